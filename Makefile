@@ -1,0 +1,32 @@
+# Two commands for a fresh Debian 12 machine:
+#   make run    builds and starts the program
+#   make test   builds and runs every test
+# Both install the missing Debian packages first.
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,100 @@
+#include "distrib/catalogue.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "distrib/normal.h"
+#include "resources/strings.h"
+
+namespace vokt {
+
+namespace {
+std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, Extended p3) {
+  (void)p3;
+  switch (t) {
+    case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    default: return nullptr;
+  }
+}
+
+void Defaults(uint16_t t, Extended& p1, Extended& p2, Extended& p3) {
+  p1 = p2 = p3 = 5;
+  switch (t) {
+    case 901: p1 = 0; p2 = 1; p3 = 1; break;
+    case 903: p1 = 0; break;
+    case 904: case 922: p1 = 0.5L; break;
+    case 905: case 921: p2 = 0.5L; break;
+    case 912: p1 = 10; p2 = 5; p3 = 3; break;
+    case 920: p1 = 1; break;
+    case 927: case 931: p1 = 3; p2 = 3; break;
+    default: break;
+  }
+}
+
+std::string Canonical(const std::string& s) {
+  std::string r;
+  for (char c : s) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (c == '-' || c == '_' || c == ' ') {
+      if (!r.empty() && r.back() != ' ') r += ' ';
+    } else {
+      r += static_cast<char>(std::tolower(u));
+    }
+  }
+  while (!r.empty() && r.back() == ' ') r.pop_back();
+  return r;
+}
+}  // namespace
+
+std::unique_ptr<tDistribution> CreateDistribution(uint16_t t, const std::array<tVar, 4>& values,
+                                                  bool useDefaults) {
+  Extended p1, p2, p3;
+  if (useDefaults) {
+    Defaults(t, p1, p2, p3);
+  } else {
+    p1 = values[1].Value;
+    p2 = values[2].Value;
+    p3 = values[3].Value;
+  }
+  std::unique_ptr<tDistribution> d = Construct(t, p1, p2, p3);
+  if (!d) return std::make_unique<tDistribution>();
+  for (int i = 1; i <= d->ParCount; ++i) {
+    d->Par[i].Unset = useDefaults ? true : values[i].Unset;
+    d->Par[i].RangeHint = LoadString(d->NameId + 1000 + 100 * i);
+  }
+  return d;
+}
+
+std::unique_ptr<tDistribution> CreateDistribution(uint16_t t) {
+  return CreateDistribution(t, {}, true);
+}
+
+bool TypeAvailable(uint16_t t) {
+  Extended p1, p2, p3;
+  Defaults(t, p1, p2, p3);
+  return Construct(t, p1, p2, p3) != nullptr;
+}
+
+std::vector<uint16_t> AvailableTypes() {
+  std::vector<uint16_t> r;
+  for (uint16_t t = kFirstType; t <= kLastType; ++t)
+    if (TypeAvailable(t)) r.push_back(t);
+  return r;
+}
+
+uint16_t FindType(const std::string& text) {
+  std::string key = Canonical(text);
+  if (key.empty()) return 0;
+  if (std::all_of(key.begin(), key.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    if (key.size() > 4) return 0;
+    int id = std::stoi(key);
+    return (id >= kFirstType && id <= kLastType && TypeAvailable(static_cast<uint16_t>(id)))
+               ? static_cast<uint16_t>(id)
+               : 0;
+  }
+  for (uint16_t t = kFirstType; t <= kLastType; ++t)
+    if (Canonical(LoadString(t)) == key && TypeAvailable(t)) return t;
+  return 0;
+}
+
+}  // namespace vokt

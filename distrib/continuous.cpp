@@ -1,0 +1,147 @@
+// tContinuous_distribution: quantile by geometric bracketing around the mean
+// and safeguarded Newton steps, x decimals from the spread, and the density
+// maximum by a search whose step is two screen pixels of the plot range.
+#include <cmath>
+
+#include "distrib/distribution.h"
+#include "distrib/plotting.h"
+
+namespace vokt {
+
+namespace {
+int g_screenWidth = 1920;
+// Bisection from a bracket of 2^32 down to the tolerance takes under 80
+// steps; the cap only guards against a cdf that is not monotone or not a
+// number.
+constexpr int kQuantileCap = 10000;
+// Decimals beyond this say nothing in extended precision; the cap also stops
+// the loop for a zero or non-finite spread.
+constexpr int kMaxDecimals = 100;
+}  // namespace
+
+tContinuous_distribution::tContinuous_distribution() = default;
+
+void tContinuous_distribution::SetScreenWidth(int pixels) {
+  if (pixels > 0) g_screenWidth = pixels;
+}
+
+int tContinuous_distribution::ScreenWidth() { return g_screenWidth; }
+
+int tContinuous_distribution::XDecimals() {
+  Extended w;
+  if (HasVariance) {
+    w = 0.009L * StdDev();
+  } else {
+    Extended p1 = 0.75L, p2 = 0.25L;
+    w = 0.009L * (Quantile(p1) - Quantile(p2));
+  }
+  int n = 0;
+  while (!(w >= 1) && n < kMaxDecimals) {
+    w *= 10;
+    ++n;
+  }
+  return n;
+}
+
+Extended tContinuous_distribution::Cdf(Extended x) {
+  if (NearlyEqual(SupportLow, x)) return 0;
+  return tDistribution::Cdf(x);
+}
+
+Extended tContinuous_distribution::Quantile(Extended& p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (NearlyEqual(p, 0)) return SupportLow;
+  if (NearlyEqual(p, 1)) return SupportHigh;
+  Extended lo = SupportLow, hi = SupportHigh;
+  const Extended m = HasMean ? Mean : (lo + hi) / 2;
+  const Extended s = HasVariance ? 2 * StdDev() : 8;
+  if (hi > m + s) hi = m + s;
+  if (lo < m - s) lo = m - s;
+  int guard = 0;
+  while (Cdf(hi) < p && hi < SupportHigh) {
+    lo = hi;
+    hi = m + 8 * (hi - m);
+    if (hi > SupportHigh) hi = SupportHigh;
+    if (++guard > kQuantileCap) throw EConvergenceError("the quantile search");
+  }
+  if (NearlyEqual(2 * s, hi - lo)) {
+    while (Cdf(lo) > p && lo > SupportLow) {
+      hi = lo;
+      lo = m + 8 * (lo - m);
+      if (lo < SupportLow) lo = SupportLow;
+      if (++guard > kQuantileCap) throw EConvergenceError("the quantile search");
+    }
+  }
+  Extended x = (lo + hi) / 2, xold;
+  int steps = 0;
+  do {
+    Extended e = Cdf(x) - p;
+    Extended g = Density(x);
+    xold = x;
+    if (e <= 0) lo = x;
+    if (e >= 0) hi = x;
+    if (g * (hi - lo) > std::fabs(2 * e))
+      x = x - e / g;
+    else
+      x = lo + (hi - lo) / 2;
+    if (++steps > kQuantileCap || std::isnan(x)) throw EConvergenceError("the quantile search");
+  } while (!(std::fabs(x - xold) < Eps));
+  return x;
+}
+
+Extended tContinuous_distribution::MaxDensity() {
+  tPlotRange r = Range();
+  const Extended cap = 5 / (r.Right - r.Left);
+  Extended d;
+  if (MaxDens > 0) {
+    d = MaxDens;
+  } else if (InSupport(Mode)) {
+    d = Density(Mode);
+  } else {
+    Extended half = 0.5L;
+    Extended x = Quantile(half);
+    d = Density(x);
+    const Extended h = 2 * (r.Right - r.Left) / g_screenWidth;
+    // Each walk covers at most the plot range in steps of two pixels.
+    const int cap_steps = 4 * g_screenWidth + 16;
+    bool failed = false;
+    int steps = 0;
+    do {
+      Extended t = Density(x - h);
+      if (t > d) {
+        x -= h;
+        d = t;
+      } else {
+        failed = true;
+      }
+    } while (!failed && !(x < r.Left) && !(d > cap) && ++steps < cap_steps);
+    if (failed) {
+      failed = false;
+      steps = 0;
+      do {
+        Extended t = Density(x + h);
+        if (t > d) {
+          x += h;
+          d = t;
+        } else {
+          failed = true;
+        }
+      } while (!failed && !(x > r.Right) && !(d > cap) && ++steps < cap_steps);
+    }
+    Mode = x;
+  }
+  MaxDens = d;
+  return d < cap ? d : cap;
+}
+
+void tContinuous_distribution::DrawDensity(DrawingSurface& box, Color pen, Color brush,
+                                           Extended from, Extended to) {
+  DrawContinuousDensity(*this, box, pen, brush, from, to);
+}
+
+void tContinuous_distribution::DrawCdf(DrawingSurface& box, Extended x, Extended upper) {
+  DrawContinuousCdf(*this, box, x, upper);
+}
+
+}  // namespace vokt

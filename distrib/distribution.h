@@ -1,0 +1,163 @@
+// The distribution model's three base classes: tDistribution, the common base
+// with parameter records, support, moments and the virtual operations;
+// tContinuous_distribution with the generic quantile, decimals and density
+// maximum; tDiscrete_distribution with point tables, summed interval
+// probabilities, the walking quantile and the table-mountain generator.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formula/surface.h"
+#include "numeric/checks.h"
+
+namespace vokt {
+
+// Parameter record.
+struct tVar {
+  bool Unset = false;
+  Extended Value = 0;
+  bool IsInteger = false;
+  Extended Low = 0;
+  Extended High = 0;
+  std::string Symbol;     // formula markup, e.g. "@s^2_"
+  std::string RangeHint;  // formula markup, e.g. "@s^2_ > 0"
+};
+
+struct tPlotRange {
+  Extended Left = 0;
+  Extended Right = 0;
+};
+
+// One support point of a discrete distribution.
+struct tPointRecord {
+  Extended X = 0;
+  Extended Prob = 0;
+  Extended CumProb = 0;
+  int64_t Count = 0;  // occurrence count, used only by empirical tables
+};
+
+// Owning list of point records, kept sorted by X.
+class tRealPointList {
+ public:
+  void Add(const tPointRecord& r) { items_.push_back(r); }
+  void Insert(int index, const tPointRecord& r);
+  // Range-checked access (ERangeError on a bad index).
+  tPointRecord& operator[](int index);
+  const tPointRecord& operator[](int index) const;
+  int Count() const { return static_cast<int>(items_.size()); }
+  void Clear();
+  void Reserve(size_t n) { items_.reserve(n); }
+  const std::vector<tPointRecord>& Items() const { return items_; }
+
+ private:
+  std::vector<tPointRecord> items_;
+};
+
+// Tolerant binary search: true and the index when a point lies within Eps of
+// x, otherwise false and the index at which x would be inserted.
+bool FindPoint(const tRealPointList& list, Extended x, int& index);
+
+class tDistribution {
+ public:
+  tDistribution();
+  virtual ~tDistribution();
+  tDistribution(const tDistribution&) = delete;
+  tDistribution& operator=(const tDistribution&) = delete;
+
+  uint16_t NameId = 900;
+  uint8_t ParCount = 2;
+  std::array<tVar, 4> Par;  // indices 1..3; Par[0] unused
+  Extended SupportLow = -InfBound;
+  Extended SupportHigh = InfBound;
+  bool HasMean = true;
+  bool HasVariance = true;
+  Extended Mean = 0;
+  Extended Variance = 1;
+  Extended Mode = -2147483648.0L;
+  Extended MaxDens = 0;
+  std::unique_ptr<tRealPointList> Points;
+
+  // The virtual operations, in the order of their slots.
+  virtual void GetParameter(int i, tVar& r) const;
+  virtual void SetParameter(int i, const tVar& r);
+  virtual Extended StdDev() const;
+  virtual void Name(std::string& s) const;
+  virtual int XDecimals();
+  virtual bool CheckParameter(int i, Extended x);
+  virtual bool InSupport(Extended x) const;
+  virtual Extended PointProb(Extended x);
+  virtual Extended Density(Extended x);
+  virtual Extended Cdf(Extended x);
+  virtual Extended IntervalProb(Extended a, Extended b);
+  virtual Extended Quantile(Extended& p);
+  virtual Extended RandomValue();
+  virtual int SetParameters(Extended p1, Extended p2, Extended p3);
+  virtual void ParameterLabel(int i, int n, std::string& s) const;
+  virtual void PlotRange(tPlotRange& r);
+  virtual Extended MaxDensity();
+  virtual void DrawDensity(DrawingSurface& box, Color pen, Color brush, Extended from,
+                           Extended to);
+  virtual void DrawCdf(DrawingSurface& box, Extended x, Extended upper);
+
+  // Conveniences over the slots above.
+  std::string NameText() const;
+  std::string Label(int i, int n = 0) const;
+  tPlotRange Range();
+  Extended QuantileOf(Extended p) { return Quantile(p); }
+  virtual bool IsDiscrete() const { return false; }
+
+ protected:
+  // Checked access to Par (1-based); ERangeError outside 1..3.
+  tVar& ParAt(int i);
+  const tVar& ParAt(int i) const;
+  // Sets Low, High, IsInteger and Symbol of record i (step 1 of every
+  // family's SetParameters).
+  void DefineParameter(int i, Extended low, Extended high, bool isInteger,
+                       const std::string& symbol);
+};
+
+class tContinuous_distribution : public tDistribution {
+ public:
+  tContinuous_distribution();
+
+  int XDecimals() override;
+  Extended Cdf(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended MaxDensity() override;
+  void DrawDensity(DrawingSurface& box, Color pen, Color brush, Extended from,
+                   Extended to) override;
+  void DrawCdf(DrawingSurface& box, Extended x, Extended upper) override;
+
+  // Width of the screen in pixels, which sets the step of the density-maximum
+  // search; the window sets it from the display.
+  static void SetScreenWidth(int pixels);
+  static int ScreenWidth();
+};
+
+class tDiscrete_distribution : public tDistribution {
+ public:
+  tDiscrete_distribution();
+
+  Extended HatWidth = 0;
+
+  bool InSupport(Extended x) const override;
+  Extended PointProb(Extended x) override;
+  Extended IntervalProb(Extended a, Extended b) override;
+  Extended Quantile(Extended& p) override;
+  Extended RandomValue() override;
+  void PlotRange(tPlotRange& r) override;
+  Extended MaxDensity() override;
+  void DrawDensity(DrawingSurface& box, Color pen, Color brush, Extended from,
+                   Extended to) override;
+  void DrawCdf(DrawingSurface& box, Extended x, Extended upper) override;
+  virtual void BuildPointTable();
+  virtual Extended ProbRatio(int32_t k);
+
+  bool IsDiscrete() const override { return true; }
+};
+
+}  // namespace vokt

@@ -1,0 +1,152 @@
+#include "numeric/checks.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "resources/strings.h"
+
+namespace vokt {
+
+namespace {
+char g_separator = '.';
+
+// Values at or above this magnitude are shown in exponent notation: the fixed
+// patterns would otherwise print a long row of meaningless digits.
+constexpr Extended kExponentThreshold = 1e18L;
+
+std::string ApplySeparator(std::string s) {
+  if (g_separator != '.') {
+    for (char& c : s)
+      if (c == '.') c = g_separator;
+  }
+  return s;
+}
+
+std::string FormatNonFinite(Extended x) {
+  if (std::isnan(x)) return "NAN";
+  return x > 0 ? "INF" : "-INF";
+}
+
+// "0.###..." with n optional decimals: at least one integer digit, at most n
+// decimals, no trailing zeros, no minus sign on a value that rounds to zero.
+std::string FormatPattern(int n, Extended x) {
+  if (!std::isfinite(x)) return FormatNonFinite(x);
+  if (n < 0) n = 0;
+  char buf[6000];
+  if (std::fabs(x) >= kExponentThreshold) {
+    std::snprintf(buf, sizeof buf, "%.14LE", x);
+    std::string s(buf);
+    // Trim the mantissa's trailing zeros: 1.50000000000000E+20 -> 1.5E+20.
+    auto e = s.find('E');
+    std::string mant = s.substr(0, e), expo = s.substr(e);
+    while (!mant.empty() && mant.back() == '0') mant.pop_back();
+    if (!mant.empty() && mant.back() == '.') mant.pop_back();
+    return ApplySeparator(mant + expo);
+  }
+  if (n > 200) n = 200;
+  std::snprintf(buf, sizeof buf, "%.*Lf", n, x);
+  std::string s(buf);
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  if (s == "-0") s = "0";
+  return ApplySeparator(s);
+}
+}  // namespace
+
+bool NearlyEqual(Extended a, Extended b) { return std::fabs(a - b) < Eps; }
+
+Extended RoundExt(Extended x) { return std::nearbyint(x); }
+
+bool IsIntegerValue(Extended x) {
+  return std::fabs(x) < InfBound && NearlyEqual(RoundExt(x), x);
+}
+
+int32_t FloorInt(Extended x) {
+  Extended t = std::trunc(x);
+  if (!(t >= -2147483648.0L && t <= 2147483647.0L)) throw ERangeError();
+  int32_t r = static_cast<int32_t>(t);
+  if (x - t < 0) {
+    if (r == INT32_MIN) throw ERangeError();
+    --r;
+  }
+  return r;
+}
+
+int32_t RoundInt(Extended x) {
+  Extended r = RoundExt(x);
+  if (!(r >= -2147483648.0L && r <= 2147483647.0L)) throw ERangeError();
+  return static_cast<int32_t>(r);
+}
+
+std::string FormatNumber(Extended x) { return FormatPattern(12, x); }
+
+std::string FormatDecimals(int n, Extended x) { return FormatPattern(n, x); }
+
+void SetDecimalSeparator(char c) { g_separator = c; }
+char DecimalSeparator() { return g_separator; }
+
+bool ParseNumberWith(const std::string& text, char separator, Extended& value) {
+  size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  if (b == e) return false;
+  std::string s;
+  bool digits = false;
+  // Accept only sign, digits, one separator and an exponent; strtold alone
+  // would also take "nan", "inf", hexadecimal and the wrong separator.
+  size_t i = b;
+  if (text[i] == '+' || text[i] == '-') s += text[i++];
+  while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) { s += text[i++]; digits = true; }
+  if (i < e && text[i] == separator) {
+    s += '.';
+    ++i;
+    while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) { s += text[i++]; digits = true; }
+  }
+  if (!digits) return false;
+  if (i < e && (text[i] == 'e' || text[i] == 'E')) {
+    s += 'e';
+    ++i;
+    if (i < e && (text[i] == '+' || text[i] == '-')) s += text[i++];
+    bool expDigits = false;
+    while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) { s += text[i++]; expDigits = true; }
+    if (!expDigits) return false;
+  }
+  if (i != e) return false;
+  errno = 0;
+  char* end = nullptr;
+  Extended v = std::strtold(s.c_str(), &end);
+  if (end != s.c_str() + s.size()) return false;
+  if (!std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool ParseNumber(const std::string& text, Extended& value) {
+  return ParseNumberWith(text, g_separator, value);
+}
+
+void RaiseMessage(int id) { throw EArgumentError(LoadString(id)); }
+
+bool ErrorIf(bool condition, int id) {
+  if (condition) RaiseMessage(id);
+  return true;
+}
+
+bool CheckValue(int id, Extended x, Extended b) {
+  bool ok = true;
+  switch (id) {
+    case 1301: case 1305: case 1309: ok = x > b + Eps; break;
+    case 1302: case 1306: case 1310: ok = x >= b; break;
+    case 1303: case 1307: case 1311: ok = x < b - Eps; break;
+    case 1315: ok = x <= b; break;
+    default: break;
+  }
+  if (!ok) throw EArgumentError(LoadString(id) + FormatNumber(b));
+  return true;
+}
+
+}  // namespace vokt

@@ -1,0 +1,73 @@
+// Tolerant comparisons, range checks that raise string-table messages, and
+// number formatting.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "numeric/errors.h"
+
+namespace vokt {
+
+using Extended = long double;
+
+// The one tolerance of the whole system.
+inline constexpr Extended Eps = 5e-12L;
+
+// Stand-ins for plus and minus infinity as support bounds and interval ends.
+inline constexpr Extended InfBound = 2147483647.0L;
+
+// Message ids used by the checks.
+enum MessageId : int {
+  msgGreaterThan = 1301,
+  msgAtLeast = 1302,
+  msgLessThan = 1303,
+  msgInteger = 1304,
+  msgSecondGreater = 1305,
+  msgSecondAtLeast = 1306,
+  msgSecondSmaller = 1307,
+  msgSecondInteger = 1308,
+  msgThirdGreater = 1309,
+  msgThirdAtLeast = 1310,
+  msgThirdLess = 1311,
+  msgThirdInteger = 1312,
+  msgSecondNotAboveFirst = 1313,
+  msgNotGreaterThan = 1315,
+  msgTooLarge = 1361,
+  msgNoVariance = 1363,
+  msgNotANumber = 1368,
+};
+
+bool NearlyEqual(Extended a, Extended b);
+bool IsIntegerValue(Extended x);
+// Floor as a 32-bit integer; ERangeError when it does not fit.
+int32_t FloorInt(Extended x);
+// Round half to even as a 32-bit integer; ERangeError when it does not fit.
+int32_t RoundInt(Extended x);
+// Round half to even, kept extended.
+Extended RoundExt(Extended x);
+
+std::string FormatNumber(Extended x);
+std::string FormatDecimals(int n, Extended x);
+
+// The decimal separator used by the formatting routines and ParseNumber ('.'
+// unless the window sets the user's locale separator).
+void SetDecimalSeparator(char c);
+char DecimalSeparator();
+
+// Reads a number typed by the user (leading and trailing blanks allowed, the
+// current decimal separator, optional exponent).  Returns false for anything
+// else, including an empty text, "nan", "inf" and values beyond the extended
+// range; never reads a bad text as 0.
+bool ParseNumber(const std::string& text, Extended& value);
+// As ParseNumber but with a fixed separator (the command line uses '.').
+bool ParseNumberWith(const std::string& text, char separator, Extended& value);
+
+// Raises EArgumentError with the text of id when condition holds.
+bool ErrorIf(bool condition, int id);
+// Checks x against b with the comparison belonging to id; raises the text of id
+// followed by FormatNumber(b) when it fails.
+bool CheckValue(int id, Extended x, Extended b);
+[[noreturn]] void RaiseMessage(int id);
+
+}  // namespace vokt

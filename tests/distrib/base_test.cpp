@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "distrib/distribution.h"
+
+namespace vokt {
+namespace {
+
+// A test family: real first parameter in (0, 10), integer second in [1, 10).
+class TestFamily : public tContinuous_distribution {
+ public:
+  TestFamily() { SetParameters(1, 2, 1); }
+  int SetParameters(Extended p1, Extended p2, Extended p3) override {
+    ParCount = parCount;
+    DefineParameter(1, 0, 10, false, "a");
+    DefineParameter(2, 1, 10, true, "n");
+    DefineParameter(3, 0, 1, false, "c");
+    int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+    if (r != 0) return r;
+    SupportLow = 0;
+    SupportHigh = 1;
+    Mean = 0.5L;
+    Variance = 1.0L / 12;
+    return 0;
+  }
+  Extended Density(Extended x) override { return InSupport(x) ? 1 : 0; }
+  Extended Cdf(Extended x) override {
+    if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
+    return x;
+  }
+  uint8_t parCount = 2;
+};
+
+std::string SetMessage(TestFamily& d, Extended p1, Extended p2, Extended p3 = 1) {
+  try {
+    d.SetParameters(p1, p2, p3);
+  } catch (const EArgumentError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(DistributionBase, ParameterChecks) {
+  struct Row { Extended p1, p2; const char* message; };
+  const Row rows[] = {
+      {0, 2, "Value should be greater than 0"},
+      {1e-13L, 2, "Value should be greater than 0"},
+      {1e-11L, 2, ""},
+      {10, 2, "Value should be less than 10"},
+      {NAN, 2, "Value should be greater than 0"},
+      {1, 1, ""},
+      {1, 2 + 1e-12L, ""},
+      {1, 0, "Second parameter should be at least 1"},
+      {1, 2.5L, "Second parameter should be integer."},
+      {1, 10, "Second parameter should be smaller than 10"},
+      {1, INFINITY, "Second parameter should be smaller than 10"},
+  };
+  for (const Row& r : rows) {
+    TestFamily d;
+    EXPECT_EQ(SetMessage(d, r.p1, r.p2), r.message) << (double)r.p1 << " " << (double)r.p2;
+  }
+}
+
+TEST(DistributionBase, RealUpperBoundUsesTheFirstParameterText) {
+  TestFamily d;
+  d.parCount = 3;
+  EXPECT_EQ(SetMessage(d, 1, 2, 1), "Value should be less than 1");
+}
+
+TEST(DistributionBase, OnlyUsedParametersAreChecked) {
+  TestFamily d;
+  d.parCount = 1;
+  EXPECT_EQ(SetMessage(d, 1, -5, 99), "");
+}
+
+TEST(DistributionBase, FailedCheckKeepsTheValueAndClearsUnsetOnSuccess) {
+  TestFamily d;
+  d.Par[2].Unset = true;
+  EXPECT_NE(SetMessage(d, 3, 0), "");
+  EXPECT_EQ(d.Par[1].Value, 3);  // the first passed and was stored
+  EXPECT_EQ(d.Par[2].Value, 2);
+  EXPECT_TRUE(d.Par[2].Unset);
+  EXPECT_EQ(SetMessage(d, 3, 4), "");
+  EXPECT_FALSE(d.Par[2].Unset);
+}
+
+TEST(DistributionBase, CdfAndIntervalProb) {
+  TestFamily d;
+  EXPECT_EQ(d.Cdf(1), 1);
+  EXPECT_EQ(d.Cdf(-1e-30L), 0);
+  EXPECT_EQ(d.IntervalProb(0.7L, 0.2L), 0);
+  EXPECT_NEAR((double)d.IntervalProb(0.25L, InfBound), 0.75, 1e-15);
+  EXPECT_NEAR((double)d.IntervalProb(-InfBound, 0.25L), 0.25, 1e-15);
+  EXPECT_NEAR((double)d.IntervalProb(0.25L, 0.5L), 0.25, 1e-15);
+}
+
+TEST(DistributionBase, LabelsAndStdDev) {
+  TestFamily d;
+  EXPECT_EQ(d.Label(1, 3), "a_3^");
+  EXPECT_EQ(d.Label(1, 0), "a");
+  d.HasVariance = false;
+  try {
+    d.StdDev();
+    FAIL();
+  } catch (const EArgumentError& e) {
+    EXPECT_STREQ(e.what(), "Variance -and so standard deviation- does not exist.");
+  }
+  EXPECT_THROW(d.Label(4, 0), ERangeError);
+}
+
+TEST(DistributionBase, BareDistribution) {
+  tDistribution d;
+  EXPECT_EQ(d.NameText(), "distribution:");
+  Extended p = 0.3L;
+  EXPECT_EQ(d.Quantile(p), 0);
+  p = -0.1L;
+  EXPECT_THROW(d.Quantile(p), EArgumentError);
+  p = 1.1L;
+  EXPECT_THROW(d.Quantile(p), EArgumentError);
+  EXPECT_THROW(d.MaxDensity(), std::logic_error);
+}
+
+TEST(DistributionBase, ContinuousQuantileEdgesAndCap) {
+  TestFamily d;
+  Extended p = 1e-13L;
+  EXPECT_EQ(d.Quantile(p), 0);
+  p = 1 - 1e-13L;
+  EXPECT_EQ(d.Quantile(p), 1);
+  p = 0.3L;
+  EXPECT_NEAR((double)d.Quantile(p), 0.3, 1e-11);
+  EXPECT_EQ(p, 0.3L);  // not written back
+}
+
+TEST(PointList, FindPoint) {
+  tRealPointList list;
+  int idx = -1;
+  EXPECT_FALSE(FindPoint(list, 3, idx));
+  EXPECT_EQ(idx, 0);
+  for (int k : {1, 3, 5, 7}) list.Add({static_cast<Extended>(k), 0, 0, 0});
+  struct Row { Extended x; bool found; int index; };
+  const Row rows[] = {{0, false, 0}, {1, true, 0}, {3 + 1e-12L, true, 1}, {4, false, 2},
+                      {7, true, 3},  {8, false, 4}, {6.9999999999999L, true, 3}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(FindPoint(list, r.x, idx), r.found) << (double)r.x;
+    EXPECT_EQ(idx, r.index) << (double)r.x;
+  }
+  EXPECT_THROW(list[4], ERangeError);
+  list.Insert(2, {4, 0, 0, 0});
+  EXPECT_EQ(list[2].X, 4);
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
+
+}  // namespace
+}  // namespace vokt
