@@ -6,11 +6,16 @@ set(CMAKE_AUTORCC ON)
 
 file(GLOB VOKT_GUI_SOURCES CONFIGURE_DEPENDS
      formula/qt/*.cpp formula/qt/*.h ui/*.cpp ui/*.h ui/*.qrc)
+if(NOT VOKT_GUI_SOURCES)
+  return()
+endif()
 add_library(vokt_gui STATIC ${VOKT_GUI_SOURCES})
 target_link_libraries(vokt_gui PUBLIC vokt_core Qt6::Widgets Qt6::Svg)
 
-add_executable(vokt app/main.cpp)
-target_link_libraries(vokt PRIVATE vokt_gui)
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
+  add_executable(vokt app/main.cpp)
+  target_link_libraries(vokt PRIVATE vokt_gui)
+endif()
 
 if(VOKT_TESTS)
   file(GLOB VOKT_GUI_TESTS CONFIGURE_DEPENDS tests/ui/*.cpp tests/formula/qt/*.cpp)
