@@ -37,6 +37,10 @@
 #include "ui/about.h"
 #include "ui/messages.h"
 
+// The help text and the icon are compiled into the window library; a static
+// library's resources must be registered by name.
+static void InitVoktResources() { Q_INIT_RESOURCE(vokt); }
+
 namespace vokt::ui {
 
 namespace {
@@ -222,6 +226,7 @@ void TParameterGrid::keyPressEvent(QKeyEvent* e) {
 // The form
 
 TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
+  InitVoktResources();
   setWindowTitle(QStringLiteral("VOKT"));
   QFont f(QStringLiteral("Lucida Sans Unicode"));
   f.setPixelSize(12);
@@ -265,6 +270,12 @@ TVoktForm::~TVoktForm() {
   // The grid's delegate reads the driver while the widgets go; empty the
   // list first so nothing refers to a freed distribution.
   DistribTypeBox->clear();
+}
+
+void TVoktForm::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  // The pages have their final sizes only now.
+  Guarded([&] { FormResize(); });
 }
 
 void TVoktForm::BuildControls() {
@@ -722,10 +733,12 @@ void TVoktForm::RefreshActivePage() {
     QResizeEvent e(PageControl->size(), PageControl->size());
     QCoreApplication::sendEvent(PageControl, &e);
   }
-  const int tabWidth = std::max(20, TabSheetPQ->width() / 4 - 2);
+  // Four tabs share the width equally (the sample tab is hidden until used).
+  const int tabWidth = std::max(20, width / 4 - 4);
   if (tabWidth != tabWidth_) {
     tabWidth_ = tabWidth;
-    PageControl->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { width: %1px; }").arg(tabWidth));
+    PageControl->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { width: %1px; padding: 2px 0px; margin: 0px; }").arg(tabWidth));
   }
   const PageId page = ActivePage();
   PressButton->setVisible(page != PageId::Sample);

@@ -193,6 +193,9 @@ class TVoktForm : public QMainWindow, public tDriverView {
   QAction* ActionHelp = nullptr;
   QAction* ActionAbout = nullptr;
 
+ protected:
+  void showEvent(QShowEvent* e) override;
+
  private:
   void BuildControls();
   void BuildMenus();
