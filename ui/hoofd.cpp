@@ -131,6 +131,11 @@ class TGridDelegate : public QStyledItemDelegate {
     painter->restore();
   }
 
+  void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
+    if (grid_.editor_ == editor) grid_.editor_ = nullptr;
+    QStyledItemDelegate::destroyEditor(editor, index);
+  }
+
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
     auto* e = new QLineEdit(parent);
     e->setFrame(false);
@@ -257,6 +262,8 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
   SampleMemo->document()->setModified(false);
   PageControl->setCurrentIndex(kPdfPage);
   Guarded([&] { PageControlChange(); });
+  // The first press applies the grid (the formulas page above set 0).
+  driver_.InputMode = 3;
   inSelect_ = true;
   ParameterGrid->setCurrentCell(0, 1);
   inSelect_ = false;
