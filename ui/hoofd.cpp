@@ -1,6 +1,8 @@
 #include "ui/hoofd.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QMouseEvent>
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
@@ -391,6 +393,13 @@ void TVoktForm::BuildControls() {
   PageControl->addTab(TabSheetRS, QStringLiteral("sample"));
   PageControl->setTabVisible(kSamplePage, false);
 
+  for (QWidget* w : {static_cast<QWidget*>(PanelDraw), static_cast<QWidget*>(ArrowLeft), static_cast<QWidget*>(ArrowRight),
+                     static_cast<QWidget*>(PanelcdfDraw), static_cast<QWidget*>(ArrowcdFLeft),
+                     static_cast<QWidget*>(ArrowcdFRight)}) {
+    w->installEventFilter(this);
+    w->setCursor(Qt::PointingHandCursor);
+  }
+
   for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight, xcdFEdit, cdFEdit}) {
     e->setAlignment(Qt::AlignCenter);
     e->setTextMargins(0, 0, 0, 0);
@@ -401,6 +410,18 @@ void TVoktForm::BuildControls() {
 }
 
 void TVoktForm::BuildMenus() {
+  ActionCopyGraph = new QAction(QStringLiteral("Copy &graph"), this);
+  connect(ActionCopyGraph, &QAction::triggered, this, [this] { Guarded([&] { ActionCopyGraphExecute(); }); });
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->addAction(ActionCopyGraph);
+  connect(PopupMenu1, &QMenu::aboutToShow, this,
+          [this] { ActionCopyGraph->setEnabled(driver_.ParametersComplete()); });
+  for (QWidget* w : {static_cast<QWidget*>(DistribBox), static_cast<QWidget*>(kansgrafiek), TabSheetcdF}) {
+    w->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(w, &QWidget::customContextMenuRequested, this,
+            [this, w](const QPoint& pos) { PopupMenu1->popup(w->mapToGlobal(pos)); });
+  }
+
   MenuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
   connect(MenuOptions, &QMenu::aboutToShow, this, [this] { MenuItemOptionsClick(); });
   MenuProbabilityDecimals = MenuOptions->addMenu(QStringLiteral("Number of decimals &probabilities"));
@@ -650,6 +671,87 @@ void TVoktForm::MenuItemHelpClick() {
 void TVoktForm::MenuItemAboutClick() {
   TAboutBox box(this);
   box.exec();
+}
+
+// ---------------------------------------------------------------------------
+// Graph interaction: dragging the markers, copying a graph
+
+bool TVoktForm::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type t = event->type();
+  if (t != QEvent::MouseButtonPress && t != QEvent::MouseMove && t != QEvent::MouseButtonRelease)
+    return QMainWindow::eventFilter(watched, event);
+  auto* me = static_cast<QMouseEvent*>(event);
+  const int x = static_cast<int>(me->position().x());
+  const bool pdf = watched == PanelDraw || watched == ArrowLeft || watched == ArrowRight;
+  Guarded([&] {
+    if (t == QEvent::MouseButtonPress) {
+      pdf ? PanelDrawMouseDown(me->button(), x) : PanelcdfDrawMouseDown(me->button(), x);
+    } else if (t == QEvent::MouseMove) {
+      const bool left = me->buttons() & Qt::LeftButton;
+      pdf ? PanelDrawMouseMove(left, x) : PanelcdfDrawMouseMove(left, x);
+    } else {
+      pdf ? PanelDrawMouseUp(me->button(), x) : PanelcdfDrawMouseUp(me->button(), x);
+    }
+  });
+  return true;
+}
+
+void TVoktForm::MarkerToX(QWidget* panel, TPaintBox* box, int dx) {
+  tDistribution* d = driver_.Current;
+  if (!d) return;
+  const int c = panel->x() + panel->width() / 2 + dx;
+  const Rect rect{0, 0, box->width(), box->height()};
+  Extended x = PixelToX(c - box->x(), d->Range(), rect);
+  // Integer-valued distributions snap to the nearest integer.
+  if (d->IsDiscrete()) x = RoundExt(x);
+  driver_.CurrentX = x;
+}
+
+void TVoktForm::PanelDrawMouseDown(Qt::MouseButton button, int x) {
+  if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  DragStartX = x;
+  MarkerToX(PanelDraw, kansgrafiek, 0);
+  driver_.UpdateDensityPage(false);
+}
+
+void TVoktForm::PanelDrawMouseMove(bool leftDown, int x) {
+  if (!leftDown || x == DragStartX || !driver_.ParametersComplete()) return;
+  MarkerToX(PanelDraw, kansgrafiek, x - DragStartX);
+  driver_.UpdateDensityPage(false);
+}
+
+void TVoktForm::PanelDrawMouseUp(Qt::MouseButton button, int) {
+  if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  driver_.InputMode = 4;
+  driver_.UpdateDensityPage(true);
+}
+
+void TVoktForm::PanelcdfDrawMouseDown(Qt::MouseButton button, int x) {
+  if (!driver_.ParametersComplete()) return;
+  driver_.InputMode = 8;
+  if (button != Qt::LeftButton) return;
+  DragStartX = x;
+  MarkerToX(PanelcdfDraw, cdFgrafiek, 0);
+  driver_.UpdateCdfPage();
+}
+
+void TVoktForm::PanelcdfDrawMouseMove(bool leftDown, int x) {
+  if (!leftDown || x == DragStartX || !driver_.ParametersComplete()) return;
+  MarkerToX(PanelcdfDraw, cdFgrafiek, x - DragStartX);
+  driver_.UpdateCdfPage();
+}
+
+void TVoktForm::PanelcdfDrawMouseUp(Qt::MouseButton button, int) {
+  if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  driver_.InputMode = 8;
+  driver_.UpdateCdfPage();
+}
+
+void TVoktForm::ActionCopyGraphExecute() {
+  const PageId page = ActivePage();
+  if (!((page == PageId::Pdf && driver_.ParametersComplete()) || page == PageId::Cdf)) return;
+  QWidget* sheet = page == PageId::Pdf ? TabSheetPQ : TabSheetcdF;
+  QGuiApplication::clipboard()->setPixmap(sheet->grab());
 }
 
 void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {

@@ -116,6 +116,14 @@ class TVoktForm : public QMainWindow, public tDriverView {
   void MenuItemOptionsClick();
   void MenuItemHelpClick();
   void MenuItemAboutClick();
+  void ActionCopyGraphExecute();
+  // Marker drags; x is the mouse position in the receiving control.
+  void PanelDrawMouseDown(Qt::MouseButton button, int x);
+  void PanelDrawMouseMove(bool leftDown, int x);
+  void PanelDrawMouseUp(Qt::MouseButton button, int x);
+  void PanelcdfDrawMouseDown(Qt::MouseButton button, int x);
+  void PanelcdfDrawMouseMove(bool leftDown, int x);
+  void PanelcdfDrawMouseUp(Qt::MouseButton button, int x);
   void kansgrafiekPaint(QPainter& p, const QRect& r);
   void cdFgrafiekPaint(QPainter& p, const QRect& r);
 
@@ -190,11 +198,14 @@ class TVoktForm : public QMainWindow, public tDriverView {
   QMenu* MenuXDecimals = nullptr;
   QActionGroup* ProbabilityDecimalsGroup = nullptr;
   QActionGroup* XDecimalsGroup = nullptr;
+  QAction* ActionCopyGraph = nullptr;
+  QMenu* PopupMenu1 = nullptr;
   QAction* ActionHelp = nullptr;
   QAction* ActionAbout = nullptr;
 
  protected:
   void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
@@ -206,12 +217,15 @@ class TVoktForm : public QMainWindow, public tDriverView {
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();
+  // The x under the marker panel's centre moved by dx pixels.
+  void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
 
   std::vector<std::unique_ptr<tDistribution>> distributions_;
   tVoktDriver driver_;
   bool creating_ = true;
   bool inSelect_ = false;
   int tabWidth_ = -1;
+  int DragStartX = 0;
   QPointer<QWidget> helpWindow_;
 };
 

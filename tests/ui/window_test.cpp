@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -212,7 +214,9 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
     // The typed text stays for correcting; nothing was recomputed.
     EXPECT_EQ(Text(c.edit), c.text.isEmpty() ? QString() : c.text) << what;
     EXPECT_EQ(form->Driver().CurrentX, currentX) << what;
-    if (c.edit != form->xValueEdit) EXPECT_EQ(Text(form->xValueEdit), x) << what;
+    if (c.edit != form->xValueEdit) {
+      EXPECT_EQ(Text(form->xValueEdit), x) << what;
+    }
   }
   (void)left;
   EXPECT_TRUE(errors.empty());
@@ -394,6 +398,50 @@ TEST_F(WindowTest, CdfPageComputesBothWays) {
   EXPECT_EQ(form->Driver().InputMode, 8);
   EXPECT_EQ(Text(form->xcdFEdit), "1");
   EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, DraggingTheMarkerMovesX) {
+  TypeInto(form->ProbabilityEditLeft, "0.975");
+  QWidget* panel = form->PanelDraw;
+  const int start = panel->width() / 2;
+  QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
+  // Pressing keeps x where the marker is (to within a pixel's worth).
+  EXPECT_NEAR(static_cast<double>(form->Driver().CurrentX), 1.96, 0.05);
+  const QString before = Text(form->ProbabilityEditLeft);
+  QMouseEvent move(QEvent::MouseMove, QPointF(start - 40, 5), panel->mapToGlobal(QPointF(start - 40, 5)),
+                   Qt::NoButton, Qt::LeftButton, {});
+  QApplication::sendEvent(panel, &move);
+  EXPECT_LT(form->Driver().CurrentX, 1.9);
+  EXPECT_NE(Text(form->ProbabilityEditLeft), before);  // the numbers follow live
+  // Far beyond the right end: x keeps growing, the marker stays at the edge.
+  const int far = start + 3 * form->kansgrafiek->width();
+  QMouseEvent beyond(QEvent::MouseMove, QPointF(far, 5), panel->mapToGlobal(QPointF(far, 5)), Qt::NoButton,
+                     Qt::LeftButton, {});
+  QApplication::sendEvent(panel, &beyond);
+  EXPECT_GT(form->Driver().CurrentX, 4);
+  EXPECT_EQ(panel->x() + panel->width() / 2, form->kansgrafiek->x() + form->kansgrafiek->width());
+  QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
+  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0");
+
+  // A discrete distribution snaps to the nearest integer.
+  ASSERT_TRUE(form->ChooseType("test die"));
+  TypeIntoGrid(0, "6", true);
+  QTest::mouseClick(form->PanelDraw, Qt::LeftButton, {}, QPoint(form->PanelDraw->width() / 2, 5));
+  const Extended x = form->Driver().CurrentX;
+  EXPECT_EQ(x, std::round(x));
+  EXPECT_EQ(Text(form->xValueEdit).toStdString(), FormatNumber(x));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, CopyGraphOnlyFromAGraphPage) {
+  QGuiApplication::clipboard()->clear();
+  form->PageControl->setCurrentIndex(2);
+  form->ActionCopyGraphExecute();
+  EXPECT_TRUE(QGuiApplication::clipboard()->pixmap().isNull());
+  form->PageControl->setCurrentIndex(0);
+  form->ActionCopyGraphExecute();
+  EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), form->TabSheetPQ->size());
 }
 
 TEST_F(WindowTest, FormulasPageTurnsTheButtonBackToApply) {
