@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <chrono>
 #include <QMouseEvent>
 #include <QActionGroup>
 #include <QApplication>
@@ -38,6 +42,7 @@
 #include "resources/strings.h"
 #include "ui/about.h"
 #include "ui/messages.h"
+#include "ui/sample.h"
 
 // The help text and the icon are compiled into the window library; a static
 // library's resources must be registered by name.
@@ -238,8 +243,12 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
   QFont f(QStringLiteral("Lucida Sans Unicode"));
   f.setPixelSize(12);
   setFont(f);
+  random_.seed(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
+  RunDialog = [](QDialog& d) { return d.exec() == QDialog::Accepted; };
   BuildControls();
   BuildMenus();
+  DrawForm = new TDrawForm(this);
+  AssignForm = new TAssignForm(this);
 
   // Start-up: one object of every type of the catalogue, the normal
   // distribution selected with mean 0 and variance 1.
@@ -410,12 +419,29 @@ void TVoktForm::BuildControls() {
 }
 
 void TVoktForm::BuildMenus() {
+  ActionDrawSample = new QAction(QStringLiteral("&Draw random sample"), this);
+  connect(ActionDrawSample, &QAction::triggered, this, [this] { Guarded([&] { DrawClick(); }); });
+  ActionAssign = new QAction(QStringLiteral("&Randomly assign "), this);
+  connect(ActionAssign, &QAction::triggered, this, [this] { Guarded([&] { AssignClick(); }); });
+  ActionSave = new QAction(QStringLiteral("&Save"), this);
+  connect(ActionSave, &QAction::triggered, this, [this] { Guarded([&] { MenuItemSaveClick(); }); });
+  ActionClear = new QAction(QStringLiteral("&Clear"), this);
+  connect(ActionClear, &QAction::triggered, this, [this] { Guarded([&] { MenuItemClearClick(); }); });
+  MenuSample = menuBar()->addMenu(QStringLiteral("&Sample"));
+  MenuSample->addActions({ActionDrawSample, ActionAssign, ActionSave, ActionClear});
+  connect(MenuSample, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
+  PopupMenu2 = new QMenu(this);
+  PopupMenu2->addActions({ActionSave, ActionClear});
+  connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
+  SampleMemo->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(SampleMemo, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { PopupMenu2->popup(SampleMemo->mapToGlobal(pos)); });
+
   ActionCopyGraph = new QAction(QStringLiteral("Copy &graph"), this);
   connect(ActionCopyGraph, &QAction::triggered, this, [this] { Guarded([&] { ActionCopyGraphExecute(); }); });
   PopupMenu1 = new QMenu(this);
-  PopupMenu1->addAction(ActionCopyGraph);
-  connect(PopupMenu1, &QMenu::aboutToShow, this,
-          [this] { ActionCopyGraph->setEnabled(driver_.ParametersComplete()); });
+  PopupMenu1->addActions({ActionDrawSample, ActionCopyGraph});
+  connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
   for (QWidget* w : {static_cast<QWidget*>(DistribBox), static_cast<QWidget*>(kansgrafiek), TabSheetcdF}) {
     w->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(w, &QWidget::customContextMenuRequested, this,
@@ -573,7 +599,15 @@ void TVoktForm::PressButtonClick() {
 void TVoktForm::DistribTypeBoxCloseUp() {
   auto* d = static_cast<tDistribution*>(DistribTypeBox->currentData().value<void*>());
   if (!d) return;
-  // Samples arrive with the sample page; until then nothing can be lost here.
+  if (!ConfirmDiscardSample()) {
+    SelectTypeInList(driver_.Current);
+    driver_.FillParameterTexts();
+    GridTextsChanged();
+    ParameterGrid->setCurrentCell(0, 1);
+    ParameterGridSelectCell(0);
+    ParameterGrid->setFocus();
+    return;
+  }
   driver_.Current = d;
   driver_.InputMode = 0;
   driver_.ParameterRow = 1;
@@ -752,6 +786,134 @@ void TVoktForm::ActionCopyGraphExecute() {
   if (!((page == PageId::Pdf && driver_.ParametersComplete()) || page == PageId::Cdf)) return;
   QWidget* sheet = page == PageId::Pdf ? TabSheetPQ : TabSheetcdF;
   QGuiApplication::clipboard()->setPixmap(sheet->grab());
+}
+
+// ---------------------------------------------------------------------------
+// Samples and random assignment
+
+void TVoktForm::ActionSaveUpdate() {
+  const bool complete = driver_.ParametersComplete();
+  ActionDrawSample->setEnabled(complete);
+  ActionCopyGraph->setEnabled(complete);
+  const bool sample = PageControl->isTabVisible(kSamplePage);
+  ActionSave->setEnabled(sample);
+  ActionClear->setEnabled(sample);
+  ActionAssign->setEnabled(true);
+}
+
+bool TVoktForm::ConfirmDiscardSample() {
+  if (!SampleMemo->document()->isModified()) return true;
+  switch (Ask(LoadString(883), true)) {
+    case Answer::Cancel:
+      return false;
+    case Answer::Yes:
+      MenuItemSaveClick();
+      MenuItemClearClick();
+      return true;
+    case Answer::No:
+      return true;
+  }
+  return true;
+}
+
+void TVoktForm::AppendSampleLines(const QStringList& lines, const QString& hint) {
+  if (!lines.isEmpty()) SampleMemo->appendPlainText(lines.join(QLatin1Char('\n')));
+  SampleMemo->document()->setModified(true);
+  PageControl->setTabVisible(kSamplePage, true);
+  TabSheetRS->setToolTip(hint);
+  PageControl->setCurrentIndex(kSamplePage);
+  PressButton->hide();
+}
+
+void TVoktForm::DrawClick() {
+  tDistribution* d = driver_.Current;
+  if (!d || !driver_.ParametersComplete()) return;
+  if (!ConfirmDiscardSample()) return;
+  DrawForm->FormatBoxVisible = !d->IsDiscrete();
+  DrawForm->DecimalsEdit->setText(QString::number(d->XDecimals()));
+  if (!RunDialog(*DrawForm)) return;
+  tSampleFormat format;
+  format.integers = !DrawForm->FormatBoxVisible;
+  format.floatingPoint = DrawForm->FloatingPoint;
+  format.decimals = DrawForm->Decimals;
+  QStringList lines;
+  lines.reserve(static_cast<int>(DrawForm->SampleSize));
+  try {
+    for (int64_t i = 0; i < DrawForm->SampleSize; ++i) lines << Q(FormatSampleValue(d->RandomValue(), format));
+  } catch (...) {
+    // The values drawn so far stay; the error is reported.
+    AppendSampleLines(lines, QStringLiteral("random sample"));
+    throw;
+  }
+  AppendSampleLines(lines, QStringLiteral("random sample"));
+}
+
+void TVoktForm::AssignClick() {
+  if (!ConfirmDiscardSample()) return;
+  if (!RunDialog(*AssignForm)) return;
+  if (AssignForm->Subjects > kMaxSubjects) throw ERangeError();
+  std::mt19937& rng = random_;
+  const auto lines = AssignSubjects(static_cast<int>(AssignForm->Subjects), AssignForm->Groups, [&rng](int m) {
+    return std::uniform_int_distribution<int>(0, m - 1)(rng);
+  });
+  QStringList out;
+  for (const std::string& l : lines) out << Q(l);
+  AppendSampleLines(out, QStringLiteral("assignment of subjects to groups"));
+}
+
+void TVoktForm::MenuItemSaveClick() {
+  if (!SampleMemo->document()->isModified()) return;
+  std::string preset = "Sample.dat";
+  for (;;) {
+    const std::string name = AskSaveFileName(preset);
+    if (name.empty()) return;
+    const QString file = Q(name);
+    const QString shortName = QFileInfo(file).fileName();
+    if (QFileInfo::exists(file) &&
+        Ask(LoadString(1166) + shortName.toStdString() + "?", false) != Answer::Yes) {
+      preset = name;
+      continue;
+    }
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+      throw EArgumentError("Cannot write " + shortName.toStdString());
+    setWindowTitle(shortName);
+    const QStringList lines = SampleMemo->toPlainText().split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+      f.write(line.toLatin1());
+      f.write("\r\n");
+    }
+    if (!f.flush() || f.error() != QFileDevice::NoError)
+      throw EArgumentError("Cannot write " + shortName.toStdString());
+    f.close();
+    SampleMemo->document()->setModified(false);
+    return;
+  }
+}
+
+void TVoktForm::MenuItemClearClick() {
+  const bool wasActive = ActivePage() == PageId::Sample;
+  SampleMemo->clear();
+  SampleMemo->document()->setModified(false);
+  PageControl->setTabVisible(kSamplePage, false);
+  if (wasActive) PageControl->setCurrentIndex(kPdfPage);
+}
+
+void TVoktForm::closeEvent(QCloseEvent* e) {
+  if (SampleMemo->document()->isModified()) {
+    switch (Ask(LoadString(883), true)) {
+      case Answer::Cancel:
+        e->ignore();
+        return;
+      case Answer::Yes:
+        Guarded([&] { MenuItemSaveClick(); });
+        break;
+      case Answer::No:
+        SampleMemo->document()->setModified(false);
+        break;
+    }
+  }
+  QMainWindow::closeEvent(e);
 }
 
 void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {

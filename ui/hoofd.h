@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "distrib/distribution.h"
@@ -36,6 +37,8 @@ class TRichEditSK;
 namespace vokt::ui {
 
 class TVoktForm;
+class TDrawForm;
+class TAssignForm;
 
 // A widget whose painting is a handler of the form (the graphs).
 class TPaintBox : public QWidget {
@@ -117,6 +120,15 @@ class TVoktForm : public QMainWindow, public tDriverView {
   void MenuItemHelpClick();
   void MenuItemAboutClick();
   void ActionCopyGraphExecute();
+  // Samples and assignments.
+  bool ConfirmDiscardSample();
+  void DrawClick();
+  void AssignClick();
+  void MenuItemSaveClick();
+  void MenuItemClearClick();
+  void ActionSaveUpdate();
+  // Runs a dialog modally; tests replace this to fill in and accept it.
+  std::function<bool(QDialog&)> RunDialog;
   // Marker drags; x is the mouse position in the receiving control.
   void PanelDrawMouseDown(Qt::MouseButton button, int x);
   void PanelDrawMouseMove(bool leftDown, int x);
@@ -199,12 +211,21 @@ class TVoktForm : public QMainWindow, public tDriverView {
   QActionGroup* ProbabilityDecimalsGroup = nullptr;
   QActionGroup* XDecimalsGroup = nullptr;
   QAction* ActionCopyGraph = nullptr;
+  QAction* ActionDrawSample = nullptr;
+  QAction* ActionAssign = nullptr;
+  QAction* ActionSave = nullptr;
+  QAction* ActionClear = nullptr;
+  QMenu* MenuSample = nullptr;
   QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu2 = nullptr;
+  TDrawForm* DrawForm = nullptr;
+  TAssignForm* AssignForm = nullptr;
   QAction* ActionHelp = nullptr;
   QAction* ActionAbout = nullptr;
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -217,6 +238,7 @@ class TVoktForm : public QMainWindow, public tDriverView {
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();
+  void AppendSampleLines(const QStringList& lines, const QString& hint);
   // The x under the marker panel's centre moved by dx pixels.
   void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
 
@@ -226,6 +248,7 @@ class TVoktForm : public QMainWindow, public tDriverView {
   bool inSelect_ = false;
   int tabWidth_ = -1;
   int DragStartX = 0;
+  std::mt19937 random_;
   QPointer<QWidget> helpWindow_;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/messages.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <new>
 #include <stdexcept>
@@ -16,7 +17,46 @@ BeepHook& BeepHookRef() {
   static BeepHook hook;
   return hook;
 }
+AskHook& AskHookRef() {
+  static AskHook hook;
+  return hook;
+}
+SaveNameHook& SaveNameHookRef() {
+  static SaveNameHook hook;
+  return hook;
+}
 }  // namespace
+
+AskHook SetAskHook(AskHook hook) {
+  AskHook old = std::move(AskHookRef());
+  AskHookRef() = std::move(hook);
+  return old;
+}
+
+Answer Ask(const std::string& text, bool withCancel) {
+  if (AskHookRef()) return AskHookRef()(text, withCancel);
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  if (withCancel) buttons |= QMessageBox::Cancel;
+  const auto r = QMessageBox::question(QApplication::activeWindow(), QStringLiteral("VOKT"),
+                                       QString::fromStdString(text), buttons);
+  if (r == QMessageBox::Yes) return Answer::Yes;
+  if (r == QMessageBox::No) return Answer::No;
+  return withCancel ? Answer::Cancel : Answer::No;
+}
+
+SaveNameHook SetSaveNameHook(SaveNameHook hook) {
+  SaveNameHook old = std::move(SaveNameHookRef());
+  SaveNameHookRef() = std::move(hook);
+  return old;
+}
+
+std::string AskSaveFileName(const std::string& preset) {
+  if (SaveNameHookRef()) return SaveNameHookRef()(preset);
+  // The overwrite question is the program's own (with the file name).
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString::fromStdString(preset),
+                                      QString(), nullptr, QFileDialog::DontConfirmOverwrite)
+      .toStdString();
+}
 
 std::string ErrorDisplayText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";

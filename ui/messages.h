@@ -22,6 +22,17 @@ using BeepHook = std::function<void()>;
 ErrorHook SetErrorHook(ErrorHook hook);
 BeepHook SetBeepHook(BeepHook hook);
 
+// Confirmation boxes (caption "VOKT"): Yes/No, or Yes/No/Cancel.
+enum class Answer { Yes, No, Cancel };
+using AskHook = std::function<Answer(const std::string& text, bool withCancel)>;
+AskHook SetAskHook(AskHook hook);
+Answer Ask(const std::string& text, bool withCancel);
+
+// The save dialog: returns the chosen file name, or "" when cancelled.
+using SaveNameHook = std::function<std::string(const std::string& preset)>;
+SaveNameHook SetSaveNameHook(SaveNameHook hook);
+std::string AskSaveFileName(const std::string& preset);
+
 // Shows message (after ErrorDisplayText) through the error hook.
 void ShowErrorMessage(const std::string& message);
 // Shows the message of any exception; unknown exceptions get a generic text.

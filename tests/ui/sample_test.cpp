@@ -1,0 +1,219 @@
+// Samples and random assignment: the formats, the assignment lines, and the
+// sample page of the window with its dialogs filled in by the test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <set>
+
+#include "distrib/distribution.h"
+#include "ui/hoofd.h"
+#include "ui/messages.h"
+#include "ui/sample.h"
+
+namespace vokt::ui {
+namespace {
+
+TEST(SampleFormat, WritesTheThreeNotations) {
+  struct Case {
+    Extended x;
+    tSampleFormat format;
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {1234.5L, {false, true, 0}, "1.23450000000000000E+0003"},
+      {-0.00012L, {false, true, 0}, "-1.20000000000000000E-0004"},
+      {1234.5L, {false, false, 2}, "1234.50"},
+      {0.123456L, {false, false, 4}, "0.1235"},
+      {-0.0001L, {false, false, 2}, "0.00"},
+      {7, {true, false, 5}, "7"},
+      {1e20L, {false, false, 2}, "1.00000000000000000E+0020"},
+      {2.5L, {true, false, 0}, "2"},  // integers round half to even
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatSampleValue(c.x, c.format), c.text);
+}
+
+TEST(Assignment, IsAPermutationPrintedKToALine) {
+  int calls = 0;
+  auto first = [&](int) { ++calls; return 0; };
+  const auto lines = AssignSubjects(7, 3, first);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].size(), 18u);
+  EXPECT_EQ(lines[1].size(), 18u);
+  EXPECT_EQ(lines[2].size(), 6u);
+  // Always taking the first subject left: 1, then the last moved into place.
+  EXPECT_EQ(lines[0], "     1     7     6");
+  std::multiset<int> seen;
+  for (const auto& l : lines)
+    for (size_t i = 0; i < l.size(); i += 6) seen.insert(std::stoi(l.substr(i, 6)));
+  EXPECT_EQ(seen, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(calls, 7);
+  // A huge number of groups stops drawing when the subjects are used up.
+  const auto one = AssignSubjects(5, 2147483647, first);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].size(), 30u);
+}
+
+TEST(Assignment, DialogNumbersAreCheckedIntegers) {
+  EXPECT_EQ(IntegerValue("12", 1, 100), 12);
+  EXPECT_THROW(IntegerValue("0", 1, 100), ERangeError);
+  EXPECT_THROW(IntegerValue("99999999999999999999999", 1, 100), ERangeError);
+  EXPECT_THROW(IntegerValue("", 1, 100), EArgumentError);
+  EXPECT_THROW(IntegerValue("1.5", 1, 100), EArgumentError);
+}
+
+class SampleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oldError_ = SetErrorHook([this](const std::string& t) { errors.push_back(t); });
+    oldBeep_ = SetBeepHook([this] { ++beeps; });
+    oldAsk_ = SetAskHook([this](const std::string& t, bool) {
+      questions.push_back(t);
+      return answer;
+    });
+    oldSave_ = SetSaveNameHook([this](const std::string&) {
+      ++saveDialogs;
+      return saveName;
+    });
+    form = std::make_unique<TVoktForm>();
+    form->show();
+  }
+  void TearDown() override {
+    form->SampleMemo->document()->setModified(false);
+    form.reset();
+    SetErrorHook(oldError_);
+    SetBeepHook(oldBeep_);
+    SetAskHook(oldAsk_);
+    SetSaveNameHook(oldSave_);
+  }
+
+  QStringList Lines() const { return form->SampleMemo->toPlainText().split('\n'); }
+
+  // Fills in the Draw Sample dialog and presses OK.
+  void Draw(const QString& n, bool floating, const QString& decimals) {
+    form->RunDialog = [&](QDialog& d) {
+      auto& draw = static_cast<TDrawForm&>(d);
+      draw.SampleSizeEdit->setText(n);
+      draw.FloatingPointCheckBox->setChecked(floating);
+      draw.DecimalsEdit->setText(decimals);
+      draw.OKButton->click();
+      return draw.result() == QDialog::Accepted;
+    };
+    form->ActionDrawSample->trigger();
+  }
+
+  std::unique_ptr<TVoktForm> form;
+  std::vector<std::string> errors, questions;
+  int beeps = 0, saveDialogs = 0;
+  Answer answer = Answer::No;
+  std::string saveName;
+
+ private:
+  ErrorHook oldError_;
+  BeepHook oldBeep_;
+  AskHook oldAsk_;
+  SaveNameHook oldSave_;
+};
+
+TEST_F(SampleTest, DrawsValuesWithTheChosenDecimals) {
+  form->ActionSaveUpdate();
+  EXPECT_FALSE(form->ActionSave->isEnabled());
+  Draw("10", false, "4");
+  ASSERT_TRUE(errors.empty());
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 10);
+  for (const QString& l : lines) {
+    const int dot = l.indexOf('.');
+    ASSERT_GE(dot, 0) << l.toStdString();
+    EXPECT_EQ(l.size() - dot - 1, 4) << l.toStdString();
+  }
+  EXPECT_EQ(form->PageControl->currentIndex(), 3);
+  EXPECT_TRUE(form->PageControl->isTabVisible(3));
+  EXPECT_FALSE(form->PressButton->isVisible());
+  form->ActionSaveUpdate();
+  EXPECT_TRUE(form->ActionSave->isEnabled());
+}
+
+TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
+  const std::vector<std::pair<QString, QString>> cases = {{"0", "4"}, {"10", "19"}, {"99999999999", "4"}};
+  for (const auto& [n, d] : cases) {
+    errors.clear();
+    beeps = 0;
+    Draw(n, false, d);
+    ASSERT_EQ(errors.size(), 1u) << n.toStdString();
+    EXPECT_EQ(errors[0], "Range check error.");
+    EXPECT_EQ(beeps, 1);
+  }
+  errors.clear();
+  Draw("10", false, "");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "'' is not a valid integer value.");
+  EXPECT_TRUE(form->SampleMemo->toPlainText().isEmpty());
+}
+
+TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
+  form->RunDialog = [](QDialog& d) {
+    auto& a = static_cast<TAssignForm&>(d);
+    a.nsubjectsEdit->setText("7");
+    a.ngroupsedit->setText("3");
+    a.OKButton->click();
+    return a.result() == QDialog::Accepted;
+  };
+  form->ActionAssign->trigger();
+  ASSERT_TRUE(errors.empty());
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0].size(), 18);
+  EXPECT_EQ(lines[2].size(), 6);
+
+  QTemporaryDir dir;
+  saveName = (dir.path() + "/Sample.dat").toStdString();
+  form->ActionSave->trigger();
+  form->ActionSave->trigger();  // unmodified now: nothing happens
+  EXPECT_EQ(saveDialogs, 1);
+  EXPECT_EQ(form->windowTitle(), "Sample.dat");
+  QFile f(QString::fromStdString(saveName));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_EQ(bytes.count("\r\n"), 3);
+  EXPECT_TRUE(bytes.startsWith(lines[0].toLatin1() + "\r\n"));
+
+  // Too many subjects for the 16-bit numbering: an error, nothing appended.
+  form->RunDialog = [](QDialog& d) {
+    auto& a = static_cast<TAssignForm&>(d);
+    a.nsubjectsEdit->setText("40000");
+    a.ngroupsedit->setText("2");
+    a.OKButton->click();
+    return a.result() == QDialog::Accepted;
+  };
+  form->ActionAssign->trigger();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(Lines().size(), 3);
+}
+
+TEST_F(SampleTest, ClearHidesThePageAndUnsavedTextIsProtected) {
+  Draw("3", true, "");
+  ASSERT_EQ(Lines().size(), 3);
+  // Cancel on the question keeps the type.
+  answer = Answer::Cancel;
+  ASSERT_TRUE(form->ChooseType("normal"));
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "Save sample to a file?");
+  EXPECT_EQ(Lines().size(), 3);
+
+  form->ActionClear->trigger();
+  EXPECT_FALSE(form->PageControl->isTabVisible(3));
+  EXPECT_EQ(form->PageControl->currentIndex(), 0);
+  EXPECT_TRUE(form->PressButton->isVisible());
+}
+
+}  // namespace
+}  // namespace vokt::ui

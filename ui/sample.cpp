@@ -1,0 +1,219 @@
+#include "ui/sample.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <cmath>
+#include <cstdio>
+
+#include "ui/messages.h"
+
+namespace vokt::ui {
+
+namespace {
+std::string WithSeparator(std::string s) {
+  const char sep = DecimalSeparator();
+  if (sep != '.')
+    for (char& c : s)
+      if (c == '.') c = sep;
+  return s;
+}
+
+std::string Exponent(Extended x) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.17Le", x);
+  std::string s(buf);
+  const size_t e = s.find('e');
+  if (e == std::string::npos) return s;  // inf or nan cannot reach here
+  const std::string mantissa = s.substr(0, e);
+  const char sign = s[e + 1];
+  std::string digits = s.substr(e + 2);
+  while (digits.size() < 4) digits.insert(digits.begin(), '0');
+  return mantissa + "E" + sign + digits;
+}
+
+// Digits and Backspace only, as the count edits accept.
+void DigitsOnly(tNumEdit* e) {
+  e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
+}
+
+// The dialogs' range error: focus, beep and the message, the dialog stays.
+void RangeError(QWidget* edit) {
+  edit->setFocus();
+  Beep();
+  ShowErrorMessage(ERangeError().what());
+}
+}  // namespace
+
+std::string FormatSampleValue(Extended x, const tSampleFormat& format) {
+  if (format.floatingPoint && !format.integers) return WithSeparator(Exponent(x));
+  const int decimals = format.integers ? 0 : std::max(0, std::min(format.decimals, 18));
+  if (std::fabs(x) >= 1e18L) return WithSeparator(Exponent(x));
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%.*Lf", decimals, x);
+  std::string s(buf);
+  if (s == "-0" || s.find_first_not_of("-0.") == std::string::npos) {
+    if (!s.empty() && s[0] == '-') s.erase(0, 1);  // no "-0.00"
+  }
+  return WithSeparator(s);
+}
+
+std::vector<std::string> AssignSubjects(int n, int64_t k, const std::function<int(int)>& randomIndex) {
+  std::vector<std::string> lines;
+  if (n < 1 || k < 1) return lines;
+  std::vector<int16_t> subjects;
+  subjects.reserve(static_cast<size_t>(n));
+  for (int i = 1; i <= n; ++i) subjects.push_back(static_cast<int16_t>(i));
+  const int64_t lineCount = (n - 1) / k + 1;
+  for (int64_t line = 0; line < lineCount; ++line) {
+    std::string text;
+    // Draws after the last subject change nothing; stopping there keeps a
+    // huge number of groups from spinning.
+    for (int64_t draw = 0; draw < k && !subjects.empty(); ++draw) {
+      const int m = static_cast<int>(subjects.size());
+      const int j = randomIndex(m);
+      char buf[16];
+      std::snprintf(buf, sizeof buf, "%6d", static_cast<int>(subjects[static_cast<size_t>(j)]));
+      text += buf;
+      subjects[static_cast<size_t>(j)] = subjects.back();
+      subjects.pop_back();
+    }
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi) {
+  const QString t = text.trimmed();
+  bool ok = !t.isEmpty();
+  for (QChar c : t)
+    if (!c.isDigit() && c != u'-' && c != u'+') ok = false;
+  if (!ok) throw EArgumentError("'" + text.left(40).toStdString() + "' is not a valid integer value");
+  bool fits = false;
+  const qlonglong v = t.toLongLong(&fits);
+  if (!fits || v < lo || v > hi) throw ERangeError();
+  return v;
+}
+
+TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Draw Sample"));
+  auto* layout = new QVBoxLayout(this);
+  auto* sizeBox = new QGroupBox(QStringLiteral(" Sample Size  "), this);
+  auto* sizeLayout = new QHBoxLayout(sizeBox);
+  sizeLayout->addWidget(new QLabel(QStringLiteral(" n =  "), sizeBox));
+  SampleSizeEdit = new tNumEdit(sizeBox);
+  SampleSizeEdit->setText(QStringLiteral("10"));
+  DigitsOnly(SampleSizeEdit);
+  sizeLayout->addWidget(SampleSizeEdit);
+  layout->addWidget(sizeBox);
+
+  FormatBox = new QGroupBox(QStringLiteral(" Format  "), this);
+  auto* formatLayout = new QHBoxLayout(FormatBox);
+  FloatingPointCheckBox = new QCheckBox(QStringLiteral("Floating point  or "), FormatBox);
+  formatLayout->addWidget(FloatingPointCheckBox);
+  DecimalsEdit = new tNumEdit(FormatBox);
+  DecimalsEdit->setMaximumWidth(50);
+  formatLayout->addWidget(DecimalsEdit);
+  formatLayout->addWidget(new QLabel(QStringLiteral("decimals"), FormatBox));
+  layout->addWidget(FormatBox);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  buttons->addWidget(OKButton);
+  buttons->addWidget(CancelButton);
+  layout->addLayout(buttons);
+  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { ButtonOKClick(); }); });
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TDrawForm::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  FormatBox->setVisible(FormatBoxVisible);
+}
+
+void TDrawForm::ButtonOKClick() {
+  int64_t n;
+  try {
+    n = IntegerValue(SampleSizeEdit->text(), 1, kMaxSampleSize);
+  } catch (const ERangeError&) {
+    RangeError(SampleSizeEdit);
+    return;
+  }
+  const bool floating = FloatingPointCheckBox->isChecked();
+  int decimals = Decimals;
+  if (!floating && FormatBoxVisible) {
+    try {
+      decimals = static_cast<int>(IntegerValue(DecimalsEdit->text(), 0, 18));
+    } catch (const ERangeError&) {
+      RangeError(DecimalsEdit);
+      return;
+    }
+  }
+  SampleSize = n;
+  FloatingPoint = floating;
+  Decimals = decimals;
+  accept();
+}
+
+TAssignForm::TAssignForm(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Assign"));
+  auto* layout = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel(QStringLiteral("Assign"), this), 0, 0);
+  nsubjectsEdit = new tNumEdit(this);
+  DigitsOnly(nsubjectsEdit);
+  grid->addWidget(nsubjectsEdit, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("subjects"), this), 0, 2);
+  grid->addWidget(new QLabel(QStringLiteral("to"), this), 1, 0);
+  ngroupsedit = new tNumEdit(this);
+  DigitsOnly(ngroupsedit);
+  grid->addWidget(ngroupsedit, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("groups"), this), 1, 2);
+  layout->addLayout(grid);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  buttons->addWidget(OKButton);
+  buttons->addWidget(CancelButton);
+  layout->addLayout(buttons);
+  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { OKButtonClick(); }); });
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TAssignForm::OKButtonClick() {
+  for (tNumEdit* e : {nsubjectsEdit, ngroupsedit}) {
+    if (e->text().isEmpty() || e->text() == QLatin1String(kNumEditPlaceholder)) {
+      e->setFocus();
+      return;
+    }
+  }
+  int64_t n, k;
+  try {
+    n = IntegerValue(nsubjectsEdit->text(), 1, 2147483647);
+  } catch (const ERangeError&) {
+    RangeError(nsubjectsEdit);
+    return;
+  }
+  try {
+    k = IntegerValue(ngroupsedit->text(), 1, 2147483647);
+  } catch (const ERangeError&) {
+    RangeError(ngroupsedit);
+    return;
+  }
+  Subjects = n;
+  Groups = k;
+  accept();
+}
+
+}  // namespace vokt::ui

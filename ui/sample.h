@@ -1,0 +1,88 @@
+// Random samples and random assignment: the two dialogs, the number formats
+// of sample values and the assignment of numbered subjects to groups.
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "numeric/checks.h"
+#include "ui/numedit.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace vokt::ui {
+
+// The largest sample drawn at once; a larger size is refused as out of
+// range rather than filling the memory with text.
+inline constexpr int64_t kMaxSampleSize = 1000000;
+// Subjects are numbered with 16-bit integers.
+inline constexpr int64_t kMaxSubjects = 32767;
+
+// How sample values are written.
+struct tSampleFormat {
+  bool integers = false;       // fixed notation without decimals
+  bool floatingPoint = false;  // exponent notation, 18 significant digits
+  int decimals = 0;            // fixed notation with this many decimals
+};
+
+// One sample value as text: "1.23450000000000000E+0003" for floating point,
+// fixed notation otherwise (falling back to exponent notation for values of
+// more than 18 digits).  The decimal separator is the user's.
+std::string FormatSampleValue(Extended x, const tSampleFormat& format);
+
+// The lines of a random assignment of subjects 1..n to k groups: a random
+// permutation printed k numbers to a line, each right-aligned in 6
+// characters.  randomIndex(m) returns a uniform index in 0..m-1.
+std::vector<std::string> AssignSubjects(int n, int64_t k, const std::function<int(int)>& randomIndex);
+
+// Reads a whole number typed in a dialog: an empty or non-numeric text
+// raises "'...' is not a valid integer value"; a number outside lo..hi raises
+// ERangeError.
+int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi);
+
+class TDrawForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TDrawForm(QWidget* parent = nullptr);
+
+  bool FormatBoxVisible = true;
+  int64_t SampleSize = 10;
+  bool FloatingPoint = false;
+  int Decimals = 3;
+
+  tNumEdit* SampleSizeEdit = nullptr;
+  QGroupBox* FormatBox = nullptr;
+  QCheckBox* FloatingPointCheckBox = nullptr;
+  tNumEdit* DecimalsEdit = nullptr;
+  QPushButton* OKButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+
+  void ButtonOKClick();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+};
+
+class TAssignForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TAssignForm(QWidget* parent = nullptr);
+
+  int64_t Subjects = 0;
+  int64_t Groups = 0;
+
+  tNumEdit* nsubjectsEdit = nullptr;
+  tNumEdit* ngroupsedit = nullptr;
+  QPushButton* OKButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+
+  void OKButtonClick();
+};
+
+}  // namespace vokt::ui
