@@ -116,7 +116,9 @@ bool ParametersComplete(const tDistribution& d);
 // Rebuilds the formulas page for d at x: the formula, the density or
 // probability at x, expectation, variance, standard deviation, moment
 // generating function and remark, from the string table.  With d null the
-// page is only cleared.  Values are formatted with FormatNumber.
+// page is only cleared.  Values are formatted with FormatNumber.  Errors of
+// the distribution (a density that cannot be computed) propagate to the
+// caller after the lines before them were written.
 void FillFormulasPage(TRichEditSK& edit, tDistribution* d, Extended x);
 inline void FillFormulasPage(TRichEditSK& edit, tDistribution& d, Extended x) {
   FillFormulasPage(edit, &d, x);
