@@ -152,7 +152,6 @@ void TMixedFontHintWindow::ShowHint(const QPoint& globalPos, const QString& capt
   }
   move(pos);
   show();
-  raise();
   update();
   hideTimer_.start(kHintMilliseconds);
 }

@@ -1,0 +1,93 @@
+#include "formula/qt/painter_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+
+#include "distrib/normal.h"
+#include "formula/markup.h"
+
+namespace vokt {
+namespace {
+
+QPalette TestPalette() {
+  QPalette p;
+  p.setColor(QPalette::Window, Qt::white);
+  p.setColor(QPalette::WindowText, QColor(10, 20, 30));
+  p.setColor(QPalette::Highlight, QColor(0, 0, 200));
+  return p;
+}
+
+TEST(PainterSurface, FontSubstitutes) {
+  InstallFontSubstitutes();
+  InstallFontSubstitutes();
+  EXPECT_EQ(QFontInfo(QFont("Lucida Sans Unicode")).family(), "DejaVu Sans");
+  EXPECT_TRUE(QFontInfo(QFont("Lucida Console")).fixedPitch());
+}
+
+TEST(PainterSurface, ResolvesSystemColours) {
+  const QPalette p = TestPalette();
+  EXPECT_EQ(ResolveColor(clWindowText, p), QColor(10, 20, 30));
+  EXPECT_EQ(ResolveColor(clHighlight, p), QColor(0, 0, 200));
+  EXPECT_EQ(ResolveColor(clActiveCaption, p), QColor(0, 0, 200));
+  EXPECT_EQ(ResolveColor(clGray, p), QColor(128, 128, 128));
+}
+
+TEST(PainterSurface, AlwaysBlackOverridesThePenColour) {
+  ImageSurface img(20, 20, TestPalette());
+  DrawingSurface& s = img.Surface();
+  s.SetPenColor(clGray);
+  s.SetPenMode(PenMode::AlwaysBlack);
+  s.MoveTo(5, 0);
+  s.LineTo(5, 19);
+  s.SetPenMode(PenMode::Normal);
+  s.MoveTo(10, 0);
+  s.LineTo(10, 19);
+  const QImage im = img.TakeImage();
+  EXPECT_EQ(im.pixelColor(5, 10), QColor(Qt::black));
+  EXPECT_EQ(im.pixelColor(10, 10), QColor(128, 128, 128));
+}
+
+TEST(PainterSurface, PaintsANormalDensity) {
+  tNormal_Distribution d(0, 1);
+  ImageSurface img(300, 150, TestPalette());
+  DrawingSurface& s = img.Surface();
+  EXPECT_EQ(s.Width(), 300);
+  EXPECT_EQ(s.Height(), 150);
+  d.DrawDensity(s, clWindowText, clActiveCaption, d.SupportLow, 0);
+  d.DrawDensity(s, clWindowText, clActiveCaption, 0, d.SupportHigh);
+  const QImage im = img.TakeImage();
+  EXPECT_EQ(im.pixelColor(120, 100), QColor(0, 0, 200)) << "filled under the curve";
+  EXPECT_EQ(im.pixelColor(150, 148), QColor(10, 20, 30)) << "outline on the base line";
+  EXPECT_EQ(im.pixelColor(20, 20), QColor(Qt::white)) << "nothing above the tails";
+}
+
+TEST(PainterSurface, TextMeasuresWhatItDraws) {
+  ImageSurface img(200, 40, TestPalette());
+  DrawingSurface& s = img.Surface();
+  FontSpec f;
+  f.size = 12;
+  s.SetFont(f);
+  EXPECT_GT(s.TextWidth("σ"), 0);
+  EXPECT_GT(s.TextWidth("WW"), s.TextWidth("W"));
+  EXPECT_GT(s.TextHeight("X"), 10);
+  TextExtent e;
+  MixedTextOut(s, 0, 0, e, true, "@s^2_ > 0");
+  EXPECT_EQ(e.Right, s.TextWidth("σ") + [&] {
+    FontSpec small = f;
+    small.size = 9;
+    s.SetFont(small);
+    int w = s.TextWidth("2");
+    s.SetFont(f);
+    return w;
+  }() + s.TextWidth(" > 0"));
+  EXPECT_EQ(s.Font(), f);
+  const QImage im = img.TakeImage();
+  bool inked = false;
+  for (int x = 0; x < 20 && !inked; ++x)
+    for (int y = 0; y < 30 && !inked; ++y) inked = im.pixelColor(x, y) != QColor(Qt::white);
+  EXPECT_TRUE(inked);
+}
+
+}  // namespace
+}  // namespace vokt
