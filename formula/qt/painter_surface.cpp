@@ -62,6 +62,7 @@ QFont ToQFont(const FontSpec& spec) {
 
 QPainterSurface::QPainterSurface(QPainter& painter, const QRect& client, const QPalette& palette)
     : painter_(painter), client_(client), palette_(palette) {
+  InstallFontSubstitutes();
   ApplyPen();
   painter_.setBrush(ResolveColor(brushColor_, palette_));
   painter_.setFont(ToQFont(font_));
