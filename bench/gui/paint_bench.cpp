@@ -6,6 +6,8 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -18,6 +20,28 @@ using vokt::Extended;
 using vokt::tDistribution;
 
 constexpr int kWidth = 1920, kHeight = 1080;
+
+// Uniform on 0..n-1: a discrete graph with as many support points as wanted,
+// for the bar and step paths with sparse (n < width) and dense support.
+class SyntheticUniform : public vokt::tDiscrete_distribution {
+ public:
+  explicit SyntheticUniform(int n) : n_(n) {
+    NameId = 990;
+    SupportLow = 0;
+    SupportHigh = n - 1;
+    Mean = (n - 1) / 2.0L;
+    Variance = (static_cast<Extended>(n) * n - 1) / 12;
+    BuildPointTable();
+  }
+  Extended PointProb(Extended x) override { return InSupport(x) ? 1.0L / n_ : 0; }
+  Extended Cdf(Extended x) override {
+    if (x < 0) return 0;
+    return std::min<Extended>(std::floor(x) + 1, n_) / n_;
+  }
+
+ private:
+  int n_;
+};
 
 Extended CentreX(tDistribution& d) {
   if (d.HasMean) return d.Mean;
@@ -37,7 +61,11 @@ void PaintDensity(tDistribution& d, vokt::DrawingSurface& s, Extended x) {
 }
 
 void BM_Paint(benchmark::State& state, uint16_t type, bool cdf) {
-  std::unique_ptr<tDistribution> d = vokt::CreateDistribution(type);
+  std::unique_ptr<tDistribution> d;
+  if (type == 0)
+    d = std::make_unique<SyntheticUniform>(static_cast<int>(state.range(0)));
+  else
+    d = vokt::CreateDistribution(type);
   const Extended x = CentreX(*d);
   vokt::ImageSurface image(kWidth, kHeight);
   for (auto _ : state) {
@@ -62,6 +90,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("BM_PaintCdf/" + name).c_str(), BM_Paint, t, true)
         ->Unit(benchmark::kMillisecond);
   }
+  for (bool cdf : {false, true})
+    benchmark::RegisterBenchmark(cdf ? "BM_PaintCdf/synthetic_uniform" : "BM_PaintDensity/synthetic_uniform",
+                                 BM_Paint, uint16_t{0}, cdf)
+        ->Arg(100)
+        ->Arg(100000)
+        ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
