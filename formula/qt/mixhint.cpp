@@ -29,16 +29,6 @@ constexpr int kHintMilliseconds = 10000;
 
 std::string ToUtf8(const QString& s) { return s.toStdString(); }
 
-FontSpec SpecOf(const QFont& f) {
-  FontSpec spec;
-  spec.face = f.family().toStdString();
-  spec.size = f.pointSizeF() > 0 ? f.pointSizeF() : 9;
-  spec.bold = f.bold();
-  spec.italic = f.italic();
-  spec.underline = f.underline();
-  return spec;
-}
-
 // The item view whose viewport w is, if any.
 QAbstractItemView* ViewOfViewport(QObject* w) {
   auto* view = qobject_cast<QAbstractItemView*>(w ? w->parent() : nullptr);
@@ -188,7 +178,7 @@ void TMixedFontHintWindow::paintEvent(QPaintEvent*) {
   QPalette pal = palette();
   pal.setColor(QPalette::Active, QPalette::WindowText, pal.color(QPalette::ToolTipText));
   QPainterSurface surface(painter, rect(), pal);
-  surface.SetFont(SpecOf(font()));
+  surface.SetFont(ToFontSpec(font()));
   if (HasMarkup(caption_)) {
     TextExtent extent;
     MixedTextOut(surface, 1, 1, extent, true, text);

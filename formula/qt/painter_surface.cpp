@@ -61,6 +61,19 @@ QFont ToQFont(const FontSpec& spec) {
   return f;
 }
 
+FontSpec ToFontSpec(const QFont& font) {
+  FontSpec spec;
+  spec.face = font.family().toStdString();
+  if (font.pointSizeF() > 0)
+    spec.size = font.pointSizeF();
+  else if (font.pixelSize() > 0)
+    spec.size = font.pixelSize() * 72.0 / 96.0;  // pixels at the usual 96 dpi
+  spec.bold = font.bold();
+  spec.italic = font.italic();
+  spec.underline = font.underline();
+  return spec;
+}
+
 QPainterSurface::QPainterSurface(QPainter& painter, const QRect& client, const QPalette& palette)
     : painter_(painter), client_(client), palette_(palette) {
   InstallFontSubstitutes();

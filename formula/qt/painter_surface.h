@@ -26,6 +26,10 @@ QColor ResolveColor(Color c, const QPalette& palette);
 // The QFont for a font description (face, size in points, bold, italic,
 // underline).
 QFont ToQFont(const FontSpec& spec);
+// The font description of a QFont (family, point size, bold, italic,
+// underline), in the window-text colour; for drawing markup in a widget's
+// font.
+FontSpec ToFontSpec(const QFont& font);
 
 class QPainterSurface : public DrawingSurface {
  public:

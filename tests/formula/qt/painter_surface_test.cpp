@@ -91,3 +91,47 @@ TEST(PainterSurface, TextMeasuresWhatItDraws) {
 
 }  // namespace
 }  // namespace vokt
+
+namespace vokt {
+namespace {
+
+TEST(PainterSurface, AxisParallelLinesCoverBothEnds) {
+  ImageSurface img(30, 30, TestPalette());
+  DrawingSurface& s = img.Surface();
+  s.SetPenColor(clBlack);
+  s.SetPenWidth(3);
+  s.MoveTo(10, 20);
+  s.LineTo(10, 5);  // upwards, like a bar
+  s.SetPenWidth(1);
+  s.MoveTo(20, 25);
+  s.LineTo(25, 25);
+  const QImage im = img.TakeImage();
+  const QColor black(Qt::black), white(Qt::white);
+  for (int x : {9, 10, 11}) {
+    EXPECT_EQ(im.pixelColor(x, 5), black) << x;
+    EXPECT_EQ(im.pixelColor(x, 20), black) << x;
+    EXPECT_EQ(im.pixelColor(x, 4), white) << x;
+    EXPECT_EQ(im.pixelColor(x, 21), white) << x;
+  }
+  EXPECT_EQ(im.pixelColor(8, 10), white);
+  EXPECT_EQ(im.pixelColor(12, 10), white);
+  EXPECT_EQ(im.pixelColor(20, 25), black);
+  EXPECT_EQ(im.pixelColor(25, 25), black);
+  EXPECT_EQ(im.pixelColor(25, 24), white);
+  EXPECT_EQ(im.pixelColor(26, 25), white);
+}
+
+TEST(PainterSurface, FontSpecOfAWidgetFont) {
+  QFont f("DejaVu Sans", 11);
+  f.setBold(true);
+  const FontSpec spec = ToFontSpec(f);
+  EXPECT_EQ(spec.face, "DejaVu Sans");
+  EXPECT_EQ(spec.size, 11);
+  EXPECT_TRUE(spec.bold);
+  QFont px("DejaVu Sans");
+  px.setPixelSize(12);
+  EXPECT_EQ(ToFontSpec(px).size, 9);
+}
+
+}  // namespace
+}  // namespace vokt
