@@ -222,6 +222,11 @@ TRichEditSK::TRichEditSK(QWidget* parent)
   setAcceptRichText(false);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setLineWrapMode(QTextEdit::WidgetWidth);
+  // The page takes the colour of the window behind it, not of an edit box.
+  QPalette pal = palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    pal.setColor(group, QPalette::Base, pal.color(group, QPalette::Window));
+  setPalette(pal);
   // The window's font: Lucida Sans Unicode, 12 pixels (9 points on a
   // 96-dpi screen).
   QFont f(QStringLiteral("Lucida Sans Unicode"));

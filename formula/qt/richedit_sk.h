@@ -73,6 +73,10 @@ class TTextAttributesSK {
   uint8_t kind_;
 };
 
+// Read-only, with a vertical scroll bar and the window's background.  Text
+// starts in "Lucida Sans Unicode" at 9 points (12 pixels on a 96-dpi screen);
+// another starting font is set with DefAttributesSK().Assign(font), not with
+// setFont, since every inserted character carries its own format.
 class TRichEditSK : public QTextEdit {
   Q_OBJECT
 
