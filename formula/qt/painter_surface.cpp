@@ -77,9 +77,15 @@ FontSpec ToFontSpec(const QFont& font) {
 QPainterSurface::QPainterSurface(QPainter& painter, const QRect& client, const QPalette& palette)
     : painter_(painter), client_(client), palette_(palette) {
   InstallFontSubstitutes();
+  painter_.save();
+  painter_.translate(client_.topLeft());
   ApplyPen();
   painter_.setBrush(ResolveColor(brushColor_, palette_));
   painter_.setFont(ToQFont(font_));
+}
+
+QPainterSurface::~QPainterSurface() {
+  if (painter_.isActive()) painter_.restore();
 }
 
 void QPainterSurface::ApplyPen() {
@@ -191,10 +197,12 @@ ImageSurface::~ImageSurface() {
 DrawingSurface& ImageSurface::Surface() { return *surface_; }
 
 void ImageSurface::Clear() {
+  if (!surface_) return;
   painter_->fillRect(image_.rect(), palette_.color(QPalette::Active, QPalette::Window));
 }
 
 QImage ImageSurface::TakeImage() {
+  surface_.reset();
   if (painter_->isActive()) painter_->end();
   return image_;
 }

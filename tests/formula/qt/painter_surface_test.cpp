@@ -135,3 +135,29 @@ TEST(PainterSurface, FontSpecOfAWidgetFont) {
 
 }  // namespace
 }  // namespace vokt
+
+namespace vokt {
+namespace {
+
+TEST(PainterSurface, ClientAreaIsTheOriginAndThePainterIsRestored) {
+  QImage im(40, 40, QImage::Format_RGB32);
+  im.fill(Qt::white);
+  QPainter p(&im);
+  const QPen before(Qt::green);
+  p.setPen(before);
+  {
+    QPainterSurface s(p, QRect(10, 20, 15, 10), TestPalette());
+    EXPECT_EQ(s.Width(), 15);
+    EXPECT_EQ(s.Height(), 10);
+    s.SetPenColor(clBlack);
+    s.MoveTo(0, 0);
+    s.LineTo(0, 3);
+  }
+  EXPECT_EQ(p.pen().color(), QColor(Qt::green));
+  p.end();
+  EXPECT_EQ(im.pixelColor(10, 21), QColor(Qt::black));
+  EXPECT_EQ(im.pixelColor(0, 1), QColor(Qt::white));
+}
+
+}  // namespace
+}  // namespace vokt
