@@ -26,14 +26,22 @@ QColor ResolveColor(Color c, const QPalette& palette);
 // The QFont for a font description (face, size in points, bold, italic,
 // underline).
 QFont ToQFont(const FontSpec& spec);
+// The font description of a QFont (family, point size, bold, italic,
+// underline), in the window-text colour; for drawing markup in a widget's
+// font.
+FontSpec ToFontSpec(const QFont& font);
 
 class QPainterSurface : public DrawingSurface {
  public:
-  // client is the area the graph may use, in the painter's coordinates; the
-  // surface reports it with left and top 0 and translates nothing (paint
-  // handlers pass the widget's rect()).  The palette resolves the system
-  // colours.  The painter's own pen, brush and font are replaced.
+  // client is the area the graph may use, in the painter's coordinates
+  // (paint handlers pass the widget's rect()); the surface's origin is its
+  // top-left corner.  The palette resolves the system colours.  The
+  // painter's state (pen, brush, font, origin) is saved here and restored
+  // when the surface is destroyed.
   QPainterSurface(QPainter& painter, const QRect& client, const QPalette& palette);
+  ~QPainterSurface() override;
+  QPainterSurface(const QPainterSurface&) = delete;
+  QPainterSurface& operator=(const QPainterSurface&) = delete;
 
   void SetPenColor(Color c) override;
   void SetPenWidth(int width) override;

@@ -73,6 +73,10 @@ class TTextAttributesSK {
   uint8_t kind_;
 };
 
+// Read-only, with a vertical scroll bar and the window's background.  Text
+// starts in "Lucida Sans Unicode" at 9 points (12 pixels on a 96-dpi screen);
+// another starting font is set with DefAttributesSK().Assign(font), not with
+// setFont, since every inserted character carries its own format.
 class TRichEditSK : public QTextEdit {
   Q_OBJECT
 
@@ -116,7 +120,9 @@ bool ParametersComplete(const tDistribution& d);
 // Rebuilds the formulas page for d at x: the formula, the density or
 // probability at x, expectation, variance, standard deviation, moment
 // generating function and remark, from the string table.  With d null the
-// page is only cleared.  Values are formatted with FormatNumber.
+// page is only cleared.  Values are formatted with FormatNumber.  Errors of
+// the distribution (a density that cannot be computed) propagate to the
+// caller after the lines before them were written.
 void FillFormulasPage(TRichEditSK& edit, tDistribution* d, Extended x);
 inline void FillFormulasPage(TRichEditSK& edit, tDistribution& d, Extended x) {
   FillFormulasPage(edit, &d, x);
