@@ -116,9 +116,7 @@ class TGridDelegate : public QStyledItemDelegate {
     if (index.column() == 0) {
       painter->fillRect(r, pal.color(QPalette::Button));
       QPainterSurface surface(*painter, grid_.viewport()->rect(), pal);
-      FontSpec f = surface.Font();
-      f.face = "Lucida Sans Unicode";
-      f.size = QFontInfo(grid_.font()).pointSizeF();
+      FontSpec f = ToFontSpec(grid_.font());
       f.color = clBlack;
       surface.SetFont(f);
       TextExtent extent;
