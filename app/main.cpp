@@ -1,8 +1,15 @@
 // VOKT: the window.  "vokt --screenshot FILE" renders the window as it opens
-// into FILE (PNG) and exits, which also works on the offscreen platform.
+// into FILE (PNG) and exits, which also works on the offscreen platform;
+// "--hint ROW" adds the hint of that parameter row (0-based) as it shows when
+// the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas).
 #include <QApplication>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QLocale>
 #include <QTimer>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -25,10 +32,17 @@ char LocaleSeparator() {
 
 int main(int argc, char** argv) {
   QString screenshot;
+  int hintRow = -1;
+  int page = 0;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) screenshot = QString::fromLocal8Bit(argv[++i]);
-    else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png]\n";
+    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+      screenshot = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
+      page = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
+      hintRow = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--help") == 0) {
+      std::cout << "usage: vokt [--screenshot FILE.png [--page 0|1|2] [--hint ROW]]\n";
       return 0;
     }
   }
@@ -45,8 +59,21 @@ int main(int argc, char** argv) {
     vokt::ui::TVoktForm form;
     form.show();
     if (!screenshot.isEmpty()) {
+      if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);
       QTimer::singleShot(200, &form, [&] {
-        const bool ok = form.grab().save(screenshot);
+        QImage image = form.grab().toImage();
+        if (hintRow >= 0 && hintRow < form.ParameterGrid->rowCount()) {
+          QWidget* viewport = form.ParameterGrid->viewport();
+          const QPoint at = form.ParameterGrid->visualRect(form.ParameterGrid->model()->index(hintRow, 0)).center();
+          QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+          QApplication::sendEvent(viewport, &help);
+          QWidget* hint = vokt::MixedFontHintWindow();
+          if (hint && hint->isVisible()) {
+            QPainter painter(&image);
+            painter.drawPixmap(form.mapFromGlobal(hint->pos()), hint->grab());
+          }
+        }
+        const bool ok = image.save(screenshot);
         if (!ok) std::cerr << "vokt: cannot write " << screenshot.toStdString() << "\n";
         QApplication::exit(ok ? 0 : 1);
       });

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the window as it opens into a PNG with Qt's offscreen platform (no
-# display needed): scripts/screenshot.sh [build folder] [output file]
+# display needed), with the hint of the variance row showing:
+#   scripts/screenshot.sh [build folder] [output file] [--page 1|2]
 set -euo pipefail
 build=${1:-build}
 out=${2:-docs/vokt-window.png}
@@ -9,5 +10,5 @@ if [ ! -x "$build/vokt" ]; then
   exit 1
 fi
 mkdir -p "$(dirname "$out")"
-QT_QPA_PLATFORM=offscreen "$build/vokt" --screenshot "$out" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
+QT_QPA_PLATFORM=offscreen "$build/vokt" --screenshot "$out" --hint 1 "${@:3}" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
 echo "Wrote $out"

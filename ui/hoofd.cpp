@@ -1096,8 +1096,8 @@ void TVoktForm::SetGridRowCount(int rows) {
     }
   }
   inSelect_ = false;
-  const int border = ParameterGrid->height() - ParameterGrid->viewport()->height();
-  ParameterGrid->resize(ParameterGrid->width(), std::min(rows, 3) * kRowHeight + std::max(0, border));
+  const int border = 2 * ParameterGrid->frameWidth();
+  ParameterGrid->resize(ParameterGrid->width(), std::max(1, std::min(rows, 3)) * kRowHeight + border);
   SyncGridItems();
 }
 
