@@ -411,7 +411,10 @@ void TVoktForm::BuildControls() {
     e->setAlignment(Qt::AlignCenter);
     e->setTextMargins(0, 0, 0, 0);
     if (e == ProbabilityEditCentral) continue;
-    connect(e, &tNumEdit::Entered, this, [this](tNumEdit* s) { driver_.NumEditClick(static_cast<EditId>(s->Tag())); });
+    connect(e, &tNumEdit::Entered, this, [this](tNumEdit* s) {
+      driver_.NumEditClick(static_cast<EditId>(s->Tag()));
+      PressButton->show();
+    });
     connect(e, &QLineEdit::returnPressed, this, [this] { PressButtonClick(); });
   }
 }
