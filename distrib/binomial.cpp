@@ -91,7 +91,9 @@ Extended tBernoulli_Distribution::Quantile(Extended& q) {
   if (std::fabs(q) < Eps) return SupportLow;
   CheckValue(msgNotGreaterThan, q, 1);
   if (std::fabs(q - 1) < Eps) return SupportHigh;
-  if (q > 1 - p) {
+  // Within the tolerance 1 - p itself is P(X <= 0): the same rule as the
+  // discrete base's quantile, whatever the last bit of q.
+  if (q > 1 - p + Eps) {
     q = 1;
     return 1;
   }

@@ -223,7 +223,26 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
     c += f;
     CountStep(steps, "the quantile walk");
   }
-  p = c;
+  // The walk adds and subtracts point probabilities; a family whose closed
+  // form Cdf differs from those sums by more than the tolerance (the
+  // Poisson's incomplete gamma function and its point probabilities carry
+  // different parts of the 1e-11 error of the log-gamma series) would
+  // otherwise end one point off.  The distribution function itself settles
+  // the last step: n is the smallest point with Cdf(n) >= p - Eps.
+  Extended cn = Cdf(n);
+  while (cn < p - Eps && n < SupportHigh) {
+    n += 1;
+    cn = Cdf(n);
+    CountStep(steps, "the quantile walk");
+  }
+  while (n > SupportLow) {
+    const Extended below = Cdf(n - 1);
+    if (below < p - Eps) break;
+    n -= 1;
+    cn = below;
+    CountStep(steps, "the quantile walk");
+  }
+  p = cn;
   return n;
 }
 
