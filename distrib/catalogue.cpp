@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/binomial.h"
+#include "distrib/discrete_uniform.h"
+#include "distrib/hypergeometric.h"
+#include "distrib/negative_binomial.h"
 #include "distrib/normal.h"
+#include "distrib/poisson.h"
 #include "resources/strings.h"
 
 namespace vokt {
@@ -13,6 +18,13 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 904: return std::make_unique<tBernoulli_Distribution>(p1);
+    case 905: return std::make_unique<tBinomial_Distribution>(p1, p2);
+    case 906: return std::make_unique<tPoisson_Distribution>(p1);
+    case 912: return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
+    case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
+    case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
+    case 922: return std::make_unique<tGeometric>(p1);
     default: return nullptr;
   }
 }
