@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/kruskal_friedman.h"
 #include "distrib/normal.h"
+#include "distrib/rank_sums.h"
 #include "resources/strings.h"
 
 namespace vokt {
@@ -13,6 +15,11 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 926: return std::make_unique<tWilcoxon_Distribution>(p1);
+    case 927: return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
+    case 928: return std::make_unique<tRankSum_Distribution>(p1, p2);
+    case 929: return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
+    case 931: return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
     default: return nullptr;
   }
 }
