@@ -13,6 +13,7 @@
 
 #include "cli/cli.h"
 #include "distrib/kruskal_friedman.h"
+#include "numeric/uniform.h"
 
 namespace vokt {
 namespace {
@@ -235,6 +236,46 @@ TEST(Friedman, TAndBAreCheckedBeforeTheEnumeration) {
   EXPECT_EQ(d.TotalCount, 216);
   EXPECT_EQ(d.Treatments, 3);
   EXPECT_EQ(d.Points->Count(), 6);
+}
+
+// The identities every discrete type satisfies, over the table's values
+// (which are not integers here).
+TEST(Enumerations, TableIdentities) {
+  tKruskalWallis_Distribution kw(Sizes({3, 4, 5}), nullptr);
+  tFriedman_Distribution fr(nullptr, 4, 3);
+  for (tEmpirical_distribution* d : std::vector<tEmpirical_distribution*>{&kw, &fr}) {
+    const auto& t = d->Points->Items();
+    long double running = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+      const long double x = t[i].X;
+      running += d->PointProb(x);
+      EXPECT_NEAR(d->Cdf(x), running, 1e-15);
+      if (i > 0) {
+        EXPECT_EQ(d->Cdf((x + t[i - 1].X) / 2), t[i - 1].CumProb);
+      }
+      long double p = d->Cdf(x);
+      EXPECT_EQ(d->Quantile(p), x);
+      EXPECT_EQ(p, d->Cdf(x));
+      if (i + 1 < t.size()) {
+        p = d->Cdf(x) + 1e-9L;
+        EXPECT_EQ(d->Quantile(p), t[i + 1].X);
+        EXPECT_EQ(p, t[i + 1].CumProb);
+        EXPECT_NEAR(d->IntervalProb(x, t[i + 1].X), t[i].Prob + t[i + 1].Prob, 1e-15);
+      }
+    }
+    EXPECT_NEAR(running, 1, 1e-15);
+    EXPECT_EQ(d->MaxDensity(), d->PointProb(d->Mode));
+    // Random values land on table values in proportion to their counts.
+    SeedUniform(11);
+    std::map<long double, int> hits;
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) ++hits[d->RandomValue()];
+    for (const auto& [x, h] : hits) {
+      ASSERT_TRUE(d->InSupport(x));
+      const long double e = n * d->PointProb(x);
+      EXPECT_NEAR(h, e, 5 * std::sqrt(e) + 1) << (double)x;
+    }
+  }
 }
 
 TEST(Enumerations, ConfigurationCountsAndBlockLimit) {
