@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vokt {
 
@@ -23,6 +24,7 @@ constexpr int64_t kMaxEntries = 50000000;
 // The recursions have no Cancel button, so their work is bounded too: two
 // billion additions take a few seconds.
 constexpr int64_t kMaxSteps = 2000000000;
+constexpr Extended kMaxPlotPoints = 9999990;
 
 // True when x would pass the integer parameter checks (an integer >= 1 below
 // the infinite bound); the checks themselves raise the messages.
@@ -45,10 +47,42 @@ void CheckMannWhitneySize(int64_t m, int64_t n) {
   const int64_t N = m * n;  // both below 2^31, so no overflow
   const int64_t S = std::min(m, n), L = std::max(m, n);
   ErrorIf(N + 1 > kMaxEntries || S + 1 + N / 2 > kMaxEntries, msgTooLarge);
+  // The graphs' point table covers the mean plus and minus four standard
+  // deviations and holds at most ten million points; a size whose table would
+  // be refused there is refused here, before the counts are computed.
+  const Extended sd = std::sqrt(Extended(m) * n * (m + n + 1) / 12);
+  ErrorIf(std::min(Extended(N), 8 * sd) > kMaxPlotPoints, msgTooLarge);
   int64_t steps = 0;
   for (int64_t i = 2; i <= S; ++i) steps += i * L / 2 + 1;
   ErrorIf(steps > kMaxSteps, msgTooLarge);
 }
+// The fields of the base classes that SetParameters changes after
+// validation; put back when the point table is refused, so that a failed
+// change leaves the distribution as it was.
+class tBaseState {
+ public:
+  explicit tBaseState(const tDiscrete_distribution& d)
+      : nameId_(d.NameId), low_(d.SupportLow), high_(d.SupportHigh), mean_(d.Mean),
+        variance_(d.Variance), mode_(d.Mode), maxDens_(d.MaxDens), hatWidth_(d.HatWidth),
+        hasMean_(d.HasMean), hasVariance_(d.HasVariance) {}
+  void Restore(tDiscrete_distribution& d) const {
+    d.NameId = nameId_;
+    d.SupportLow = low_;
+    d.SupportHigh = high_;
+    d.Mean = mean_;
+    d.Variance = variance_;
+    d.Mode = mode_;
+    d.MaxDens = maxDens_;
+    d.HatWidth = hatWidth_;
+    d.HasMean = hasMean_;
+    d.HasVariance = hasVariance_;
+  }
+
+ private:
+  uint16_t nameId_;
+  Extended low_, high_, mean_, variance_, mode_, maxDens_, hatWidth_;
+  bool hasMean_, hasVariance_;
+};
 }  // namespace
 
 std::vector<Extended> SignedRankCounts(int32_t n) {
@@ -101,21 +135,30 @@ int tWilcoxon_Distribution::SetParameters(Extended p1, Extended, Extended) {
   // the distribution as it was.
   std::vector<Extended> table;
   if (ValidSize(p1)) table = SignedRankCounts(RoundInt(p1));
+  const tBaseState saved(*this);
   int r = tDiscrete_distribution::SetParameters(p1, 1.0L, 1.0L);
   if (r != 0) return r;
   const int32_t size = RoundInt(p1);
   const Extended scale = std::ldexp(1.0L, -size);
   for (Extended& c : table) c *= scale;
-  NameId = 926;
+  const int32_t oldN = n;
+  std::swap(ProbTable, table);
   n = size;
-  ProbTable = std::move(table);
-  const Extended top = Extended(int64_t{n} * (n + 1) / 2);
-  SupportLow = 0;
-  SupportHigh = top;
-  Mean = top / 2;
-  Variance = (2 * Extended(n) + 1) * Mean / 6;
-  HasMean = HasVariance = true;
-  BuildPointTable();
+  try {
+    NameId = 926;
+    const Extended top = Extended(int64_t{n} * (n + 1) / 2);
+    SupportLow = 0;
+    SupportHigh = top;
+    Mean = top / 2;
+    Variance = (2 * Extended(n) + 1) * Mean / 6;
+    HasMean = HasVariance = true;
+    BuildPointTable();
+  } catch (...) {
+    saved.Restore(*this);
+    std::swap(ProbTable, table);
+    n = oldN;
+    throw;
+  }
   return 0;
 }
 
@@ -139,22 +182,32 @@ int tMann_Whitney_Distribution::SetParameters(Extended p1, Extended p2, Extended
   DefineParameter(2, 1, InfBound, true, "n");
   std::vector<Extended> table;
   if (ValidSize(p1) && ValidSize(p2)) table = MannWhitneyCounts(RoundInt(p1), RoundInt(p2));
+  const tBaseState saved(*this);
   int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
   Extended total = 0;
   for (Extended c : table) total += c;
   for (Extended& c : table) c /= total;
-  NameId = 927;
+  const int32_t oldM = m, oldN = n;
+  std::swap(ProbTable, table);
   m = RoundInt(p1);
   n = RoundInt(p2);
-  ProbTable = std::move(table);
-  const Extended N = Extended(m) * n;
-  SupportLow = 0;
-  SupportHigh = N;
-  Mean = N / 2;
-  Variance = (Extended(m) + n + 1) * Mean / 6;
-  HasMean = HasVariance = true;
-  BuildPointTable();
+  try {
+    NameId = 927;
+    const Extended N = Extended(m) * n;
+    SupportLow = 0;
+    SupportHigh = N;
+    Mean = N / 2;
+    Variance = (Extended(m) + n + 1) * Mean / 6;
+    HasMean = HasVariance = true;
+    BuildPointTable();
+  } catch (...) {
+    saved.Restore(*this);
+    std::swap(ProbTable, table);
+    m = oldM;
+    n = oldN;
+    throw;
+  }
   return 0;
 }
 
@@ -180,19 +233,30 @@ int tRankSum_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
     ErrorIf(a * (a + 1) / 2 + a * b >= InfBound, msgTooLarge);
     inner = std::make_unique<tMann_Whitney_Distribution>(p1, p2);
   }
+  const tBaseState saved(*this);
   int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
-  NameId = 928;
+  const int32_t oldM = m, oldN = n, oldShift = Shift;
+  std::swap(Inner, inner);
   m = RoundInt(p1);
   n = RoundInt(p2);
-  Inner = std::move(inner);
   Shift = static_cast<int32_t>(int64_t{m} * (m + 1) / 2);
-  SupportLow = Shift;
-  SupportHigh = Shift + Inner->SupportHigh;
-  Mean = Shift + Inner->Mean;
-  Variance = Inner->Variance;
-  HasMean = HasVariance = true;
-  BuildPointTable();
+  try {
+    NameId = 928;
+    SupportLow = Shift;
+    SupportHigh = Shift + Inner->SupportHigh;
+    Mean = Shift + Inner->Mean;
+    Variance = Inner->Variance;
+    HasMean = HasVariance = true;
+    BuildPointTable();
+  } catch (...) {
+    saved.Restore(*this);
+    std::swap(Inner, inner);
+    m = oldM;
+    n = oldN;
+    Shift = oldShift;
+    throw;
+  }
   return 0;
 }
 

@@ -174,7 +174,12 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   EXPECT_EQ(Message([&] { u.SetParameters(10000, 10000, 0); }), "Numbers too large.");
   EXPECT_EQ(Message([&] { u.SetParameters(1, 60000000, 0); }), "Numbers too large.");
   EXPECT_EQ(Message([&] { u.SetParameters(5000, 5000, 0); }), "Numbers too large.");
+  // The counts would fit, but not the graphs' point table over the plot range.
+  EXPECT_EQ(Message([&] { u.SetParameters(1, 20000000, 0); }), "Numbers too large.");
   EXPECT_EQ(u.SupportHigh, 9);
+  EXPECT_EQ(u.m, 3);
+  EXPECT_EQ(u.ProbTable.size(), 10u);
+  EXPECT_EQ(u.Mean, 4.5L);
   EXPECT_NEAR(u.PointProb(4), 0.15L, 1e-18);
 
   tRankSum_Distribution r(2, 3);
