@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 #include <utility>
@@ -367,6 +368,9 @@ Extended KruskalWallisConfigurations(const std::vector<int32_t>& sizes) {
   for (size_t j = 2; j < sizes.size(); ++j) {
     if (sizes[j] < 1 || sizes[1] < 1) return 0;
     cum += sizes[j];
+    // More ranks than the enumeration takes: the builder refuses them, and
+    // the log binomial coefficient would take a step per rank.
+    if (cum > kMaxRanks) return std::numeric_limits<Extended>::infinity();
     lnTotal += LnChoose(Extended(cum), Extended(sizes[j]));
   }
   return std::exp(lnTotal);
@@ -374,13 +378,16 @@ Extended KruskalWallisConfigurations(const std::vector<int32_t>& sizes) {
 
 Extended FriedmanConfigurations(int32_t T, int32_t B) {
   if (T < 2 || B < 1) return 0;
+  if (T > 11 || B > 62) return std::numeric_limits<Extended>::infinity();
   const Extended d = RoundExt(Factorial(T));
   return std::exp(LnChoose(d + B - 1, B));
 }
 
 int32_t FriedmanBlockLimit(int32_t T) {
+  // Below two treatments ln T! is 0; the treatments' own check answers.
+  CheckValue(msgAtLeast, T, 2);
+  ErrorIf(T > 1754, msgTooLarge);
   const Extended d = RoundExt(Factorial(T));
-  ErrorIf(!(d > 1), msgTooLarge);
   return static_cast<int32_t>(std::trunc(63 * std::log(2.0L) / std::log(d))) + 1;
 }
 

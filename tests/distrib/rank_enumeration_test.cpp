@@ -288,6 +288,10 @@ TEST(Enumerations, ConfigurationCountsAndBlockLimit) {
   EXPECT_EQ(FriedmanBlockLimit(2), 64);
   EXPECT_EQ(FriedmanBlockLimit(3), 25);
   EXPECT_EQ(FriedmanBlockLimit(10), 3);
+  EXPECT_EQ(Message([] { FriedmanBlockLimit(1); }), "Value should be at least 2");
+  // Sizes the builder refuses count as endless, at once.
+  EXPECT_TRUE(std::isinf(KruskalWallisConfigurations(Sizes({1000000000, 1000000000}))));
+  EXPECT_TRUE(std::isinf(FriedmanConfigurations(3, 100000)));
 }
 
 TEST(Enumerations, ProgressAndBusyCursor) {
