@@ -113,6 +113,7 @@ class TerminalProgress : public ProgressSink {
 };
 
 int32_t SizeValue(Extended v) {
+  ErrorIf(std::fabs(v) >= InfBound, msgTooLarge);
   ErrorIf(!IsIntegerValue(v), msgInteger);
   return RoundInt(v);
 }
