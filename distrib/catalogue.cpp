@@ -6,9 +6,11 @@
 #include "distrib/binomial.h"
 #include "distrib/discrete_uniform.h"
 #include "distrib/hypergeometric.h"
+#include "distrib/kruskal_friedman.h"
 #include "distrib/negative_binomial.h"
 #include "distrib/normal.h"
 #include "distrib/poisson.h"
+#include "distrib/rank_sums.h"
 #include "resources/strings.h"
 
 namespace vokt {
@@ -25,6 +27,11 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
     case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
     case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
     case 922: return std::make_unique<tGeometric>(p1);
+    case 926: return std::make_unique<tWilcoxon_Distribution>(p1);
+    case 927: return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
+    case 928: return std::make_unique<tRankSum_Distribution>(p1, p2);
+    case 929: return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
+    case 931: return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
     default: return nullptr;
   }
 }
@@ -82,9 +89,17 @@ std::unique_ptr<tDistribution> CreateDistribution(uint16_t t) {
 }
 
 bool TypeAvailable(uint16_t t) {
-  Extended p1, p2, p3;
-  Defaults(t, p1, p2, p3);
-  return Construct(t, p1, p2, p3) != nullptr;
+  // Built once: constructing a type runs its tables and enumerations.
+  static const std::vector<bool> available = [] {
+    std::vector<bool> v(kLastType + 1, false);
+    for (uint16_t id = kFirstType; id <= kLastType; ++id) {
+      Extended p1, p2, p3;
+      Defaults(id, p1, p2, p3);
+      v[id] = Construct(id, p1, p2, p3) != nullptr;
+    }
+    return v;
+  }();
+  return t >= kFirstType && t <= kLastType && available[t];
 }
 
 std::vector<uint16_t> AvailableTypes() {
