@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "distrib/catalogue.h"
+#include "distrib/empirical.h"
 #include "numeric/special.h"
 #include "numeric/uniform.h"
 
@@ -44,6 +45,10 @@ std::vector<Case> AllCases() {
   for (uint16_t t : AvailableTypes()) {
     auto d = CreateDistribution(t);
     if (!d->IsDiscrete()) continue;
+    // Tables of non-integer values (Kruskal-Wallis, Friedman) step through
+    // their own points; their identities are checked over the table in the
+    // enumeration tests.
+    if (dynamic_cast<tEmpirical_distribution*>(d.get())) continue;
     cases.push_back({t, {}});
     auto it = ExtraSets().find(t);
     if (it != ExtraSets().end())
