@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/beta.h"
+#include "distrib/gamma.h"
 #include "distrib/normal.h"
+#include "distrib/t_f.h"
 #include "resources/strings.h"
 
 namespace vokt {
@@ -13,6 +16,12 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 902: return std::make_unique<tExponential>(p1);
+    case 907: return std::make_unique<tChi_square_Distribution>(p1);
+    case 908: return std::make_unique<tT_distribution>(p1);
+    case 909: return std::make_unique<tF_distribution>(p1, p2);
+    case 910: return std::make_unique<tBeta_distribution>(p1, p2);
+    case 911: return std::make_unique<tGamma_distribution>(p1, p2);
     default: return nullptr;
   }
 }
