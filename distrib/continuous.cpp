@@ -3,6 +3,7 @@
 // maximum by a search whose step is two screen pixels of the plot range.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "distrib/distribution.h"
 #include "distrib/plotting.h"
@@ -104,7 +105,12 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
 
 Extended tContinuous_distribution::MaxDensity() {
   tPlotRange r = Range();
-  const Extended cap = 5 / (r.Right - r.Left);
+  // When the moments put the whole plotting window beyond the stand-in for
+  // infinity (a gamma with mean 1e16, say) the range is empty or reversed and
+  // 5 / width is no cap at all: a negative "maximum" would turn the graph
+  // upside down.  There is nothing to cap then.
+  const Extended cap = r.Right > r.Left ? 5 / (r.Right - r.Left)
+                                        : std::numeric_limits<Extended>::infinity();
   Extended d;
   if (MaxDens > 0) {
     d = MaxDens;
