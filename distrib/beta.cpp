@@ -62,6 +62,9 @@ int tBeta_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   else
     Rho = std::min(a, b);
   AlphaRho = a + Rho;
+  LnAlpha = std::log(a);
+  LnBeta = std::log(b);
+  LnSum = std::log(ShapeSum);
   return 0;
 }
 
@@ -88,21 +91,23 @@ Extended tBeta_distribution::Cdf(Extended x) {
 Extended tBeta_distribution::RandomValue() {
   // Cheng's BA: V = ln(U1/(1 - U1))/rho, W = alpha e^V, accept when
   // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2),
-  // return W/(beta + W).  W is kept as its logarithm: for small shapes rho is
-  // small and e^V leaves the extended range although the test and the result
-  // are perfectly well defined.
-  const Extended ln4 = std::log(4.0L);
-  const Extended lnA = std::log(Alpha), lnB = std::log(Beta), lnS = std::log(ShapeSum);
+  // return W/(beta + W).  For small shapes rho is small and e^V can leave the
+  // extended range although the test and the result are well defined; W is
+  // then kept as its logarithm.
+  const Extended ln4 = 1.386294361119890618834464242916L;
   for (int trial = 0; trial < kTrialCap; ++trial) {
     const Extended u1 = Uniform();
     const Extended v = std::log(u1 / (1 - u1)) / Rho;
-    const Extended lnW = lnA + v;
-    const Extended lnBW = LogAddExp(lnB, lnW);  // ln(beta + W)
-    const Extended t = ShapeSum * (lnS - lnBW) + AlphaRho * v - ln4;
+    const Extended lnW = LnAlpha + v;
     const Extended u2 = Uniform();
-    if (t >= std::log(u1 * u1 * u2)) {
-      // W/(beta + W) = 1/(1 + beta/W)
-      return 1 / (1 + std::exp(lnB - lnW));
+    if (lnW < 11000) {
+      const Extended w = std::exp(lnW);
+      const Extended t = ShapeSum * (LnSum - std::log(Beta + w)) + AlphaRho * v - ln4;
+      if (t >= std::log(u1 * u1 * u2)) return w / (Beta + w);
+    } else {
+      const Extended lnBW = LogAddExp(LnBeta, lnW);  // ln(beta + W)
+      const Extended t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
+      if (t >= std::log(u1 * u1 * u2)) return 1 / (1 + std::exp(LnBeta - lnW));
     }
   }
   throw EConvergenceError("the beta generator");

@@ -22,6 +22,11 @@ class tBeta_distribution : public tContinuous_distribution {
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
   Extended RandomValue() override;
+
+ private:
+  // ln alpha, ln beta, ln(alpha + beta): generator constants, once per
+  // parameter set.
+  Extended LnAlpha = 0, LnBeta = 0, LnSum = 0;
 };
 
 }  // namespace vokt
