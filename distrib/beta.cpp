@@ -88,29 +88,31 @@ Extended tBeta_distribution::Cdf(Extended x) {
   return p < 0 ? 0 : (p > 1 ? 1 : p);
 }
 
-Extended tBeta_distribution::RandomValue() {
+Extended tBeta_distribution::ChengLogW() {
   // Cheng's BA: V = ln(U1/(1 - U1))/rho, W = alpha e^V, accept when
-  // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2),
-  // return W/(beta + W).  For small shapes rho is small and e^V can leave the
-  // extended range although the test and the result are well defined; W is
-  // then kept as its logarithm.
+  // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2).
+  // For small shapes rho is small and e^V can leave the extended range
+  // although the test and the result are well defined; W is then kept as its
+  // logarithm.
   const Extended ln4 = 1.386294361119890618834464242916L;
   for (int trial = 0; trial < kTrialCap; ++trial) {
     const Extended u1 = Uniform();
     const Extended v = std::log(u1 / (1 - u1)) / Rho;
     const Extended lnW = LnAlpha + v;
+    const Extended lnBW = lnW < 11000 ? std::log(Beta + std::exp(lnW))  // ln(beta + W)
+                                      : LogAddExp(LnBeta, lnW);
+    const Extended t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
     const Extended u2 = Uniform();
-    if (lnW < 11000) {
-      const Extended w = std::exp(lnW);
-      const Extended t = ShapeSum * (LnSum - std::log(Beta + w)) + AlphaRho * v - ln4;
-      if (t >= std::log(u1 * u1 * u2)) return w / (Beta + w);
-    } else {
-      const Extended lnBW = LogAddExp(LnBeta, lnW);  // ln(beta + W)
-      const Extended t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
-      if (t >= std::log(u1 * u1 * u2)) return 1 / (1 + std::exp(LnBeta - lnW));
-    }
+    if (t >= std::log(u1 * u1 * u2)) return lnW;
   }
   throw EConvergenceError("the beta generator");
 }
+
+Extended tBeta_distribution::RandomValue() {
+  // W/(beta + W) = 1/(1 + beta/W)
+  return 1 / (1 + std::exp(LnBeta - ChengLogW()));
+}
+
+Extended tBeta_distribution::RandomOdds() { return CheckedExp(ChengLogW() - LnBeta); }
 
 }  // namespace vokt

@@ -22,8 +22,14 @@ class tBeta_distribution : public tContinuous_distribution {
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
   Extended RandomValue() override;
+  // W/beta from the same draw: the odds y/(1 - y) of a beta variate y (a
+  // beta-prime variate), without the cancellation in 1 - y.  The F
+  // distribution's generator uses it.
+  Extended RandomOdds();
 
  private:
+  // One accepted trial of Cheng's BA; returns ln W.
+  Extended ChengLogW();
   // ln alpha, ln beta, ln(alpha + beta): generator constants, once per
   // parameter set.
   Extended LnAlpha = 0, LnBeta = 0, LnSum = 0;

@@ -191,10 +191,12 @@ Extended tF_distribution::Cdf(Extended x) {
 }
 
 Extended tF_distribution::RandomValue() {
-  const Extended y = BetaPart->RandomValue();
-  // y rounds to 1 only for values beyond the extended range.
-  if (!(y < 1)) RaiseOverflow();
-  return y * DenDf / ((1 - y) * NumDf);
+  // y n/((1 - y) m) for a beta(m/2, n/2) variate y, with the odds y/(1 - y)
+  // taken from the beta generator directly: for small degrees of freedom y
+  // is often so close to 1 that 1 - y keeps few digits or none.
+  const Extended r = BetaPart->RandomOdds() * DenDf / NumDf;
+  if (!std::isfinite(r)) RaiseOverflow();
+  return r;
 }
 
 void tF_distribution::ParameterLabel(int i, int k, std::string& s) const {
