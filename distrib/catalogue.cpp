@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/beta.h"
 #include "distrib/binomial.h"
 #include "distrib/discrete_uniform.h"
+#include "distrib/gamma.h"
 #include "distrib/hypergeometric.h"
 #include "distrib/kruskal_friedman.h"
 #include "distrib/negative_binomial.h"
 #include "distrib/normal.h"
 #include "distrib/poisson.h"
 #include "distrib/rank_sums.h"
+#include "distrib/t_f.h"
 #include "resources/strings.h"
 
 namespace vokt {
@@ -20,9 +23,15 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 902: return std::make_unique<tExponential>(p1);
     case 904: return std::make_unique<tBernoulli_Distribution>(p1);
     case 905: return std::make_unique<tBinomial_Distribution>(p1, p2);
     case 906: return std::make_unique<tPoisson_Distribution>(p1);
+    case 907: return std::make_unique<tChi_square_Distribution>(p1);
+    case 908: return std::make_unique<tT_distribution>(p1);
+    case 909: return std::make_unique<tF_distribution>(p1, p2);
+    case 910: return std::make_unique<tBeta_distribution>(p1, p2);
+    case 911: return std::make_unique<tGamma_distribution>(p1, p2);
     case 912: return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
     case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
     case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
