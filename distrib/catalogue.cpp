@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/closed_form.h"
+#include "distrib/inverse_gaussian.h"
+#include "distrib/lognormal.h"
 #include "distrib/normal.h"
 #include "resources/strings.h"
 
@@ -13,6 +16,15 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 903: return std::make_unique<tUniform_Distribution>(p1, p2);
+    case 913: return std::make_unique<tWeibull_Distribution>(p1, p2);
+    case 914: return std::make_unique<tLogistic_Distribution>(p1, p2);
+    case 915: return std::make_unique<tPareto_Distribution>(p1, p2);
+    case 916: return std::make_unique<tGumbel_Distribution>(p1, p2);
+    case 917: return std::make_unique<tCauchy_Distribution>(p1, p2);
+    case 918: return std::make_unique<tLognormal_Distribution>(p1, p2);
+    case 919: return std::make_unique<tDouble_exponential_Distribution>(p1, p2);
+    case 930: return std::make_unique<tInverseGaussian_distribution>(p1, p2);
     default: return nullptr;
   }
 }
