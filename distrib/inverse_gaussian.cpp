@@ -22,6 +22,9 @@ constexpr Extended kLn2Pi = 1.837877066409345483560659472811235280L;
 // precision with a dozen terms (its smallest term lies near n = w^2/2).
 constexpr Extended kMillsAsymptotic = 30;
 
+// Below this argument Phi(v) is taken through the Mills ratio.
+constexpr Extended kLowerTail = -5;
+
 Extended Clamp01(Extended p) {
   if (p < 0) return 0;
   if (p > 1) return 1;
@@ -94,8 +97,12 @@ Extended tInverseGaussian_distribution::Cdf(Extended x) {
   const Extended z = x / Mu;
   const Extended v = s * (z - 1);
   const Extended w = s * (z + 1);
-  const Extended first = NormalPart->Cdf(v);
-  const Extended second = std::exp(-v * v / 2) / kSqrt2Pi * NormalMillsRatio(w);
+  const Extended density = std::exp(-v * v / 2) / kSqrt2Pi;  // phi(v)
+  // Phi(v) = phi(v) R(-v) as well; below -5 that form keeps the relative
+  // accuracy that 1/2 - P(1/2, v^2/2)/2 loses (and the lower tail of the cdf
+  // then has it too, where the two terms are of one size).
+  const Extended first = v < kLowerTail ? density * NormalMillsRatio(-v) : NormalPart->Cdf(v);
+  const Extended second = density * NormalMillsRatio(w);
   return Clamp01(first + second);
 }
 
