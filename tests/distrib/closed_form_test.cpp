@@ -28,6 +28,39 @@ std::unique_ptr<tDistribution> Make(int type, Extended p1, Extended p2) {
   return d;
 }
 
+TEST(ClosedForm, CatalogueEntries) {
+  struct Row {
+    int type;
+    const char *name, *sym1, *sym2, *hint1, *hint2;
+    Extended p1, p2;
+  };
+  const Row rows[] = {
+      {903, "uniform", "@a", "@b", "", "@a < @b", 0, 5},
+      {913, "Weibull", "a", "b", "a > 0", "b > 0", 5, 5},
+      {914, "logistic", "@a", "@b", "", "@b > 0", 5, 5},
+      {915, "Pareto", "@a", "@q", "@a > 0", "@q > 0", 5, 5},
+      {916, "Gumbel", "@a", "@b", "", "@b > 0", 5, 5},
+      {917, "Cauchy", "@a", "@b", "", "@b > 0", 5, 5},
+      {918, "lognormal", "@m", "@s^2_", "", "@s^2_ > 0", 5, 5},
+      {919, "double-exponential", "@a", "@b", "", "@b > 0", 5, 5},
+      {930, "inverse Gaussian", "@m", "@l", "@m > 0", "@l > 0", 5, 5},
+  };
+  for (const Row& r : rows) {
+    auto d = CreateDistribution(static_cast<uint16_t>(r.type));
+    EXPECT_EQ(d->NameId, r.type);
+    EXPECT_EQ(d->NameText(), r.name);
+    ASSERT_EQ(d->ParCount, 2) << r.type;
+    EXPECT_EQ(d->Par[1].Symbol, r.sym1) << r.type;
+    EXPECT_EQ(d->Par[2].Symbol, r.sym2) << r.type;
+    EXPECT_EQ(d->Par[1].RangeHint, r.hint1) << r.type;
+    EXPECT_EQ(d->Par[2].RangeHint, r.hint2) << r.type;
+    EXPECT_TRUE(d->Par[1].Unset && d->Par[2].Unset) << r.type;
+    EXPECT_EQ(d->Par[1].Value, r.p1) << r.type;
+    EXPECT_EQ(d->Par[2].Value, r.p2) << r.type;
+    EXPECT_FALSE(d->Par[1].IsInteger || d->Par[2].IsInteger) << r.type;
+  }
+}
+
 // Cdf and density computed independently in 40-digit arithmetic.
 struct Point {
   int type;
