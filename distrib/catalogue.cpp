@@ -5,10 +5,13 @@
 
 #include "distrib/beta.h"
 #include "distrib/binomial.h"
+#include "distrib/closed_form.h"
 #include "distrib/discrete_uniform.h"
 #include "distrib/gamma.h"
 #include "distrib/hypergeometric.h"
+#include "distrib/inverse_gaussian.h"
 #include "distrib/kruskal_friedman.h"
+#include "distrib/lognormal.h"
 #include "distrib/negative_binomial.h"
 #include "distrib/normal.h"
 #include "distrib/poisson.h"
@@ -24,6 +27,7 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
     case 902: return std::make_unique<tExponential>(p1);
+    case 903: return std::make_unique<tUniform_Distribution>(p1, p2);
     case 904: return std::make_unique<tBernoulli_Distribution>(p1);
     case 905: return std::make_unique<tBinomial_Distribution>(p1, p2);
     case 906: return std::make_unique<tPoisson_Distribution>(p1);
@@ -33,6 +37,13 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
     case 910: return std::make_unique<tBeta_distribution>(p1, p2);
     case 911: return std::make_unique<tGamma_distribution>(p1, p2);
     case 912: return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
+    case 913: return std::make_unique<tWeibull_Distribution>(p1, p2);
+    case 914: return std::make_unique<tLogistic_Distribution>(p1, p2);
+    case 915: return std::make_unique<tPareto_Distribution>(p1, p2);
+    case 916: return std::make_unique<tGumbel_Distribution>(p1, p2);
+    case 917: return std::make_unique<tCauchy_Distribution>(p1, p2);
+    case 918: return std::make_unique<tLognormal_Distribution>(p1, p2);
+    case 919: return std::make_unique<tDouble_exponential_Distribution>(p1, p2);
     case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
     case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
     case 922: return std::make_unique<tGeometric>(p1);
@@ -40,6 +51,7 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
     case 927: return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
     case 928: return std::make_unique<tRankSum_Distribution>(p1, p2);
     case 929: return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
+    case 930: return std::make_unique<tInverseGaussian_distribution>(p1, p2);
     case 931: return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
     default: return nullptr;
   }

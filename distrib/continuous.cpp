@@ -60,6 +60,12 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
   const Extended s = HasVariance ? 2 * StdDev() : 8;
   if (hi > m + s) hi = m + s;
   if (lo < m - s) lo = m - s;
+  // A centre beyond an end of the support (a lognormal whose mean lies past
+  // 2147483647, say) leaves lo above hi; search the whole support instead.
+  if (lo > hi) {
+    lo = SupportLow;
+    hi = SupportHigh;
+  }
   int guard = 0;
   while (Cdf(hi) < p && hi < SupportHigh) {
     lo = hi;
