@@ -13,9 +13,12 @@ namespace vokt {
 namespace {
 int g_screenWidth = 1920;
 // Bisection from a bracket of 2^32 down to the tolerance takes under 80
-// steps; the cap only guards against a cdf that is not monotone or not a
-// number.
-constexpr int kQuantileCap = 10000;
+// steps, but a quantile at a pole of the density (a Weibull with b = 1e-4
+// has its 0.005 quantile far below 1e-4000) halves on into the subnormal
+// range: about 16,500 steps from 2^31 to the smallest extended number.  The
+// cap sits well above that and only guards against a cdf that is not
+// monotone or not a number.
+constexpr int kQuantileCap = 100000;
 // Decimals beyond this say nothing in extended precision; the cap also stops
 // the loop for a zero or non-finite spread.
 constexpr int kMaxDecimals = 100;
