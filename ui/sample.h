@@ -1,108 +1,88 @@
-// Random samples and random assignment: the number formats of the sample
-// page, the assignment of numbered subjects to groups, saving the page, and
-// the two dialogs that ask for their settings.
+// Random samples and random assignment: the two dialogs, the number formats
+// of sample values and the assignment of numbered subjects to groups.
 #pragma once
 
 #include <QDialog>
-#include <QString>
-#include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "numeric/checks.h"
+#include "ui/numedit.h"
 
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QPushButton;
 
-namespace vokt {
+namespace vokt::ui {
 
-enum class SampleFormat {
-  Integer,   // fixed notation, no decimals (discrete distributions)
-  Fixed,     // fixed notation with a chosen number of decimals
-  Exponent,  // 18 significant digits: 1.23450000000000000E+0003
+// The largest sample drawn at once; a larger size is refused as out of
+// range rather than filling the memory with text.
+inline constexpr int64_t kMaxSampleSize = 1000000;
+// Subjects are numbered with 16-bit integers.
+inline constexpr int64_t kMaxSubjects = 32767;
+
+// How sample values are written.
+struct tSampleFormat {
+  bool integers = false;       // fixed notation without decimals
+  bool floatingPoint = false;  // exponent notation, 18 significant digits
+  int decimals = 0;            // fixed notation with this many decimals
 };
 
-// One sample value as the sample page shows it; the decimal separator is
-// the current one of numeric/checks.h.
-QString FormatSampleValue(Extended x, SampleFormat format, int decimals);
+// One sample value as text: "1.23450000000000000E+0003" for floating point,
+// fixed notation otherwise (falling back to exponent notation for values of
+// more than 18 digits).  The decimal separator is the user's.
+std::string FormatSampleValue(Extended x, const tSampleFormat& format);
 
-// Random assignment of subjects 1..n to k groups: a random permutation
-// printed k numbers to a line, each right-aligned in 6 characters, so that
-// column j lists group j.  randomBelow(m) returns an index in 0..m-1.
-// Subjects are numbered in 16 bits: n above 32767 raises ERangeError, as do
-// n or k below 1.
-QStringList AssignmentLines(int64_t n, int64_t k, const std::function<int(int)>& randomBelow);
+// The lines of a random assignment of subjects 1..n to k groups: a random
+// permutation printed k numbers to a line, each right-aligned in 6
+// characters.  randomIndex(m) returns a uniform index in 0..m-1.
+std::vector<std::string> AssignSubjects(int n, int64_t k, const std::function<int(int)>& randomIndex);
 
-// The platform's integer random function, seeded once from the clock.
-int RandomBelow(int m);
+// Reads a whole number typed in a dialog: an empty or non-numeric text
+// raises "'...' is not a valid integer value"; a number outside lo..hi raises
+// ERangeError.
+int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi);
 
-// Writes the lines as 8-bit text, each followed by CR LF, atomically: on
-// failure the previous file is untouched and error holds the reason.
-bool WriteSampleFile(const QString& path, const QStringList& lines, QString& error);
-
-// Error box and beep used by the dialogs; tests replace them.
-struct DialogHooks {
-  std::function<void(QWidget*, const QString&)> showError;
-  std::function<void()> beep;
-};
-DialogHooks& SampleDialogHooks();
-
-// Reads a count typed into a digits-only edit: throws EArgumentError with
-// "'%s' is not a valid integer value" when it is no integer at all, and
-// ERangeError ("Range check error") outside low..high.
-int64_t ReadCount(const QString& text, int64_t low, int64_t high);
-
-// "Draw Sample": sample size, and for continuous and empirical types the
-// format (floating point, or a number of decimals).  Settings are kept
-// between uses.
 class TDrawForm : public QDialog {
   Q_OBJECT
  public:
   explicit TDrawForm(QWidget* parent = nullptr);
 
-  // Prepares the dialog for the current distribution: the decimals edit
-  // shows its x decimals, the format box is shown only when formatVisible.
-  void Prepare(bool formatVisible, int xDecimals);
+  bool FormatBoxVisible = true;
+  int64_t SampleSize = 10;
+  bool FloatingPoint = false;
+  int Decimals = 3;
 
-  int64_t SampleSize() const { return sampleSize_; }
-  bool FloatingPoint() const { return floatingPoint_; }
-  int Decimals() const { return decimals_; }
-  bool FormatBoxVisible() const { return formatVisible_; }
-  SampleFormat Format() const;
-
-  QLineEdit* SampleSizeEdit = nullptr;
+  tNumEdit* SampleSizeEdit = nullptr;
   QGroupBox* FormatBox = nullptr;
   QCheckBox* FloatingPointCheckBox = nullptr;
-  QLineEdit* DecimalsEdit = nullptr;
+  tNumEdit* DecimalsEdit = nullptr;
+  QPushButton* OKButton = nullptr;
+  QPushButton* CancelButton = nullptr;
 
- public slots:
   void ButtonOKClick();
 
- private:
-  int64_t sampleSize_ = 10;
-  bool floatingPoint_ = false;
-  int decimals_ = 3;
-  bool formatVisible_ = true;
+ protected:
+  void showEvent(QShowEvent* e) override;
 };
 
-// "Assign": number of subjects and number of groups, kept between uses.
 class TAssignForm : public QDialog {
   Q_OBJECT
  public:
   explicit TAssignForm(QWidget* parent = nullptr);
 
-  int64_t Subjects() const { return subjects_; }
-  int64_t Groups() const { return groups_; }
+  int64_t Subjects = 0;
+  int64_t Groups = 0;
 
-  QLineEdit* nsubjectsEdit = nullptr;
-  QLineEdit* ngroupsedit = nullptr;
+  tNumEdit* nsubjectsEdit = nullptr;
+  tNumEdit* ngroupsedit = nullptr;
+  QPushButton* OKButton = nullptr;
+  QPushButton* CancelButton = nullptr;
 
- public slots:
   void OKButtonClick();
-
- private:
-  int64_t subjects_ = 0;
-  int64_t groups_ = 0;
 };
 
-}  // namespace vokt
+}  // namespace vokt::ui

@@ -1,171 +1,219 @@
-#include "ui/sample.h"
-
+// Samples and random assignment: the formats, the assignment lines, and the
+// sample page of the window with its dialogs filled in by the test.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
+#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QSet>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <set>
 
-namespace vokt {
+#include "distrib/distribution.h"
+#include "ui/hoofd.h"
+#include "ui/messages.h"
+#include "ui/sample.h"
+
+namespace vokt::ui {
 namespace {
 
-TEST(SampleFormat, Values) {
-  struct Row { Extended x; SampleFormat f; int d; const char* text; };
-  const Row rows[] = {
-      {1234.5L, SampleFormat::Exponent, 0, "1.23450000000000000E+0003"},
-      {-0.00012L, SampleFormat::Exponent, 0, "-1.20000000000000000E-0004"},
-      {0, SampleFormat::Exponent, 0, "0.00000000000000000E+0000"},
-      {7, SampleFormat::Integer, 5, "7"},
-      {-3, SampleFormat::Integer, 0, "-3"},
-      {1.23456L, SampleFormat::Fixed, 4, "1.2346"},
-      {0.1L, SampleFormat::Fixed, 4, "0.1000"},
-      {-0.00001L, SampleFormat::Fixed, 2, "0.00"},
-      {2.5L, SampleFormat::Fixed, 0, "2"},
-      {3e18L, SampleFormat::Fixed, 2, "3.00000000000000000E+0018"},
+TEST(SampleFormat, WritesTheThreeNotations) {
+  struct Case {
+    Extended x;
+    tSampleFormat format;
+    std::string text;
   };
-  for (const Row& r : rows)
-    EXPECT_EQ(FormatSampleValue(r.x, r.f, r.d).toStdString(), r.text) << (double)r.x;
-  SetDecimalSeparator(',');
-  EXPECT_EQ(FormatSampleValue(1.5L, SampleFormat::Fixed, 1), QStringLiteral("1,5"));
-  SetDecimalSeparator('.');
+  const std::vector<Case> cases = {
+      {1234.5L, {false, true, 0}, "1.23450000000000000E+0003"},
+      {-0.00012L, {false, true, 0}, "-1.20000000000000000E-0004"},
+      {1234.5L, {false, false, 2}, "1234.50"},
+      {0.123456L, {false, false, 4}, "0.1235"},
+      {-0.0001L, {false, false, 2}, "0.00"},
+      {7, {true, false, 5}, "7"},
+      {1e20L, {false, false, 2}, "1.00000000000000000E+0020"},
+      {2.5L, {true, false, 0}, "2"},  // integers round half to even
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatSampleValue(c.x, c.format), c.text);
 }
 
-std::vector<int> Numbers(const QString& line) {
-  std::vector<int> r;
-  EXPECT_EQ(line.size() % 6, 0) << line.toStdString();
-  for (int i = 0; i + 6 <= line.size(); i += 6) r.push_back(line.mid(i, 6).trimmed().toInt());
-  return r;
+TEST(Assignment, IsAPermutationPrintedKToALine) {
+  int calls = 0;
+  auto first = [&](int) { ++calls; return 0; };
+  const auto lines = AssignSubjects(7, 3, first);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].size(), 18u);
+  EXPECT_EQ(lines[1].size(), 18u);
+  EXPECT_EQ(lines[2].size(), 6u);
+  // Always taking the first subject left: 1, then the last moved into place.
+  EXPECT_EQ(lines[0], "     1     7     6");
+  std::multiset<int> seen;
+  for (const auto& l : lines)
+    for (size_t i = 0; i < l.size(); i += 6) seen.insert(std::stoi(l.substr(i, 6)));
+  EXPECT_EQ(seen, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(calls, 7);
+  // A huge number of groups stops drawing when the subjects are used up.
+  const auto one = AssignSubjects(5, 2147483647, first);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].size(), 30u);
 }
 
-TEST(Assignment, SevenSubjectsInThreeGroups) {
-  QStringList lines = AssignmentLines(7, 3, RandomBelow);
-  ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(Numbers(lines[0]).size(), 3u);
-  EXPECT_EQ(Numbers(lines[1]).size(), 3u);
-  EXPECT_EQ(Numbers(lines[2]).size(), 1u);
-  QSet<int> seen;
-  for (const QString& l : lines)
-    for (int v : Numbers(l)) seen.insert(v);
-  EXPECT_EQ(seen.size(), 7);
-  for (int v = 1; v <= 7; ++v) EXPECT_TRUE(seen.contains(v));
+TEST(Assignment, DialogNumbersAreCheckedIntegers) {
+  EXPECT_EQ(IntegerValue("12", 1, 100), 12);
+  EXPECT_THROW(IntegerValue("0", 1, 100), ERangeError);
+  EXPECT_THROW(IntegerValue("99999999999999999999999", 1, 100), ERangeError);
+  EXPECT_THROW(IntegerValue("", 1, 100), EArgumentError);
+  EXPECT_THROW(IntegerValue("1.5", 1, 100), EArgumentError);
 }
 
-TEST(Assignment, DeterministicDrawsAndLimits) {
-  // Always picking index 0 moves the last subject to the front each time.
-  QStringList lines = AssignmentLines(4, 2, [](int) { return 0; });
-  EXPECT_EQ(lines, QStringList({"     1     4", "     3     2"}));
-  // Far more groups than subjects: one line, and no endless draws.
-  lines = AssignmentLines(5, 2147483647, RandomBelow);
-  ASSERT_EQ(lines.size(), 1);
-  EXPECT_EQ(Numbers(lines[0]).size(), 5u);
-  EXPECT_THROW(AssignmentLines(32768, 2, RandomBelow), ERangeError);
-  EXPECT_THROW(AssignmentLines(0, 2, RandomBelow), ERangeError);
-  EXPECT_EQ(AssignmentLines(32767, 1, RandomBelow).size(), 32767);
-}
-
-TEST(SampleFile, WritesExactBytesOrNothing) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("Sample.dat");
-  QString error;
-  ASSERT_TRUE(WriteSampleFile(path, {"1.5", "  2", ""}, error)) << error.toStdString();
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), QByteArray("1.5\r\n  2\r\n\r\n"));
-  f.close();
-  // A folder that cannot exist (its parent is a file) fails with a reason.
-  EXPECT_FALSE(WriteSampleFile(path + "/inside.dat", {"x"}, error));
-  EXPECT_FALSE(error.isEmpty());
-  // Writing over a folder fails and leaves what was there.
-  QDir(dir.path()).mkdir("folder");
-  EXPECT_FALSE(WriteSampleFile(dir.filePath("folder"), {"x"}, error));
-  EXPECT_TRUE(QFileInfo(dir.filePath("folder")).isDir());
-}
-
-TEST(SampleDialogs, ReadCount) {
-  EXPECT_EQ(ReadCount("10", 1, 2147483647), 10);
-  EXPECT_EQ(ReadCount("2147483647", 1, 2147483647), 2147483647);
-  EXPECT_THROW(ReadCount("0", 1, 2147483647), ERangeError);
-  EXPECT_THROW(ReadCount("2147483648", 1, 2147483647), ERangeError);
-  EXPECT_THROW(ReadCount(QString(400, '9'), 1, 2147483647), ERangeError);
-  try {
-    ReadCount("", 0, 18);
-    FAIL();
-  } catch (const EArgumentError& e) {
-    EXPECT_STREQ(e.what(), "'' is not a valid integer value");
+class SampleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oldError_ = SetErrorHook([this](const std::string& t) { errors.push_back(t); });
+    oldBeep_ = SetBeepHook([this] { ++beeps; });
+    oldAsk_ = SetAskHook([this](const std::string& t, bool) {
+      questions.push_back(t);
+      return answer;
+    });
+    oldSave_ = SetSaveNameHook([this](const std::string&) {
+      ++saveDialogs;
+      return saveName;
+    });
+    form = std::make_unique<TVoktForm>();
+    form->show();
   }
-  EXPECT_THROW(ReadCount("1x", 0, 18), EArgumentError);
-}
-
-struct RecordedHooks {
-  QStringList errors;
-  int beeps = 0;
-  DialogHooks saved = SampleDialogHooks();
-  RecordedHooks() {
-    SampleDialogHooks().showError = [this](QWidget*, const QString& t) { errors << t; };
-    SampleDialogHooks().beep = [this] { ++beeps; };
+  void TearDown() override {
+    form->SampleMemo->document()->setModified(false);
+    form.reset();
+    SetErrorHook(oldError_);
+    SetBeepHook(oldBeep_);
+    SetAskHook(oldAsk_);
+    SetSaveNameHook(oldSave_);
   }
-  ~RecordedHooks() { SampleDialogHooks() = saved; }
+
+  QStringList Lines() const { return form->SampleMemo->toPlainText().split('\n'); }
+
+  // Fills in the Draw Sample dialog and presses OK.
+  void Draw(const QString& n, bool floating, const QString& decimals) {
+    form->RunDialog = [&](QDialog& d) {
+      auto& draw = static_cast<TDrawForm&>(d);
+      draw.SampleSizeEdit->setText(n);
+      draw.FloatingPointCheckBox->setChecked(floating);
+      draw.DecimalsEdit->setText(decimals);
+      draw.OKButton->click();
+      return draw.result() == QDialog::Accepted;
+    };
+    form->ActionDrawSample->trigger();
+  }
+
+  std::unique_ptr<TVoktForm> form;
+  std::vector<std::string> errors, questions;
+  int beeps = 0, saveDialogs = 0;
+  Answer answer = Answer::No;
+  std::string saveName;
+
+ private:
+  ErrorHook oldError_;
+  BeepHook oldBeep_;
+  AskHook oldAsk_;
+  SaveNameHook oldSave_;
 };
 
-TEST(SampleDialogs, DrawFormChecks) {
-  RecordedHooks hooks;
-  TDrawForm form;
-  form.Prepare(true, 4);
-  EXPECT_EQ(form.DecimalsEdit->text(), QStringLiteral("4"));
-  form.SampleSizeEdit->clear();
-  QTest::keyClicks(form.SampleSizeEdit, "2a5-");
-  EXPECT_EQ(form.SampleSizeEdit->text(), QStringLiteral("25"));
-  form.SampleSizeEdit->setText("0");
-  form.ButtonOKClick();
-  EXPECT_EQ(form.result(), 0);
-  EXPECT_EQ(hooks.beeps, 1);
-  EXPECT_EQ(hooks.errors, QStringList{"Range check error"});
-  form.SampleSizeEdit->setText("25");
-  form.DecimalsEdit->setText("");
-  form.ButtonOKClick();
-  EXPECT_EQ(hooks.errors.last(), QStringLiteral("'' is not a valid integer value"));
-  form.DecimalsEdit->setText("19");
-  form.ButtonOKClick();
-  EXPECT_EQ(hooks.beeps, 2);
-  form.DecimalsEdit->setText("6");
-  form.ButtonOKClick();
-  EXPECT_EQ(form.result(), QDialog::Accepted);
-  EXPECT_EQ(form.SampleSize(), 25);
-  EXPECT_EQ(form.Decimals(), 6);
-  EXPECT_EQ(form.Format(), SampleFormat::Fixed);
-  // Discrete types have no format box: integers, decimals not read.
-  form.Prepare(false, 0);
-  form.DecimalsEdit->setText("junk");
-  form.ButtonOKClick();
-  EXPECT_EQ(form.Format(), SampleFormat::Integer);
-  form.Prepare(true, 2);
-  form.FloatingPointCheckBox->setChecked(true);
-  form.ButtonOKClick();
-  EXPECT_EQ(form.Format(), SampleFormat::Exponent);
+TEST_F(SampleTest, DrawsValuesWithTheChosenDecimals) {
+  form->ActionSaveUpdate();
+  EXPECT_FALSE(form->ActionSave->isEnabled());
+  Draw("10", false, "4");
+  ASSERT_TRUE(errors.empty());
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 10);
+  for (const QString& l : lines) {
+    const int dot = l.indexOf('.');
+    ASSERT_GE(dot, 0) << l.toStdString();
+    EXPECT_EQ(l.size() - dot - 1, 4) << l.toStdString();
+  }
+  EXPECT_EQ(form->PageControl->currentIndex(), 3);
+  EXPECT_TRUE(form->PageControl->isTabVisible(3));
+  EXPECT_FALSE(form->PressButton->isVisible());
+  form->ActionSaveUpdate();
+  EXPECT_TRUE(form->ActionSave->isEnabled());
 }
 
-TEST(SampleDialogs, AssignFormChecks) {
-  RecordedHooks hooks;
-  TAssignForm form;
-  form.ngroupsedit->setText("3");
-  form.OKButtonClick();  // empty subjects: stays open, nothing reported
-  EXPECT_EQ(form.result(), 0);
-  EXPECT_TRUE(hooks.errors.isEmpty());
-  form.nsubjectsEdit->setText("7");
-  form.ngroupsedit->setText("0");
-  form.OKButtonClick();
-  EXPECT_EQ(hooks.errors, QStringList{"Range check error"});
-  EXPECT_EQ(hooks.beeps, 1);
-  form.ngroupsedit->setText("3");
-  form.OKButtonClick();
-  EXPECT_EQ(form.result(), QDialog::Accepted);
-  EXPECT_EQ(form.Subjects(), 7);
-  EXPECT_EQ(form.Groups(), 3);
+TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
+  const std::vector<std::pair<QString, QString>> cases = {{"0", "4"}, {"10", "19"}, {"99999999999", "4"}};
+  for (const auto& [n, d] : cases) {
+    errors.clear();
+    beeps = 0;
+    Draw(n, false, d);
+    ASSERT_EQ(errors.size(), 1u) << n.toStdString();
+    EXPECT_EQ(errors[0], "Range check error.");
+    EXPECT_EQ(beeps, 1);
+  }
+  errors.clear();
+  Draw("10", false, "");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "'' is not a valid integer value.");
+  EXPECT_TRUE(form->SampleMemo->toPlainText().isEmpty());
+}
+
+TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
+  form->RunDialog = [](QDialog& d) {
+    auto& a = static_cast<TAssignForm&>(d);
+    a.nsubjectsEdit->setText("7");
+    a.ngroupsedit->setText("3");
+    a.OKButton->click();
+    return a.result() == QDialog::Accepted;
+  };
+  form->ActionAssign->trigger();
+  ASSERT_TRUE(errors.empty());
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0].size(), 18);
+  EXPECT_EQ(lines[2].size(), 6);
+
+  QTemporaryDir dir;
+  saveName = (dir.path() + "/Sample.dat").toStdString();
+  form->ActionSave->trigger();
+  form->ActionSave->trigger();  // unmodified now: nothing happens
+  EXPECT_EQ(saveDialogs, 1);
+  EXPECT_EQ(form->windowTitle(), "Sample.dat");
+  QFile f(QString::fromStdString(saveName));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_EQ(bytes.count("\r\n"), 3);
+  EXPECT_TRUE(bytes.startsWith(lines[0].toLatin1() + "\r\n"));
+
+  // Too many subjects for the 16-bit numbering: an error, nothing appended.
+  form->RunDialog = [](QDialog& d) {
+    auto& a = static_cast<TAssignForm&>(d);
+    a.nsubjectsEdit->setText("40000");
+    a.ngroupsedit->setText("2");
+    a.OKButton->click();
+    return a.result() == QDialog::Accepted;
+  };
+  form->ActionAssign->trigger();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(Lines().size(), 3);
+}
+
+TEST_F(SampleTest, ClearHidesThePageAndUnsavedTextIsProtected) {
+  Draw("3", true, "");
+  ASSERT_EQ(Lines().size(), 3);
+  // Cancel on the question keeps the type.
+  answer = Answer::Cancel;
+  ASSERT_TRUE(form->ChooseType("normal"));
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "Save sample to a file?");
+  EXPECT_EQ(Lines().size(), 3);
+
+  form->ActionClear->trigger();
+  EXPECT_FALSE(form->PageControl->isTabVisible(3));
+  EXPECT_EQ(form->PageControl->currentIndex(), 0);
+  EXPECT_TRUE(form->PressButton->isVisible());
 }
 
 }  // namespace
-}  // namespace vokt
+}  // namespace vokt::ui

@@ -1,0 +1,73 @@
+// Window speed: start-up to the first shown window, and applying the
+// parameters of every type (the press in mode 0) on the real window.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <memory>
+
+#include "distrib/catalogue.h"
+#include "numeric/checks.h"
+#include "ui/hoofd.h"
+#include "ui/messages.h"
+
+namespace {
+
+using vokt::ui::TVoktForm;
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    auto form = std::make_unique<TVoktForm>();
+    form->show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(form->isVisible());
+    state.PauseTiming();
+    form.reset();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartUpToShownWindow)->Unit(benchmark::kMillisecond);
+
+// One benchmark per type: the grid holds the catalogue's default parameters
+// and the press applies them (SetParameters, ShowDistribution, the refresh
+// of the pdf page with its repaint).
+void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
+  TVoktForm form;
+  form.show();
+  QApplication::processEvents();
+  auto d = vokt::CreateDistribution(type);
+  const QString name = QString::fromStdString(d->NameText());
+  if (!form.ChooseType(name)) {
+    state.SkipWithError("type not in the list");
+    return;
+  }
+  std::vector<std::string> texts(form.Driver().ParameterTexts.size());
+  for (int i = 1; i <= d->ParCount; ++i) texts[i] = vokt::FormatNumber(d->Par[i].Value);
+  int errors = 0;
+  auto old = vokt::ui::SetErrorHook([&](const std::string&) { ++errors; });
+  for (auto _ : state) {
+    form.Driver().ParameterTexts = texts;
+    form.Driver().InputMode = 0;
+    form.PressButtonClick();
+    QApplication::processEvents();  // the repaint of the graph
+  }
+  vokt::ui::SetErrorHook(old);
+  if (errors) state.SkipWithError("the press reported an error");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  for (uint16_t t : vokt::AvailableTypes()) {
+    if (t == 929 || t == 931) continue;  // rank tests enumerate: timed with their own benchmarks
+    const std::string name = "BM_ApplyParameters/" + vokt::CreateDistribution(t)->NameText();
+    benchmark::RegisterBenchmark(name.c_str(), BM_ApplyParameters, t)->Unit(benchmark::kMillisecond);
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

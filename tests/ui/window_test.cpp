@@ -1,0 +1,501 @@
+// The main window driven as a user would: keys into the real widgets, with
+// the error box and the beep recorded instead of shown.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+#include "distrib/distribution.h"
+#include "ui/about.h"
+#include "ui/hoofd.h"
+#include "ui/messages.h"
+
+namespace vokt::ui {
+namespace {
+
+// A fair die with n faces: a discrete type for the rules that depend on
+// discreteness, independent of which discrete families are built.
+class tTestDie : public tDiscrete_distribution {
+ public:
+  tTestDie() {
+    SetParameters(6, 1, 1);
+    Par[1].Unset = true;
+    Par[1].RangeHint = "n = 1, 2, ...";
+  }
+  void Name(std::string& s) const override { s = "test die"; }
+  int SetParameters(Extended p1, Extended p2, Extended p3) override {
+    ParCount = 1;
+    DefineParameter(1, 1, 1000, true, "n");
+    const int r = tDiscrete_distribution::SetParameters(p1, p2, p3);
+    if (r != 0) return r;
+    N = p1;
+    SupportLow = 1;
+    SupportHigh = N;
+    Mean = (N + 1) / 2;
+    Variance = (N * N - 1) / 12;
+    BuildPointTable();
+    return 0;
+  }
+  Extended PointProb(Extended x) override {
+    return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0;
+  }
+  Extended Cdf(Extended x) override {
+    if (x < 1) return 0;
+    if (x >= N) return 1;
+    return std::floor(x) / N;
+  }
+  Extended N = 6;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oldError_ = SetErrorHook([this](const std::string& t) { errors.push_back(t); });
+    oldBeep_ = SetBeepHook([this] { ++beeps; });
+    form = std::make_unique<TVoktForm>();
+    form->AddDistribution(std::make_unique<tTestDie>());
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  }
+  void TearDown() override {
+    form.reset();
+    SetErrorHook(oldError_);
+    SetBeepHook(oldBeep_);
+  }
+
+  // Enters an edit with the mouse, replaces its text and presses Enter.
+  void TypeInto(QLineEdit* e, const QString& text) {
+    QTest::mouseClick(e, Qt::LeftButton);
+    e->setFocus();
+    QApplication::processEvents();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    if (!text.isEmpty()) QTest::keyClicks(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+    QApplication::processEvents();
+  }
+
+  // Types text into the value cell of grid row r (0-based).
+  void TypeIntoGrid(int row, const QString& text, bool enter = false) {
+    form->ParameterGrid->setCurrentCell(row, 1);
+    QLineEdit* e = form->ParameterGrid->Editor();
+    ASSERT_NE(e, nullptr);
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+    if (enter) QTest::keyClick(e, Qt::Key_Return);
+    QApplication::processEvents();
+  }
+
+  QString Text(QLineEdit* e) const { return e->text(); }
+  std::string GridText(int row) const { return form->Driver().ParameterTexts[row + 1]; }
+
+  std::unique_ptr<TVoktForm> form;
+  std::vector<std::string> errors;
+  int beeps = 0;
+
+ private:
+  ErrorHook oldError_;
+  BeepHook oldBeep_;
+};
+
+TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
+  EXPECT_EQ(form->windowTitle(), "VOKT");
+  EXPECT_EQ(form->DistribTypeBox->currentText(), "normal");
+  ASSERT_NE(form->Current(), nullptr);
+  EXPECT_EQ(form->Current()->NameId, 901);
+  EXPECT_EQ(GridText(0), "0");
+  EXPECT_EQ(GridText(1), "1");
+  EXPECT_EQ(GridText(2), "1");
+  EXPECT_EQ(form->ParameterGrid->rowCount(), 3);
+  EXPECT_EQ(form->PageControl->currentIndex(), 0);
+  EXPECT_EQ(form->PageControl->tabText(0), "pdf");
+  EXPECT_FALSE(form->PageControl->isTabVisible(3));
+  EXPECT_EQ(Text(form->xValueEdit), "0");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.5");
+  EXPECT_EQ(form->ProbabilityEditCentral->width(), 2);  // the thin line of a continuous type
+  EXPECT_EQ(form->PressButton->text(), "Apply New Distribution");
+  EXPECT_EQ(form->Driver().InputMode, 3);
+  EXPECT_TRUE(form->ProbabilityDecimalsGroup->checkedAction()->text() == "4");
+  EXPECT_TRUE(form->XDecimalsGroup->checkedAction()->text() == "3");
+  EXPECT_TRUE(errors.empty());
+  // The list is sorted by name, ignoring case.
+  for (int i = 1; i < form->DistribTypeBox->count(); ++i)
+    EXPECT_LE(QString::compare(form->DistribTypeBox->itemText(i - 1), form->DistribTypeBox->itemText(i),
+                               Qt::CaseInsensitive),
+              0);
+}
+
+TEST_F(WindowTest, LayoutFollowsTheFont) {
+  const int lh = form->LineHeight;
+  EXPECT_EQ(lh, 18);  // 12-pixel font
+  EXPECT_EQ(form->PressButton->height(), 2 * lh);
+  EXPECT_EQ(form->PressButton->width(), form->DistribBox->width());
+  EXPECT_EQ(form->xValueEdit->width(), form->NumberWidth);
+  EXPECT_EQ(form->centralWidget()->height(), form->PressButton->y() + form->PressButton->height() + form->HalfLine);
+  // The page control fills the width right of the group box.
+  form->resize(form->width() + 100, form->height());
+  QApplication::processEvents();
+  EXPECT_EQ(form->PageControl->width(),
+            form->Panel->width() - form->DistribBox->x() - form->DistribBox->width() - 10);
+  EXPECT_EQ(form->PageControl->x() + form->PageControl->width(), form->Panel->width());
+}
+
+TEST_F(WindowTest, EnterInTheXEditComputesTheProbabilities) {
+  TypeInto(form->xValueEdit, "1.96");
+  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(form->PressButton->text(), "Compute Probabilities");
+  EXPECT_EQ(Text(form->xValueEdit), "1.96");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
+  EXPECT_EQ(Text(form->ProbabilityEditCentral), " ");
+  EXPECT_EQ(form->ProbabilityEditCentral->width(), 2);
+  // The marker sits over x on the graph.
+  const int centre = form->PanelDraw->x() + form->PanelDraw->width() / 2;
+  EXPECT_GT(centre, form->kansgrafiek->x() + form->kansgrafiek->width() / 2);
+  EXPECT_EQ(beeps, 0);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, AProbabilityGivesTheQuantile) {
+  TypeInto(form->ProbabilityEditLeft, "0.975");
+  EXPECT_EQ(form->PressButton->text(), "Compute Quantile");
+  EXPECT_EQ(Text(form->xValueEdit), "1.96");  // 3 decimals for the standard normal
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
+
+  TypeInto(form->ProbabilityEditRight, "0.5");
+  EXPECT_EQ(Text(form->xValueEdit), "0");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
+  EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
+  TypeInto(form->xValueEdit, "1");
+  const QString x = Text(form->xValueEdit);
+  const QString left = Text(form->ProbabilityEditLeft);
+  const QString digits(400, QChar('9'));
+  struct Case {
+    QLineEdit* edit;
+    QString text;
+  };
+  const std::vector<Case> cases = {
+      {form->ProbabilityEditLeft, "1.5"},  {form->ProbabilityEditLeft, "-0.1"},
+      {form->ProbabilityEditRight, "1.5"}, {form->ProbabilityEditRight, "abc"},
+      {form->ProbabilityEditLeft, "nan"},  {form->ProbabilityEditLeft, "-"},
+      {form->ProbabilityEditLeft, "."},    {form->ProbabilityEditLeft, ""},
+      {form->ProbabilityEditLeft, digits}, {form->xValueEdit, "1e5000"},
+      {form->xValueEdit, "inf"},           {form->xValueEdit, "1,5"},
+      {form->xValueEdit, "0x10"},          {form->xValueEdit, "2e"},
+  };
+  const Extended currentX = form->Driver().CurrentX;
+  int expected = 0;
+  for (const Case& c : cases) {
+    const std::string what = c.text.left(20).toStdString();
+    TypeInto(c.edit, c.text);
+    ++expected;
+    EXPECT_EQ(beeps, expected) << what;
+    EXPECT_TRUE(c.edit->hasFocus()) << what;
+    // The typed text stays for correcting; nothing was recomputed.
+    EXPECT_EQ(Text(c.edit), c.text.isEmpty() ? QString() : c.text) << what;
+    EXPECT_EQ(form->Driver().CurrentX, currentX) << what;
+    if (c.edit != form->xValueEdit) {
+      EXPECT_EQ(Text(form->xValueEdit), x) << what;
+    }
+  }
+  (void)left;
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, ProbabilitiesZeroAndOneReachTheQuantile) {
+  TypeInto(form->ProbabilityEditLeft, "0");
+  TypeInto(form->ProbabilityEditLeft, "1");
+  // A huge x is still a number: all probability lies left of it.
+  TypeInto(form->xValueEdit, "1e999");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "1");
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0");
+  EXPECT_EQ(beeps, 0);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
+  TypeInto(form->xValueEdit, "1.5");
+  const QString x = Text(form->xValueEdit), left = Text(form->ProbabilityEditLeft);
+  struct Case {
+    int row;
+    QString text;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {1, "-1", "Second parameter should be greater than 0."},
+      {1, "0", "Second parameter should be greater than 0."},
+      {0, "abc", "'abc' is not a valid floating point value."},
+      {0, "nan", "'nan' is not a valid floating point value."},
+      {0, "-", "'-' is not a valid floating point value."},
+      {0, ".", "'.' is not a valid floating point value."},
+      {0, "1e5000", "'1e5000' is not a valid floating point value."},
+      {0, "1e999", "Value should be less than 2147483647."},
+      {0, "3000000000", "Value should be less than 2147483647."},
+  };
+  for (const Case& c : cases) {
+    errors.clear();
+    form->Driver().ParameterTexts = {"", "0", "1", "1"};
+    TypeIntoGrid(c.row, c.text, true);
+    ASSERT_EQ(errors.size(), 1u) << c.text.toStdString();
+    EXPECT_EQ(errors[0], c.message);
+    tVar mu, var;
+    form->Current()->GetParameter(1, mu);
+    form->Current()->GetParameter(2, var);
+    EXPECT_EQ(mu.Value, 0) << c.text.toStdString();
+    EXPECT_EQ(var.Value, 1) << c.text.toStdString();
+    EXPECT_EQ(form->Current()->Mean, 0);
+    EXPECT_EQ(Text(form->xValueEdit), x);
+    EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
+  }
+  // A good first parameter with a bad second one is not half applied.
+  errors.clear();
+  form->Driver().ParameterTexts = {"", "5", "-2", "1"};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_EQ(errors.size(), 1u);
+  tVar mu;
+  form->Current()->GetParameter(1, mu);
+  EXPECT_EQ(mu.Value, 0);
+  EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(WindowTest, VarianceAndStandardDeviationFollowEachOther) {
+  TypeIntoGrid(1, "4");
+  EXPECT_EQ(GridText(2), "2");
+  TypeIntoGrid(2, "3");
+  EXPECT_EQ(GridText(1), "9");
+  // Half-typed numbers leave the companion alone ("1" was typed on the way).
+  TypeIntoGrid(1, "1e");
+  EXPECT_EQ(GridText(2), "1");
+  TypeIntoGrid(1, "1e-2");
+  EXPECT_EQ(GridText(2), "0.1");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, EnterInTheGridAppliesTheParameters) {
+  TypeIntoGrid(0, "10");
+  TypeIntoGrid(1, "4", true);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(form->Current()->Mean, 10);
+  EXPECT_EQ(form->Current()->Variance, 4);
+  EXPECT_EQ(Text(form->xValueEdit), "10");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
+  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(form->PressButton->text(), "Compute Probabilities");
+}
+
+TEST_F(WindowTest, EachTypeKeepsItsParameters) {
+  TypeIntoGrid(0, "2");
+  TypeIntoGrid(1, "4", true);
+  ASSERT_TRUE(errors.empty());
+  ASSERT_TRUE(form->ChooseType("test die"));
+  EXPECT_EQ(form->PageControl->tabText(0), "pmf");
+  EXPECT_EQ(form->ParameterGrid->rowCount(), 1);
+  EXPECT_EQ(GridText(0), "");  // unset
+  EXPECT_EQ(form->Driver().InputMode, 0);
+  EXPECT_EQ(form->PressButton->text(), "Apply New Distribution");
+  EXPECT_EQ(form->ParameterGrid->currentRow(), 0);
+  ASSERT_TRUE(form->ChooseType("normal"));
+  EXPECT_EQ(form->PageControl->tabText(0), "pdf");
+  EXPECT_EQ(GridText(0), "2");
+  EXPECT_EQ(GridText(1), "4");
+  EXPECT_EQ(GridText(2), "2");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, AnEmptyParameterRowIsSelectedByThePress) {
+  ASSERT_TRUE(form->ChooseType("test die"));
+  form->ParameterGrid->setCurrentCell(0, 1);
+  form->PressButton->click();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(form->ParameterGrid->currentRow(), 0);
+  EXPECT_EQ(form->Driver().InputMode, 0);
+
+  ASSERT_TRUE(form->ChooseType("normal"));
+  TypeIntoGrid(2, "");
+  form->ParameterGrid->setCurrentCell(0, 1);
+  form->PressButton->click();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(form->ParameterGrid->currentRow(), 2);
+}
+
+TEST_F(WindowTest, DiscreteTypeComputesAndSnapsTheCentralEdit) {
+  ASSERT_TRUE(form->ChooseType("test die"));
+  TypeIntoGrid(0, "6", true);
+  ASSERT_TRUE(errors.empty());
+  EXPECT_EQ(Text(form->xValueEdit), "3.5");
+  TypeInto(form->xValueEdit, "2");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1667");
+  EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.1667");
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.6667");
+  EXPECT_EQ(form->ProbabilityEditCentral->width(), form->NumberWidth);
+}
+
+TEST_F(WindowTest, DecimalsMenusRecompute) {
+  TypeInto(form->xValueEdit, "1.96");
+  form->ProbabilityDecimalsGroup->actions()[7]->trigger();  // "8"
+  EXPECT_EQ(form->Driver().ProbabilityDecimals, 8);
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.9750021");
+  EXPECT_EQ(Text(form->xValueEdit), "1.96");
+
+  TypeInto(form->ProbabilityEditLeft, "0.975");
+  form->XDecimalsGroup->actions()[0]->trigger();  // "0"
+  EXPECT_EQ(form->Driver().XValueDecimals, 0);
+  EXPECT_EQ(Text(form->xValueEdit), "2");
+  EXPECT_TRUE(form->XDecimalsGroup->actions()[0]->isChecked());
+  EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(WindowTest, XDecimalsMenuOnlyForContinuousTypes) {
+  form->MenuItemOptionsClick();
+  EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
+  ASSERT_TRUE(form->ChooseType("test die"));
+  form->MenuItemOptionsClick();
+  EXPECT_FALSE(form->MenuXDecimals->menuAction()->isEnabled());
+  ASSERT_TRUE(form->ChooseType("normal"));
+  form->MenuItemOptionsClick();
+  EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
+}
+
+TEST_F(WindowTest, CdfPageComputesBothWays) {
+  form->PageControl->setCurrentIndex(1);
+  QApplication::processEvents();
+  EXPECT_EQ(Text(form->xcdFEdit), "0");
+  EXPECT_EQ(Text(form->cdFEdit), "0.5");
+  TypeInto(form->xcdFEdit, "1.96");
+  EXPECT_EQ(Text(form->cdFEdit), "0.975");
+  // The probability edit rides at the height of F(x).
+  const int mid = form->cdFEdit->y() + form->cdFEdit->height() / 2;
+  EXPECT_NEAR(mid, form->cdFgrafiek->y() + 0.025 * form->cdFgrafiek->height(), 2);
+  TypeInto(form->cdFEdit, "0.5");
+  EXPECT_EQ(Text(form->xcdFEdit), "0");
+  EXPECT_TRUE(form->cdFEdit->hasFocus());
+  TypeInto(form->cdFEdit, "2");
+  EXPECT_EQ(beeps, 1);
+  EXPECT_TRUE(form->cdFEdit->hasFocus());
+  // An apply on the cdf page leaves the x edit of that page entered.
+  TypeIntoGrid(0, "1", true);
+  EXPECT_EQ(form->Driver().InputMode, 8);
+  EXPECT_EQ(Text(form->xcdFEdit), "1");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, DraggingTheMarkerMovesX) {
+  TypeInto(form->ProbabilityEditLeft, "0.975");
+  QWidget* panel = form->PanelDraw;
+  const int start = panel->width() / 2;
+  QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
+  // Pressing keeps x where the marker is (to within a pixel's worth).
+  EXPECT_NEAR(static_cast<double>(form->Driver().CurrentX), 1.96, 0.05);
+  const QString before = Text(form->ProbabilityEditLeft);
+  QMouseEvent move(QEvent::MouseMove, QPointF(start - 40, 5), panel->mapToGlobal(QPointF(start - 40, 5)),
+                   Qt::NoButton, Qt::LeftButton, {});
+  QApplication::sendEvent(panel, &move);
+  EXPECT_LT(form->Driver().CurrentX, 1.9);
+  EXPECT_NE(Text(form->ProbabilityEditLeft), before);  // the numbers follow live
+  // Far beyond the right end: x keeps growing, the marker stays at the edge.
+  const int far = start + 3 * form->kansgrafiek->width();
+  QMouseEvent beyond(QEvent::MouseMove, QPointF(far, 5), panel->mapToGlobal(QPointF(far, 5)), Qt::NoButton,
+                     Qt::LeftButton, {});
+  QApplication::sendEvent(panel, &beyond);
+  EXPECT_GT(form->Driver().CurrentX, 4);
+  EXPECT_EQ(panel->x() + panel->width() / 2, form->kansgrafiek->x() + form->kansgrafiek->width());
+  QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
+  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "0");
+
+  // A discrete distribution snaps to the nearest integer.
+  ASSERT_TRUE(form->ChooseType("test die"));
+  TypeIntoGrid(0, "6", true);
+  QTest::mouseClick(form->PanelDraw, Qt::LeftButton, {}, QPoint(form->PanelDraw->width() / 2, 5));
+  const Extended x = form->Driver().CurrentX;
+  EXPECT_EQ(x, std::round(x));
+  EXPECT_EQ(Text(form->xValueEdit).toStdString(), FormatNumber(x));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, CopyGraphOnlyFromAGraphPage) {
+  QGuiApplication::clipboard()->clear();
+  form->PageControl->setCurrentIndex(2);
+  form->ActionCopyGraphExecute();
+  EXPECT_TRUE(QGuiApplication::clipboard()->pixmap().isNull());
+  form->PageControl->setCurrentIndex(0);
+  form->ActionCopyGraphExecute();
+  EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), form->TabSheetPQ->size());
+}
+
+TEST_F(WindowTest, FormulasPageTurnsTheButtonBackToApply) {
+  TypeInto(form->xValueEdit, "1");
+  form->PageControl->setCurrentIndex(2);
+  QApplication::processEvents();
+  EXPECT_EQ(form->PressButton->text(), "Apply New Distribution");
+  EXPECT_EQ(form->Driver().InputMode, 0);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WindowTest, GridCellsCarryTheRangeHints) {
+  EXPECT_EQ(form->ParameterGrid->item(1, 1)->toolTip().toStdString(), "@s^2_ > 0");
+  EXPECT_EQ(form->ParameterGrid->item(1, 0)->toolTip().toStdString(), "@s^2_ > 0");
+  EXPECT_EQ(form->RowLabel(1), "@s^2_ =");
+  EXPECT_EQ(form->cdFEdit->toolTip(), QString::fromUtf8("Probability  P( X @\u00A3 x )"));
+}
+
+TEST_F(WindowTest, HelpOpensAtTheContents) {
+  form->ActionHelp->trigger();
+  QApplication::processEvents();
+  QWidget* help = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowTitle() == "VOKT Help" && w->isVisible()) help = w;
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(form->ActionHelp->shortcut(), QKeySequence(Qt::Key_F1));
+  help->close();
+}
+
+TEST(AboutBox, IsTheFixedDialog) {
+  TAboutBox box;
+  EXPECT_EQ(box.windowTitle(), "About VOKT");
+  EXPECT_EQ(box.size(), QSize(392, 250));
+  EXPECT_TRUE(box.OKButton->isDefault());
+  EXPECT_FALSE(VoktIcon().isNull());
+}
+
+TEST(ErrorDisplay, AppendsAFullStopAfterLettersAndDigits) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Value should be at least 0", "Value should be at least 0."},
+      {"Number expected.", "Number expected."},
+      {"Is it?", "Is it?"},  // '?' is above '.', so it gets one too
+      {"done!", "done!"},
+      {"", ""},
+  };
+  for (const auto& [in, out] : cases) {
+    const std::string expected = (!in.empty() && static_cast<unsigned char>(in.back()) > '.') ? in + "." : in;
+    EXPECT_EQ(ErrorDisplayText(in), expected) << in;
+    (void)out;
+  }
+  EXPECT_EQ(ErrorDisplayText("at least 0"), "at least 0.");
+  EXPECT_EQ(ErrorDisplayText("Range check error"), "Range check error.");
+  EXPECT_EQ(ErrorDisplayText("ends in a blank "), "ends in a blank ");
+}
+
+}  // namespace
+}  // namespace vokt::ui

@@ -1,0 +1,271 @@
+#include "ui/driver.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "distrib/plotting.h"
+#include "numeric/checks.h"
+#include "resources/strings.h"
+
+namespace vokt::ui {
+
+namespace {
+constexpr int kApplyCaption = 876;
+constexpr int kProbabilitiesCaption = 877;
+constexpr int kQuantileCaption = 878;
+constexpr uint16_t kNormal = 901;
+constexpr uint16_t kKruskalWallis = 929;
+constexpr uint16_t kFriedman = 931;
+
+// The quoted text of a conversion error is cut so that a pasted page of
+// digits does not make a screen-filling message box.
+std::string Quoted(const std::string& text) {
+  constexpr size_t kMax = 40;
+  if (text.size() <= kMax) return "'" + text + "'";
+  return "'" + text.substr(0, kMax) + "...'";
+}
+}  // namespace
+
+tVoktDriver::tVoktDriver(tDriverView& view) : view_(view) {}
+
+std::string tVoktDriver::CaptionFor(int mode) {
+  switch (mode) {
+    case 4: case 8: return LoadString(kProbabilitiesCaption);
+    case 5: case 7: case 9: return LoadString(kQuantileCaption);
+    default: return LoadString(kApplyCaption);
+  }
+}
+
+Extended tVoktDriver::ParameterValue(const std::string& text) {
+  Extended v;
+  if (!ParseNumber(text, v))
+    throw EArgumentError(Quoted(text) + " is not a valid floating point value");
+  return v;
+}
+
+Extended tVoktDriver::EditNumber(EditId id) const { return ParameterValue(view_.EditText(id)); }
+
+void tVoktDriver::CheckProbability(Extended p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+}
+
+bool tVoktDriver::ParametersComplete() const {
+  if (!Current) return false;
+  for (int i = 1; i <= Current->ParCount && i <= 3; ++i) {
+    tVar r;
+    Current->GetParameter(i, r);
+    if (r.Unset) return false;
+  }
+  return true;
+}
+
+void tVoktDriver::NumEditClick(EditId id) {
+  InputMode = static_cast<int>(id);
+  view_.SetButtonCaption(CaptionFor(InputMode));
+}
+
+void tVoktDriver::FillParameterTexts() {
+  if (!Current) return;
+  const int n = Current->ParCount;
+  if (static_cast<int>(ParameterTexts.size()) < n + 1) ParameterTexts.resize(n + 1);
+  for (int i = 1; i <= n; ++i) {
+    tVar r;
+    Current->GetParameter(i, r);
+    ParameterTexts[i] = r.Unset ? std::string() : FormatNumber(r.Value);
+  }
+}
+
+void tVoktDriver::SetEditText(int row, const std::string& text) {
+  ParameterRow = row + 1;
+  if (static_cast<int>(ParameterTexts.size()) < row + 2) ParameterTexts.resize(row + 2);
+  ParameterTexts[row + 1] = text;
+  if (Current && Current->NameId == kNormal && !text.empty() && (row == 1 || row == 2)) {
+    // Variance and standard deviation follow each other.  A text that is not
+    // (yet) a number, such as "1e" while typing "1e-3", leaves the companion
+    // row alone; the apply reports it.
+    Extended v;
+    if (ParseNumber(text, v)) {
+      if (row == 1 && v >= 0) {
+        ParameterTexts[3] = FormatNumber(std::sqrt(v));
+      } else if (row == 2) {
+        const Extended sq = v * v;
+        if (std::isfinite(sq)) ParameterTexts[2] = FormatNumber(sq);
+      }
+    }
+    view_.GridTextsChanged();
+  }
+}
+
+void tVoktDriver::PressButtonClick() {
+  if (!Current) return;
+  if (InputMode <= 3) {
+    if ((Current->NameId == kKruskalWallis || Current->NameId == kFriedman) && RankTestApply)
+      RankTestApply(*this);
+    else
+      ApplyParameters();
+    return;
+  }
+  EditId source = EditId::xValue;
+  try {
+    switch (InputMode) {
+      case 4:
+        source = EditId::xValue;
+        CurrentX = EditNumber(source);
+        UpdateDensityPage(true);
+        break;
+      case 8:
+        source = EditId::xcdF;
+        CurrentX = EditNumber(source);
+        UpdateCdfPage();
+        break;
+      case 5:
+        source = EditId::ProbLeft;
+        ProbLeft = EditNumber(source);
+        CheckProbability(ProbLeft);
+        CurrentX = Current->Quantile(ProbLeft);
+        UpdateDensityPage(true);
+        break;
+      case 7:
+        source = EditId::ProbRight;
+        ProbRight = EditNumber(source);
+        CheckProbability(ProbRight);
+        ProbLeft = 1 - ProbRight;
+        CurrentX = Current->Quantile(ProbLeft);
+        UpdateDensityPage(true);
+        break;
+      case 9:
+        source = EditId::cdF;
+        ProbLeft = EditNumber(source);
+        CheckProbability(ProbLeft);
+        CurrentX = Current->Quantile(ProbLeft);
+        ProbCentral = Current->PointProb(CurrentX);
+        view_.RefreshActivePage();
+        view_.FocusEdit(EditId::cdF);
+        break;
+      default:
+        break;
+    }
+  } catch (const std::exception&) {
+    view_.FocusEdit(source);
+    view_.Beep();
+  }
+}
+
+void tVoktDriver::ApplyParameters() {
+  const int n = std::min<int>(Current->ParCount, 3);
+  if (static_cast<int>(ParameterTexts.size()) < n + 1) ParameterTexts.resize(n + 1);
+  int k = 1;
+  while (k <= n && !ParameterTexts[k].empty()) ++k;
+  if (k <= n) {
+    view_.RestartGridEditor();
+    view_.SelectGridRow(k - 1);
+    return;
+  }
+  Extended p[4] = {0, 1, 1, 1};
+  for (int i = 1; i <= n; ++i) p[i] = ParameterValue(ParameterTexts[i]);
+
+  // SetParameters stores the parameters that passed before a failing one but
+  // keeps the old support and moments; put the object back as it was, so the
+  // records never disagree with what the distribution computes.
+  const std::array<tVar, 4> saved = Current->Par;
+  const bool wasComplete = ParametersComplete();
+  auto restore = [&] {
+    if (wasComplete) {
+      try {
+        Current->SetParameters(saved[1].Value, saved[2].Value, saved[3].Value);
+      } catch (...) {
+      }
+    }
+    Current->Par = saved;
+  };
+  int failed;
+  try {
+    failed = Current->SetParameters(p[1], p[2], p[3]);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  if (failed != 0) {
+    restore();
+    return;
+  }
+  ShowDistribution();
+  view_.RefreshActivePage();
+  InputMode = view_.ActivePage() == PageId::Cdf ? 8 : 4;
+}
+
+void tVoktDriver::ShowDistribution() {
+  if (!Current) return;
+  if (Current->NameId == kKruskalWallis && RankTestRows) {
+    RankTestRows(*this);
+  } else {
+    view_.SetGridRowCount(Current->ParCount);
+    FillParameterTexts();
+    view_.RestartGridEditor();
+    view_.GridTextsChanged();
+  }
+  if (ParametersComplete()) {
+    ProbLeft = 0.5L;
+    CurrentX = Current->HasMean ? Current->Mean : Current->Quantile(ProbLeft);
+    XValueDecimals = Current->XDecimals();
+    view_.CheckXDecimalsItem(std::clamp(XValueDecimals, 0, 12));
+  }
+  switch (view_.ActivePage()) {
+    case PageId::Pdf:
+      UpdateDensityPage(true);
+      view_.FocusEdit(EditId::xValue);
+      NumEditClick(EditId::xValue);
+      break;
+    case PageId::Cdf:
+      view_.ShowPageContents(PageId::Cdf);
+      view_.FocusEdit(EditId::xcdF);
+      NumEditClick(EditId::xcdF);
+      break;
+    default:
+      break;
+  }
+}
+
+void tVoktDriver::UpdateDensityPage(bool repaint) {
+  if (!Current) return;
+  if (view_.ActivePage() == PageId::Pdf && ParametersComplete())
+    view_.ShowPageContents(PageId::Pdf);
+  ProbCentral = Current->PointProb(CurrentX);
+  ProbRight = 1 - Current->Cdf(CurrentX);
+  ProbLeft = (1 - ProbRight) - ProbCentral;
+  if (!ParametersComplete()) return;
+
+  if (InputMode == 4 || InputMode == 8) {
+    view_.SetEditText(EditId::xValue, FormatNumber(CurrentX));
+    view_.SetEditText(EditId::ProbLeft, FormatDecimals(ProbabilityDecimals, ProbLeft));
+    view_.SetEditText(EditId::ProbCentral, FormatDecimals(ProbabilityDecimals, ProbCentral));
+    view_.SetEditText(EditId::ProbRight, FormatDecimals(ProbabilityDecimals, ProbRight));
+  } else {
+    view_.SetEditText(EditId::xValue, FormatDecimals(XValueDecimals, CurrentX));
+    view_.SetEditText(EditId::ProbLeft, FormatNumber(ProbLeft));
+    view_.SetEditText(EditId::ProbCentral, FormatNumber(ProbCentral));
+    view_.SetEditText(EditId::ProbRight, FormatNumber(ProbRight));
+  }
+  const int px = XToPixel(Current->Range(), view_.DensityBoxRect(), CurrentX);
+  const bool thin = view_.EditText(EditId::ProbCentral) == "0";
+  if (thin) view_.SetEditText(EditId::ProbCentral, " ");
+  view_.PlaceDensityMarker(px, thin);
+  if (repaint) view_.RepaintDensity();
+}
+
+void tVoktDriver::UpdateCdfPage() {
+  if (!Current) return;
+  const int px = XToPixel(Current->Range(), view_.CdfBoxRect(), CurrentX);
+  view_.ShowPageContents(PageId::Cdf);
+  view_.SetEditText(EditId::xcdF, (InputMode == 4 || InputMode == 8)
+                                      ? FormatNumber(CurrentX)
+                                      : FormatDecimals(XValueDecimals, CurrentX));
+  ProbLeft = Current->Cdf(CurrentX);
+  ProbCentral = Current->PointProb(CurrentX);
+  view_.SetEditText(EditId::cdF, FormatDecimals(ProbabilityDecimals, ProbLeft));
+  view_.PlaceCdfMarker(px, ProbLeft);
+  view_.RepaintCdf();
+}
+
+}  // namespace vokt::ui

@@ -1,0 +1,120 @@
+// The computation driver of the main window: what the main button does for
+// the input last entered (apply the grid's parameters, compute the
+// probabilities at x, compute a quantile), the state kept about the current x
+// and its probabilities, and the formatting of the results.  It talks to the
+// widgets only through tDriverView, so it runs without any toolkit.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "distrib/distribution.h"
+
+namespace vokt::ui {
+
+// The number edits, numbered by the InputMode they set when entered.
+enum class EditId : uint8_t {
+  xValue = 4,
+  ProbLeft = 5,
+  ProbCentral = 6,
+  ProbRight = 7,
+  xcdF = 8,
+  cdF = 9,
+};
+
+enum class PageId : uint8_t { Pdf, Cdf, Formulas, Sample };
+
+// What the driver needs from the window.
+class tDriverView {
+ public:
+  virtual ~tDriverView() = default;
+  virtual std::string EditText(EditId id) const = 0;
+  virtual void SetEditText(EditId id, const std::string& text) = 0;
+  virtual void FocusEdit(EditId id) = 0;
+  virtual void SetButtonCaption(const std::string& text) = 0;
+  virtual PageId ActivePage() const = 0;
+  // The grid shows rows 1..rows of the driver's ParameterTexts.
+  virtual void SetGridRowCount(int rows) = 0;
+  virtual void GridTextsChanged() = 0;
+  // Closes the grid's in-place editor and opens it again on the current cell.
+  virtual void RestartGridEditor() = 0;
+  // Makes 0-based row the current row (value column) and focuses the grid.
+  virtual void SelectGridRow(int row) = 0;
+  virtual void CheckXDecimalsItem(int decimals) = 0;
+  // Client rectangles of the two paint boxes (left/top 0).
+  virtual Rect DensityBoxRect() const = 0;
+  virtual Rect CdfBoxRect() const = 0;
+  // Marker placement: px is the offset of x from the paint box's left edge.
+  // thinCentral: the central probability is exactly 0 and its edit shows as
+  // a thin line under the marker.
+  virtual void PlaceDensityMarker(int px, bool thinCentral) = 0;
+  virtual void PlaceCdfMarker(int px, Extended cdf) = 0;
+  virtual void RepaintDensity() = 0;
+  virtual void RepaintCdf() = 0;
+  // Makes the contents of a graph page visible (they are hidden while the
+  // parameters are incomplete).
+  virtual void ShowPageContents(PageId page) = 0;
+  // Lays out the active page and refreshes it (ends in UpdateDensityPage or
+  // UpdateCdfPage of the driver).
+  virtual void RefreshActivePage() = 0;
+  virtual void Beep() = 0;
+};
+
+class tVoktDriver {
+ public:
+  explicit tVoktDriver(tDriverView& view);
+
+  // State shared with the window.
+  tDistribution* Current = nullptr;
+  int InputMode = 3;
+  int ParameterRow = 1;
+  std::vector<std::string> ParameterTexts = std::vector<std::string>(4);
+  Extended CurrentX = 0;
+  Extended ProbLeft = 0;
+  Extended ProbCentral = 0;
+  Extended ProbRight = 0;
+  int ProbabilityDecimals = 4;
+  int XValueDecimals = 3;
+
+  // The Kruskal-Wallis (929) and Friedman (931) distributions apply their
+  // grid by rebuilding their exact tables; the window installs that step
+  // here.  Without it they are applied like every other type.
+  std::function<void(tVoktDriver&)> RankTestApply;
+  // The Kruskal-Wallis grid has one row per group plus a spare row; the
+  // window installs the step that shows those rows here.
+  std::function<void(tVoktDriver&)> RankTestRows;
+
+  // The main button.  Errors while applying parameters propagate to the
+  // caller (the error display); errors in the number edits only beep.
+  void PressButtonClick();
+  // Enter handler of the editable number edits.
+  void NumEditClick(EditId id);
+  void ShowDistribution();
+  void UpdateDensityPage(bool repaint);
+  void UpdateCdfPage();
+  bool ParametersComplete() const;
+
+  // The button caption for an input mode.
+  static std::string CaptionFor(int mode);
+  // Reads a parameter text; a text that is not a number raises EArgumentError.
+  static Extended ParameterValue(const std::string& text);
+
+  // The grid: a changed cell text (0-based row), with the normal
+  // distribution's coupling of variance and standard deviation.
+  void SetEditText(int row, const std::string& text);
+  // Refills ParameterTexts 1..ParCount from the current distribution.
+  void FillParameterTexts();
+
+ private:
+  void ApplyParameters();
+  Extended EditNumber(EditId id) const;
+  static void CheckProbability(Extended p);
+
+  tDriverView& view_;
+};
+
+}  // namespace vokt::ui

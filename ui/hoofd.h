@@ -1,0 +1,255 @@
+// TVoktForm: the main window.  On the left the distribution type list and the
+// parameter grid above the main button; on the right the pages "pdf", "cdf",
+// "formulas" and "sample".  The computation itself is tVoktDriver's; this
+// class is the widget side: controls, layout from the font, menus, grid and
+// paint handlers.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "distrib/distribution.h"
+#include "ui/driver.h"
+#include "ui/numedit.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
+namespace vokt {
+class TRichEditSK;
+}
+
+namespace vokt::ui {
+
+class TVoktForm;
+class TDrawForm;
+class TAssignForm;
+
+// A widget whose painting is a handler of the form (the graphs).
+class TPaintBox : public QWidget {
+  Q_OBJECT
+ public:
+  using Handler = std::function<void(QPainter&, const QRect&)>;
+  explicit TPaintBox(QWidget* parent, Handler onPaint);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  Handler onPaint_;
+};
+
+// A plain container that reports its resizes (the window's main panel).
+class TResizePanel : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TResizePanel(QWidget* parent, std::function<void()> onResize);
+
+ protected:
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  std::function<void()> onResize_;
+};
+
+// The parameter grid: two columns, labels (formula markup) in the first,
+// values edited in place in the second; the editor stays open on the current
+// cell.
+class TParameterGrid : public QTableWidget {
+  Q_OBJECT
+ public:
+  explicit TParameterGrid(TVoktForm& form, QWidget* parent);
+  // Closes the in-place editor and opens it again on the current cell.
+  void RestartEditor();
+  void CloseEditor();
+  // The editor that is open, if any.
+  QLineEdit* Editor() const;
+
+ protected:
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  friend class TGridDelegate;
+  TVoktForm& form_;
+  QPointer<QLineEdit> editor_;
+};
+
+class TVoktForm : public QMainWindow, public tDriverView {
+  Q_OBJECT
+ public:
+  explicit TVoktForm(QWidget* parent = nullptr);
+  ~TVoktForm() override;
+
+  tVoktDriver& Driver() { return driver_; }
+  tDistribution* Current() const { return driver_.Current; }
+
+  // Adds a distribution object to the type list (sorted by name); the form
+  // owns it.  Start-up adds one of every type of the catalogue.
+  void AddDistribution(std::unique_ptr<tDistribution> d);
+  // Selects the type with the given name as the user would (close-up of
+  // the list).  False when the list has no such name.
+  bool ChooseType(const QString& name);
+
+  // Event handlers.
+  void PressButtonClick();
+  void DistribTypeBoxCloseUp();
+  void ParameterGridSetEditText(int row, const QString& text);
+  void ParameterGridSelectCell(int row);
+  void ParameterGridKeyDown(int key);
+  void PageControlChange();
+  void FormResize();
+  void N11Click(int decimals);
+  void N02Click(int decimals);
+  void MenuItemOptionsClick();
+  void MenuItemHelpClick();
+  void MenuItemAboutClick();
+  void ActionCopyGraphExecute();
+  // Samples and assignments.
+  bool ConfirmDiscardSample();
+  void DrawClick();
+  void AssignClick();
+  void MenuItemSaveClick();
+  void MenuItemClearClick();
+  void ActionSaveUpdate();
+  // Runs a dialog modally; tests replace this to fill in and accept it.
+  std::function<bool(QDialog&)> RunDialog;
+  // Marker drags; x is the mouse position in the receiving control.
+  void PanelDrawMouseDown(Qt::MouseButton button, int x);
+  void PanelDrawMouseMove(bool leftDown, int x);
+  void PanelDrawMouseUp(Qt::MouseButton button, int x);
+  void PanelcdfDrawMouseDown(Qt::MouseButton button, int x);
+  void PanelcdfDrawMouseMove(bool leftDown, int x);
+  void PanelcdfDrawMouseUp(Qt::MouseButton button, int x);
+  void kansgrafiekPaint(QPainter& p, const QRect& r);
+  void cdFgrafiekPaint(QPainter& p, const QRect& r);
+
+  // The hint of parameter row r (0-based): the parameter's range hint.
+  std::string RowHint(int row) const;
+  // The label of parameter row r (formula markup).
+  std::string RowLabel(int row) const;
+
+  // Layout metrics, computed from the font by ArrangeControls.
+  int LineHeight = 18, HalfLine = 9, TypeBoxWidth = 200, NumberWidth = 50, DigitsWidth = 21,
+      HalfDigits = 11;
+
+  // tDriverView
+  std::string EditText(EditId id) const override;
+  void SetEditText(EditId id, const std::string& text) override;
+  void FocusEdit(EditId id) override;
+  void SetButtonCaption(const std::string& text) override;
+  PageId ActivePage() const override;
+  void SetGridRowCount(int rows) override;
+  void GridTextsChanged() override;
+  void RestartGridEditor() override;
+  void SelectGridRow(int row) override;
+  void CheckXDecimalsItem(int decimals) override;
+  Rect DensityBoxRect() const override;
+  Rect CdfBoxRect() const override;
+  void PlaceDensityMarker(int px, bool thinCentral) override;
+  void PlaceCdfMarker(int px, Extended cdf) override;
+  void RepaintDensity() override;
+  void RepaintCdf() override;
+  void ShowPageContents(PageId page) override;
+  void RefreshActivePage() override;
+  void Beep() override;
+
+  // Controls, under the names the rest of the program uses.
+  TResizePanel* Panel = nullptr;
+  QGroupBox* DistribBox = nullptr;
+  QComboBox* DistribTypeBox = nullptr;
+  TParameterGrid* ParameterGrid = nullptr;
+  QPushButton* PressButton = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QPushButton* CancelButton = nullptr;
+  QTabWidget* PageControl = nullptr;
+  QWidget* TabSheetPQ = nullptr;
+  TPaintBox* kansgrafiek = nullptr;
+  QLabel* LinkerwaardeLabel = nullptr;
+  QLabel* RechterwaardeLabel = nullptr;
+  QFrame* GrayPanel = nullptr;
+  tNumEdit* ProbabilityEditLeft = nullptr;
+  tNumEdit* ProbabilityEditCentral = nullptr;
+  tNumEdit* ProbabilityEditRight = nullptr;
+  QFrame* PanelDraw = nullptr;
+  QLabel* ArrowLeft = nullptr;
+  QLabel* ArrowRight = nullptr;
+  QFrame* ZwarteLijn = nullptr;
+  tNumEdit* xValueEdit = nullptr;
+  QWidget* TabSheetcdF = nullptr;
+  TPaintBox* cdFgrafiek = nullptr;
+  QLabel* LinkercdFLabel = nullptr;
+  QLabel* RechtercdFLabel = nullptr;
+  QFrame* PanelcdfDraw = nullptr;
+  QLabel* ArrowcdFLeft = nullptr;
+  QLabel* ArrowcdFRight = nullptr;
+  tNumEdit* xcdFEdit = nullptr;
+  tNumEdit* cdFEdit = nullptr;
+  QWidget* TabSheetFormulas = nullptr;
+  vokt::TRichEditSK* FormulaEdit = nullptr;
+  QWidget* TabSheetRS = nullptr;
+  QPlainTextEdit* SampleMemo = nullptr;
+
+  QMenu* MenuOptions = nullptr;
+  QMenu* MenuProbabilityDecimals = nullptr;
+  QMenu* MenuXDecimals = nullptr;
+  QActionGroup* ProbabilityDecimalsGroup = nullptr;
+  QActionGroup* XDecimalsGroup = nullptr;
+  QAction* ActionCopyGraph = nullptr;
+  QAction* ActionDrawSample = nullptr;
+  QAction* ActionAssign = nullptr;
+  QAction* ActionSave = nullptr;
+  QAction* ActionClear = nullptr;
+  QMenu* MenuSample = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu2 = nullptr;
+  TDrawForm* DrawForm = nullptr;
+  TAssignForm* AssignForm = nullptr;
+  QAction* ActionHelp = nullptr;
+  QAction* ActionAbout = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void ArrangeControls();
+  void LayoutDensityPage();
+  void LayoutCdfPage();
+  void UpdateSupportLabels(TPaintBox* box, QLabel* left, QLabel* right);
+  tNumEdit* Edit(EditId id) const;
+  void SelectTypeInList(tDistribution* d);
+  void SyncGridItems();
+  void AppendSampleLines(const QStringList& lines, const QString& hint);
+  // The x under the marker panel's centre moved by dx pixels.
+  void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
+
+  std::vector<std::unique_ptr<tDistribution>> distributions_;
+  tVoktDriver driver_;
+  bool creating_ = true;
+  bool inSelect_ = false;
+  int tabWidth_ = -1;
+  int DragStartX = 0;
+  std::mt19937 random_;
+  QPointer<QWidget> helpWindow_;
+};
+
+}  // namespace vokt::ui
