@@ -3,9 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iostream>
 #include <ostream>
 
+#include <unistd.h>
+
 #include "distrib/catalogue.h"
+#include "distrib/kruskal_friedman.h"
 #include "numeric/uniform.h"
 #include "resources/strings.h"
 
@@ -17,7 +21,8 @@ const char* const kUsage =
     "usage: vokt-cli list\n"
     "       vokt-cli TYPE PARAMS OP [ARG ...]\n"
     "TYPE    a type id (901 to 932) or a name as listed, case-insensitive\n"
-    "PARAMS  parameter values in grid order, separated by commas\n"
+    "PARAMS  parameter values in grid order, separated by commas;\n"
+    "        kruskal-wallis takes one size per group (3,4,5), friedman T,B\n"
     "OP      cdf X...       P(X <= x)\n"
     "        pdf X...       density, or P(X = x) for discrete types\n"
     "        probs X...     P(X < x) P(X = x) P(X > x)\n"
@@ -87,13 +92,69 @@ int ListTypes(std::ostream& out) {
   return 0;
 }
 
+// A progress line on standard error while a long enumeration runs.
+class TerminalProgress : public ProgressSink {
+ public:
+  explicit TerminalProgress(std::ostream& err) : err_(err) {}
+  void SetPosition(int percent) override {
+    if (percent == shown_) return;
+    shown_ = percent;
+    err_ << "\renumerating: " << percent << "%" << std::flush;
+  }
+  void ProcessEvents() override {}
+  void SetBusy(bool busy) override {
+    if (!busy && shown_ >= 0) err_ << "\r                 \r" << std::flush;
+    shown_ = -1;
+  }
+
+ private:
+  std::ostream& err_;
+  int shown_ = -1;
+};
+
+int32_t SizeValue(Extended v) {
+  ErrorIf(std::fabs(v) >= InfBound, msgTooLarge);
+  ErrorIf(!IsIntegerValue(v), msgInteger);
+  return RoundInt(v);
+}
+
+// The enumerated types take their sizes the way the window's grid gives
+// them: Kruskal-Wallis one size per group (3,4,5), Friedman T,B.  False for
+// every other type.
+bool ApplyEnumeratedParameters(tDistribution& d, const std::vector<Extended>& values,
+                               std::ostream& err) {
+  if (d.NameId != 929 && d.NameId != 931) return false;
+  TerminalProgress terminal(err);
+  const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
+  if (auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(&d)) {
+    std::vector<int32_t> sizes{0};
+    for (Extended v : values) sizes.push_back(SizeValue(v));
+    const bool show = tty && KruskalWallisConfigurations(sizes) > kProgressThreshold;
+    kw->BuildKruskalWallis(sizes, show ? &terminal : nullptr);
+    kw->GroupSizes = sizes;
+  } else if (auto* fr = dynamic_cast<tFriedman_Distribution*>(&d)) {
+    if (values.size() != 2)
+      throw UsageError{"type '" + TrimRight(d.NameText()) + "' takes 2 parameter(s): T B"};
+    bool show = false;
+    if (tty && IsIntegerValue(values[0]) && values[0] >= 2 && values[0] <= 10 &&
+        IsIntegerValue(values[1]) && values[1] >= 1)
+      show = FriedmanConfigurations(RoundInt(values[0]), RoundInt(values[1])) > kProgressThreshold;
+    fr->BuildFriedman(show ? &terminal : nullptr, values[0], values[1]);
+  } else {
+    return false;
+  }
+  for (int i = 1; i <= d.ParCount; ++i) d.Par[i].Unset = false;
+  return true;
+}
+
 // Applies the typed parameters as the window's grid does: the values in
 // order, 1.0 for the places beyond the parameter count.  The normal
 // distribution takes mu,sigma2 or mu,sigma2,sigma.
-void ApplyParameters(tDistribution& d, const std::string& text) {
+void ApplyParameters(tDistribution& d, const std::string& text, std::ostream& err) {
   std::vector<std::string> parts = SplitCommas(text);
   std::vector<Extended> values;
   for (const std::string& p : parts) values.push_back(ParseOrThrow(p));
+  if (ApplyEnumeratedParameters(d, values, err)) return;
   size_t count = d.ParCount;
   if (d.NameId == 901 && values.size() == 2) values.push_back(std::sqrt(values[1]));
   if (values.size() != count)
@@ -159,7 +220,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
 
     auto d = CreateDistribution(type);
     try {
-      ApplyParameters(*d, args[1]);
+      ApplyParameters(*d, args[1], err);
     } catch (const UsageError&) {
       throw;
     } catch (const std::exception& e) {

@@ -3,7 +3,20 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/beta.h"
+#include "distrib/binomial.h"
+#include "distrib/closed_form.h"
+#include "distrib/discrete_uniform.h"
+#include "distrib/gamma.h"
+#include "distrib/hypergeometric.h"
+#include "distrib/inverse_gaussian.h"
+#include "distrib/kruskal_friedman.h"
+#include "distrib/lognormal.h"
+#include "distrib/negative_binomial.h"
 #include "distrib/normal.h"
+#include "distrib/poisson.h"
+#include "distrib/rank_sums.h"
+#include "distrib/t_f.h"
 #include "resources/strings.h"
 
 namespace vokt {
@@ -13,6 +26,33 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 902: return std::make_unique<tExponential>(p1);
+    case 903: return std::make_unique<tUniform_Distribution>(p1, p2);
+    case 904: return std::make_unique<tBernoulli_Distribution>(p1);
+    case 905: return std::make_unique<tBinomial_Distribution>(p1, p2);
+    case 906: return std::make_unique<tPoisson_Distribution>(p1);
+    case 907: return std::make_unique<tChi_square_Distribution>(p1);
+    case 908: return std::make_unique<tT_distribution>(p1);
+    case 909: return std::make_unique<tF_distribution>(p1, p2);
+    case 910: return std::make_unique<tBeta_distribution>(p1, p2);
+    case 911: return std::make_unique<tGamma_distribution>(p1, p2);
+    case 912: return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
+    case 913: return std::make_unique<tWeibull_Distribution>(p1, p2);
+    case 914: return std::make_unique<tLogistic_Distribution>(p1, p2);
+    case 915: return std::make_unique<tPareto_Distribution>(p1, p2);
+    case 916: return std::make_unique<tGumbel_Distribution>(p1, p2);
+    case 917: return std::make_unique<tCauchy_Distribution>(p1, p2);
+    case 918: return std::make_unique<tLognormal_Distribution>(p1, p2);
+    case 919: return std::make_unique<tDouble_exponential_Distribution>(p1, p2);
+    case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
+    case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
+    case 922: return std::make_unique<tGeometric>(p1);
+    case 926: return std::make_unique<tWilcoxon_Distribution>(p1);
+    case 927: return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
+    case 928: return std::make_unique<tRankSum_Distribution>(p1, p2);
+    case 929: return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
+    case 930: return std::make_unique<tInverseGaussian_distribution>(p1, p2);
+    case 931: return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
     default: return nullptr;
   }
 }
@@ -70,9 +110,17 @@ std::unique_ptr<tDistribution> CreateDistribution(uint16_t t) {
 }
 
 bool TypeAvailable(uint16_t t) {
-  Extended p1, p2, p3;
-  Defaults(t, p1, p2, p3);
-  return Construct(t, p1, p2, p3) != nullptr;
+  // Built once: constructing a type runs its tables and enumerations.
+  static const std::vector<bool> available = [] {
+    std::vector<bool> v(kLastType + 1, false);
+    for (uint16_t id = kFirstType; id <= kLastType; ++id) {
+      Extended p1, p2, p3;
+      Defaults(id, p1, p2, p3);
+      v[id] = Construct(id, p1, p2, p3) != nullptr;
+    }
+    return v;
+  }();
+  return t >= kFirstType && t <= kLastType && available[t];
 }
 
 std::vector<uint16_t> AvailableTypes() {

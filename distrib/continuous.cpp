@@ -1,7 +1,9 @@
 // tContinuous_distribution: quantile by geometric bracketing around the mean
 // and safeguarded Newton steps, x decimals from the spread, and the density
 // maximum by a search whose step is two screen pixels of the plot range.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "distrib/distribution.h"
 #include "distrib/plotting.h"
@@ -11,9 +13,12 @@ namespace vokt {
 namespace {
 int g_screenWidth = 1920;
 // Bisection from a bracket of 2^32 down to the tolerance takes under 80
-// steps; the cap only guards against a cdf that is not monotone or not a
-// number.
-constexpr int kQuantileCap = 10000;
+// steps, but a quantile at a pole of the density (a Weibull with b = 1e-4
+// has its 0.005 quantile far below 1e-4000) halves on into the subnormal
+// range: about 16,500 steps from 2^31 to the smallest extended number.  The
+// cap sits well above that and only guards against a cdf that is not
+// monotone or not a number.
+constexpr int kQuantileCap = 100000;
 // Decimals beyond this say nothing in extended precision; the cap also stops
 // the loop for a zero or non-finite spread.
 constexpr int kMaxDecimals = 100;
@@ -58,6 +63,12 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
   const Extended s = HasVariance ? 2 * StdDev() : 8;
   if (hi > m + s) hi = m + s;
   if (lo < m - s) lo = m - s;
+  // A centre beyond an end of the support (a lognormal whose mean lies past
+  // 2147483647, say) leaves lo above hi; search the whole support instead.
+  if (lo > hi) {
+    lo = SupportLow;
+    hi = SupportHigh;
+  }
   int guard = 0;
   while (Cdf(hi) < p && hi < SupportHigh) {
     lo = hi;
@@ -65,7 +76,11 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
     if (hi > SupportHigh) hi = SupportHigh;
     if (++guard > kQuantileCap) throw EConvergenceError("the quantile search");
   }
-  if (NearlyEqual(2 * s, hi - lo)) {
+  // Downwards whenever the bracket still lies above p.  (Testing only for an
+  // unchanged initial width skipped this when step 3 had clipped the upper
+  // end at the support, e.g. beta(3, 1), whose 0.01 quantile 0.215 lies
+  // below mean - 2 sd; after an upward expansion Cdf(lo) < p anyway.)
+  {
     while (Cdf(lo) > p && lo > SupportLow) {
       hi = lo;
       lo = m + 8 * (lo - m);
@@ -74,10 +89,17 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
     }
   }
   Extended x = (lo + hi) / 2, xold;
+  // Besides the absolute step Eps the last step must move the cdf by less
+  // than Eps relative to the smaller tail probability: an absolute 5e-12 in
+  // x alone leaves the cdf far off where the density is large (the 1e-6
+  // quantile of a chi-square with 1 degree of freedom is 1.6e-12).  When the
+  // cdf cannot get closer the bracket still shrinks to adjacent numbers.
+  const Extended cdfTolerance = Eps * std::min(p, 1 - p);
+  Extended g = 0;
   int steps = 0;
   do {
     Extended e = Cdf(x) - p;
-    Extended g = Density(x);
+    g = Density(x);
     xold = x;
     if (e <= 0) lo = x;
     if (e >= 0) hi = x;
@@ -86,13 +108,18 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
     else
       x = lo + (hi - lo) / 2;
     if (++steps > kQuantileCap || std::isnan(x)) throw EConvergenceError("the quantile search");
-  } while (!(std::fabs(x - xold) < Eps));
+  } while (!(std::fabs(x - xold) < Eps && !(g * std::fabs(x - xold) > cdfTolerance)));
   return x;
 }
 
 Extended tContinuous_distribution::MaxDensity() {
   tPlotRange r = Range();
-  const Extended cap = 5 / (r.Right - r.Left);
+  // When the moments put the whole plotting window beyond the stand-in for
+  // infinity (a gamma with mean 1e16, say) the range is empty or reversed and
+  // 5 / width is no cap at all: a negative "maximum" would turn the graph
+  // upside down.  There is nothing to cap then.
+  const Extended cap = r.Right > r.Left ? 5 / (r.Right - r.Left)
+                                        : std::numeric_limits<Extended>::infinity();
   Extended d;
   if (MaxDens > 0) {
     d = MaxDens;

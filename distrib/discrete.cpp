@@ -20,9 +20,39 @@ constexpr Extended kMaxTableRecords = 10000000;
 constexpr int64_t kMaxSteps = 50000000;
 // Expected trials per value are below 3 for any unimodal distribution.
 constexpr int64_t kMaxTrials = 10000000;
+// Terms below this are left out of a sum when they lie far below the mode:
+// even two billion of them add less than 1e-20.
+constexpr Extended kNegligible = 1e-30L;
 
 void CountStep(int64_t& steps, const char* what) {
   if (++steps > kMaxSteps) throw EConvergenceError(what);
+}
+
+// Smallest k in [lo, hi] with P(X = k) >= kNegligible, or hi; the
+// probabilities increase on [lo, hi].
+Extended FirstCountingPoint(tDiscrete_distribution& d, Extended lo, Extended hi) {
+  while (lo < hi) {
+    const Extended mid = std::floor(lo + (hi - lo) / 2);
+    if (d.PointProb(mid) >= kNegligible)
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  return lo;
+}
+
+// P(X = x), read from the point table where it covers x (the random
+// generator's acceptance test would otherwise evaluate it again and again).
+Extended TableProb(tDiscrete_distribution& d, Extended x) {
+  if (d.Points && d.Points->Count() > 0) {
+    const auto& items = d.Points->Items();
+    const Extended i = x - items.front().X;
+    if (i >= 0 && i < static_cast<Extended>(items.size())) {
+      const tPointRecord& rec = items[static_cast<size_t>(i)];
+      if (rec.X == x) return rec.Prob;
+    }
+  }
+  return d.PointProb(x);
 }
 }  // namespace
 
@@ -52,39 +82,58 @@ void tDiscrete_distribution::PlotRange(tPlotRange& r) {
 }
 
 void tDiscrete_distribution::BuildPointTable() {
-  // Everything is computed into locals first: a refused table leaves the
-  // previous one in place.
+  // Everything is computed into locals and stored at the end: a refused or
+  // failed table leaves the previous mode, maximum and table in place.  The
+  // size is checked first, before the mode search, so that a refused
+  // parameter set is answered at once.
+  tPlotRange r = Range();
+  const Extended lo = RoundExt(std::max(SupportLow, r.Left));
+  const Extended hi = RoundExt(std::min(SupportHigh, r.Right));
+  ErrorIf(hi - lo + 1 > kMaxTableRecords, msgTooLarge);
+  // The mode lies within a few standard deviations of the mean, inside the
+  // plot range; the cap only stops a family whose probabilities never peak.
+  const int64_t modeCap = static_cast<int64_t>(std::max<Extended>(hi - lo, 0)) + 1000;
   Extended mode = RoundExt(Mean);
   int64_t steps = 0;
   while (PointProb(mode - 1) > PointProb(mode)) {
     mode -= 1;
-    CountStep(steps, "the mode search");
+    if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
   while (PointProb(mode + 1) > PointProb(mode)) {
     mode += 1;
-    CountStep(steps, "the mode search");
+    if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
-  Mode = mode;
-  tPlotRange r = Range();
-  Extended lo = RoundExt(std::max(SupportLow, r.Left));
-  Extended hi = RoundExt(std::min(SupportHigh, r.Right));
-  ErrorIf(hi - lo + 1 > kMaxTableRecords, msgTooLarge);
+  const Extended maxDens = PointProb(mode);
+  const Extended hatWidth =
+      std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
   auto points = std::make_unique<tRealPointList>();
   if (hi >= lo) points->Reserve(static_cast<size_t>(hi - lo + 1));
-  // The cumulative column is the cdf at the first point plus a running sum,
-  // so the table costs one point probability per record rather than one
-  // distribution function.
-  Extended cum = 0;
-  for (Extended k = lo; k <= hi; k += 1) {
-    tPointRecord rec;
-    rec.X = k;
-    rec.Prob = PointProb(k);
-    cum = (k == lo) ? Cdf(k) : cum + rec.Prob;
-    rec.CumProb = cum > 1 ? 1 : cum;
-    points->Add(rec);
+  // The interval sums behind Cdf read Mode, so it is set while the table is
+  // filled and put back if that fails.
+  const Extended oldMode = Mode;
+  Mode = mode;
+  try {
+    // One point probability, then a step with the family's probability
+    // ratio per record where it has one; the cumulative column is the cdf
+    // at the first point plus a running sum.  So the table never evaluates
+    // the distribution function more than once.
+    Extended cum = 0, prob = 0;
+    for (Extended k = lo; k <= hi; k += 1) {
+      const Extended ratio = (k == lo || prob <= 0) ? 0 : ProbRatio(static_cast<int32_t>(k));
+      prob = k == mode ? maxDens : ratio > 0 ? prob * ratio : PointProb(k);
+      cum = (k == lo) ? Cdf(k) : cum + prob;
+      tPointRecord rec;
+      rec.X = k;
+      rec.Prob = prob;
+      rec.CumProb = cum > 1 ? 1 : cum;
+      points->Add(rec);
+    }
+  } catch (...) {
+    Mode = oldMode;
+    throw;
   }
-  MaxDens = PointProb(Mode);
-  HatWidth = std::cbrt(3 * MaxDens * MaxDens * ((Mode - Mean) * (Mode - Mean) + Variance));
+  MaxDens = maxDens;
+  HatWidth = hatWidth;
   Points = std::move(points);
 }
 
@@ -95,6 +144,9 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
   if (b > SupportHigh) b = SupportHigh;
   Extended hi = InSupport(b) ? RoundExt(b) : std::floor(b);
   if (hi < lo) return 0;
+  // Sum whichever side holds fewer points.  The complement of an interval
+  // that reaches far out only subtracts the left part: past a tenth of the
+  // infinite bound the right tail is negligible.
   if (hi - lo + 1 > (lo - SupportLow) + (SupportHigh - hi)) {
     if (b > 214748364.7L) return 1 - IntervalProb(SupportLow, lo - 1);
     return 1 - IntervalProb(SupportLow, lo - 1) - IntervalProb(hi + 1, SupportHigh);
@@ -102,13 +154,23 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
   Extended p = PointProb(lo);
   Extended sum = p, pmax = p;
   int64_t steps = 0;
+  // Once past the peak, terms not above the tolerance end the sum.
   while (lo < hi && (p > Eps || p >= pmax)) {
     lo += 1;
     Extended r = std::fabs(lo) < InfBound ? ProbRatio(static_cast<int32_t>(lo)) : 0;
-    if (r > 0)
-      p *= r;
-    else
+    if (r > 0 && p < kNegligible && lo < Mode) {
+      // Far below the mode the terms are too small to count (or have
+      // underflowed to zero, where the ratio steps would keep them zero).
+      // The families with a probability ratio are unimodal, so the first
+      // term that counts is found by bisection instead of a walk of up to
+      // two billion steps.
+      lo = FirstCountingPoint(*this, lo, std::min(hi, Mode));
       p = PointProb(lo);
+    } else if (r > 0 && p > 0) {
+      p *= r;
+    } else {
+      p = PointProb(lo);
+    }
     sum += p;
     if (p > pmax) pmax = p;
     CountStep(steps, "the probability sum");
@@ -123,6 +185,7 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   if (NearlyEqual(p, 0)) return SupportLow;
   CheckValue(msgNotGreaterThan, p, 1);
   if (NearlyEqual(p, 1)) return SupportHigh;
+  // Start from the normal approximation.
   Extended n = HasMean ? RoundExt(Mean) : RoundExt(SupportLow);
   if (HasVariance) {
     if (p > 0.5L)
@@ -137,27 +200,49 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   Extended c = Cdf(n);
   Extended f = PointProb(n);
   int64_t steps = 0;
-  while (c > p + Eps) {
+  // The walks stop at the ends of the support: below the lowest point there
+  // is nothing to subtract, and the highest point has cumulative probability
+  // one whatever rounding has left in c.
+  while (c > p + Eps && n > SupportLow) {
     c -= f;
     Extended r = ProbRatio(RoundInt(n));
     n -= 1;
-    if (r > 0)
+    if (r > 0 && f > 0)
       f /= r;
     else
       f = PointProb(n);
     CountStep(steps, "the quantile walk");
   }
-  while (c < p - Eps) {
+  while (c < p - Eps && n < SupportHigh) {
     n += 1;
-    Extended r = ProbRatio(RoundInt(n));
-    if (r != 0)
+    Extended r = n < InfBound ? ProbRatio(RoundInt(n)) : 0;
+    if (r > 0 && f > 0)
       f *= r;
     else
       f = PointProb(n);
     c += f;
     CountStep(steps, "the quantile walk");
   }
-  p = c;
+  // The walk adds and subtracts point probabilities; a family whose closed
+  // form Cdf differs from those sums by more than the tolerance (the
+  // Poisson's incomplete gamma function and its point probabilities carry
+  // different parts of the 1e-11 error of the log-gamma series) would
+  // otherwise end one point off.  The distribution function itself settles
+  // the last step: n is the smallest point with Cdf(n) >= p - Eps.
+  Extended cn = Cdf(n);
+  while (cn < p - Eps && n < SupportHigh) {
+    n += 1;
+    cn = Cdf(n);
+    CountStep(steps, "the quantile walk");
+  }
+  while (n > SupportLow) {
+    const Extended below = Cdf(n - 1);
+    if (below < p - Eps) break;
+    n -= 1;
+    cn = below;
+    CountStep(steps, "the quantile walk");
+  }
+  p = cn;
   return n;
 }
 
@@ -176,7 +261,10 @@ Extended tDiscrete_distribution::RandomValue() {
       x = v > 0 ? RoundExt(m + t) : RoundExt(m - t);
       y = w * M * std::pow(std::fabs(v), 1.5L);
     }
-    if (!(y > PointProb(x))) return x;
+    // A tail trial with v = 0 lands at infinity with y = 0: only points of
+    // positive probability are accepted.
+    const Extended px = TableProb(*this, x);
+    if (px > 0 && y <= px) return x;
   }
   throw EConvergenceError("the random generator");
 }

@@ -1,0 +1,56 @@
+// Cost of the cdf, the generic quantile and the random generator of the
+// closed-form families, the lognormal and the inverse Gaussian at their
+// catalogue defaults (the inverse Gaussian also at phi = 1e4, where its cdf
+// takes the Mills-ratio route).
+#include <benchmark/benchmark.h>
+
+#include "distrib/catalogue.h"
+#include "numeric/uniform.h"
+
+namespace {
+
+using vokt::Extended;
+
+std::unique_ptr<vokt::tDistribution> Make(const benchmark::State& state) {
+  auto d = vokt::CreateDistribution(static_cast<uint16_t>(state.range(0)));
+  if (state.range(1) != 0) d->SetParameters(1, static_cast<Extended>(state.range(1)), 1);
+  return d;
+}
+
+void Cdf(benchmark::State& state) {
+  auto d = Make(state);
+  Extended lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Extended x = lo, step = 1e-3L;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d->Cdf(x));
+    x += step;
+    if (x > lo + 20) x = lo;
+  }
+}
+
+void Quantile(benchmark::State& state) {
+  auto d = Make(state);
+  vokt::SeedUniform(1);
+  for (auto _ : state) {
+    Extended p = vokt::Uniform();
+    benchmark::DoNotOptimize(d->Quantile(p));
+  }
+}
+
+void RandomValue(benchmark::State& state) {
+  auto d = Make(state);
+  vokt::SeedUniform(1);
+  for (auto _ : state) benchmark::DoNotOptimize(d->RandomValue());
+}
+
+void Types(benchmark::internal::Benchmark* b) {
+  for (int t : {903, 913, 914, 915, 916, 917, 918, 919, 930}) b->Args({t, 0});
+  b->Args({930, 10000});
+}
+
+}  // namespace
+
+BENCHMARK(Cdf)->Apply(Types);
+BENCHMARK(Quantile)->Apply(Types);
+BENCHMARK(RandomValue)->Apply(Types);
+BENCHMARK_MAIN();

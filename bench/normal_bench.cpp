@@ -1,0 +1,56 @@
+// Normal distribution: cdf, density, quantile and random values.
+#include <benchmark/benchmark.h>
+
+#include "distrib/normal.h"
+#include "numeric/uniform.h"
+
+namespace {
+
+void BM_NormalCdf(benchmark::State& state) {
+  vokt::tNormal_Distribution d(0, 1);
+  vokt::Extended x = -3;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d.Cdf(x));
+    x += 0.001L;
+    if (x > 3) x = -3;
+  }
+}
+BENCHMARK(BM_NormalCdf);
+
+void BM_NormalDensity(benchmark::State& state) {
+  vokt::tNormal_Distribution d(0, 1);
+  vokt::Extended x = -3;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d.Density(x));
+    x += 0.001L;
+    if (x > 3) x = -3;
+  }
+}
+BENCHMARK(BM_NormalDensity);
+
+void BM_NormalQuantile(benchmark::State& state) {
+  vokt::tNormal_Distribution d(0, 1);
+  vokt::Extended p = 0.001L;
+  for (auto _ : state) {
+    vokt::Extended q = p;
+    benchmark::DoNotOptimize(d.Quantile(q));
+    p += 0.001L;
+    if (p >= 1) p = 0.001L;
+  }
+}
+BENCHMARK(BM_NormalQuantile);
+
+void BM_NormalMillionRandomValues(benchmark::State& state) {
+  vokt::tNormal_Distribution d(0, 1);
+  vokt::SeedUniform(1);
+  for (auto _ : state) {
+    vokt::Extended s = 0;
+    for (int i = 0; i < 1000000; ++i) s += d.RandomValue();
+    benchmark::DoNotOptimize(s);
+  }
+}
+BENCHMARK(BM_NormalMillionRandomValues)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

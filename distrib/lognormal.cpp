@@ -1,0 +1,87 @@
+// Lognormal distribution: density through logarithms, cdf as the normal cdf
+// of ln x, random values as e^Y with Y from the normal's generator.
+#include "distrib/lognormal.h"
+
+#include <cmath>
+#include <limits>
+
+#include "numeric/special.h"
+
+namespace vokt {
+
+namespace {
+Extended Clamp01(Extended p) {
+  if (p < 0) return 0;
+  if (p > 1) return 1;
+  return p;
+}
+}  // namespace
+
+tLognormal_Distribution::tLognormal_Distribution(Extended mu, Extended sigma2) {
+  SetParameters(mu, sigma2, 1);
+}
+
+int tLognormal_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+  ParCount = 2;
+  DefineParameter(1, -InfBound, InfBound, false, "@m");
+  DefineParameter(2, 0, InfBound, false, "@s^2_");
+  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  if (r != 0) return r;
+  // The new normal is built before any field changes, so that the object
+  // stays whole should it fail.
+  auto normal = std::make_unique<tNormal_Distribution>(p1, p2);
+  NameId = 918;
+  Mu = p1;
+  Sigma2 = p2;
+  Sigma = std::sqrt(Sigma2);
+  SupportLow = 0;
+  // E X = exp(mu + sigma^2/2); Var X = exp(2 mu + sigma^2) (e^(sigma^2) - 1),
+  // the difference of the two exponentials written without cancellation.
+  // Moments beyond the extended range are reported as absent, so that the
+  // plot range and the quantile search work from quantiles instead.
+  const Extended lnMax = std::log(std::numeric_limits<Extended>::max());
+  const Extended logMean = Mu + Sigma2 / 2;
+  HasMean = logMean < lnMax;
+  Mean = HasMean ? std::exp(logMean) : 0;
+  const Extended logVar = 2 * Mu + Sigma2 +
+                          (Sigma2 > 40 ? Sigma2 + std::log1p(-std::exp(-Sigma2))
+                                       : std::log(std::expm1(Sigma2)));
+  Variance = std::exp(logVar);
+  HasVariance = HasMean && std::isnormal(Variance);
+  if (!HasVariance) Variance = 0;
+  LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
+  Mode = std::exp(Mu - Sigma2);
+  NormalPart = std::move(normal);
+  return 0;
+}
+
+bool tLognormal_Distribution::InSupport(Extended x) const {
+  return tContinuous_distribution::InSupport(x) && x > 0;
+}
+
+Extended tLognormal_Distribution::Density(Extended x) {
+  if (!InSupport(x)) return 0;
+  const Extended lx = std::log(x);
+  const Extended d = lx - Mu;
+  return std::exp(LogNorm - lx - d * d / (2 * Sigma2));
+}
+
+Extended tLognormal_Distribution::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
+  return Clamp01(NormalPart->Cdf(std::log(x)));
+}
+
+Extended tLognormal_Distribution::RandomValue() {
+  // Beyond the extended range only for absurd mu; reported as overflow.
+  return CheckedExp(NormalPart->RandomValue());
+}
+
+void tLognormal_Distribution::ParameterLabel(int i, int n, std::string& s) const {
+  if (i == 2 && n > 0)
+    s = "@s_" + std::to_string(n) + "^^2_";
+  else
+    tContinuous_distribution::ParameterLabel(i, n, s);
+}
+
+}  // namespace vokt

@@ -1,0 +1,79 @@
+// Negative binomial distribution: point probabilities from the log binomial
+// coefficient C(r + k - 1, k) (Loader's saddle-point form once both counts
+// pass 30), neighbouring points by their ratio; the distribution function is
+// the discrete base's sum.
+#include "distrib/negative_binomial.h"
+
+#include <cmath>
+
+#include "distrib/discrete_util.h"
+#include "numeric/special.h"
+
+namespace vokt {
+
+namespace {
+// Up to this many factors the log binomial coefficient is summed directly.
+constexpr Extended kDirectTerms = 30;
+}  // namespace
+
+tNegative_binomial_distribution::tNegative_binomial_distribution(Extended r, Extended p) {
+  SetParameters(r, p, 0);
+}
+
+int tNegative_binomial_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+  (void)p3;
+  tSetParametersGuard guard(*this, false, r, p);
+  ParCount = 2;
+  // r = 0 would be the point mass at 0; the range is r = 1, 2, ...
+  DefineParameter(1, 1, InfBound, true, "r");
+  DefineParameter(2, 0, 1, false, "p");
+  int result = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
+  if (result != 0) return result;
+  guard.Validated();
+  NameId = 921;
+  r = RoundInt(p1);
+  p = p2;
+  SupportLow = 0;
+  Mean = r * (1 - p) / p;
+  Variance = Mean / p;
+  HasMean = HasVariance = true;
+  BuildPointTable();
+  guard.Commit();
+  return 0;
+}
+
+Extended tNegative_binomial_distribution::PointProb(Extended x) {
+  if (!InSupport(x)) return 0;
+  const Extended k = RoundExt(x);
+  if (k == 0) return std::exp(r * std::log(p));
+  if (std::min<Extended>(k, r - 1) <= kDirectTerms && r + k - 1 <= InfBound)
+    return std::exp(LnChoose(r + k - 1, k) + r * std::log(p) + k * std::log1p(-p));
+  // P(X = k) = r / (r + k) * C(r + k, r) p^r (1 - p)^k.
+  return r / (r + k) * std::exp(LnBinomialTerm(r, r + k, p, 1 - p));
+}
+
+Extended tNegative_binomial_distribution::ProbRatio(int32_t k) {
+  if (k <= 0) return 0;
+  return (static_cast<Extended>(r) + k - 1) * (1 - p) / k;
+}
+
+tGeometric::tGeometric(Extended p) { SetParameters(p, 0.5L, 0); }
+
+int tGeometric::SetParameters(Extended p1, Extended p2, Extended p3) {
+  (void)p2;
+  (void)p3;
+  // Validated as the negative binomial's second parameter; whatever fails,
+  // the records go back to the one-parameter form they had.
+  tSetParametersGuard guard(*this, true, r, p);
+  int result = tNegative_binomial_distribution::SetParameters(1.0L, p1, 0);
+  if (result != 0) return result;
+  ParCount = 1;
+  DefineParameter(1, 0, 1, false, "p");
+  Par[1].Value = p1;
+  Par[1].Unset = false;
+  NameId = 922;
+  guard.Commit();
+  return 0;
+}
+
+}  // namespace vokt

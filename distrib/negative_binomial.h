@@ -1,0 +1,33 @@
+// Negative binomial distribution (failures before the r-th success) and the
+// geometric distribution, its case r = 1.
+#pragma once
+
+#include <cstdint>
+
+#include "distrib/distribution.h"
+
+namespace vokt {
+
+class tNegative_binomial_distribution : public tDiscrete_distribution {
+ public:
+  tNegative_binomial_distribution(Extended r, Extended p);
+
+  int32_t r = 1;
+  Extended p = 0.5L;
+
+  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  Extended PointProb(Extended x) override;
+  Extended ProbRatio(int32_t k) override;
+
+ protected:
+  tNegative_binomial_distribution() = default;
+};
+
+class tGeometric : public tNegative_binomial_distribution {
+ public:
+  explicit tGeometric(Extended p);
+
+  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+};
+
+}  // namespace vokt

@@ -1,0 +1,19 @@
+// Poisson distribution with mean lambda.
+#pragma once
+
+#include "distrib/distribution.h"
+
+namespace vokt {
+
+class tPoisson_Distribution : public tDiscrete_distribution {
+ public:
+  explicit tPoisson_Distribution(Extended lambda);
+
+  Extended Lambda = 1;
+
+  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  Extended PointProb(Extended x) override;
+  Extended Cdf(Extended x) override;
+};
+
+}  // namespace vokt

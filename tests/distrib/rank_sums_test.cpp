@@ -1,0 +1,193 @@
+// Signed rank, Mann-Whitney and rank-sum tables: published counts, a plain
+// enumeration of subsets, symmetry, m/n interchange, and refused sizes that
+// leave the distribution as it was.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "distrib/rank_sums.h"
+
+namespace vokt {
+namespace {
+
+template <class F>
+std::string Message(F f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// Counts of the sum of a random subset of {1..n}, by listing all subsets.
+std::vector<long long> PlainSignedRank(int n) {
+  std::vector<long long> c(static_cast<size_t>(n * (n + 1) / 2 + 1), 0);
+  for (long long mask = 0; mask < (1LL << n); ++mask) {
+    int s = 0;
+    for (int i = 0; i < n; ++i)
+      if (mask >> i & 1) s += i + 1;
+    ++c[static_cast<size_t>(s)];
+  }
+  return c;
+}
+
+// Counts of U: for every choice of the first sample's m positions among
+// m + n, the number of (second, first) pairs in which the second sample's
+// element comes first.
+std::vector<long long> PlainMannWhitney(int m, int n) {
+  std::vector<long long> c(static_cast<size_t>(m * n + 1), 0);
+  for (long long mask = 0; mask < (1LL << (m + n)); ++mask) {
+    if (__builtin_popcountll(mask) != m) continue;
+    int u = 0, seconds = 0;
+    for (int i = 0; i < m + n; ++i) {
+      if (mask >> i & 1)
+        u += seconds;
+      else
+        ++seconds;
+    }
+    ++c[static_cast<size_t>(u)];
+  }
+  return c;
+}
+
+TEST(SignedRank, PublishedCounts) {
+  tWilcoxon_Distribution d1(1);
+  EXPECT_EQ(d1.ProbTable.size(), 1u);
+  EXPECT_EQ(d1.PointProb(0), 0.5L);
+  EXPECT_EQ(d1.PointProb(1), 0.5L);
+
+  tWilcoxon_Distribution d5(5);
+  const int c5[] = {1, 1, 1, 2, 2, 3, 3, 3};
+  ASSERT_EQ(d5.ProbTable.size(), 8u);
+  for (int j = 0; j < 8; ++j) EXPECT_EQ(d5.ProbTable[j] * 32, c5[j]) << j;
+  EXPECT_EQ(d5.PointProb(8), 3.0L / 32);
+  EXPECT_EQ(d5.PointProb(7), 3.0L / 32);
+  EXPECT_EQ(d5.PointProb(15), 1.0L / 32);
+  EXPECT_EQ(d5.PointProb(16), 0);
+  EXPECT_EQ(d5.PointProb(2.5L), 0);
+
+  tWilcoxon_Distribution d10(10);
+  const int c10[] = {1,  1,  1,  2,  2,  3,  4,  5,  6,  8,  10, 11, 13, 15,
+                     17, 20, 22, 24, 27, 29, 31, 33, 35, 36, 38, 39, 39, 40};
+  for (int j = 0; j < 28; ++j) EXPECT_EQ(d10.PointProb(j) * 1024, c10[j]) << j;
+  EXPECT_EQ(d10.PointProb(55), 1.0L / 1024);
+  EXPECT_EQ(d10.Mean, 27.5L);
+  EXPECT_EQ(d10.Variance, 96.25L);
+}
+
+TEST(SignedRank, AgreesWithSubsetEnumerationAndIsSymmetric) {
+  for (int n = 1; n <= 14; ++n) {
+    tWilcoxon_Distribution d(n);
+    const auto plain = PlainSignedRank(n);
+    const int top = n * (n + 1) / 2;
+    long double sum = 0, cum = 0;
+    for (int w = 0; w <= top; ++w) {
+      EXPECT_EQ(d.PointProb(w) * (1LL << n), plain[static_cast<size_t>(w)]) << n << ' ' << w;
+      EXPECT_EQ(d.PointProb(w), d.PointProb(top - w));
+      sum += d.PointProb(w);
+      cum += d.PointProb(w);
+      EXPECT_NEAR(d.Cdf(w), cum, 1e-15) << n << ' ' << w;
+    }
+    EXPECT_NEAR(sum, 1, 1e-16);
+  }
+}
+
+TEST(MannWhitney, PublishedCountsAndInterchange) {
+  tMann_Whitney_Distribution d(3, 3);
+  const int c[] = {1, 1, 2, 3, 3, 3, 3, 2, 1, 1};
+  for (int u = 0; u <= 9; ++u) EXPECT_NEAR(d.PointProb(u) * 20, c[u], 1e-15) << u;
+  EXPECT_EQ(d.PointProb(10), 0);
+  EXPECT_EQ(d.PointProb(-1), 0);
+
+  tMann_Whitney_Distribution one(1, 7), oneSwapped(7, 1);
+  for (int u = 0; u <= 7; ++u) {
+    EXPECT_NEAR(one.PointProb(u), 1.0L / 8, 1e-18);
+    EXPECT_EQ(one.PointProb(u), oneSwapped.PointProb(u));
+  }
+}
+
+TEST(MannWhitney, AgreesWithPlainEnumerationSymmetricInUAndInMN) {
+  for (int m = 1; m <= 7; ++m) {
+    for (int n = 1; n <= 7; ++n) {
+      tMann_Whitney_Distribution d(m, n), swapped(n, m);
+      const auto plain = PlainMannWhitney(m, n);
+      long long total = 0;
+      for (long long v : plain) total += v;
+      for (int u = 0; u <= m * n; ++u) {
+        EXPECT_NEAR(d.PointProb(u), (long double)plain[static_cast<size_t>(u)] / total, 1e-18)
+            << m << ',' << n << ' ' << u;
+        EXPECT_EQ(d.PointProb(u), d.PointProb(m * n - u));
+        EXPECT_EQ(d.PointProb(u), swapped.PointProb(u));
+      }
+      EXPECT_NEAR(d.Variance, m * n * (m + n + 1) / 12.0L, 1e-15);
+    }
+  }
+}
+
+TEST(RankSum, ShiftsMannWhitney) {
+  tRankSum_Distribution d(2, 3);
+  EXPECT_EQ(d.SupportLow, 3);
+  EXPECT_EQ(d.SupportHigh, 9);
+  EXPECT_NEAR(d.PointProb(3), 0.1L, 1e-18);
+  EXPECT_EQ(d.PointProb(2), 0);
+  EXPECT_EQ(d.Mean, 6);
+  tMann_Whitney_Distribution u(2, 3);
+  for (int x = 3; x <= 9; ++x) EXPECT_EQ(d.PointProb(x), u.PointProb(x - 3));
+  long double p = 0.5L;
+  const long double q = d.Quantile(p);
+  EXPECT_EQ(q, 6);
+  EXPECT_NEAR(p, d.Cdf(6), 1e-15);
+}
+
+TEST(RankTables, QuantileInvertsCdf) {
+  tWilcoxon_Distribution w(12);
+  tMann_Whitney_Distribution u(6, 9);
+  tRankSum_Distribution r(4, 8);
+  for (tDiscrete_distribution* d : std::vector<tDiscrete_distribution*>{&w, &u, &r}) {
+    for (long double x = d->SupportLow; x <= d->SupportHigh; x += 1) {
+      long double p = d->Cdf(x);
+      if (p > 1 - 1e-10L) break;
+      EXPECT_EQ(d->Quantile(p), x) << d->NameId << ' ' << (double)x;
+    }
+  }
+}
+
+TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
+  tWilcoxon_Distribution w(5);
+  EXPECT_EQ(Message([&] { w.SetParameters(0, 0, 0); }), "Value should be at least 1");
+  EXPECT_EQ(Message([&] { w.SetParameters(2.5L, 0, 0); }), "Value should be integer.");
+  EXPECT_EQ(Message([&] { w.SetParameters(NAN, 0, 0); }), "Value should be at least 1");
+  // 20000 ranks would need a table of 10^8 entries; 3000 ranks about 7*10^9
+  // additions.
+  EXPECT_EQ(Message([&] { w.SetParameters(20000, 0, 0); }), "Numbers too large.");
+  EXPECT_EQ(Message([&] { w.SetParameters(3000, 0, 0); }), "Numbers too large.");
+  EXPECT_EQ(Message([&] { w.SetParameters(2147483646, 0, 0); }), "Numbers too large.");
+  EXPECT_EQ(w.n, 5);
+  EXPECT_EQ(w.SupportHigh, 15);
+  EXPECT_EQ(w.PointProb(8), 3.0L / 32);
+
+  tMann_Whitney_Distribution u(3, 3);
+  EXPECT_EQ(Message([&] { u.SetParameters(3, 0, 0); }), "Second parameter should be at least 1");
+  EXPECT_EQ(Message([&] { u.SetParameters(3, 1.5L, 0); }), "Second parameter should be integer.");
+  EXPECT_EQ(Message([&] { u.SetParameters(10000, 10000, 0); }), "Numbers too large.");
+  EXPECT_EQ(Message([&] { u.SetParameters(1, 60000000, 0); }), "Numbers too large.");
+  EXPECT_EQ(Message([&] { u.SetParameters(5000, 5000, 0); }), "Numbers too large.");
+  // The counts would fit, but not the graphs' point table over the plot range.
+  EXPECT_EQ(Message([&] { u.SetParameters(1, 20000000, 0); }), "Numbers too large.");
+  EXPECT_EQ(u.SupportHigh, 9);
+  EXPECT_EQ(u.m, 3);
+  EXPECT_EQ(u.ProbTable.size(), 10u);
+  EXPECT_EQ(u.Mean, 4.5L);
+  EXPECT_NEAR(u.PointProb(4), 0.15L, 1e-18);
+
+  tRankSum_Distribution r(2, 3);
+  // m(m+1)/2 alone passes the infinite bound.
+  EXPECT_EQ(Message([&] { r.SetParameters(70000, 1, 0); }), "Numbers too large.");
+  EXPECT_EQ(r.SupportLow, 3);
+  EXPECT_NEAR(r.PointProb(3), 0.1L, 1e-18);
+}
+
+}  // namespace
+}  // namespace vokt

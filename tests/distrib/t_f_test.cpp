@@ -1,0 +1,139 @@
+#include "distrib/t_f.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "distrib/normal.h"
+
+namespace vokt {
+namespace {
+
+TEST(TDistribution, CauchyAndMoments) {
+  tT_distribution c(1);
+  EXPECT_NEAR((double)c.Cdf(1), 0.75, 1e-11);
+  EXPECT_NEAR((double)c.Density(0), 1 / M_PI, 1e-10);
+  EXPECT_FALSE(c.HasMean);
+  EXPECT_FALSE(c.HasVariance);
+  const tPlotRange r = c.Range();  // from the 0.005 and 0.995 quantiles
+  EXPECT_NEAR((double)r.Left, std::tan(M_PI * (0.005 - 0.5)), 1e-8);
+  EXPECT_NEAR((double)r.Right, -std::tan(M_PI * (0.005 - 0.5)), 1e-8);
+  tT_distribution two(2);
+  EXPECT_TRUE(two.HasMean);
+  EXPECT_FALSE(two.HasVariance);
+  try {
+    two.StdDev();
+    FAIL();
+  } catch (const EArgumentError& e) {
+    EXPECT_STREQ(e.what(), "Variance -and so standard deviation- does not exist.");
+  }
+  tT_distribution five(5);
+  EXPECT_NEAR((double)five.Variance, 5.0 / 3, 1e-15);
+  EXPECT_EQ(five.NameId, 908);
+  EXPECT_EQ(five.Gen > 0, true);
+  tT_distribution one(1);
+  EXPECT_NEAR((double)one.Gen, 1, 1e-15);
+  // Large nu: the ratio-of-uniforms bound tends to the normal's sqrt(2/e).
+  tT_distribution big(1e9L);
+  EXPECT_NEAR((double)big.Gen, 0.8577638849607068, 1e-8);
+}
+
+// Exact values for large degrees of freedom (30-digit references).  A normal
+// or chi-square limit for df above 1000 would be off by 1e-4 (t) up to 0.08
+// (F with both df large).
+TEST(TDistribution, LargeDegreesOfFreedomAreExact) {
+  const struct { Extended nu, x, cdf, pdf; } rows[] = {
+      {1001, 2, 0.977114961723289854L, 0.0540850801719465520L},
+      {999, 2, 0.977114691513121499L, 0.0540852680348771325L},
+      {2000, 2, 0.977182363344152593L, 0.0540381393638389361L},
+      {2000, -3, 0.00136657188101639970L, 0.00446621601169309699L},
+      {1e6L, 1, 0.841344625083210935L, 0.241970603533831501L},
+  };
+  for (auto r : rows) {
+    tT_distribution d(r.nu);
+    EXPECT_NEAR((double)d.Cdf(r.x), (double)r.cdf, 1e-10) << (double)r.nu;
+    EXPECT_NEAR((double)d.Density(r.x), (double)r.pdf, 1e-9 * (double)r.pdf) << (double)r.nu;
+    EXPECT_NEAR((double)(d.Cdf(-r.x) + d.Cdf(r.x)), 1, 1e-15) << (double)r.nu;
+  }
+  // Far beyond |x| = 65536, where x^2/2 would exceed the incomplete gamma
+  // function's argument limit.
+  tT_distribution d(5000);
+  EXPECT_EQ(d.Cdf(1e6L), 1);
+  EXPECT_EQ(d.Cdf(-1e6L), 0);
+}
+
+TEST(FDistribution, LargeDegreesOfFreedomAreExact) {
+  const struct { Extended m, n, x, cdf; } rows[] = {
+      {3, 5000, 1, 0.608282341731975420L},    {5000, 3, 1, 0.391717658268024580L},
+      {2000, 2000, 1.05L, 0.862317524659568390L}, {5, 1001, 2, 0.923774686171955867L},
+      {1001, 5, 0.5L, 0.0762253138280441327L},
+  };
+  for (auto r : rows) {
+    tF_distribution d(r.m, r.n);
+    EXPECT_NEAR((double)d.Cdf(r.x), (double)r.cdf, 1e-9) << (double)r.m << "," << (double)r.n;
+  }
+  tF_distribution d(5000, 3);
+  EXPECT_EQ(d.Cdf(0), 0);
+}
+
+TEST(FDistribution, DensityAtZeroSupportAndMoments) {
+  struct Row {
+    Extended m, n, density0;
+    bool in0, hasMean, hasVariance;
+  };
+  const Row rows[] = {
+      {2, 7, 1, true, true, true},  {1, 7, 0, false, true, true}, {4, 7, 0, true, true, true},
+      {5, 2, 0, true, false, false}, {5, 3, 0, true, true, false},
+  };
+  for (const Row& r : rows) {
+    tF_distribution d(r.m, r.n);
+    EXPECT_EQ(d.Density(0), r.density0) << (double)r.m << "," << (double)r.n;
+    EXPECT_EQ(d.InSupport(0), r.in0) << (double)r.m << "," << (double)r.n;
+    EXPECT_EQ(d.HasMean, r.hasMean) << (double)r.m << "," << (double)r.n;
+    EXPECT_EQ(d.HasVariance, r.hasVariance) << (double)r.m << "," << (double)r.n;
+  }
+  tF_distribution four(4, 10);
+  EXPECT_NEAR((double)four.Mode, 10.0 / 24, 1e-15);
+  EXPECT_NEAR((double)four.Mean, 10.0 / 8, 1e-15);
+  EXPECT_NEAR((double)four.Variance, (100.0 / 64) * 2 * 12 / (4 * 6), 1e-14);
+}
+
+TEST(FDistribution, ParameterLabels) {
+  tF_distribution d(3, 4);
+  EXPECT_EQ(d.Label(1), "m");
+  EXPECT_EQ(d.Label(2), "n");
+  EXPECT_EQ(d.Label(1, 3), "@n_31^");
+  EXPECT_EQ(d.Label(2, 3), "@n_32^");
+  std::string s = "kept";
+  d.ParameterLabel(3, 2, s);
+  EXPECT_EQ(s, "kept");
+}
+
+TEST(TFComponents, OwnedAndReplaced) {
+  tT_distribution t(5);
+  EXPECT_EQ(t.NormalPart, nullptr);
+  t.SetParameters(0.5L, 1, 1);
+  ASSERT_NE(t.GammaPart, nullptr);
+  EXPECT_EQ(t.GammaPart->Alpha, 0.25L);
+  t.SetParameters(0.8L, 1, 1);
+  EXPECT_EQ(t.GammaPart->Alpha, 0.4L);
+  // nu = 8e-12 passes the check but its gamma shape nu/2 does not: nothing
+  // may change then.
+  EXPECT_THROW(t.SetParameters(8e-12L, 1, 1), EArgumentError);
+  EXPECT_EQ(t.Nu, 0.8L);
+  EXPECT_EQ(t.Par[1].Value, 0.8L);
+  EXPECT_EQ(t.GammaPart->Alpha, 0.4L);
+
+  tF_distribution f(3, 8);
+  EXPECT_EQ(f.BetaPart->Alpha, 1.5L);
+  f.SetParameters(6, 10, 1);
+  EXPECT_EQ(f.BetaPart->Alpha, 3);
+  EXPECT_EQ(f.BetaPart->Beta, 5);
+  EXPECT_THROW(f.SetParameters(8e-12L, 10, 1), EArgumentError);
+  EXPECT_EQ(f.NumDf, 6);
+  EXPECT_EQ(f.Par[1].Value, 6);
+  EXPECT_EQ(f.SupportLow, 0);
+}
+
+}  // namespace
+}  // namespace vokt
