@@ -35,6 +35,8 @@
 #include <cmath>
 
 #include "distrib/catalogue.h"
+#include "distrib/empirical.h"
+#include "distrib/kruskal_friedman.h"
 #include "distrib/plotting.h"
 #include "formula/markup.h"
 #include "formula/qt/painter_surface.h"
@@ -243,6 +245,13 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
   setFont(f);
   random_.seed(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
   RunDialog = [](QDialog& d) { return d.exec() == QDialog::Accepted; };
+  driver_.RankTestApply = [this](tVoktDriver& d) {
+    if (d.Current->NameId == kKruskalWallis)
+      ApplyKruskalWallis();
+    else
+      ApplyFriedman();
+  };
+  driver_.RankTestRows = [this](tVoktDriver&) { ShowKruskalWallisRows(); };
   BuildControls();
   BuildMenus();
   DrawForm = new TDrawForm(this);
@@ -319,6 +328,7 @@ void TVoktForm::BuildControls() {
   ProgressBar1->hide();
   CancelButton = new QPushButton(QStringLiteral("Cancel"), Panel);
   CancelButton->hide();
+  connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
 
   PageControl = new QTabWidget(Panel);
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int) {
@@ -681,9 +691,10 @@ void TVoktForm::N02Click(int decimals) {
 }
 
 void TVoktForm::MenuItemOptionsClick() {
-  // Integer-valued distributions need no x decimals.
+  // Integer-valued distributions need no x decimals; empirical tables may
+  // hold any values.
   const tDistribution* d = driver_.Current;
-  MenuXDecimals->menuAction()->setEnabled(d && !d->IsDiscrete());
+  MenuXDecimals->menuAction()->setEnabled(d && (!d->IsDiscrete() || dynamic_cast<const tEmpirical_distribution*>(d)));
 }
 
 void TVoktForm::MenuItemHelpClick() {
@@ -738,7 +749,7 @@ void TVoktForm::MarkerToX(QWidget* panel, TPaintBox* box, int dx) {
   const Rect rect{0, 0, box->width(), box->height()};
   Extended x = PixelToX(c - box->x(), d->Range(), rect);
   // Integer-valued distributions snap to the nearest integer.
-  if (d->IsDiscrete()) x = RoundExt(x);
+  if (d->IsDiscrete() && !dynamic_cast<tEmpirical_distribution*>(d)) x = RoundExt(x);
   driver_.CurrentX = x;
 }
 
@@ -787,6 +798,152 @@ void TVoktForm::ActionCopyGraphExecute() {
   if (!((page == PageId::Pdf && driver_.ParametersComplete()) || page == PageId::Cdf)) return;
   QWidget* sheet = page == PageId::Pdf ? TabSheetPQ : TabSheetcdF;
   QGuiApplication::clipboard()->setPixmap(sheet->grab());
+}
+
+// ---------------------------------------------------------------------------
+// Rank tests: the exact tables are rebuilt by enumeration
+
+void TVoktForm::SetPosition(int percent) { ProgressBar1->setValue(std::clamp(percent, 0, 100)); }
+
+void TVoktForm::ProcessEvents() { QApplication::processEvents(); }
+
+void TVoktForm::SetBusy(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void TVoktForm::CancelButtonClick() { CancelRequested = true; }
+
+int32_t TVoktForm::GridInteger(int k) {
+  const auto& texts = driver_.ParameterTexts;
+  const QString text = k < static_cast<int>(texts.size()) ? Q(texts[k]) : QString();
+  try {
+    return static_cast<int32_t>(IntegerValue(text, INT32_MIN, INT32_MAX));
+  } catch (...) {
+    RestartGridEditor();
+    SelectGridRow(k - 1);
+    throw;
+  }
+}
+
+template <class Build>
+void TVoktForm::RunEnumeration(bool showProgress, Build&& build) {
+  // Pending events are let through while the tables are counted: everything
+  // but Cancel is locked, so no second press or type change can start.
+  struct Lock {
+    TVoktForm& f;
+    bool progress;
+    Lock(TVoktForm& form, bool p) : f(form), progress(p) {
+      for (QWidget* w : {static_cast<QWidget*>(f.DistribBox), static_cast<QWidget*>(f.PageControl),
+                         static_cast<QWidget*>(f.PressButton), static_cast<QWidget*>(f.menuBar())})
+        w->setEnabled(false);
+      if (progress) {
+        f.ProgressBar1->setValue(0);
+        f.ProgressBar1->show();
+        f.ProgressBar1->raise();
+        f.CancelButton->show();
+        f.CancelButton->raise();
+      }
+    }
+    ~Lock() {
+      f.ProgressBar1->hide();
+      f.CancelButton->hide();
+      for (QWidget* w : {static_cast<QWidget*>(f.DistribBox), static_cast<QWidget*>(f.PageControl),
+                         static_cast<QWidget*>(f.PressButton), static_cast<QWidget*>(f.menuBar())})
+        w->setEnabled(true);
+    }
+  } lock(*this, showProgress);
+  build(showProgress ? static_cast<ProgressSink*>(this) : nullptr);
+}
+
+void TVoktForm::ApplyKruskalWallis() {
+  auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(driver_.Current);
+  if (!kw) return;
+  std::vector<int32_t> rows(1, 0);
+  for (int k = 1; k <= ParameterGrid->rowCount() - 1; ++k) {
+    const auto& texts = driver_.ParameterTexts;
+    const bool empty = k >= static_cast<int>(texts.size()) || texts[k].empty();
+    rows.push_back(empty ? 0 : GridInteger(k));
+  }
+  const std::vector<int32_t> oldSizes = kw->GroupSizes;
+  const std::array<tVar, 4> oldPar = kw->Par;
+  const bool wasComplete = driver_.ParametersComplete();
+  std::vector<int32_t> packed(1, 0);
+  for (size_t i = 1; i < rows.size(); ++i)
+    if (rows[i] > 0) packed.push_back(rows[i]);
+  const bool progress = KruskalWallisConfigurations(packed) > kProgressThreshold;
+  try {
+    RunEnumeration(progress, [&](ProgressSink* sink) {
+      kw->SetGroupSizes(std::vector<int32_t>(rows.begin() + 1, rows.end()));
+      kw->Rebuild(sink);
+    });
+  } catch (...) {
+    // A refused size leaves the table; the records and sizes go back too.
+    kw->GroupSizes = oldSizes;
+    kw->Par = oldPar;
+    throw;
+  }
+  if (kw->Cancelled) {
+    // The table holds only the configurations counted before Cancel; put
+    // back the one on the screen so every number still agrees with it.
+    kw->GroupSizes = oldSizes;
+    if (wasComplete) {
+      const bool again = KruskalWallisConfigurations(oldSizes) > kProgressThreshold;
+      RunEnumeration(again, [&](ProgressSink* sink) { kw->Rebuild(sink); });
+    }
+    if (!wasComplete || kw->Cancelled) kw->Par[1].Unset = true;
+    return;
+  }
+  driver_.ShowDistribution();
+  RefreshActivePage();
+  driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
+}
+
+void TVoktForm::ApplyFriedman() {
+  auto* fr = dynamic_cast<tFriedman_Distribution*>(driver_.Current);
+  if (!fr) return;
+  const int32_t t = GridInteger(1);
+  const int32_t b = GridInteger(2);
+  const int32_t oldT = fr->Treatments, oldB = fr->Blocks;
+  const std::array<tVar, 4> oldPar = fr->Par;
+  const bool wasComplete = driver_.ParametersComplete();
+  const bool progress = t >= 2 && t <= 12 && b >= 2 && b <= 63 && FriedmanConfigurations(t, b) > kProgressThreshold;
+  try {
+    RunEnumeration(progress, [&](ProgressSink* sink) { fr->BuildFriedman(sink, t, b); });
+  } catch (...) {
+    fr->Par = oldPar;
+    throw;
+  }
+  if (fr->Cancelled) {
+    if (wasComplete) {
+      const bool again = FriedmanConfigurations(oldT, oldB) > kProgressThreshold;
+      RunEnumeration(again, [&](ProgressSink* sink) { fr->BuildFriedman(sink, oldT, oldB); });
+    }
+    if (!wasComplete || fr->Cancelled) {
+      fr->Par[1].Unset = true;
+      fr->Par[2].Unset = true;
+    }
+    return;
+  }
+  driver_.ShowDistribution();
+  RefreshActivePage();
+  driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
+}
+
+void TVoktForm::ShowKruskalWallisRows() {
+  auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(driver_.Current);
+  if (!kw) return;
+  const int rows = kw->GroupCount + 1;
+  SetGridRowCount(rows);
+  auto& texts = driver_.ParameterTexts;
+  texts.assign(rows + 1, std::string());
+  if (!kw->Par[1].Unset)
+    for (int k = 1; k < rows && k < static_cast<int>(kw->GroupSizes.size()); ++k)
+      texts[k] = std::to_string(kw->GroupSizes[static_cast<size_t>(k)]);
+  RestartGridEditor();
+  GridTextsChanged();
 }
 
 // ---------------------------------------------------------------------------

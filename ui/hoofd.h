@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "distrib/distribution.h"
+#include "distrib/progress.h"
 #include "ui/driver.h"
 #include "ui/numedit.h"
 
@@ -90,7 +91,7 @@ class TParameterGrid : public QTableWidget {
   QPointer<QLineEdit> editor_;
 };
 
-class TVoktForm : public QMainWindow, public tDriverView {
+class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   Q_OBJECT
  public:
   explicit TVoktForm(QWidget* parent = nullptr);
@@ -120,6 +121,17 @@ class TVoktForm : public QMainWindow, public tDriverView {
   void MenuItemHelpClick();
   void MenuItemAboutClick();
   void ActionCopyGraphExecute();
+  // The rank tests: Kruskal-Wallis group sizes and Friedman treatments and
+  // blocks rebuild the exact tables.
+  void ApplyKruskalWallis();
+  void ApplyFriedman();
+  void ShowKruskalWallisRows();
+  void CancelButtonClick();
+
+  // ProgressSink
+  void SetPosition(int percent) override;
+  void ProcessEvents() override;
+  void SetBusy(bool busy) override;
   // Samples and assignments.
   bool ConfirmDiscardSample();
   void DrawClick();
@@ -238,6 +250,13 @@ class TVoktForm : public QMainWindow, public tDriverView {
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();
+  // Reads the integer in grid row k (1-based); a bad text selects the row and
+  // raises the conversion error.
+  int32_t GridInteger(int k);
+  // Runs a rank-test build with the progress bar and Cancel button shown
+  // when it is long, and the rest of the window locked meanwhile.
+  template <class Build>
+  void RunEnumeration(bool showProgress, Build&& build);
   void AppendSampleLines(const QStringList& lines, const QString& hint);
   // The x under the marker panel's centre moved by dx pixels.
   void MarkerToX(QWidget* panel, TPaintBox* box, int dx);

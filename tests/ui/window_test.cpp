@@ -11,9 +11,11 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <memory>
 
@@ -469,6 +471,85 @@ TEST_F(WindowTest, HelpOpensAtTheContents) {
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(form->ActionHelp->shortcut(), QKeySequence(Qt::Key_F1));
   help->close();
+}
+
+TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
+  if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
+  EXPECT_EQ(form->RowLabel(0), "n_1^ =");
+  EXPECT_EQ(form->RowHint(1), "n_2^ = 0, 1, 2, ...");
+  // Selecting the last row adds a spare row below it.
+  const int rows = form->ParameterGrid->rowCount();
+  form->ParameterGrid->setCurrentCell(rows - 1, 1);
+  EXPECT_EQ(form->ParameterGrid->rowCount(), rows + 1);
+  while (form->ParameterGrid->rowCount() < 5) {
+    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  }
+  form->Driver().ParameterTexts = {"", "3", "", "0", "4", ""};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  auto* d = form->Current();
+  EXPECT_EQ(d->Par[1].Value, 2);  // two groups
+  EXPECT_EQ(form->ParameterGrid->rowCount(), 3);
+  EXPECT_EQ(GridText(0), "3");
+  EXPECT_EQ(GridText(1), "4");
+  EXPECT_EQ(GridText(2), "");
+  EXPECT_EQ(form->Driver().InputMode, 4);
+
+  // Not an integer: the row is selected and the conversion error shown.
+  form->Driver().ParameterTexts = {"", "3", "x", ""};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "'x' is not a valid integer value.");
+  EXPECT_EQ(form->ParameterGrid->currentRow(), 1);
+  EXPECT_EQ(d->Par[1].Value, 2);
+}
+
+TEST_F(WindowTest, CancellingAnEnumerationKeepsThePreviousTable) {
+  if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
+  form->Driver().ParameterTexts = {"", "2", "3", ""};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_TRUE(errors.empty());
+  TypeInto(form->xValueEdit, "2");
+  const QString left = Text(form->ProbabilityEditLeft);
+  const Extended p = form->Current()->Cdf(2);
+
+  // Seven groups of five: far beyond the progress threshold.
+  form->Driver().ParameterTexts = {"", "5", "5", "5", "5", "5", "5", "5", ""};
+  while (form->ParameterGrid->rowCount() < 8) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  form->Driver().ParameterTexts = {"", "5", "5", "5", "5", "5", "5", "5", ""};
+  bool sawProgress = false;
+  QTimer::singleShot(100, form.get(), [&] {
+    sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
+    QTest::mouseClick(form->CancelButton, Qt::LeftButton);
+  });
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  EXPECT_TRUE(sawProgress);
+  EXPECT_FALSE(form->ProgressBar1->isVisible());
+  EXPECT_TRUE(form->PressButton->isEnabled());
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
+  EXPECT_EQ(form->Current()->Cdf(2), p);
+}
+
+TEST_F(WindowTest, FriedmanBlocksAtTheLimitAreRefused) {
+  if (!form->ChooseType("Friedman")) GTEST_SKIP() << "no Friedman type in this build";
+  form->Driver().ParameterTexts = {"", "3", "3", ""};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  const Extended mean = form->Current()->Mean;
+  // 3! = 6 rankings: 6^B fits in 63 bits while B < trunc(63 ln 2 / ln 6) + 1 = 25.
+  form->Driver().ParameterTexts = {"", "3", "25", ""};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Second parameter should be smaller than 25.");
+  EXPECT_EQ(form->Current()->Mean, mean);
+  EXPECT_EQ(form->Current()->Par[2].Value, 3);
 }
 
 TEST(AboutBox, IsTheFixedDialog) {
