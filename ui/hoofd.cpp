@@ -291,10 +291,13 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
 }
 
 TVoktForm::~TVoktForm() {
+  // The controls go first, while the driver and the distributions they call
+  // back into still exist; the guard keeps resize and page-change
+  // notifications of the teardown from refreshing anything.
+  creating_ = true;
   driver_.Current = nullptr;
-  // The grid's delegate reads the driver while the widgets go; empty the
-  // list first so nothing refers to a freed distribution.
-  DistribTypeBox->clear();
+  delete Panel;
+  Panel = nullptr;
 }
 
 void TVoktForm::showEvent(QShowEvent* e) {
@@ -422,6 +425,7 @@ void TVoktForm::BuildControls() {
     e->setTextMargins(0, 0, 0, 0);
     if (e == ProbabilityEditCentral) continue;
     connect(e, &tNumEdit::Entered, this, [this](tNumEdit* s) {
+      if (creating_) return;
       driver_.NumEditClick(static_cast<EditId>(s->Tag()));
       PressButton->show();
     });
@@ -699,7 +703,8 @@ void TVoktForm::MenuItemOptionsClick() {
 
 void TVoktForm::MenuItemHelpClick() {
   if (!helpWindow_) {
-    auto* browser = new QTextBrowser;
+    auto* browser = new QTextBrowser(this);
+    browser->setWindowFlag(Qt::Window);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browser->setWindowTitle(QStringLiteral("VOKT Help"));
     browser->setOpenExternalLinks(true);
