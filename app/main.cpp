@@ -1,7 +1,8 @@
 // VOKT: the window.  "vokt --screenshot FILE" renders the window as it opens
 // into FILE (PNG) and exits, which also works on the offscreen platform;
 // "--hint ROW" adds the hint of that parameter row (0-based) as it shows when
-// the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas).
+// the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas),
+// "--type NAME --params P1;P2" applies a distribution first.
 #include <QApplication>
 #include <QHelpEvent>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QTableWidget>
 #include <QLocale>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -34,15 +36,21 @@ int main(int argc, char** argv) {
   QString screenshot;
   int hintRow = -1;
   int page = 0;
+  QString type;
+  QStringList params;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--type") == 0 && i + 1 < argc) {
+      type = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--params") == 0 && i + 1 < argc) {
+      params = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(';'));
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png [--page 0|1|2] [--hint ROW]]\n";
+      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--page 0|1|2] [--hint ROW]]\n";
       return 0;
     }
   }
@@ -58,6 +66,16 @@ int main(int argc, char** argv) {
   try {
     vokt::ui::TVoktForm form;
     form.show();
+    if (!screenshot.isEmpty() && !type.isEmpty()) {
+      if (!form.ChooseType(type)) std::cerr << "vokt: no type " << type.toStdString() << "\n";
+      if (!params.isEmpty()) {
+        auto& texts = form.Driver().ParameterTexts;
+        texts.assign(std::max<size_t>(texts.size(), params.size() + 1), std::string());
+        for (int k = 0; k < params.size(); ++k) texts[k + 1] = params[k].toStdString();
+        form.Driver().InputMode = 0;
+        form.PressButtonClick();
+      }
+    }
     if (!screenshot.isEmpty()) {
       if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);
       QTimer::singleShot(200, &form, [&] {
