@@ -1063,6 +1063,8 @@ void TVoktForm::MenuItemClearClick() {
 }
 
 void TVoktForm::closeEvent(QCloseEvent* e) {
+  // Closing while a table is being counted stops the count first.
+  if (ProgressBar1->isVisible() || !PressButton->isEnabled()) CancelRequested = true;
   if (SampleMemo->document()->isModified()) {
     switch (Ask(LoadString(883), true)) {
       case Answer::Cancel:
