@@ -1062,6 +1062,18 @@ void TVoktForm::MenuItemClearClick() {
   if (wasActive) PageControl->setCurrentIndex(kPdfPage);
 }
 
+// The main button is the window's default button: Enter anywhere presses it.
+// The number edits and the grid press it themselves.
+void TVoktForm::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && PressButton->isVisible() &&
+      PressButton->isEnabled() && !qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+    e->accept();
+    PressButtonClick();
+    return;
+  }
+  QMainWindow::keyPressEvent(e);
+}
+
 void TVoktForm::closeEvent(QCloseEvent* e) {
   // Closing while a table is being counted stops the count first.
   if (ProgressBar1->isVisible() || !PressButton->isEnabled()) CancelRequested = true;

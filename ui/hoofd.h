@@ -238,6 +238,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

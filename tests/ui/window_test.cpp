@@ -306,6 +306,22 @@ TEST_F(WindowTest, EnterInTheGridAppliesTheParameters) {
   EXPECT_EQ(form->PressButton->text(), "Compute Probabilities");
 }
 
+TEST_F(WindowTest, EnterAnywhereIsThePressOnce) {
+  form->Driver().ParameterTexts = {"", "1", "4", "2"};
+  form->Driver().InputMode = 0;
+  form->DistribTypeBox->setFocus();
+  QTest::keyClick(form->DistribTypeBox, Qt::Key_Return);
+  EXPECT_EQ(form->Current()->Mean, 1);
+  EXPECT_EQ(form->Current()->Variance, 4);
+  // In a number edit Enter computes once (a second press would beep here).
+  form->xValueEdit->setText("abc");
+  form->xValueEdit->setFocus();
+  form->Driver().NumEditClick(EditId::xValue);
+  QTest::keyClick(form->xValueEdit, Qt::Key_Return);
+  EXPECT_EQ(beeps, 1);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(WindowTest, EachTypeKeepsItsParameters) {
   TypeIntoGrid(0, "2");
   TypeIntoGrid(1, "4", true);
