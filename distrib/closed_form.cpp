@@ -1,6 +1,6 @@
 // Closed-form continuous families.  Cdfs are written so that they stay within
 // [0, 1] and keep their accuracy in the tails (expm1 instead of 1 - exp where
-// the exponent is small); random values invert the cdf directly, with
+// the exponent is small); random values come from direct generators, with
 // exponentials that would leave the extended range reported as overflow
 // rather than returned as infinity.
 #include "distrib/closed_form.h"

@@ -1,7 +1,8 @@
 // Continuous families whose density, cdf and random generator have closed
 // forms: uniform, Weibull, logistic, Pareto, Gumbel, Cauchy and double
 // exponential.  Quantiles come from the generic inversion of the continuous
-// base; random values from direct inversions of the cdf.
+// base; random values from direct generators (closed-form inversions of the
+// cdf, and for the Cauchy the ratio of the coordinates of a point in a disc).
 #pragma once
 
 #include "distrib/distribution.h"

@@ -117,12 +117,16 @@ Extended tDistribution::PointProb(Extended) { return 0; }
 Extended tDistribution::Density(Extended) { return 0; }
 
 Extended tDistribution::Cdf(Extended x) {
+  // The cdf and the interval probability are defined through each other; a
+  // NaN would pass every comparison below and recurse without end.
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < SupportLow) return 0;
   if (x >= SupportHigh) return 1;
   return IntervalProb(SupportLow, x);
 }
 
 Extended tDistribution::IntervalProb(Extended a, Extended b) {
+  if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (a < SupportLow) a = SupportLow;
   if (b > SupportHigh) b = SupportHigh;
   Extended r;

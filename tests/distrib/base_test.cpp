@@ -95,6 +95,17 @@ TEST(DistributionBase, CdfAndIntervalProb) {
   EXPECT_NEAR((double)d.IntervalProb(0.25L, 0.5L), 0.25, 1e-15);
 }
 
+TEST(DistributionBase, NotANumberIsRefusedNotRecursedOn) {
+  // A family on the whole line that keeps the inherited cdf.
+  class WholeLine : public tContinuous_distribution {
+   public:
+    Extended Density(Extended) override { return 0; }
+  } d;
+  EXPECT_THROW(d.Cdf(NAN), EArgumentError);
+  EXPECT_THROW(d.IntervalProb(NAN, 1), EArgumentError);
+  EXPECT_THROW(d.IntervalProb(0, NAN), EArgumentError);
+}
+
 TEST(DistributionBase, LabelsAndStdDev) {
   TestFamily d;
   EXPECT_EQ(d.Label(1, 3), "a_3^");

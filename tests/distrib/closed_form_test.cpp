@@ -150,9 +150,13 @@ TEST(Weibull, MomentsOnBothSidesOfTheSeries) {
   tWeibull_Distribution tiny(1, 1e-4L);
   EXPECT_FALSE(tiny.HasMean);
   EXPECT_FALSE(tiny.HasVariance);
-  const tPlotRange r = tiny.Range();
-  EXPECT_TRUE(std::isfinite(r.Left) && std::isfinite(r.Right));
-  EXPECT_GE(tiny.XDecimals(), 0);
+  tWeibull_Distribution small(1, 1e-3L);  // mean Gamma(1001), variance out of range
+  EXPECT_TRUE(small.HasMean);
+  EXPECT_NEAR((double)(std::log(small.Mean) / 5912.12817848816), 1, 1e-9);
+  EXPECT_FALSE(small.HasVariance);
+  const tPlotRange r = small.Range();
+  EXPECT_TRUE(std::isfinite(r.Left) && std::isfinite(r.Right) && r.Left < r.Right);
+  EXPECT_GE(small.XDecimals(), 0);
 }
 
 TEST(Pareto, ValuesAndMomentFlags) {
