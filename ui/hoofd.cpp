@@ -683,7 +683,8 @@ void TVoktForm::N11Click(int decimals) {
   driver_.ProbabilityDecimals = decimals;
   for (QAction* a : ProbabilityDecimalsGroup->actions())
     if (a->data().toInt() == decimals) a->setChecked(true);
-  driver_.InputMode = 4;
+  // Recompute at the x shown; on the cdf page that is the x of that page.
+  driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
   PressButtonClick();
 }
 

@@ -402,6 +402,9 @@ TEST_F(WindowTest, CdfPageComputesBothWays) {
   EXPECT_EQ(Text(form->cdFEdit), "0.5");
   TypeInto(form->xcdFEdit, "1.96");
   EXPECT_EQ(Text(form->cdFEdit), "0.975");
+  form->ProbabilityDecimalsGroup->actions()[7]->trigger();  // "8" recomputes this page
+  EXPECT_EQ(Text(form->cdFEdit), "0.9750021");
+  form->ProbabilityDecimalsGroup->actions()[3]->trigger();
   // The probability edit rides at the height of F(x).
   const int mid = form->cdFEdit->y() + form->cdFEdit->height() / 2;
   EXPECT_NEAR(mid, form->cdFgrafiek->y() + 0.025 * form->cdFgrafiek->height(), 2);
