@@ -393,6 +393,16 @@ TEST_F(WindowTest, XDecimalsMenuOnlyForContinuousTypes) {
   ASSERT_TRUE(form->ChooseType("normal"));
   form->MenuItemOptionsClick();
   EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
+  // With the families of the catalogue: the binomial takes integer values,
+  // an empirical table (Kruskal-Wallis) any values.
+  if (form->ChooseType("binomial")) {
+    form->MenuItemOptionsClick();
+    EXPECT_FALSE(form->MenuXDecimals->menuAction()->isEnabled());
+  }
+  if (form->ChooseType("Kruskal-Wallis")) {
+    form->MenuItemOptionsClick();
+    EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
+  }
 }
 
 TEST_F(WindowTest, CdfPageComputesBothWays) {
