@@ -174,6 +174,18 @@ TEST_F(WindowTest, EnterInTheXEditComputesTheProbabilities) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(WindowTest, NumbersUseTheUsersDecimalSeparator) {
+  SetDecimalSeparator(',');
+  TypeInto(form->xValueEdit, "1,96");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0,975");
+  TypeInto(form->xValueEdit, "1.96");  // the other separator is not a number here
+  EXPECT_EQ(beeps, 1);
+  TypeIntoGrid(1, "2,25");
+  EXPECT_EQ(GridText(2), "1,5");
+  SetDecimalSeparator('.');
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(WindowTest, AProbabilityGivesTheQuantile) {
   TypeInto(form->ProbabilityEditLeft, "0.975");
   EXPECT_EQ(form->PressButton->text(), "Compute Quantile");
