@@ -23,6 +23,10 @@ constexpr int64_t kMaxTrials = 10000000;
 // Terms below this are left out of a sum when they lie far below the mode:
 // even two billion of them add less than 1e-20.
 constexpr Extended kNegligible = 1e-30L;
+// Steps the quantile may take on the distribution function after its walk.
+constexpr int kSettleSteps = 3;
+// Beyond this many steps the quantile walk gives way to bisection.
+constexpr int64_t kLongWalk = 100000;
 
 void CountStep(int64_t& steps, const char* what) {
   if (++steps > kMaxSteps) throw EConvergenceError(what);
@@ -39,6 +43,49 @@ Extended FirstCountingPoint(tDiscrete_distribution& d, Extended lo, Extended hi)
       lo = mid + 1;
   }
   return lo;
+}
+
+// Smallest support point n with Cdf(n) >= p - Eps, found by doubling steps
+// from the point `from` where a walk stopped and then bisection: about sixty
+// evaluations of the distribution function for any support.
+Extended BisectQuantile(tDiscrete_distribution& d, Extended p, Extended from) {
+  const Extended target = p - Eps;
+  Extended lo, hi;  // Cdf(lo) < target <= Cdf(hi), or hi at an end
+  if (d.Cdf(from) >= target) {
+    hi = from;
+    Extended step = 1;
+    lo = from - step;
+    while (lo > d.SupportLow && d.Cdf(lo) >= target) {
+      hi = lo;
+      step *= 2;
+      lo = std::max(d.SupportLow, hi - step);
+    }
+    if (lo <= d.SupportLow) {
+      lo = d.SupportLow;
+      if (d.Cdf(lo) >= target) return lo;
+    }
+  } else {
+    lo = from;
+    Extended step = 1;
+    hi = from + step;
+    // The highest point is reached only if nothing below it will do; the
+    // infinite bound itself is never passed to Cdf.
+    const Extended top = d.SupportHigh >= InfBound ? InfBound - 1 : d.SupportHigh;
+    while (hi < top && d.Cdf(hi) < target) {
+      lo = hi;
+      step *= 2;
+      hi = std::min(top, lo + step);
+    }
+    if (hi >= top && d.Cdf(top) < target) return d.SupportHigh;
+  }
+  while (hi - lo > 1) {
+    const Extended mid = std::floor(lo + (hi - lo) / 2);
+    if (d.Cdf(mid) >= target)
+      hi = mid;
+    else
+      lo = mid;
+  }
+  return hi;
 }
 
 // P(X = x), read from the point table where it covers x (the random
@@ -93,13 +140,24 @@ void tDiscrete_distribution::BuildPointTable() {
   // The mode lies within a few standard deviations of the mean, inside the
   // plot range; the cap only stops a family whose probabilities never peak.
   const int64_t modeCap = static_cast<int64_t>(std::max<Extended>(hi - lo, 0)) + 1000;
+  // P(mode - 1) > P(mode) is read from the probability ratio where the
+  // family has one (a ratio below 1), which spares two point probabilities
+  // per step on a long way to the mode.
+  auto fallsTo = [this](Extended k) {  // P(k) < P(k - 1)
+    const Extended r = std::fabs(k) < InfBound ? ProbRatio(static_cast<int32_t>(k)) : 0;
+    return r > 0 ? r < 1 : PointProb(k - 1) > PointProb(k);
+  };
+  auto risesTo = [this](Extended k) {  // P(k) > P(k - 1)
+    const Extended r = std::fabs(k) < InfBound ? ProbRatio(static_cast<int32_t>(k)) : 0;
+    return r > 0 ? r > 1 : PointProb(k) > PointProb(k - 1);
+  };
   Extended mode = RoundExt(Mean);
   int64_t steps = 0;
-  while (PointProb(mode - 1) > PointProb(mode)) {
+  while (fallsTo(mode)) {
     mode -= 1;
     if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
-  while (PointProb(mode + 1) > PointProb(mode)) {
+  while (risesTo(mode + 1)) {
     mode += 1;
     if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
@@ -153,10 +211,16 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
   }
   Extended p = PointProb(lo);
   Extended sum = p, pmax = p;
+  Extended ratio = 2;  // the last step's ratio of neighbouring terms
   int64_t steps = 0;
-  // Once past the peak, terms not above the tolerance end the sum.
-  while (lo < hi && (p > Eps || p >= pmax)) {
+  // Once past the peak, the sum ends when the terms are not above the
+  // tolerance and neither is the rest of the tail.  The terms fall at least
+  // geometrically there (by the last ratio r, or faster), so the rest is at
+  // most p r / (1 - r); a long tail such as a geometric one with p = 1e-6
+  // still holds 5e-6 when its terms reach 5e-12.
+  while (lo < hi && (p >= pmax || p > Eps || (ratio < 1 ? p * ratio / (1 - ratio) > Eps : p > 0))) {
     lo += 1;
+    const Extended previous = p;
     Extended r = std::fabs(lo) < InfBound ? ProbRatio(static_cast<int32_t>(lo)) : 0;
     if (r > 0 && p < kNegligible && lo < Mode) {
       // Far below the mode the terms are too small to count (or have
@@ -171,6 +235,7 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
     } else {
       p = PointProb(lo);
     }
+    ratio = previous > 0 ? p / previous : 2;
     sum += p;
     if (p > pmax) pmax = p;
     CountStep(steps, "the probability sum");
@@ -202,8 +267,15 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   int64_t steps = 0;
   // The walks stop at the ends of the support: below the lowest point there
   // is nothing to subtract, and the highest point has cumulative probability
-  // one whatever rounding has left in c.
+  // one whatever rounding has left in c.  A walk that has not arrived after
+  // kLongWalk steps (a far quantile of a long-tailed distribution) hands
+  // over to a bisection on the distribution function.
+  bool arrived = true;
   while (c > p + Eps && n > SupportLow) {
+    if (++steps > kLongWalk) {
+      arrived = false;
+      break;
+    }
     c -= f;
     Extended r = ProbRatio(RoundInt(n));
     n -= 1;
@@ -211,9 +283,12 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
       f /= r;
     else
       f = PointProb(n);
-    CountStep(steps, "the quantile walk");
   }
-  while (c < p - Eps && n < SupportHigh) {
+  while (arrived && c < p - Eps && n < SupportHigh) {
+    if (++steps > kLongWalk) {
+      arrived = false;
+      break;
+    }
     n += 1;
     Extended r = n < InfBound ? ProbRatio(RoundInt(n)) : 0;
     if (r > 0 && f > 0)
@@ -221,26 +296,30 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
     else
       f = PointProb(n);
     c += f;
-    CountStep(steps, "the quantile walk");
+  }
+  if (!arrived) {
+    n = BisectQuantile(*this, p, n);
+    p = Cdf(n);
+    return n;
   }
   // The walk adds and subtracts point probabilities; a family whose closed
   // form Cdf differs from those sums by more than the tolerance (the
   // Poisson's incomplete gamma function and its point probabilities carry
   // different parts of the 1e-11 error of the log-gamma series) would
   // otherwise end one point off.  The distribution function itself settles
-  // the last step: n is the smallest point with Cdf(n) >= p - Eps.
+  // the last step, so that n is the smallest point with Cdf(n) >= p - Eps.
+  // Such a difference moves the answer by one point at most; the few steps
+  // allowed here keep a slow (summing) Cdf from being called on and on.
   Extended cn = Cdf(n);
-  while (cn < p - Eps && n < SupportHigh) {
+  for (int i = 0; i < kSettleSteps && cn < p - Eps && n < SupportHigh; ++i) {
     n += 1;
     cn = Cdf(n);
-    CountStep(steps, "the quantile walk");
   }
-  while (n > SupportLow) {
+  for (int i = 0; i < kSettleSteps && n > SupportLow; ++i) {
     const Extended below = Cdf(n - 1);
     if (below < p - Eps) break;
     n -= 1;
     cn = below;
-    CountStep(steps, "the quantile walk");
   }
   p = cn;
   return n;
