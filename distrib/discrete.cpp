@@ -13,7 +13,7 @@ namespace vokt {
 
 namespace {
 // A point table holds one record per integer of the plot range; beyond ten
-// million records (160 MB) a parameter set is refused instead.
+// million records (64 bytes each) a parameter set is refused instead.
 constexpr Extended kMaxTableRecords = 10000000;
 // Sums and walks step once per support point.  Past the plot range the terms
 // fall below the tolerance and stop the sum long before this.
@@ -50,6 +50,10 @@ Extended FirstCountingPoint(tDiscrete_distribution& d, Extended lo, Extended hi)
 // evaluations of the distribution function for any support.
 Extended BisectQuantile(tDiscrete_distribution& d, Extended p, Extended from) {
   const Extended target = p - Eps;
+  // The infinite bound itself is never passed to Cdf: the highest point is
+  // the answer only if nothing below it will do.
+  const Extended top = d.SupportHigh >= InfBound ? InfBound - 1 : d.SupportHigh;
+  if (from > top) from = top;
   Extended lo, hi;  // Cdf(lo) < target <= Cdf(hi), or hi at an end
   if (d.Cdf(from) >= target) {
     hi = from;
@@ -68,9 +72,6 @@ Extended BisectQuantile(tDiscrete_distribution& d, Extended p, Extended from) {
     lo = from;
     Extended step = 1;
     hi = from + step;
-    // The highest point is reached only if nothing below it will do; the
-    // infinite bound itself is never passed to Cdf.
-    const Extended top = d.SupportHigh >= InfBound ? InfBound - 1 : d.SupportHigh;
     while (hi < top && d.Cdf(hi) < target) {
       lo = hi;
       step *= 2;
@@ -310,6 +311,10 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   // the last step, so that n is the smallest point with Cdf(n) >= p - Eps.
   // Such a difference moves the answer by one point at most; the few steps
   // allowed here keep a slow (summing) Cdf from being called on and on.
+  if (n >= InfBound) {  // the infinite bound: nothing to settle
+    p = c;
+    return n;
+  }
   Extended cn = Cdf(n);
   for (int i = 0; i < kSettleSteps && cn < p - Eps && n < SupportHigh; ++i) {
     n += 1;
