@@ -137,7 +137,10 @@ void tDiscrete_distribution::BuildPointTable() {
   tPlotRange r = Range();
   const Extended lo = RoundExt(std::max(SupportLow, r.Left));
   const Extended hi = RoundExt(std::min(SupportHigh, r.Right));
-  ErrorIf(hi - lo + 1 > kMaxTableRecords, msgTooLarge);
+  // Refused as well: a distribution whose mass lies beyond the 32-bit
+  // support (a negative binomial with a mean above 2147483647, say), where
+  // the range is empty.
+  ErrorIf(hi - lo + 1 > kMaxTableRecords || hi < lo, msgTooLarge);
   // The mode lies within a few standard deviations of the mean, inside the
   // plot range; the cap only stops a family whose probabilities never peak.
   const int64_t modeCap = static_cast<int64_t>(std::max<Extended>(hi - lo, 0)) + 1000;
@@ -163,6 +166,7 @@ void tDiscrete_distribution::BuildPointTable() {
     if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
   const Extended maxDens = PointProb(mode);
+  ErrorIf(!(maxDens > 0), msgTooLarge);
   const Extended hatWidth =
       std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
   auto points = std::make_unique<tRealPointList>();
