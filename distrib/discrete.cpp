@@ -207,23 +207,33 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
   if (b > SupportHigh) b = SupportHigh;
   Extended hi = InSupport(b) ? RoundExt(b) : std::floor(b);
   if (hi < lo) return 0;
-  // Sum whichever side holds fewer points.  The complement of an interval
-  // that reaches far out only subtracts the left part: past a tenth of the
-  // infinite bound the right tail is negligible.
+  // Sum whichever side holds fewer points.  The part right of the interval
+  // is always subtracted unless the interval reaches the top of the
+  // support: a point far out (above a tenth of the infinite bound, say) may
+  // still be the middle of a Poisson distribution with a mean of 2e9, and a
+  // tail that really is negligible ends its own sum at the first term.
   if (hi - lo + 1 > (lo - SupportLow) + (SupportHigh - hi)) {
-    if (b > 214748364.7L) return 1 - IntervalProb(SupportLow, lo - 1);
-    return 1 - IntervalProb(SupportLow, lo - 1) - IntervalProb(hi + 1, SupportHigh);
+    Extended r = 1 - IntervalProb(SupportLow, lo - 1);
+    if (hi < SupportHigh) r -= IntervalProb(hi + 1, SupportHigh);
+    if (r < 0) return 0;
+    if (r > 1) return 1;
+    return r;
   }
   Extended p = PointProb(lo);
   Extended sum = p, pmax = p;
   Extended ratio = 2;  // the last step's ratio of neighbouring terms
   int64_t steps = 0;
-  // Once past the peak, the sum ends when the terms are not above the
-  // tolerance and neither is the rest of the tail.  The terms fall at least
-  // geometrically there (by the last ratio r, or faster), so the rest is at
-  // most p r / (1 - r); a long tail such as a geometric one with p = 1e-6
-  // still holds 5e-6 when its terms reach 5e-12.
-  while (lo < hi && (p >= pmax || p > Eps || (ratio < 1 ? p * ratio / (1 - ratio) > Eps : p > 0))) {
+  // Once past the peak (or beyond the mode, where the terms only fall), the
+  // sum ends when the terms are not above the tolerance and neither is the
+  // rest of the tail.  The terms fall at least geometrically there (by the
+  // last ratio r, or faster), so the rest is at most p r / (1 - r); a long
+  // tail such as a geometric one with p = 1e-6 still holds 5e-6 when its
+  // terms reach 5e-12.
+  auto goOn = [&] {
+    if (p > Eps || (p >= pmax && lo <= Mode)) return true;
+    return ratio < 1 ? p * ratio / (1 - ratio) > Eps : p > 0;
+  };
+  while (lo < hi && goOn()) {
     lo += 1;
     const Extended previous = p;
     Extended r = std::fabs(lo) < InfBound ? ProbRatio(static_cast<int32_t>(lo)) : 0;

@@ -120,6 +120,22 @@ TEST(DiscreteBase, LongTailsEndQuickly) {
   EXPECT_LT(seconds, 5);
 }
 
+TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
+  // Points above a tenth of the infinite bound are ordinary points for a
+  // Poisson distribution with mean 2e9: the right part of the complement
+  // is not dropped.
+  // P(X <= lambda) = 1/2 + 2 / (3 sqrt(2 pi lambda)) + O(1/lambda).
+  tPoisson_Distribution p(2e9L);
+  const Extended m = 2e9L;
+  const double below = 0.5 + 2 / (3 * std::sqrt(2 * M_PI * 2e9));
+  EXPECT_NEAR((double)p.IntervalProb(0, m), below, 1e-9);
+  EXPECT_NEAR((double)p.IntervalProb(m + 1, InfBound), 1 - below, 1e-9);
+  // A tail whose terms have underflowed ends at its first term.
+  tHypergeometric_Distribution h(2000000000, 1000000000, 100000000);
+  EXPECT_EQ(h.IntervalProb(h.Mean + 1e6L, InfBound), 0);
+  EXPECT_NEAR((double)h.Cdf(h.Mean + 1e6L), 1, 1e-15);
+}
+
 TEST(DiscreteBase, GeneratorNeverReturnsPointsOutsideTheSupport) {
   tNegative_binomial_distribution nb(3, 0.3L);
   tHypergeometric_Distribution h(10, 8, 5);
