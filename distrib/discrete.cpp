@@ -275,7 +275,10 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   } else {
     n += 1;
   }
-  if (n > SupportHigh) n = RoundExt(SupportHigh);
+  // The start stays below the infinite bound, which is no point of the
+  // distribution (a Poisson Cdf refuses it).
+  const Extended top = SupportHigh >= InfBound ? InfBound - 1 : SupportHigh;
+  if (n > top) n = RoundExt(top);
   if (n < SupportLow) n = RoundExt(SupportLow);
   Extended c = Cdf(n);
   Extended f = PointProb(n);

@@ -136,6 +136,11 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
   // are passed over, not visited.
   tPoisson_Distribution q(1e8L);
   EXPECT_NEAR((double)q.IntervalProb(0, 1e8L), 0.5 + 2 / (3 * std::sqrt(2 * M_PI * 1e8)), 1e-9);
+  // A quantile whose normal start lies past the infinite bound starts below
+  // it (the Poisson Cdf refuses the bound itself).
+  tPoisson_Distribution edge(2147483000);
+  Extended level = 0.999999L;
+  EXPECT_EQ(edge.Quantile(level), InfBound);
   // A tail whose terms have underflowed ends at its first term.
   tHypergeometric_Distribution h(2000000000, 1000000000, 100000000);
   EXPECT_EQ(h.IntervalProb(h.Mean + 1e6L, InfBound), 0);
