@@ -51,10 +51,6 @@ Extended tPoisson_Distribution::Cdf(Extended x) {
   return 1 - GammaP(Lambda, k + 1);
 }
 
-}  // namespace vokt
-
-namespace vokt {
-
 Extended tPoisson_Distribution::ProbRatio(int32_t k) {
   if (k <= 0) return 0;
   return Lambda / k;
