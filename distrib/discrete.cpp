@@ -13,7 +13,7 @@ namespace vokt {
 
 namespace {
 // A point table holds one record per integer of the plot range; beyond ten
-// million records (160 MB) a parameter set is refused instead.
+// million records (64 bytes each) a parameter set is refused instead.
 constexpr Extended kMaxTableRecords = 10000000;
 // Sums and walks step once per support point.  Past the plot range the terms
 // fall below the tolerance and stop the sum long before this.
@@ -23,6 +23,10 @@ constexpr int64_t kMaxTrials = 10000000;
 // Terms below this are left out of a sum when they lie far below the mode:
 // even two billion of them add less than 1e-20.
 constexpr Extended kNegligible = 1e-30L;
+// Steps the quantile may take on the distribution function after its walk.
+constexpr int kSettleSteps = 3;
+// Beyond this many steps the quantile walk gives way to bisection.
+constexpr int64_t kLongWalk = 100000;
 
 void CountStep(int64_t& steps, const char* what) {
   if (++steps > kMaxSteps) throw EConvergenceError(what);
@@ -39,6 +43,50 @@ Extended FirstCountingPoint(tDiscrete_distribution& d, Extended lo, Extended hi)
       lo = mid + 1;
   }
   return lo;
+}
+
+// Smallest support point n with Cdf(n) >= p - Eps, found by doubling steps
+// from the point `from` where a walk stopped and then bisection: about sixty
+// evaluations of the distribution function for any support.
+Extended BisectQuantile(tDiscrete_distribution& d, Extended p, Extended from) {
+  const Extended target = p - Eps;
+  // The infinite bound itself is never passed to Cdf: the highest point is
+  // the answer only if nothing below it will do.
+  const Extended top = d.SupportHigh >= InfBound ? InfBound - 1 : d.SupportHigh;
+  if (from > top) from = top;
+  Extended lo, hi;  // Cdf(lo) < target <= Cdf(hi), or hi at an end
+  if (d.Cdf(from) >= target) {
+    hi = from;
+    Extended step = 1;
+    lo = from - step;
+    while (lo > d.SupportLow && d.Cdf(lo) >= target) {
+      hi = lo;
+      step *= 2;
+      lo = std::max(d.SupportLow, hi - step);
+    }
+    if (lo <= d.SupportLow) {
+      lo = d.SupportLow;
+      if (d.Cdf(lo) >= target) return lo;
+    }
+  } else {
+    lo = from;
+    Extended step = 1;
+    hi = from + step;
+    while (hi < top && d.Cdf(hi) < target) {
+      lo = hi;
+      step *= 2;
+      hi = std::min(top, lo + step);
+    }
+    if (hi >= top && d.Cdf(top) < target) return d.SupportHigh;
+  }
+  while (hi - lo > 1) {
+    const Extended mid = std::floor(lo + (hi - lo) / 2);
+    if (d.Cdf(mid) >= target)
+      hi = mid;
+    else
+      lo = mid;
+  }
+  return hi;
 }
 
 // P(X = x), read from the point table where it covers x (the random
@@ -89,21 +137,36 @@ void tDiscrete_distribution::BuildPointTable() {
   tPlotRange r = Range();
   const Extended lo = RoundExt(std::max(SupportLow, r.Left));
   const Extended hi = RoundExt(std::min(SupportHigh, r.Right));
-  ErrorIf(hi - lo + 1 > kMaxTableRecords, msgTooLarge);
+  // Refused as well: a distribution whose mass lies beyond the 32-bit
+  // support (a negative binomial with a mean above 2147483647, say), where
+  // the range is empty.
+  ErrorIf(hi - lo + 1 > kMaxTableRecords || hi < lo, msgTooLarge);
   // The mode lies within a few standard deviations of the mean, inside the
   // plot range; the cap only stops a family whose probabilities never peak.
   const int64_t modeCap = static_cast<int64_t>(std::max<Extended>(hi - lo, 0)) + 1000;
+  // P(mode - 1) > P(mode) is read from the probability ratio where the
+  // family has one (a ratio below 1), which spares two point probabilities
+  // per step on a long way to the mode.
+  auto fallsTo = [this](Extended k) {  // P(k) < P(k - 1)
+    const Extended r = std::fabs(k) < InfBound ? ProbRatio(static_cast<int32_t>(k)) : 0;
+    return r > 0 ? r < 1 : PointProb(k - 1) > PointProb(k);
+  };
+  auto risesTo = [this](Extended k) {  // P(k) > P(k - 1)
+    const Extended r = std::fabs(k) < InfBound ? ProbRatio(static_cast<int32_t>(k)) : 0;
+    return r > 0 ? r > 1 : PointProb(k) > PointProb(k - 1);
+  };
   Extended mode = RoundExt(Mean);
   int64_t steps = 0;
-  while (PointProb(mode - 1) > PointProb(mode)) {
+  while (fallsTo(mode)) {
     mode -= 1;
     if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
-  while (PointProb(mode + 1) > PointProb(mode)) {
+  while (risesTo(mode + 1)) {
     mode += 1;
     if (++steps > modeCap) throw EConvergenceError("the mode search");
   }
   const Extended maxDens = PointProb(mode);
+  ErrorIf(!(maxDens > 0), msgTooLarge);
   const Extended hatWidth =
       std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
   auto points = std::make_unique<tRealPointList>();
@@ -144,19 +207,35 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
   if (b > SupportHigh) b = SupportHigh;
   Extended hi = InSupport(b) ? RoundExt(b) : std::floor(b);
   if (hi < lo) return 0;
-  // Sum whichever side holds fewer points.  The complement of an interval
-  // that reaches far out only subtracts the left part: past a tenth of the
-  // infinite bound the right tail is negligible.
+  // Sum whichever side holds fewer points.  The part right of the interval
+  // is always subtracted unless the interval reaches the top of the
+  // support: a point far out (above a tenth of the infinite bound, say) may
+  // still be the middle of a Poisson distribution with a mean of 2e9, and a
+  // tail that really is negligible ends its own sum at the first term.
   if (hi - lo + 1 > (lo - SupportLow) + (SupportHigh - hi)) {
-    if (b > 214748364.7L) return 1 - IntervalProb(SupportLow, lo - 1);
-    return 1 - IntervalProb(SupportLow, lo - 1) - IntervalProb(hi + 1, SupportHigh);
+    Extended r = 1 - IntervalProb(SupportLow, lo - 1);
+    if (hi < SupportHigh) r -= IntervalProb(hi + 1, SupportHigh);
+    if (r < 0) return 0;
+    if (r > 1) return 1;
+    return r;
   }
   Extended p = PointProb(lo);
   Extended sum = p, pmax = p;
+  Extended ratio = 2;  // the last step's ratio of neighbouring terms
   int64_t steps = 0;
-  // Once past the peak, terms not above the tolerance end the sum.
-  while (lo < hi && (p > Eps || p >= pmax)) {
+  // Once past the peak (or beyond the mode, where the terms only fall), the
+  // sum ends when the terms are not above the tolerance and neither is the
+  // rest of the tail.  The terms fall at least geometrically there (by the
+  // last ratio r, or faster), so the rest is at most p r / (1 - r); a long
+  // tail such as a geometric one with p = 1e-6 still holds 5e-6 when its
+  // terms reach 5e-12.
+  auto goOn = [&] {
+    if (p > Eps || (p >= pmax && lo <= Mode)) return true;
+    return ratio < 1 ? p * ratio / (1 - ratio) > Eps : p > 0;
+  };
+  while (lo < hi && goOn()) {
     lo += 1;
+    const Extended previous = p;
     Extended r = std::fabs(lo) < InfBound ? ProbRatio(static_cast<int32_t>(lo)) : 0;
     if (r > 0 && p < kNegligible && lo < Mode) {
       // Far below the mode the terms are too small to count (or have
@@ -171,6 +250,7 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
     } else {
       p = PointProb(lo);
     }
+    ratio = previous > 0 ? p / previous : 2;
     sum += p;
     if (p > pmax) pmax = p;
     CountStep(steps, "the probability sum");
@@ -195,15 +275,25 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   } else {
     n += 1;
   }
-  if (n > SupportHigh) n = RoundExt(SupportHigh);
+  // The start stays below the infinite bound, which is no point of the
+  // distribution (a Poisson Cdf refuses it).
+  const Extended top = SupportHigh >= InfBound ? InfBound - 1 : SupportHigh;
+  if (n > top) n = RoundExt(top);
   if (n < SupportLow) n = RoundExt(SupportLow);
   Extended c = Cdf(n);
   Extended f = PointProb(n);
   int64_t steps = 0;
   // The walks stop at the ends of the support: below the lowest point there
   // is nothing to subtract, and the highest point has cumulative probability
-  // one whatever rounding has left in c.
+  // one whatever rounding has left in c.  A walk that has not arrived after
+  // kLongWalk steps (a far quantile of a long-tailed distribution) hands
+  // over to a bisection on the distribution function.
+  bool arrived = true;
   while (c > p + Eps && n > SupportLow) {
+    if (++steps > kLongWalk) {
+      arrived = false;
+      break;
+    }
     c -= f;
     Extended r = ProbRatio(RoundInt(n));
     n -= 1;
@@ -211,9 +301,12 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
       f /= r;
     else
       f = PointProb(n);
-    CountStep(steps, "the quantile walk");
   }
-  while (c < p - Eps && n < SupportHigh) {
+  while (arrived && c < p - Eps && n < SupportHigh) {
+    if (++steps > kLongWalk) {
+      arrived = false;
+      break;
+    }
     n += 1;
     Extended r = n < InfBound ? ProbRatio(RoundInt(n)) : 0;
     if (r > 0 && f > 0)
@@ -221,26 +314,34 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
     else
       f = PointProb(n);
     c += f;
-    CountStep(steps, "the quantile walk");
+  }
+  if (!arrived) {
+    n = BisectQuantile(*this, p, n);
+    p = Cdf(n);
+    return n;
   }
   // The walk adds and subtracts point probabilities; a family whose closed
   // form Cdf differs from those sums by more than the tolerance (the
   // Poisson's incomplete gamma function and its point probabilities carry
   // different parts of the 1e-11 error of the log-gamma series) would
   // otherwise end one point off.  The distribution function itself settles
-  // the last step: n is the smallest point with Cdf(n) >= p - Eps.
+  // the last step, so that n is the smallest point with Cdf(n) >= p - Eps.
+  // Such a difference moves the answer by one point at most; the few steps
+  // allowed here keep a slow (summing) Cdf from being called on and on.
+  if (n >= InfBound) {  // the infinite bound: nothing to settle
+    p = c;
+    return n;
+  }
   Extended cn = Cdf(n);
-  while (cn < p - Eps && n < SupportHigh) {
+  for (int i = 0; i < kSettleSteps && cn < p - Eps && n < SupportHigh; ++i) {
     n += 1;
     cn = Cdf(n);
-    CountStep(steps, "the quantile walk");
   }
-  while (n > SupportLow) {
+  for (int i = 0; i < kSettleSteps && n > SupportLow; ++i) {
     const Extended below = Cdf(n - 1);
     if (below < p - Eps) break;
     n -= 1;
     cn = below;
-    CountStep(steps, "the quantile walk");
   }
   p = cn;
   return n;
@@ -248,18 +349,22 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
 
 Extended tDiscrete_distribution::RandomValue() {
   const Extended M = MaxDens, s = HatWidth, m = Mode;
+  const Extended centre = s / (3 * s + M), halfWidth = s / M + 0.5L;
   for (int64_t trial = 0; trial < kMaxTrials; ++trial) {
     Extended u = Uniform();
     Extended v = 2 * Uniform() - 1;
     Extended w = Uniform();
     Extended x, y;
-    if (u >= s / (3 * s + M)) {
-      x = RoundExt(m + v * (s / M + 0.5L));
+    // std::rint rounds half to even like RoundExt (the default rounding
+    // mode) at a fraction of nearbyint's cost; |v|^(3/2) is |v| sqrt|v|.
+    if (u >= centre) {
+      x = std::rint(m + v * halfWidth);
       y = w * M;
     } else {
-      Extended t = s / (M * std::sqrt(std::fabs(v))) + 0.5L;
-      x = v > 0 ? RoundExt(m + t) : RoundExt(m - t);
-      y = w * M * std::pow(std::fabs(v), 1.5L);
+      const Extended a = std::fabs(v), root = std::sqrt(a);
+      const Extended t = s / (M * root) + 0.5L;
+      x = v > 0 ? std::rint(m + t) : std::rint(m - t);
+      y = w * M * a * root;
     }
     // A tail trial with v = 0 lands at infinity with y = 0: only points of
     // positive probability are accepted.

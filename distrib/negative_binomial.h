@@ -17,6 +17,7 @@ class tNegative_binomial_distribution : public tDiscrete_distribution {
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended PointProb(Extended x) override;
+  Extended Cdf(Extended x) override;
   Extended ProbRatio(int32_t k) override;
 
  protected:

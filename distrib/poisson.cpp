@@ -1,5 +1,8 @@
 // Poisson distribution: point probabilities from log-gamma, the distribution
-// function as the regularized upper incomplete gamma function Q(k + 1, lambda).
+// function as the regularized upper incomplete gamma function Q(k + 1, lambda),
+// and the ratio lambda / k of neighbouring points, with which the discrete
+// base steps through sums, walks and its table (and passes over the
+// underflowed terms far below a large mean instead of visiting each one).
 #include "distrib/poisson.h"
 
 #include <cmath>
@@ -46,6 +49,11 @@ Extended tPoisson_Distribution::Cdf(Extended x) {
   const Extended k = IsIntegerValue(x) ? RoundExt(x) : FloorInt(x);
   if (k < 0) return 0;
   return 1 - GammaP(Lambda, k + 1);
+}
+
+Extended tPoisson_Distribution::ProbRatio(int32_t k) {
+  if (k <= 0) return 0;
+  return Lambda / k;
 }
 
 }  // namespace vokt

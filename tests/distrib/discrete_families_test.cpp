@@ -183,6 +183,7 @@ TEST(DiscreteFamilies, ParameterMessagesAndStateKept) {
       {921, 0, 0.5L, 1, "Value should be at least 1"},
       {921, 5, 1, 1, "Value should be less than 1"},
       {921, 1, 1e-9L, 1, "Numbers too large."},
+      {921, 2e9L, 1e-3L, 1, "Numbers too large."},  // mean beyond the 32-bit support
       {922, 1, 1, 1, "Value should be less than 1"},
       {922, 0, 1, 1, "Second parameter should be greater than 0"},
       {922, 1e-9L, 1, 1, "Numbers too large."},

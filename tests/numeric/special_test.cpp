@@ -39,7 +39,11 @@ TEST(Special, GammaP) {
   // Large shapes near the mean: the power series needs far more than 100
   // terms there (P(a, a) tends to 1/2 as a grows).
   EXPECT_NEAR((double)GammaP(999999, 1000000), 0.499, 0.01);
-  EXPECT_NEAR((double)GammaP(1000, 1000), 0.50420523, 1e-7);
+  // Exact values (30 digits); the series must not stop on a last term
+  // while a tail of Eps sqrt(a) remains.
+  EXPECT_NEAR((double)GammaP(1000, 1000), 0.504205244180215508, 1e-10);
+  EXPECT_NEAR((double)GammaP(1000000, 1000000), 0.500132980760872591, 1e-10);
+  EXPECT_NEAR((double)GammaP(1000000, 1000001), 0.499734038513716347, 1e-10);
 }
 
 TEST(Special, GammaSwitchesToTheFractionAtAPlusOne) {
