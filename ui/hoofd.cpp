@@ -1156,6 +1156,7 @@ void TVoktForm::LayoutDensityPage() {
   const int panelTop = pageH - grayH - PanelDraw->height();
   PanelDraw->move(PanelDraw->x(), panelTop);
   xValueEdit->move((PanelDraw->width() - xValueEdit->width()) / 2, PanelDraw->height() - xValueEdit->height());
+  for (QLabel* a : {ArrowLeft, ArrowRight}) a->move(a->x(), xValueEdit->y() + (xValueEdit->height() - a->height()) / 2);
   kansgrafiek->setGeometry(DigitsWidth + NumberWidth, HalfLine, std::max(1, pageW - 3 * NumberWidth),
                            std::max(1, panelTop - HalfLine));
   for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel}) l->move(l->x(), panelTop);
@@ -1169,6 +1170,7 @@ void TVoktForm::LayoutCdfPage() {
   // The marker panel keeps to the page so its edit stays whole.
   PanelcdfDraw->setGeometry(PanelcdfDraw->x(), bottom + 1, PanelcdfDraw->width(), std::max(xcdFEdit->height(), pageH - bottom - 1));
   xcdFEdit->move((PanelcdfDraw->width() - xcdFEdit->width()) / 2, PanelcdfDraw->height() - xcdFEdit->height());
+  for (QLabel* a : {ArrowcdFLeft, ArrowcdFRight}) a->move(a->x(), xcdFEdit->y() + (xcdFEdit->height() - a->height()) / 2);
   for (QLabel* l : {LinkercdFLabel, RechtercdFLabel}) l->move(l->x(), bottom + 2);
   cdFEdit->move(0, cdFEdit->y());
 }
