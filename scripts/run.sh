@@ -4,7 +4,7 @@ set -euo pipefail
 build=${1:-build}
 if [ -x "$build/vokt" ]; then
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "The VOKT window needs a display; without one, run it as: xvfb-run $build/vokt (or QT_QPA_PLATFORM=offscreen $build/vokt --screenshot vokt.png)."
+    echo "The VOKT window needs a display (DISPLAY or WAYLAND_DISPLAY); without one, run it as: xvfb-run $build/vokt (Debian package xvfb), or QT_QPA_PLATFORM=offscreen $build/vokt --screenshot vokt.png for a picture."
     exit 0
   fi
   exec "$build/vokt"
