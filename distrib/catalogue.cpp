@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "distrib/noncentral_chi2_beta.h"
+#include "distrib/noncentral_f_t.h"
 #include "distrib/normal.h"
 #include "resources/strings.h"
 
@@ -13,6 +15,10 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
   (void)p3;
   switch (t) {
     case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 923: return std::make_unique<tNon_Central_Chi_square_distribution>(p1, p2);
+    case 924: return std::make_unique<tNon_central_F_distribution>(p1, p2, p3);
+    case 925: return std::make_unique<tNon_central_t_distribution>(p1, p2);
+    case 932: return std::make_unique<tNon_Central_Beta_distribution>(p1, p2, p3);
     default: return nullptr;
   }
 }

@@ -1,0 +1,341 @@
+// Non-central F and t distributions.
+//
+// The non-central t with nu degrees of freedom and non-centrality d >= 0 has,
+// for x >= 0 and y = x^2 / (x^2 + nu), b = nu / 2 (Lenth's algorithm AS 243):
+//   P(T <= x) = Phi(-d) + 1/2 sum_j [p_j I_y(j + 1/2, b) + q_j I_y(j + 1, b)],
+// p_j = e^(-d^2/2) (d^2/2)^j / j!, q_j = d / sqrt 2 e^(-d^2/2) (d^2/2)^j / Gamma(j + 3/2).
+// For x < 0 the sign of the p-series changes; since sum p_j = 1 and
+// sum q_j = 1 - 2 Phi(-d), the value is then 1/2 sum_j [p_j J_j - q_j K_j] with
+// the upper tails J_j = 1 - I_y(j + 1/2, b), K_j = 1 - I_y(j + 1, b), which
+// keeps the far lower tail from vanishing in 1 - (1 - small).  A negative d
+// uses P(T <= x; nu, d) = 1 - P(T <= -x; nu, -d).
+#include "distrib/noncentral_f_t.h"
+
+#include <cmath>
+
+#include "distrib/noncentral_series.h"
+#include "numeric/special.h"
+
+namespace vokt {
+
+using noncentral::ClampIndex;
+using noncentral::kAbsTol;
+using noncentral::kRelTol;
+using noncentral::LnGammaX;
+using noncentral::LnPoisson;
+using noncentral::SeriesCap;
+
+// ---------------------------------------------------------------------------
+// Non-central F
+
+tNon_central_F_distribution::tNon_central_F_distribution(Extended m, Extended n, Extended lambda) {
+  SetParameters(m, n, lambda);
+}
+
+int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+  ParCount = 3;
+  DefineParameter(1, 0, InfBound, false, "m");
+  DefineParameter(2, 0, InfBound, false, "n");
+  DefineParameter(3, -Eps, InfBound, false, "@l");
+  const bool central = NearlyEqual(p3, 0);
+  if (central) {
+    // The central F's records and checks; lambda = 0 itself would fail the
+    // check against -Eps.
+    ParCount = 2;
+    int r = tContinuous_distribution::SetParameters(p1, p2, 0);
+    ParCount = 3;
+    if (r != 0) return r;
+    Par[3].Value = 0;
+    Par[3].Unset = Par[1].Unset || Par[2].Unset;
+  } else {
+    int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+    if (r != 0) return r;
+  }
+  const Extended m = p1, n = p2, lambda = central ? 0 : p3;
+  // Built before any field changes, so a failure leaves the object as it was.
+  auto beta = std::make_unique<tNon_Central_Beta_distribution>(m / 2, n / 2, lambda);
+  NameId = 924;
+  Central = central;
+  NumDf = m;
+  DenDf = n;
+  NonCentrality = lambda;
+  SupportLow = 0;
+  SupportHigh = InfBound;
+  HasMean = n > 2;
+  if (HasMean) Mean = (m + lambda) * n / ((n - 2) * m);
+  HasVariance = n > 4;
+  if (HasVariance) {
+    const Extended r = n / m;
+    Variance = 2 * r * r * ((m + lambda) * (m + lambda) + (m + 2 * lambda) * (n - 2)) /
+               ((n - 2) * (n - 2) * (n - 4));
+  }
+  Mode = -1;
+  NcBetaPart = std::move(beta);
+  return 0;
+}
+
+bool tNon_central_F_distribution::CheckParameter(int i, Extended x) {
+  tContinuous_distribution::CheckParameter(i, x);
+  if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
+  return true;
+}
+
+bool tNon_central_F_distribution::InSupport(Extended x) const {
+  if (NumDf == 1) return tContinuous_distribution::InSupport(x) && x > 0;
+  return tContinuous_distribution::InSupport(x);
+}
+
+Extended tNon_central_F_distribution::Density(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x)) return 0;
+  // At 0 the density is finite and positive only for m = 2: the limit of the
+  // j = 0 term, e^(-lambda/2) (1 for the central F).
+  if (x == 0) return NumDf == 2 ? std::exp(-NonCentrality / 2) : 0;
+  const Extended m = NumDf, n = DenDf, w = m * x + n;
+  return NcBetaPart->DensityAt(m * x / w, n / w) * m * n / (w * w);
+}
+
+Extended tNon_central_F_distribution::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x) || x <= 0) return tContinuous_distribution::Cdf(x);
+  const Extended m = NumDf, n = DenDf, w = m * x + n;
+  return NcBetaPart->CdfAt(m * x / w, n / w);
+}
+
+void tNon_central_F_distribution::ParameterLabel(int i, int n, std::string& s) const {
+  if (n <= 0) {
+    s = ParAt(i).Symbol;
+  } else if (i == 1) {
+    s = "@n_" + std::to_string(n) + "1^";
+  } else if (i == 2) {
+    s = "@n_" + std::to_string(n) + "2^";
+  } else {
+    s = "@l_" + std::to_string(n) + "^";
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Non-central t
+
+namespace {
+
+// Geometric bound on the rest of a weight series whose ratio from each weight
+// to the next is at most rho, given the current weight w; infinite while the
+// weights may still rise.
+Extended GeometricRest(Extended w, Extended rho) {
+  if (!(rho < 1)) return INFINITY;
+  return w * rho / (1 - rho);
+}
+
+// Index of the largest term of a series with term ratio
+// r(j - 1) >= 1  <=>  j^2 + bq j + cq <= 0.
+int64_t PeakIndex(Extended bq, Extended cq) {
+  const Extended disc = bq * bq - 4 * cq;
+  if (!(disc >= 0)) return 0;
+  const Extended root = (-bq + std::sqrt(disc)) / 2;
+  if (!(root >= 1)) return 0;
+  return ClampIndex(std::floor(root), int64_t{1} << 40);
+}
+
+}  // namespace
+
+tNon_central_t_distribution::tNon_central_t_distribution(Extended nu, Extended delta) {
+  SetParameters(nu, delta, 0);
+}
+
+int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+  ParCount = 2;
+  DefineParameter(1, 0, InfBound, false, "@n");
+  DefineParameter(2, -InfBound, InfBound, false, "@d");
+  const bool central = NearlyEqual(p2, 0);
+  if (central) {
+    ParCount = 1;
+    int r = tContinuous_distribution::SetParameters(p1, 0, 0);
+    ParCount = 2;
+    if (r != 0) return r;
+    Par[2].Value = 0;
+    Par[2].Unset = Par[1].Unset;
+  } else {
+    int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+    if (r != 0) return r;
+  }
+  const Extended nu = p1, delta = central ? 0 : p2;
+  NameId = 925;
+  Central = central;
+  Nu = nu;
+  Delta = delta;
+  LogNorm = LnGamma((nu + 1) / 2) - LnGamma(nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
+  HasMean = nu > 1;
+  if (HasMean)
+    Mean = delta == 0 ? 0
+                      : delta * std::sqrt(nu / 2) *
+                            std::exp(LnGammaX((nu - 1) / 2) - LnGammaX(nu / 2));
+  HasVariance = nu > 2;
+  if (HasVariance) {
+    Variance = (1 + delta * delta) * nu / (nu - 2) - Mean * Mean;
+    // Rounding in the difference must not leave a negative variance.
+    if (!(Variance > 0)) Variance = nu / (nu - 2);
+  }
+  Mode = -2147483648.0L;
+  return 0;
+}
+
+bool tNon_central_t_distribution::CheckParameter(int i, Extended x) {
+  tContinuous_distribution::CheckParameter(i, x);
+  if (i == 2) ErrorIf(std::fabs(x) > kMaxNonCentralDelta, msgTooLarge);
+  return true;
+}
+
+Extended tNon_central_t_distribution::Density(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Central) {
+    if (!InSupport(x)) return 0;
+    return std::exp(std::log(Nu / (x * x + Nu)) * (Nu + 1) / 2 + LogNorm);
+  }
+  if (!(SupportLow < x && x < SupportHigh)) return 0;
+  Extended d = Delta;
+  if (d < 0) {
+    x = -x;
+    d = -d;
+  }
+  const Extended h = d * d / 2, b = Nu / 2;
+  if (x == 0)
+    return std::exp(-h + LnGammaX(b + 0.5L) - LnGammaX(0.5L) - LnGammaX(b) - std::log(Nu) / 2);
+  const Extended ax = std::fabs(x), w = x * x + Nu;
+  const Extended lnW = std::log(w);
+  const Extended lnY = 2 * std::log(ax) - lnW, lnCY = std::log(Nu) - lnW;
+  const Extended y = std::exp(lnY), hy = h * y;
+  // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
+  // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).
+  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY - LnGammaX(b);
+  const int64_t capBase = SeriesCap(h);
+  // Series p_j F_j.
+  const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
+  const Extended eA = static_cast<Extended>(jA);
+  const Extended lnA = LnPoisson(jA, h) + lnC + (eA - 0.5L) * lnY + LnGammaX(eA + 0.5L + b) -
+                       LnGammaX(eA + 0.5L);
+  const Extended sumA = noncentral::SumOutward(
+      jA, std::exp(lnA),
+      [&](int64_t j) {
+        const Extended e = static_cast<Extended>(j);
+        return hy * (e + 0.5L + b) / ((e + 1) * (e + 0.5L));
+      },
+      capBase + SeriesCap(eA), "the non-central t density");
+  // Series q_j G_j.
+  const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
+  const Extended eB = static_cast<Extended>(jB);
+  const Extended lnQ =
+      std::log(d) + (jB == 0 ? 0 : eB * std::log(h)) - h - std::log(2.0L) / 2 - LnGammaX(eB + 1.5L);
+  const Extended lnB = lnQ + lnC + eB * lnY + LnGammaX(eB + 1 + b) - LnGammaX(eB + 1);
+  const Extended sumB = noncentral::SumOutward(
+      jB, std::exp(lnB),
+      [&](int64_t j) {
+        const Extended e = static_cast<Extended>(j);
+        return hy * (e + 1 + b) / ((e + 1.5L) * (e + 1));
+      },
+      capBase + SeriesCap(eB), "the non-central t density");
+  const Extended f = x > 0 ? sumA + sumB : sumA - sumB;
+  return f > 0 ? f : 0;
+}
+
+Extended tNon_central_t_distribution::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
+  const Extended b = Nu / 2;
+  if (Central) {
+    const Extended w = x * x + Nu;
+    const Extended B = noncentral::BetaIc(Nu / w, x * x / w, b, 0.5L);
+    return x >= 0 ? 1 - B / 2 : B / 2;
+  }
+  Extended d = Delta;
+  const bool neg = d < 0;
+  if (neg) {
+    x = -x;
+    d = -d;
+  }
+  const Extended h = d * d / 2;
+  const Extended phi = noncentral::NormalTail(d);  // Phi(-d) = P(T <= 0)
+  Extended S;
+  const Extended w = x * x + Nu, y = x * x / w, cy = Nu / w;
+  if (x == 0 || !(y > 0)) {
+    S = phi;
+  } else {
+    const int64_t o = static_cast<int64_t>(RoundExt(h));
+    const int64_t cap = SeriesCap(h);
+    const Extended e = static_cast<Extended>(o);
+    const Extended lnH = std::log(h);
+    const Extended p0 = std::exp(LnPoisson(o, h)) / 2;
+    const Extended q0 =
+        d / 2 * std::exp((o == 0 ? 0 : e * lnH) - h - std::log(2.0L) / 2 - LnGammaX(e + 1.5L));
+    const Extended lnY = std::log(y), lnCY = std::log(cy);
+    const Extended lgB = LnGammaX(b);
+    // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
+    const Extended T1o = std::exp(LnGammaX(e + 0.5L + b) - LnGammaX(e + 1.5L) - lgB +
+                                  (e + 0.5L) * lnY + b * lnCY);
+    const Extended T2o =
+        std::exp(LnGammaX(e + 1 + b) - LnGammaX(e + 2) - lgB + (e + 1) * lnY + b * lnCY);
+    // For x > 0 the values V1, V2 are I_y(j + 1/2, b), I_y(j + 1, b) and fall
+    // with j; for x < 0 they are the upper tails 1 - I and rise with j.
+    const bool upperTail = x < 0;
+    const Extended sgn = upperTail ? -1 : 1;
+    Extended V1o, V2o;
+    if (upperTail) {
+      V1o = noncentral::BetaIc(cy, y, b, e + 0.5L);
+      V2o = noncentral::BetaIc(cy, y, b, e + 1);
+    } else {
+      V1o = noncentral::BetaIc(y, cy, e + 0.5L, b);
+      V2o = noncentral::BetaIc(y, cy, e + 1, b);
+    }
+    auto clamp01 = [](Extended v) { return v < 0 ? 0 : (v > 1 ? 1 : v); };
+    Extended P = p0 * V1o, Q = q0 * V2o;
+    int64_t n = 0;
+    // Downward.
+    Extended p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
+    for (int64_t j = o - 1; j >= 0; --j) {
+      const Extended ej = static_cast<Extended>(j);
+      p = p * (ej + 1) / h;
+      q = q * (ej + 1.5L) / h;
+      T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
+      T2 = T2 * (ej + 2) / ((ej + 1 + b) * y);
+      V1 = clamp01(V1 + sgn * T1);
+      V2 = clamp01(V2 + sgn * T2);
+      P += p * V1;
+      Q += q * V2;
+      if (j == 0) break;
+      // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
+      const Extended rest = (upperTail ? V1 : 1) * GeometricRest(p, ej / h) +
+                            (upperTail ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
+      if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+      if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+    }
+    // Upward.
+    p = p0;
+    q = q0;
+    T1 = T1o;
+    T2 = T2o;
+    V1 = V1o;
+    V2 = V2o;
+    for (int64_t j = o + 1;; ++j) {
+      const Extended ej = static_cast<Extended>(j);
+      p = p * h / ej;
+      q = q * h / (ej + 0.5L);
+      V1 = clamp01(V1 - sgn * T1);
+      V2 = clamp01(V2 - sgn * T2);
+      T1 = T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
+      T2 = T2 * y * (ej + b) / (ej + 1);
+      P += p * V1;
+      Q += q * V2;
+      const Extended rest = (upperTail ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
+                            (upperTail ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
+      if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+      if (!upperTail && V1 == 0 && V2 == 0) break;
+      if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+    }
+    S = upperTail ? P - Q : phi + P + Q;
+  }
+  if (S < 0) S = 0;
+  if (S > 1) S = 1;
+  return neg ? 1 - S : S;
+}
+
+}  // namespace vokt
