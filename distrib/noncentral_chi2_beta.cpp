@@ -129,13 +129,13 @@ Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!InSupport(x) || x <= 0) return tContinuous_distribution::Cdf(x);
   const Extended k = Nu / 2, y = x / 2;
-  if (Central) return GammaP(y, k);
+  if (Central) return noncentral::Clamp01(GammaP(y, k));
   const Extended a = NonCentrality / 2;
   const int64_t i = PoissonMode(a);
   const int64_t cap = SeriesCap(a);
   const Extended e = static_cast<Extended>(i);
   // C = P(k + i, y), the chi-square(nu + 2i) cdf; D = C_i - C_(i+1).
-  const Extended C0 = GammaP(y, k + e);
+  const Extended C0 = noncentral::Clamp01(GammaP(y, k + e));
   const Extended D0 = std::exp((k + e) * std::log(y) - y - LnGammaX(k + e + 1));
   const Extended p0 = std::exp(LnPoisson(i, a));
   Extended S = p0 * C0;
@@ -169,9 +169,7 @@ Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) {
     if (rest <= kRelTol * S || rest <= kAbsTol) break;
     if (++n > cap) TooManyTerms("the non-central chi-square distribution function");
   }
-  if (S < 0) return 0;
-  if (S > 1) return 1;
-  return S;
+  return noncentral::Clamp01(S);
 }
 
 // ---------------------------------------------------------------------------
@@ -304,13 +302,13 @@ Extended tNon_Central_Beta_distribution::Cdf(Extended x) {
 Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
   if (!(x > 0)) return 0;
   if (!(cx > 0)) return 1;
-  if (Central) return noncentral::BetaIc(x, cx, Alpha, Beta);
+  if (Central) return noncentral::Clamp01(noncentral::BetaIc(x, cx, Alpha, Beta));
   const Extended a = NonCentrality / 2, s = Alpha + Beta;
   const int64_t i = PoissonMode(a);
   const int64_t cap = SeriesCap(a);
   const Extended e = static_cast<Extended>(i);
   // I = I_x(alpha + i, beta); T = I_x(alpha + i, beta) - I_x(alpha + i + 1, beta).
-  const Extended I0 = noncentral::BetaIc(x, cx, Alpha + e, Beta);
+  const Extended I0 = noncentral::Clamp01(noncentral::BetaIc(x, cx, Alpha + e, Beta));
   const Extended T0 = std::exp(LnGammaX(s + e) - LnGammaX(Alpha + e + 1) - LnGammaX(Beta) +
                                (Alpha + e) * std::log(x) + Beta * std::log(cx));
   const Extended p0 = std::exp(LnPoisson(i, a));
@@ -343,9 +341,7 @@ Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
     if (rest <= kRelTol * S || rest <= kAbsTol) break;
     if (++n > cap) TooManyTerms("the non-central beta distribution function");
   }
-  if (S < 0) return 0;
-  if (S > 1) return 1;
-  return S;
+  return noncentral::Clamp01(S);
 }
 
 }  // namespace vokt

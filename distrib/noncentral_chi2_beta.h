@@ -11,7 +11,7 @@ namespace vokt {
 // 30 sqrt(lambda) terms and the incomplete functions at the start index grow
 // slower still, so every density or cdf call stays within a few milliseconds
 // up to here; beyond it the parameter check raises "Numbers too large.".
-inline constexpr Extended kMaxNonCentrality = 1e8L;
+inline constexpr Extended kMaxNonCentrality = 1e7L;
 
 class tNon_Central_Chi_square_distribution : public tContinuous_distribution {
  public:

@@ -244,7 +244,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
   const Extended b = Nu / 2;
   if (Central) {
     const Extended w = x * x + Nu;
-    const Extended B = noncentral::BetaIc(Nu / w, x * x / w, b, 0.5L);
+    const Extended B = noncentral::Clamp01(noncentral::BetaIc(Nu / w, x * x / w, b, 0.5L));
     return x >= 0 ? 1 - B / 2 : B / 2;
   }
   Extended d = Delta;
@@ -280,13 +280,12 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
     const Extended sgn = upperTail ? -1 : 1;
     Extended V1o, V2o;
     if (upperTail) {
-      V1o = noncentral::BetaIc(cy, y, b, e + 0.5L);
-      V2o = noncentral::BetaIc(cy, y, b, e + 1);
+      V1o = noncentral::Clamp01(noncentral::BetaIc(cy, y, b, e + 0.5L));
+      V2o = noncentral::Clamp01(noncentral::BetaIc(cy, y, b, e + 1));
     } else {
-      V1o = noncentral::BetaIc(y, cy, e + 0.5L, b);
-      V2o = noncentral::BetaIc(y, cy, e + 1, b);
+      V1o = noncentral::Clamp01(noncentral::BetaIc(y, cy, e + 0.5L, b));
+      V2o = noncentral::Clamp01(noncentral::BetaIc(y, cy, e + 1, b));
     }
-    auto clamp01 = [](Extended v) { return v < 0 ? 0 : (v > 1 ? 1 : v); };
     Extended P = p0 * V1o, Q = q0 * V2o;
     int64_t n = 0;
     // Downward.
@@ -297,8 +296,8 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
       q = q * (ej + 1.5L) / h;
       T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
       T2 = T2 * (ej + 2) / ((ej + 1 + b) * y);
-      V1 = clamp01(V1 + sgn * T1);
-      V2 = clamp01(V2 + sgn * T2);
+      V1 = noncentral::Clamp01(V1 + sgn * T1);
+      V2 = noncentral::Clamp01(V2 + sgn * T2);
       P += p * V1;
       Q += q * V2;
       if (j == 0) break;
@@ -319,8 +318,8 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
       const Extended ej = static_cast<Extended>(j);
       p = p * h / ej;
       q = q * h / (ej + 0.5L);
-      V1 = clamp01(V1 - sgn * T1);
-      V2 = clamp01(V2 - sgn * T2);
+      V1 = noncentral::Clamp01(V1 - sgn * T1);
+      V2 = noncentral::Clamp01(V2 - sgn * T2);
       T1 = T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
       T2 = T2 * y * (ej + b) / (ej + 1);
       P += p * V1;

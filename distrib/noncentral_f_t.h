@@ -12,7 +12,7 @@ namespace vokt {
 // Largest |delta| of the non-central t: its series is a Poisson mixture with
 // mean delta^2 / 2, so this matches the non-centrality bound of the other
 // non-central families.
-inline constexpr Extended kMaxNonCentralDelta = 1e4L;
+inline constexpr Extended kMaxNonCentralDelta = 3000;
 
 class tNon_central_F_distribution : public tContinuous_distribution {
  public:

@@ -36,6 +36,10 @@ Extended BetaIc(Extended x, Extended cx, Extended a, Extended b);
 // 1/2 - erf / 2: the incomplete gamma continued fraction gives Q(1/2, z^2/2).
 Extended NormalTail(Extended z);
 
+// A probability forced into [0, 1]: the incomplete functions may overshoot
+// by a rounding error.
+inline Extended Clamp01(Extended v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+
 // Term cap for series centred at index about a with spread sqrt(a): fifty
 // times the spread is already far beyond the 1e-21 truncation.
 int64_t SeriesCap(Extended a);
