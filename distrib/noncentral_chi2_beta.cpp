@@ -135,7 +135,7 @@ Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) {
   const int64_t cap = SeriesCap(a);
   const Extended e = static_cast<Extended>(i);
   // C = P(k + i, y), the chi-square(nu + 2i) cdf; D = C_i - C_(i+1).
-  const Extended C0 = noncentral::Clamp01(GammaP(y, k + e));
+  const Extended C0 = noncentral::GammaPX(y, k + e);
   const Extended D0 = std::exp((k + e) * std::log(y) - y - LnGammaX(k + e + 1));
   const Extended p0 = std::exp(LnPoisson(i, a));
   Extended S = p0 * C0;
@@ -308,7 +308,7 @@ Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
   const int64_t cap = SeriesCap(a);
   const Extended e = static_cast<Extended>(i);
   // I = I_x(alpha + i, beta); T = I_x(alpha + i, beta) - I_x(alpha + i + 1, beta).
-  const Extended I0 = noncentral::Clamp01(noncentral::BetaIc(x, cx, Alpha + e, Beta));
+  const Extended I0 = noncentral::BetaIX(x, cx, Alpha + e, Beta);
   const Extended T0 = std::exp(LnGammaX(s + e) - LnGammaX(Alpha + e + 1) - LnGammaX(Beta) +
                                (Alpha + e) * std::log(x) + Beta * std::log(cx));
   const Extended p0 = std::exp(LnPoisson(i, a));

@@ -280,11 +280,11 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
     const Extended sgn = upperTail ? -1 : 1;
     Extended V1o, V2o;
     if (upperTail) {
-      V1o = noncentral::Clamp01(noncentral::BetaIc(cy, y, b, e + 0.5L));
-      V2o = noncentral::Clamp01(noncentral::BetaIc(cy, y, b, e + 1));
+      V1o = noncentral::BetaIX(cy, y, b, e + 0.5L);
+      V2o = noncentral::BetaIX(cy, y, b, e + 1);
     } else {
-      V1o = noncentral::Clamp01(noncentral::BetaIc(y, cy, e + 0.5L, b));
-      V2o = noncentral::Clamp01(noncentral::BetaIc(y, cy, e + 1, b));
+      V1o = noncentral::BetaIX(y, cy, e + 0.5L, b);
+      V2o = noncentral::BetaIX(y, cy, e + 1, b);
     }
     Extended P = p0 * V1o, Q = q0 * V2o;
     int64_t n = 0;

@@ -32,6 +32,16 @@ Extended LnPoisson(int64_t j, Extended a);
 // the side where the continued fraction works on the smaller argument.
 Extended BetaIc(Extended x, Extended cx, Extended a, Extended b);
 
+// The regularized incomplete beta I_x(a, b) (cx = 1 - x) and incomplete
+// gamma P(a, y), Q(a, y) to nearly full extended precision: continued
+// fractions (modified Lentz) and the power series carried to 1e-20 with
+// prefactors from LnGammaX.  The mixture sums subtract component values
+// from each other (the t's lower tail is a difference of two sums), so the
+// start values need more than the kernel's twelve digits.
+Extended BetaIX(Extended x, Extended cx, Extended a, Extended b);
+Extended GammaPX(Extended y, Extended a);
+Extended GammaQX(Extended y, Extended a);
+
 // Standard normal tail Phi(-z) for z >= 0 without the cancellation of
 // 1/2 - erf / 2: the incomplete gamma continued fraction gives Q(1/2, z^2/2).
 Extended NormalTail(Extended z);
