@@ -172,6 +172,12 @@ Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) {
   return noncentral::Clamp01(S);
 }
 
+Extended tNon_Central_Chi_square_distribution::RandomValue() {
+  const Extended x = noncentral::NcChiSquareValue(Nu, NonCentrality);
+  if (!(x >= 0)) return tContinuous_distribution::RandomValue();
+  return x < SupportHigh ? x : SupportHigh;
+}
+
 // ---------------------------------------------------------------------------
 // Non-central beta
 
@@ -342,6 +348,17 @@ Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
     if (++n > cap) TooManyTerms("the non-central beta distribution function");
   }
   return noncentral::Clamp01(S);
+}
+
+Extended tNon_Central_Beta_distribution::RandomValue() {
+  // X1 / (X1 + X2) with X1 non-central chi-square(2 alpha, lambda) and X2
+  // chi-square(2 beta).  When both underflow (tiny shapes) the ratio means
+  // nothing and the inversion of the cdf answers instead.
+  const Extended x1 = noncentral::NcChiSquareValue(2 * Alpha, NonCentrality);
+  const Extended x2 = 2 * noncentral::GammaValue(Beta);
+  const Extended s = x1 + x2;
+  if (!(s > 0) || !std::isfinite(s)) return tContinuous_distribution::RandomValue();
+  return x1 / s;
 }
 
 }  // namespace vokt

@@ -27,6 +27,7 @@ class tNon_Central_Chi_square_distribution : public tContinuous_distribution {
   bool CheckParameter(int i, Extended x) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended RandomValue() override;
 };
 
 class tNon_Central_Beta_distribution : public tContinuous_distribution {
@@ -43,6 +44,7 @@ class tNon_Central_Beta_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended RandomValue() override;
 
   // Density and cdf at x with 1 - x given separately, so that callers that
   // know the complement more accurately than 1 - x (the non-central F in its

@@ -102,6 +102,15 @@ Extended tNon_central_F_distribution::Cdf(Extended x) {
   return NcBetaPart->CdfAt(m * x / w, n / w);
 }
 
+Extended tNon_central_F_distribution::RandomValue() {
+  // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
+  const Extended x1 = noncentral::NcChiSquareValue(NumDf, NonCentrality);
+  const Extended x2 = 2 * noncentral::GammaValue(DenDf / 2);
+  const Extended r = (x1 / NumDf) / (x2 / DenDf);
+  if (!(r >= 0)) return tContinuous_distribution::RandomValue();
+  return r < SupportHigh ? r : SupportHigh;
+}
+
 void tNon_central_F_distribution::ParameterLabel(int i, int n, std::string& s) const {
   if (n <= 0) {
     s = ParAt(i).Symbol;
@@ -335,6 +344,17 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
   if (S < 0) S = 0;
   if (S > 1) S = 1;
   return neg ? 1 - S : S;
+}
+
+Extended tNon_central_t_distribution::RandomValue() {
+  // (Z + delta) / sqrt(V / nu), V chi-square(nu).
+  const Extended z = noncentral::StdNormalValue() + Delta;
+  const Extended v = 2 * noncentral::GammaValue(Nu / 2);
+  const Extended t = z / std::sqrt(v / Nu);
+  if (std::isnan(t)) return tContinuous_distribution::RandomValue();
+  if (t > SupportHigh) return SupportHigh;
+  if (t < SupportLow) return SupportLow;
+  return t;
 }
 
 }  // namespace vokt

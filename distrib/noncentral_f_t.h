@@ -29,6 +29,7 @@ class tNon_central_F_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 };
 
@@ -47,6 +48,7 @@ class tNon_central_t_distribution : public tContinuous_distribution {
   bool CheckParameter(int i, Extended x) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended RandomValue() override;
 };
 
 }  // namespace vokt

@@ -1,6 +1,8 @@
 #include "distrib/noncentral_series.h"
 
+#include "distrib/normal.h"
 #include "numeric/special.h"
+#include "numeric/uniform.h"
 
 namespace vokt::noncentral {
 
@@ -134,6 +136,75 @@ Extended NormalTail(Extended z) {
   if (h > 20000) return 0;  // below 1e-8600, under the extended range
   if (h < 1.5L) return 0.5L - 0.5L * GammaPX(h, 0.5L);
   return 0.5L * GammaQX(h, 0.5L);
+}
+
+namespace {
+// Marsaglia-Tsang accepts more than 95% of its candidates; a thousand
+// rejections in a row means the generator is broken, not unlucky.
+constexpr int kTrialCap = 1000;
+}  // namespace
+
+Extended StdNormalValue() {
+  static tNormal_Distribution standard(0, 1);
+  return standard.RandomValue();
+}
+
+Extended GammaValue(Extended k) {
+  if (k < 1) {
+    const Extended g = GammaValue(k + 1);
+    return g * std::pow(Uniform(), 1 / k);
+  }
+  const Extended d = k - 1.0L / 3, c = 1 / std::sqrt(9 * d);
+  for (int trial = 0; trial < kTrialCap; ++trial) {
+    const Extended z = StdNormalValue();
+    Extended v = 1 + c * z;
+    if (v <= 0) continue;
+    v = v * v * v;
+    const Extended u = Uniform();
+    const Extended z2 = z * z;
+    if (u < 1 - 0.0331L * z2 * z2) return d * v;
+    if (u > 0 && std::log(u) < z2 / 2 + d * (1 - v + std::log(v))) return d * v;
+  }
+  throw EConvergenceError("the gamma generator");
+}
+
+int64_t PoissonValue(Extended a) {
+  if (!(a > 0)) return 0;
+  const int64_t m = static_cast<int64_t>(std::floor(a));
+  const Extended pm = std::exp(LnPoisson(m, a));
+  const Extended fm = GammaQX(a, static_cast<Extended>(m) + 1);  // P(J <= m)
+  const Extended u = Uniform();
+  const int64_t cap = SeriesCap(a);
+  Extended p = pm, f = fm;
+  int64_t j = m;
+  if (u <= f) {
+    // P(J <= j - 1) = f - p_j; step down while u still lies below it.
+    for (int64_t n = 0; j > 0 && u <= f - p && n < cap; ++n) {
+      f -= p;
+      p = p * static_cast<Extended>(j) / a;
+      --j;
+    }
+  } else {
+    // Rounding may leave f short of 1; the cap then ends the walk far out
+    // in the tail, where any index is as good as the next.
+    for (int64_t n = 0; u > f && n < cap; ++n) {
+      ++j;
+      p = p * a / static_cast<Extended>(j);
+      f += p;
+    }
+  }
+  return j;
+}
+
+Extended NcChiSquareValue(Extended k, Extended lambda) {
+  if (k >= 1) {
+    const Extended z = StdNormalValue() + std::sqrt(lambda);
+    Extended r = z * z;
+    if (k > 1) r += 2 * GammaValue((k - 1) / 2);
+    return r;
+  }
+  const int64_t j = lambda > 0 ? PoissonValue(lambda / 2) : 0;
+  return 2 * GammaValue(k / 2 + static_cast<Extended>(j));
 }
 
 int64_t SeriesCap(Extended a) { return 100000 + static_cast<int64_t>(50 * std::sqrt(a)); }

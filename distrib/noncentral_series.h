@@ -50,6 +50,18 @@ Extended NormalTail(Extended z);
 // by a rounding error.
 inline Extended Clamp01(Extended v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
+// Random values for the direct generators of the non-central families (far
+// cheaper than inverting a series cdf for every value).  GammaValue: gamma(k, 1)
+// by Marsaglia and Tsang's squeeze method (k < 1 through gamma(k + 1) U^(1/k));
+// PoissonValue: inversion from the mode, O(sqrt a) steps; NcChiSquareValue:
+// chi-square with k degrees of freedom and non-centrality lambda, as
+// (Z + sqrt lambda)^2 + chi-square(k - 1) for k >= 1 and as the Poisson
+// mixture chi-square(k + 2J) below.
+Extended StdNormalValue();
+Extended GammaValue(Extended k);
+int64_t PoissonValue(Extended a);
+Extended NcChiSquareValue(Extended k, Extended lambda);
+
 // Term cap for series centred at index about a with spread sqrt(a): fifty
 // times the spread is already far beyond the 1e-21 truncation.
 int64_t SeriesCap(Extended a);
