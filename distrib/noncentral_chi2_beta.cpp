@@ -67,9 +67,11 @@ int tNon_Central_Chi_square_distribution::SetParameters(Extended p1, Extended p2
   if (central) {
     // The chi-square's record: real, so nu need not be an integer here.
     DefineParameter(1, 0, InfBound, false, "@n");
-    ParCount = 1;
-    int r = tContinuous_distribution::SetParameters(p1, 0, 0);
-    ParCount = 2;
+    int r;
+    {
+      noncentral::ScopedParCount scope(ParCount, 1);
+      r = tContinuous_distribution::SetParameters(p1, 0, 0);
+    }
     if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
@@ -193,9 +195,11 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
   DefineParameter(3, -1e-11L, InfBound, false, "@l");
   const bool central = NearlyEqual(p3, 0);
   if (central) {
-    ParCount = 2;
-    int r = tContinuous_distribution::SetParameters(p1, p2, 0);
-    ParCount = 3;
+    int r;
+    {
+      noncentral::ScopedParCount scope(ParCount, 2);
+      r = tContinuous_distribution::SetParameters(p1, p2, 0);
+    }
     if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;

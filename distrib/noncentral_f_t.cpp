@@ -41,9 +41,11 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
   if (central) {
     // The central F's records and checks; lambda = 0 itself would fail the
     // check against -Eps.
-    ParCount = 2;
-    int r = tContinuous_distribution::SetParameters(p1, p2, 0);
-    ParCount = 3;
+    int r;
+    {
+      noncentral::ScopedParCount scope(ParCount, 2);
+      r = tContinuous_distribution::SetParameters(p1, p2, 0);
+    }
     if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
@@ -158,9 +160,11 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
   DefineParameter(2, -InfBound, InfBound, false, "@d");
   const bool central = NearlyEqual(p2, 0);
   if (central) {
-    ParCount = 1;
-    int r = tContinuous_distribution::SetParameters(p1, 0, 0);
-    ParCount = 2;
+    int r;
+    {
+      noncentral::ScopedParCount scope(ParCount, 1);
+      r = tContinuous_distribution::SetParameters(p1, 0, 0);
+    }
     if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;

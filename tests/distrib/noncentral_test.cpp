@@ -127,12 +127,16 @@ TEST(NonCentral, ParameterChecks) {
       {925, 5, -3001, 0, "Numbers too large."},
       {925, 5, INFINITY, 0, "Value should be less than 2147483647"},
       {925, 5, -1e6L, 0, "Numbers too large."},
+      {925, 1e300L, 0, 0, "Value should be less than 2147483647"},
+      {923, 1e300L, 0, 0, "Value should be less than 2147483647"},
   };
   for (const Case& c : cases) {
     auto d = CreateDistribution(static_cast<uint16_t>(c.type));
     std::string m = Message([&] { d->SetParameters(c.p1, c.p2, c.p3); });
     EXPECT_EQ(m, c.message) << c.type << " (" << (double)c.p1 << ", " << (double)c.p2 << ", "
                             << (double)c.p3 << ")";
+    // A refusal on the central path leaves every parameter in the grid.
+    EXPECT_EQ(d->ParCount, c.type == 923 || c.type == 925 ? 2 : 3) << c.type;
   }
 }
 
