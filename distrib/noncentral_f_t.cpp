@@ -154,8 +154,9 @@ int64_t PeakIndex(Extended bq, Extended cq) {
 // maximum at u0 and curvature scale sigma there: the trapezoidal rule, which
 // for such smooth integrands on the whole line converges geometrically.  A
 // step of sigma / 5, and at most 0.05 for the exponential tails (strip of
-// analyticity pi/4), puts the discretisation error below 1e-40; the walk in
-// each direction stops once a term is below 1e-22 of the sum.
+// analyticity pi/4), puts the discretisation error far below the extended
+// precision; the walk in each direction stops once a term is below 1e-22 of
+// the sum.
 template <class LogF>
 Extended LogConcaveIntegral(LogF logf, Extended u0, Extended sigma) {
   constexpr int kNodeCap = 1000000;
