@@ -386,8 +386,8 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   // Series q_j G_j.
   const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
   const Extended eB = static_cast<Extended>(jB);
-  const Extended lnQ =
-      std::log(d) + (jB == 0 ? 0 : eB * std::log(h)) - h - std::log(2.0L) / 2 - LnGammaX(eB + 1.5L);
+  const Extended lnQ = LnPoisson(jB, h) + std::log(d) + noncentral::LnGammaRatio(eB + 1, eB + 1.5L) -
+                       std::log(2.0L) / 2;
   const Extended lnB = lnQ + lnC + eB * lnY + LnGammaX(eB + 1 + b) - LnGammaX(eB + 1);
   const Extended sumB = noncentral::SumOutward(
       jB, std::exp(lnB),
@@ -429,10 +429,10 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
     const int64_t o = static_cast<int64_t>(RoundExt(h));
     const int64_t cap = SeriesCap(h);
     const Extended e = static_cast<Extended>(o);
-    const Extended lnH = std::log(h);
     const Extended p0 = std::exp(LnPoisson(o, h)) / 2;
+    // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
     const Extended q0 =
-        d / 2 * std::exp((o == 0 ? 0 : e * lnH) - h - std::log(2.0L) / 2 - LnGammaX(e + 1.5L));
+        p0 * d * std::exp(noncentral::LnGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
     const Extended lnY = std::log(y), lnCY = std::log(cy);
     const Extended lgB = LnGammaX(b);
     // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).

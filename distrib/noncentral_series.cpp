@@ -6,6 +6,44 @@
 
 namespace vokt::noncentral {
 
+namespace {
+
+constexpr Extended kHalfLn2PiX = 0.918938533204672741780329736405617639861L;
+
+// Stirling series of ln Gamma(x) - ((x - 1/2) ln x - x + ln(2 pi) / 2) for
+// x >= 15, with the Bernoulli coefficients B_2k / (2k (2k - 1)); at x = 15 the
+// first omitted term is below 3e-21.
+Extended StirlingTail(Extended x) {
+  const Extended z = 1 / (x * x);
+  return (1.0L / 12 +
+          z * (-1.0L / 360 +
+               z * (1.0L / 1260 +
+                    z * (-1.0L / 1680 +
+                         z * (1.0L / 1188 +
+                              z * (-691.0L / 360360 + z * (1.0L / 156 + z * (-3617.0L / 122400)))))))) /
+         x;
+}
+
+// x ln(x / m) + m - x without the cancellation of its two large parts when
+// x is close to m (Loader's bd0): a series in v = (x - m) / (x + m).
+Extended Bd0(Extended x, Extended m) {
+  if (std::fabs(x - m) < 0.1L * (x + m)) {
+    Extended v = (x - m) / (x + m);
+    Extended s = (x - m) * v, ej = 2 * x * v;
+    v *= v;
+    for (int k = 1; k < 1000; ++k) {
+      ej *= v;
+      const Extended s1 = s + ej / (2 * k + 1);
+      if (s1 == s) return s1;
+      s = s1;
+    }
+    return s;
+  }
+  return x * std::log(x / m) + m - x;
+}
+
+}  // namespace
+
 Extended LnGammaX(Extended x) {
   if (std::isnan(x) || x <= 0) RaiseInvalidOp();
   if (std::isinf(x)) RaiseOverflow();
@@ -15,24 +53,24 @@ Extended LnGammaX(Extended x) {
     shift *= x;
     x += 1;
   }
-  const Extended z = 1 / (x * x);
-  // Stirling series with the Bernoulli coefficients B_2k / (2k (2k - 1)); at
-  // x = 15 the first omitted term is below 3e-21.
-  const Extended series =
-      (1.0L / 12 +
-       z * (-1.0L / 360 +
-            z * (1.0L / 1260 +
-                 z * (-1.0L / 1680 +
-                      z * (1.0L / 1188 +
-                           z * (-691.0L / 360360 + z * (1.0L / 156 + z * (-3617.0L / 122400)))))))) /
-      x;
-  const Extended halfLn2Pi = 0.918938533204672741780329736405617639861L;
-  return (x - 0.5L) * std::log(x) - x + halfLn2Pi + series - std::log(shift);
+  return (x - 0.5L) * std::log(x) - x + kHalfLn2PiX + StirlingTail(x) - std::log(shift);
+}
+
+Extended LnGammaRatio(Extended x, Extended y) {
+  if (x < 15 || y < 15) return LnGammaX(x) - LnGammaX(y);
+  // (x - 1/2) ln x - (y - 1/2) ln y - (x - y), regrouped so that nothing
+  // large cancels when x and y are close.
+  const Extended d = x - y;
+  return (x - 0.5L) * std::log1p(d / y) + d * (std::log(y) - 1) + StirlingTail(x) -
+         StirlingTail(y);
 }
 
 Extended LnPoisson(int64_t j, Extended a) {
   if (j == 0) return -a;
-  return static_cast<Extended>(j) * std::log(a) - a - LnGammaX(static_cast<Extended>(j) + 1);
+  const Extended e = static_cast<Extended>(j);
+  if (j < 15) return e * std::log(a) - a - LnGammaX(e + 1);
+  // ln(a^j e^-a / j!) with j! from Stirling: -bd0(j, a) - ln(2 pi j)/2 - tail.
+  return -Bd0(e, a) - 0.5L * std::log(e) - kHalfLn2PiX - StirlingTail(e);
 }
 
 Extended BetaIc(Extended x, Extended cx, Extended a, Extended b) {

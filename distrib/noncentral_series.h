@@ -25,7 +25,12 @@ inline constexpr Extended kAbsTol = 1e-60L;
 // six-term Lanczos sum would lose ten digits.
 Extended LnGammaX(Extended x);
 
-// ln of the Poisson weight e^(-a) a^j / j! (a > 0, j >= 0).
+// ln Gamma(x) - ln Gamma(y) for x, y > 0, without the cancellation of two
+// large log-gammas when x and y are large and close.
+Extended LnGammaRatio(Extended x, Extended y);
+
+// ln of the Poisson weight e^(-a) a^j / j! (a > 0, j >= 0), accurate to the
+// last digits also at large a (Loader's saddle-point form).
 Extended LnPoisson(int64_t j, Extended a);
 
 // I_x(a, b) with cx = 1 - x, evaluated through the complement I_cx(b, a) on
