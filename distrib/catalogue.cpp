@@ -13,6 +13,8 @@
 #include "distrib/kruskal_friedman.h"
 #include "distrib/lognormal.h"
 #include "distrib/negative_binomial.h"
+#include "distrib/noncentral_chi2_beta.h"
+#include "distrib/noncentral_f_t.h"
 #include "distrib/normal.h"
 #include "distrib/poisson.h"
 #include "distrib/rank_sums.h"
@@ -47,12 +49,16 @@ std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, E
     case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
     case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
     case 922: return std::make_unique<tGeometric>(p1);
+    case 923: return std::make_unique<tNon_Central_Chi_square_distribution>(p1, p2);
+    case 924: return std::make_unique<tNon_central_F_distribution>(p1, p2, p3);
+    case 925: return std::make_unique<tNon_central_t_distribution>(p1, p2);
     case 926: return std::make_unique<tWilcoxon_Distribution>(p1);
     case 927: return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
     case 928: return std::make_unique<tRankSum_Distribution>(p1, p2);
     case 929: return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
     case 930: return std::make_unique<tInverseGaussian_distribution>(p1, p2);
     case 931: return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
+    case 932: return std::make_unique<tNon_Central_Beta_distribution>(p1, p2, p3);
     default: return nullptr;
   }
 }

@@ -1,0 +1,524 @@
+// Non-central F and t distributions.
+//
+// The non-central t with nu degrees of freedom and non-centrality d >= 0 has,
+// for x >= 0 and y = x^2 / (x^2 + nu), b = nu / 2 (Lenth's algorithm AS 243):
+//   P(T <= x) = Phi(-d) + 1/2 sum_j [p_j I_y(j + 1/2, b) + q_j I_y(j + 1, b)],
+// p_j = e^(-d^2/2) (d^2/2)^j / j!, q_j = d / sqrt 2 e^(-d^2/2) (d^2/2)^j / Gamma(j + 3/2).
+// For x < 0 the sign of the p-series changes; since sum p_j = 1 and
+// sum q_j = 1 - 2 Phi(-d), the value is then 1/2 sum_j [p_j J_j - q_j K_j] with
+// the upper tails J_j = 1 - I_y(j + 1/2, b), K_j = 1 - I_y(j + 1, b), which
+// keeps the far lower tail from vanishing in 1 - (1 - small).  A negative d
+// uses P(T <= x; nu, d) = 1 - P(T <= -x; nu, -d).
+#include "distrib/noncentral_f_t.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "distrib/noncentral_series.h"
+#include "numeric/special.h"
+
+namespace vokt {
+
+using noncentral::ClampIndex;
+using noncentral::kAbsTol;
+using noncentral::kRelTol;
+using noncentral::LnGammaX;
+using noncentral::LnPoisson;
+using noncentral::SeriesCap;
+
+// ---------------------------------------------------------------------------
+// Non-central F
+
+tNon_central_F_distribution::tNon_central_F_distribution(Extended m, Extended n, Extended lambda) {
+  SetParameters(m, n, lambda);
+}
+
+int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+  ParCount = 3;
+  DefineParameter(1, 0, InfBound, false, "m");
+  DefineParameter(2, 0, InfBound, false, "n");
+  DefineParameter(3, -Eps, InfBound, false, "@l");
+  const bool central = NearlyEqual(p3, 0);
+  if (central) {
+    // The central F's records and checks; lambda = 0 itself would fail the
+    // check against -Eps.
+    int r;
+    {
+      noncentral::ScopedParCount scope(ParCount, 2);
+      r = tContinuous_distribution::SetParameters(p1, p2, 0);
+    }
+    if (r != 0) return r;
+    Par[3].Value = 0;
+    Par[3].Unset = Par[1].Unset || Par[2].Unset;
+  } else {
+    int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+    if (r != 0) return r;
+  }
+  const Extended m = p1, n = p2, lambda = central ? 0 : p3;
+  // Built before any field changes, so a failure leaves the object as it was.
+  auto beta = std::make_unique<tNon_Central_Beta_distribution>(m / 2, n / 2, lambda);
+  NameId = 924;
+  Central = central;
+  NumDf = m;
+  DenDf = n;
+  NonCentrality = lambda;
+  SupportLow = 0;
+  SupportHigh = InfBound;
+  HasMean = n > 2;
+  if (HasMean) Mean = (m + lambda) * n / ((n - 2) * m);
+  HasVariance = n > 4;
+  if (HasVariance) {
+    const Extended r = n / m;
+    Variance = 2 * r * r * ((m + lambda) * (m + lambda) + (m + 2 * lambda) * (n - 2)) /
+               ((n - 2) * (n - 2) * (n - 4));
+  }
+  Mode = -1;
+  NcBetaPart = std::move(beta);
+  return 0;
+}
+
+bool tNon_central_F_distribution::CheckParameter(int i, Extended x) {
+  tContinuous_distribution::CheckParameter(i, x);
+  if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
+  return true;
+}
+
+bool tNon_central_F_distribution::InSupport(Extended x) const {
+  if (NumDf == 1) return tContinuous_distribution::InSupport(x) && x > 0;
+  return tContinuous_distribution::InSupport(x);
+}
+
+Extended tNon_central_F_distribution::Density(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x)) return 0;
+  // At 0 the density is finite and positive only for m = 2: the limit of the
+  // j = 0 term, e^(-lambda/2) (1 for the central F).
+  if (x == 0) return NumDf == 2 ? std::exp(-NonCentrality / 2) : 0;
+  const Extended m = NumDf, n = DenDf, w = m * x + n;
+  return NcBetaPart->DensityAt(m * x / w, n / w) * m * n / (w * w);
+}
+
+Extended tNon_central_F_distribution::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x) || x <= 0) return tContinuous_distribution::Cdf(x);
+  const Extended m = NumDf, n = DenDf, w = m * x + n;
+  return NcBetaPart->CdfAt(m * x / w, n / w);
+}
+
+Extended tNon_central_F_distribution::RandomValue() {
+  // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
+  const Extended x1 = noncentral::NcChiSquareValue(NumDf, NonCentrality);
+  const Extended x2 = 2 * noncentral::GammaValue(DenDf / 2);
+  const Extended r = (x1 / NumDf) / (x2 / DenDf);
+  if (!(r >= 0)) return tContinuous_distribution::RandomValue();
+  return r < SupportHigh ? r : SupportHigh;
+}
+
+void tNon_central_F_distribution::ParameterLabel(int i, int n, std::string& s) const {
+  if (n <= 0) {
+    s = ParAt(i).Symbol;
+  } else if (i == 1) {
+    s = "@n_" + std::to_string(n) + "1^";
+  } else if (i == 2) {
+    s = "@n_" + std::to_string(n) + "2^";
+  } else {
+    s = "@l_" + std::to_string(n) + "^";
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Non-central t
+
+namespace {
+
+// Geometric bound on the rest of a weight series whose ratio from each weight
+// to the next is at most rho, given the current weight w; infinite while the
+// weights may still rise.
+Extended GeometricRest(Extended w, Extended rho) {
+  if (!(rho < 1)) return std::numeric_limits<Extended>::infinity();
+  return w * rho / (1 - rho);
+}
+
+// Index of the largest term of a series with term ratio
+// r(j - 1) >= 1  <=>  j^2 + bq j + cq <= 0.
+int64_t PeakIndex(Extended bq, Extended cq) {
+  const Extended disc = bq * bq - 4 * cq;
+  if (!(disc >= 0)) return 0;
+  const Extended root = (-bq + std::sqrt(disc)) / 2;
+  if (!(root >= 1)) return 0;
+  return ClampIndex(std::floor(root), int64_t{1} << 40);
+}
+
+// Integral over the real line of exp(logf(u)) for a concave logf with its
+// maximum at u0 and curvature scale sigma there: the trapezoidal rule, which
+// for such smooth integrands on the whole line converges geometrically.  A
+// step of sigma / 4 (error about exp(-2 pi^2 16) for a Gaussian peak), and at
+// most 0.1 for the exponential tails (strip of analyticity pi/4: error about
+// exp(-pi^2 / 0.2) = 5e-22), puts the discretisation error below the extended
+// precision; the walk in each direction stops once a term is below 1e-22 of
+// the sum.
+template <class LogF>
+Extended LogConcaveIntegral(LogF logf, Extended u0, Extended sigma) {
+  constexpr int kNodeCap = 1000000;
+  if (!(sigma > 0) || !std::isfinite(sigma)) sigma = 1;
+  const Extended h = std::min(sigma / 4, 0.1L);
+  const Extended l0 = logf(u0);
+  if (!std::isfinite(l0)) return 0;
+  Extended sum = 1;
+  int n = 0;
+  for (int dir = -1; dir <= 1; dir += 2) {
+    for (int k = 1;; ++k) {
+      const Extended t = std::exp(logf(u0 + dir * k * h) - l0);
+      sum += t;
+      if (!(t >= 1e-22L * sum)) break;
+      if (++n > kNodeCap) throw EConvergenceError("the non-central t integral");
+    }
+  }
+  return h * sum * std::exp(l0);
+}
+
+const Extended kHalfLn2Pi = 0.918938533204672741780329736405617639861L;
+
+// Density at x < 0 of the non-central t with nu degrees of freedom and
+// non-centrality d > 0, where Lenth's two series cancel:
+//   f(x) = integral over s > 0 of s phi(|x| s + d) g(s) ds,
+// g the density of s = sqrt(V / nu), V chi-square(nu).  With s = e^u the log
+// integrand (1 + nu) u - nu e^(2u) / 2 - (|x| e^u + d)^2 / 2 + const is
+// concave, with its peak at the positive root of (nu + x^2) s^2 + |x| d s = 1 + nu.
+Extended LowerTailDensity(Extended ax, Extended nu, Extended d) {
+  const Extended b = nu / 2;
+  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LnGammaX(b) - kHalfLn2Pi;
+  auto logf = [&](Extended u) {
+    const Extended s = std::exp(u), z = ax * s + d;
+    return c + (1 + nu) * u - nu * s * s / 2 - z * z / 2;
+  };
+  const Extended q = nu + ax * ax;
+  const Extended s0 = (-ax * d + std::sqrt(ax * ax * d * d + 4 * q * (1 + nu))) / (2 * q);
+  const Extended sigma = 1 / std::sqrt(2 * q * s0 * s0 + ax * d * s0);
+  return LogConcaveIntegral(logf, std::log(s0), sigma);
+}
+
+// Distribution function at x < 0, d > 0 in the same situation:
+//   P(T <= x) = integral over s > 0 of Phi(-(|x| s + d)) g(s) ds.
+// With s = e^u the log integrand
+//   L(u) = c + nu u - nu e^(2u) / 2 + ln Phi(-z),  z = |x| e^u + d,
+// is concave (ln Phi(-z) is concave and falling in z, z convex in u); its
+// peak is found by bisection on L'(u) = nu - nu e^(2u) - |x| e^u M(z), M the
+// inverse Mills ratio phi(z) / Phi(-z).  Far left, where |x| e^u M(d) is below
+// 1e-20, Phi(-z) is Phi(-d) to full precision and the rest of the integral is
+// Phi(-d) P(s <= e^u), an incomplete gamma function: for small nu the
+// integrand decays only like e^(nu u) there.
+Extended LowerTailCdf(Extended ax, Extended nu, Extended d) {
+  const Extended b = nu / 2;
+  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LnGammaX(b);
+  auto mills = [](Extended z) {
+    const Extended tail = noncentral::NormalTail(z);
+    if (!(tail > 0)) return z + 1 / z;  // asymptotic, far beyond z = 200
+    return std::exp(-z * z / 2 - kHalfLn2Pi - std::log(tail));
+  };
+  auto logf = [&](Extended u) {
+    const Extended e = std::exp(u);
+    const Extended tail = noncentral::NormalTail(ax * e + d);
+    if (!(tail > 0)) return -std::numeric_limits<Extended>::infinity();
+    return c + nu * u - nu * e * e / 2 + std::log(tail);
+  };
+  auto slope = [&](Extended u) {
+    const Extended e = std::exp(u);
+    return nu - nu * e * e - ax * e * mills(ax * e + d);
+  };
+  Extended lo = 0, hi = 0;
+  if (slope(0) > 0) {
+    for (int k = 0; slope(hi) > 0; ++k) {
+      lo = hi;
+      hi += 1;
+      if (k > 200) throw EConvergenceError("the non-central t integral");
+    }
+  } else {
+    for (int k = 0; !(slope(lo) > 0); ++k) {
+      hi = lo;
+      lo -= 2;
+      if (k > 20000) throw EConvergenceError("the non-central t integral");
+    }
+  }
+  // Curvature: -L'' = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
+  auto curvature = [&](Extended u) {
+    const Extended e = std::exp(u), z = ax * e + d, m = mills(z);
+    return 2 * nu * e * e + ax * e * m + ax * ax * e * e * m * (m - z);
+  };
+  // Newton steps on the slope inside the bracket, bisection when a step
+  // leaves it; the peak is needed to a small fraction of the width only.
+  Extended u0 = (lo + hi) / 2;
+  for (int k = 0; k < 200; ++k) {
+    const Extended sl = slope(u0), cv = curvature(u0);
+    if (sl > 0)
+      lo = u0;
+    else
+      hi = u0;
+    Extended next = cv > 0 ? u0 + sl / cv : (lo + hi) / 2;
+    if (!(next > lo && next < hi)) next = (lo + hi) / 2;
+    const Extended step = std::fabs(next - u0);
+    u0 = next;
+    if (cv > 0 && step * std::sqrt(cv) < 1e-3L) break;
+    if (!(hi - lo > 1e-15L)) break;
+  }
+  const Extended curv = curvature(u0);
+  const Extended sigma = curv > 0 ? 1 / std::sqrt(curv) : 1;
+  const Extended h = std::min(sigma / 4, 0.1L);
+  // Left end of the walk: there Phi(-z) = Phi(-d) (1 - |x| e^u M(d) + ...).
+  const Extended uEnd = std::log(1e-20L / (ax * mills(d)));
+  const Extended l0 = logf(u0);
+  if (!std::isfinite(l0)) return 0;
+  constexpr int kNodeCap = 1000000;
+  Extended sum = 1, tailPart = 0;
+  int n = 0;
+  for (int k = 1;; ++k) {
+    const Extended t = std::exp(logf(u0 + k * h) - l0);
+    sum += t;
+    if (!(t >= 1e-22L * sum)) break;
+    if (++n > kNodeCap) throw EConvergenceError("the non-central t integral");
+  }
+  for (int k = 1;; ++k) {
+    const Extended u = u0 - k * h;
+    const Extended t = std::exp(logf(u) - l0);
+    if (u <= uEnd) {
+      // Trapezoid down to u with its end correction h^2/12 f'(u) (Euler-
+      // Maclaurin; f' = f L', and the next term h^4/720 f''' is below 1e-15
+      // of it), the closed form below u.
+      sum += t / 2 + h / 12 * t * slope(u);
+      const Extended e = std::exp(u);
+      tailPart = noncentral::NormalTail(d) * noncentral::GammaPX(nu * e * e / 2, b);
+      break;
+    }
+    sum += t;
+    if (!(t >= 1e-22L * sum)) break;
+    if (++n > kNodeCap) throw EConvergenceError("the non-central t integral");
+  }
+  return h * sum * std::exp(l0) + tailPart;
+}
+
+}  // namespace
+
+tNon_central_t_distribution::tNon_central_t_distribution(Extended nu, Extended delta) {
+  SetParameters(nu, delta, 0);
+}
+
+int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+  ParCount = 2;
+  DefineParameter(1, 0, InfBound, false, "@n");
+  DefineParameter(2, -InfBound, InfBound, false, "@d");
+  const bool central = NearlyEqual(p2, 0);
+  if (central) {
+    int r;
+    {
+      noncentral::ScopedParCount scope(ParCount, 1);
+      r = tContinuous_distribution::SetParameters(p1, 0, 0);
+    }
+    if (r != 0) return r;
+    Par[2].Value = 0;
+    Par[2].Unset = Par[1].Unset;
+  } else {
+    int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+    if (r != 0) return r;
+  }
+  const Extended nu = p1, delta = central ? 0 : p2;
+  NameId = 925;
+  Central = central;
+  Nu = nu;
+  Delta = delta;
+  LogNorm = LnGamma((nu + 1) / 2) - LnGamma(nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
+  HasMean = nu > 1;
+  if (HasMean)
+    Mean = delta == 0 ? 0
+                      : delta * std::sqrt(nu / 2) *
+                            std::exp(LnGammaX((nu - 1) / 2) - LnGammaX(nu / 2));
+  HasVariance = nu > 2;
+  if (HasVariance) {
+    Variance = (1 + delta * delta) * nu / (nu - 2) - Mean * Mean;
+    // Rounding in the difference must not leave a negative variance.
+    if (!(Variance > 0)) Variance = nu / (nu - 2);
+  }
+  Mode = -2147483648.0L;
+  return 0;
+}
+
+bool tNon_central_t_distribution::CheckParameter(int i, Extended x) {
+  tContinuous_distribution::CheckParameter(i, x);
+  if (i == 2) ErrorIf(std::fabs(x) > kMaxNonCentralDelta, msgTooLarge);
+  return true;
+}
+
+Extended tNon_central_t_distribution::Density(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Central) {
+    if (!InSupport(x)) return 0;
+    return std::exp(std::log(Nu / (x * x + Nu)) * (Nu + 1) / 2 + LogNorm);
+  }
+  if (!(SupportLow < x && x < SupportHigh)) return 0;
+  Extended d = Delta;
+  if (d < 0) {
+    x = -x;
+    d = -d;
+  }
+  const Extended h = d * d / 2, b = Nu / 2;
+  if (x == 0)
+    return std::exp(-h + LnGammaX(b + 0.5L) - LnGammaX(0.5L) - LnGammaX(b) - std::log(Nu) / 2);
+  const Extended ax = std::fabs(x), w = x * x + Nu;
+  const Extended lnW = std::log(w);
+  const Extended lnY = 2 * std::log(ax) - lnW, lnCY = std::log(Nu) - lnW;
+  const Extended y = std::exp(lnY), hy = h * y;
+  // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
+  // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).
+  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY - LnGammaX(b);
+  const int64_t capBase = SeriesCap(h);
+  // Series p_j F_j.
+  const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
+  const Extended eA = static_cast<Extended>(jA);
+  const Extended lnA = LnPoisson(jA, h) + lnC + (eA - 0.5L) * lnY + LnGammaX(eA + 0.5L + b) -
+                       LnGammaX(eA + 0.5L);
+  const Extended sumA = noncentral::SumOutward(
+      jA, std::exp(lnA),
+      [&](int64_t j) {
+        const Extended e = static_cast<Extended>(j);
+        return hy * (e + 0.5L + b) / ((e + 1) * (e + 0.5L));
+      },
+      capBase + SeriesCap(eA), "the non-central t density");
+  // Series q_j G_j.
+  const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
+  const Extended eB = static_cast<Extended>(jB);
+  const Extended lnQ = LnPoisson(jB, h) + std::log(d) + noncentral::LnGammaRatio(eB + 1, eB + 1.5L) -
+                       std::log(2.0L) / 2;
+  const Extended lnB = lnQ + lnC + eB * lnY + LnGammaX(eB + 1 + b) - LnGammaX(eB + 1);
+  const Extended sumB = noncentral::SumOutward(
+      jB, std::exp(lnB),
+      [&](int64_t j) {
+        const Extended e = static_cast<Extended>(j);
+        return hy * (e + 1 + b) / ((e + 1.5L) * (e + 1));
+      },
+      capBase + SeriesCap(eB), "the non-central t density");
+  if (x > 0) return sumA + sumB;
+  // Left of 0 the two series cancel; where more than six digits go, the
+  // integral over the chi-square variable takes over.
+  const Extended f = sumA - sumB;
+  if (f > 1e-6L * (sumA + sumB)) return f;
+  return LowerTailDensity(ax, Nu, d);
+}
+
+Extended tNon_central_t_distribution::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
+  const Extended b = Nu / 2;
+  if (Central) {
+    const Extended w = x * x + Nu;
+    const Extended B = noncentral::Clamp01(noncentral::BetaIc(Nu / w, x * x / w, b, 0.5L));
+    return x >= 0 ? 1 - B / 2 : B / 2;
+  }
+  Extended d = Delta;
+  const bool neg = d < 0;
+  if (neg) {
+    x = -x;
+    d = -d;
+  }
+  const Extended h = d * d / 2;
+  const Extended phi = noncentral::NormalTail(d);  // Phi(-d) = P(T <= 0)
+  Extended S;
+  const Extended w = x * x + Nu, y = x * x / w, cy = Nu / w;
+  if (x == 0 || !(y > 0)) {
+    S = phi;
+  } else {
+    const int64_t o = static_cast<int64_t>(RoundExt(h));
+    const int64_t cap = SeriesCap(h);
+    const Extended e = static_cast<Extended>(o);
+    const Extended p0 = std::exp(LnPoisson(o, h)) / 2;
+    // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
+    const Extended q0 =
+        p0 * d * std::exp(noncentral::LnGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
+    const Extended lnY = std::log(y), lnCY = std::log(cy);
+    const Extended lgB = LnGammaX(b);
+    // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
+    const Extended T1o = std::exp(LnGammaX(e + 0.5L + b) - LnGammaX(e + 1.5L) - lgB +
+                                  (e + 0.5L) * lnY + b * lnCY);
+    const Extended T2o =
+        std::exp(LnGammaX(e + 1 + b) - LnGammaX(e + 2) - lgB + (e + 1) * lnY + b * lnCY);
+    // For x > 0 the values V1, V2 are I_y(j + 1/2, b), I_y(j + 1, b) and fall
+    // with j; for x < 0 they are the upper tails 1 - I and rise with j.
+    const bool upperTail = x < 0;
+    const Extended sgn = upperTail ? -1 : 1;
+    Extended V1o, V2o;
+    if (upperTail) {
+      V1o = noncentral::BetaIX(cy, y, b, e + 0.5L);
+      V2o = noncentral::BetaIX(cy, y, b, e + 1);
+    } else {
+      V1o = noncentral::BetaIX(y, cy, e + 0.5L, b);
+      V2o = noncentral::BetaIX(y, cy, e + 1, b);
+    }
+    Extended P = p0 * V1o, Q = q0 * V2o;
+    int64_t n = 0;
+    // Downward.
+    Extended p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
+    for (int64_t j = o - 1; j >= 0; --j) {
+      const Extended ej = static_cast<Extended>(j);
+      p = p * (ej + 1) / h;
+      q = q * (ej + 1.5L) / h;
+      T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
+      T2 = T2 * (ej + 2) / ((ej + 1 + b) * y);
+      V1 = noncentral::Clamp01(V1 + sgn * T1);
+      V2 = noncentral::Clamp01(V2 + sgn * T2);
+      P += p * V1;
+      Q += q * V2;
+      if (j == 0) break;
+      // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
+      const Extended rest = (upperTail ? V1 : 1) * GeometricRest(p, ej / h) +
+                            (upperTail ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
+      if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+      if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+    }
+    // Upward.
+    p = p0;
+    q = q0;
+    T1 = T1o;
+    T2 = T2o;
+    V1 = V1o;
+    V2 = V2o;
+    for (int64_t j = o + 1;; ++j) {
+      const Extended ej = static_cast<Extended>(j);
+      p = p * h / ej;
+      q = q * h / (ej + 0.5L);
+      V1 = noncentral::Clamp01(V1 - sgn * T1);
+      V2 = noncentral::Clamp01(V2 - sgn * T2);
+      T1 = T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
+      T2 = T2 * y * (ej + b) / (ej + 1);
+      P += p * V1;
+      Q += q * V2;
+      const Extended rest = (upperTail ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
+                            (upperTail ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
+      if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+      if (!upperTail && V1 == 0 && V2 == 0) break;
+      if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+    }
+    if (!upperTail) {
+      S = phi + P + Q;
+    } else {
+      // The difference of the two sums loses its digits in the far lower
+      // tail; there the integral over the chi-square variable takes over.
+      S = P - Q;
+      if (!(S > 1e-6L * (P + Q))) S = LowerTailCdf(-x, Nu, d);
+    }
+  }
+  if (S < 0) S = 0;
+  if (S > 1) S = 1;
+  return neg ? 1 - S : S;
+}
+
+Extended tNon_central_t_distribution::RandomValue() {
+  // (Z + delta) / sqrt(V / nu), V chi-square(nu).
+  const Extended z = noncentral::StdNormalValue() + Delta;
+  const Extended v = 2 * noncentral::GammaValue(Nu / 2);
+  const Extended t = z / std::sqrt(v / Nu);
+  if (std::isnan(t)) return tContinuous_distribution::RandomValue();
+  if (t > SupportHigh) return SupportHigh;
+  if (t < SupportLow) return SupportLow;
+  return t;
+}
+
+}  // namespace vokt

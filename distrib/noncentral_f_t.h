@@ -1,0 +1,55 @@
+// Non-central F distribution (through a non-central beta after the
+// substitution y = m x / (m x + n)) and non-central t distribution (Lenth's
+// Poisson-weighted series in the incomplete beta function).
+#pragma once
+
+#include <memory>
+
+#include "distrib/noncentral_chi2_beta.h"
+
+namespace vokt {
+
+// Largest |delta| of the non-central t: its series are Poisson mixtures with
+// mean delta^2 / 2 = 4.5e6, as large as the other families' lambda / 2 at
+// their bound (a cdf call there takes about 5 ms: two incomplete beta
+// functions of that shape).
+inline constexpr Extended kMaxNonCentralDelta = 3000;
+
+class tNon_central_F_distribution : public tContinuous_distribution {
+ public:
+  tNon_central_F_distribution(Extended m, Extended n, Extended lambda);
+
+  bool Central = true;
+  std::unique_ptr<tNon_Central_Beta_distribution> NcBetaPart;
+  Extended NumDf = 1;
+  Extended DenDf = 1;
+  Extended NonCentrality = 0;
+
+  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  bool CheckParameter(int i, Extended x) override;
+  bool InSupport(Extended x) const override;
+  Extended Density(Extended x) override;
+  Extended Cdf(Extended x) override;
+  Extended RandomValue() override;
+  void ParameterLabel(int i, int n, std::string& s) const override;
+};
+
+class tNon_central_t_distribution : public tContinuous_distribution {
+ public:
+  tNon_central_t_distribution(Extended nu, Extended delta);
+
+  // With delta = 0 the object is the central t(nu), computed as the t family
+  // computes it (LogNorm is its normalising constant).
+  bool Central = true;
+  Extended LogNorm = 0;
+  Extended Nu = 1;
+  Extended Delta = 0;
+
+  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  bool CheckParameter(int i, Extended x) override;
+  Extended Density(Extended x) override;
+  Extended Cdf(Extended x) override;
+  Extended RandomValue() override;
+};
+
+}  // namespace vokt
