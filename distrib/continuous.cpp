@@ -158,8 +158,14 @@ Extended tContinuous_distribution::MaxDensity() {
     }
     Mode = x;
   }
+  // A density that is not a number at the peak (an underflowed argument at
+  // an extreme parameter set) cannot scale a graph; say so rather than draw
+  // a graph with an undefined height.
+  if (std::isnan(d)) RaiseInvalidOp();
+  const Extended height = d < cap ? d : cap;
+  if (std::isinf(height)) RaiseOverflow();
   MaxDens = d;
-  return d < cap ? d : cap;
+  return height;
 }
 
 void tContinuous_distribution::DrawDensity(DrawingSurface& box, Color pen, Color brush,
