@@ -121,6 +121,8 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void MenuItemHelpClick();
   void MenuItemAboutClick();
   void ActionCopyGraphExecute();
+  // "Save graph as...": the visible graph page as a PNG or SVG file.
+  void ActionSaveGraphExecute();
   // The rank tests: Kruskal-Wallis group sizes and Friedman treatments and
   // blocks rebuild the exact tables.
   void ApplyKruskalWallis();
@@ -223,6 +225,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   QActionGroup* ProbabilityDecimalsGroup = nullptr;
   QActionGroup* XDecimalsGroup = nullptr;
   QAction* ActionCopyGraph = nullptr;
+  QAction* ActionSaveGraph = nullptr;
   QAction* ActionDrawSample = nullptr;
   QAction* ActionAssign = nullptr;
   QAction* ActionSave = nullptr;
@@ -259,6 +262,9 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   template <class Build>
   void RunEnumeration(bool showProgress, Build&& build);
   void AppendSampleLines(const QStringList& lines, const QString& hint);
+  // The graph page that Copy graph and Save graph take, or null when they do
+  // nothing (another page, or the pdf page without a distribution).
+  QWidget* GraphPageToCopy() const;
   // The x under the marker panel's centre moved by dx pixels.
   void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
 
