@@ -7,6 +7,7 @@
 // that is not there or an error while applying ends the run with status 1
 // and no picture.
 #include <QApplication>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QTabWidget>
@@ -100,6 +101,12 @@ int main(int argc, char** argv) {
         for (int k = 0; k < params.size(); ++k) texts[k + 1] = params[k].toStdString();
         form.Driver().InputMode = 0;
         form.PressButtonClick();
+        // An empty row stops the press before it applies anything (the mode
+        // stays "apply"): the picture would show the previous parameters.
+        if (!failed && (form.Driver().InputMode == 0 || !form.Driver().ParametersComplete())) {
+          std::cerr << "vokt: parameters missing for " << form.DistribTypeBox->currentText().toStdString() << "\n";
+          failed = true;
+        }
       }
       if (!xValue.isEmpty() && !failed) {
         form.xValueEdit->setText(xValue);
