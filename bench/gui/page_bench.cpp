@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "distrib/catalogue.h"
 #include "formula/qt/painter_surface.h"
@@ -34,7 +35,8 @@ constexpr int kWidth = 1920, kHeight = 1080;
 // A shown window with the given type applied at its defaults and the given
 // page (0 pdf, 1 cdf) sized kWidth x kHeight.  Null, with the reason in
 // *why, when that does not work out.
-std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why) {
+std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why,
+                                      const std::vector<std::string>& params = {}) {
   auto form = std::make_unique<TVoktForm>();
   form->show();
   QApplication::processEvents();
@@ -44,7 +46,9 @@ std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why)
     return nullptr;
   }
   std::vector<std::string> texts(std::max<size_t>(form->Driver().ParameterTexts.size(), reference->ParCount + 1));
-  if (type == 929) {
+  if (!params.empty()) {
+    texts = params;
+  } else if (type == 929) {
     texts = {"", "2", "3", ""};  // Kruskal-Wallis: group sizes, one per row
   } else {
     for (int i = 1; i <= reference->ParCount; ++i) texts[i] = vokt::FormatNumber(reference->Par[i].Value);
@@ -78,9 +82,9 @@ std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why)
   return form;
 }
 
-void BM_Page(benchmark::State& state, uint16_t type, int page) {
+void BM_Page(benchmark::State& state, uint16_t type, int page, std::vector<std::string> params) {
   std::string why;
-  auto form = WindowWith(type, page, &why);
+  auto form = WindowWith(type, page, &why, params);
   if (!form) {
     state.SkipWithError(why.c_str());
     return;
@@ -95,9 +99,9 @@ void BM_Page(benchmark::State& state, uint16_t type, int page) {
 
 // Mouse moves of a few pixels in the panel's own coordinates, turning back
 // before the marker leaves the graph, so every step moves x.
-void BM_Drag(benchmark::State& state, uint16_t type, int page) {
+void BM_Drag(benchmark::State& state, uint16_t type, int page, std::vector<std::string> params) {
   std::string why;
-  auto form = WindowWith(type, page, &why);
+  auto form = WindowWith(type, page, &why, params);
   if (!form) {
     state.SkipWithError(why.c_str());
     return;
@@ -138,11 +142,26 @@ int main(int argc, char** argv) {
     const std::string name = "/" + std::to_string(t) + "_" + vokt::CreateDistribution(t)->NameText();
     for (int page : {0, 1}) {
       const std::string what = page == 0 ? "Pdf" : "Cdf";
-      benchmark::RegisterBenchmark(("BM_" + what + "Page" + name).c_str(), BM_Page, t, page)
+      benchmark::RegisterBenchmark(("BM_" + what + "Page" + name).c_str(), BM_Page, t, page,
+                                   std::vector<std::string>{})
           ->Unit(benchmark::kMillisecond);
-      benchmark::RegisterBenchmark(("BM_" + what + "Drag" + name).c_str(), BM_Drag, t, page)
+      benchmark::RegisterBenchmark(("BM_" + what + "Drag" + name).c_str(), BM_Drag, t, page,
+                                   std::vector<std::string>{})
           ->Unit(benchmark::kMillisecond);
     }
+  }
+  // Beyond the defaults: a binomial whose plot range holds more support
+  // points than the graph has pixel columns, so every pass of the pmf draws
+  // one bar per column over the whole graph.
+  const std::vector<std::string> wide = {"", "1000000", "0.5", ""};
+  for (int page : {0, 1}) {
+    const std::string what = page == 0 ? "Pdf" : "Cdf";
+    benchmark::RegisterBenchmark(("BM_" + what + "Page/905_binomial(1000000;0.5)").c_str(), BM_Page, uint16_t{905},
+                                 page, wide)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("BM_" + what + "Drag/905_binomial(1000000;0.5)").c_str(), BM_Drag, uint16_t{905},
+                                 page, wide)
+        ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
