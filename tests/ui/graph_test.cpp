@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSvgRenderer>
@@ -110,6 +111,20 @@ TEST_F(GraphTest, PdfDragUpdatesTheNumbersLiveAndTheShadingOnRelease) {
   QApplication::processEvents();
   EXPECT_GT(counter.paints, 0);
   EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GraphTest, TheArrowsDragTheMarkerToo) {
+  for (QLabel* arrow : {form->ArrowLeft, form->ArrowRight}) {
+    const Extended before = form->Driver().CurrentX;
+    const int panelBefore = form->PanelDraw->x();
+    QTest::mousePress(arrow, Qt::LeftButton, {}, QPoint(2, 2));
+    DragTo(arrow, 2 + 30);  // in the arrow's own coordinates
+    EXPECT_GT(form->Driver().CurrentX, before);
+    EXPECT_EQ(form->PanelDraw->x(), panelBefore + 30);
+    QTest::mouseRelease(arrow, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(form->Driver().InputMode, 4);
+  }
   EXPECT_TRUE(errors.empty());
 }
 
