@@ -251,6 +251,9 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void LayoutDensityPage();
   void LayoutCdfPage();
   void UpdateSupportLabels(TPaintBox* box, QLabel* left, QLabel* right);
+  // The graph page that Copy graph and Save graph take, or null when they do
+  // nothing (another page, or the pdf page without a distribution).
+  QWidget* GraphPageToCopy() const;
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();
@@ -262,9 +265,6 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   template <class Build>
   void RunEnumeration(bool showProgress, Build&& build);
   void AppendSampleLines(const QStringList& lines, const QString& hint);
-  // The graph page that Copy graph and Save graph take, or null when they do
-  // nothing (another page, or the pdf page without a distribution).
-  QWidget* GraphPageToCopy() const;
   // The x under the marker panel's centre moved by dx pixels.
   void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
 
