@@ -2,13 +2,18 @@
 // into FILE (PNG) and exits, which also works on the offscreen platform;
 // "--hint ROW" adds the hint of that parameter row (0-based) as it shows when
 // the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas),
-// "--type NAME --params P1;P2" applies a distribution first.
+// "--type NAME --params P1;P2" applies a distribution first, "--x VALUE"
+// then computes at x, and "--size WxH" gives the window that size.  A type
+// that is not there or an error while applying ends the run with status 1
+// and no picture.
 #include <QApplication>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QLocale>
+#include <QSize>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -38,6 +43,8 @@ int main(int argc, char** argv) {
   int page = 0;
   QString type;
   QStringList params;
+  QString xValue;
+  QSize size;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = QString::fromLocal8Bit(argv[++i]);
@@ -45,12 +52,18 @@ int main(int argc, char** argv) {
       type = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--params") == 0 && i + 1 < argc) {
       params = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(';'));
+    } else if (std::strcmp(argv[i], "--x") == 0 && i + 1 < argc) {
+      xValue = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
+      const QStringList wh = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char('x'));
+      if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--page 0|1|2] [--hint ROW]]\n";
+      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x VALUE] [--page 0|1|2]\n"
+                   "            [--hint ROW] [--size WIDTHxHEIGHT]]\n";
       return 0;
     }
   }
@@ -63,18 +76,44 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(vokt::ui::VoktIcon());
 
   int rc = 1;
+  bool failed = false;
   try {
     vokt::ui::TVoktForm form;
     form.show();
-    if (!screenshot.isEmpty() && !type.isEmpty()) {
-      if (!form.ChooseType(type)) std::cerr << "vokt: no type " << type.toStdString() << "\n";
+    if (!screenshot.isEmpty()) {
+      // No one is there to close a message box: errors end the run.
+      vokt::ui::SetErrorHook([&failed](const std::string& text) {
+        std::cerr << "vokt: " << text << "\n";
+        failed = true;
+      });
+      vokt::ui::SetBeepHook([&failed] {
+        std::cerr << "vokt: the x value was refused\n";
+        failed = true;
+      });
+      if (size.isValid()) form.resize(size);
+      if (!type.isEmpty() && !form.ChooseType(type)) {
+        std::cerr << "vokt: no type " << type.toStdString() << "\n";
+        return 1;
+      }
       if (!params.isEmpty()) {
         auto& texts = form.Driver().ParameterTexts;
         texts.assign(std::max<size_t>(texts.size(), params.size() + 1), std::string());
         for (int k = 0; k < params.size(); ++k) texts[k + 1] = params[k].toStdString();
         form.Driver().InputMode = 0;
         form.PressButtonClick();
+        // An empty row stops the press before it applies anything (the mode
+        // stays "apply"): the picture would show the previous parameters.
+        if (!failed && (form.Driver().InputMode == 0 || !form.Driver().ParametersComplete())) {
+          std::cerr << "vokt: parameters missing for " << form.DistribTypeBox->currentText().toStdString() << "\n";
+          failed = true;
+        }
       }
+      if (!xValue.isEmpty() && !failed) {
+        form.xValueEdit->setText(xValue);
+        form.Driver().InputMode = 4;
+        form.PressButtonClick();
+      }
+      if (failed) return 1;
     }
     if (!screenshot.isEmpty()) {
       if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);

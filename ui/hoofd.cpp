@@ -25,7 +25,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
+#include <QSvgGenerator>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -455,7 +457,9 @@ void TVoktForm::BuildMenus() {
   ActionCopyGraph = new QAction(QStringLiteral("Copy &graph"), this);
   connect(ActionCopyGraph, &QAction::triggered, this, [this] { Guarded([&] { ActionCopyGraphExecute(); }); });
   PopupMenu1 = new QMenu(this);
-  PopupMenu1->addActions({ActionDrawSample, ActionCopyGraph});
+  ActionSaveGraph = new QAction(QStringLiteral("Save graph &as..."), this);
+  connect(ActionSaveGraph, &QAction::triggered, this, [this] { Guarded([&] { ActionSaveGraphExecute(); }); });
+  PopupMenu1->addActions({ActionDrawSample, ActionCopyGraph, ActionSaveGraph});
   connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
   for (QWidget* w : {static_cast<QWidget*>(DistribBox), static_cast<QWidget*>(kansgrafiek), TabSheetcdF}) {
     w->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -799,11 +803,65 @@ void TVoktForm::PanelcdfDrawMouseUp(Qt::MouseButton button, int) {
   driver_.UpdateCdfPage();
 }
 
-void TVoktForm::ActionCopyGraphExecute() {
+QWidget* TVoktForm::GraphPageToCopy() const {
   const PageId page = ActivePage();
-  if (!((page == PageId::Pdf && driver_.ParametersComplete()) || page == PageId::Cdf)) return;
-  QWidget* sheet = page == PageId::Pdf ? TabSheetPQ : TabSheetcdF;
-  QGuiApplication::clipboard()->setPixmap(sheet->grab());
+  if (page == PageId::Pdf && driver_.ParametersComplete()) return TabSheetPQ;
+  if (page == PageId::Cdf) return TabSheetcdF;
+  return nullptr;
+}
+
+void TVoktForm::ActionCopyGraphExecute() {
+  if (QWidget* sheet = GraphPageToCopy()) QGuiApplication::clipboard()->setPixmap(sheet->grab());
+}
+
+void TVoktForm::ActionSaveGraphExecute() {
+  QWidget* sheet = GraphPageToCopy();
+  if (!sheet) return;
+  const bool pdf = sheet == TabSheetPQ;
+  std::string preset = pdf ? "pdf.png" : "cdf.png";
+  for (;;) {
+    const std::string name = AskSaveFileName(preset, "PNG image (*.png);;SVG image (*.svg)");
+    if (name.empty()) return;
+    QString file = Q(name);
+    QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix.isEmpty()) {
+      file += QStringLiteral(".png");
+      suffix = QStringLiteral("png");
+    }
+    const QString shortName = QFileInfo(file).fileName();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg"))
+      throw EArgumentError("A graph is saved as a .png or .svg file, not " + shortName.toStdString());
+    if (QFileInfo::exists(file) && Ask(LoadString(1166) + shortName.toStdString() + "?", false) != Answer::Yes) {
+      preset = file.toStdString();
+      continue;
+    }
+    // Written beside the target and renamed at the end, so a failed write
+    // leaves an existing file as it was.
+    QSaveFile out(file);
+    bool ok = out.open(QIODevice::WriteOnly);
+    if (ok && suffix == QLatin1String("svg")) {
+      // The page's widgets paint themselves into the generator: the curves,
+      // areas and texts stay vectors.
+      QSvgGenerator svg;
+      svg.setOutputDevice(&out);
+      svg.setSize(sheet->size());
+      svg.setViewBox(QRect(QPoint(0, 0), sheet->size()));
+      svg.setResolution(96);  // CSS pixels: shown at the page's own size
+      svg.setTitle(QStringLiteral("VOKT"));
+      if (driver_.Current)
+        svg.setDescription(Q(driver_.Current->NameText() + (pdf ? " density" : " distribution function")));
+      QPainter painter;
+      ok = painter.begin(&svg);
+      if (ok) {
+        sheet->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        ok = painter.end();
+      }
+    } else if (ok) {
+      ok = sheet->grab().toImage().save(&out, "PNG");
+    }
+    if (!ok || !out.commit()) throw EArgumentError("Cannot write " + shortName.toStdString());
+    return;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -959,6 +1017,7 @@ void TVoktForm::ActionSaveUpdate() {
   const bool complete = driver_.ParametersComplete();
   ActionDrawSample->setEnabled(complete);
   ActionCopyGraph->setEnabled(complete);
+  ActionSaveGraph->setEnabled(complete);
   const bool sample = PageControl->isTabVisible(kSamplePage);
   ActionSave->setEnabled(sample);
   ActionClear->setEnabled(sample);

@@ -121,6 +121,8 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void MenuItemHelpClick();
   void MenuItemAboutClick();
   void ActionCopyGraphExecute();
+  // "Save graph as...": the visible graph page as a PNG or SVG file.
+  void ActionSaveGraphExecute();
   // The rank tests: Kruskal-Wallis group sizes and Friedman treatments and
   // blocks rebuild the exact tables.
   void ApplyKruskalWallis();
@@ -223,6 +225,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   QActionGroup* ProbabilityDecimalsGroup = nullptr;
   QActionGroup* XDecimalsGroup = nullptr;
   QAction* ActionCopyGraph = nullptr;
+  QAction* ActionSaveGraph = nullptr;
   QAction* ActionDrawSample = nullptr;
   QAction* ActionAssign = nullptr;
   QAction* ActionSave = nullptr;
@@ -248,6 +251,9 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void LayoutDensityPage();
   void LayoutCdfPage();
   void UpdateSupportLabels(TPaintBox* box, QLabel* left, QLabel* right);
+  // The graph page that Copy graph and Save graph take, or null when they do
+  // nothing (another page, or the pdf page without a distribution).
+  QWidget* GraphPageToCopy() const;
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();

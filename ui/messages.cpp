@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <new>
 #include <stdexcept>
 
@@ -50,12 +51,36 @@ SaveNameHook SetSaveNameHook(SaveNameHook hook) {
   return old;
 }
 
-std::string AskSaveFileName(const std::string& preset) {
+namespace {
+// The extension of the first pattern of a name filter: "PNG image (*.png)"
+// gives "png".
+QString FilterSuffix(const QString& nameFilter) {
+  const int dot = nameFilter.indexOf(QLatin1String("*."));
+  if (dot < 0) return QString();
+  QString suffix = nameFilter.mid(dot + 2);
+  const int end = suffix.indexOf(QRegularExpression(QStringLiteral("[ )]")));
+  return end < 0 ? suffix : suffix.left(end);
+}
+}  // namespace
+
+std::string AskSaveFileName(const std::string& preset, const std::string& filter) {
   if (SaveNameHookRef()) return SaveNameHookRef()(preset);
   // The overwrite question is the program's own (with the file name).
-  return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString::fromStdString(preset),
-                                      QString(), nullptr, QFileDialog::DontConfirmOverwrite)
-      .toStdString();
+  if (filter.empty())
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString::fromStdString(preset),
+                                        QString(), nullptr, QFileDialog::DontConfirmOverwrite)
+        .toStdString();
+  // With file types: a name typed without an extension gets the one of the
+  // type chosen in the dialog.
+  QFileDialog dialog(QApplication::activeWindow(), QString(), QString::fromStdString(preset));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setNameFilter(QString::fromStdString(filter));
+  dialog.setDefaultSuffix(FilterSuffix(dialog.selectedNameFilter()));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& f) { dialog.setDefaultSuffix(FilterSuffix(f)); });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front().toStdString();
 }
 
 std::string ErrorDisplayText(const std::string& message) {

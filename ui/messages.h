@@ -29,9 +29,11 @@ AskHook SetAskHook(AskHook hook);
 Answer Ask(const std::string& text, bool withCancel);
 
 // The save dialog: returns the chosen file name, or "" when cancelled.
+// filter is the dialog's file-type list (Qt's "Name (*.ext);;..." form),
+// empty for all files; the hook sees only the preset.
 using SaveNameHook = std::function<std::string(const std::string& preset)>;
 SaveNameHook SetSaveNameHook(SaveNameHook hook);
-std::string AskSaveFileName(const std::string& preset);
+std::string AskSaveFileName(const std::string& preset, const std::string& filter = {});
 
 // Shows message (after ErrorDisplayText) through the error hook.
 void ShowErrorMessage(const std::string& message);
