@@ -2,7 +2,9 @@
 // into FILE (PNG) and exits, which also works on the offscreen platform;
 // "--hint ROW" adds the hint of that parameter row (0-based) as it shows when
 // the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas),
-// "--type NAME --params P1;P2" applies a distribution first.
+// "--type NAME --params P1;P2" applies a distribution first, "--sample N"
+// then draws a sample of N values (4 decimals) onto the sample page.
+#include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QPainter>
@@ -22,6 +24,7 @@
 #include "ui/about.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
+#include "ui/sample.h"
 
 namespace {
 // The user's decimal separator, when it is one plain character.
@@ -38,6 +41,7 @@ int main(int argc, char** argv) {
   int page = 0;
   QString type;
   QStringList params;
+  QString sample;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = QString::fromLocal8Bit(argv[++i]);
@@ -45,12 +49,14 @@ int main(int argc, char** argv) {
       type = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--params") == 0 && i + 1 < argc) {
       params = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(';'));
+    } else if (std::strcmp(argv[i], "--sample") == 0 && i + 1 < argc) {
+      sample = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--page 0|1|2] [--hint ROW]]\n";
+      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--sample N] [--page 0|1|2] [--hint ROW]]\n";
       return 0;
     }
   }
@@ -75,6 +81,16 @@ int main(int argc, char** argv) {
         form.Driver().InputMode = 0;
         form.PressButtonClick();
       }
+    }
+    if (!screenshot.isEmpty() && !sample.isEmpty()) {
+      form.RunDialog = [&](QDialog& d) {
+        auto& draw = static_cast<vokt::ui::TDrawForm&>(d);
+        draw.SampleSizeEdit->setText(sample);
+        draw.DecimalsEdit->setText(QStringLiteral("4"));
+        draw.ButtonOKClick();
+        return draw.result() == QDialog::Accepted;
+      };
+      form.ActionDrawSample->trigger();
     }
     if (!screenshot.isEmpty()) {
       if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);
