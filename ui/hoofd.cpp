@@ -410,6 +410,8 @@ void TVoktForm::BuildControls() {
   SampleMemo = new QPlainTextEdit(TabSheetRS);
   SampleMemo->setReadOnly(true);
   SampleMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Read-only: an undo history would only hold a second record of every line.
+  SampleMemo->setUndoRedoEnabled(false);
   QFont mono(QStringLiteral("Lucida Console"));
   mono.setPixelSize(12);
   SampleMemo->setFont(mono);
@@ -1064,7 +1066,6 @@ void TVoktForm::DrawClick() {
       c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
       c.removeSelectedText();
     }
-    doc->clearUndoRedoStacks();  // lets go of the removed text
     doc->setModified(wasModified);
     if (!wasVisible) {
       PageControl->setTabVisible(kSamplePage, false);
