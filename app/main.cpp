@@ -3,7 +3,8 @@
 // "--hint ROW" adds the hint of that parameter row (0-based) as it shows when
 // the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas),
 // "--type NAME --params P1;P2" applies a distribution first, "--sample N"
-// then draws a sample of N values (4 decimals) onto the sample page.
+// then draws a sample of N values (4 decimals) onto the sample page, and
+// "--size WxH" gives the window that size instead of the one it opens with.
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   QString type;
   QStringList params;
   QString sample;
+  QSize size;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = QString::fromLocal8Bit(argv[++i]);
@@ -49,6 +51,9 @@ int main(int argc, char** argv) {
       type = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--params") == 0 && i + 1 < argc) {
       params = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(';'));
+    } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
+      const QStringList wh = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char('x'));
+      if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
     } else if (std::strcmp(argv[i], "--sample") == 0 && i + 1 < argc) {
       sample = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
@@ -56,7 +61,7 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--sample N] [--page 0|1|2] [--hint ROW]]\n";
+      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--sample N] [--size WxH] [--page 0|1|2] [--hint ROW]]\n";
       return 0;
     }
   }
@@ -71,6 +76,7 @@ int main(int argc, char** argv) {
   int rc = 1;
   try {
     vokt::ui::TVoktForm form;
+    if (!screenshot.isEmpty() && size.isValid()) form.resize(size);
     form.show();
     if (!screenshot.isEmpty() && !type.isEmpty()) {
       if (!form.ChooseType(type)) std::cerr << "vokt: no type " << type.toStdString() << "\n";
