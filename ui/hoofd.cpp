@@ -1149,8 +1149,15 @@ void TVoktForm::keyPressEvent(QKeyEvent* e) {
 }
 
 void TVoktForm::closeEvent(QCloseEvent* e) {
-  // Closing while a table is being counted stops the count first.
-  if (ProgressBar1->isVisible() || !PressButton->isEnabled()) CancelRequested = true;
+  // Closing while a table is counted or a sample drawn stops that first; the
+  // window closes once it has wound up (a cancelled draw takes its lines
+  // back, so the question below is about the sample as it was before).
+  if (ProgressBar1->isVisible() || !PressButton->isEnabled()) {
+    CancelRequested = true;
+    e->ignore();
+    QTimer::singleShot(0, this, [this] { close(); });
+    return;
+  }
   if (SampleMemo->document()->isModified()) {
     switch (Ask(LoadString(883), true)) {
       case Answer::Cancel:

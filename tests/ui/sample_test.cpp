@@ -150,7 +150,9 @@ TEST_F(SampleTest, DrawsValuesWithTheChosenDecimals) {
 }
 
 TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
-  const std::vector<std::pair<QString, QString>> cases = {{"0", "4"}, {"10", "19"}, {"99999999999", "4"}};
+  // Samples are capped at 10^6 values; 1000001 is out of range like 0.
+  const std::vector<std::pair<QString, QString>> cases = {
+      {"0", "4"}, {"1000001", "4"}, {"10", "19"}, {"99999999999", "4"}};
   for (const auto& [n, d] : cases) {
     errors.clear();
     beeps = 0;
@@ -371,6 +373,23 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   EXPECT_TRUE(form->PageControl->isEnabled());
   EXPECT_TRUE(form->menuBar()->isEnabled());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Closing the window in the middle of a large draw stops the draw first and
+// then asks about the sample as it was before that draw.
+TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
+  Draw("3", false, "2");
+  const QString before = form->SampleMemo->toPlainText();
+  QTimer::singleShot(50, form.get(), [&] { EXPECT_FALSE(form->close()); });
+  answer = Answer::No;
+  Draw(QString::number(kMaxSampleSize), false, "2");
+  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+  EXPECT_EQ(questions.size(), 1u);  // the draw's own question, answered No
+  EXPECT_TRUE(form->isVisible());
+  QApplication::processEvents();  // the close put off until the draw ended
+  ASSERT_EQ(questions.size(), 2u);
+  EXPECT_EQ(questions[1], "Save sample to a file?");
+  EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(SampleTest, FormulasPageOfTheStandardNormalAtZero) {
