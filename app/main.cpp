@@ -3,9 +3,11 @@
 // "--hint ROW" adds the hint of that parameter row (0-based) as it shows when
 // the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas),
 // "--type NAME --params P1;P2" applies a distribution first, "--x VALUE"
-// then computes at x, and "--size WxH" gives the window that size.  A type
-// that is not there or an error while applying ends the run with status 1
-// and no picture.
+// then computes at x, "--sample N" draws a sample of N values (4 decimals)
+// onto the sample page, and "--size WxH" gives the window that size.  A
+// type that is not there or an error while applying ends the run with
+// status 1 and no picture.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QHelpEvent>
@@ -27,6 +29,7 @@
 #include "ui/about.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
+#include "ui/sample.h"
 
 namespace {
 // The user's decimal separator, when it is one plain character.
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   QString type;
   QStringList params;
   QString xValue;
+  QString sample;
   QSize size;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
@@ -57,13 +61,15 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
       const QStringList wh = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char('x'));
       if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+    } else if (std::strcmp(argv[i], "--sample") == 0 && i + 1 < argc) {
+      sample = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x VALUE] [--page 0|1|2]\n"
-                   "            [--hint ROW] [--size WIDTHxHEIGHT]]\n";
+      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x VALUE] [--sample N]\n"
+                   "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]]\n";
       return 0;
     }
   }
@@ -79,6 +85,7 @@ int main(int argc, char** argv) {
   bool failed = false;
   try {
     vokt::ui::TVoktForm form;
+    if (!screenshot.isEmpty() && size.isValid()) form.resize(size);
     form.show();
     if (!screenshot.isEmpty()) {
       // No one is there to close a message box: errors end the run.
@@ -90,7 +97,6 @@ int main(int argc, char** argv) {
         std::cerr << "vokt: the x value was refused\n";
         failed = true;
       });
-      if (size.isValid()) form.resize(size);
       if (!type.isEmpty() && !form.ChooseType(type)) {
         std::cerr << "vokt: no type " << type.toStdString() << "\n";
         return 1;
@@ -114,6 +120,16 @@ int main(int argc, char** argv) {
         form.PressButtonClick();
       }
       if (failed) return 1;
+    }
+    if (!screenshot.isEmpty() && !sample.isEmpty()) {
+      form.RunDialog = [&](QDialog& d) {
+        auto& draw = static_cast<vokt::ui::TDrawForm&>(d);
+        draw.SampleSizeEdit->setText(sample);
+        draw.DecimalsEdit->setText(QStringLiteral("4"));
+        draw.ButtonOKClick();
+        return draw.result() == QDialog::Accepted;
+      };
+      form.ActionDrawSample->trigger();
     }
     if (!screenshot.isEmpty()) {
       if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);

@@ -30,6 +30,9 @@
 #include <QSvgGenerator>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -408,6 +411,8 @@ void TVoktForm::BuildControls() {
   SampleMemo = new QPlainTextEdit(TabSheetRS);
   SampleMemo->setReadOnly(true);
   SampleMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Read-only: an undo history would only hold a second record of every line.
+  SampleMemo->setUndoRedoEnabled(false);
   QFont mono(QStringLiteral("Lucida Console"));
   mono.setPixelSize(12);
   SampleMemo->setFont(mono);
@@ -1030,7 +1035,9 @@ bool TVoktForm::ConfirmDiscardSample() {
     case Answer::Cancel:
       return false;
     case Answer::Yes:
-      MenuItemSaveClick();
+      // A cancelled or failed save keeps the sample and stops what asked.
+      Guarded([&] { MenuItemSaveClick(); });
+      if (SampleMemo->document()->isModified()) return false;
       MenuItemClearClick();
       return true;
     case Answer::No:
@@ -1041,6 +1048,10 @@ bool TVoktForm::ConfirmDiscardSample() {
 
 void TVoktForm::AppendSampleLines(const QStringList& lines, const QString& hint) {
   if (!lines.isEmpty()) SampleMemo->appendPlainText(lines.join(QLatin1Char('\n')));
+  ShowSamplePage(hint);
+}
+
+void TVoktForm::ShowSamplePage(const QString& hint) {
   SampleMemo->document()->setModified(true);
   PageControl->setTabVisible(kSamplePage, true);
   TabSheetRS->setToolTip(hint);
@@ -1059,16 +1070,68 @@ void TVoktForm::DrawClick() {
   format.integers = !DrawForm->FormatBoxVisible;
   format.floatingPoint = DrawForm->FloatingPoint;
   format.decimals = DrawForm->Decimals;
-  QStringList lines;
-  lines.reserve(static_cast<int>(DrawForm->SampleSize));
+  const int64_t n = DrawForm->SampleSize;
+  // The values go into the memo in batches, so the text is held once (no
+  // list of a million lines beside the document), the progress bar moves and
+  // Cancel works.  Cancel takes back the lines of this draw.
+  QTextDocument* doc = SampleMemo->document();
+  const bool wasEmpty = doc->isEmpty();
+  const int oldEnd = doc->characterCount() - 1;
+  const bool wasModified = doc->isModified();
+  const bool wasVisible = PageControl->isTabVisible(kSamplePage);
+  constexpr int64_t kBatch = 8192;
+  bool cancelled = false;
+  QString batch;
+  auto flush = [&] {
+    if (batch.isEmpty()) return;
+    batch.chop(1);  // the last line break; appendPlainText starts a new line
+    SampleMemo->appendPlainText(batch);
+    batch.clear();
+  };
   try {
-    for (int64_t i = 0; i < DrawForm->SampleSize; ++i) lines << Q(FormatSampleValue(d->RandomValue(), format));
+    RunEnumeration(n > kSampleProgressSize, [&](ProgressSink* sink) {
+      BusyScope busy(sink);
+      CancelRequested = false;
+      for (int64_t i = 0; i < n; ++i) {
+        batch += QString::fromStdString(FormatSampleValue(d->RandomValue(), format));
+        batch += QLatin1Char('\n');
+        if ((i + 1) % kBatch == 0 && i + 1 < n) {
+          flush();
+          if (sink) {
+            sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
+            sink->ProcessEvents();
+            if (CancelRequested) {
+              cancelled = true;
+              return;
+            }
+          }
+        }
+      }
+      flush();
+    });
   } catch (...) {
     // The values drawn so far stay; the error is reported.
-    AppendSampleLines(lines, QStringLiteral("random sample"));
+    flush();
+    ShowSamplePage(QStringLiteral("random sample"));
     throw;
   }
-  AppendSampleLines(lines, QStringLiteral("random sample"));
+  if (cancelled) {
+    if (wasEmpty) {
+      SampleMemo->clear();
+    } else {
+      QTextCursor c(doc);
+      c.setPosition(oldEnd);
+      c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+      c.removeSelectedText();
+    }
+    doc->setModified(wasModified);
+    if (!wasVisible) {
+      PageControl->setTabVisible(kSamplePage, false);
+      PressButton->show();
+    }
+    return;
+  }
+  ShowSamplePage(QStringLiteral("random sample"));
 }
 
 void TVoktForm::AssignClick() {
@@ -1097,18 +1160,27 @@ void TVoktForm::MenuItemSaveClick() {
       preset = name;
       continue;
     }
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-      throw EArgumentError("Cannot write " + shortName.toStdString());
-    setWindowTitle(shortName);
-    const QStringList lines = SampleMemo->toPlainText().split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-      f.write(line.toLatin1());
-      f.write("\r\n");
+    // The whole file or nothing: QSaveFile writes a temporary file and
+    // renames it over the old one only when everything was written.
+    QSaveFile f(file);
+    bool ok = f.open(QIODevice::WriteOnly);
+    QByteArray buffer;
+    for (QTextBlock b = SampleMemo->document()->begin(); ok && b.isValid(); b = b.next()) {
+      buffer += b.text().toLatin1();
+      buffer += "\r\n";
+      if (buffer.size() >= (1 << 16) || !b.next().isValid()) {
+        ok = f.write(buffer) == buffer.size();
+        buffer.clear();
+      }
     }
-    if (!f.flush() || f.error() != QFileDevice::NoError)
-      throw EArgumentError("Cannot write " + shortName.toStdString());
-    f.close();
+    ok = ok && f.commit();
+    if (!ok) {
+      const QString reason = f.errorString();
+      f.cancelWriting();
+      throw EArgumentError("Cannot write " + shortName.toStdString() +
+                           (reason.isEmpty() ? std::string() : " (" + reason.toStdString() + ")"));
+    }
+    setWindowTitle(shortName);
     SampleMemo->document()->setModified(false);
     return;
   }
@@ -1135,8 +1207,15 @@ void TVoktForm::keyPressEvent(QKeyEvent* e) {
 }
 
 void TVoktForm::closeEvent(QCloseEvent* e) {
-  // Closing while a table is being counted stops the count first.
-  if (ProgressBar1->isVisible() || !PressButton->isEnabled()) CancelRequested = true;
+  // Closing while a table is counted or a sample drawn stops that first; the
+  // window closes once it has wound up (a cancelled draw takes its lines
+  // back, so the question below is about the sample as it was before).
+  if (ProgressBar1->isVisible() || !PressButton->isEnabled()) {
+    CancelRequested = true;
+    e->ignore();
+    QTimer::singleShot(0, this, [this] { close(); });
+    return;
+  }
   if (SampleMemo->document()->isModified()) {
     switch (Ask(LoadString(883), true)) {
       case Answer::Cancel:
@@ -1144,6 +1223,11 @@ void TVoktForm::closeEvent(QCloseEvent* e) {
         return;
       case Answer::Yes:
         Guarded([&] { MenuItemSaveClick(); });
+        if (SampleMemo->document()->isModified()) {
+          // Not saved (cancelled or failed): the window stays open.
+          e->ignore();
+          return;
+        }
         break;
       case Answer::No:
         SampleMemo->document()->setModified(false);

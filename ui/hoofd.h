@@ -265,6 +265,8 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   template <class Build>
   void RunEnumeration(bool showProgress, Build&& build);
   void AppendSampleLines(const QStringList& lines, const QString& hint);
+  // Marks the sample unsaved and shows its page with the given hint.
+  void ShowSamplePage(const QString& hint);
   // The x under the marker panel's centre moved by dx pixels.
   void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
 

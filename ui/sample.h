@@ -21,6 +21,8 @@ namespace vokt::ui {
 // The largest sample drawn at once; a larger size is refused as out of
 // range rather than filling the memory with text.
 inline constexpr int64_t kMaxSampleSize = 1000000;
+// Samples larger than this are drawn with the progress bar and Cancel button.
+inline constexpr int64_t kSampleProgressSize = 100000;
 // Subjects are numbered with 16-bit integers.
 inline constexpr int64_t kMaxSubjects = 32767;
 

@@ -10,11 +10,18 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QTest>
 #include <algorithm>
 #include <set>
 
 #include "distrib/distribution.h"
+#include "formula/qt/richedit_sk.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
@@ -143,7 +150,9 @@ TEST_F(SampleTest, DrawsValuesWithTheChosenDecimals) {
 }
 
 TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
-  const std::vector<std::pair<QString, QString>> cases = {{"0", "4"}, {"10", "19"}, {"99999999999", "4"}};
+  // Samples are capped at 10^6 values; 1000001 is out of range like 0.
+  const std::vector<std::pair<QString, QString>> cases = {
+      {"0", "4"}, {"1000001", "4"}, {"10", "19"}, {"99999999999", "4"}};
   for (const auto& [n, d] : cases) {
     errors.clear();
     beeps = 0;
@@ -172,19 +181,33 @@ TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
   const QStringList lines = Lines();
   ASSERT_EQ(lines.size(), 3);
   EXPECT_EQ(lines[0].size(), 18);
+  EXPECT_EQ(lines[1].size(), 18);
   EXPECT_EQ(lines[2].size(), 6);
+  // Six-character columns that together hold a permutation of 1..7.
+  std::multiset<int> seen;
+  for (const QString& l : lines)
+    for (int i = 0; i < l.size(); i += 6) {
+      EXPECT_EQ(l[i + 5].isDigit(), true);
+      seen.insert(l.mid(i, 6).trimmed().toInt());
+    }
+  EXPECT_EQ(seen, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7}));
 
   QTemporaryDir dir;
   saveName = (dir.path() + "/Sample.dat").toStdString();
   form->ActionSave->trigger();
-  form->ActionSave->trigger();  // unmodified now: nothing happens
-  EXPECT_EQ(saveDialogs, 1);
-  EXPECT_EQ(form->windowTitle(), "Sample.dat");
+  ASSERT_TRUE(errors.empty()) << errors[0];
   QFile f(QString::fromStdString(saveName));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray bytes = f.readAll();
-  EXPECT_EQ(bytes.count("\r\n"), 3);
-  EXPECT_TRUE(bytes.startsWith(lines[0].toLatin1() + "\r\n"));
+  f.close();
+  // Exactly the memo's lines, each ended by CR LF: no header, nothing else.
+  EXPECT_EQ(bytes, (lines.join("\r\n") + "\r\n").toLatin1());
+  EXPECT_EQ(form->windowTitle(), "Sample.dat");
+  // Unmodified now: a second Save neither asks nor writes.
+  ASSERT_TRUE(QFile::remove(f.fileName()));
+  form->ActionSave->trigger();
+  EXPECT_EQ(saveDialogs, 1);
+  EXPECT_FALSE(QFile::exists(f.fileName()));
 
   // Too many subjects for the 16-bit numbering: an error, nothing appended.
   form->RunDialog = [](QDialog& d) {
@@ -213,6 +236,175 @@ TEST_F(SampleTest, ClearHidesThePageAndUnsavedTextIsProtected) {
   EXPECT_FALSE(form->PageControl->isTabVisible(3));
   EXPECT_EQ(form->PageControl->currentIndex(), 0);
   EXPECT_TRUE(form->PressButton->isVisible());
+}
+
+TEST_F(SampleTest, DiscreteSamplesAreIntegerLines) {
+  ASSERT_TRUE(form->ChooseType("binomial"));
+  form->Driver().ParameterTexts = {"", "20", "0.4"};
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  Draw("10", false, "4");  // the decimals box is hidden and ignored
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 10);
+  const QRegularExpression integer(QStringLiteral("^[0-9]+$"));
+  for (const QString& l : lines) EXPECT_TRUE(integer.match(l).hasMatch()) << l.toStdString();
+}
+
+TEST_F(SampleTest, SavedBytesAreTheLinesWithCrLf) {
+  Draw("5", true, "");
+  Draw("3", false, "2");  // appended below the first five
+  const QStringList lines = Lines();
+  ASSERT_EQ(lines.size(), 8);
+  EXPECT_TRUE(lines[0].contains('E'));
+  EXPECT_EQ(lines[7].size() - lines[7].indexOf('.'), 3);
+  QTemporaryDir dir;
+  saveName = (dir.path() + "/out.txt").toStdString();
+  form->ActionSave->trigger();
+  QFile f(QString::fromStdString(saveName));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), (lines.join("\r\n") + "\r\n").toLatin1());
+  EXPECT_FALSE(form->SampleMemo->document()->isModified());
+}
+
+// Failures that happen even for root: the parent folder is a regular file, or
+// the target is a folder.  The error is shown, the sample stays unsaved, and
+// an existing file is left alone.
+TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
+  QTemporaryDir dir;
+  QFile plain(dir.path() + "/plain");
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.write("keep me");
+  plain.close();
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+  Draw("4", false, "3");
+  const QString before = form->SampleMemo->toPlainText();
+  const QString title = form->windowTitle();
+  for (const QString& target : {dir.path() + "/plain/Sample.dat", dir.path() + "/folder"}) {
+    errors.clear();
+    questions.clear();
+    saveName = target.toStdString();
+    answer = Answer::Yes;  // overwrite the folder? yes
+    form->ActionSave->trigger();
+    ASSERT_EQ(errors.size(), 1u) << target.toStdString();
+    EXPECT_TRUE(QString::fromStdString(errors[0]).startsWith("Cannot write ")) << errors[0];
+    EXPECT_TRUE(form->SampleMemo->document()->isModified());
+    EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+    EXPECT_EQ(form->windowTitle(), title);
+  }
+  ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+  EXPECT_EQ(plain.readAll(), "keep me");
+  EXPECT_TRUE(QFileInfo(dir.path() + "/folder").isDir());
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 2);
+}
+
+// "Save sample to a file?" answered Yes, and then the save dialog cancelled
+// or the write failing: whatever asked must stop and keep the sample.
+TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
+  QTemporaryDir dir;
+  QFile plain(dir.path() + "/plain");
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  struct Action {
+    const char* name;
+    std::function<void()> run;
+  };
+  const std::vector<Action> actions = {
+      {"type change", [&] { form->ChooseType("Cauchy"); }},
+      {"draw", [&] { Draw("2", false, "1"); }},
+      {"assign",
+       [&] {
+         form->RunDialog = [](QDialog& d) {
+           auto& a = static_cast<TAssignForm&>(d);
+           a.nsubjectsEdit->setText("4");
+           a.ngroupsedit->setText("2");
+           a.OKButton->click();
+           return a.result() == QDialog::Accepted;
+         };
+         form->ActionAssign->trigger();
+       }},
+      {"close", [&] { EXPECT_FALSE(form->close()); }},
+  };
+  Draw("6", false, "3");
+  const QString before = form->SampleMemo->toPlainText();
+  for (const std::string& target : {std::string(), (dir.path() + "/plain/x.dat").toStdString()}) {
+    for (const Action& a : actions) {
+      SCOPED_TRACE(std::string(a.name) + (target.empty() ? ", save cancelled" : ", save failed"));
+      questions.clear();
+      errors.clear();
+      answer = Answer::Yes;
+      saveName = target;
+      a.run();
+      ASSERT_FALSE(questions.empty());
+      EXPECT_EQ(questions[0], "Save sample to a file?");
+      EXPECT_EQ(errors.size(), target.empty() ? 0u : 1u);
+      EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+      EXPECT_TRUE(form->SampleMemo->document()->isModified());
+      EXPECT_TRUE(form->PageControl->isTabVisible(3));
+      EXPECT_EQ(form->DistribTypeBox->currentText(), "normal");
+      EXPECT_TRUE(form->isVisible());
+    }
+  }
+  // A successful save clears the page and lets the type change go ahead.
+  saveName = (dir.path() + "/ok.dat").toStdString();
+  questions.clear();
+  ASSERT_TRUE(form->ChooseType("Cauchy"));
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(saveName)));
+  EXPECT_FALSE(form->PageControl->isTabVisible(3));
+  EXPECT_EQ(form->DistribTypeBox->currentText(), "Cauchy");
+}
+
+TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
+  Draw("3", false, "2");
+  const QString before = form->SampleMemo->toPlainText();
+  bool sawProgress = false;
+  QTimer::singleShot(50, form.get(), [&] {
+    sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
+    QTest::mouseClick(form->CancelButton, Qt::LeftButton);
+  });
+  Draw(QString::number(kMaxSampleSize), false, "2");
+  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+  EXPECT_TRUE(form->SampleMemo->document()->isModified());
+  EXPECT_FALSE(form->ProgressBar1->isVisible());
+  EXPECT_TRUE(form->PageControl->isEnabled());
+  EXPECT_TRUE(form->menuBar()->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Closing the window in the middle of a large draw stops the draw first and
+// then asks about the sample as it was before that draw.
+TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
+  Draw("3", false, "2");
+  const QString before = form->SampleMemo->toPlainText();
+  QTimer::singleShot(50, form.get(), [&] { EXPECT_FALSE(form->close()); });
+  answer = Answer::No;
+  Draw(QString::number(kMaxSampleSize), false, "2");
+  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+  EXPECT_EQ(questions.size(), 1u);  // the draw's own question, answered No
+  EXPECT_TRUE(form->isVisible());
+  QApplication::processEvents();  // the close put off until the draw ended
+  ASSERT_EQ(questions.size(), 2u);
+  EXPECT_EQ(questions[1], "Save sample to a file?");
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(SampleTest, FormulasPageOfTheStandardNormalAtZero) {
+  // The window opens on the standard normal with x at its mean, 0.
+  form->PageControl->setCurrentIndex(2);
+  const QStringList lines = form->FormulaEdit->toPlainText().split('\n');
+  ASSERT_GE(lines.size(), 8);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_TRUE(lines[1].startsWith("f(x) = "));
+  EXPECT_EQ(lines[2], "f(0) = 0.398942280401");
+  EXPECT_EQ(lines[3], "Expectation = μ = 0");
+  EXPECT_EQ(lines[4], "Variance = σ2 = 1");
+  EXPECT_EQ(lines[5], "Standard deviation = 1");
+  EXPECT_TRUE(lines[6].startsWith("Moment generating function M(t) = "));
+  EXPECT_EQ(lines[7], "");
 }
 
 }  // namespace

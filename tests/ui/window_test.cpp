@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -561,6 +562,10 @@ TEST_F(WindowTest, CancellingAnEnumerationKeepsThePreviousTable) {
   form->Driver().ParameterTexts = {"", "5", "5", "5", "5", "5", "5", "5", ""};
   while (form->ParameterGrid->rowCount() < 8) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
   form->Driver().ParameterTexts = {"", "5", "5", "5", "5", "5", "5", "5", ""};
+  const std::vector<std::string> texts = form->Driver().ParameterTexts;
+  const QImage pdf = form->kansgrafiek->grab().toImage();
+  const QString x = Text(form->xValueEdit), central = Text(form->ProbabilityEditCentral),
+                right = Text(form->ProbabilityEditRight);
   bool sawProgress = false;
   QTimer::singleShot(100, form.get(), [&] {
     sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
@@ -573,7 +578,13 @@ TEST_F(WindowTest, CancellingAnEnumerationKeepsThePreviousTable) {
   EXPECT_TRUE(form->PressButton->isEnabled());
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
+  EXPECT_EQ(Text(form->ProbabilityEditCentral), central);
+  EXPECT_EQ(Text(form->ProbabilityEditRight), right);
+  EXPECT_EQ(Text(form->xValueEdit), x);
   EXPECT_EQ(form->Current()->Cdf(2), p);
+  EXPECT_EQ(form->Driver().ParameterTexts, texts);
+  EXPECT_EQ(form->kansgrafiek->grab().toImage(), pdf);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WindowTest, FriedmanBlocksAtTheLimitAreRefused) {
@@ -591,6 +602,18 @@ TEST_F(WindowTest, FriedmanBlocksAtTheLimitAreRefused) {
   EXPECT_EQ(errors[0], "Second parameter should be smaller than 25.");
   EXPECT_EQ(form->Current()->Mean, mean);
   EXPECT_EQ(form->Current()->Par[2].Value, 3);
+
+  // Fewer than two treatments are refused before anything is counted.
+  for (const char* t : {"1", "0", "-3"}) {
+    errors.clear();
+    form->Driver().ParameterTexts = {"", t, "5", ""};
+    form->Driver().InputMode = 0;
+    form->PressButtonClick();
+    ASSERT_EQ(errors.size(), 1u) << t;
+    EXPECT_EQ(errors[0], "Value should be at least 2.");
+    EXPECT_EQ(form->Current()->Mean, mean);
+    EXPECT_EQ(form->Current()->Par[1].Value, 3);
+  }
 }
 
 TEST(AboutBox, IsTheFixedDialog) {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "distrib/catalogue.h"
 #include "distrib/normal.h"
 
 namespace vokt {
@@ -140,17 +141,6 @@ TEST(TextAttributesSK, PropertiesRoundTrip) {
   EXPECT_EQ(other.SelAttributesSK().Charset(), 0);
 }
 
-// A Cauchy-like family: no mean, no variance (type 917's texts).
-class NoMoments : public tContinuous_distribution {
- public:
-  NoMoments() {
-    NameId = 917;
-    HasMean = false;
-    HasVariance = false;
-  }
-  Extended Density(Extended x) override { return 1 / (std::numbers::pi_v<Extended> * (1 + x * x)); }
-};
-
 TEST(FormulasPage, StandardNormalAtZero) {
   tNormal_Distribution d(0, 1);
   TRichEditSK edit;
@@ -180,22 +170,26 @@ TEST(FormulasPage, StandardNormalAtZero) {
 }
 
 TEST(FormulasPage, MomentsThatDoNotExist) {
-  NoMoments d;
+  // The Cauchy distribution (type 917) has neither mean nor variance.
+  const auto d = CreateDistribution(917);
+  ASSERT_EQ(d->SetParameters(0, 1, 0), 0);
+  ASSERT_FALSE(d->HasMean);
+  ASSERT_FALSE(d->HasVariance);
   TRichEditSK edit;
-  FillFormulasPage(edit, d, 1);
+  FillFormulasPage(edit, *d, 1);
   const QStringList lines = Lines(edit);
-  ASSERT_GE(lines.size(), 6);
+  ASSERT_GE(lines.size(), 7);
   EXPECT_EQ(lines[2], "f(1) = 0.159154943092");
   EXPECT_EQ(lines[3], "Expectation does not exist");
-  EXPECT_EQ(lines[4], "Variance  does not exist");
+  EXPECT_EQ(lines[4], "Variance  does not exist");  // label 880, a blank, text 2317
   EXPECT_EQ(lines[5], "");
   EXPECT_FALSE(edit.toPlainText().contains("Standard deviation"));
   EXPECT_EQ(lines[6], "Special case of the t-distribution (ν=1); mean and variance do not exist");
 }
 
 TEST(FormulasPage, IncompleteParametersShowOnlyTheTexts) {
-  NoMoments d;
-  d.Par[2].Unset = true;
+  const auto c = CreateDistribution(917);  // the catalogue's: no parameters given yet
+  tDistribution& d = *c;
   TRichEditSK edit;
   FillFormulasPage(edit, d, 1);
   const QStringList lines = Lines(edit);
