@@ -1081,11 +1081,13 @@ void TVoktForm::DrawClick() {
   const bool wasVisible = PageControl->isTabVisible(kSamplePage);
   constexpr int64_t kBatch = 8192;
   bool cancelled = false;
-  QString batch;
+  // The batch is 8-bit text (the sample file's own encoding) and becomes a
+  // QString once per batch rather than once per value.
+  std::string batch;
   auto flush = [&] {
-    if (batch.isEmpty()) return;
-    batch.chop(1);  // the last line break; appendPlainText starts a new line
-    SampleMemo->appendPlainText(batch);
+    if (batch.empty()) return;
+    batch.pop_back();  // the last line break; appendPlainText starts a new line
+    SampleMemo->appendPlainText(QString::fromLatin1(batch.data(), static_cast<qsizetype>(batch.size())));
     batch.clear();
   };
   try {
@@ -1093,8 +1095,8 @@ void TVoktForm::DrawClick() {
       BusyScope busy(sink);
       CancelRequested = false;
       for (int64_t i = 0; i < n; ++i) {
-        batch += QString::fromStdString(FormatSampleValue(d->RandomValue(), format));
-        batch += QLatin1Char('\n');
+        batch += FormatSampleValue(d->RandomValue(), format);
+        batch += '\n';
         if ((i + 1) % kBatch == 0 && i + 1 < n) {
           flush();
           if (sink) {

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTest>
 #include <algorithm>
+#include <random>
 #include <set>
 
 #include "distrib/distribution.h"
@@ -46,6 +47,35 @@ TEST(SampleFormat, WritesTheThreeNotations) {
       {2.5L, {true, false, 0}, "2"},  // integers round half to even
   };
   for (const Case& c : cases) EXPECT_EQ(FormatSampleValue(c.x, c.format), c.text);
+}
+
+TEST(SampleFormat, FixedNotationAgreesWithExactConversion) {
+  // The fast integer path must print what the exact conversion prints,
+  // across magnitudes, signs and decimals, and near rounding ties.
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> mant(-10, 10);
+  std::uniform_int_distribution<int> expo(-12, 14), dec(0, 18);
+  auto exact = [](Extended x, int d) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.*Lf", d, x);
+    std::string s(buf);
+    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    return s;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const Extended x = mant(rng) * std::pow(10.0L, expo(rng));
+    const int d = dec(rng);
+    tSampleFormat f;
+    f.decimals = d;
+    ASSERT_EQ(FormatSampleValue(x, f), exact(x, d)) << (double)x << " " << d;
+  }
+  for (Extended x : {0.00005L, 0.00015L, -2.50005L, 1.23455L, 0.5L, -0.5L, 2.5L, 99999.99995L}) {
+    for (int d : {0, 4}) {
+      tSampleFormat f;
+      f.decimals = d;
+      EXPECT_EQ(FormatSampleValue(x, f), exact(x, d)) << (double)x << " " << d;
+    }
+  }
 }
 
 TEST(Assignment, IsAPermutationPrintedKToALine) {
