@@ -29,7 +29,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "resources/strings.h"
 
 namespace vokt {

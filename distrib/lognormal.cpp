@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 

@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "distrib/noncentral_series.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 

@@ -52,26 +52,26 @@ QColor ResolveColor(Color c, const QPalette& palette) {
   return QColor(c.r, c.g, c.b);
 }
 
-QFont ToQFont(const FontSpec& spec) {
-  QFont f(FromUtf8(spec.face));
-  if (spec.size > 0) f.setPointSizeF(spec.size);
-  f.setBold(spec.bold);
-  f.setItalic(spec.italic);
-  f.setUnderline(spec.underline);
+QFont ToQFont(const FontSpec& font) {
+  QFont f(FromUtf8(font.face));
+  if (font.size > 0) f.setPointSizeF(font.size);
+  f.setBold(font.bold);
+  f.setItalic(font.italic);
+  f.setUnderline(font.underline);
   return f;
 }
 
 FontSpec ToFontSpec(const QFont& font) {
-  FontSpec spec;
-  spec.face = font.family().toStdString();
+  FontSpec result;
+  result.face = font.family().toStdString();
   if (font.pointSizeF() > 0)
-    spec.size = font.pointSizeF();
+    result.size = font.pointSizeF();
   else if (font.pixelSize() > 0)
-    spec.size = font.pixelSize() * 72.0 / 96.0;  // pixels at the usual 96 dpi
-  spec.bold = font.bold();
-  spec.italic = font.italic();
-  spec.underline = font.underline();
-  return spec;
+    result.size = font.pixelSize() * 72.0 / 96.0;  // pixels at the usual 96 dpi
+  result.bold = font.bold();
+  result.italic = font.italic();
+  result.underline = font.underline();
+  return result;
 }
 
 QPainterSurface::QPainterSurface(QPainter& painter, const QRect& client, const QPalette& palette)

@@ -25,7 +25,7 @@ void InstallFontSubstitutes();
 QColor ResolveColor(Color c, const QPalette& palette);
 // The QFont for a font description (face, size in points, bold, italic,
 // underline).
-QFont ToQFont(const FontSpec& spec);
+QFont ToQFont(const FontSpec& font);
 // The font description of a QFont (family, point size, bold, italic,
 // underline), in the window-text colour; for drawing markup in a widget's
 // font.

@@ -16,7 +16,7 @@
 #include "distrib/hypergeometric.h"
 #include "distrib/negative_binomial.h"
 #include "distrib/poisson.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 namespace {

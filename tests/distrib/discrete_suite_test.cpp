@@ -12,7 +12,7 @@
 
 #include "distrib/catalogue.h"
 #include "distrib/empirical.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

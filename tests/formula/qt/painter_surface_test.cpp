@@ -124,10 +124,10 @@ TEST(PainterSurface, AxisParallelLinesCoverBothEnds) {
 TEST(PainterSurface, FontSpecOfAWidgetFont) {
   QFont f("DejaVu Sans", 11);
   f.setBold(true);
-  const FontSpec spec = ToFontSpec(f);
-  EXPECT_EQ(spec.face, "DejaVu Sans");
-  EXPECT_EQ(spec.size, 11);
-  EXPECT_TRUE(spec.bold);
+  const FontSpec fs = ToFontSpec(f);
+  EXPECT_EQ(fs.face, "DejaVu Sans");
+  EXPECT_EQ(fs.size, 11);
+  EXPECT_TRUE(fs.bold);
   QFont px("DejaVu Sans");
   px.setPixelSize(12);
   EXPECT_EQ(ToFontSpec(px).size, 9);

@@ -1,4 +1,4 @@
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Lanczos ln Gamma (six terms), the incomplete gamma function by power series
 // and continued fraction, and the incomplete beta function by its continued
 // fraction (Numerical Recipes' betacf, renormalised at every step).
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 #include <cmath>
 
