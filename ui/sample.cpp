@@ -62,6 +62,19 @@ std::string FixedText(Extended x, int decimals) {
   return buf;
 }
 
+// The dialogs' OK (default) and Cancel row; Cancel rejects.
+void AddOkCancelRow(QDialog* dialog, QBoxLayout* layout, QPushButton*& ok, QPushButton*& cancel) {
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  ok = new QPushButton(QStringLiteral("OK"), dialog);
+  ok->setDefault(true);
+  cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
 // Digits and Backspace only, as the count edits accept.
 void DigitsOnly(tNumEdit* e) {
   e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
@@ -145,16 +158,8 @@ TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
   formatLayout->addWidget(new QLabel(QStringLiteral("decimals"), FormatBox));
   layout->addWidget(FormatBox);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
-  OKButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  layout->addLayout(buttons);
+  AddOkCancelRow(this, layout, OKButton, CancelButton);
   connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { ButtonOKClick(); }); });
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TDrawForm::showEvent(QShowEvent* e) {
@@ -201,16 +206,8 @@ TAssignForm::TAssignForm(QWidget* parent) : QDialog(parent) {
   grid->addWidget(ngroupsedit, 1, 1);
   grid->addWidget(new QLabel(QStringLiteral("groups"), this), 1, 2);
   layout->addLayout(grid);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
-  OKButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  layout->addLayout(buttons);
+  AddOkCancelRow(this, layout, OKButton, CancelButton);
   connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { OKButtonClick(); }); });
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TAssignForm::OKButtonClick() {
