@@ -70,7 +70,8 @@ struct Case {
 
 std::vector<Case> AllCases() {
   std::vector<Case> r;
-  for (int t = kFirstType; t <= kLastType; ++t) {
+  for (uint16_t t : AvailableTypes()) {
+    if (CreateDistribution(t)->IsDiscrete()) continue;
     r.push_back({t, -1});
     auto it = ExtraSets().find(t);
     if (it != ExtraSets().end())
