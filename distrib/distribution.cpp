@@ -125,6 +125,18 @@ Extended tDistribution::Cdf(Extended x) {
   return IntervalProb(SupportLow, x);
 }
 
+Extended tDistribution::UpperTail(Extended x) {
+  const Extended r = 1 - Cdf(x);
+  return r < 0 ? 0 : (r > 1 ? 1 : r);
+}
+
+Extended tDistribution::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  Extended p = 1 - q;
+  return Quantile(p);
+}
+
 Extended tDistribution::IntervalProb(Extended a, Extended b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (a < SupportLow) a = SupportLow;

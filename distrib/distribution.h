@@ -92,8 +92,14 @@ class tDistribution {
   virtual Extended PointProb(Extended x);
   virtual Extended Density(Extended x);
   virtual Extended Cdf(Extended x);
+  // P(X > x), computed directly in the upper tail (never as 1 - Cdf where
+  // that loses digits).  The base class falls back on the complement.
+  virtual Extended UpperTail(Extended x);
   virtual Extended IntervalProb(Extended a, Extended b);
   virtual Extended Quantile(Extended& p);
+  // x with P(X > x) = q, solved on the upper tail.  The base class falls back
+  // on Quantile(1 - q).
+  virtual Extended UpperQuantile(Extended q);
   virtual Extended RandomValue();
   virtual int SetParameters(Extended p1, Extended p2, Extended p3);
   virtual void ParameterLabel(int i, int n, std::string& s) const;
