@@ -6,7 +6,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench sanitize clean
 
 all: build
 
@@ -24,6 +24,15 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The core library and its tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and run.
+sanitize: deps
+	@cmake -S . -B $(BUILD)-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOKT_SANITIZE=ON \
+	  -DVOKT_GUI=OFF -DVOKT_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-sanitize -j $(JOBS) --target vokt_core_tests
+	@cd $(BUILD)-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
