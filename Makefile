@@ -1,12 +1,13 @@
 # Two commands for a fresh Debian 12 machine:
 #   make run    builds and starts the program
 #   make test   builds and runs every test
-# Both install the missing Debian packages first.
+# Both install the missing Debian packages first.  "make package" builds the
+# Debian package build/vokt_<version>_<arch>.deb (README, "Install").
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -24,6 +25,9 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
