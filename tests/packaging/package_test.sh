@@ -122,6 +122,10 @@ if have man; then
     else
       pass "man -l $page.1 renders without warnings"
     fi
+    if have lexgrog; then
+      lexgrog "$file" >/dev/null 2>&1 && pass "$page.1 has a NAME line for whatis" \
+        || fail "lexgrog cannot read the NAME line of $page.1"
+    fi
     text=$(man_text "$file")
     grep -q 'EXIT STATUS' <<<"$text" && grep -q 'EXAMPLES' <<<"$text" \
       && pass "$page.1 has exit statuses and examples" || fail "$page.1 text"
