@@ -1,12 +1,13 @@
 # Two commands for a fresh Debian 12 machine:
 #   make run    builds and starts the program
 #   make test   builds and runs every test
-# Both install the missing Debian packages first.
+# Both install the missing Debian packages first.  "make package" builds the
+# Debian package build/vokt_<version>_<arch>.deb (README, "Install").
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build run test bench sanitize package clean
 
 all: build
 
@@ -33,6 +34,9 @@ sanitize: deps
 	@cmake --build $(BUILD)-sanitize -j $(JOBS) --target vokt_core_tests
 	@cd $(BUILD)-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done

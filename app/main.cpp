@@ -31,6 +31,13 @@
 #include "ui/messages.h"
 #include "ui/sample.h"
 
+#ifndef VOKT_VERSION
+#define VOKT_VERSION "unknown"
+#endif
+#ifndef VOKT_APP_ID
+#define VOKT_APP_ID "org.vokt.Vokt"
+#endif
+
 namespace {
 // The user's decimal separator, when it is one plain character.
 char LocaleSeparator() {
@@ -69,13 +76,18 @@ int main(int argc, char** argv) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
       std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x VALUE] [--sample N]\n"
-                   "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]]\n";
+                   "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]]\n"
+                   "       vokt --help | --version\n";
+      return 0;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "vokt " VOKT_VERSION "\n";
       return 0;
     }
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VOKT"));
   QApplication::setApplicationDisplayName(QStringLiteral("VOKT"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(VOKT_APP_ID));
   vokt::InstallFontSubstitutes();
   vokt::InstallMixedFontHints(app);
   vokt::SetDecimalSeparator(LocaleSeparator());

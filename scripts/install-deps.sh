@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-dejavu-core
+  dpkg-dev file desktop-file-utils appstream man-db
 )
 
 missing=()
