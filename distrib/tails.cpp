@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "distrib/empirical.h"
+#include "resources/strings.h"
 
 namespace vokt {
 
@@ -93,10 +94,12 @@ bool NearestPoint(tDistribution& d, Extended x, Extended& s) {
   return true;
 }
 
+// A level is a probability strictly between 0 and 1, compared exactly: a
+// level of 1e-30 is as good as 0.05 (the tolerant checks would refuse it).
 void CheckLevel(Extended alpha) {
   if (std::isnan(alpha)) RaiseMessage(msgNotANumber);
-  CheckValue(msgGreaterThan, alpha, 0);
-  CheckValue(msgLessThan, alpha, 1);
+  if (!(alpha > 0)) throw EArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
+  if (!(alpha < 1)) throw EArgumentError(LoadString(msgLessThan) + FormatNumber(1));
 }
 
 void CountStep(int& steps) {
@@ -113,6 +116,10 @@ Extended ProbAtMost(tDistribution& d, Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x == -std::numeric_limits<Extended>::infinity()) return 0;
   if (x == std::numeric_limits<Extended>::infinity()) return 1;
+  // Beyond the ends of the support nothing is computed (some families
+  // refuse arguments far outside it).
+  if (x < d.SupportLow - Eps) return 0;
+  if (x >= d.SupportHigh) return 1;
   return Clamp01(d.Cdf(x));
 }
 
@@ -120,6 +127,8 @@ Extended ProbAbove(tDistribution& d, Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x == -std::numeric_limits<Extended>::infinity()) return 1;
   if (x == std::numeric_limits<Extended>::infinity()) return 0;
+  if (x < d.SupportLow - Eps) return 1;
+  if (x >= d.SupportHigh) return 0;
   return Clamp01(d.UpperTail(x));
 }
 

@@ -119,6 +119,31 @@ TEST(PValues, UpperPValueForTestsThatRejectLarge) {
   EXPECT_TRUE(c.Upper.Exists);
 }
 
+// A unit exponential whose upper tail is exact, and whose distribution
+// function is the plain complement: an interval far out is found only
+// from the upper tails.
+class tExactTail : public tContinuous_distribution {
+ public:
+  tExactTail() {
+    SupportLow = 0;
+    ParCount = 0;
+  }
+  Extended Density(Extended x) override { return x < 0 ? 0 : std::exp(-x); }
+  Extended Cdf(Extended x) override { return x < 0 ? 0 : 1 - std::exp(-x); }
+  Extended UpperTail(Extended x) override { return x < 0 ? 1 : std::exp(-x); }
+  Extended UpperQuantile(Extended q) override { return -std::log(q); }
+};
+
+TEST(PValues, FarIntervalsComeFromTheTailTheyLieIn) {
+  tExactTail d;
+  const Extended want = std::exp(-60.0L) - std::exp(-61.0L);
+  EXPECT_NEAR(IntervalProbability(d, 60, 61), want, want * 1e-17L);
+  EXPECT_NEAR(ProbAtLeast(d, 60), std::exp(-60.0L), std::exp(-60.0L) * 1e-18L);
+  // The upper critical value of a tiny level comes from the upper quantile.
+  EXPECT_NEAR(UpperCritical(d, 1e-30L).X, 30 * std::log(10.0L), 1e-15L);
+  EXPECT_NEAR(TwoSidedPValue(d, 60), 2 * std::exp(-60.0L), std::exp(-60.0L) * 1e-17L);
+}
+
 TEST(PValues, InfiniteAndHugeArguments) {
   const Extended inf = std::numeric_limits<Extended>::infinity();
   for (uint16_t type : {901, 905, 906, 907}) {
