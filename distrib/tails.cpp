@@ -35,6 +35,10 @@ const tRealPointList* Table(const tDistribution& d) {
 
 Extended Clamp01(Extended p) { return p < 0 ? 0 : (p > 1 ? 1 : p); }
 
+// A quantile at an unbounded end of the support (today +-InfBound, later
+// +-infinity) is no critical value.
+bool RealValue(Extended x) { return std::isfinite(x) && std::fabs(x) < InfBound; }
+
 // The support point x stands for (within Eps), if any.
 bool SupportPoint(tDistribution& d, Extended x, Extended& s) {
   if (!std::isfinite(x)) return false;
@@ -175,7 +179,7 @@ tCritical LowerCritical(tDistribution& d, Extended alpha) {
     Extended p = alpha;
     c.X = d.Quantile(p);
     c.Level = ProbAtMost(d, c.X);
-    c.Exists = std::isfinite(c.X);
+    c.Exists = RealValue(c.X);
     return c;
   }
   Extended p = alpha, s;
@@ -201,7 +205,7 @@ tCritical UpperCritical(tDistribution& d, Extended alpha) {
   if (!d.IsDiscrete()) {
     c.X = d.UpperQuantile(alpha);
     c.Level = ProbAtLeast(d, c.X);
-    c.Exists = std::isfinite(c.X);
+    c.Exists = RealValue(c.X);
     return c;
   }
   Extended s;
@@ -241,7 +245,7 @@ tCritical MirrorPoint(tDistribution& d, Extended x) {
   if (!(tail > 0) || !(tail < 1)) return m;
   // x in the lower tail: its mirror lies in the upper one, and the other way.
   m = lower <= upper ? UpperCritical(d, tail) : LowerCritical(d, tail);
-  if (!std::isfinite(m.X)) m.Exists = false;
+  if (!RealValue(m.X)) m.Exists = false;
   return m;
 }
 

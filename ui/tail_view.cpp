@@ -218,6 +218,10 @@ void TTailControls::Apply() {
   if (alphaMode_ && x != alphaX_) alphaMode_ = false;
 
   QString leftText, centralText, rightText, summary;
+  // Where the second marker stands: b of "between a and b", or the
+  // mirrored point or upper critical value of the two-sided view (which
+  // leave b alone).
+  Extended second = SecondX;
   bool showSecond = false, showCentral = true, showRight = true;
   haveLo_ = haveHi_ = false;
   if (view == TailView::TwoSided && upperOnly) {
@@ -244,9 +248,9 @@ void TTailControls::Apply() {
     if (alphaMode_) {
       const tCritical& a = critical_.Lower;
       const tCritical& b = critical_.Upper;
-      SecondX = b.Exists ? b.X : d->Range().Right;
+      second = b.Exists ? b.X : d->Range().Right;
       lo_ = x;
-      hi_ = SecondX;
+      hi_ = second;
       haveLo_ = a.Exists;
       haveHi_ = b.Exists;
       leftText = prob(a.Exists ? a.Level : 0);
@@ -264,7 +268,7 @@ void TTailControls::Apply() {
       lo_ = hi_ = x;
       if (lowerSide) haveLo_ = true; else haveHi_ = true;
       if (m.Exists) {
-        SecondX = m.X;
+        second = m.X;
         lo_ = std::min(x, m.X);
         hi_ = std::max(x, m.X);
         haveLo_ = haveHi_ = true;
@@ -279,8 +283,9 @@ void TTailControls::Apply() {
     }
   } else {  // between a and b
     EnsureSecond(*d);
-    lo_ = std::min(x, SecondX);
-    hi_ = std::max(x, SecondX);
+    second = SecondX;
+    lo_ = std::min(x, second);
+    hi_ = std::max(x, second);
     haveLo_ = haveHi_ = true;
     const Extended inside = IntervalProbability(*d, lo_, hi_);
     const Extended below = ProbBelow(*d, lo_), above = ProbAbove(*d, hi_);
@@ -324,7 +329,7 @@ void TTailControls::Apply() {
 
   SecondPanel->setVisible(showSecond);
   if (showSecond) {
-    const int px = box->x() + ClampPixel(XToPixel(range, rect, SecondX), 0, rect.Width());
+    const int px = box->x() + ClampPixel(XToPixel(range, rect, second), 0, rect.Width());
     SecondPanel->move(px - SecondPanel->width() / 2, form_.PanelDraw->y());
     SecondPanel->raise();
     const bool editable = view == TailView::Between;
@@ -333,7 +338,7 @@ void TTailControls::Apply() {
     SecondEdit->setToolTip(editable ? QStringLiteral("b  (drag the marker or type)")
                                     : QStringLiteral("the mirrored point"));
     if (!SecondEdit->hasFocus() || !editable) {
-      SecondEdit->setText(Q(FormatNumber(SecondX)));
+      SecondEdit->setText(Q(FormatNumber(second)));
       SecondEdit->setCursorPosition(0);
     }
   }

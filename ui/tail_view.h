@@ -71,7 +71,7 @@ class TTailControls : public QObject {
 
   TailView View() const;
   void SetView(TailView v);
-  // The x of the second marker.
+  // b of "between a and b" (the second marker in that view).
   Extended SecondX = 0;
 
   // Places the selector row at the top of the page; returns its bottom.

@@ -107,6 +107,16 @@ TEST_F(TailsTest, ThreeProbabilitiesStayTheDefault) {
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
 }
 
+TEST_F(TailsTest, SelectorIsReachedWithAltT) {
+  form->xValueEdit->setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
+  QApplication::processEvents();
+  EXPECT_TRUE(form->Tails->Selector->hasFocus());
+  QTest::keyClick(form->Tails->Selector, Qt::Key_Down);
+  EXPECT_EQ(form->Tails->View(), TailView::TwoSided);
+}
+
 TEST_F(TailsTest, TwoSidedPValueOfT14) {
   Apply("t", {"14"});
   ChooseView(TailView::TwoSided);
@@ -170,6 +180,11 @@ TEST_F(TailsTest, BetweenTwoMarkers) {
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1587");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.1587");
   EXPECT_TRUE(form->Tails->Summary->text().contains("outside 0.3173"));
+  // b stays while the two-sided view shows its mirrored point there.
+  ChooseView(TailView::TwoSided);
+  EXPECT_TRUE(form->Tails->SecondEdit->isReadOnly());
+  ChooseView(TailView::Between);
+  EXPECT_EQ(Text(form->Tails->SecondEdit), "1");
   // The second marker drags as the first one does.
   DragBy(form->Tails->SecondPanel, 40);
   EXPECT_GT(form->Tails->SecondX, 1);
