@@ -4,7 +4,9 @@
 // the mouse rests on the row, "--page N" shows page N (1 cdf, 2 formulas),
 // "--type NAME --params P1;P2" applies a distribution first, "--x VALUE"
 // then computes at x, "--sample N" draws a sample of N values (4 decimals)
-// onto the sample page, and "--size WxH" gives the window that size.  A
+// onto the sample page, "--size WxH" gives the window that size, "--view
+// two|between" chooses the tail view of the pdf page, "--b VALUE" places its
+// second marker and "--alpha A" enters a significance level.  A
 // type that is not there or an error while applying ends the run with
 // status 1 and no picture.
 #include <QAction>
@@ -30,6 +32,7 @@
 #include "ui/hoofd.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
+#include "ui/tail_view.h"
 
 #ifndef VOKT_VERSION
 #define VOKT_VERSION "unknown"
@@ -56,6 +59,7 @@ int main(int argc, char** argv) {
   QString xValue;
   QString sample;
   QSize size;
+  QString view, bValue, alpha;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = QString::fromLocal8Bit(argv[++i]);
@@ -70,13 +74,20 @@ int main(int argc, char** argv) {
       if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
     } else if (std::strcmp(argv[i], "--sample") == 0 && i + 1 < argc) {
       sample = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--view") == 0 && i + 1 < argc) {
+      view = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--b") == 0 && i + 1 < argc) {
+      bValue = QString::fromLocal8Bit(argv[++i]);
+    } else if (std::strcmp(argv[i], "--alpha") == 0 && i + 1 < argc) {
+      alpha = QString::fromLocal8Bit(argv[++i]);
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
       std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x VALUE] [--sample N]\n"
-                   "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]]\n"
+                   "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]\n"
+                   "            [--view two|between [--b VALUE] [--alpha A]]]\n"
                    "       vokt --help | --version\n";
       return 0;
     } else if (std::strcmp(argv[i], "--version") == 0) {
@@ -114,6 +125,12 @@ int main(int argc, char** argv) {
         return 1;
       }
       if (!params.isEmpty()) {
+        // Kruskal-Wallis reads as many groups as its grid has rows (but the
+        // spare one); selecting the last row adds one.
+        for (int guard = 0; guard < 64 && type.startsWith(QLatin1String("Kruskal")) &&
+                            form.ParameterGrid->rowCount() < params.size() + 1;
+             ++guard)
+          form.ParameterGrid->setCurrentCell(form.ParameterGrid->rowCount() - 1, 1);
         auto& texts = form.Driver().ParameterTexts;
         texts.assign(std::max<size_t>(texts.size(), params.size() + 1), std::string());
         for (int k = 0; k < params.size(); ++k) texts[k + 1] = params[k].toStdString();
@@ -131,6 +148,20 @@ int main(int argc, char** argv) {
         form.Driver().InputMode = 4;
         form.PressButtonClick();
       }
+      if (!view.isEmpty() && !failed) {
+        using vokt::ui::TailView;
+        form.Tails->SetView(view == QLatin1String("between") ? TailView::Between
+                            : view == QLatin1String("two")   ? TailView::TwoSided
+                                                             : TailView::Three);
+        if (!bValue.isEmpty()) {
+          form.Tails->SecondEdit->setText(bValue);
+          form.Tails->SecondEntered();
+        }
+        if (!alpha.isEmpty()) {
+          form.Tails->AlphaEdit->setText(alpha);
+          form.Tails->AlphaEntered();
+        }
+      }
       if (failed) return 1;
     }
     if (!screenshot.isEmpty() && !sample.isEmpty()) {
@@ -146,7 +177,11 @@ int main(int argc, char** argv) {
     if (!screenshot.isEmpty()) {
       if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);
       QTimer::singleShot(200, &form, [&] {
-        QImage image = form.grab().toImage();
+        QImage image;
+        {
+          const vokt::ui::TCleanCapture clean(form.PageControl->currentWidget());  // no text cursor
+          image = form.grab().toImage();
+        }
         if (hintRow >= 0 && hintRow < form.ParameterGrid->rowCount()) {
           QWidget* viewport = form.ParameterGrid->viewport();
           const QPoint at = form.ParameterGrid->visualRect(form.ParameterGrid->model()->index(hintRow, 0)).center();

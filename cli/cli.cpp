@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/tail_ops.h"
 
 #include <cmath>
 #include <cstdio>
@@ -27,6 +28,12 @@ const char* const kUsage =
     "        pdf X...       density, or P(X = x) for discrete types\n"
     "        probs X...     P(X < x) P(X = x) P(X > x)\n"
     "        quantile P...  x with P(X <= x) = p, then the probability reached\n"
+    "        interval A B   P(A <= X <= B)\n"
+    "        twosided X...  two-sided p-value min(1, 2 min(P(X <= x), P(X >= x)));\n"
+    "                       P(X >= x) for kruskal-wallis and friedman\n"
+    "        critical ALPHA... [--tail left|right|two]\n"
+    "                       critical values, each followed by its attained tail\n"
+    "                       probability; two (the default): both at alpha/2\n"
     "        sample N [--seed S]\n"
     "        info\n";
 
@@ -212,7 +219,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     if (type == 0) throw UsageError{"unknown type '" + args[0] + "'"};
     const std::string& op = args[2];
     if (op != "cdf" && op != "pdf" && op != "probs" && op != "quantile" && op != "sample" &&
-        op != "info")
+        op != "info" && !IsTailOperation(op))
       throw UsageError{"unknown operation '" + op + "'"};
     if (op == "info" && args.size() != 3) throw UsageError{"info takes no arguments"};
     if (op == "sample" && args.size() != 4) throw UsageError{"sample takes one size"};
@@ -249,6 +256,13 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         out << buf << '\n';
       }
       return status;
+    }
+    if (IsTailOperation(op)) {
+      try {
+        return RunTailOperation(*d, op, std::vector<std::string>(args.begin() + 3, args.end()), out);
+      } catch (const TailUsageError& e) {
+        throw UsageError{e.what()};
+      }
     }
     int status = 0;
     for (size_t i = 3; i < args.size(); ++i) {

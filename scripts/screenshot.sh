@@ -4,11 +4,14 @@
 #   scripts/screenshot.sh [build folder]
 #       every picture of the README into docs/: the window as it opens (with
 #       the hint of the variance row showing), and the pdf and cdf pages of
-#       the normal, the binomial and the non-central chi-square distribution;
+#       the normal, the binomial and the non-central chi-square distribution,
+#       and the tail views of the pdf page (two-sided, critical values,
+#       between a and b, the upper p-value of a rank test);
 #   scripts/screenshot.sh BUILD OUTPUT [vokt options]
 #       one picture, the window as it opens with the hint of the variance row,
 #       changed by the options of "vokt --screenshot" (--page N, --type NAME,
-#       --params "P1;P2", --x VALUE, --size WxH, --hint ROW).
+#       --params "P1;P2", --x VALUE, --size WxH, --hint ROW, --view two|between,
+#       --b VALUE, --alpha A).
 # A picture that cannot be made (a type this build does not have, an error
 # in its parameters) is reported, the others are still made, and the exit
 # status is 1.
@@ -55,5 +58,16 @@ done <<'EOF'
 normal|normal|0;1;1|1.5
 binomial|binomial|10;0.3|4
 noncentral-chi2|non-central chi2|4;6|14
+EOF
+
+# The tail views: name | type | parameters | x | view options
+while IFS='|' read -r name type params x opts; do
+  # shellcheck disable=SC2086
+  shot "docs/$name.png" --type "$type" --params "$params" --x "$x" --size $graph_size $opts
+done <<'EOF'
+view-two-sided|t|14|2.3|--view two
+view-critical|binomial|20;0.4|10|--view two --alpha 0.05
+view-between|normal|0;1;1|-1|--view between --b 1
+view-upper|Kruskal-Wallis|3;3;3|5.6889|--view two
 EOF
 exit $failed

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "distrib/plotting.h"
+#include "distrib/tails.h"
 #include "numeric/checks.h"
 #include "resources/strings.h"
 
@@ -111,12 +112,13 @@ void tVoktDriver::PressButtonClick() {
     switch (InputMode) {
       case 4:
         source = EditId::xValue;
-        CurrentX = EditNumber(source);
+        // A rank-test statistic typed to a few decimals is the table's value.
+        CurrentX = SnapToTable(*Current, view_.EditText(source), EditNumber(source));
         UpdateDensityPage(true);
         break;
       case 8:
         source = EditId::xcdF;
-        CurrentX = EditNumber(source);
+        CurrentX = SnapToTable(*Current, view_.EditText(source), EditNumber(source));
         UpdateCdfPage();
         break;
       case 5:

@@ -50,6 +50,7 @@
 #include "ui/about.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
+#include "ui/tail_view.h"
 
 // The help text and the icon are compiled into the window library; a static
 // library's resources must be registered by name.
@@ -375,6 +376,7 @@ void TVoktForm::BuildControls() {
   ZwarteLijn->setPalette(black);
   xValueEdit = new tNumEdit(PanelDraw, 4);
   xValueEdit->setToolTip(QStringLiteral(" x  (quantile)"));
+  Tails = new TTailControls(*this, TabSheetPQ);
   PageControl->addTab(TabSheetPQ, Q(LoadString(885)));
 
   // cdf page
@@ -816,7 +818,10 @@ QWidget* TVoktForm::GraphPageToCopy() const {
 }
 
 void TVoktForm::ActionCopyGraphExecute() {
-  if (QWidget* sheet = GraphPageToCopy()) QGuiApplication::clipboard()->setPixmap(sheet->grab());
+  if (QWidget* sheet = GraphPageToCopy()) {
+    const TCleanCapture clean(sheet);
+    QGuiApplication::clipboard()->setPixmap(sheet->grab());
+  }
 }
 
 void TVoktForm::ActionSaveGraphExecute() {
@@ -844,6 +849,7 @@ void TVoktForm::ActionSaveGraphExecute() {
     // leaves an existing file as it was.
     QSaveFile out(file);
     bool ok = out.open(QIODevice::WriteOnly);
+    const TCleanCapture clean(sheet);
     if (ok && suffix == QLatin1String("svg")) {
       // The page's widgets paint themselves into the generator: the curves,
       // areas and texts stay vectors.
@@ -1242,9 +1248,12 @@ void TVoktForm::closeEvent(QCloseEvent* e) {
 void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {
   tDistribution* d = driver_.Current;
   if (!d || !driver_.ParametersComplete()) return;
-  QPainterSurface surface(p, r, palette());
+  const QRect graph = r.adjusted(0, 0, 0, -AxisStripHeight(*kansgrafiek));
+  QPainterSurface surface(p, graph, palette());
   const Extended x = driver_.CurrentX;
   try {
+    PaintAxis(p, r, *kansgrafiek, d->Range());
+    if (Tails->PaintDensity(surface, *d)) return;  // a two-sided or interval view
     if (!d->IsDiscrete()) {
       d->DrawDensity(surface, clWindowText, clActiveCaption, d->SupportLow, x);
       d->DrawDensity(surface, clWindowText, clActiveCaption, x, d->SupportHigh);
@@ -1261,8 +1270,9 @@ void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {
 void TVoktForm::cdFgrafiekPaint(QPainter& p, const QRect& r) {
   tDistribution* d = driver_.Current;
   if (!d || !driver_.ParametersComplete()) return;
-  QPainterSurface surface(p, r, palette());
+  QPainterSurface surface(p, r.adjusted(0, 0, 0, -AxisStripHeight(*cdFgrafiek)), palette());
   try {
+    PaintAxis(p, r, *cdFgrafiek, d->Range());
     d->DrawCdf(surface, driver_.CurrentX, d->SupportHigh);
   } catch (...) {
   }
@@ -1302,8 +1312,9 @@ void TVoktForm::LayoutDensityPage() {
   PanelDraw->move(PanelDraw->x(), panelTop);
   xValueEdit->move((PanelDraw->width() - xValueEdit->width()) / 2, PanelDraw->height() - xValueEdit->height());
   for (QLabel* a : {ArrowLeft, ArrowRight}) a->move(a->x(), xValueEdit->y() + (xValueEdit->height() - a->height()) / 2);
-  kansgrafiek->setGeometry(DigitsWidth + NumberWidth, HalfLine, std::max(1, pageW - 3 * NumberWidth),
-                           std::max(1, panelTop - HalfLine));
+  const int top = Tails->Layout(pageW, LineHeight, NumberWidth, PanelDraw->width(), PanelDraw->height());
+  kansgrafiek->setGeometry(DigitsWidth + NumberWidth, top, std::max(1, pageW - 3 * NumberWidth),
+                           std::max(1, panelTop - top));
   for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel}) l->move(l->x(), panelTop);
 }
 
@@ -1489,12 +1500,14 @@ void TVoktForm::PlaceDensityMarker(int px, bool thinCentral) {
   ProbabilityEditLeft->move((centralLeft - NumberWidth) / 2, ProbabilityEditLeft->y());
   ProbabilityEditRight->move((GrayPanel->width() + centralLeft + ProbabilityEditCentral->width() - NumberWidth) / 2,
                              ProbabilityEditRight->y());
+  Tails->Apply();
 }
 
 void TVoktForm::PlaceCdfMarker(int px, Extended cdf) {
   PanelcdfDraw->move(cdFgrafiek->x() + px - PanelcdfDraw->width() / 2, PanelcdfDraw->y());
   const Extended frac = std::clamp<Extended>(1 - cdf, 0, 1);
-  const int top = cdFgrafiek->y() + static_cast<int>(std::lround(static_cast<double>(frac * cdFgrafiek->height()))) -
+  const int graphH = std::max(1, cdFgrafiek->height() - AxisStripHeight(*cdFgrafiek));
+  const int top = cdFgrafiek->y() + static_cast<int>(std::lround(static_cast<double>(frac * graphH))) -
                   cdFEdit->height() / 2;
   cdFEdit->move(cdFEdit->x(), top);
 }

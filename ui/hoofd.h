@@ -40,6 +40,7 @@ namespace vokt::ui {
 class TVoktForm;
 class TDrawForm;
 class TAssignForm;
+class TTailControls;
 
 // A widget whose painting is a handler of the form (the graphs).
 class TPaintBox : public QWidget {
@@ -205,6 +206,8 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   QLabel* ArrowRight = nullptr;
   QFrame* ZwarteLijn = nullptr;
   tNumEdit* xValueEdit = nullptr;
+  // The tail selector, the alpha box and the second marker of the pdf page.
+  TTailControls* Tails = nullptr;
   QWidget* TabSheetcdF = nullptr;
   TPaintBox* cdFgrafiek = nullptr;
   QLabel* LinkercdFLabel = nullptr;

@@ -20,6 +20,7 @@
 #include "distrib/plotting.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
+#include "ui/tail_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -141,7 +142,8 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
   QTest::mouseRelease(panel, Qt::RightButton, {}, QPoint(start, 5));
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
   const QColor highlight = form->palette().color(QPalette::Highlight);
-  const Rect rect{0, 0, box->width(), box->height()};
+  // The graph fills the box but for the strip of axis labels at its foot.
+  const Rect rect{0, 0, box->width(), box->height() - AxisStripHeight(*box)};
   for (int dx : {-60, -20, 30, 90}) {
     counter.paints = 0;
     DragTo(panel, start + dx);

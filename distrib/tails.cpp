@@ -1,0 +1,282 @@
+#include "distrib/tails.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+#include "distrib/empirical.h"
+#include "resources/strings.h"
+
+namespace vokt {
+
+namespace {
+
+constexpr uint16_t kKruskalWallis = 929;
+constexpr uint16_t kFriedman = 931;
+
+// A tail probability equal to the level up to the last few bits of a long
+// double counts as not exceeding it: exact tables (1/1024-ths, counts over
+// a total) land on a level such as 0.025 exactly and must not fall out of
+// the critical region by one rounding.
+constexpr Extended kLevelSlack = 1e-15L;
+
+// Critical values of discrete types are found from the quantile and then
+// settled by walking over support points; a few steps suffice, the cap
+// stops a quantile that has gone astray.
+constexpr int kMaxSettleSteps = 100000;
+
+bool AtMostLevel(Extended p, Extended alpha) { return p <= alpha * (1 + kLevelSlack); }
+
+const tRealPointList* Table(const tDistribution& d) {
+  if (!dynamic_cast<const tEmpirical_distribution*>(&d)) return nullptr;
+  return d.Points && d.Points->Count() > 0 ? d.Points.get() : nullptr;
+}
+
+Extended Clamp01(Extended p) { return p < 0 ? 0 : (p > 1 ? 1 : p); }
+
+// A quantile at an unbounded end of the support (today +-InfBound, later
+// +-infinity) is no critical value.
+bool RealValue(Extended x) { return std::isfinite(x) && std::fabs(x) < InfBound; }
+
+// The support point x stands for (within Eps), if any.
+bool SupportPoint(tDistribution& d, Extended x, Extended& s) {
+  if (!std::isfinite(x)) return false;
+  if (const tRealPointList* t = Table(d)) {
+    int i = 0;
+    if (!FindPoint(*t, x, i)) return false;
+    s = (*t)[i].X;
+    return true;
+  }
+  if (!d.InSupport(x)) return false;
+  s = RoundExt(x);
+  return true;
+}
+
+// The support point after / before support point s.
+bool NextPoint(tDistribution& d, Extended s, Extended& n) {
+  if (const tRealPointList* t = Table(d)) {
+    int i = 0;
+    FindPoint(*t, s, i);
+    if (i + 1 >= t->Count()) return false;
+    n = (*t)[i + 1].X;
+    return true;
+  }
+  n = s + 1;
+  return n <= d.SupportHigh && n != s;
+}
+
+bool PrevPoint(tDistribution& d, Extended s, Extended& p) {
+  if (const tRealPointList* t = Table(d)) {
+    int i = 0;
+    FindPoint(*t, s, i);
+    if (i <= 0) return false;
+    p = (*t)[i - 1].X;
+    return true;
+  }
+  p = s - 1;
+  return p >= d.SupportLow && p != s;
+}
+
+// The support point nearest to x (for starting a walk); false when the
+// support has no finite point near x.
+bool NearestPoint(tDistribution& d, Extended x, Extended& s) {
+  if (const tRealPointList* t = Table(d)) {
+    int i = 0;
+    FindPoint(*t, x, i);
+    if (i >= t->Count()) i = t->Count() - 1;
+    s = (*t)[i].X;
+    return true;
+  }
+  if (std::isnan(x)) return false;
+  if (x < d.SupportLow) x = d.SupportLow;
+  if (x > d.SupportHigh) x = d.SupportHigh;
+  if (!std::isfinite(x)) return false;
+  s = RoundExt(x);
+  if (s < d.SupportLow) s += 1;
+  if (s > d.SupportHigh) s -= 1;
+  return true;
+}
+
+// A level is a probability strictly between 0 and 1, compared exactly: a
+// level of 1e-30 is as good as 0.05 (the tolerant checks would refuse it).
+void CheckLevel(Extended alpha) {
+  if (std::isnan(alpha)) RaiseMessage(msgNotANumber);
+  if (!(alpha > 0)) throw EArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
+  if (!(alpha < 1)) throw EArgumentError(LoadString(msgLessThan) + FormatNumber(1));
+}
+
+void CountStep(int& steps) {
+  if (++steps > kMaxSettleSteps) throw EConvergenceError("the critical value");
+}
+
+}  // namespace
+
+bool RejectsOnlyLarge(const tDistribution& d) {
+  return d.NameId == kKruskalWallis || d.NameId == kFriedman;
+}
+
+Extended ProbAtMost(tDistribution& d, Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x == -std::numeric_limits<Extended>::infinity()) return 0;
+  if (x == std::numeric_limits<Extended>::infinity()) return 1;
+  // Beyond the ends of the support nothing is computed (some families
+  // refuse arguments far outside it).
+  if (x < d.SupportLow - Eps) return 0;
+  if (x >= d.SupportHigh) return 1;
+  return Clamp01(d.Cdf(x));
+}
+
+Extended ProbAbove(tDistribution& d, Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x == -std::numeric_limits<Extended>::infinity()) return 1;
+  if (x == std::numeric_limits<Extended>::infinity()) return 0;
+  if (x < d.SupportLow - Eps) return 1;
+  if (x >= d.SupportHigh) return 0;
+  return Clamp01(d.UpperTail(x));
+}
+
+Extended ProbAtLeast(tDistribution& d, Extended x) {
+  Extended s;
+  if (!d.IsDiscrete() || !SupportPoint(d, x, s)) return ProbAbove(d, x);
+  return Clamp01(d.UpperTail(s) + d.PointProb(s));
+}
+
+Extended ProbBelow(tDistribution& d, Extended x) {
+  Extended s, p;
+  if (!d.IsDiscrete() || !SupportPoint(d, x, s)) return ProbAtMost(d, x);
+  return PrevPoint(d, s, p) ? Clamp01(d.Cdf(p)) : 0;
+}
+
+Extended TwoSidedPValue(tDistribution& d, Extended x) {
+  if (RejectsOnlyLarge(d)) return ProbAtLeast(d, x);
+  const Extended lower = ProbAtMost(d, x), upper = ProbAtLeast(d, x);
+  const Extended p = 2 * std::min(lower, upper);
+  return p > 1 ? 1 : p;
+}
+
+Extended IntervalProbability(tDistribution& d, Extended a, Extended b) {
+  if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
+  if (a > b) return 0;
+  const Extended below = ProbBelow(d, a), above = ProbAbove(d, b);
+  // An interval in the upper half is a difference of upper tails, one in the
+  // lower half a difference of lower tails; otherwise both tails are small
+  // and leave the rest.
+  Extended r;
+  if (below > 0.5L)
+    r = ProbAtLeast(d, a) - above;
+  else if (above > 0.5L)
+    r = ProbAtMost(d, b) - below;
+  else
+    r = (1 - below) - above;
+  return Clamp01(r);
+}
+
+tCritical LowerCritical(tDistribution& d, Extended alpha) {
+  CheckLevel(alpha);
+  tCritical c;
+  if (!d.IsDiscrete()) {
+    Extended p = alpha;
+    c.X = d.Quantile(p);
+    c.Level = ProbAtMost(d, c.X);
+    c.Exists = RealValue(c.X);
+    return c;
+  }
+  Extended p = alpha, s;
+  if (!NearestPoint(d, d.Quantile(p), s)) return c;
+  int steps = 0;
+  while (!AtMostLevel(d.Cdf(s), alpha)) {
+    if (!PrevPoint(d, s, s)) return c;  // even the lowest point exceeds alpha
+    CountStep(steps);
+  }
+  for (Extended n; NextPoint(d, s, n) && AtMostLevel(d.Cdf(n), alpha);) {
+    s = n;
+    CountStep(steps);
+  }
+  c.Exists = true;
+  c.X = s;
+  c.Level = ProbAtMost(d, s);
+  return c;
+}
+
+tCritical UpperCritical(tDistribution& d, Extended alpha) {
+  CheckLevel(alpha);
+  tCritical c;
+  if (!d.IsDiscrete()) {
+    c.X = d.UpperQuantile(alpha);
+    c.Level = ProbAtLeast(d, c.X);
+    c.Exists = RealValue(c.X);
+    return c;
+  }
+  Extended s;
+  if (!NearestPoint(d, d.UpperQuantile(alpha), s)) return c;
+  int steps = 0;
+  while (!AtMostLevel(ProbAtLeast(d, s), alpha)) {
+    if (!NextPoint(d, s, s)) return c;  // even the highest point exceeds alpha
+    CountStep(steps);
+  }
+  for (Extended p; PrevPoint(d, s, p) && AtMostLevel(ProbAtLeast(d, p), alpha);) {
+    s = p;
+    CountStep(steps);
+  }
+  c.Exists = true;
+  c.X = s;
+  c.Level = ProbAtLeast(d, s);
+  return c;
+}
+
+tCriticalPair TwoSidedCritical(tDistribution& d, Extended alpha) {
+  CheckLevel(alpha);
+  tCriticalPair r;
+  if (RejectsOnlyLarge(d)) {
+    r.Upper = UpperCritical(d, alpha);
+  } else {
+    r.Lower = LowerCritical(d, alpha / 2);
+    r.Upper = UpperCritical(d, alpha / 2);
+  }
+  return r;
+}
+
+tCritical MirrorPoint(tDistribution& d, Extended x) {
+  tCritical m;
+  if (RejectsOnlyLarge(d) || std::isnan(x)) return m;
+  const Extended lower = ProbAtMost(d, x), upper = ProbAtLeast(d, x);
+  const Extended tail = std::min(lower, upper);
+  if (!(tail > 0) || !(tail < 1)) return m;
+  // x in the lower tail: its mirror lies in the upper one, and the other way.
+  m = lower <= upper ? UpperCritical(d, tail) : LowerCritical(d, tail);
+  if (!RealValue(m.X)) m.Exists = false;
+  return m;
+}
+
+Extended SnapToTable(tDistribution& d, const std::string& text, Extended x) {
+  const tRealPointList* t = Table(d);
+  if (!t || !std::isfinite(x)) return x;
+  int decimals = -1;
+  for (char ch : text) {
+    if (ch == 'e' || ch == 'E') return x;
+    if (ch == '.' || ch == ',' || ch == DecimalSeparator()) {
+      decimals = 0;
+    } else if (decimals >= 0 && std::isdigit(static_cast<unsigned char>(ch))) {
+      ++decimals;
+    }
+  }
+  if (decimals <= 0 || decimals > 18) return x;
+  // Half a unit of the last typed decimal, and a hair more for the binary
+  // representation of the typed number.
+  const Extended half = 0.5L * std::pow(10.0L, -decimals) * (1 + 1e-9L);
+  int i = 0;
+  FindPoint(*t, x, i);
+  Extended best = x, distance = half;
+  for (int k = i - 1; k <= i; ++k) {
+    if (k < 0 || k >= t->Count()) continue;
+    const Extended v = (*t)[k].X, dv = std::fabs(v - x);
+    if (dv <= distance) {
+      best = v;
+      distance = dv;
+    }
+  }
+  return best;
+}
+
+}  // namespace vokt

@@ -1,0 +1,114 @@
+// The pdf page's choice of tail: the selector (three probabilities,
+// two-sided, between a and b), the alpha box, the line that sums up the
+// view, the second marker (the mirrored point of the two-sided view, the b of
+// "between a and b"), the shading of the graph for each view, the x axis
+// under the graphs and the clean capture of a page for copies and saved
+// pictures.  The form wires it in: it builds it, lays out its row, calls
+// Apply after every placement of the main marker and PaintDensity from the
+// paint handler.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+
+#include "distrib/tails.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPainter;
+class QRect;
+class QWidget;
+
+namespace vokt {
+class DrawingSurface;
+}
+
+namespace vokt::ui {
+
+class TVoktForm;
+class tNumEdit;
+
+enum class TailView : uint8_t { Three = 0, TwoSided = 1, Between = 2 };
+
+// Left edges for three boxes of boxWidth whose centres should be at
+// `centres`, kept in order, at least `gap` apart and within [0, total].
+std::array<int, 3> SpreadBoxes(const std::array<int, 3>& centres, int boxWidth, int total, int gap);
+
+// The strip under a graph that holds the axis labels, for the widget's font.
+int AxisStripHeight(const QWidget& w);
+// Draws the tick marks and labels of range under a graph that fills rect
+// but for the strip.
+void PaintAxis(QPainter& p, const QRect& rect, const QWidget& w, const tPlotRange& range);
+
+// While alive, the keyboard focus is away from the page (restored after), so
+// that a grab or render of it shows no text cursor or focus frame.
+class TCleanCapture {
+ public:
+  explicit TCleanCapture(QWidget* page);
+  ~TCleanCapture();
+  TCleanCapture(const TCleanCapture&) = delete;
+  TCleanCapture& operator=(const TCleanCapture&) = delete;
+
+ private:
+  QPointer<QWidget> focus_;
+  bool blocked_ = false;
+};
+
+class TTailControls : public QObject {
+  Q_OBJECT
+ public:
+  TTailControls(TVoktForm& form, QWidget* page);
+
+  QComboBox* Selector = nullptr;
+  QLabel* AlphaLabel = nullptr;
+  tNumEdit* AlphaEdit = nullptr;
+  QLabel* Summary = nullptr;
+  QFrame* SecondPanel = nullptr;
+  tNumEdit* SecondEdit = nullptr;
+
+  TailView View() const;
+  void SetView(TailView v);
+  // b of "between a and b" (the second marker in that view).
+  Extended SecondX = 0;
+
+  // Places the selector row at the top of the page; returns its bottom.
+  int Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth, int markerHeight);
+  // After the main marker was placed: the boxes' texts and places, the
+  // second marker and the summary for the chosen view.
+  void Apply();
+  // The density with the view's areas shaded; false in the view of three
+  // probabilities (the form draws as ever).
+  bool PaintDensity(DrawingSurface& s, tDistribution& d);
+
+  // Enter in the alpha box: both critical values.
+  void AlphaEntered();
+  // Enter in the second marker's box.
+  void SecondEntered();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Changed();
+  void EnsureSecond(tDistribution& d);
+  Extended DraggedX(tDistribution& d, int dx) const;
+  bool Complete() const;
+
+  TVoktForm& form_;
+  QFrame* secondLine_ = nullptr;
+  // The alpha view: the critical values found for the level typed; left as
+  // soon as the main marker moves elsewhere.
+  bool alphaMode_ = false;
+  tCriticalPair critical_;
+  Extended alphaX_ = 0;
+  // The shaded bounds, kept from Apply for the paint.
+  Extended lo_ = 0, hi_ = 0;
+  bool haveLo_ = false, haveHi_ = false;
+  const tDistribution* secondFor_ = nullptr;
+  int dragStart_ = 0, dragPixel_ = 0;
+};
+
+}  // namespace vokt::ui
