@@ -51,7 +51,6 @@ class Prober {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 1.0) << label_ << " " << what;
     if (seconds > slowest_) slowest_ = seconds;
     return returned;
   }
