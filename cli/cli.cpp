@@ -279,9 +279,12 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         } else if (op == "pdf") {
           line = Num(d->IsDiscrete() ? d->PointProb(v) : d->Density(v));
         } else if (op == "probs") {
+          // Each from its own tail: the upper one directly, the lower one
+          // as P(X <= x) less the point, which is 0 at the lowest point.
           Extended central = d->PointProb(v);
-          Extended right = 1 - d->Cdf(v);
-          Extended left = (1 - right) - central;
+          Extended right = d->UpperTail(v);
+          Extended left = d->Cdf(v) - central;
+          if (left < 0) left = 0;
           line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
         } else {
           Extended p = v;

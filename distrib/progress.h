@@ -41,7 +41,7 @@ struct tRankCost {
 inline constexpr double kMaxRankBytes = 1.0e9;    // 1 GB
 inline constexpr double kMaxRankSeconds = 60;     // estimated seconds
 // Builds estimated to take longer than this show progress.
-inline constexpr double kProgressSeconds = 0.5;
+inline constexpr double kProgressSeconds = 0.2;
 
 // Reports progress at most every few milliseconds and checks the stop token;
 // Tick is cheap enough to call in inner loops every few thousand steps.
