@@ -317,13 +317,32 @@ std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n, const tRankControl
       const uint64_t* pb = b >= 0 ? prev.data() + static_cast<size_t>(b) * stride : nullptr;
       const uint64_t* pc = j >= i ? cur.data() + static_cast<size_t>(j - i) * stride : nullptr;
       uint64_t* d = cur.data() + static_cast<size_t>(j) * stride;
-      I128 carry = 0;
-      for (int k = 0; k < w; ++k) {
-        I128 t = I128(pa[k]) + carry;
-        if (pb) t -= pb[k];
-        if (pc) t += pc[k];
-        d[k] = static_cast<uint64_t>(t);
-        carry = t >> 64;
+      if (pb && pc) {
+        // a - b + c with one signed carry (-1, 0 or 1) per word.
+        I128 carry = 0;
+        for (int k = 0; k < w; ++k) {
+          const I128 t = I128(pa[k]) - pb[k] + pc[k] + carry;
+          d[k] = static_cast<uint64_t>(t);
+          carry = t >> 64;
+        }
+      } else if (pc) {
+        unsigned long long c = 0;
+        for (int k = 0; k < w; ++k) {
+          unsigned long long r;
+          const unsigned long long c1 = __builtin_uaddll_overflow(pa[k], pc[k], &r);
+          const unsigned long long c2 = __builtin_uaddll_overflow(r, c, &r);
+          d[k] = r;
+          c = c1 | c2;
+        }
+      } else if (pb) {
+        I128 carry = 0;
+        for (int k = 0; k < w; ++k) {
+          const I128 t = I128(pa[k]) - pb[k] + carry;
+          d[k] = static_cast<uint64_t>(t);
+          carry = t >> 64;
+        }
+      } else {
+        std::memcpy(d, pa, static_cast<size_t>(w) * sizeof(uint64_t));
       }
     }
     done += (double(i) * L / 2 + 1) * w * 3;
