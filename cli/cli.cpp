@@ -11,6 +11,7 @@
 
 #include "distrib/catalogue.h"
 #include "distrib/kruskal_friedman.h"
+#include "distrib/rank_sums.h"
 #include "numeric/uniform.h"
 #include "resources/strings.h"
 
@@ -99,35 +100,39 @@ int ListTypes(std::ostream& out) {
   return 0;
 }
 
-// A progress line on standard error while a long enumeration runs.
-class TerminalProgress : public ProgressSink {
+// A progress line on standard error while a long rank-test build runs (when
+// standard error is a terminal and the estimate is above about a second).
+class TerminalProgress {
  public:
-  explicit TerminalProgress(std::ostream& err) : err_(err) {}
-  void SetPosition(int percent) override {
-    if (percent == shown_) return;
-    shown_ = percent;
-    err_ << "\renumerating: " << percent << "%" << std::flush;
+  explicit TerminalProgress(std::ostream& err) : err_(err) {
+    control_.Progress = [this](int percent) {
+      if (percent == shown_) return;
+      shown_ = percent;
+      err_ << "\rcomputing: " << percent << "%" << std::flush;
+    };
   }
-  void ProcessEvents() override {}
-  void SetBusy(bool busy) override {
-    if (!busy && shown_ >= 0) err_ << "\r                 \r" << std::flush;
-    shown_ = -1;
+  ~TerminalProgress() {
+    if (shown_ >= 0) err_ << "\r               \r" << std::flush;
+  }
+  const tRankControl* For(const tRankCost& cost, bool tty) const {
+    return tty && cost.Seconds() > kProgressSeconds ? &control_ : nullptr;
   }
 
  private:
   std::ostream& err_;
+  tRankControl control_;
   int shown_ = -1;
 };
 
 int32_t SizeValue(Extended v) {
-  ErrorIf(std::fabs(v) >= InfBound, msgTooLarge);
+  ErrorIf(!(std::fabs(v) < 2147483648.0L), msgTooLarge);
   ErrorIf(!IsIntegerValue(v), msgInteger);
-  return RoundInt(v);
+  return static_cast<int32_t>(v);
 }
 
-// The enumerated types take their sizes the way the window's grid gives
-// them: Kruskal-Wallis one size per group (3,4,5), Friedman T,B.  False for
-// every other type.
+// The rank tests take their sizes the way the window's grid gives them:
+// Kruskal-Wallis one size per group (3,4,5), Friedman T,B; the cost is
+// known before the build starts.  False for every other type.
 bool ApplyEnumeratedParameters(tDistribution& d, const std::vector<Extended>& values,
                                std::ostream& err) {
   if (d.NameId != 929 && d.NameId != 931) return false;
@@ -136,17 +141,14 @@ bool ApplyEnumeratedParameters(tDistribution& d, const std::vector<Extended>& va
   if (auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(&d)) {
     std::vector<int32_t> sizes{0};
     for (Extended v : values) sizes.push_back(SizeValue(v));
-    const bool show = tty && KruskalWallisConfigurations(sizes) > kProgressThreshold;
-    kw->BuildKruskalWallis(sizes, show ? &terminal : nullptr);
+    const tRankCost cost = kw->PrepareKruskalWallis(sizes);
+    kw->BuildKruskalWallis(sizes, terminal.For(cost, tty));
     kw->GroupSizes = sizes;
   } else if (auto* fr = dynamic_cast<tFriedman_Distribution*>(&d)) {
     if (values.size() != 2)
       throw UsageError{"type '" + TrimRight(d.NameText()) + "' takes 2 parameter(s): T B"};
-    bool show = false;
-    if (tty && IsIntegerValue(values[0]) && values[0] >= 2 && values[0] <= 10 &&
-        IsIntegerValue(values[1]) && values[1] >= 1)
-      show = FriedmanConfigurations(RoundInt(values[0]), RoundInt(values[1])) > kProgressThreshold;
-    fr->BuildFriedman(show ? &terminal : nullptr, values[0], values[1]);
+    const tRankCost cost = fr->PrepareFriedman(values[0], values[1]);
+    fr->BuildFriedman(terminal.For(cost, tty), values[0], values[1]);
   } else {
     return false;
   }
@@ -162,6 +164,23 @@ void ApplyParameters(tDistribution& d, const std::string& text, std::ostream& er
   std::vector<Extended> values;
   for (const std::string& p : parts) values.push_back(ParseOrThrow(p));
   if (ApplyEnumeratedParameters(d, values, err)) return;
+  TerminalProgress terminal(err);
+  auto* rank = dynamic_cast<tRankSumBase*>(&d);
+  if (rank && values.size() == d.ParCount) {
+    const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
+    const bool valid = values[0] >= 1 && values[0] <= 100000 && (values.size() < 2 || (values[1] >= 1 && values[1] <= 100000));
+    if (valid) {
+      const tRankCost cost = d.NameId == 926 ? SignedRankCost(static_cast<int64_t>(values[0]))
+                                             : MannWhitneyCost(static_cast<int64_t>(values[0]), static_cast<int64_t>(values[1]));
+      rank->Control = terminal.For(cost, tty);
+    }
+  }
+  struct ResetControl {
+    tRankSumBase* r;
+    ~ResetControl() {
+      if (r) r->Control = nullptr;
+    }
+  } reset{rank};
   size_t count = d.ParCount;
   if (d.NameId == 901 && values.size() == 2) values.push_back(std::sqrt(values[1]));
   if (values.size() != count)
@@ -274,9 +293,12 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         } else if (op == "pdf") {
           line = Num(d->IsDiscrete() ? d->PointProb(v) : d->Density(v));
         } else if (op == "probs") {
+          // Each from its own tail: the upper one directly, the lower one
+          // as P(X <= x) less the point, which is 0 at the lowest point.
           Extended central = d->PointProb(v);
-          Extended right = 1 - d->Cdf(v);
-          Extended left = (1 - right) - central;
+          Extended right = d->UpperTail(v);
+          Extended left = d->Cdf(v) - central;
+          if (left < 0) left = 0;
           line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
         } else {
           Extended p = v;

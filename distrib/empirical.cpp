@@ -1,6 +1,7 @@
-// Empirical distribution: the table's counts give the probabilities, the
-// running count the cumulative probabilities (the last one exactly 1), and
-// random values come from rejection under the constant hat MaxCount.
+// Empirical distribution: the table's counts (or probabilities) give the
+// probabilities, the running sums from below the cumulative probabilities
+// and the running sums from above the upper tails; random values come from
+// rejection under the constant hat MaxProb.
 #include "distrib/empirical.h"
 
 #include <cmath>
@@ -13,36 +14,60 @@ tEmpirical_distribution::tEmpirical_distribution() {
   Points = std::make_unique<tRealPointList>();
 }
 
+void tEmpirical_distribution::SetProbabilityTable(std::vector<tPointRecord>&& records,
+                                                  std::vector<Extended>&& upper) {
+  Points->Clear();
+  Points->Reserve(records.size());
+  for (const tPointRecord& r : records) Points->Add(r);
+  UpperProb = std::move(upper);
+  fromProbabilities_ = true;
+}
+
 void tEmpirical_distribution::DeriveFromCounts() {
   tRealPointList& t = *Points;
   const int count = t.Count();
-  TotalCount = 0;
-  MaxCount = 0;
+  if (!fromProbabilities_) {
+    TotalCount = 0;
+    MaxCount = 0;
+    for (int i = 0; i < count; ++i) {
+      TotalCount += t[i].Count;
+      if (t[i].Count > MaxCount) MaxCount = t[i].Count;
+    }
+    int64_t running = 0;
+    for (int i = 0; i < count; ++i) {
+      tPointRecord& p = t[i];
+      running += p.Count;
+      p.Prob = TotalCount > 0 ? Extended(p.Count) / TotalCount : 0;
+      p.CumProb = TotalCount > 0 ? Extended(running) / TotalCount : 0;
+    }
+    UpperProb.assign(static_cast<size_t>(count), 0);
+    int64_t above = 0;
+    for (int i = count - 1; i >= 0; --i) {
+      UpperProb[static_cast<size_t>(i)] = TotalCount > 0 ? Extended(above) / TotalCount : 0;
+      above += t[i].Count;
+    }
+  } else {
+    TotalCount = 0;
+    MaxCount = 0;
+  }
   Extended s1 = 0, s2 = 0;
+  MaxProb = 0;
   for (int i = 0; i < count; ++i) {
     const tPointRecord& p = t[i];
-    TotalCount += p.Count;
-    s1 += p.Count * p.X;
-    s2 += p.X * p.X * p.Count;
-    if (p.Count > MaxCount) {  // ties keep the smallest value as the mode
-      MaxCount = p.Count;
+    s1 += p.Prob * p.X;
+    s2 += p.X * p.X * p.Prob;
+    if (p.Prob > MaxProb) {  // ties keep the smallest value as the mode
+      MaxProb = p.Prob;
       Mode = p.X;
     }
   }
-  int64_t running = 0;
-  for (int i = 0; i < count; ++i) {
-    tPointRecord& p = t[i];
-    running += p.Count;
-    p.Prob = Extended(p.Count) / TotalCount;
-    p.CumProb = Extended(running) / TotalCount;
-  }
   HasMean = true;
   HasVariance = true;
-  if (TotalCount > 0) {
-    Mean = s1 / TotalCount;
+  if (count > 0) {
+    Mean = s1;
     // Cancellation can leave a variance a hair below zero; it is never
     // negative, and a negative one would make the standard deviation NaN.
-    Variance = s2 / TotalCount - Mean * Mean;
+    Variance = s2 - Mean * Mean;
     if (Variance < 0) Variance = 0;
   } else {
     Mean = 0;
@@ -65,10 +90,17 @@ int tEmpirical_distribution::SetParameters(Extended p1, Extended p2, Extended p3
 
 void tEmpirical_distribution::BuildPointTable() {
   const tRealPointList& t = *Points;
-  AllSingle = MaxCount == 1;
+  AllSingle = false;
   if (t.Count() == 0) {
     MaxDens = 0;
     return;
+  }
+  // Counted tables: every value occurs once; others: equal probabilities.
+  if (!fromProbabilities_) {
+    AllSingle = MaxCount == 1;
+  } else {
+    AllSingle = true;
+    for (int i = 1; i < t.Count() && AllSingle; ++i) AllSingle = t[i].Prob == t[0].Prob;
   }
   SupportLow = t[0].X;
   SupportHigh = t[t.Count() - 1].X;
@@ -98,13 +130,28 @@ Extended tEmpirical_distribution::PointProb(Extended x) {
   return FindPoint(*Points, x, i) ? (*Points)[i].Prob : 0;
 }
 
+// The tolerant look-up comes first: a value within Eps of the lowest point is
+// that point, not a value below the support.
 Extended tEmpirical_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (Points->Count() == 0 || x < SupportLow) return 0;
-  if (x >= SupportHigh) return 1;
+  const tRealPointList& t = *Points;
+  if (t.Count() == 0) return 0;
   int i;
-  if (FindPoint(*Points, x, i)) return (*Points)[i].CumProb;
-  return i > 0 ? (*Points)[i - 1].CumProb : 0;
+  if (FindPoint(t, x, i)) return t[i].CumProb;
+  if (i <= 0) return 0;
+  if (i >= t.Count()) return 1;
+  return t[i - 1].CumProb;
+}
+
+Extended tEmpirical_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  const tRealPointList& t = *Points;
+  if (t.Count() == 0) return 0;
+  int i;
+  if (FindPoint(t, x, i)) return UpperProb[static_cast<size_t>(i)];
+  if (i <= 0) return 1;
+  if (i >= t.Count()) return 0;
+  return UpperProb[static_cast<size_t>(i - 1)];
 }
 
 // P(a <= X <= b) from the table.  The discrete base steps over the integers,
@@ -112,25 +159,57 @@ Extended tEmpirical_distribution::Cdf(Extended x) {
 Extended tEmpirical_distribution::IntervalProb(Extended a, Extended b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
-  Extended r = Cdf(b) - Cdf(a) + PointProb(a);
+  // From whichever tail is smaller, so that no digits are lost.
+  const Extended below = Cdf(a) - PointProb(a), above = UpperTail(b);
+  Extended r;
+  if (below > above)
+    r = Cdf(b) - below;
+  else
+    r = UpperTail(a) + PointProb(a) - above;
   if (r < 0) return 0;
   if (r > 1) return 1;
   return r;
 }
 
+// The smallest point whose cumulative probability reaches p, "reaches" with a
+// tolerance relative to p, so that far-tail quantiles are exact.  p is set to
+// the probability reached when that differs.
 Extended tEmpirical_distribution::Quantile(Extended& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
   const tRealPointList& t = *Points;
   ErrorIf(t.Count() == 0, 1374);
+  const Extended target = p - p * kQuantileRelTol;
   int lo = 0, hi = t.Count() - 1;
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
-    if (p > t[mid].CumProb)
+    if (t[mid].CumProb < target)
       lo = mid + 1;
     else
       hi = mid;
   }
-  if (std::fabs(t[lo].CumProb - p) >= Eps) p = t[lo].CumProb;
+  if (std::fabs(t[lo].CumProb - p) > p * kQuantileRelTol) p = t[lo].CumProb;
+  return t[lo].X;
+}
+
+// The smallest point whose upper tail P(X > x) is at most q (relative
+// tolerance as above), searched in the upper tails themselves.
+Extended tEmpirical_distribution::UpperQuantile(Extended q) {
+  if (std::isnan(q)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  const tRealPointList& t = *Points;
+  ErrorIf(t.Count() == 0, 1374);
+  const Extended target = q + q * kQuantileRelTol;
+  int lo = 0, hi = t.Count() - 1;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (UpperProb[static_cast<size_t>(mid)] > target)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
   return t[lo].X;
 }
 
@@ -143,15 +222,15 @@ Extended tEmpirical_distribution::RandomValue() {
     if (i >= count) i = count - 1;
     return t[i].X;
   }
-  // The expected number of trials is count * MaxCount / TotalCount, at most
-  // count; the cap is far beyond any run that is merely unlucky.
-  const Extended expected = Extended(count) * MaxCount / TotalCount;
+  // The expected number of trials is count * MaxProb, at most count; the cap
+  // is far beyond any run that is merely unlucky.
+  const Extended expected = Extended(count) * MaxProb;
   const Extended cap = 1000 * expected + 1000000;
   for (Extended trial = 0; trial < cap; trial += 1) {
     int i = static_cast<int>(Uniform() * count);
     if (i >= count) i = count - 1;
     const Extended u2 = Uniform();
-    if (t[i].Count >= u2 * MaxCount) return t[i].X;
+    if (t[i].Prob >= u2 * MaxProb) return t[i].X;
   }
   throw EConvergenceError("the random generator");
 }

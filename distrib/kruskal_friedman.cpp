@@ -1,402 +1,588 @@
-// Kruskal-Wallis and Friedman null distributions by exact enumeration.
+// Kruskal-Wallis and Friedman null distributions by dynamic programming.
 //
 // Both statistics are grouped by an exact integer key rather than by a
 // floating-point value: L * sum(R_i^2 / n_i) with L the least common multiple
 // of the group sizes (Kruskal-Wallis), and S = sum over treatments of the
-// squared rank sums (Friedman).  Float grouping within a tolerance splits
-// equal values once the sums grow large.  The keys index a dense count array,
-// so an evaluation costs a few integer operations and no search.
+// squared rank sums (Friedman).  The statistic is computed from its key with
+// one rounding.
 //
-// Kruskal-Wallis assigns to group k every n_k-subset of the ranks, then to
-// group k - 1 every subset of the rest, and so on; group 1 takes what is
-// left.  Rank sums are carried down the recursion, and the innermost level
-// enumerates the subsets of the smaller of groups 1 and 2.
+// Kruskal-Wallis places the ranks 1..N one at a time.  The state is, for
+// every group but the last, how many of its members are placed (c) and their
+// rank sum, kept as u = sum - c(c+1)/2, which lies in 0..c(r-c) after r
+// ranks; the last group takes what the others leave.  The states of one step
+// are blocks, one per count vector, each a dense array over the u's.  Rank r
+// goes to group g (from the state with c_g - 1 and u_g + c_g - r) or to the
+// last group (same state).  At the end the rank sums give the key.  The
+// largest group is the untracked last one.
 //
-// Friedman enumerates multisets of B rankings (non-decreasing index vectors)
-// instead of the (T!)^B ordered tuples; a multiset with runs of equal entries
-// r_1, r_2, ... stands for B! / (r_1! r_2! ...) tuples.  With the column sums
-// c of the first B - 1 rankings fixed, the last ranking p adds
-// S = sum(c_t^2) + T(T+1)(2T+1)/6 + 2 c.p, one dot product per multiset.
+// Friedman adds one block (a ranking of the T treatments) at a time to a
+// table of column-sum vectors with their counts; the vectors are kept
+// sorted, so that the permutations of one vector share a state.  The last
+// block goes straight into the key S.
 //
-// Every 256 evaluations the position is reported, pending events are let
-// through and CancelRequested is read.
+// Counts are 128-bit integers, exact, when the number of equally likely
+// configurations (N! / prod n_i! or T!^B) is below 2^126; beyond that they
+// are long double numbers.  Every operation of both programmes adds
+// non-negative numbers, so a long double count has a relative error of at
+// most (number of steps) * 2^-64, a few units of 1e-18: nothing cancels.
 #include "distrib/kruskal_friedman.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
-#include <unordered_map>
 #include <utility>
 
-#include "numeric/functions.h"
 #include "resources/strings.h"
 
 namespace vokt {
 
 namespace {
 
-// Tables and working memory are bounded; beyond this many entries a size is
-// refused with "Numbers too large." before anything is allocated.
-constexpr int64_t kMaxEntries = 50000000;
-// Key ranges up to this many entries are counted in a dense array (64 MB);
-// wider ranges, which only enumerations far too long to finish have, go to a
-// hash table.
-constexpr int64_t kMaxDenseKeys = 8000000;
+using I128 = __int128;
+using U128 = unsigned __int128;
+
 constexpr int kMaxRanks = 255;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+// Count vectors beyond this many make even the estimate too long.
+constexpr double kMaxCountVectors = 3e5;
 
-// Reports progress and reads the cancel flag; true when the run must stop.
-class Ticker {
- public:
-  Ticker(ProgressSink* sink, Extended total) : sink_(sink), total_(total) {}
-  bool Tick(int64_t counter) {
-    if (sink_) {
-      Extended pos = total_ > 0 ? RoundExt(Extended(counter) / total_ * 100) : 0;
-      if (pos < 0) pos = 0;
-      if (pos > 100) pos = 100;
-      sink_->SetPosition(static_cast<int>(pos));
-      sink_->ProcessEvents();
-    }
-    return CancelRequested;
+long double ToLd(U128 v) { return static_cast<long double>(v); }
+long double ToLd(long double v) { return v; }
+
+// log2 of the multinomial N! / prod n_i!.
+double Log2Multinomial(const std::vector<int32_t>& n) {
+  double N = 0, r = 0;
+  for (int32_t v : n) {
+    N += v;
+    r -= std::lgamma(v + 1.0);
   }
+  return (r + std::lgamma(N + 1.0)) / std::log(2.0);
+}
 
- private:
-  ProgressSink* sink_;
-  Extended total_;
-};
-
-// Counts per exact key, dense over [lo, hi] or hashed.
-class KeyCounts {
- public:
-  KeyCounts(int64_t lo, int64_t hi) : lo_(lo) {
-    if (hi - lo + 1 <= kMaxDenseKeys) dense_.assign(static_cast<size_t>(hi - lo + 1), 0);
+// Turns (key, count) pairs sorted by key into the table, X from the key.
+template <class C, class ToX>
+tRankTable MakeTable(const std::vector<std::pair<int64_t, C>>& keys, ToX toX) {
+  tRankTable t;
+  const size_t n = keys.size();
+  t.Records.resize(n);
+  t.Upper.resize(n);
+  C total = 0;
+  for (const auto& kc : keys) total += kc.second;
+  const long double T = ToLd(total);
+  C below = 0;
+  for (size_t i = 0; i < n; ++i) {
+    below += keys[i].second;
+    tPointRecord& r = t.Records[i];
+    r.X = toX(keys[i].first);
+    r.Prob = ToLd(keys[i].second) / T;
+    r.CumProb = ToLd(below) / T;
   }
-  bool Dense() const { return !dense_.empty(); }
-  void AddDense(int64_t key, int64_t n) { dense_[static_cast<size_t>(key - lo_)] += n; }
-  void AddHashed(int64_t key, int64_t n) { hashed_[key] += n; }
-  // Distinct keys so far in the hashed table (the dense one is bounded).
-  size_t HashedSize() const { return hashed_.size(); }
-  // The keys with their counts, in increasing order.
-  std::vector<std::pair<int64_t, int64_t>> Sorted() const {
-    std::vector<std::pair<int64_t, int64_t>> r;
-    if (Dense()) {
-      for (size_t i = 0; i < dense_.size(); ++i)
-        if (dense_[i] != 0) r.emplace_back(lo_ + static_cast<int64_t>(i), dense_[i]);
-    } else {
-      r.assign(hashed_.begin(), hashed_.end());
-      std::sort(r.begin(), r.end());
-    }
-    return r;
+  C above = 0;
+  for (size_t i = n; i-- > 0;) {
+    t.Upper[i] = ToLd(above) / T;
+    above += keys[i].second;
   }
+  if (n > 0) t.Records[n - 1].CumProb = 1;
+  return t;
+}
 
- private:
-  int64_t lo_;
-  std::vector<int64_t> dense_;
-  std::unordered_map<int64_t, int64_t> hashed_;
-};
+template <class C>
+void SortMerge(std::vector<std::pair<int64_t, C>>& v) {
+  std::sort(v.begin(), v.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  size_t w = 0;
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (w > 0 && v[w - 1].first == v[i].first)
+      v[w - 1].second += v[i].second;
+    else
+      v[w++] = v[i];
+  }
+  v.resize(w);
+}
 
 // ---------------------------------------------------------------------------
-// Kruskal-Wallis enumeration.
+// Kruskal-Wallis
 
-class KruskalWallisRun {
+// The groups in the order of the programme: tracked ones first, the largest
+// last; entry 0 of sizes is not used.
+std::vector<int32_t> ProgrammeOrder(const std::vector<int32_t>& sizes) {
+  std::vector<int32_t> n(sizes.begin() + 1, sizes.end());
+  std::sort(n.begin(), n.end());
+  return n;
+}
+
+// The blocks of one step: for every valid count vector (index in the mixed
+// radix of n_g + 1) its offset in the layer, or -1.
+struct KwLayout {
+  std::vector<int64_t> offset;
+  int64_t size = 0;
+};
+
+class KwShape {
  public:
-  KruskalWallisRun(const std::vector<int32_t>& sizes, int64_t lcm, int64_t lo, int64_t hi,
-                   ProgressSink* sink)
-      : k_(static_cast<int>(sizes.size()) - 1),
-        n_(sizes),
-        coef_(sizes.size()),
-        counts_(lo, hi),
-        ticker_(sink, KruskalWallisConfigurations(sizes)),
-        avail_(sizes.size()),
-        chosen_(sizes.size()) {
-    int m = 0;
-    for (int g = 1; g <= k_; ++g) {
-      coef_[static_cast<size_t>(g)] = lcm / n_[static_cast<size_t>(g)];
-      m += n_[static_cast<size_t>(g)];
-      avail_[static_cast<size_t>(g)].resize(static_cast<size_t>(m));
-      chosen_[static_cast<size_t>(g)].resize(static_cast<size_t>(n_[static_cast<size_t>(g)]));
+  explicit KwShape(const std::vector<int32_t>& order)
+      : n_(order.begin(), order.end() - 1), last_(order.back()) {
+    K_ = static_cast<int>(n_.size());
+    vectors_ = 1;
+    for (int32_t v : n_) vectors_ *= v + 1.0;
+    N_ = last_;
+    for (int32_t v : n_) N_ += v;
+  }
+  int K() const { return K_; }
+  int N() const { return N_; }
+  double Vectors() const { return vectors_; }
+  const std::vector<int32_t>& n() const { return n_; }
+
+  // Calls f(index, c, blockSize) for every valid count vector at step r.
+  template <class F>
+  void ForEachVector(int r, F&& f) const {
+    std::vector<int> c(static_cast<size_t>(K_), 0);
+    const int64_t count = static_cast<int64_t>(vectors_);
+    int sum = 0;
+    for (int64_t idx = 0; idx < count; ++idx) {
+      if (sum <= r && r - sum <= last_) {
+        double size = 1;
+        for (int g = 0; g < K_; ++g) size *= double(c[static_cast<size_t>(g)]) * (r - c[static_cast<size_t>(g)]) + 1;
+        f(idx, c, size);
+      }
+      // Odometer, the last group fastest.
+      for (int g = K_ - 1; g >= 0; --g) {
+        const size_t G = static_cast<size_t>(g);
+        if (c[G] < n_[G]) {
+          ++c[G];
+          ++sum;
+          break;
+        }
+        sum -= c[G];
+        c[G] = 0;
+      }
     }
-    for (int r = 0; r < m; ++r) avail_[static_cast<size_t>(k_)][static_cast<size_t>(r)] = r + 1;
-    const int64_t maxSum = int64_t{m} * (m + 1) / 2;
-    sq_.resize(static_cast<size_t>(maxSum + 1));
-    for (int64_t s = 0; s <= maxSum; ++s) sq_[static_cast<size_t>(s)] = s * s;
   }
 
-  void Run() {
-    if (counts_.Dense())
-      Level<true>(k_, 0);
-    else
-      Level<false>(k_, 0);
+  KwLayout Layout(int r) const {
+    KwLayout l;
+    l.offset.assign(static_cast<size_t>(vectors_), -1);
+    ForEachVector(r, [&](int64_t idx, const std::vector<int>&, double size) {
+      l.offset[static_cast<size_t>(idx)] = l.size;
+      l.size += static_cast<int64_t>(size);
+    });
+    return l;
   }
-  bool Stopped() const { return stop_; }
-  int64_t Evaluations() const { return counter_; }
-  const KeyCounts& Counts() const { return counts_; }
+
+  // Stride of group g in the vector index.
+  int64_t VectorStride(int g) const {
+    int64_t s = 1;
+    for (int h = K_ - 1; h > g; --h) s *= n_[static_cast<size_t>(h)] + 1;
+    return s;
+  }
 
  private:
-  // Group g chooses from avail_[g]; base is the key part of groups above g.
-  template <bool Dense>
-  void Level(int g, int64_t base) {
-    if (g == 2) {
-      Innermost<Dense>(base);
-    } else {
-      Choose<Dense>(g, 0, 0, 0, base);
-    }
-  }
+  std::vector<int32_t> n_;
+  int32_t last_;
+  int K_ = 0, N_ = 0;
+  double vectors_ = 1;
+};
 
-  // Recursive subset choice for an outer group g: position d of the subset
-  // takes the free ranks from index start on.
-  template <bool Dense>
-  void Choose(int g, int d, int start, int64_t sum, int64_t base) {
-    const size_t G = static_cast<size_t>(g);
-    const std::vector<int>& a = avail_[G];
-    const int m = static_cast<int>(a.size()), r = n_[G];
-    if (d == r) {
-      // Hand the unchosen ranks, still increasing, to the next group.
-      std::vector<int>& next = avail_[G - 1];
-      const std::vector<int>& c = chosen_[G];
-      size_t w = 0, ci = 0;
-      for (int i = 0; i < m; ++i) {
-        if (ci < c.size() && c[ci] == i)
-          ++ci;
-        else
-          next[w++] = a[static_cast<size_t>(i)];
+template <class C>
+std::vector<std::pair<int64_t, C>> KruskalWallisKeys(const std::vector<int32_t>& order, int64_t lcm,
+                                                     const tRankControl* control, double totalSteps) {
+  const KwShape shape(order);
+  const int K = shape.K(), N = shape.N();
+  const std::vector<int32_t>& n = shape.n();
+  tRankTicker ticker(control);
+  double done = 0;
+
+  // Step 0: one state, nothing placed.
+  KwLayout prevLayout = shape.Layout(0);
+  std::vector<C> prev(static_cast<size_t>(prevLayout.size), C(0));
+  prev[0] = 1;
+  std::vector<int64_t> vstride(static_cast<size_t>(K));
+  for (int g = 0; g < K; ++g) vstride[static_cast<size_t>(g)] = shape.VectorStride(g);
+
+  std::vector<int64_t> dims(static_cast<size_t>(K)), sdims(static_cast<size_t>(K));
+  std::vector<int64_t> tstride(static_cast<size_t>(K)), sstride(static_cast<size_t>(K));
+  std::vector<int64_t> u(static_cast<size_t>(K));
+  for (int r = 1; r <= N; ++r) {
+    KwLayout layout = shape.Layout(r);
+    std::vector<C> cur(static_cast<size_t>(layout.size), C(0));
+    shape.ForEachVector(r, [&](int64_t idx, const std::vector<int>& c, double) {
+      C* dst = cur.data() + layout.offset[static_cast<size_t>(idx)];
+      for (int g = 0; g < K; ++g) {
+        const size_t G = static_cast<size_t>(g);
+        dims[G] = int64_t{c[G]} * (r - c[G]) + 1;
       }
-      Level<Dense>(g - 1, base + coef_[G] * sq_[static_cast<size_t>(sum)]);
-      return;
-    }
-    for (int j = start; j <= m - (r - d); ++j) {
-      chosen_[G][static_cast<size_t>(d)] = j;
-      Choose<Dense>(g, d + 1, j + 1, sum + a[static_cast<size_t>(j)], base);
-      if (stop_) return;
-    }
-  }
-
-  // Groups 1 and 2 share the ranks left in avail_[2]; the subsets of the
-  // smaller group are enumerated and the other group takes the rest.
-  template <bool Dense>
-  void Innermost(int64_t base) {
-    const std::vector<int>& a = avail_[2];
-    int64_t rest = 0;
-    for (int v : a) rest += v;
-    const bool second = n_[2] <= n_[1];
-    inner_.r = second ? n_[2] : n_[1];
-    inner_.cA = second ? coef_[2] : coef_[1];
-    inner_.cB = second ? coef_[1] : coef_[2];
-    inner_.rest = rest;
-    inner_.base = base;
-    InnerChoose<Dense>(0, 0, 0);
-  }
-
-  template <bool Dense>
-  void InnerChoose(int d, int start, int64_t sum) {
-    const std::vector<int>& a = avail_[2];
-    const int m = static_cast<int>(a.size()), r = inner_.r;
-    if (d == r - 1) {
-      const int64_t* sq = sq_.data();
-      for (int j = start; j < m; ++j) {
-        const int64_t R = sum + a[static_cast<size_t>(j)];
-        const int64_t key = inner_.base + inner_.cA * sq[R] + inner_.cB * sq[inner_.rest - R];
-        if constexpr (Dense)
-          counts_.AddDense(key, 1);
-        else
-          counts_.AddHashed(key, 1);
-        if ((++counter_ & 255) == 0) {
-          if constexpr (!Dense) ErrorIf(counts_.HashedSize() > kMaxEntries, msgTooLarge);
-          if (ticker_.Tick(counter_)) {
-            stop_ = true;
-            return;
+      int64_t s = 1;
+      for (int g = K - 1; g >= 0; --g) {
+        tstride[static_cast<size_t>(g)] = s;
+        s *= dims[static_cast<size_t>(g)];
+      }
+      const int64_t blockSize = s;
+      // Sources: g = -1 the last group (same vector), g >= 0 group g.
+      for (int g = -1; g < K; ++g) {
+        int64_t sidx = idx;
+        int64_t shift = 0;  // u_g of the source = u_g + shift
+        if (g >= 0) {
+          const size_t G = static_cast<size_t>(g);
+          if (c[G] == 0) continue;
+          sidx -= vstride[G];
+          shift = c[G] - r;
+        } else {
+          int sum = 0;
+          for (int h = 0; h < K; ++h) sum += c[static_cast<size_t>(h)];
+          if (r - 1 - sum < 0) continue;
+        }
+        const int64_t soff = prevLayout.offset[static_cast<size_t>(sidx)];
+        if (soff < 0) continue;
+        for (int h = 0; h < K; ++h) {
+          const size_t H = static_cast<size_t>(h);
+          const int64_t ch = c[H] - (h == g ? 1 : 0);
+          sdims[H] = ch * (r - 1 - ch) + 1;
+        }
+        int64_t ss = 1;
+        for (int h = K - 1; h >= 0; --h) {
+          sstride[static_cast<size_t>(h)] = ss;
+          ss *= sdims[static_cast<size_t>(h)];
+        }
+        const C* src = prev.data() + soff;
+        // Rows: the outer u's by odometer, the inner (group K-1) contiguous.
+        const int64_t inner = dims[static_cast<size_t>(K - 1)];
+        const int64_t innerShift = g == K - 1 ? shift : 0;
+        const int64_t sInner = sdims[static_cast<size_t>(K - 1)];
+        const int64_t lo = std::max<int64_t>(0, -innerShift);
+        const int64_t hi = std::min<int64_t>(inner - 1, sInner - 1 - innerShift);
+        if (lo > hi) continue;
+        std::fill(u.begin(), u.end(), 0);
+        for (int64_t row = 0; row < blockSize; row += inner) {
+          // Source row of the outer coordinates, if they are in range.
+          int64_t sbase = 0;
+          bool ok = true;
+          for (int h = 0; h < K - 1; ++h) {
+            const size_t H = static_cast<size_t>(h);
+            const int64_t su = u[H] + (h == g ? shift : 0);
+            if (su < 0 || su >= sdims[H]) {
+              ok = false;
+              break;
+            }
+            sbase += su * sstride[H];
+          }
+          if (ok) {
+            C* d = dst + row;
+            const C* sp = src + sbase + innerShift;
+            for (int64_t j = lo; j <= hi; ++j) d[j] += sp[j];
+          }
+          for (int h = K - 2; h >= 0; --h) {
+            const size_t H = static_cast<size_t>(h);
+            if (++u[H] < dims[H]) break;
+            u[H] = 0;
           }
         }
       }
-      return;
-    }
-    for (int j = start; j <= m - (r - d); ++j) {
-      InnerChoose<Dense>(d + 1, j + 1, sum + a[static_cast<size_t>(j)]);
-      if (stop_) return;
-    }
+      done += double(blockSize) * (K + 1);
+      ticker.Tick(done, totalSteps);
+    });
+    prev.swap(cur);
+    prevLayout = std::move(layout);
   }
 
-  struct Inner {
-    int r = 0;
-    int64_t cA = 0, cB = 0, rest = 0, base = 0;
-  };
-
-  int k_;
-  std::vector<int32_t> n_;
-  std::vector<int64_t> coef_;
-  KeyCounts counts_;
-  Ticker ticker_;
-  std::vector<std::vector<int>> avail_;   // free ranks when group g chooses
-  std::vector<std::vector<int>> chosen_;  // positions in avail_[g] chosen by group g
-  std::vector<int64_t> sq_;
-  Inner inner_;
-  int64_t counter_ = 0;
-  bool stop_ = false;
-};
+  // The final block: every tracked group complete.
+  std::vector<int64_t> coef(static_cast<size_t>(K));
+  for (int g = 0; g < K; ++g) coef[static_cast<size_t>(g)] = lcm / n[static_cast<size_t>(g)];
+  const int64_t lastCoef = lcm / order.back();
+  const int64_t allSum = int64_t{N} * (N + 1) / 2;
+  int64_t fidx = 0;
+  for (int g = 0; g < K; ++g) fidx += n[static_cast<size_t>(g)] * vstride[static_cast<size_t>(g)];
+  const int64_t foff = prevLayout.offset[static_cast<size_t>(fidx)];
+  for (int g = 0; g < K; ++g) {
+    const size_t G = static_cast<size_t>(g);
+    dims[G] = int64_t{n[G]} * (N - n[G]) + 1;
+  }
+  int64_t fsize = 1;
+  for (int64_t d : dims) fsize *= d;
+  std::vector<std::pair<int64_t, C>> keys;
+  keys.reserve(static_cast<size_t>(fsize));
+  std::fill(u.begin(), u.end(), 0);
+  for (int64_t i = 0; i < fsize; ++i) {
+    const C cnt = prev[static_cast<size_t>(foff + i)];
+    if (cnt != C(0)) {
+      int64_t key = 0, rest = allSum;
+      for (int g = 0; g < K; ++g) {
+        const size_t G = static_cast<size_t>(g);
+        const int64_t s = u[G] + int64_t{n[G]} * (n[G] + 1) / 2;
+        rest -= s;
+        key += coef[G] * s * s;
+      }
+      key += lastCoef * rest * rest;
+      keys.emplace_back(key, cnt);
+    }
+    for (int h = K - 1; h >= 0; --h) {
+      const size_t H = static_cast<size_t>(h);
+      if (++u[H] < dims[H]) break;
+      u[H] = 0;
+    }
+  }
+  SortMerge(keys);
+  return keys;
+}
 
 // ---------------------------------------------------------------------------
-// Friedman enumeration.
+// Friedman
 
-class FriedmanRun {
- public:
-  FriedmanRun(int T, int B, ProgressSink* sink)
-      : T_(T),
-        B_(B),
-        ticker_(sink, FriedmanConfigurations(T, B)),
-        idx_(static_cast<size_t>(B)),
-        run_(static_cast<size_t>(B)),
-        mult_(static_cast<size_t>(B)),
-        col_(static_cast<size_t>(B) * static_cast<size_t>(T)) {
-    P_ = static_cast<int>(RoundExt(Factorial(T)));
-    perms_.reserve(static_cast<size_t>(P_) * static_cast<size_t>(T));
-    std::vector<int32_t> arr(static_cast<size_t>(T));
-    std::iota(arr.begin(), arr.end(), 1);
-    Permute(arr, 0);
-    const int64_t colMax = int64_t{B} * T;
-    maxKey_ = int64_t{T} * colMax * colMax;
-    counts_.assign(static_cast<size_t>(maxKey_ + 1), 0);
-    squares_ = int64_t{T} * (T + 1) * (2 * T + 1) / 6;
+// Sorted column-sum vectors packed into 128 bits, `bits` bits per entry.
+struct FrCodec {
+  int T, bits;
+  U128 Encode(const int* v) const {
+    U128 k = 0;
+    for (int t = 0; t < T; ++t) k = (k << bits) | static_cast<U128>(v[t]);
+    return k;
   }
-
-  void Run() { Level(0, 0); }
-  bool Stopped() const { return stop_; }
-  std::vector<std::pair<int64_t, int64_t>> Sorted() const {
-    std::vector<std::pair<int64_t, int64_t>> r;
-    for (size_t s = 0; s < counts_.size(); ++s)
-      if (counts_[s] != 0) r.emplace_back(static_cast<int64_t>(s), counts_[s]);
-    return r;
-  }
-
- private:
-  // All permutations of 1..T by the exchange recursion.
-  void Permute(std::vector<int32_t>& arr, int d) {
-    for (int i = d; i < T_; ++i) {
-      std::swap(arr[static_cast<size_t>(d)], arr[static_cast<size_t>(i)]);
-      if (d < T_ - 2)
-        Permute(arr, d + 1);
-      else
-        perms_.insert(perms_.end(), arr.begin(), arr.end());
-      std::swap(arr[static_cast<size_t>(d)], arr[static_cast<size_t>(i)]);
+  void Decode(U128 k, int* v) const {
+    const U128 mask = (U128(1) << bits) - 1;
+    for (int t = T - 1; t >= 0; --t) {
+      v[t] = static_cast<int>(k & mask);
+      k >>= bits;
     }
   }
-
-  const int32_t* Perm(int j) const { return perms_.data() + static_cast<size_t>(j) * T_; }
-  int32_t* Col(int l) { return col_.data() + static_cast<size_t>(l) * T_; }
-
-  // Block l takes the rankings from index `from` on (non-decreasing indices).
-  void Level(int l, int from) {
-    if (l == B_ - 1) {
-      Innermost(from);
-      return;
-    }
-    const size_t L = static_cast<size_t>(l);
-    for (int j = from; j < P_; ++j) {
-      idx_[L] = j;
-      run_[L] = (l > 0 && idx_[L - 1] == j) ? run_[L - 1] + 1 : 1;
-      // Orderings of the first l + 1 entries: (l+1)! / product of run-length
-      // factorials, updated by (l+1) / run.  The product can pass 2^63 for a
-      // moment before the division; the quotient always fits.
-      mult_[L] = l == 0 ? 1
-                        : static_cast<int64_t>(static_cast<unsigned __int128>(mult_[L - 1]) *
-                                               static_cast<unsigned>(l + 1) /
-                                               static_cast<unsigned>(run_[L]));
-      const int32_t* p = Perm(j);
-      int32_t* c = Col(l);
-      if (l == 0) {
-        for (int t = 0; t < T_; ++t) c[t] = p[t];
-      } else {
-        const int32_t* prev = Col(l - 1);
-        for (int t = 0; t < T_; ++t) c[t] = prev[t] + p[t];
-      }
-      Level(l + 1, j);
-      if (stop_) return;
-    }
-  }
-
-  void Innermost(int from) {
-    const size_t L = static_cast<size_t>(B_ - 2);
-    const int32_t* c = Col(B_ - 2);
-    int64_t base = squares_;
-    for (int t = 0; t < T_; ++t) base += int64_t{c[t]} * c[t];
-    const auto M = static_cast<unsigned __int128>(mult_[L]);
-    const auto b = static_cast<unsigned>(B_);
-    const int64_t multSame = static_cast<int64_t>(M * b / static_cast<unsigned>(run_[L] + 1));
-    const int64_t multNew = static_cast<int64_t>(M * b);
-    int64_t* counts = counts_.data();
-    for (int j = from; j < P_; ++j) {
-      const int32_t* p = Perm(j);
-      int32_t dot = 0;
-      for (int t = 0; t < T_; ++t) dot += c[t] * p[t];
-      counts[base + 2 * dot] += j == from ? multSame : multNew;
-      if ((++counter_ & 255) == 0 && ticker_.Tick(counter_)) {
-        stop_ = true;
-        return;
-      }
-    }
-  }
-
-  int T_, B_, P_ = 0;
-  Ticker ticker_;
-  std::vector<int32_t> perms_;  // P rankings of T entries, one after the other
-  std::vector<int> idx_, run_;
-  std::vector<int64_t> mult_;
-  std::vector<int32_t> col_;  // column sums of blocks 0..l, per level
-  std::vector<int64_t> counts_;
-  int64_t maxKey_ = 0, squares_ = 0;
-  int64_t counter_ = 0;
-  bool stop_ = false;
 };
 
-void FillTable(tRealPointList& table, const std::vector<std::pair<int64_t, int64_t>>& keys,
-               Extended scale, Extended shift) {
-  table.Clear();
-  table.Reserve(keys.size());
-  for (const auto& [key, count] : keys) {
-    tPointRecord r;
-    r.X = scale * Extended(key) - shift;
-    r.Count = count;
-    table.Add(r);
+// Open-addressing table from packed vectors (never 0) to counts.
+template <class C>
+class FrTable {
+ public:
+  explicit FrTable(size_t expected) {
+    size_t cap = 16;
+    while (cap < 2 * expected + 16) cap *= 2;
+    keys_.assign(cap, 0);
+    vals_.assign(cap, C(0));
   }
+  void Add(U128 key, C v) {
+    if (2 * (size_ + 1) > keys_.size()) Grow();
+    Insert(key, v);
+  }
+  template <class F>
+  void ForEach(F&& f) const {
+    for (size_t i = 0; i < keys_.size(); ++i)
+      if (keys_[i] != 0) f(keys_[i], vals_[i]);
+  }
+  size_t Size() const { return size_; }
+
+ private:
+  static size_t Hash(U128 k) {
+    const uint64_t a = static_cast<uint64_t>(k), b = static_cast<uint64_t>(k >> 64);
+    uint64_t h = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<size_t>(h ^ (h >> 29));
+  }
+  void Insert(U128 key, C v) {
+    const size_t mask = keys_.size() - 1;
+    size_t i = Hash(key) & mask;
+    while (keys_[i] != 0 && keys_[i] != key) i = (i + 1) & mask;
+    if (keys_[i] == 0) {
+      keys_[i] = key;
+      ++size_;
+    }
+    vals_[i] += v;
+  }
+  void Grow() {
+    std::vector<U128> k;
+    std::vector<C> v;
+    k.swap(keys_);
+    v.swap(vals_);
+    keys_.assign(k.size() * 2, 0);
+    vals_.assign(k.size() * 2, C(0));
+    size_ = 0;
+    for (size_t i = 0; i < k.size(); ++i)
+      if (k[i] != 0) Insert(k[i], v[i]);
+  }
+  std::vector<U128> keys_;
+  std::vector<C> vals_;
+  size_t size_ = 0;
+};
+
+std::vector<int> Permutations(int T) {
+  std::vector<int> p(static_cast<size_t>(T)), all;
+  std::iota(p.begin(), p.end(), 1);
+  do {
+    all.insert(all.end(), p.begin(), p.end());
+  } while (std::next_permutation(p.begin(), p.end()));
+  return all;
+}
+
+int BitsFor(int64_t v) {
+  int b = 1;
+  while ((int64_t{1} << b) <= v) ++b;
+  return b;
+}
+
+template <class C>
+std::vector<std::pair<int64_t, C>> FriedmanKeys(int T, int B, const tRankControl* control,
+                                                double totalSteps) {
+  const std::vector<int> perms = Permutations(T);
+  const size_t P = perms.size() / static_cast<size_t>(T);
+  const FrCodec codec{T, BitsFor(int64_t{B} * T)};
+  tRankTicker ticker(control);
+  double done = 0;
+  std::vector<int> c(static_cast<size_t>(T)), v(static_cast<size_t>(T));
+  // Block 1: every ranking sorts to 1..T.
+  FrTable<C> table(1);
+  std::iota(c.begin(), c.end(), 1);
+  table.Add(codec.Encode(c.data()), C(static_cast<int64_t>(P)));
+  for (int b = 2; b < B; ++b) {
+    FrTable<C> next(table.Size() * 4);
+    table.ForEach([&](U128 key, C cnt) {
+      codec.Decode(key, c.data());
+      for (size_t j = 0; j < P; ++j) {
+        const int* p = perms.data() + j * static_cast<size_t>(T);
+        for (int t = 0; t < T; ++t) v[static_cast<size_t>(t)] = c[static_cast<size_t>(t)] + p[t];
+        // Insertion sort: T is small.
+        for (int t = 1; t < T; ++t) {
+          const int x = v[static_cast<size_t>(t)];
+          int s = t - 1;
+          while (s >= 0 && v[static_cast<size_t>(s)] > x) {
+            v[static_cast<size_t>(s + 1)] = v[static_cast<size_t>(s)];
+            --s;
+          }
+          v[static_cast<size_t>(s + 1)] = x;
+        }
+        next.Add(codec.Encode(v.data()), cnt);
+      }
+      done += double(P) * T * 2;
+      ticker.Tick(done, totalSteps);
+    });
+    table = std::move(next);
+  }
+  // The last block: S = sum (c_t + p_t)^2 into a dense array.
+  const int64_t sMax = int64_t{B} * B * T * (T + 1) * (2 * T + 1) / 6;
+  std::vector<C> counts(static_cast<size_t>(sMax + 1), C(0));
+  if (B == 1) {
+    counts[static_cast<size_t>(int64_t{T} * (T + 1) * (2 * T + 1) / 6)] = C(static_cast<int64_t>(P));
+  } else {
+    table.ForEach([&](U128 key, C cnt) {
+      codec.Decode(key, c.data());
+      for (size_t j = 0; j < P; ++j) {
+        const int* p = perms.data() + j * static_cast<size_t>(T);
+        int64_t s = 0;
+        for (int t = 0; t < T; ++t) {
+          const int64_t x = c[static_cast<size_t>(t)] + p[t];
+          s += x * x;
+        }
+        counts[static_cast<size_t>(s)] += cnt;
+      }
+      done += double(P) * T;
+      ticker.Tick(done, totalSteps);
+    });
+  }
+  std::vector<std::pair<int64_t, C>> keys;
+  for (size_t s = 0; s < counts.size(); ++s)
+    if (counts[s] != C(0)) keys.emplace_back(static_cast<int64_t>(s), counts[s]);
+  return keys;
+}
+
+// Number of sorted T-vectors with entries in [lo, hi] summing to total: an
+// upper bound of the Friedman states after b blocks.
+double SortedVectors(int T, int lo, int hi, int total) {
+  // f[k][s]: non-decreasing sequences of k entries from the values so far.
+  const int span = total - T * lo;
+  if (span < 0) return 0;
+  std::vector<std::vector<double>> f(static_cast<size_t>(T + 1),
+                                     std::vector<double>(static_cast<size_t>(span + 1), 0));
+  f[0][0] = 1;
+  for (int val = 0; val <= hi - lo; ++val)
+    for (int k = 1; k <= T; ++k)
+      for (int s = val; s <= span; ++s)
+        f[static_cast<size_t>(k)][static_cast<size_t>(s)] +=
+            f[static_cast<size_t>(k - 1)][static_cast<size_t>(s - val)];
+  return f[static_cast<size_t>(T)][static_cast<size_t>(span)];
+}
+
+int64_t Lcm(const std::vector<int32_t>& n) {
+  I128 l = 1;
+  for (int32_t v : n) {
+    l = l / std::gcd(static_cast<int64_t>(l), int64_t{v}) * v;
+    ErrorIf(l > (I128{1} << 40), msgTooLarge);
+  }
+  return static_cast<int64_t>(l);
+}
+
+// Measured: a cell step of the programme costs about four elementary steps
+// (index arithmetic, 128-bit additions), more with more tracked groups
+// (shorter rows); long double additions about twice a 128-bit one.
+double KwStepFactor(int K, bool wide) { return 4.0 * (K >= 4 ? 3 : 1) * (wide ? 2 : 1); }
+
+void CheckCost(const tRankCost& c) {
+  ErrorIf(!(c.Bytes <= kMaxRankBytes) || !(c.Seconds() <= kMaxRankSeconds), msgTooLarge);
 }
 
 }  // namespace
 
-Extended KruskalWallisConfigurations(const std::vector<int32_t>& sizes) {
-  if (sizes.size() < 3) return 0;
-  Extended lnTotal = 0;
-  int64_t cum = sizes[1];
-  for (size_t j = 2; j < sizes.size(); ++j) {
-    if (sizes[j] < 1 || sizes[1] < 1) return 0;
-    cum += sizes[j];
-    // More ranks than the enumeration takes: the builder refuses them, and
-    // the log binomial coefficient would take a step per rank.
-    if (cum > kMaxRanks) return std::numeric_limits<Extended>::infinity();
-    lnTotal += LnChoose(Extended(cum), Extended(sizes[j]));
+Extended KruskalWallisH(int64_t key, int64_t lcm, int32_t N) {
+  const I128 den = I128{lcm} * N * (N + 1);
+  const I128 num = I128{12} * key - I128{3} * (N + 1) * den;
+  return static_cast<Extended>(num) / static_cast<Extended>(den);
+}
+
+Extended FriedmanQ(int64_t S, int32_t T, int32_t B) {
+  const I128 den = I128{B} * T * (T + 1);
+  const I128 num = I128{12} * S - I128{3} * B * (T + 1) * den;
+  return static_cast<Extended>(num) / static_cast<Extended>(den);
+}
+
+tRankCost KruskalWallisCost(const std::vector<int32_t>& sizes) {
+  tRankCost cost;
+  if (sizes.size() < 3) return cost;
+  const std::vector<int32_t> order = ProgrammeOrder(sizes);
+  const KwShape shape(order);
+  if (shape.Vectors() > kMaxCountVectors || shape.N() > kMaxRanks) {
+    cost.Steps = cost.Bytes = kInf;
+    return cost;
   }
-  return std::exp(lnTotal);
+  const bool wide = Log2Multinomial(order) >= 126;
+  const double cell = wide ? sizeof(long double) : sizeof(U128);
+  double prevSize = 1, maxPair = 0;
+  for (int r = 1; r <= shape.N(); ++r) {
+    double size = 0;
+    shape.ForEachVector(r, [&](int64_t, const std::vector<int>&, double s) { size += s; });
+    cost.Steps += size * (shape.K() + 1);
+    maxPair = std::max(maxPair, (size + prevSize) * cell);
+    prevSize = size;
+    if (cost.Steps > 1e13) break;
+  }
+  // Two layers, the layouts' offsets, and the final (key, count) list.
+  cost.Bytes = maxPair + 2 * shape.Vectors() * 8 + prevSize * (8 + cell);
+  cost.Steps *= KwStepFactor(shape.K(), wide);
+  return cost;
 }
 
-Extended FriedmanConfigurations(int32_t T, int32_t B) {
-  if (T < 2 || B < 1) return 0;
-  if (T > 11 || B > 62) return std::numeric_limits<Extended>::infinity();
-  const Extended d = RoundExt(Factorial(T));
-  return std::exp(LnChoose(d + B - 1, B));
-}
-
-int32_t FriedmanBlockLimit(int32_t T) {
-  // Below two treatments ln T! is 0; the treatments' own check answers.
-  CheckValue(msgAtLeast, T, 2);
-  ErrorIf(T > 1754, msgTooLarge);
-  const Extended d = RoundExt(Factorial(T));
-  return static_cast<int32_t>(std::trunc(63 * std::log(2.0L) / std::log(d))) + 1;
+tRankCost FriedmanCost(int32_t T, int32_t B) {
+  tRankCost cost;
+  if (T < 2 || B < 1) return cost;
+  double P = 1;
+  for (int t = 2; t <= T; ++t) P *= t;
+  if (P * T * 4 > kMaxRankBytes || T > 12) {
+    cost.Steps = cost.Bytes = kInf;
+    return cost;
+  }
+  const bool wide = B * std::log2(P) >= 126;
+  const double cell = wide ? sizeof(long double) : sizeof(U128);
+  double maxStates = 1;
+  for (int b = 1; b < B; ++b) {
+    const double states = SortedVectors(T, b, b * T, b * T * (T + 1) / 2);
+    maxStates = std::max(maxStates, states);
+    cost.Steps += states * P * T * 2;  // the sort and the hashed addition
+    if (cost.Steps > 1e13) break;
+  }
+  const double sMax = double(B) * B * T * (T + 1) * (2 * T + 1) / 6;
+  // Two hash tables at most half full, grown by doubling, and the key array.
+  cost.Bytes = 2 * 4 * maxStates * (16 + cell) + (sMax + 1) * cell + P * T * 4;
+  if (wide) cost.Steps *= 1.5;
+  return cost;
 }
 
 // ---------------------------------------------------------------------------
 
 tKruskalWallis_Distribution::tKruskalWallis_Distribution(const std::vector<int32_t>& sizes,
-                                                         ProgressSink* progress) {
+                                                         const tRankControl* control) {
   GroupSizes = sizes;
-  BuildKruskalWallis(sizes, progress);
+  BuildKruskalWallis(sizes, control);
 }
 
 void tKruskalWallis_Distribution::SetGroupSizes(const std::vector<int32_t>& rowValues) {
@@ -406,11 +592,9 @@ void tKruskalWallis_Distribution::SetGroupSizes(const std::vector<int32_t>& rowV
   GroupSizes = std::move(s);
 }
 
-int tKruskalWallis_Distribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
-                                                    ProgressSink* progress) {
+tRankCost tKruskalWallis_Distribution::PrepareKruskalWallis(const std::vector<int32_t>& sizes) {
   ParCount = 1;
   DefineParameter(1, 2, 255, true, "k");
-  // Everything is checked before anything changes.
   const int k = sizes.empty() ? 0 : static_cast<int>(sizes.size()) - 1;
   CheckParameter(1, k);
   int N = 0;
@@ -419,69 +603,91 @@ int tKruskalWallis_Distribution::BuildKruskalWallis(const std::vector<int32_t>& 
     N += std::min(sizes[static_cast<size_t>(g)], kMaxRanks + 1);
     if (N > kMaxRanks) throw ERangeError(LoadString(msgTooLarge));
   }
-  // Keys are L * sum(R_i^2 / n_i), between L N (N+1)^2 / 4 (all rank sums
-  // equal, by Cauchy-Schwarz) and L N (N+1)(2N+1) / 6 (the sum of the squared
-  // ranks); the largest must fit in 63 bits.
-  using I128 = __int128;
-  I128 lcm = 1;
-  for (int g = 1; g <= k; ++g) {
-    const int64_t s = sizes[static_cast<size_t>(g)];
-    lcm = lcm / std::gcd(static_cast<int64_t>(lcm), s) * s;
-    ErrorIf(lcm > (I128{1} << 40), msgTooLarge);
-  }
-  const I128 hi = lcm * N * (N + 1) * (2 * N + 1) / 6;
-  ErrorIf(hi > (I128{1} << 62), msgTooLarge);
-  const I128 lo = lcm * N * (N + 1) * (N + 1) / 4;
+  // Keys are at most L N (N+1)(2N+1) / 6 (the sum of the squared ranks); it
+  // must fit in 63 bits.
+  const int64_t lcm = Lcm(std::vector<int32_t>(sizes.begin() + 1, sizes.end()));
+  ErrorIf(I128{lcm} * N * (N + 1) * (2 * N + 1) / 6 > (I128{1} << 62), msgTooLarge);
+  const tRankCost cost = KruskalWallisCost(sizes);
+  CheckCost(cost);
+  return cost;
+}
 
-  BusyScope busy(progress);
-  CancelRequested = false;
-  KruskalWallisRun run(sizes, static_cast<int64_t>(lcm), static_cast<int64_t>(lo),
-                       static_cast<int64_t>(hi), progress);
-  run.Run();
-  const auto keys = run.Counts().Sorted();
-  ErrorIf(static_cast<int64_t>(keys.size()) > kMaxEntries, msgTooLarge);
+tRankTable tKruskalWallis_Distribution::ComputeKruskalWallis(const std::vector<int32_t>& sizes,
+                                                             const tRankControl* control) {
+  const std::vector<int32_t> order = ProgrammeOrder(sizes);
+  const int64_t lcm = Lcm(order);
+  int32_t N = 0;
+  for (int32_t v : order) N += v;
+  const bool wide = Log2Multinomial(order) >= 126;
+  // The programme counts its progress in cell steps.
+  const double steps = KruskalWallisCost(sizes).Steps / KwStepFactor(static_cast<int>(order.size()) - 1, wide);
+  auto toX = [&](int64_t key) { return KruskalWallisH(key, lcm, N); };
+  if (!wide)
+    return MakeTable(KruskalWallisKeys<U128>(order, lcm, control, steps), toX);
+  return MakeTable(KruskalWallisKeys<long double>(order, lcm, control, steps), toX);
+}
 
-  // H = 12 / (N (N+1)) * sum(R_i^2 / n_i) - 3 (N+1).
-  const int nn = N * (N + 1);
-  FillTable(*Points, keys, 12.0L / nn / Extended(static_cast<int64_t>(lcm)), Extended(3 * (N + 1)));
-  GroupCount = k;
-  Cancelled = run.Stopped();
-  const int result = SetParameters(k, 0, 0);
+int tKruskalWallis_Distribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
+                                                      tRankTable&& table) {
+  ParCount = 1;
+  DefineParameter(1, 2, 255, true, "k");
+  SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
+  GroupCount = static_cast<int32_t>(sizes.size()) - 1;
+  const int result = SetParameters(GroupCount, 0, 0);
   if (result == 0) NameId = 929;
   return result;
 }
 
-// ---------------------------------------------------------------------------
-
-tFriedman_Distribution::tFriedman_Distribution(ProgressSink* progress, Extended T, Extended B) {
-  BuildFriedman(progress, T, B);
+int tKruskalWallis_Distribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
+                                                    const tRankControl* control) {
+  PrepareKruskalWallis(sizes);
+  tRankTable table = ComputeKruskalWallis(sizes, control);
+  return InstallKruskalWallis(sizes, std::move(table));
 }
 
-int tFriedman_Distribution::BuildFriedman(ProgressSink* progress, Extended T, Extended B) {
+// ---------------------------------------------------------------------------
+
+tFriedman_Distribution::tFriedman_Distribution(const tRankControl* control, Extended T, Extended B) {
+  BuildFriedman(control, T, B);
+}
+
+tRankCost tFriedman_Distribution::PrepareFriedman(Extended T, Extended B) {
   ParCount = 2;
   DefineParameter(1, 2, 12, true, "T");
   DefineParameter(2, 2, 63, true, "B");
-  // Everything is checked before anything changes.
   CheckParameter(1, T);
   CheckParameter(2, B);
-  const int t = RoundInt(T), b = RoundInt(B);
-  const Extended P = RoundExt(Factorial(t));
-  ErrorIf(P * t > kMaxEntries, msgTooLarge);  // the list of the T! rankings
-  CheckValue(msgSecondSmaller, b, FriedmanBlockLimit(t));
+  const tRankCost cost = FriedmanCost(static_cast<int32_t>(T), static_cast<int32_t>(B));
+  CheckCost(cost);
+  return cost;
+}
 
-  BusyScope busy(progress);
-  CancelRequested = false;
-  FriedmanRun run(t, b, progress);
-  run.Run();
+tRankTable tFriedman_Distribution::ComputeFriedman(int32_t T, int32_t B, const tRankControl* control) {
+  double P = 1;
+  for (int t = 2; t <= T; ++t) P *= t;
+  const double steps = FriedmanCost(T, B).Steps / (B * std::log2(P) < 126 ? 1 : 1.5);
+  auto toX = [&](int64_t S) { return FriedmanQ(S, T, B); };
+  if (B * std::log2(P) < 126) return MakeTable(FriedmanKeys<U128>(T, B, control, steps), toX);
+  return MakeTable(FriedmanKeys<long double>(T, B, control, steps), toX);
+}
 
-  // Q = 12 / (B T (T+1)) * S - 3 B (T+1).
-  FillTable(*Points, run.Sorted(), 12.0L / (b * t * (t + 1)), Extended(3 * b * (t + 1)));
-  Treatments = t;
-  Blocks = b;
-  Cancelled = run.Stopped();
-  const int result = SetParameters(t, b, 0);
+int tFriedman_Distribution::InstallFriedman(int32_t T, int32_t B, tRankTable&& table) {
+  ParCount = 2;
+  DefineParameter(1, 2, 12, true, "T");
+  DefineParameter(2, 2, 63, true, "B");
+  SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
+  Treatments = T;
+  Blocks = B;
+  const int result = SetParameters(T, B, 0);
   if (result == 0) NameId = 931;
   return result;
+}
+
+int tFriedman_Distribution::BuildFriedman(const tRankControl* control, Extended T, Extended B) {
+  PrepareFriedman(T, B);
+  const int32_t t = static_cast<int32_t>(T), b = static_cast<int32_t>(B);
+  tRankTable table = ComputeFriedman(t, b, control);
+  return InstallFriedman(t, b, std::move(table));
 }
 
 }  // namespace vokt

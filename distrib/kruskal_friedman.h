@@ -1,8 +1,15 @@
 // Exact null distributions of the Kruskal-Wallis statistic H and the Friedman
-// statistic Q, computed by enumerating every equally likely configuration and
-// kept as the table of an empirical distribution.
+// statistic Q, computed by dynamic programming and kept as the table of an
+// empirical distribution.
+//
+// A build has three steps, so that the window can run the long middle one on
+// a worker thread: Prepare (checks the sizes and estimates the cost, on the
+// object, changing nothing), Compute (a function of the sizes alone; it
+// reports progress and stops on request through its tRankControl) and
+// Install (puts the computed table into the object).  Build does all three.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "distrib/empirical.h"
@@ -10,57 +17,64 @@
 
 namespace vokt {
 
+// A computed table: points with X, Prob and CumProb, and the upper tails.
+struct tRankTable {
+  std::vector<tPointRecord> Records;
+  std::vector<Extended> Upper;
+};
+
 class tKruskalWallis_Distribution : public tEmpirical_distribution {
  public:
   // sizes: entries 1..k are the group sizes, entry 0 is not used.
-  tKruskalWallis_Distribution(const std::vector<int32_t>& sizes, ProgressSink* progress);
+  explicit tKruskalWallis_Distribution(const std::vector<int32_t>& sizes,
+                                       const tRankControl* control = nullptr);
 
   int32_t GroupCount = 0;
   std::vector<int32_t> GroupSizes;  // last applied sizes, entry 0 not used
-  bool Cancelled = false;           // the last build was cancelled: the table is partial
 
   // Stores the sizes of the window's grid rows: values above 0 are kept, in
   // order, from place 1; empty (0) and negative rows drop out.
   void SetGroupSizes(const std::vector<int32_t>& rowValues);
 
-  // Enumerates every assignment of the ranks 1..N to groups of the given sizes
-  // (entries 1..k; entry 0 not used) and fills the table with the values of H
-  // and their counts.  The sizes are checked first (at least two groups, every
-  // size at least 1, at most 255 ranks, a table that fits); a refused size
-  // leaves the distribution as it was.  Clears CancelRequested before it
-  // starts; when the flag is set during the run it stops and keeps the
-  // configurations counted so far.  Returns the result of SetParameters.
-  int BuildKruskalWallis(const std::vector<int32_t>& sizes, ProgressSink* progress);
+  // Checks the sizes (at least two groups, every size at least 1, at most
+  // 255 ranks) and the cost (work and memory within the bounds); raises the
+  // message of the first fault.  Changes nothing.
+  tRankCost PrepareKruskalWallis(const std::vector<int32_t>& sizes);
+  // The table for checked sizes.  Throws ECancelled on a requested stop.
+  static tRankTable ComputeKruskalWallis(const std::vector<int32_t>& sizes,
+                                         const tRankControl* control);
+  // Installs a computed table; returns the result of SetParameters.
+  int InstallKruskalWallis(const std::vector<int32_t>& sizes, tRankTable&& table);
+  // All three; a refused size or a cancelled run leaves the distribution as
+  // it was.
+  int BuildKruskalWallis(const std::vector<int32_t>& sizes, const tRankControl* control = nullptr);
   // Builds from GroupSizes.
-  int Rebuild(ProgressSink* progress) { return BuildKruskalWallis(GroupSizes, progress); }
+  int Rebuild(const tRankControl* control = nullptr) { return BuildKruskalWallis(GroupSizes, control); }
 };
 
 class tFriedman_Distribution : public tEmpirical_distribution {
  public:
-  tFriedman_Distribution(ProgressSink* progress, Extended T, Extended B);
+  tFriedman_Distribution(const tRankControl* control, Extended T, Extended B);
 
   int32_t Blocks = 0;      // B
   int32_t Treatments = 0;  // T
-  bool Cancelled = false;  // the last build was cancelled: the table is partial
 
-  // Enumerates the multisets of B rankings of T treatments, each weighted by
-  // the number of ordered tuples it stands for, and fills the table with the
-  // values of Q and their counts.  T and B are checked first (integers,
-  // 2 <= T <= 10 so that the T! rankings fit in memory, 2 <= B <= 62 and
-  // B < FriedmanBlockLimit(T)); a refused pair leaves the distribution as it
-  // was.  Cancellation as for Kruskal-Wallis.  Returns the result of
-  // SetParameters.
-  int BuildFriedman(ProgressSink* progress, Extended T, Extended B);
+  // Checks T and B (integers, 2 <= T <= 12, 2 <= B <= 63) and the cost.
+  tRankCost PrepareFriedman(Extended T, Extended B);
+  static tRankTable ComputeFriedman(int32_t T, int32_t B, const tRankControl* control);
+  int InstallFriedman(int32_t T, int32_t B, tRankTable&& table);
+  int BuildFriedman(const tRankControl* control, Extended T, Extended B);
 };
 
-// Number of configurations the Kruskal-Wallis enumeration evaluates for the
-// sizes (entries 1..k, entry 0 not used): the product over j = 2..k of
-// C(n_1 + ... + n_j, n_j).  0 for fewer than two groups.
-Extended KruskalWallisConfigurations(const std::vector<int32_t>& sizes);
-// Number of multisets the Friedman enumeration evaluates: C(T! + B - 1, B).
-Extended FriedmanConfigurations(int32_t T, int32_t B);
-// B must be smaller than this, trunc(63 ln 2 / ln T!) + 1, so that the (T!)^B
-// equally likely configurations can be counted in a signed 64-bit integer.
-int32_t FriedmanBlockLimit(int32_t T);
+// The estimated cost of the dynamic programmes, from the sizes alone (entries
+// 1..k, entry 0 not used).  Steps and bytes are infinite for sizes whose
+// estimate itself would be too long.
+tRankCost KruskalWallisCost(const std::vector<int32_t>& sizes);
+tRankCost FriedmanCost(int32_t T, int32_t B);
+// H and Q from their exact integer keys: H = 12 key / (L N (N+1)) - 3 (N+1)
+// with key = L sum(R_i^2 / n_i), Q = 12 S / (B T (T+1)) - 3 B (T+1) with
+// S = sum(R_t^2); one rounding, so that a value that is 0 is 0.
+Extended KruskalWallisH(int64_t key, int64_t lcm, int32_t N);
+Extended FriedmanQ(int64_t S, int32_t T, int32_t B);
 
 }  // namespace vokt

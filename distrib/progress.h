@@ -1,46 +1,71 @@
-// Progress reporting and cancellation of long enumerations.  The enumerations
-// run on the user-interface thread; every so many evaluations they report how
-// far they are and let pending window events through, so that a Cancel button
-// can set CancelRequested.  The window implements the sink; the core knows
-// only this interface.
+// Progress and cancellation of the long rank-test computations.  Both are
+// parameters of a computation, not process-wide state: the caller passes a
+// tRankControl holding a stop token (cancelling) and a progress callback.
+// The computations may run on a worker thread; the callback is then called
+// on that thread and must hand the position on (the window queues it to the
+// user-interface thread).
 #pragma once
+
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <stop_token>
 
 namespace vokt {
 
-// Set by the Cancel button (through the events processed by the sink), read
-// by the enumerations.  False at start-up.
-inline bool CancelRequested = false;
-
-class ProgressSink {
- public:
-  virtual ~ProgressSink() = default;
-  // Position of the progress indicator, 0 to 100.
-  virtual void SetPosition(int percent) = 0;
-  // Lets pending user-interface events through (a click on Cancel).
-  virtual void ProcessEvents() = 0;
-  // Shows the busy cursor (true) or restores the previous one (false).
-  virtual void SetBusy(bool busy) = 0;
+struct tRankControl {
+  std::stop_token Stop;                       // a requested stop ends the computation
+  std::function<void(int percent)> Progress;  // 0..100; may be empty
 };
 
-// Shows the busy cursor for its lifetime, so that every path out of a
-// builder, errors included, restores the cursor.
-class BusyScope {
+// Thrown by a computation that saw its stop requested; nothing was changed.
+class ECancelled : public std::runtime_error {
  public:
-  explicit BusyScope(ProgressSink* sink) : sink_(sink) {
-    if (sink_) sink_->SetBusy(true);
+  ECancelled() : std::runtime_error("cancelled") {}
+};
+
+// The estimated cost of a rank-test build, known before it starts: work in
+// elementary steps, memory in bytes, and the estimated time on a 2-core
+// machine.  A build whose estimate is beyond the bounds is refused with
+// "Numbers too large." before anything is allocated.
+struct tRankCost {
+  double Steps = 0;
+  double Bytes = 0;
+  double Seconds() const { return Steps / kStepsPerSecond; }
+  // Elementary steps per second of the dynamic programmes (measured,
+  // conservatively rounded down).
+  static constexpr double kStepsPerSecond = 2.5e8;
+};
+
+// Bounds for every rank-test build.
+inline constexpr double kMaxRankBytes = 1.0e9;    // 1 GB
+inline constexpr double kMaxRankSeconds = 60;     // estimated seconds
+// Builds estimated to take longer than this show progress.
+inline constexpr double kProgressSeconds = 0.2;
+
+// Reports progress at most every few milliseconds and checks the stop token;
+// Tick is cheap enough to call in inner loops every few thousand steps.
+class tRankTicker {
+ public:
+  explicit tRankTicker(const tRankControl* control) : control_(control) {}
+  // done/total: the fraction reached; throws ECancelled on a requested stop.
+  void Tick(double done, double total) {
+    if (!control_) return;
+    if (control_->Stop.stop_requested()) throw ECancelled();
+    if (control_->Progress) {
+      int p = total > 0 ? static_cast<int>(100.0 * done / total) : 0;
+      if (p < 0) p = 0;
+      if (p > 100) p = 100;
+      if (p != last_) {
+        last_ = p;
+        control_->Progress(p);
+      }
+    }
   }
-  ~BusyScope() {
-    if (sink_) sink_->SetBusy(false);
-  }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
 
  private:
-  ProgressSink* sink_;
+  const tRankControl* control_;
+  int last_ = -1;
 };
-
-// Enumerations with more configurations than this show a progress bar and a
-// Cancel button; smaller ones run without them.
-inline constexpr double kProgressThreshold = 500000;
 
 }  // namespace vokt

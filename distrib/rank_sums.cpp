@@ -2,70 +2,73 @@
 //
 // Signed rank: c[j] counts the subsets of {1..n} with sum j; adding rank i
 // is c[j + i] += c[j] run downwards, so that each rank is used at most once,
-// and only the lower half of the support is kept.
+// and only the lower half of the support is kept.  Every step adds
+// non-negative numbers, so the long double counts carry a relative error of
+// at most n * 2^-64 (below 1e-16 at every accepted size): nothing cancels.
 //
 // Mann-Whitney: the counts of U for sizes i and L are the coefficients of the
 // Gaussian binomial polynomial G_i(q) = G_(i-1)(q) (1 - q^(L+i)) / (1 - q^i).
-// Each G_i is symmetric, so the recursion runs in place over the lower half
-// and mirrors every new coefficient onto the upper half; a delay line D
-// carries the new coefficient j - i less the old coefficient j - i - L.
+// The recursion subtracts, and in floating point its rounding errors grow
+// without bound (at m = n = 100 they exceed the smallest counts many times
+// over), so it runs in exact integer arithmetic: fixed-width multi-word
+// unsigned integers modulo 2^(64 w), with w words enough for the largest
+// count C(L+i, i) of the step.  Intermediate differences may wrap; the exact
+// result, which is below 2^(64 w), comes out right.  Only the lower halves
+// are kept (the polynomials are symmetric), and each count is rounded once,
+// to long double, at the end.
 #include "distrib/rank_sums.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <utility>
+
+#include "resources/strings.h"
 
 namespace vokt {
 
 namespace {
-// Tables and working arrays are bounded: beyond this many entries a size is
-// refused rather than allowed to exhaust memory.
-constexpr int64_t kMaxEntries = 50000000;
-// The recursions have no Cancel button, so their work is bounded too: two
-// billion additions take a few seconds.
-constexpr int64_t kMaxSteps = 2000000000;
+
+using U128 = unsigned __int128;
+using I128 = __int128;
+
+// The recursions have no Cancel button in the window: their work is bounded
+// to a few seconds (signed rank n = 2000, Mann-Whitney m = n = 700).
+constexpr double kMaxSeconds = 8;
 constexpr Extended kMaxPlotPoints = 9999990;
+// Counts and their totals must stay within the long double range (2^16383).
+constexpr double kMaxLog2Total = 16000;
 
-// True when x would pass the integer parameter checks (an integer >= 1 below
-// the infinite bound); the checks themselves raise the messages.
-bool ValidSize(Extended x) { return x >= 1 && IsIntegerValue(x) && x < InfBound - Eps; }
+// True when x would pass the integer parameter checks (an integer >= 1 and
+// finite); the checks themselves raise the messages.
+bool ValidSize(Extended x) { return x >= 1 && std::isfinite(x) && IsIntegerValue(x); }
 
-int64_t SignedRankHalfTop(int64_t n) { return n * (n + 1) / 4; }
+int64_t SignedRankHalf(int64_t n) { return n * (n + 1) / 4; }
 
-void CheckSignedRankSize(int64_t n) {
-  ErrorIf(SignedRankHalfTop(n) + 1 > kMaxEntries, msgTooLarge);
-  const int64_t half = SignedRankHalfTop(n);
-  int64_t steps = 0;
-  for (int64_t i = 1; i <= n; ++i) {
-    const int64_t top = std::min(i * (i - 1) / 2, half - i);
-    if (top >= 0) steps += top + 1;
-  }
-  ErrorIf(steps > kMaxSteps, msgTooLarge);
+double Log2Choose(double a, double b) {
+  return (std::lgamma(a + 1) - std::lgamma(b + 1) - std::lgamma(a - b + 1)) / std::log(2.0);
 }
 
-void CheckMannWhitneySize(int64_t m, int64_t n) {
-  const int64_t N = m * n;  // both below 2^31, so no overflow
-  const int64_t S = std::min(m, n), L = std::max(m, n);
-  ErrorIf(N + 1 > kMaxEntries || S + 1 + N / 2 > kMaxEntries, msgTooLarge);
-  // The graphs' point table covers the mean plus and minus four standard
-  // deviations and holds at most ten million points; a size whose table would
-  // be refused there is refused here, before the counts are computed.
-  const Extended sd = std::sqrt(Extended(m) * n * (m + n + 1) / 12);
-  ErrorIf(std::min(Extended(N), 8 * sd) > kMaxPlotPoints, msgTooLarge);
-  int64_t steps = 0;
-  for (int64_t i = 2; i <= S; ++i) steps += i * L / 2 + 1;
-  ErrorIf(steps > kMaxSteps, msgTooLarge);
+// Words for the counts of step i of the Mann-Whitney recursion.
+int Words(int64_t L, int64_t i) {
+  return static_cast<int>((Log2Choose(double(L + i), double(i)) + 2) / 64) + 1;
 }
+
+void CheckCost(const tRankCost& c) {
+  ErrorIf(!(c.Bytes <= kMaxRankBytes) || !(c.Seconds() <= kMaxSeconds), msgTooLarge);
+}
+
 // The fields of the base classes that SetParameters changes after
 // validation; put back when the point table is refused, so that a failed
 // change leaves the distribution as it was.
 class tBaseState {
  public:
-  explicit tBaseState(const tDiscrete_distribution& d)
+  explicit tBaseState(const tRankSumBase& d)
       : nameId_(d.NameId), low_(d.SupportLow), high_(d.SupportHigh), mean_(d.Mean),
         variance_(d.Variance), mode_(d.Mode), maxDens_(d.MaxDens), hatWidth_(d.HatWidth),
-        hasMean_(d.HasMean), hasVariance_(d.HasVariance) {}
-  void Restore(tDiscrete_distribution& d) const {
+        hasMean_(d.HasMean), hasVariance_(d.HasVariance), table_(d.Table), offset_(d.Offset) {}
+  void Restore(tRankSumBase& d) {
     d.NameId = nameId_;
     d.SupportLow = low_;
     d.SupportHigh = high_;
@@ -76,52 +79,295 @@ class tBaseState {
     d.HatWidth = hatWidth_;
     d.HasMean = hasMean_;
     d.HasVariance = hasVariance_;
+    d.Table = std::move(table_);
+    d.Offset = offset_;
   }
 
  private:
   uint16_t nameId_;
   Extended low_, high_, mean_, variance_, mode_, maxDens_, hatWidth_;
   bool hasMean_, hasVariance_;
+  tSymmetricTable table_;
+  int64_t offset_;
 };
+
+// The graphs' point table covers the mean plus and minus four standard
+// deviations and holds at most ten million points; a size whose table would
+// be refused there is refused here, before the counts are computed.
+void CheckPlotPoints(Extended top, Extended variance) {
+  ErrorIf(std::min(top, 8 * std::sqrt(variance)) > kMaxPlotPoints, msgTooLarge);
+}
+
 }  // namespace
 
-std::vector<Extended> SignedRankCounts(int32_t n) {
+// ---------------------------------------------------------------------------
+
+void tSymmetricTable::Set(int64_t top, std::vector<Extended>&& counts) {
+  Top = top;
+  const size_t h = counts.size();  // floor(top / 2) + 1
+  // Total: twice the lower half, less the middle when top is even.
+  Extended total = 0;
+  for (size_t j = 0; j < h; ++j) total += counts[j];
+  total *= 2;
+  if (top % 2 == 0) total -= counts[h - 1];
+  Cum.resize(h);
+  Extended run = 0;
+  for (size_t j = 0; j < h; ++j) {
+    counts[j] /= total;
+    run += counts[j];
+    Cum[j] = run;
+  }
+  Prob = std::move(counts);
+}
+
+Extended tSymmetricTable::Point(int64_t j) const {
+  if (j < 0 || j > Top) return 0;
+  if (2 * j > Top) j = Top - j;
+  return Prob[static_cast<size_t>(j)];
+}
+
+Extended tSymmetricTable::Lower(int64_t j) const {
+  if (j < 0) return 0;
+  if (j >= Top) return 1;
+  if (2 * j <= Top) return Cum[static_cast<size_t>(j)];
+  // P(X <= j) = 1 - P(X >= j + 1) = 1 - P(X <= Top - j - 1), at least 1/2.
+  return 1 - Cum[static_cast<size_t>(Top - j - 1)];
+}
+
+Extended tSymmetricTable::Upper(int64_t j) const {
+  if (j < 0) return 1;
+  if (j >= Top) return 0;
+  // P(X > j) = P(X < Top - j) = P(X <= Top - j - 1).
+  const int64_t k = Top - j - 1;
+  if (2 * k <= Top) return Cum[static_cast<size_t>(k)];
+  return 1 - Cum[static_cast<size_t>(j)];
+}
+
+// ---------------------------------------------------------------------------
+
+int64_t tRankSumBase::IndexAtOrBelow(Extended x) const {
+  const Extended j = std::floor(x - Extended(Offset) + Eps);
+  if (!(j >= 0)) return -1;  // NaN is caught by the callers
+  if (j > Extended(Table.Top)) return Table.Top + 1;
+  return static_cast<int64_t>(j);
+}
+
+Extended tRankSumBase::PointProb(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  const int64_t j = IndexAtOrBelow(x);
+  if (j < 0 || j > Table.Top) return 0;
+  if (std::fabs(x - Extended(j + Offset)) > Eps) return 0;
+  return Table.Point(j);
+}
+
+Extended tRankSumBase::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  return Table.Lower(IndexAtOrBelow(x));
+}
+
+Extended tRankSumBase::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  return Table.Upper(IndexAtOrBelow(x));
+}
+
+Extended tRankSumBase::IntervalProb(Extended a, Extended b) {
+  if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
+  if (b < a) return 0;
+  // Points j in [ceil(a - Eps), floor(b + Eps)]: below is P(X < a).
+  const int64_t hi = IndexAtOrBelow(b);
+  int64_t lo = IndexAtOrBelow(a);
+  if (lo >= 0 && lo <= Table.Top && std::fabs(a - Extended(lo + Offset)) > Eps) ++lo;
+  if (lo > hi) return 0;
+  const Extended below = Table.Lower(lo - 1), above = Table.Upper(hi);
+  Extended r = below > above ? Table.Lower(hi) - below : Table.Upper(lo - 1) - above;
+  if (r < 0) r = 0;
+  if (r > 1) r = 1;
+  return r;
+}
+
+// The smallest point whose cumulative probability reaches p, "reaches" with a
+// tolerance relative to p; p is set to the probability reached when that
+// differs by more than the tolerance.
+Extended tRankSumBase::Quantile(Extended& p) {
+  if (std::isnan(p)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  constexpr Extended tol = 1e-15L;
+  const Extended target = p - p * tol;
+  int64_t lo = 0, hi = Table.Top;
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    if (Table.Lower(mid) < target)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  const Extended reached = Table.Lower(lo);
+  if (std::fabs(reached - p) > p * tol) p = reached;
+  return Extended(lo + Offset);
+}
+
+Extended tRankSumBase::UpperQuantile(Extended q) {
+  if (std::isnan(q)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  constexpr Extended tol = 1e-15L;
+  const Extended target = q + q * tol;
+  int64_t lo = 0, hi = Table.Top;
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    if (Table.Upper(mid) > target)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return Extended(lo + Offset);
+}
+
+void tRankSumBase::Install(int64_t top, int64_t offset, std::vector<Extended>&& counts,
+                           Extended variance) {
+  Table.Set(top, std::move(counts));
+  Offset = offset;
+  SupportLow = Extended(offset);
+  SupportHigh = Extended(offset + top);
+  Mean = Extended(offset) + Extended(top) / 2;
+  Variance = variance;
+  HasMean = HasVariance = true;
+  BuildPointTable();
+}
+
+// ---------------------------------------------------------------------------
+
+tRankCost SignedRankCost(int64_t n) {
+  tRankCost c;
+  const double half = double(SignedRankHalf(n));
+  if (n > 100000) {
+    c.Steps = c.Bytes = std::numeric_limits<double>::infinity();
+    return c;
+  }
+  for (int64_t i = 1; i <= n; ++i) {
+    const double top = std::min(double(i) * (i - 1) / 2, half - i);
+    if (top >= 0) c.Steps += top + 1;
+  }
+  // The counts, then the probabilities and their running sums.
+  c.Bytes = 2 * (half + 1) * sizeof(Extended);
+  if (n > kMaxLog2Total) c.Bytes = std::numeric_limits<double>::infinity();
+  return c;
+}
+
+tRankCost MannWhitneyCost(int64_t m, int64_t n) {
+  tRankCost c;
+  const int64_t S = std::min(m, n), L = std::max(m, n);
+  if (S > 100000 || Log2Choose(double(m + n), double(S)) > kMaxLog2Total) {
+    c.Steps = c.Bytes = std::numeric_limits<double>::infinity();
+    return c;
+  }
+  const double half = double(S) * L / 2 + 1;
+  const int W = Words(L, S);
+  for (int64_t i = 2; i <= S; ++i) c.Steps += (double(i) * L / 2 + 1) * Words(L, i);
+  // A word step (three words read, one written, carries) costs about three
+  // elementary steps.
+  c.Steps *= 3;
+  c.Bytes = 2 * half * W * 8 + 2 * half * sizeof(Extended);
+  return c;
+}
+
+std::vector<Extended> SignedRankCounts(int32_t n, const tRankControl* control) {
   ErrorIf(n < 1, msgTooLarge);
-  CheckSignedRankSize(n);
-  const int64_t half = SignedRankHalfTop(n);
+  const tRankCost cost = SignedRankCost(n);
+  CheckCost(cost);
+  tRankTicker ticker(control);
+  const int64_t half = SignedRankHalf(n);
   std::vector<Extended> c(static_cast<size_t>(half + 1), 0);
   c[0] = 1;
+  double done = 0;
   for (int64_t i = 1; i <= n; ++i) {
-    for (int64_t j = std::min(i * (i - 1) / 2, half - i); j >= 0; --j)
-      c[static_cast<size_t>(j + i)] += c[static_cast<size_t>(j)];
+    const int64_t top = std::min(i * (i - 1) / 2, half - i);
+    for (int64_t j = top; j >= 0; --j) c[static_cast<size_t>(j + i)] += c[static_cast<size_t>(j)];
+    done += double(std::max<int64_t>(top + 1, 0));
+    if ((i & 15) == 0) ticker.Tick(done, cost.Steps);
   }
   return c;
 }
 
-std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n) {
+std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n, const tRankControl* control) {
   ErrorIf(m < 1 || n < 1, msgTooLarge);
-  CheckMannWhitneySize(m, n);
-  const int64_t S = std::min(m, n), L = std::max(m, n), N = int64_t{m} * n;
-  std::vector<Extended> P(static_cast<size_t>(N + 1), 0);
-  for (int64_t j = 0; j <= L; ++j) P[static_cast<size_t>(j)] = 1;
-  if (S > 1) {
-    std::vector<Extended> D(static_cast<size_t>(S + 1 + N / 2), 0);
-    for (int64_t i = 2; i <= S; ++i) {
-      D[static_cast<size_t>(i - 1)] = 0;
-      const int64_t h = i * L;
-      for (int64_t j = 0; j <= h / 2; ++j) {
-        const Extended s = P[static_cast<size_t>(j)] + D[static_cast<size_t>(j)];
-        P[static_cast<size_t>(j)] = s;
-        D[static_cast<size_t>(i + j)] = s - P[static_cast<size_t>(h - j)];
-        P[static_cast<size_t>(h - j)] = s;
+  const tRankCost cost = MannWhitneyCost(m, n);
+  CheckCost(cost);
+  tRankTicker ticker(control);
+  const int64_t S = std::min(m, n), L = std::max(m, n);
+  const int64_t half = S * L / 2;
+  const int W = Words(L, S);
+  const size_t stride = static_cast<size_t>(W);
+  std::vector<uint64_t> prev(static_cast<size_t>(half + 1) * stride, 0);
+  std::vector<uint64_t> cur(prev.size(), 0);
+  // G_1 = 1 + q + ... + q^L.
+  int64_t degPrev = L;
+  for (int64_t j = 0; j <= L / 2; ++j) prev[static_cast<size_t>(j) * stride] = 1;
+  double done = 0;
+  for (int64_t i = 2; i <= S; ++i) {
+    const int64_t deg = i * L, h = deg / 2, hPrev = degPrev / 2;
+    const int w = Words(L, i);
+    for (int64_t j = 0; j <= h; ++j) {
+      // new[j] = old(j) - old(j - L - i) + new[j - i], old mirrored above hPrev.
+      const int64_t a = j <= hPrev ? j : degPrev - j;
+      const int64_t yb = j - L - i;
+      const int64_t b = yb < 0 ? -1 : (yb <= hPrev ? yb : degPrev - yb);
+      const uint64_t* pa = prev.data() + static_cast<size_t>(a) * stride;
+      const uint64_t* pb = b >= 0 ? prev.data() + static_cast<size_t>(b) * stride : nullptr;
+      const uint64_t* pc = j >= i ? cur.data() + static_cast<size_t>(j - i) * stride : nullptr;
+      uint64_t* d = cur.data() + static_cast<size_t>(j) * stride;
+      if (pb && pc) {
+        // a - b + c with one signed carry (-1, 0 or 1) per word.
+        I128 carry = 0;
+        for (int k = 0; k < w; ++k) {
+          const I128 t = I128(pa[k]) - pb[k] + pc[k] + carry;
+          d[k] = static_cast<uint64_t>(t);
+          carry = t >> 64;
+        }
+      } else if (pc) {
+        unsigned long long c = 0;
+        for (int k = 0; k < w; ++k) {
+          unsigned long long r;
+          const unsigned long long c1 = __builtin_uaddll_overflow(pa[k], pc[k], &r);
+          const unsigned long long c2 = __builtin_uaddll_overflow(r, c, &r);
+          d[k] = r;
+          c = c1 | c2;
+        }
+      } else if (pb) {
+        I128 carry = 0;
+        for (int k = 0; k < w; ++k) {
+          const I128 t = I128(pa[k]) - pb[k] + carry;
+          d[k] = static_cast<uint64_t>(t);
+          carry = t >> 64;
+        }
+      } else {
+        std::memcpy(d, pa, static_cast<size_t>(w) * sizeof(uint64_t));
       }
     }
+    done += (double(i) * L / 2 + 1) * w * 3;
+    ticker.Tick(done, cost.Steps);
+    prev.swap(cur);
+    degPrev = deg;
   }
-  // Beyond 2^64 the counts are no longer exact and the subtractions can leave
-  // a tail count a hair below zero; a count is never negative.
-  for (Extended& p : P)
-    if (p < 0) p = 0;
-  return P;
+  // One rounding per count: the top two non-zero words, scaled.
+  std::vector<Extended> out(static_cast<size_t>(half + 1));
+  for (int64_t j = 0; j <= half; ++j) {
+    const uint64_t* p = prev.data() + static_cast<size_t>(j) * stride;
+    int t = W - 1;
+    while (t > 0 && p[t] == 0) --t;
+    if (t == 0) {
+      out[static_cast<size_t>(j)] = Extended(p[0]);
+    } else {
+      const U128 top = (U128(p[t]) << 64) | p[t - 1];
+      // The words below only raise the value by less than one unit of the
+      // 128-bit part; a sticky bit keeps the rounding right.
+      bool sticky = false;
+      for (int k = t - 2; k >= 0 && !sticky; --k) sticky = p[k] != 0;
+      out[static_cast<size_t>(j)] = std::ldexp(Extended(top | U128(sticky)), 64 * (t - 1));
+    }
+  }
+  return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -133,41 +379,26 @@ int tWilcoxon_Distribution::SetParameters(Extended p1, Extended, Extended) {
   DefineParameter(1, 1, InfBound, true, "n");
   // The table is built before anything changes, so that a refused size leaves
   // the distribution as it was.
-  std::vector<Extended> table;
-  if (ValidSize(p1)) table = SignedRankCounts(RoundInt(p1));
-  const tBaseState saved(*this);
+  std::vector<Extended> counts;
+  if (ValidSize(p1)) {
+    ErrorIf(p1 > 100000, msgTooLarge);
+    counts = SignedRankCounts(static_cast<int32_t>(p1), Control);
+  }
+  tBaseState saved(*this);
   int r = tDiscrete_distribution::SetParameters(p1, 1.0L, 1.0L);
   if (r != 0) return r;
-  const int32_t size = RoundInt(p1);
-  const Extended scale = std::ldexp(1.0L, -size);
-  for (Extended& c : table) c *= scale;
   const int32_t oldN = n;
-  std::swap(ProbTable, table);
-  n = size;
+  n = static_cast<int32_t>(p1);
   try {
     NameId = 926;
-    const Extended top = Extended(int64_t{n} * (n + 1) / 2);
-    SupportLow = 0;
-    SupportHigh = top;
-    Mean = top / 2;
-    Variance = (2 * Extended(n) + 1) * Mean / 6;
-    HasMean = HasVariance = true;
-    BuildPointTable();
+    const int64_t top = int64_t{n} * (n + 1) / 2;
+    Install(top, 0, std::move(counts), (2 * Extended(n) + 1) * Extended(top) / 12);
   } catch (...) {
     saved.Restore(*this);
-    std::swap(ProbTable, table);
     n = oldN;
     throw;
   }
   return 0;
-}
-
-Extended tWilcoxon_Distribution::PointProb(Extended x) {
-  if (!InSupport(x)) return 0;
-  if (x > Mean) x = SupportHigh - x;
-  const int64_t i = static_cast<int64_t>(RoundExt(x));
-  if (i < 0 || i >= static_cast<int64_t>(ProbTable.size())) return 0;
-  return ProbTable[static_cast<size_t>(i)];
 }
 
 // ---------------------------------------------------------------------------
@@ -180,42 +411,30 @@ int tMann_Whitney_Distribution::SetParameters(Extended p1, Extended p2, Extended
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
-  std::vector<Extended> table;
-  if (ValidSize(p1) && ValidSize(p2)) table = MannWhitneyCounts(RoundInt(p1), RoundInt(p2));
-  const tBaseState saved(*this);
+  std::vector<Extended> counts;
+  if (ValidSize(p1) && ValidSize(p2)) {
+    ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
+    const Extended top = p1 * p2;
+    CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
+    counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+  }
+  tBaseState saved(*this);
   int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
-  Extended total = 0;
-  for (Extended c : table) total += c;
-  for (Extended& c : table) c /= total;
   const int32_t oldM = m, oldN = n;
-  std::swap(ProbTable, table);
-  m = RoundInt(p1);
-  n = RoundInt(p2);
+  m = static_cast<int32_t>(p1);
+  n = static_cast<int32_t>(p2);
   try {
     NameId = 927;
-    const Extended N = Extended(m) * n;
-    SupportLow = 0;
-    SupportHigh = N;
-    Mean = N / 2;
-    Variance = (Extended(m) + n + 1) * Mean / 6;
-    HasMean = HasVariance = true;
-    BuildPointTable();
+    const int64_t top = int64_t{m} * n;
+    Install(top, 0, std::move(counts), Extended(top) * (Extended(m) + n + 1) / 12);
   } catch (...) {
     saved.Restore(*this);
-    std::swap(ProbTable, table);
     m = oldM;
     n = oldN;
     throw;
   }
   return 0;
-}
-
-Extended tMann_Whitney_Distribution::PointProb(Extended x) {
-  if (!InSupport(x)) return 0;
-  const int64_t i = static_cast<int64_t>(RoundExt(x));
-  if (i < 0 || i >= static_cast<int64_t>(ProbTable.size())) return 0;
-  return ProbTable[static_cast<size_t>(i)];
 }
 
 // ---------------------------------------------------------------------------
@@ -226,43 +445,31 @@ int tRankSum_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
-  std::unique_ptr<tMann_Whitney_Distribution> inner;
+  std::vector<Extended> counts;
   if (ValidSize(p1) && ValidSize(p2)) {
-    // The support m(m+1)/2 .. m(m+1)/2 + mn must stay below the infinite bound.
-    const Extended a = RoundExt(p1), b = RoundExt(p2);
-    ErrorIf(a * (a + 1) / 2 + a * b >= InfBound, msgTooLarge);
-    inner = std::make_unique<tMann_Whitney_Distribution>(p1, p2);
+    ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
+    const Extended top = p1 * p2;
+    CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
+    counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
   }
-  const tBaseState saved(*this);
+  tBaseState saved(*this);
   int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
-  const int32_t oldM = m, oldN = n, oldShift = Shift;
-  std::swap(Inner, inner);
-  m = RoundInt(p1);
-  n = RoundInt(p2);
-  Shift = static_cast<int32_t>(int64_t{m} * (m + 1) / 2);
+  const int32_t oldM = m, oldN = n;
+  m = static_cast<int32_t>(p1);
+  n = static_cast<int32_t>(p2);
   try {
     NameId = 928;
-    SupportLow = Shift;
-    SupportHigh = Shift + Inner->SupportHigh;
-    Mean = Shift + Inner->Mean;
-    Variance = Inner->Variance;
-    HasMean = HasVariance = true;
-    BuildPointTable();
+    const int64_t top = int64_t{m} * n;
+    Install(top, int64_t{m} * (m + 1) / 2, std::move(counts),
+            Extended(top) * (Extended(m) + n + 1) / 12);
   } catch (...) {
     saved.Restore(*this);
-    std::swap(Inner, inner);
     m = oldM;
     n = oldN;
-    Shift = oldShift;
     throw;
   }
   return 0;
-}
-
-Extended tRankSum_Distribution::PointProb(Extended x) {
-  if (!Inner) return 0;
-  return Inner->PointProb(x - Shift);
 }
 
 }  // namespace vokt

@@ -24,6 +24,9 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QEventLoop>
+#include <stop_token>
+#include <thread>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -889,7 +892,10 @@ void TVoktForm::SetBusy(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
-void TVoktForm::CancelButtonClick() { CancelRequested = true; }
+void TVoktForm::CancelButtonClick() {
+  sampleCancel_ = true;
+  if (cancelRun_) cancelRun_();
+}
 
 int32_t TVoktForm::GridInteger(int k) {
   const auto& texts = driver_.ParameterTexts;
@@ -933,6 +939,48 @@ void TVoktForm::RunEnumeration(bool showProgress, Build&& build) {
   build(showProgress ? static_cast<ProgressSink*>(this) : nullptr);
 }
 
+template <class Compute>
+std::optional<tRankTable> TVoktForm::RunRankBuild(bool showProgress, Compute&& compute) {
+  // The window is locked as for the sample drawing; a local event loop keeps
+  // it painting and movable while the worker counts.  The worker reports
+  // through queued calls and ends the loop with one.
+  std::optional<tRankTable> result;
+  RunEnumeration(showProgress, [&](ProgressSink* sink) {
+    BusyScope busy(this);
+    std::stop_source stop;
+    tRankControl control;
+    control.Stop = stop.get_token();
+    QPointer<TVoktForm> self(this);
+    if (sink)
+      control.Progress = [self](int percent) {
+        QMetaObject::invokeMethod(
+            self, [self, percent] {
+              if (self) self->SetPosition(percent);
+            },
+            Qt::QueuedConnection);
+      };
+    cancelRun_ = [&stop] { stop.request_stop(); };
+    QEventLoop loop;
+    std::exception_ptr error;
+    {
+      std::jthread worker([&] {
+        try {
+          result = compute(control);
+        } catch (const ECancelled&) {
+          result.reset();
+        } catch (...) {
+          error = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+      });
+      loop.exec();
+    }  // joins the worker, which has finished
+    cancelRun_ = nullptr;
+    if (error) std::rethrow_exception(error);
+  });
+  return result;
+}
+
 void TVoktForm::ApplyKruskalWallis() {
   auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(driver_.Current);
   if (!kw) return;
@@ -942,35 +990,28 @@ void TVoktForm::ApplyKruskalWallis() {
     const bool empty = k >= static_cast<int>(texts.size()) || texts[k].empty();
     rows.push_back(empty ? 0 : GridInteger(k));
   }
-  const std::vector<int32_t> oldSizes = kw->GroupSizes;
   const std::array<tVar, 4> oldPar = kw->Par;
-  const bool wasComplete = driver_.ParametersComplete();
   std::vector<int32_t> packed(1, 0);
   for (size_t i = 1; i < rows.size(); ++i)
     if (rows[i] > 0) packed.push_back(rows[i]);
-  const bool progress = KruskalWallisConfigurations(packed) > kProgressThreshold;
+  std::optional<tRankTable> table;
   try {
-    RunEnumeration(progress, [&](ProgressSink* sink) {
-      kw->SetGroupSizes(std::vector<int32_t>(rows.begin() + 1, rows.end()));
-      kw->Rebuild(sink);
+    // Sizes and cost are checked first: a refused size answers at once.
+    const tRankCost cost = kw->PrepareKruskalWallis(packed);
+    table = RunRankBuild(cost.Seconds() > kProgressSeconds, [packed](const tRankControl& c) {
+      return tKruskalWallis_Distribution::ComputeKruskalWallis(packed, &c);
     });
   } catch (...) {
-    // A refused size leaves the table; the records and sizes go back too.
-    kw->GroupSizes = oldSizes;
     kw->Par = oldPar;
     throw;
   }
-  if (kw->Cancelled) {
-    // The table holds only the configurations counted before Cancel; put
-    // back the one on the screen so every number still agrees with it.
-    kw->GroupSizes = oldSizes;
-    if (wasComplete) {
-      const bool again = KruskalWallisConfigurations(oldSizes) > kProgressThreshold;
-      RunEnumeration(again, [&](ProgressSink* sink) { kw->Rebuild(sink); });
-    }
-    if (!wasComplete || kw->Cancelled) kw->Par[1].Unset = true;
+  // Cancelled: nothing was changed, the previous distribution stays.
+  if (!table) {
+    kw->Par = oldPar;
     return;
   }
+  kw->SetGroupSizes(std::vector<int32_t>(rows.begin() + 1, rows.end()));
+  kw->InstallKruskalWallis(packed, std::move(*table));
   driver_.ShowDistribution();
   RefreshActivePage();
   driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
@@ -981,27 +1022,22 @@ void TVoktForm::ApplyFriedman() {
   if (!fr) return;
   const int32_t t = GridInteger(1);
   const int32_t b = GridInteger(2);
-  const int32_t oldT = fr->Treatments, oldB = fr->Blocks;
   const std::array<tVar, 4> oldPar = fr->Par;
-  const bool wasComplete = driver_.ParametersComplete();
-  const bool progress = t >= 2 && t <= 12 && b >= 2 && b <= 63 && FriedmanConfigurations(t, b) > kProgressThreshold;
+  std::optional<tRankTable> table;
   try {
-    RunEnumeration(progress, [&](ProgressSink* sink) { fr->BuildFriedman(sink, t, b); });
+    const tRankCost cost = fr->PrepareFriedman(t, b);
+    table = RunRankBuild(cost.Seconds() > kProgressSeconds, [t, b](const tRankControl& c) {
+      return tFriedman_Distribution::ComputeFriedman(t, b, &c);
+    });
   } catch (...) {
     fr->Par = oldPar;
     throw;
   }
-  if (fr->Cancelled) {
-    if (wasComplete) {
-      const bool again = FriedmanConfigurations(oldT, oldB) > kProgressThreshold;
-      RunEnumeration(again, [&](ProgressSink* sink) { fr->BuildFriedman(sink, oldT, oldB); });
-    }
-    if (!wasComplete || fr->Cancelled) {
-      fr->Par[1].Unset = true;
-      fr->Par[2].Unset = true;
-    }
+  if (!table) {
+    fr->Par = oldPar;
     return;
   }
+  fr->InstallFriedman(t, b, std::move(*table));
   driver_.ShowDistribution();
   RefreshActivePage();
   driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
@@ -1099,7 +1135,7 @@ void TVoktForm::DrawClick() {
   try {
     RunEnumeration(n > kSampleProgressSize, [&](ProgressSink* sink) {
       BusyScope busy(sink);
-      CancelRequested = false;
+      sampleCancel_ = false;
       for (int64_t i = 0; i < n; ++i) {
         batch += FormatSampleValue(d->RandomValue(), format);
         batch += '\n';
@@ -1108,7 +1144,7 @@ void TVoktForm::DrawClick() {
           if (sink) {
             sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
             sink->ProcessEvents();
-            if (CancelRequested) {
+            if (sampleCancel_) {
               cancelled = true;
               return;
             }
@@ -1219,7 +1255,7 @@ void TVoktForm::closeEvent(QCloseEvent* e) {
   // window closes once it has wound up (a cancelled draw takes its lines
   // back, so the question below is about the sample as it was before).
   if (ProgressBar1->isVisible() || !PressButton->isEnabled()) {
-    CancelRequested = true;
+    CancelButtonClick();
     e->ignore();
     QTimer::singleShot(0, this, [this] { close(); });
     return;

@@ -9,12 +9,14 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
 #include "distrib/distribution.h"
-#include "distrib/progress.h"
+#include "distrib/kruskal_friedman.h"
 #include "ui/driver.h"
 #include "ui/numedit.h"
 
@@ -90,6 +92,35 @@ class TParameterGrid : public QTableWidget {
   friend class TGridDelegate;
   TVoktForm& form_;
   QPointer<QLineEdit> editor_;
+};
+
+// Progress of the sample drawing, which runs on the user-interface thread in
+// batches and lets pending events through between them.
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  // Position of the progress indicator, 0 to 100.
+  virtual void SetPosition(int percent) = 0;
+  // Lets pending user-interface events through (a click on Cancel).
+  virtual void ProcessEvents() = 0;
+  // Shows the busy cursor (true) or restores the previous one (false).
+  virtual void SetBusy(bool busy) = 0;
+};
+
+// Shows the busy cursor for its lifetime.
+class BusyScope {
+ public:
+  explicit BusyScope(ProgressSink* sink) : sink_(sink) {
+    if (sink_) sink_->SetBusy(true);
+  }
+  ~BusyScope() {
+    if (sink_) sink_->SetBusy(false);
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  ProgressSink* sink_;
 };
 
 class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
@@ -267,6 +298,11 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   // when it is long, and the rest of the window locked meanwhile.
   template <class Build>
   void RunEnumeration(bool showProgress, Build&& build);
+  // Runs a rank-test computation on a worker thread while the window stays
+  // responsive and locked (only Cancel works); the progress bar shows when
+  // showProgress.  The table, or nothing when cancelled; errors are raised.
+  template <class Compute>
+  std::optional<tRankTable> RunRankBuild(bool showProgress, Compute&& compute);
   void AppendSampleLines(const QStringList& lines, const QString& hint);
   // Marks the sample unsaved and shows its page with the given hint.
   void ShowSamplePage(const QString& hint);
@@ -281,6 +317,10 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   int DragStartX = 0;
   std::mt19937 random_;
   QPointer<QWidget> helpWindow_;
+  // Stops the running rank-test computation; empty when none runs.
+  std::function<void()> cancelRun_;
+  // Set by Cancel while a sample is drawn.
+  bool sampleCancel_ = false;
 };
 
 }  // namespace vokt::ui

@@ -119,3 +119,37 @@ TEST(Empirical, RandomFrequenciesFollowTheCounts) {
 
 }  // namespace
 }  // namespace vokt
+
+namespace vokt {
+namespace {
+
+// Upper tails are summed from the top, the lower look-up is tolerant before
+// the support's low end is tested, quantiles come from either tail.
+TEST(Empirical, UpperTailsAndBothQuantiles) {
+  struct T : tEmpirical_distribution {
+    T() {
+      ParCount = 0;
+      for (auto [x, c] : std::vector<std::pair<long double, int64_t>>{{0, 1}, {1, 2}, {2, 1}}) {
+        tPointRecord r;
+        r.X = x;
+        r.Count = c;
+        Points->Add(r);
+      }
+      SetParameters(0, 0, 0);
+    }
+  } d;
+  EXPECT_EQ(d.UpperTail(-1), 1);
+  EXPECT_EQ(d.UpperTail(0), 0.75L);
+  EXPECT_EQ(d.UpperTail(1 - 1e-13L), 0.25L);
+  EXPECT_EQ(d.UpperTail(1.5L), 0.25L);
+  EXPECT_EQ(d.UpperTail(2), 0);
+  EXPECT_EQ(d.Cdf(-1e-13L), 0.25L);  // within Eps of the lowest point
+  EXPECT_EQ(d.Cdf(-1e-9L), 0);
+  EXPECT_EQ(d.UpperQuantile(0.25L), 1);
+  EXPECT_EQ(d.UpperQuantile(0.2L), 2);
+  EXPECT_EQ(d.UpperQuantile(1), 0);
+  EXPECT_EQ(d.IntervalProb(1, 2), 0.75L);
+}
+
+}  // namespace
+}  // namespace vokt

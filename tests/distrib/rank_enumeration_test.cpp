@@ -1,7 +1,9 @@
-// Kruskal-Wallis and Friedman tables against plain enumerations (every
-// arrangement of group labels, every ordered tuple of rankings), the cases
-// with known tables, checks before the enumeration, cancellation and the
-// progress protocol, and the command line.
+// Kruskal-Wallis and Friedman tables of the dynamic programmes against an
+// enumeration kept here as the oracle (every assignment of the ranks to the
+// groups, every tuple of rankings with the first one fixed), exact keys and
+// counts; published critical values; the three probabilities at support
+// points; checks and costs before the computation; cancellation, progress
+// and the command line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <map>
 #include <numeric>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "cli/cli.h"
@@ -18,7 +21,9 @@
 namespace vokt {
 namespace {
 
-using Table = std::map<long long, long long>;  // statistic * 1e9, rounded -> count
+// |got - ref| <= tol * ref, in long double (EXPECT_NEAR compares doubles).
+#define EXPECT_REL(got, ref, tol) \
+  EXPECT_LE(std::fabs((long double)(got) - (long double)(ref)), (tol) * std::fabs((long double)(ref)))
 
 template <class F>
 std::string Message(F f) {
@@ -30,330 +35,319 @@ std::string Message(F f) {
   return "";
 }
 
-long long Key(long double x) { return std::llround(x * 1e9L); }
-
-Table TableOf(const tEmpirical_distribution& d) {
-  Table t;
-  for (const tPointRecord& r : d.Points->Items()) t[Key(r.X)] += r.Count;
-  return t;
-}
-
-// Every distinct arrangement of the group labels over the ranks 1..N.
-Table PlainKruskalWallis(const std::vector<int>& sizes) {
-  std::vector<int> label;
-  for (size_t g = 0; g < sizes.size(); ++g) label.insert(label.end(), sizes[g], static_cast<int>(g));
-  const int N = static_cast<int>(label.size());
-  Table t;
-  do {
-    std::vector<long double> R(sizes.size(), 0);
-    for (int r = 0; r < N; ++r) R[static_cast<size_t>(label[static_cast<size_t>(r)])] += r + 1;
-    long double v = 0;
-    for (size_t g = 0; g < sizes.size(); ++g) v += R[g] * R[g] / sizes[g];
-    ++t[Key(12.0L / (N * (N + 1)) * v - 3 * (N + 1))];
-  } while (std::next_permutation(label.begin(), label.end()));
-  return t;
-}
-
-// Every ordered tuple of B rankings of T treatments.
-Table PlainFriedman(int T, int B) {
-  std::vector<std::vector<int>> perms;
-  std::vector<int> p(static_cast<size_t>(T));
-  std::iota(p.begin(), p.end(), 1);
-  do perms.push_back(p);
-  while (std::next_permutation(p.begin(), p.end()));
-  const size_t P = perms.size();
-  std::vector<size_t> idx(static_cast<size_t>(B), 0);
-  Table t;
-  for (;;) {
-    long double S = 0;
-    for (int s = 0; s < T; ++s) {
-      long double c = 0;
-      for (size_t b : idx) c += perms[b][static_cast<size_t>(s)];
-      S += c * c;
-    }
-    ++t[Key(12.0L / (B * T * (T + 1)) * S - 3 * B * (T + 1))];
-    size_t l = 0;
-    while (l < idx.size() && ++idx[l] == P) idx[l++] = 0;
-    if (l == idx.size()) break;
-  }
-  return t;
-}
-
 std::vector<int32_t> Sizes(std::vector<int> s) {
   std::vector<int32_t> r{0};
   r.insert(r.end(), s.begin(), s.end());
   return r;
 }
 
-void ExpectNormalised(const tEmpirical_distribution& d) {
-  long double sum = 0;
-  int64_t total = 0;
-  for (const tPointRecord& r : d.Points->Items()) {
-    sum += r.Prob;
-    total += r.Count;
-    EXPECT_GE(r.Count, 1);
+// Exact key -> count.
+using Counts = std::map<int64_t, long long>;
+
+// The oracle: group g takes every subset of the ranks the groups before it
+// left; the key is L sum(R_g^2 / n_g).
+void EnumerateKw(const std::vector<int>& n, size_t g, std::vector<int>& free, int64_t L, int64_t key,
+                 Counts& out) {
+  if (g + 1 == n.size()) {
+    int64_t R = 0;
+    for (int r : free) R += r;
+    ++out[key + L / n[g] * R * R];
+    return;
   }
-  EXPECT_NEAR(sum, 1, 1e-15);
-  EXPECT_EQ(total, d.TotalCount);
-  EXPECT_EQ(d.Points->Items().back().CumProb, 1);
+  const int k = n[g], m = static_cast<int>(free.size());
+  std::vector<int> pick(static_cast<size_t>(k));
+  std::iota(pick.begin(), pick.end(), 0);
+  for (;;) {
+    int64_t R = 0;
+    std::vector<int> rest;
+    size_t p = 0;
+    for (int i = 0; i < m; ++i) {
+      if (p < pick.size() && pick[p] == i) {
+        R += free[static_cast<size_t>(i)];
+        ++p;
+      } else {
+        rest.push_back(free[static_cast<size_t>(i)]);
+      }
+    }
+    EnumerateKw(n, g + 1, rest, L, key + L / k * R * R, out);
+    int i = k - 1;
+    while (i >= 0 && pick[static_cast<size_t>(i)] == m - k + i) --i;
+    if (i < 0) break;
+    ++pick[static_cast<size_t>(i)];
+    for (int j = i + 1; j < k; ++j) pick[static_cast<size_t>(j)] = pick[static_cast<size_t>(j - 1)] + 1;
+  }
 }
 
-struct Recorder : ProgressSink {
-  std::vector<int> positions;
-  int events = 0, busyOn = 0, busyOff = 0;
-  int cancelAt = 0;     // sets CancelRequested at this event
-  int throwAt = 0;      // throws at this event
-  void SetPosition(int p) override { positions.push_back(p); }
-  void ProcessEvents() override {
-    ++events;
-    if (events == cancelAt) CancelRequested = true;
-    if (events == throwAt) throw std::runtime_error("window gone");
+int64_t LcmOf(const std::vector<int>& n) {
+  int64_t l = 1;
+  for (int v : n) l = std::lcm(l, int64_t{v});
+  return l;
+}
+
+Counts PlainKruskalWallis(const std::vector<int>& n) {
+  std::vector<int> ranks(static_cast<size_t>(std::accumulate(n.begin(), n.end(), 0)));
+  std::iota(ranks.begin(), ranks.end(), 1);
+  Counts c;
+  EnumerateKw(n, 0, ranks, LcmOf(n), 0, c);
+  return c;
+}
+
+// Every tuple of B rankings with the first fixed (the others are T! times as
+// many, with the same S).
+Counts PlainFriedman(int T, int B) {
+  std::vector<std::vector<int>> perms;
+  std::vector<int> p(static_cast<size_t>(T));
+  std::iota(p.begin(), p.end(), 1);
+  do perms.push_back(p);
+  while (std::next_permutation(p.begin(), p.end()));
+  const size_t P = perms.size();
+  std::vector<size_t> idx(static_cast<size_t>(B - 1), 0);
+  Counts c;
+  for (;;) {
+    int64_t S = 0;
+    for (int t = 0; t < T; ++t) {
+      int64_t col = t + 1;
+      for (size_t b : idx) col += perms[b][static_cast<size_t>(t)];
+      S += col * col;
+    }
+    c[S] += static_cast<long long>(P);
+    size_t l = 0;
+    while (l < idx.size() && ++idx[l] == P) idx[l++] = 0;
+    if (l == idx.size()) break;
   }
-  void SetBusy(bool on) override { ++(on ? busyOn : busyOff); }
-};
+  return c;
+}
+
+// The table against the oracle, entry by entry: X from the same exact key,
+// probabilities, both tails within 1e-18 relative.
+template <class ToX>
+void ExpectTable(const tEmpirical_distribution& d, const Counts& plain, ToX toX, const std::string& what) {
+  long double total = 0;
+  for (const auto& kc : plain) total += kc.second;
+  ASSERT_EQ(d.Points->Count(), static_cast<int>(plain.size())) << what;
+  long double below = 0, above = total;
+  int i = 0;
+  for (const auto& [key, count] : plain) {
+    const tPointRecord& r = (*d.Points)[i];
+    EXPECT_EQ(r.X, toX(key)) << what << " key " << key;
+    below += count;
+    above -= count;
+    EXPECT_REL(r.Prob, count / total, 1e-18L) << what;
+    EXPECT_REL(r.CumProb, below / total, 1e-18L) << what;
+    EXPECT_REL(d.UpperProb[static_cast<size_t>(i)], above / total, 1e-18L) << what;
+    ++i;
+  }
+}
+
+TEST(KruskalWallis, AgreesWithTheEnumerationEntryByEntry) {
+  // k = 2..5, equal and unequal sizes, every size the enumeration does in a
+  // few seconds.
+  for (const auto& s : std::vector<std::vector<int>>{
+           {1, 1}, {1, 2}, {4, 3}, {1, 7}, {5, 5}, {7, 6}, {10, 9}, {1, 2, 3}, {3, 3, 2}, {2, 3, 4},
+           {5, 5, 5}, {6, 5, 4}, {2, 7, 3}, {6, 6, 6}, {1, 1, 1, 1}, {2, 2, 1, 3}, {4, 1, 4, 2}, {3, 3, 3, 3},
+           {4, 4, 3, 2}, {1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 2, 1, 2, 3}, {1, 30}, {1, 2, 40}}) {
+    const Counts plain = PlainKruskalWallis(s);
+    const int N = std::accumulate(s.begin(), s.end(), 0);
+    tKruskalWallis_Distribution d(Sizes(s));
+    ExpectTable(d, plain, [&](int64_t key) { return KruskalWallisH(key, LcmOf(s), N); },
+                ::testing::PrintToString(s));
+  }
+}
+
+TEST(Friedman, AgreesWithTheEnumerationEntryByEntry) {
+  for (auto [T, B] : std::vector<std::pair<int, int>>{
+           {2, 2}, {2, 7}, {2, 20}, {3, 2}, {3, 4}, {3, 6}, {4, 2}, {4, 3}, {4, 4}, {5, 2}, {5, 3}}) {
+    tFriedman_Distribution d(nullptr, T, B);
+    ExpectTable(d, PlainFriedman(T, B), [&](int64_t S) { return FriedmanQ(S, T, B); },
+                std::to_string(T) + "," + std::to_string(B));
+  }
+}
 
 TEST(KruskalWallis, KnownTables) {
-  tKruskalWallis_Distribution one(Sizes({1, 1}), nullptr);
-  ASSERT_EQ(one.Points->Count(), 1);
-  EXPECT_EQ((*one.Points)[0].X, 1);
-  EXPECT_EQ((*one.Points)[0].Prob, 1);
-  EXPECT_EQ(one.TotalCount, 2);
-  EXPECT_EQ(one.GroupCount, 2);
-  EXPECT_EQ(one.NameId, 929);
-
-  tKruskalWallis_Distribution d(Sizes({2, 2}), nullptr);
-  EXPECT_EQ(TableOf(d), (Table{{0, 2}, {Key(0.6L), 2}, {Key(2.4L), 2}}));
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR((*d.Points)[i].Prob, 1.0L / 3, 1e-18);
-
-  for (auto s : {std::vector<int>{2, 3}, std::vector<int>{3, 2}}) {
-    d.BuildKruskalWallis(Sizes(s), nullptr);
-    EXPECT_EQ(TableOf(d), (Table{{0, 2}, {Key(1.0L / 3), 4}, {Key(4.0L / 3), 2}, {Key(3), 2}}));
-  }
-
-  d.BuildKruskalWallis(Sizes({2, 2, 2}), nullptr);
-  EXPECT_EQ(d.TotalCount, 90);
+  tKruskalWallis_Distribution d(Sizes({2, 2}));
+  ASSERT_EQ(d.Points->Count(), 3);
+  EXPECT_EQ((*d.Points)[0].X, 0);  // exactly: H comes from its integer key
+  EXPECT_EQ((*d.Points)[1].X, 0.6L);
+  EXPECT_EQ((*d.Points)[2].X, 2.4L);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR((*d.Points)[i].Prob, 1.0L / 3, 1e-19);
+  d.BuildKruskalWallis(Sizes({2, 2, 2}));
   EXPECT_EQ((*d.Points)[0].X, 0);
-  EXPECT_EQ((*d.Points)[0].Count, 6);
-  EXPECT_NEAR(d.SupportHigh, 32.0L / 7, 1e-15);
-  EXPECT_EQ(d.Points->Items().back().Count, 6);
+  EXPECT_NEAR((*d.Points)[0].Prob, 6.0L / 90, 1e-19);
+  EXPECT_NEAR(d.SupportHigh, 32.0L / 7, 1e-18);
   EXPECT_EQ(d.GroupCount, 3);
-}
-
-TEST(KruskalWallis, AgreesWithPlainEnumerationInEveryGroupOrder) {
-  for (auto s : std::vector<std::vector<int>>{
-           {1, 2}, {4, 3}, {1, 7}, {5, 5}, {1, 2, 3}, {3, 3, 2}, {2, 3, 4}, {1, 1, 1, 1, 1},
-           {2, 2, 1, 3}, {4, 1, 4},
-           // Key ranges too wide for the dense count array.
-           {1, 254}, {1, 1, 200}}) {
-    const Table plain = PlainKruskalWallis(s);
-    std::sort(s.begin(), s.end());
-    do {
-      tKruskalWallis_Distribution d(Sizes(s), nullptr);
-      EXPECT_EQ(TableOf(d), plain) << ::testing::PrintToString(s);
-      ExpectNormalised(d);
-    } while (std::next_permutation(s.begin(), s.end()));
-  }
-}
-
-TEST(KruskalWallis, SizesAreCheckedBeforeTheEnumeration) {
-  tKruskalWallis_Distribution d(Sizes({2, 3}), nullptr);
-  const Table before = TableOf(d);
-  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({5}), nullptr); }), "Value should be at least 2");
-  EXPECT_EQ(Message([&] { d.BuildKruskalWallis({}, nullptr); }), "Value should be at least 2");
-  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({3, 0, 4}), nullptr); }),
-            "Value should be at least 1");
-  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({200, 56}), nullptr); }), "Numbers too large.");
-  EXPECT_THROW(d.BuildKruskalWallis(Sizes({200, 56}), nullptr), ERangeError);
-  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(std::vector<int32_t>(256, 1), nullptr); }),
-            "Value should be less than 255");
-  EXPECT_EQ(TableOf(d), before);
-  EXPECT_EQ(d.GroupCount, 2);
   EXPECT_EQ(d.NameId, 929);
 }
 
-TEST(KruskalWallis, GroupSizesFromGridRows) {
-  tKruskalWallis_Distribution d(Sizes({1, 1}), nullptr);
-  d.SetGroupSizes({3, 0, 0, -2, 4});
-  EXPECT_EQ(d.GroupSizes, Sizes({3, 4}));
-  d.Rebuild(nullptr);
-  EXPECT_EQ(d.GroupCount, 2);
-  EXPECT_EQ(d.TotalCount, 35);
-}
-
-TEST(Friedman, KnownTables) {
-  tFriedman_Distribution d(nullptr, 2, 2);
-  EXPECT_EQ(TableOf(d), (Table{{0, 2}, {Key(2), 2}}));
-  EXPECT_EQ(d.TotalCount, 4);
-  EXPECT_EQ(d.NameId, 931);
-
-  d.BuildFriedman(nullptr, 3, 3);
-  EXPECT_EQ(d.TotalCount, 216);
-  EXPECT_EQ(TableOf(d), (Table{{0, 12},
-                               {Key(2.0L / 3), 90},
-                               {Key(2), 36},
-                               {Key(8.0L / 3), 36},
-                               {Key(14.0L / 3), 36},
-                               {Key(6), 6}}));
-  EXPECT_EQ(d.Treatments, 3);
-  EXPECT_EQ(d.Blocks, 3);
-}
-
-TEST(Friedman, AgreesWithOrderedTuples) {
-  for (auto [T, B] : std::vector<std::pair<int, int>>{{2, 7}, {3, 2}, {3, 4}, {4, 2}, {4, 3}, {5, 2}}) {
-    tFriedman_Distribution d(nullptr, T, B);
-    EXPECT_EQ(TableOf(d), PlainFriedman(T, B)) << T << ',' << B;
-    ExpectNormalised(d);
+// P(X < x), P(X = x), P(X > x) at every support point and 1e-13 beside it:
+// each in [0, 1], adding up to 1, the lower one 0 at the lowest point.
+void ExpectConsistent(tEmpirical_distribution& d) {
+  const auto& t = d.Points->Items();
+  for (size_t i = 0; i < t.size(); ++i) {
+    for (long double dx : {0.0L, 1e-13L, -1e-13L}) {
+      const long double x = t[i].X + dx;
+      const long double point = d.PointProb(x), upper = d.UpperTail(x);
+      const long double lower = d.Cdf(x) - point;
+      EXPECT_EQ(point, t[i].Prob);
+      EXPECT_GE(lower, 0);
+      EXPECT_GE(upper, 0);
+      EXPECT_NEAR(lower + point + upper, 1, 1e-18);
+      if (i == 0) EXPECT_EQ(lower, 0);
+      if (i + 1 == t.size()) EXPECT_EQ(upper, 0);
+    }
   }
 }
 
-TEST(Friedman, MultiplicitiesBeyondTwentyBlocksDoNotOverflow) {
-  // 62 blocks of two treatments: 2^62 tuples; B! alone would not fit.
-  tFriedman_Distribution d(nullptr, 2, 62);
-  EXPECT_EQ(d.TotalCount, int64_t{1} << 62);
-  // Q = 0 when 31 blocks rank each way: C(62, 31) tuples; 30 and 32 give
-  // the same Q, which is the mode with 2 C(62, 30).
-  EXPECT_EQ((*d.Points)[0].X, 0);
-  EXPECT_EQ((*d.Points)[0].Count, 465428353255261088LL);
-  EXPECT_EQ(d.MaxCount, 901767434432068358LL);
-  ExpectNormalised(d);
+TEST(RankTables, ThreeProbabilitiesAgreeAtSupportPoints) {
+  tKruskalWallis_Distribution kw(Sizes({2, 2}));
+  EXPECT_EQ(kw.Cdf(0), 1.0L / 3);
+  EXPECT_EQ(kw.UpperTail(0), 2.0L / 3);
+  EXPECT_EQ(kw.Cdf(-1e-13L), 1.0L / 3);  // the tolerant look-up comes first
+  ExpectConsistent(kw);
+  kw.BuildKruskalWallis(Sizes({4, 5, 3}));
+  ExpectConsistent(kw);
+  tFriedman_Distribution fr(nullptr, 2, 9);
+  // Q = 1/9 is the lowest point for nine blocks.
+  EXPECT_EQ(fr.Cdf(0.1111111111111111L), (*fr.Points)[0].CumProb);
+  EXPECT_EQ(fr.Cdf(0.1111111111111111L) - fr.PointProb(0.1111111111111111L), 0);
+  ExpectConsistent(fr);
+  fr.BuildFriedman(nullptr, 4, 5);
+  ExpectConsistent(fr);
 }
 
-TEST(Friedman, TAndBAreCheckedBeforeTheEnumeration) {
+TEST(RankTables, QuantilesFromBothTails) {
+  tKruskalWallis_Distribution d(Sizes({5, 5, 5}));
+  const auto& t = d.Points->Items();
+  for (size_t i = 0; i < t.size(); i += 7) {
+    long double p = t[i].CumProb;
+    EXPECT_EQ(d.Quantile(p), t[i].X);
+    EXPECT_EQ(p, t[i].CumProb);
+    EXPECT_EQ(d.UpperQuantile(d.UpperProb[i]), t[i].X);
+  }
+  // The far upper tail: P(H > x) of the second highest point is the
+  // probability of the highest alone, 6 / 756756.
+  const size_t n = t.size();
+  EXPECT_NEAR(d.UpperProb[n - 2], 6.0L / 756756, 1e-24);
+  EXPECT_EQ(d.UpperQuantile(6.0L / 756756), t[n - 2].X);
+  EXPECT_EQ(d.UpperQuantile(0), t[n - 1].X);
+}
+
+// Exact critical values from S. Siegel and N. J. Castellan, Nonparametric
+// Statistics for the Behavioral Sciences, 2nd ed. (1988): Table O
+// (Kruskal-Wallis, small samples) and Table M (Friedman, exact).
+TEST(RankTables, PublishedCriticalValues) {
+  struct Row {
+    std::vector<int> sizes;
+    long double h, p;  // P(H >= h) to three decimals
+  };
+  for (const Row& r : std::vector<Row>{{{3, 3, 3}, 7.2L, 0.004L},
+                                       {{3, 3, 3}, 5.6L, 0.050L},
+                                       {{5, 5, 5}, 5.78L, 0.049L},
+                                       {{5, 5, 5}, 8.0L, 0.009L}}) {
+    tKruskalWallis_Distribution d(Sizes(r.sizes));
+    EXPECT_NEAR(d.UpperTail(r.h) + d.PointProb(r.h), r.p, 0.0005L) << (double)r.h;
+  }
+  struct FRow {
+    int T, B;
+    long double q, p;
+  };
+  for (const FRow& r : std::vector<FRow>{{3, 3, 6.0L, 0.028L}, {3, 4, 6.5L, 0.042L}, {3, 4, 8.0L, 0.005L}}) {
+    tFriedman_Distribution d(nullptr, r.T, r.B);
+    EXPECT_NEAR(d.UpperTail(r.q) + d.PointProb(r.q), r.p, 0.0005L) << (double)r.q;
+  }
+}
+
+TEST(KruskalWallis, SizesAndCostAreCheckedFirst) {
+  tKruskalWallis_Distribution d(Sizes({2, 3}));
+  const int before = d.Points->Count();
+  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({5})); }), "Value should be at least 2");
+  EXPECT_EQ(Message([&] { d.BuildKruskalWallis({}); }), "Value should be at least 2");
+  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({3, 0, 4})); }), "Value should be at least 1");
+  EXPECT_EQ(Message([&] { d.BuildKruskalWallis(std::vector<int32_t>(256, 1)); }),
+            "Value should be less than 255");
+  // Sizes that cannot finish within the bounds are refused at once.
+  for (auto s : std::vector<std::vector<int>>{{25, 25, 25}, {40, 40, 40}, {12, 12, 12, 12, 12}, {3, 3, 3, 3, 3, 3, 3, 3, 3}}) {
+    EXPECT_EQ(Message([&] { d.PrepareKruskalWallis(Sizes(s)); }), "Numbers too large.");
+    EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes(s)); }), "Numbers too large.");
+  }
+  EXPECT_EQ(d.Points->Count(), before);
+  EXPECT_EQ(d.GroupCount, 2);
+  // Estimates grow with the work.
+  EXPECT_LT(KruskalWallisCost(Sizes({6, 6, 6})).Steps, KruskalWallisCost(Sizes({10, 10, 10})).Steps);
+  EXPECT_LT(KruskalWallisCost(Sizes({15, 15, 15})).Bytes, kMaxRankBytes);
+}
+
+TEST(KruskalWallis, GroupSizesFromGridRows) {
+  tKruskalWallis_Distribution d(Sizes({1, 1}));
+  d.SetGroupSizes({3, 0, 0, -2, 4});
+  EXPECT_EQ(d.GroupSizes, Sizes({3, 4}));
+  d.Rebuild();
+  EXPECT_EQ(d.GroupCount, 2);
+  EXPECT_EQ(d.Points->Count(), static_cast<int>(PlainKruskalWallis({3, 4}).size()));
+}
+
+TEST(Friedman, TAndBAreCheckedFirst) {
   tFriedman_Distribution d(nullptr, 3, 3);
   struct Row { long double T, B; const char* message; };
   const Row rows[] = {
       {1, 3, "Value should be at least 2"},
-      {12, 2, "Value should be less than 12"},
+      {13, 2, "Value should be less than 12"},
       {3.5L, 3, "Value should be integer."},
       {3, 1, "Second parameter should be at least 2"},
-      {2, 63, "Second parameter should be smaller than 63"},
+      {3, 64, "Second parameter should be smaller than 63"},
       {3, 2.5L, "Second parameter should be integer."},
-      {3, 25, "Second parameter should be smaller than 25"},
-      {10, 3, "Second parameter should be smaller than 3"},
       {11, 2, "Numbers too large."},
+      {8, 10, "Numbers too large."},
       {NAN, 2, "Value should be at least 2"},
   };
   for (const Row& r : rows)
     EXPECT_EQ(Message([&] { d.BuildFriedman(nullptr, r.T, r.B); }), r.message) << (double)r.T;
-  EXPECT_EQ(d.TotalCount, 216);
   EXPECT_EQ(d.Treatments, 3);
   EXPECT_EQ(d.Points->Count(), 6);
+  // Sizes the enumeration could not do: 62 blocks of three treatments.
+  d.BuildFriedman(nullptr, 3, 62);
+  EXPECT_EQ((*d.Points)[0].X, 0);
+  EXPECT_NEAR(d.Mean, 2, 1e-15);  // E(Q) = T - 1
 }
 
-// The identities every discrete type satisfies, over the table's values
-// (which are not integers here).
-TEST(Enumerations, TableIdentities) {
-  tKruskalWallis_Distribution kw(Sizes({3, 4, 5}), nullptr);
-  tFriedman_Distribution fr(nullptr, 4, 3);
-  for (tEmpirical_distribution* d : std::vector<tEmpirical_distribution*>{&kw, &fr}) {
-    const auto& t = d->Points->Items();
-    long double running = 0;
-    for (size_t i = 0; i < t.size(); ++i) {
-      const long double x = t[i].X;
-      running += d->PointProb(x);
-      EXPECT_NEAR(d->Cdf(x), running, 1e-15);
-      if (i > 0) {
-        EXPECT_EQ(d->Cdf((x + t[i - 1].X) / 2), t[i - 1].CumProb);
-      }
-      long double p = d->Cdf(x);
-      EXPECT_EQ(d->Quantile(p), x);
-      EXPECT_EQ(p, d->Cdf(x));
-      if (i + 1 < t.size()) {
-        p = d->Cdf(x) + 1e-9L;
-        EXPECT_EQ(d->Quantile(p), t[i + 1].X);
-        EXPECT_EQ(p, t[i + 1].CumProb);
-        EXPECT_NEAR(d->IntervalProb(x, t[i + 1].X), t[i].Prob + t[i + 1].Prob, 1e-15);
-      }
-    }
-    EXPECT_NEAR(running, 1, 1e-15);
-    EXPECT_EQ(d->MaxDensity(), d->PointProb(d->Mode));
-    // Random values land on table values in proportion to their counts.
-    SeedUniform(11);
-    std::map<long double, int> hits;
-    const int n = 20000;
-    for (int i = 0; i < n; ++i) ++hits[d->RandomValue()];
-    for (const auto& [x, h] : hits) {
-      ASSERT_TRUE(d->InSupport(x));
-      const long double e = n * d->PointProb(x);
-      EXPECT_NEAR(h, e, 5 * std::sqrt(e) + 1) << (double)x;
-    }
-  }
-}
-
-TEST(Enumerations, ConfigurationCountsAndBlockLimit) {
-  EXPECT_NEAR(KruskalWallisConfigurations(Sizes({5, 5, 5})), 756756, 1e-6);
-  EXPECT_NEAR(KruskalWallisConfigurations(Sizes({6, 6, 6})), 17153136, 1e-4);
-  EXPECT_NEAR(KruskalWallisConfigurations(Sizes({4, 4, 4, 4})), 63063000, 1e-3);
-  EXPECT_EQ(KruskalWallisConfigurations(Sizes({4})), 0);
-  EXPECT_NEAR(FriedmanConfigurations(5, 5), 225150024, 1e-2);
-  EXPECT_NEAR(FriedmanConfigurations(3, 3), 56, 1e-12);
-  EXPECT_EQ(FriedmanBlockLimit(2), 64);
-  EXPECT_EQ(FriedmanBlockLimit(3), 25);
-  EXPECT_EQ(FriedmanBlockLimit(10), 3);
-  EXPECT_EQ(Message([] { FriedmanBlockLimit(1); }), "Value should be at least 2");
-  // Sizes the builder refuses count as endless, at once.
-  EXPECT_TRUE(std::isinf(KruskalWallisConfigurations(Sizes({1000000000, 1000000000}))));
-  EXPECT_TRUE(std::isinf(FriedmanConfigurations(3, 100000)));
-}
-
-TEST(Enumerations, ProgressAndBusyCursor) {
-  Recorder rec;
-  tKruskalWallis_Distribution d(Sizes({4, 4, 4}), &rec);  // 34,650 configurations
-  EXPECT_EQ(rec.events, 34650 / 256);
-  EXPECT_EQ(rec.positions.size(), static_cast<size_t>(rec.events));
-  EXPECT_TRUE(std::is_sorted(rec.positions.begin(), rec.positions.end()));
-  EXPECT_EQ(rec.positions.back(), 100);
-  EXPECT_EQ(rec.busyOn, 1);
-  EXPECT_EQ(rec.busyOff, 1);
-  EXPECT_FALSE(d.Cancelled);
-}
-
-TEST(Enumerations, CancelStopsAfterTheCurrentEvaluationWithANormalisedTable) {
-  Recorder rec;
-  rec.cancelAt = 2;
-  tKruskalWallis_Distribution d(Sizes({5, 5, 5}), &rec);
-  EXPECT_TRUE(d.Cancelled);
-  EXPECT_TRUE(CancelRequested);
-  EXPECT_EQ(d.TotalCount, 512);
-  EXPECT_EQ(rec.events, 2);
-  EXPECT_EQ(rec.busyOff, 1);
-  ExpectNormalised(d);
-
-  // The next build clears the flag and runs to the end.
-  d.BuildKruskalWallis(Sizes({2, 2}), nullptr);
-  EXPECT_FALSE(d.Cancelled);
-  EXPECT_FALSE(CancelRequested);
-  EXPECT_EQ(d.TotalCount, 6);
-
-  Recorder fr;
-  fr.cancelAt = 3;
-  tFriedman_Distribution f(&fr, 4, 4);  // 17,550 multisets
-  EXPECT_TRUE(f.Cancelled);
-  EXPECT_EQ(fr.events, 3);
-  EXPECT_LT(f.TotalCount, 331776);
-  ExpectNormalised(f);
-  CancelRequested = false;
-}
-
-TEST(Enumerations, AnErrorRestoresTheCursorAndKeepsTheTable) {
-  tKruskalWallis_Distribution d(Sizes({2, 2}), nullptr);
-  Recorder rec;
-  rec.throwAt = 1;
-  EXPECT_THROW(d.BuildKruskalWallis(Sizes({4, 4, 4}), &rec), std::runtime_error);
-  EXPECT_EQ(rec.busyOn, 1);
-  EXPECT_EQ(rec.busyOff, 1);
-  EXPECT_EQ(d.TotalCount, 6);
+TEST(RankTables, StopAndProgressAreParametersOfTheComputation) {
+  // Progress reaches 100 and only grows.
+  std::vector<int> seen;
+  tRankControl control;
+  control.Progress = [&](int p) { seen.push_back(p); };
+  const tRankTable t = tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({8, 8, 8}), &control);
+  EXPECT_FALSE(t.Records.empty());
+  ASSERT_FALSE(seen.empty());
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_GE(seen.back(), 95);
+  // A requested stop ends the computation with ECancelled; the object built
+  // through it is unchanged.
+  tKruskalWallis_Distribution d(Sizes({2, 2}));
+  std::stop_source stop;
+  tRankControl stopping;
+  stopping.Stop = stop.get_token();
+  stopping.Progress = [&](int p) {
+    if (p >= 10) stop.request_stop();
+  };
+  EXPECT_THROW(d.BuildKruskalWallis(Sizes({10, 10, 10}), &stopping), ECancelled);
   EXPECT_EQ(d.Points->Count(), 3);
-
+  EXPECT_EQ(d.GroupCount, 2);
   tFriedman_Distribution f(nullptr, 2, 2);
-  Recorder fr;
-  fr.throwAt = 2;
-  EXPECT_THROW(f.BuildFriedman(&fr, 4, 4), std::runtime_error);
-  EXPECT_EQ(fr.busyOff, 1);
-  EXPECT_EQ(f.TotalCount, 4);
+  std::stop_source stop2;
+  stop2.request_stop();
+  tRankControl stopped;
+  stopped.Stop = stop2.get_token();
+  EXPECT_THROW(f.BuildFriedman(&stopped, 5, 6), ECancelled);
+  EXPECT_EQ(f.Treatments, 2);
+  // A stop from another thread while the computation runs.
+  std::stop_source stop3;
+  tRankControl other;
+  other.Stop = stop3.get_token();
+  std::jthread canceller([&] { stop3.request_stop(); });
+  canceller.join();
+  EXPECT_THROW(tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({12, 12, 12}), &other), ECancelled);
 }
 
-TEST(Enumerations, CommandLineTakesGroupSizesAndTB) {
+TEST(RankTables, CommandLine) {
   auto run = [](std::vector<std::string> args) {
     std::ostringstream out, err;
     const int status = RunCli(args, out, err);
@@ -366,9 +360,11 @@ TEST(Enumerations, CommandLineTakesGroupSizesAndTB) {
   EXPECT_EQ(run({"friedman", "2,2", "pdf", "2"}), std::make_pair(0, std::string("0.5\n")));
   EXPECT_EQ(run({"929", "3,0.5", "cdf", "1"}),
             std::make_pair(1, std::string("Value should be integer.\n")));
-  EXPECT_EQ(run({"931", "3,25", "cdf", "1"}),
-            std::make_pair(1, std::string("Second parameter should be smaller than 25\n")));
+  EXPECT_EQ(run({"929", "25,25,25", "cdf", "1"}), std::make_pair(1, std::string("Numbers too large.\n")));
+  // The enumeration could never finish these; the programme takes a second.
+  EXPECT_EQ(run({"929", "200,55", "cdf", "0"}).first, 0);
   EXPECT_EQ(run({"931", "3", "cdf", "1"}).first, 2);
+  EXPECT_EQ(run({"931", "3,25", "cdf", "0"}).first, 0);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "distrib/rank_sums.h"
@@ -54,14 +57,14 @@ std::vector<long long> PlainMannWhitney(int m, int n) {
 
 TEST(SignedRank, PublishedCounts) {
   tWilcoxon_Distribution d1(1);
-  EXPECT_EQ(d1.ProbTable.size(), 1u);
+  EXPECT_EQ(d1.Table.Prob.size(), 1u);
   EXPECT_EQ(d1.PointProb(0), 0.5L);
   EXPECT_EQ(d1.PointProb(1), 0.5L);
 
   tWilcoxon_Distribution d5(5);
   const int c5[] = {1, 1, 1, 2, 2, 3, 3, 3};
-  ASSERT_EQ(d5.ProbTable.size(), 8u);
-  for (int j = 0; j < 8; ++j) EXPECT_EQ(d5.ProbTable[j] * 32, c5[j]) << j;
+  ASSERT_EQ(d5.Table.Prob.size(), 8u);
+  for (int j = 0; j < 8; ++j) EXPECT_EQ(d5.Table.Prob[j] * 32, c5[j]) << j;
   EXPECT_EQ(d5.PointProb(8), 3.0L / 32);
   EXPECT_EQ(d5.PointProb(7), 3.0L / 32);
   EXPECT_EQ(d5.PointProb(15), 1.0L / 32);
@@ -178,15 +181,89 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   EXPECT_EQ(Message([&] { u.SetParameters(1, 20000000, 0); }), "Numbers too large.");
   EXPECT_EQ(u.SupportHigh, 9);
   EXPECT_EQ(u.m, 3);
-  EXPECT_EQ(u.ProbTable.size(), 10u);
+  EXPECT_EQ(u.Table.Prob.size(), 5u);  // the lower half
   EXPECT_EQ(u.Mean, 4.5L);
   EXPECT_NEAR(u.PointProb(4), 0.15L, 1e-18);
 
   tRankSum_Distribution r(2, 3);
-  // m(m+1)/2 alone passes the infinite bound.
-  EXPECT_EQ(Message([&] { r.SetParameters(70000, 1, 0); }), "Numbers too large.");
+  EXPECT_EQ(Message([&] { r.SetParameters(200000, 1, 0); }), "Numbers too large.");
   EXPECT_EQ(r.SupportLow, 3);
   EXPECT_NEAR(r.PointProb(3), 0.1L, 1e-18);
+}
+
+// Supports beyond 2^31: m(m+1)/2 alone is 2.45e9.
+TEST(RankSum, SupportBeyondTwoToThe31) {
+  tRankSum_Distribution r(70000, 1);
+  EXPECT_EQ(r.SupportLow, 2450035000.0L);
+  EXPECT_EQ(r.SupportHigh, 2450105000.0L);
+  EXPECT_NEAR(r.PointProb(2450035000.0L), 1.0L / 70001, 1e-22);
+  EXPECT_NEAR(r.Cdf(2450070000.0L), 35001.0L / 70001, 1e-18);
+  EXPECT_EQ(r.Cdf(INFINITY), 1);
+  EXPECT_EQ(r.UpperTail(-INFINITY), 1);
+  EXPECT_EQ(r.Cdf(-INFINITY), 0);
+}
+
+// Exact probabilities by Python integers (tests/data/rank_exact.py) at
+// n = 50, 100, 250, 400 and m, n up to 400: point, both tails, 1e-16
+// relative wherever the reference is above the smallest long double.
+TEST(RankTables, AgreeWithExactIntegerCounts) {
+  std::ifstream in(std::string(VOKT_TEST_DATA) + "/rank_exact.csv");
+  ASSERT_TRUE(in.good());
+  std::string line;
+  std::getline(in, line);
+  std::string type;
+  int m = -1, n = -1, rows = 0;
+  std::unique_ptr<tRankSumBase> d;
+  while (std::getline(in, line)) {
+    std::istringstream s(line);
+    std::string f[7];
+    for (auto& x : f) std::getline(s, x, ',');
+    const int fm = std::stoi(f[1]), fn = std::stoi(f[2]);
+    if (f[0] != type || fm != m || fn != n) {
+      type = f[0];
+      m = fm;
+      n = fn;
+      if (type == "signedrank")
+        d = std::make_unique<tWilcoxon_Distribution>(m);
+      else
+        d = std::make_unique<tMann_Whitney_Distribution>(m, n);
+    }
+    const long double x = std::stold(f[3]);
+    const long double ref[3] = {std::stold(f[4]), std::stold(f[5]), std::stold(f[6])};
+    const long double got[3] = {d->PointProb(x), d->Cdf(x), d->UpperTail(x)};
+    for (int k = 0; k < 3; ++k)
+      EXPECT_LE(std::fabs(got[k] - ref[k]), 1e-16L * ref[k]) << line << " column " << k;
+    ++rows;
+  }
+  EXPECT_GT(rows, 400);
+}
+
+TEST(RankTables, LargeSizesAndFarTails) {
+  tMann_Whitney_Distribution u(400, 400);
+  EXPECT_NEAR(u.Cdf(80000), 0.50006100282001998935L, 1e-18);
+  // The upper tail is read, not 1 - Cdf: P(U > mn - 1) = P(U = 0) = 1 / C(800, 400).
+  EXPECT_LE(std::fabs(u.UpperTail(159999) - u.PointProb(0)), 1e-18L * u.PointProb(0));
+  EXPECT_GT(u.UpperTail(159999), 0);
+  EXPECT_LT(u.UpperTail(159999), 1e-238L);
+  // Far-tail quantiles are exact: the tolerance of "reaches p" is relative.
+  tWilcoxon_Distribution w(200);
+  for (long double x : {4986.0L, 3000.0L, 100.0L, 20.0L}) {
+    long double p = w.Cdf(x);
+    EXPECT_EQ(w.Quantile(p), x);
+    EXPECT_EQ(w.UpperQuantile(w.UpperTail(20100 - x)), 20100 - x);
+  }
+  // Between two points the next one is the quantile.
+  long double p = (w.Cdf(4985) + w.Cdf(4986)) / 2;
+  EXPECT_EQ(w.Quantile(p), 4986);
+  // The three probabilities at every point of a small table.
+  tRankSum_Distribution r(5, 7);
+  for (long double x = r.SupportLow; x <= r.SupportHigh; x += 1) {
+    const long double lower = r.Cdf(x) - r.PointProb(x);
+    EXPECT_GE(lower, 0);
+    EXPECT_NEAR(lower + r.PointProb(x) + r.UpperTail(x), 1, 1e-18);
+    EXPECT_NEAR(r.IntervalProb(r.SupportLow, x), r.Cdf(x), 1e-18);
+  }
+  EXPECT_EQ(r.Cdf(r.SupportLow) - r.PointProb(r.SupportLow), 0);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     }
 
     // Back to the pdf page (the main button is hidden on the sample page)
-    // and Kruskal-Wallis with three groups of six typed into the grid.
+    // and Kruskal-Wallis with three groups of twelve typed into the grid.
     form.PageControl->setCurrentIndex(0);
     ASSERT_TRUE(form.ChooseType("Kruskal-Wallis"));
     for (int r = 0; r < 3; ++r) {
@@ -71,14 +71,14 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
       e->setFocus();
       e->selectAll();
       QTest::keyClick(e, Qt::Key_Delete);
-      QTest::keyClicks(e, "6");
+      QTest::keyClicks(e, "12");
     }
     ASSERT_TRUE(form.PressButton->isVisible());
     const QString caption = form.PressButton->text();
     const QString leftBefore = form.ProbabilityEditLeft->text(), xBefore = form.xValueEdit->text();
 
-    // C(12,6) C(18,6) = 17,153,136 rank assignments: the progress bar shows;
-    // Cancel is clicked once it has passed half way.
+    // Three groups of twelve: about a second of counting, so the progress
+    // bar shows; Cancel is clicked once it has passed half way.
     int cancelledAt = -1;
     QTimer poll;
     poll.setInterval(5);

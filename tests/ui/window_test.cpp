@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <cmath>
 #include <memory>
@@ -548,7 +549,33 @@ TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
   EXPECT_EQ(d->Par[1].Value, 2);
 }
 
-TEST_F(WindowTest, CancellingAnEnumerationKeepsThePreviousTable) {
+TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) {
+  if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
+  while (form->ParameterGrid->rowCount() < 4) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  form->Driver().ParameterTexts = {"", "10", "10", "10", ""};
+  // Seen while the worker counts: the bar, a locked window, and an event
+  // posted now is handled before the run ends.
+  bool sawProgress = false, lockedDuringRun = false, eventHandled = false;
+  QTimer::singleShot(0, form.get(), [&] {
+    sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
+    lockedDuringRun = !form->PressButton->isEnabled() && !form->DistribBox->isEnabled();
+    QMetaObject::invokeMethod(form.get(), [&] { eventHandled = true; }, Qt::QueuedConnection);
+  });
+  form->Driver().InputMode = 0;
+  form->PressButtonClick();
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(lockedDuringRun);
+  EXPECT_TRUE(eventHandled);
+  EXPECT_FALSE(form->ProgressBar1->isVisible());
+  EXPECT_TRUE(form->PressButton->isEnabled());
+  EXPECT_EQ(form->Current()->Par[1].Value, 3);
+  EXPECT_NEAR(form->Current()->Mean, 2, 1e-15);  // E(H) = k - 1
+  EXPECT_EQ(form->Current()->SupportLow, 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
   form->Driver().ParameterTexts = {"", "2", "3", ""};
   form->Driver().InputMode = 0;
@@ -558,22 +585,28 @@ TEST_F(WindowTest, CancellingAnEnumerationKeepsThePreviousTable) {
   const QString left = Text(form->ProbabilityEditLeft);
   const Extended p = form->Current()->Cdf(2);
 
-  // Seven groups of five: far beyond the progress threshold.
-  form->Driver().ParameterTexts = {"", "5", "5", "5", "5", "5", "5", "5", ""};
-  while (form->ParameterGrid->rowCount() < 8) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
-  form->Driver().ParameterTexts = {"", "5", "5", "5", "5", "5", "5", "5", ""};
+  // Three groups of fifteen: seconds of work, with progress.
+  while (form->ParameterGrid->rowCount() < 4) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  form->Driver().ParameterTexts = {"", "15", "15", "15", ""};
   const std::vector<std::string> texts = form->Driver().ParameterTexts;
   const QImage pdf = form->kansgrafiek->grab().toImage();
   const QString x = Text(form->xValueEdit), central = Text(form->ProbabilityEditCentral),
                 right = Text(form->ProbabilityEditRight);
   bool sawProgress = false;
+  QElapsedTimer clock;
+  qint64 clickedAt = -1;
   QTimer::singleShot(100, form.get(), [&] {
     sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
+    clickedAt = clock.elapsed();
     QTest::mouseClick(form->CancelButton, Qt::LeftButton);
   });
+  clock.start();
   form->Driver().InputMode = 0;
   form->PressButtonClick();
+  const qint64 endedAt = clock.elapsed();
   EXPECT_TRUE(sawProgress);
+  // Cancel stops the worker promptly (generous for a loaded machine).
+  EXPECT_LT(endedAt - clickedAt, 1000);
   EXPECT_FALSE(form->ProgressBar1->isVisible());
   EXPECT_TRUE(form->PressButton->isEnabled());
   EXPECT_TRUE(errors.empty());
@@ -582,24 +615,29 @@ TEST_F(WindowTest, CancellingAnEnumerationKeepsThePreviousTable) {
   EXPECT_EQ(Text(form->ProbabilityEditRight), right);
   EXPECT_EQ(Text(form->xValueEdit), x);
   EXPECT_EQ(form->Current()->Cdf(2), p);
+  EXPECT_EQ(form->Current()->Par[1].Value, 2);
   EXPECT_EQ(form->Driver().ParameterTexts, texts);
   EXPECT_EQ(form->kansgrafiek->grab().toImage(), pdf);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(WindowTest, FriedmanBlocksAtTheLimitAreRefused) {
+TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
   if (!form->ChooseType("Friedman")) GTEST_SKIP() << "no Friedman type in this build";
   form->Driver().ParameterTexts = {"", "3", "3", ""};
   form->Driver().InputMode = 0;
   form->PressButtonClick();
   ASSERT_TRUE(errors.empty()) << errors[0];
   const Extended mean = form->Current()->Mean;
-  // 3! = 6 rankings: 6^B fits in 63 bits while B < trunc(63 ln 2 / ln 6) + 1 = 25.
-  form->Driver().ParameterTexts = {"", "3", "25", ""};
+  // Eight treatments in ten blocks: far beyond the bounds, refused before
+  // anything is counted.
+  QElapsedTimer clock;
+  clock.start();
+  form->Driver().ParameterTexts = {"", "8", "10", ""};
   form->Driver().InputMode = 0;
   form->PressButtonClick();
+  EXPECT_LT(clock.elapsed(), 1000);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0], "Second parameter should be smaller than 25.");
+  EXPECT_EQ(errors[0], "Numbers too large.");
   EXPECT_EQ(form->Current()->Mean, mean);
   EXPECT_EQ(form->Current()->Par[2].Value, 3);
 
