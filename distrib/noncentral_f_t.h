@@ -30,8 +30,17 @@ class tNon_central_F_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
+
+ private:
+  // F's density, cdf and upper tail through the beta variable
+  // y = m x / (m x + n), 1 - y = n / (m x + n), exact for every finite x.
+  Extended Tail(Extended x, bool upper);
+  Extended Solve(Extended p, bool upper);
 };
 
 class tNon_central_t_distribution : public tContinuous_distribution {
@@ -49,7 +58,15 @@ class tNon_central_t_distribution : public tContinuous_distribution {
   bool CheckParameter(int i, Extended x) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
+
+ private:
+  // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d.
+  Extended TailPositive(Extended x, Extended d, bool upper);
+  Extended Solve(Extended p, bool upper);
 };
 
 }  // namespace vokt
