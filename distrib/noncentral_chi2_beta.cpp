@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "distrib/noncentral_series.h"
 #include "numeric/special.h"
@@ -68,7 +69,9 @@ Extended LnGammaTerm(Extended s, Extended y) {
 // upper tail), and |V_j - V_(j+1)| = D_j.  From index i with V_i and D_i the
 // walk goes down with dDown(j) = D_j / D_(j+1) and up with
 // dUp(j) = D_(j+1) / D_j; fresh(j) computes V_j directly, used where the
-// recurrence subtracts and has lost three digits.  Each direction ends when
+// recurrence subtracts, has lost three digits, and the rounding error it
+// carries (a few units of V_ref) could still weigh against the sum: walking
+// towards the Poisson mode from a start far in the tail.  Each direction ends when
 // a bound on the rest is below kRelTol of the sum.
 template <class Down, class Up, class Fresh>
 Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising, Down dDown,
@@ -85,7 +88,7 @@ Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising
     p = p * (ej + 1) / a;
     if (rising) {
       V -= D;
-      if (V < 1e-3L * Vref && p * Vref > 1e-3L * S) Vref = V = fresh(j);
+      if (V < 1e-3L * Vref && p * Vref > 10 * S) Vref = V = fresh(j);
       if (!(V > 0)) break;
     } else {
       V += D;
@@ -110,7 +113,7 @@ Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising
       if (V > 1) V = 1;
     } else {
       V -= D;
-      if (V < 1e-3L * Vref && p * Vref > 1e-3L * S) Vref = V = fresh(j);
+      if (V < 1e-3L * Vref && p * Vref > 10 * S) Vref = V = fresh(j);
       if (!(V > 0)) break;
     }
     D *= dUp(j - 1);
@@ -252,7 +255,11 @@ Extended tNon_Central_Chi_square_distribution::Solve(Extended p, bool upper) {
   Extended x0 = 1;
   const bool up = p > 0.5L ? !upper : upper;
   const Extended pp = p > 0.5L ? 1 - p : p;
-  if (pp > 0) x0 = 2 * c * (up ? GammaUpperInv(f / 2, pp) : GammaLowerInv(f / 2, pp));
+  try {
+    if (pp > 0) x0 = 2 * c * (up ? GammaUpperInv(f / 2, pp) : GammaLowerInv(f / 2, pp));
+  } catch (const std::runtime_error&) {
+    x0 = Mean;  // only a start: the solver brackets from anywhere
+  }
   return noncentral::TailQuantile([&](Extended x) { return Tail(x, false); },
                                   [&](Extended x) { return Tail(x, true); },
                                   [&](Extended x) { return Density(x); }, p, upper, x0, 0, kInf,
@@ -342,6 +349,7 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
   Central = central;
   Alpha = p1;
   Beta = p2;
+  LogGammaBeta = LogGamma(p2);
   NonCentrality = central ? 0 : p3;
   SupportLow = 0;
   SupportHigh = 1;
@@ -371,7 +379,7 @@ Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
   if (!(x > 0) || !(cx > 0)) return 0;
   if (Central)
     return std::exp((Alpha - 1) * std::log(x) + (Beta - 1) * std::log(cx) + LogGamma(Alpha + Beta) -
-                    LogGamma(Alpha) - LogGamma(Beta));
+                    LogGamma(Alpha) - LogGammaBeta);
   const Extended a = NonCentrality / 2;
   const Extended ax = a * x, s = Alpha + Beta;
   // t_(j+1) / t_j = a x (s + j) / ((j + 1)(alpha + j)); the largest term is
@@ -384,7 +392,7 @@ Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
     if (root >= 1) j0 = ClampIndex(std::floor(root), int64_t{1} << 40);
   }
   const Extended j = static_cast<Extended>(j0);
-  const Extended lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Alpha + j) - LogGamma(Beta) +
+  const Extended lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Alpha + j) - LogGammaBeta +
                        (Alpha + j - 1) * std::log(x) + (Beta - 1) * std::log(cx);
   auto ratio = [&](int64_t i) {
     const Extended e = static_cast<Extended>(i);
@@ -430,7 +438,7 @@ Extended tNon_Central_Beta_distribution::TailAt(Extended x, Extended cx, bool up
   };
   // T_j = I_x(alpha + j, beta) - I_x(alpha + j + 1, beta)
   //     = Gamma(s + j) / (Gamma(alpha + j + 1) Gamma(beta)) x^(alpha + j) (1 - x)^beta.
-  const Extended T0 = std::exp(LogGammaRatio(s + e, Alpha + e + 1) - LogGamma(Beta) +
+  const Extended T0 = std::exp(LogGammaRatio(s + e, Alpha + e + 1) - LogGammaBeta +
                                (Alpha + e) * std::log(x) + Beta * std::log(cx));
   return MixtureSum(
       a, i, fresh(i), T0, upper,
@@ -451,8 +459,12 @@ Extended tNon_Central_Beta_distribution::StartValue(Extended p, bool upper) cons
   const Extended l = NonCentrality, s1 = 2 * Alpha + l, s2 = 2 * Alpha + 2 * l;
   const Extended c = s2 / s1, f = s1 * s1 / s2;
   if (!(p > 0 && p < 1)) return 0.5L;
-  const Extended B = upper ? BetaUpperInv(f / 2, Beta, p) : BetaLowerInv(f / 2, Beta, p);
-  return c * B / (c * B + (1 - B));
+  try {
+    const Extended B = upper ? BetaUpperInv(f / 2, Beta, p) : BetaLowerInv(f / 2, Beta, p);
+    return c * B / (c * B + (1 - B));
+  } catch (const std::runtime_error&) {
+    return Mean;  // only a start: the solver brackets from anywhere
+  }
 }
 
 Extended tNon_Central_Beta_distribution::Quantile(Extended& p) {

@@ -372,6 +372,7 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
   Central = central;
   Nu = nu;
   Delta = delta;
+  LogGammaHalfNu = LogGamma(nu / 2);
   LogNorm = LogGamma((nu + 1) / 2) - LogGamma(nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
   HasMean = nu > 1;
   if (HasMean)
@@ -410,20 +411,19 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   }
   const Extended h = d * d / 2, b = Nu / 2;
   if (x == 0)
-    return std::exp(-h + LogGamma(b + 0.5L) - LogGamma(0.5L) - LogGamma(b) - std::log(Nu) / 2);
+    return std::exp(-h + LogGamma(b + 0.5L) - LogGamma(0.5L) - LogGammaHalfNu - std::log(Nu) / 2);
   const Extended ax = std::fabs(x);
   const Extended lnW = LogXSquarePlusNu(ax, Nu);
   const Extended lnY = 2 * std::log(ax) - lnW, lnCY = std::log(Nu) - lnW;
   const Extended y = std::exp(lnY), hy = h * y;
   // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
   // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).
-  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY - LogGamma(b);
+  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY - LogGammaHalfNu;
   const int64_t capBase = SeriesCap(h);
   // Series p_j F_j.
   const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
   const Extended eA = static_cast<Extended>(jA);
-  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY + LogGamma(eA + 0.5L + b) -
-                       LogGamma(eA + 0.5L);
+  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY + LogGammaRatio(eA + 0.5L + b, eA + 0.5L);
   const Extended sumA = noncentral::SumOutward(
       jA, std::exp(lnA),
       [&](int64_t j) {
@@ -436,7 +436,7 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   const Extended eB = static_cast<Extended>(jB);
   const Extended lnQ = LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) -
                        std::log(2.0L) / 2;
-  const Extended lnB = lnQ + lnC + eB * lnY + LogGamma(eB + 1 + b) - LogGamma(eB + 1);
+  const Extended lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, eB + 1);
   const Extended sumB = noncentral::SumOutward(
       jB, std::exp(lnB),
       [&](int64_t j) {
@@ -478,18 +478,26 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
     lnY = 2 * std::log(t) - std::log1p(t2);
     lnCY = -std::log1p(t2);
   } else {
-    const Extended u = 1 / t, r = u * u;
+    const Extended u = std::sqrt(Nu) / std::fabs(x), r = u * u;
     y = 1 / (1 + r);
     cy = r / (1 + r);
     lnY = -std::log1p(r);
-    lnCY = -2 * std::log(t) - std::log1p(r);
+    lnCY = 2 * std::log(u) - std::log1p(r);
   }
+  // 1 - I_y(c, b) = I_(1-y)(b, c); where 1 - y has left the extended range
+  // (|x| beyond 1e2400 sqrt(nu)) its leading term
+  // (1-y)^b Gamma(b + c) / (Gamma(c) Gamma(b + 1)) is exact to rounding.
+  const bool tiny = !(cy > 1e-4000L);
+  auto upperI = [&](Extended c) {
+    if (tiny) return std::exp(b * lnCY + LogGammaRatio(b + c, c) - LogGamma(b + 1));
+    return noncentral::IncBetaC(y, cy, c, b);
+  };
+  auto lowerI = [&](Extended c) { return tiny ? 1 - upperI(c) : noncentral::IncBeta(y, cy, c, b); };
   if (Central || d == 0) {
     // P(|T| > |x|) = I_(1-y)(nu/2, 1/2), halved for one side.
-    const Extended B = noncentral::IncBeta(cy, y, b, 0.5L) / 2;
     if (x == 0) return 0.5L;
-    if ((x > 0) == upperWanted) return B;
-    return 0.5L + noncentral::IncBetaC(cy, y, b, 0.5L) / 2;
+    if ((x > 0) == upperWanted) return upperI(0.5L) / 2;
+    return 0.5L + lowerI(0.5L) / 2;
   }
   // Below 0 the lower tail is at most Phi(-d) <= 1/2: the upper tail is its
   // complement without loss.
@@ -507,16 +515,14 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   const Extended p0 = std::exp(LogPoissonWeight(e, h)) / 2;
   // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
   const Extended q0 = p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
-  const Extended lgB = LogGamma(b);
+  const Extended lgB = LogGammaHalfNu;
   // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
   const Extended T1o =
       std::exp(LogGammaRatio(e + 0.5L + b, e + 1.5L) - lgB + (e + 0.5L) * lnY + b * lnCY);
   const Extended T2o = std::exp(LogGammaRatio(e + 1 + b, e + 2) - lgB + (e + 1) * lnY + b * lnCY);
   const Extended sgn = comp ? -1 : 1;
-  const Extended V1o = comp ? noncentral::IncBetaC(y, cy, e + 0.5L, b)
-                            : noncentral::IncBeta(y, cy, e + 0.5L, b);
-  const Extended V2o =
-      comp ? noncentral::IncBetaC(y, cy, e + 1, b) : noncentral::IncBeta(y, cy, e + 1, b);
+  const Extended V1o = comp ? upperI(e + 0.5L) : lowerI(e + 0.5L);
+  const Extended V2o = comp ? upperI(e + 1) : lowerI(e + 1);
   Extended P = p0 * V1o, Q = q0 * V2o;
   int64_t n = 0;
   // Downward.

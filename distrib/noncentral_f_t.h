@@ -53,6 +53,7 @@ class tNon_central_t_distribution : public tContinuous_distribution {
   Extended LogNorm = 0;
   Extended Nu = 1;
   Extended Delta = 0;
+  Extended LogGammaHalfNu = 0;  // ln Gamma(nu / 2)
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   bool CheckParameter(int i, Extended x) override;

@@ -138,13 +138,18 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
       } else {
         next = x + dx;
       }
-      if (std::isfinite(next) && std::fabs(next - x) <= 1e-18L * std::fabs(x)) return next;
+      if (std::fabs(next - x) <= 1e-18L * std::fabs(x)) return next > a && next < b ? next : x;
     }
     if (!(next > a && next < b)) {
+      // Outward by squaring far out (the end of the range in a dozen steps),
+      // geometric bisection where the bracket spans orders of magnitude.
+      const Extended big = std::numeric_limits<Extended>::max();
       if (std::isinf(b))
-        next = x > 0 ? 16 * x : x + 16 * (1 - x);
+        next = x >= 2 ? (x < 1e2000L ? x * x : big) : (x > 0 ? 16 * x : x + 16 * (1 - x));
       else if (std::isinf(a))
-        next = x < 0 ? 16 * x : x - 16 * (1 + x);
+        next = x <= -2 ? (x > -1e2000L ? -x * x : -big) : (x < 0 ? 16 * x : x - 16 * (1 + x));
+      else if (a == 0 && b > 0)
+        next = b < 0.5L ? b * b : b / 16;
       else if (a > 0 && b > 4 * a)
         next = std::sqrt(a) * std::sqrt(b);
       else if (b < 0 && a < 4 * b)
