@@ -6,9 +6,9 @@
 // pdf the normal density and R the Mills ratio Phi(-t) / pdf(t).  That form
 // needs neither e^(2 phi), which overflows for phi above about 5678, nor the
 // far normal tail Phi(-w), which underflows long before.  The upper tail is
-// a difference pdf(v) (R(v) - R(w)); where R(w) is more than a quarter of
+// a difference pdf(v) (R(v) - R(w)); where R(w) is more than 0.99 of
 // R(v) the difference is the integral of -R'(t) = 1 - t R(t) > 0 over
-// [v, w] (20-point Gauss-Legendre: R is smooth and far from its singularity
+// [v, w] (20-point Gauss-Legendre: R is smooth and w / v close to 1
 // there), so the upper tail keeps its digits also far right, where the two
 // terms agree in all but the last few.
 #include "distrib/inverse_gaussian.h"
@@ -148,7 +148,8 @@ Extended tInverseGaussian_distribution::UpperTail(Extended x) {
   const Extended rw = NormalMillsRatio(w);
   const Extended upperV = NormalUpper(v);  // Phi(-v) = pdf(v) R(v)
   const Extended second = dv * rw;
-  if (second < 0.25L * upperV) return Clamp01(upperV - second);
+  // Up to 0.99 the difference loses at most two digits of the twenty.
+  if (second < 0.99L * upperV) return Clamp01(upperV - second);
   // pdf(v) times the integral of 1 - t R(t) over [v, w].
   const Extended c = (v + w) / 2, hw = s;  // (w - v) / 2 = s
   Extended sum = 0;

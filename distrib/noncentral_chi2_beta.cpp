@@ -56,6 +56,14 @@ Extended UpperMassBound(int64_t j, Extended p, Extended a) {
 
 [[noreturn]] void TooManyTerms(const char* what) { throw EConvergenceError(what); }
 
+// ln x and ln(1 - x) for 0 < x < 1 given with cx = 1 - x: each through log1p
+// of the other where its own argument is close to 1 (a beta with a huge beta
+// parameter lives at x near 1e-99, where 1 - x rounds to 1).
+void LogPair(Extended x, Extended cx, Extended& lx, Extended& lcx) {
+  lx = x > 0.5L ? std::log1p(-cx) : std::log(x);
+  lcx = x < 0.5L ? std::log1p(-x) : std::log(cx);
+}
+
 Extended LnPoisson(int64_t j, Extended a) { return LogPoissonWeight(static_cast<Extended>(j), a); }
 
 // ln(y^s e^-y / Gamma(s + 1)) for s > -1, y > 0: Loader's form from s = 0 on.
@@ -349,7 +357,6 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
   Central = central;
   Alpha = p1;
   Beta = p2;
-  LogGammaBeta = LogGamma(p2);
   NonCentrality = central ? 0 : p3;
   SupportLow = 0;
   SupportHigh = 1;
@@ -377,9 +384,11 @@ Extended tNon_Central_Beta_distribution::Density(Extended x) {
 
 Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
   if (!(x > 0) || !(cx > 0)) return 0;
+  Extended lx, lcx;
+  LogPair(x, cx, lx, lcx);
   if (Central)
-    return std::exp((Alpha - 1) * std::log(x) + (Beta - 1) * std::log(cx) + LogGamma(Alpha + Beta) -
-                    LogGamma(Alpha) - LogGammaBeta);
+    return std::exp((Alpha - 1) * lx + (Beta - 1) * lcx + LogGammaRatio(Alpha + Beta, Beta) -
+                    LogGamma(Alpha));
   const Extended a = NonCentrality / 2;
   const Extended ax = a * x, s = Alpha + Beta;
   // t_(j+1) / t_j = a x (s + j) / ((j + 1)(alpha + j)); the largest term is
@@ -392,8 +401,11 @@ Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
     if (root >= 1) j0 = ClampIndex(std::floor(root), int64_t{1} << 40);
   }
   const Extended j = static_cast<Extended>(j0);
-  const Extended lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Alpha + j) - LogGammaBeta +
-                       (Alpha + j - 1) * std::log(x) + (Beta - 1) * std::log(cx);
+  // Gamma(s + j) / Gamma(beta) as one ratio: with a huge beta (an F with
+  // huge denominator degrees of freedom) the two log-gammas would swamp
+  // the rest.
+  const Extended lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Beta) - LogGamma(Alpha + j) +
+                       (Alpha + j - 1) * lx + (Beta - 1) * lcx;
   auto ratio = [&](int64_t i) {
     const Extended e = static_cast<Extended>(i);
     return ax * (s + e) / ((e + 1) * (Alpha + e));
@@ -438,8 +450,10 @@ Extended tNon_Central_Beta_distribution::TailAt(Extended x, Extended cx, bool up
   };
   // T_j = I_x(alpha + j, beta) - I_x(alpha + j + 1, beta)
   //     = Gamma(s + j) / (Gamma(alpha + j + 1) Gamma(beta)) x^(alpha + j) (1 - x)^beta.
-  const Extended T0 = std::exp(LogGammaRatio(s + e, Alpha + e + 1) - LogGammaBeta +
-                               (Alpha + e) * std::log(x) + Beta * std::log(cx));
+  Extended lx, lcx;
+  LogPair(x, cx, lx, lcx);
+  const Extended T0 = std::exp(LogGammaRatio(s + e, Beta) - LogGamma(Alpha + e + 1) +
+                               (Alpha + e) * lx + Beta * lcx);
   return MixtureSum(
       a, i, fresh(i), T0, upper,
       [&](int64_t j) {

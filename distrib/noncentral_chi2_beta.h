@@ -47,7 +47,6 @@ class tNon_Central_Beta_distribution : public tContinuous_distribution {
   Extended Alpha = 1;
   Extended Beta = 1;
   Extended NonCentrality = 0;
-  Extended LogGammaBeta = 0;  // ln Gamma(beta)
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   bool CheckParameter(int i, Extended x) override;

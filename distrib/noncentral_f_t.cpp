@@ -28,6 +28,11 @@ using noncentral::SeriesCap;
 // ---------------------------------------------------------------------------
 // Non-central F
 
+namespace {
+// Denominator degrees of freedom beyond which the F is chi-square(m, lambda) / m.
+constexpr Extended kChiSquareDenDf = 1e18L;
+}  // namespace
+
 tNon_central_F_distribution::tNon_central_F_distribution(Extended m, Extended n, Extended lambda) {
   SetParameters(m, n, lambda);
 }
@@ -73,6 +78,15 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
   }
   Mode = -1;
   NcBetaPart = std::move(beta);
+  ChiPart.reset();
+  if (n > kChiSquareDenDf) {
+    // The chi-square's own checks want an integer nu off the central path;
+    // here m is any positive number, so the fields are set directly.
+    ChiPart = std::make_unique<tNon_Central_Chi_square_distribution>(1, 0);
+    ChiPart->Nu = m;
+    ChiPart->NonCentrality = lambda;
+    ChiPart->Central = lambda == 0;
+  }
   return 0;
 }
 
@@ -112,6 +126,7 @@ Extended tNon_central_F_distribution::Density(Extended x) {
   // At 0 the density is finite and positive only for m = 2: the limit of the
   // j = 0 term, e^(-lambda/2) (1 for the central F).
   if (x == 0) return NumDf == 2 ? std::exp(-NonCentrality / 2) : 0;
+  if (ChiPart) return NumDf * ChiPart->Density(NumDf * x);
   Extended y, cy;
   BetaVariable(NumDf, DenDf, x, y, cy);
   // dy/dx = m n / (m x + n)^2 = (m / n) (1 - y)^2
@@ -126,6 +141,7 @@ Extended tNon_central_F_distribution::Tail(Extended x, bool upper) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
+  if (ChiPart) return upper ? ChiPart->UpperTail(NumDf * x) : ChiPart->Cdf(NumDf * x);
   Extended y, cy;
   BetaVariable(NumDf, DenDf, x, y, cy);
   return upper ? NcBetaPart->UpperAt(y, cy) : NcBetaPart->CdfAt(y, cy);
@@ -373,12 +389,12 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
   Nu = nu;
   Delta = delta;
   LogGammaHalfNu = LogGamma(nu / 2);
-  LogNorm = LogGamma((nu + 1) / 2) - LogGamma(nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
+  LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
   HasMean = nu > 1;
   if (HasMean)
     Mean = delta == 0 ? 0
                       : delta * std::sqrt(nu / 2) *
-                            std::exp(LogGamma((nu - 1) / 2) - LogGamma(nu / 2));
+                            std::exp(LogGammaRatio((nu - 1) / 2, nu / 2));
   HasVariance = nu > 2;
   if (HasVariance) {
     Variance = (1 + delta * delta) * nu / (nu - 2) - Mean * Mean;
@@ -397,8 +413,16 @@ bool tNon_central_t_distribution::CheckParameter(int i, Extended x) {
   return true;
 }
 
+namespace {
+// Beyond this many degrees of freedom the t is taken as the normal
+// N(delta, 1): the differences are O((1 + x^4) / nu), and nu / 2 + 1/2 is no
+// longer a long double there (the series would lose their half-steps).
+constexpr Extended kNormalNu = 1e18L;
+}  // namespace
+
 Extended tNon_central_t_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Nu > kNormalNu) return NormalDensity(x - Delta);
   if (Central) {
     if (!InSupport(x)) return 0;
     return std::exp((std::log(Nu) - LogXSquarePlusNu(std::fabs(x), Nu)) * (Nu + 1) / 2 + LogNorm);
@@ -411,19 +435,20 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   }
   const Extended h = d * d / 2, b = Nu / 2;
   if (x == 0)
-    return std::exp(-h + LogGamma(b + 0.5L) - LogGamma(0.5L) - LogGammaHalfNu - std::log(Nu) / 2);
+    return std::exp(-h + LogGammaRatio(b + 0.5L, b) - LogGamma(0.5L) - std::log(Nu) / 2);
   const Extended ax = std::fabs(x);
   const Extended lnW = LogXSquarePlusNu(ax, Nu);
   const Extended lnY = 2 * std::log(ax) - lnW, lnCY = std::log(Nu) - lnW;
   const Extended y = std::exp(lnY), hy = h * y;
   // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
   // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).
-  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY - LogGammaHalfNu;
+  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY;
   const int64_t capBase = SeriesCap(h);
   // Series p_j F_j.
   const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
   const Extended eA = static_cast<Extended>(jA);
-  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY + LogGammaRatio(eA + 0.5L + b, eA + 0.5L);
+  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY + LogGammaRatio(eA + 0.5L + b, b) -
+                       LogGamma(eA + 0.5L);
   const Extended sumA = noncentral::SumOutward(
       jA, std::exp(lnA),
       [&](int64_t j) {
@@ -436,7 +461,7 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   const Extended eB = static_cast<Extended>(jB);
   const Extended lnQ = LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) -
                        std::log(2.0L) / 2;
-  const Extended lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, eB + 1);
+  const Extended lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
   const Extended sumB = noncentral::SumOutward(
       jB, std::exp(lnB),
       [&](int64_t j) {
@@ -454,6 +479,7 @@ Extended tNon_central_t_distribution::Density(Extended x) {
 
 Extended tNon_central_t_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Nu > kNormalNu) return NormalLower(x - Delta);
   // P(T <= x; delta) = P(T > -x; -delta) for a negative delta.
   if (Delta < 0) return TailPositive(-x, -Delta, true);
   return TailPositive(x, Delta, false);
@@ -461,6 +487,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
 
 Extended tNon_central_t_distribution::UpperTail(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Nu > kNormalNu) return NormalUpper(x - Delta);
   if (Delta < 0) return TailPositive(-x, -Delta, false);
   return TailPositive(x, Delta, true);
 }
@@ -515,11 +542,12 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   const Extended p0 = std::exp(LogPoissonWeight(e, h)) / 2;
   // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
   const Extended q0 = p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
-  const Extended lgB = LogGammaHalfNu;
   // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
+  // Gamma(j + c + b) / Gamma(b) as one ratio, so that a huge nu keeps the digits.
   const Extended T1o =
-      std::exp(LogGammaRatio(e + 0.5L + b, e + 1.5L) - lgB + (e + 0.5L) * lnY + b * lnCY);
-  const Extended T2o = std::exp(LogGammaRatio(e + 1 + b, e + 2) - lgB + (e + 1) * lnY + b * lnCY);
+      std::exp(LogGammaRatio(e + 0.5L + b, b) - LogGamma(e + 1.5L) + (e + 0.5L) * lnY + b * lnCY);
+  const Extended T2o =
+      std::exp(LogGammaRatio(e + 1 + b, b) - LogGamma(e + 2) + (e + 1) * lnY + b * lnCY);
   const Extended sgn = comp ? -1 : 1;
   const Extended V1o = comp ? upperI(e + 0.5L) : lowerI(e + 0.5L);
   const Extended V2o = comp ? upperI(e + 1) : lowerI(e + 1);
@@ -589,6 +617,12 @@ Extended tNon_central_t_distribution::Solve(Extended p, bool upper) {
   // Start: the normal approximation of Johnson and Kotz,
   // (x (1 - 1/(4 nu)) - delta) / sqrt(1 + x^2 / (2 nu)) standard normal,
   // solved for x; the solver works on the tail in any case.
+  if (Nu > kNormalNu) {
+    if (std::isnan(p)) RaiseMessage(msgNotANumber);
+    CheckValue(msgAtLeast, p, 0);
+    CheckValue(msgNotGreaterThan, p, 1);
+    return Delta + (upper ? NormalUpperInv(p) : NormalLowerInv(p));
+  }
   const bool up = p > 0.5L ? !upper : upper;
   const Extended pp = p > 0.5L ? 1 - p : p;
   Extended x0 = Delta;

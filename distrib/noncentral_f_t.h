@@ -21,6 +21,9 @@ class tNon_central_F_distribution : public tContinuous_distribution {
 
   bool Central = true;
   std::unique_ptr<tNon_Central_Beta_distribution> NcBetaPart;
+  // Beyond 1e18 denominator degrees of freedom the F is chi-square(m,
+  // lambda) / m to every digit; then this part answers.
+  std::unique_ptr<tNon_Central_Chi_square_distribution> ChiPart;
   Extended NumDf = 1;
   Extended DenDf = 1;
   Extended NonCentrality = 0;

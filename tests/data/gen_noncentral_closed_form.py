@@ -340,7 +340,7 @@ def solve_bracket(f, target, grid, logx):
 
 
 def solve_positive(f, target, start):
-    grid = [mp.mpf(10) ** e for e in range(-320, 40, 4)]
+    grid = [mp.mpf(2) ** e for e in range(-20, 40)]
     return solve_bracket(f, target, grid, True)
 
 
