@@ -437,8 +437,13 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   if (x == 0)
     return std::exp(-h + LogGammaRatio(b + 0.5L, b) - LogGamma(0.5L) - std::log(Nu) / 2);
   const Extended ax = std::fabs(x);
-  const Extended lnW = LogXSquarePlusNu(ax, Nu);
-  const Extended lnY = 2 * std::log(ax) - lnW, lnCY = std::log(Nu) - lnW;
+  // ln(1 - y) = -ln(1 + t^2), t = |x| / sqrt(nu), directly: as a difference
+  // of two logarithms it would lose its digits for a large nu, and b times
+  // it enters the density.
+  const Extended tt = ax / std::sqrt(Nu);
+  const Extended lnCY = tt <= 1 ? -std::log1p(tt * tt) : -2 * std::log(tt) - std::log1p(1 / tt / tt);
+  const Extended lnW = std::log(Nu) - lnCY;
+  const Extended lnY = 2 * std::log(ax) - lnW;
   const Extended y = std::exp(lnY), hy = h * y;
   // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
   // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).

@@ -4,6 +4,7 @@
 // either tail.  The special functions themselves come from numeric/special.h.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -104,8 +105,9 @@ Extended SumOutward(int64_t j0, Extended t0, Ratio r, int64_t cap, const char* w
 // x0 (multiplicative steps, x e^du, on positive supports and far from 0, so
 // that power and exponential tails converge in a few steps), bisection
 // (geometric where the bracket spans orders of magnitude) when a step leaves
-// the bracket.  Ends at relative 1e-18 in x or when the bracket holds no
-// number in between.
+// the bracket.  Ends after a Newton step below 1e-10 of x (quadratic
+// convergence: the error left is of order 1e-20) or when the bracket holds
+// no number in between.
 template <class Tail, class Density>
 Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Extended x0,
                    Extended low, Extended high, const char* what) {
@@ -138,7 +140,13 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
       } else {
         next = x + dx;
       }
-      if (std::fabs(next - x) <= 1e-18L * std::fabs(x)) return next > a && next < b ? next : x;
+      // Newton converges quadratically: a step below 1e-10 of the scale of x
+      // (its distance to 0 or to a finite end of the support, whichever is
+      // nearer) leaves an error of order 1e-20 of it behind.
+      Extended scale = std::fabs(x);
+      if (std::isfinite(high)) scale = std::min(scale, high - x);
+      if (std::isfinite(low) && low != 0) scale = std::min(scale, x - low);
+      if (std::fabs(next - x) <= 1e-10L * scale) return next > a && next < b ? next : x;
     }
     if (!(next > a && next < b)) {
       // Outward by squaring far out (the end of the range in a dozen steps),
