@@ -299,8 +299,8 @@ Extended LowerTailCdf(Extended ax, Extended nu, Extended d) {
   } else {
     for (int k = 0; !(slope(lo) > 0); ++k) {
       hi = lo;
-      lo -= 2;
-      if (k > 20000) throw EConvergenceError("the non-central t integral");
+      lo -= 2 * static_cast<Extended>(k + 1);  // growing steps: the peak may lie near -ln|x|
+      if (k > 2000) throw EConvergenceError("the non-central t integral");
     }
   }
   // Curvature: -L'' = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
