@@ -1,7 +1,7 @@
-// Cost of the cdf, the generic quantile and the random generator of the
-// closed-form families, the lognormal and the inverse Gaussian at their
-// catalogue defaults (the inverse Gaussian also at phi = 1e4, where its cdf
-// takes the Mills-ratio route).
+// Cost of the cdf, the upper tail, the density, both quantiles and the
+// random generator of the closed-form families, the lognormal and the
+// inverse Gaussian at their catalogue defaults (the inverse Gaussian also at
+// phi = 1e4, where its cdf takes the Mills-ratio route).
 #include <benchmark/benchmark.h>
 
 #include "distrib/catalogue.h"
@@ -28,6 +28,34 @@ void Cdf(benchmark::State& state) {
   }
 }
 
+void UpperTail(benchmark::State& state) {
+  auto d = Make(state);
+  Extended lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Extended x = lo, step = 1e-3L;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d->UpperTail(x));
+    x += step;
+    if (x > lo + 20) x = lo;
+  }
+}
+
+void Density(benchmark::State& state) {
+  auto d = Make(state);
+  Extended lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Extended x = lo, step = 1e-3L;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d->Density(x));
+    x += step;
+    if (x > lo + 20) x = lo;
+  }
+}
+
+void UpperQuantile(benchmark::State& state) {
+  auto d = Make(state);
+  vokt::SeedUniform(1);
+  for (auto _ : state) benchmark::DoNotOptimize(d->UpperQuantile(vokt::Uniform()));
+}
+
 void Quantile(benchmark::State& state) {
   auto d = Make(state);
   vokt::SeedUniform(1);
@@ -51,6 +79,9 @@ void Types(benchmark::internal::Benchmark* b) {
 }  // namespace
 
 BENCHMARK(Cdf)->Apply(Types);
+BENCHMARK(UpperTail)->Apply(Types);
+BENCHMARK(Density)->Apply(Types);
 BENCHMARK(Quantile)->Apply(Types);
+BENCHMARK(UpperQuantile)->Apply(Types);
 BENCHMARK(RandomValue)->Apply(Types);
 BENCHMARK_MAIN();

@@ -1,8 +1,10 @@
-// Closed-form continuous families.  Cdfs are written so that they stay within
-// [0, 1] and keep their accuracy in the tails (expm1 instead of 1 - exp where
-// the exponent is small); random values come from direct generators, with
-// exponentials that would leave the extended range reported as overflow
-// rather than returned as infinity.
+// Closed-form continuous families.  Both tails come from their own closed
+// formulas, each written so that it keeps its digits where it is small
+// (expm1 and log1p where an argument is close to 0, the Cauchy's arctangent
+// of the reciprocal); quantiles are the closed inverses, the upper-tail
+// quantile the inverse of the upper tail.  Random values come from direct
+// generators, with exponentials that would leave the extended range reported
+// as overflow rather than returned as infinity.
 #include "distrib/closed_form.h"
 
 #include <array>
@@ -10,6 +12,7 @@
 #include <limits>
 
 #include "numeric/functions.h"
+#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
@@ -30,6 +33,47 @@ Extended Clamp01(Extended p) {
   if (p < 0) return 0;
   if (p > 1) return 1;
   return p;
+}
+
+constexpr Extended kEuler = 0.577215664901532860606512090082402431042L;
+
+// Checks a probability for a quantile; true when it is 0 or 1, with x the
+// matching end of the support (low for 0, high for 1).
+bool QuantileEnd(Extended p, Extended low, Extended high, Extended& x) {
+  if (std::isnan(p)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 0) {
+    x = low;
+    return true;
+  }
+  if (p == 1) {
+    x = high;
+    return true;
+  }
+  return false;
+}
+
+// ln p and ln(1 - p) for 0 < p < 1, each to full precision: the one of the
+// two that is close to 0 through log1p of the exact complement.
+void LogPair(Extended p, Extended& lp, Extended& lc) {
+  if (p <= 0.5L) {
+    lp = std::log(p);
+    lc = std::log1p(-p);
+  } else {
+    const Extended c = 1 - p;  // exact
+    lp = std::log1p(-c);
+    lc = std::log(c);
+  }
+}
+
+// ln(p / (1 - p)) for 0 < p < 1, also near 1/2 where the two logarithms
+// cancel: there log1p of (2p - 1) / (1 - p), 2p - 1 exact.
+Extended Logit(Extended p) {
+  if (p >= 0.25L && p <= 0.75L) return std::log1p((2 * p - 1) / (1 - p));
+  Extended lp, lc;
+  LogPair(p, lp, lc);
+  return lp - lc;
 }
 
 // Largest y for which exp(y) is finite.
@@ -82,7 +126,7 @@ Extended WeibullSpreadLog(Extended t) {
     }
     return s;
   }
-  return LnGamma(2 * t + 1) - 2 * LnGamma(t + 1);
+  return LogGamma(2 * t + 1) - 2 * LogGamma(t + 1);
 }
 
 // ---------------------------------------------------------------- uniform
@@ -119,8 +163,35 @@ Extended tUniform_Distribution::Density(Extended x) {
 
 Extended tUniform_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return Clamp01((x - Lower) / (Upper - Lower));
+  if (x <= Lower) return 0;
+  if (x >= Upper) return 1;
+  const Extended w = Upper - Lower;
+  if (std::isinf(w)) return Clamp01((x / 2 - Lower / 2) / (Upper / 2 - Lower / 2));
+  return Clamp01((x - Lower) / w);
+}
+
+Extended tUniform_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  if (x <= Lower) return 1;
+  if (x >= Upper) return 0;
+  const Extended w = Upper - Lower;
+  if (std::isinf(w)) return Clamp01((Upper / 2 - x / 2) / (Upper / 2 - Lower / 2));
+  return Clamp01((Upper - x) / w);
+}
+
+Extended tUniform_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, Lower, Upper, x)) return x;
+  // From the nearer end, so that a p close to 1 keeps its digits.
+  if (p <= 0.5L) return Lower + p * (Upper - Lower);
+  return Upper - (1 - p) * (Upper - Lower);
+}
+
+Extended tUniform_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, Upper, Lower, x)) return x;
+  if (q <= 0.5L) return Upper - q * (Upper - Lower);
+  return Lower + (1 - q) * (Upper - Lower);
 }
 
 Extended tUniform_Distribution::RandomValue() { return Uniform() * (Upper - Lower) + Lower; }
@@ -146,11 +217,23 @@ int tWeibull_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   // leave the extended range (they are then reported as absent, so that the
   // plot range and the quantile search work from quantiles), and for large b
   // the variance is a tiny difference that must not be formed by subtraction.
-  const Extended logMean = LnGamma(RecipB + 1) - RecipB * std::log(A);
+  const Extended logMean = LogGamma(RecipB + 1) - RecipB * std::log(A);
   const Extended logVar = 2 * logMean + LnExpm1(WeibullSpreadLog(RecipB));
+  // Var = Mean^2 (e^spread - 1) directly where the mean is in range.
   HasMean = logMean < LnMaxExtended();
-  Mean = HasMean ? std::exp(logMean) : 0;
+  // a^(-1/b) Gamma(1 + 1/b) as a power times the gamma function where both
+  // are in range (exact at a = b = 1), through the logarithm otherwise.
+  Mean = 0;
+  if (HasMean) {
+    const Extended power = std::pow(A, -RecipB);
+    const Extended gamma = RecipB < 1000 ? std::exp(LogGamma(RecipB + 1)) : 0;
+    Mean = std::isnormal(power) && std::isnormal(gamma) ? power * gamma : std::exp(logMean);
+  }
   Variance = std::exp(logVar);
+  if (HasMean && std::isnormal(Mean)) {
+    const Extended v = Mean * Mean * std::expm1(WeibullSpreadLog(RecipB));
+    if (std::isnormal(v)) Variance = v;
+  }
   HasVariance = HasMean && std::isnormal(Variance);
   if (!HasVariance) Variance = 0;
   Mode = B > 1 ? std::pow((B - 1) / (A * B), RecipB) : 0;
@@ -162,16 +245,59 @@ bool tWeibull_Distribution::InSupport(Extended x) const {
   return tContinuous_distribution::InSupport(x) && x > 0;
 }
 
+namespace {
+// a x^b for x > 0: the power first, the logarithm where it would leave the
+// range on the way.
+Extended WeibullExponent(Extended a, Extended b, Extended x) {
+  const Extended e = a * std::pow(x, b);
+  if (std::isnormal(e)) return e;
+  return std::exp(std::log(a) + b * std::log(x));
+}
+
+// (L / a)^(1/b) for L = -ln of a tail probability.
+Extended WeibullInverse(Extended a, Extended recipB, Extended L) {
+  const Extended r = L / a;
+  if (std::isnormal(r)) {
+    const Extended x = std::pow(r, recipB);
+    if (std::isnormal(x)) return x;
+  }
+  return std::exp((std::log(L) - std::log(a)) * recipB);
+}
+}  // namespace
+
 Extended tWeibull_Distribution::Density(Extended x) {
-  if (!InSupport(x) || !(x > 0)) return 0;
+  RefuseNaN(x);
+  if (!(x > 0) || std::isinf(x)) return 0;
   const Extended lx = std::log(x);
-  return std::exp((B - 1) * lx - A * std::pow(x, B)) * A * B;
+  return std::exp((B - 1) * lx - WeibullExponent(A, B, x)) * A * B;
 }
 
 Extended tWeibull_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return Clamp01(-std::expm1(-A * std::pow(x, B)));
+  if (!(x > 0)) return 0;
+  return Clamp01(-std::expm1(-WeibullExponent(A, B, x)));
+}
+
+Extended tWeibull_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  if (!(x > 0)) return 1;
+  return Clamp01(std::exp(-WeibullExponent(A, B, x)));
+}
+
+Extended tWeibull_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, 0, SupportHigh, x)) return x;
+  Extended lp, lc;
+  LogPair(p, lp, lc);
+  return WeibullInverse(A, RecipB, -lc);
+}
+
+Extended tWeibull_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, SupportHigh, 0, x)) return x;
+  Extended lq, lc;
+  LogPair(q, lq, lc);
+  return WeibullInverse(A, RecipB, -lq);
 }
 
 Extended tWeibull_Distribution::RandomValue() {
@@ -203,17 +329,45 @@ int tLogistic_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
 }
 
 Extended tLogistic_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
+  RefuseNaN(x);
+  if (std::isinf(x)) return 0;
   // 1/(1/z + z + 2)/beta with z = exp((x - alpha)/beta), written with the
   // exponent that cannot overflow.
   const Extended e = std::exp(-std::fabs(x - Location) / Scale);
   return e / ((1 + e) * (1 + e)) / Scale;
 }
 
+namespace {
+// 1 / (1 + e^-z) with the exponential that cannot overflow.
+Extended LogisticLower(Extended z) {
+  if (z < 0) {
+    const Extended e = std::exp(z);
+    return e / (1 + e);
+  }
+  return 1 / (1 + std::exp(-z));
+}
+}  // namespace
+
 Extended tLogistic_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return Clamp01(1 / (std::exp((Location - x) / Scale) + 1));
+  return Clamp01(LogisticLower((x - Location) / Scale));
+}
+
+Extended tLogistic_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  return Clamp01(LogisticLower((Location - x) / Scale));
+}
+
+Extended tLogistic_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  return Location + Scale * Logit(p);
+}
+
+Extended tLogistic_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  return Location - Scale * Logit(q);
 }
 
 Extended tLogistic_Distribution::RandomValue() {
@@ -245,16 +399,51 @@ int tPareto_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
+namespace {
+// ln(alpha / x) for x >= alpha, through log1p of the exact difference near alpha.
+Extended ParetoLogRatio(Extended alpha, Extended x) {
+  if (x < 2 * alpha) return std::log1p((alpha - x) / x);
+  return std::log(alpha) - std::log(x);
+}
+}  // namespace
+
 Extended tPareto_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
-  return std::pow(Alpha / x, Theta + 1) * Theta / Alpha;
+  RefuseNaN(x);
+  if (!(x >= Alpha) || std::isinf(x)) return 0;
+  const Extended r = Alpha / x;
+  if (std::isnormal(r)) return std::pow(r, Theta + 1) * Theta / Alpha;
+  return std::exp((Theta + 1) * ParetoLogRatio(Alpha, x)) * Theta / Alpha;
 }
 
 Extended tPareto_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
+  if (!(x > Alpha)) return 0;
   // 1 - (alpha/x)^theta
-  return Clamp01(-std::expm1(Theta * std::log(Alpha / x)));
+  return Clamp01(-std::expm1(Theta * ParetoLogRatio(Alpha, x)));
+}
+
+Extended tPareto_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  if (!(x > Alpha)) return 1;
+  const Extended r = Alpha / x;
+  if (std::isnormal(r) && x >= 2 * Alpha) return Clamp01(std::pow(r, Theta));
+  return Clamp01(std::exp(Theta * ParetoLogRatio(Alpha, x)));
+}
+
+Extended tPareto_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, Alpha, SupportHigh, x)) return x;
+  Extended lp, lc;
+  LogPair(p, lp, lc);
+  return Alpha * std::exp(-lc / Theta);
+}
+
+Extended tPareto_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, SupportHigh, Alpha, x)) return x;
+  Extended lq, lc;
+  LogPair(q, lq, lc);
+  return Alpha * std::exp(-lq / Theta);
 }
 
 Extended tPareto_Distribution::RandomValue() {
@@ -279,23 +468,43 @@ int tGumbel_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   Scale = p2;
   HasMean = true;
   HasVariance = true;
-  // Euler's constant to six places, as the expectation formula shows it.
-  Mean = Location + 0.577216L * Scale;
+  Mean = Location + kEuler * Scale;
   Variance = (kPi * Scale) * (kPi * Scale) / 6;
   Mode = Location;
   return 0;
 }
 
 Extended tGumbel_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
+  RefuseNaN(x);
+  if (std::isinf(x)) return 0;
   const Extended z = (Location - x) / Scale;
   return std::exp(z - std::exp(z)) / Scale;
 }
 
 Extended tGumbel_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
   return Clamp01(std::exp(-std::exp((Location - x) / Scale)));
+}
+
+Extended tGumbel_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  return Clamp01(-std::expm1(-std::exp((Location - x) / Scale)));
+}
+
+Extended tGumbel_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  Extended lp, lc;
+  LogPair(p, lp, lc);
+  return Location - Scale * std::log(-lp);
+}
+
+Extended tGumbel_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  Extended lq, lc;
+  LogPair(q, lq, lc);
+  return Location - Scale * std::log(-lc);
 }
 
 Extended tGumbel_Distribution::RandomValue() {
@@ -324,15 +533,50 @@ int tCauchy_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
 }
 
 Extended tCauchy_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
+  RefuseNaN(x);
+  if (std::isinf(x)) return 0;
   const Extended d = x - Location;
   return (Scale / kPi) / (Scale * Scale + d * d);
 }
 
+namespace {
+// P(Z <= z) of the standard Cauchy: beyond |z| = 1 the arctangent of the
+// reciprocal, which keeps the digits of the far tail.
+Extended CauchyLower(Extended z) {
+  if (z < -1) return std::atan(-1 / z) / kPi;
+  if (z > 1) return 1 - std::atan(1 / z) / kPi;
+  return 0.5L + std::atan(z) / kPi;
+}
+
+// z with P(Z <= z) = p for the standard Cauchy, 0 < p < 1: the cotangent
+// of pi p (or of pi (1 - p), 1 - p exact) in the tails.
+Extended CauchyInverse(Extended p) {
+  if (p < 0.25L) return -1 / std::tan(kPi * p);
+  if (p > 0.75L) return 1 / std::tan(kPi * (1 - p));
+  return std::tan(kPi * (p - 0.5L));
+}
+}  // namespace
+
 Extended tCauchy_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return Clamp01(std::atan((x - Location) / Scale) / kPi + 0.5L);
+  return Clamp01(CauchyLower((x - Location) / Scale));
+}
+
+Extended tCauchy_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  return Clamp01(CauchyLower((Location - x) / Scale));
+}
+
+Extended tCauchy_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  return Location + Scale * CauchyInverse(p);
+}
+
+Extended tCauchy_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  return Location - Scale * CauchyInverse(q);
 }
 
 Extended tCauchy_Distribution::RandomValue() {
@@ -370,15 +614,44 @@ int tDouble_exponential_Distribution::SetParameters(Extended p1, Extended p2, Ex
 }
 
 Extended tDouble_exponential_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
+  RefuseNaN(x);
+  if (std::isinf(x)) return 0;
   return std::exp(-std::fabs(x - Location) / Scale) / (2 * Scale);
 }
 
+namespace {
+Extended LaplaceLower(Extended z) {
+  if (z <= 0) return std::exp(z) / 2;
+  return 1 - std::exp(-z) / 2;
+}
+
+// z with P(Z <= z) = p for the standard Laplace, 0 < p < 1.
+Extended LaplaceInverse(Extended p) {
+  if (p < 0.5L) return std::log(2 * p);
+  return -std::log(2 * (1 - p));
+}
+}  // namespace
+
 Extended tDouble_exponential_Distribution::Cdf(Extended x) {
   RefuseNaN(x);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  if (x <= Location) return Clamp01(std::exp((x - Location) / Scale) / 2);
-  return Clamp01(1 - std::exp((Location - x) / Scale) / 2);
+  return Clamp01(LaplaceLower((x - Location) / Scale));
+}
+
+Extended tDouble_exponential_Distribution::UpperTail(Extended x) {
+  RefuseNaN(x);
+  return Clamp01(LaplaceLower((Location - x) / Scale));
+}
+
+Extended tDouble_exponential_Distribution::Quantile(Extended& p) {
+  Extended x;
+  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  return Location + Scale * LaplaceInverse(p);
+}
+
+Extended tDouble_exponential_Distribution::UpperQuantile(Extended q) {
+  Extended x;
+  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  return Location - Scale * LaplaceInverse(q);
 }
 
 Extended tDouble_exponential_Distribution::RandomValue() {

@@ -20,6 +20,9 @@ class tUniform_Distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 
@@ -37,6 +40,9 @@ class tWeibull_Distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 
@@ -51,6 +57,9 @@ class tLogistic_Distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 
@@ -65,6 +74,9 @@ class tPareto_Distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 
@@ -79,6 +91,9 @@ class tGumbel_Distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 
@@ -93,6 +108,9 @@ class tCauchy_Distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 
@@ -107,6 +125,9 @@ class tDouble_exponential_Distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 };
 

@@ -1,6 +1,6 @@
-// Inverse Gaussian (Wald) distribution with mean mu and shape lambda.  The cdf
-// uses an owned standard normal; quantiles and random values come from the
-// generic inversion of the continuous base.
+// Inverse Gaussian (Wald) distribution with mean mu and shape lambda.  Both
+// tails are computed directly; quantiles are solved on the tail that holds p
+// from a lognormal start; random values come from the inversion.
 #pragma once
 
 #include <memory>
@@ -23,6 +23,12 @@ class tInverseGaussian_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
+
+ private:
+  Extended Solve(Extended p, bool upper);
 };
 
 // Mills ratio R(w) = Phi(-w) / phi(w) of the standard normal for w >= 0, with

@@ -1,11 +1,14 @@
-// Lognormal distribution: density through logarithms, cdf as the normal cdf
-// of ln x, random values as e^Y with Y from the normal's generator.
+// Lognormal distribution: density through logarithms, both tails as the
+// normal tails of (ln x - mu) / sigma, quantiles as e^(mu + sigma z) with z
+// the normal's inverse on the same tail, random values as e^Y with Y from
+// the normal's generator.
 #include "distrib/lognormal.h"
 
 #include <cmath>
 #include <limits>
 
 #include "numeric/functions.h"
+#include "numeric/special.h"
 
 namespace vokt {
 
@@ -60,7 +63,8 @@ bool tLognormal_Distribution::InSupport(Extended x) const {
 }
 
 Extended tLognormal_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!(x > 0) || std::isinf(x)) return 0;
   const Extended lx = std::log(x);
   const Extended d = lx - Mu;
   return std::exp(LogNorm - lx - d * d / (2 * Sigma2));
@@ -68,8 +72,32 @@ Extended tLognormal_Distribution::Density(Extended x) {
 
 Extended tLognormal_Distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return Clamp01(NormalPart->Cdf(std::log(x)));
+  if (!(x > 0)) return 0;
+  return Clamp01(NormalLower((std::log(x) - Mu) / Sigma));
+}
+
+Extended tLognormal_Distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (!(x > 0)) return 1;
+  return Clamp01(NormalUpper((std::log(x) - Mu) / Sigma));
+}
+
+Extended tLognormal_Distribution::Quantile(Extended& p) {
+  if (std::isnan(p)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 0) return 0;
+  if (p == 1) return SupportHigh;
+  return std::exp(Mu + Sigma * NormalLowerInv(p));
+}
+
+Extended tLognormal_Distribution::UpperQuantile(Extended q) {
+  if (std::isnan(q)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q == 0) return SupportHigh;
+  if (q == 1) return 0;
+  return std::exp(Mu + Sigma * NormalUpperInv(q));
 }
 
 Extended tLognormal_Distribution::RandomValue() {

@@ -23,6 +23,9 @@ class tLognormal_Distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 };

@@ -3,25 +3,31 @@
 // Densities: the mixture terms p_j g_j(x) are log-concave in j, so the sum
 // starts at the largest term (found from the term ratio) and works outward
 // until a geometric bound on the rest falls below the extended precision.
-// Distribution functions: one incomplete gamma or beta function at the index
-// with the largest Poisson weight; every other component cdf follows from the
-// two-term recurrences P(s + 1, y) = P(s, y) - y^s e^-y / Gamma(s + 1) and
-// I_x(a + 1, b) = I_x(a, b) - x^a (1-x)^b / (a B(a, b)), summed down and up
-// with bounds on the Poisson mass not yet used.
+// Tails: the lower tail sums w_j P(k + j, y) (w_j the Poisson weights), the
+// upper tail w_j Q(k + j, y) directly (for the beta I_x and 1 - I_x), never
+// one as 1 - the other.  One incomplete function from numeric/special.h at the
+// start index (the Poisson mode, or the index of the largest term when x lies
+// far in the tail asked for); every other component follows from the two-term
+// recurrences P(s + 1, y) = P(s, y) - y^s e^-y / Gamma(s + 1) and
+// I_x(a + 1, b) = I_x(a, b) - x^a (1-x)^b / (a B(a, b)).  Where a recurrence
+// subtracts (a component falling along the walk) and its value has fallen a
+// thousandfold since it was last computed, it is computed afresh, so that
+// the cancellation never reaches the digits of the sum.  Quantiles are solved
+// on the tail that holds p from Patnaik's two-moment approximation.
 #include "distrib/noncentral_chi2_beta.h"
 
 #include <cmath>
+#include <limits>
+#include <stdexcept>
 
 #include "distrib/noncentral_series.h"
-#include "numeric/functions.h"
+#include "numeric/special.h"
 
 namespace vokt {
 
 using noncentral::ClampIndex;
 using noncentral::kAbsTol;
 using noncentral::kRelTol;
-using noncentral::LnGammaX;
-using noncentral::LnPoisson;
 using noncentral::SeriesCap;
 
 namespace {
@@ -29,10 +35,14 @@ namespace {
 // Start index: the Poisson mode (nearest integer to a, ties to even).
 int64_t PoissonMode(Extended a) { return static_cast<int64_t>(RoundExt(a)); }
 
-// Bound on the Poisson mass below index j (j < a) given the weight p at j:
-// the weights fall at least geometrically with ratio j / a going down.
+constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
+
+// Bound on the Poisson mass below index j given the weight p at j: the
+// weights fall at least geometrically with ratio j / a going down; infinite
+// while they may still rise (j >= a).
 Extended LowerMassBound(int64_t j, Extended p, Extended a) {
   const Extended rho = static_cast<Extended>(j) / a;
+  if (!(rho < 1)) return kInf;
   return p * rho / (1 - rho);
 }
 
@@ -45,6 +55,91 @@ Extended UpperMassBound(int64_t j, Extended p, Extended a) {
 }
 
 [[noreturn]] void TooManyTerms(const char* what) { throw EConvergenceError(what); }
+
+// ln x and ln(1 - x) for 0 < x < 1 given with cx = 1 - x: each through log1p
+// of the other where its own argument is close to 1 (a beta with a huge beta
+// parameter lives at x near 1e-99, where 1 - x rounds to 1).
+void LogPair(Extended x, Extended cx, Extended& lx, Extended& lcx) {
+  lx = x > 0.5L ? std::log1p(-cx) : std::log(x);
+  lcx = x < 0.5L ? std::log1p(-x) : std::log(cx);
+}
+
+Extended LnPoisson(int64_t j, Extended a) { return LogPoissonWeight(static_cast<Extended>(j), a); }
+
+// ln(y^s e^-y / Gamma(s + 1)) for s > -1, y > 0: Loader's form from s = 0 on.
+Extended LnGammaTerm(Extended s, Extended y) {
+  if (s >= 0) return LogPoissonWeight(s, y);
+  return s * std::log(y) - y - LogGamma(s + 1);
+}
+
+// Sum over j >= 0 of w_j V_j, w_j = e^-a a^j / j!, where V_j is a component
+// tail probability that falls with j (a lower tail) or rises (rising, an
+// upper tail), and |V_j - V_(j+1)| = D_j.  From index i with V_i and D_i the
+// walk goes down with dDown(j) = D_j / D_(j+1) and up with
+// dUp(j) = D_(j+1) / D_j; fresh(j) computes V_j directly, used where the
+// recurrence subtracts, has lost three digits, and the rounding error it
+// carries (a few units of V_ref) could still weigh against the sum: walking
+// towards the Poisson mode from a start far in the tail.  Each direction ends when
+// a bound on the rest is below kRelTol of the sum.
+template <class Down, class Up, class Fresh>
+Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising, Down dDown,
+                    Up dUp, Fresh fresh, const char* what) {
+  const int64_t cap = SeriesCap(a + static_cast<Extended>(i));
+  const Extended p0 = std::exp(LnPoisson(i, a));
+  Extended S = p0 * V0;
+  int64_t n = 0;
+  // Downward: a lower tail grows (stable), an upper tail falls (subtracts).
+  Extended p = p0, V = V0, D = D0, Vref = V0;
+  for (int64_t j = i - 1; j >= 0; --j) {
+    const Extended ej = static_cast<Extended>(j);
+    D *= dDown(j);
+    p = p * (ej + 1) / a;
+    if (rising) {
+      V -= D;
+      if (V < 1e-3L * Vref && p * Vref > 10 * S) Vref = V = fresh(j);
+      if (!(V > 0)) break;
+    } else {
+      V += D;
+      if (V > 1) V = 1;
+    }
+    S += p * V;
+    if (j == 0) break;
+    const Extended rest = (rising ? V : 1) * LowerMassBound(j, p, a);
+    if (rest <= kRelTol * S || rest <= kAbsTol) break;
+    if (!(p > 0) || (V == 0 && D == 0)) break;
+    if (++n > cap) TooManyTerms(what);
+  }
+  // Upward: a lower tail falls (subtracts), an upper tail grows.
+  p = p0;
+  V = Vref = V0;
+  D = D0;
+  for (int64_t j = i + 1;; ++j) {
+    const Extended ej = static_cast<Extended>(j);
+    p = p * a / ej;
+    if (rising) {
+      V += D;
+      if (V > 1) V = 1;
+    } else {
+      V -= D;
+      if (V < 1e-3L * Vref && p * Vref > 10 * S) Vref = V = fresh(j);
+      if (!(V > 0)) break;
+    }
+    D *= dUp(j - 1);
+    S += p * V;
+    const Extended rest = (rising ? 1 : V) * UpperMassBound(j, p, a);
+    if (rest <= kRelTol * S || rest <= kAbsTol) break;
+    if (!(p > 0) || (V == 0 && D == 0)) break;
+    if (++n > cap) TooManyTerms(what);
+  }
+  return noncentral::Clamp01(S);
+}
+
+// Largest j >= 0 with j (j + c) <= r: the index where a term ratio of the form
+// r / ((j + 1)(j + 1 + c)) ... falls through 1 (clamped to 2^40).
+int64_t PeakIndex(Extended c, Extended r) {
+  const Extended root = (-c + std::sqrt(c * c + 4 * r)) / 2;
+  return ClampIndex(std::floor(root), int64_t{1} << 40);
+}
 
 }  // namespace
 
@@ -93,6 +188,8 @@ int tNon_Central_Chi_square_distribution::SetParameters(Extended p1, Extended p2
 }
 
 bool tNon_Central_Chi_square_distribution::CheckParameter(int i, Extended x) {
+  // Every finite value is a candidate; an infinite one is too large.
+  ErrorIf(std::isinf(x), msgTooLarge);
   tContinuous_distribution::CheckParameter(i, x);
   if (i == 2) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
   return true;
@@ -100,25 +197,26 @@ bool tNon_Central_Chi_square_distribution::CheckParameter(int i, Extended x) {
 
 Extended tNon_Central_Chi_square_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (std::isinf(x)) return 0;
   const Extended k = Nu / 2;
   if (Central) {
     // The chi-square as gamma(nu/2, 1/2).
-    if (x > 0 && x <= SupportHigh)
-      return std::exp((k - 1) * std::log(x) + k * std::log(0.5L) - LnGamma(k) - x / 2);
-    if (x == 0 && NearlyEqual(k, 1)) return 0.5L;
+    if (x > 0) return std::exp((k - 1) * std::log(x) + k * std::log(0.5L) - LogGamma(k) - x / 2);
+    if (x == 0 && k == 1) return 0.5L;
     return 0;
   }
   const Extended a = NonCentrality / 2;
   if (x == 0) return Nu == 2 ? std::exp(-a) / 2 : 0;  // only the j = 0 term is positive at 0
-  if (!(x > 0) || x > SupportHigh) return 0;
+  if (!(x > 0)) return 0;
   // t_(j+1) / t_j = a x / ((j + 1)(nu + 2j)); the largest term is at the
   // largest j with j (nu + 2j - 2) <= a x.
   const Extended ax = a * x;
   const Extended root = ((2 - Nu) + std::sqrt((Nu - 2) * (Nu - 2) + 8 * ax)) / 4;
   const int64_t j0 = ClampIndex(std::floor(root), int64_t{1} << 40);
   const Extended j = static_cast<Extended>(j0);
-  const Extended lnT = LnPoisson(j0, a) - LnGammaX(k + j) - (k + j) * std::log(2.0L) - x / 2 +
-                       (k + j - 1) * std::log(x);
+  // w_j times the chi-square(nu + 2j) density: the Poisson weight of index
+  // k + j - 1 at mean x / 2, over 2, keeps its digits at large arguments.
+  const Extended lnT = LnPoisson(j0, a) + LnGammaTerm(k + j - 1, x / 2) - std::log(2.0L);
   auto ratio = [&](int64_t i) {
     const Extended e = static_cast<Extended>(i);
     return ax / ((e + 1) * (Nu + 2 * e));
@@ -127,52 +225,58 @@ Extended tNon_Central_Chi_square_distribution::Density(Extended x) {
                                 "the non-central chi-square density");
 }
 
-Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) {
+Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) { return Tail(x, false); }
+
+Extended tNon_Central_Chi_square_distribution::UpperTail(Extended x) { return Tail(x, true); }
+
+Extended tNon_Central_Chi_square_distribution::Tail(Extended x, bool upper) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x) || x <= 0) return tContinuous_distribution::Cdf(x);
+  if (!(x > 0)) return upper ? 1 : 0;
+  if (std::isinf(x)) return upper ? 0 : 1;
   const Extended k = Nu / 2, y = x / 2;
-  if (Central) return noncentral::Clamp01(GammaP(y, k));
+  if (Central) return upper ? GammaUpper(k, y) : GammaLower(k, y);
   const Extended a = NonCentrality / 2;
-  const int64_t i = PoissonMode(a);
-  const int64_t cap = SeriesCap(a);
+  // Start at the Poisson mode, or further into the tail asked for where the
+  // terms peak: their ratio is about a y / ((j + 1)(k + j)).
+  const int64_t mode = PoissonMode(a);
+  const int64_t peak = PeakIndex(k, a * y);
+  const int64_t i = upper ? std::max(mode, peak) : std::min(mode, peak);
   const Extended e = static_cast<Extended>(i);
-  // C = P(k + i, y), the chi-square(nu + 2i) cdf; D = C_i - C_(i+1).
-  const Extended C0 = noncentral::GammaPX(y, k + e);
-  const Extended D0 = std::exp((k + e) * std::log(y) - y - LnGammaX(k + e + 1));
-  const Extended p0 = std::exp(LnPoisson(i, a));
-  Extended S = p0 * C0;
-  int64_t n = 0;
-  // Downward: C grows towards 1 as the degrees of freedom fall.
-  Extended p = p0, C = C0, D = D0;
-  for (int64_t j = i - 1; j >= 0; --j) {
-    const Extended ej = static_cast<Extended>(j);
-    p = p * (ej + 1) / a;
-    D = D * (k + ej + 1) / y;
-    C += D;
-    if (C > 1) C = 1;
-    S += p * C;
-    if (j == 0) break;
-    const Extended rest = LowerMassBound(j, p, a);
-    if (rest <= kRelTol * S || rest <= kAbsTol) break;
-    if (++n > cap) TooManyTerms("the non-central chi-square distribution function");
-  }
-  // Upward: C falls.
-  p = p0;
-  C = C0;
-  D = D0;
-  for (int64_t j = i + 1;; ++j) {
-    const Extended ej = static_cast<Extended>(j);
-    p = p * a / ej;
-    C -= D;
-    if (C <= 0) break;
-    D = D * y / (k + ej);
-    S += p * C;
-    const Extended rest = C * UpperMassBound(j, p, a);
-    if (rest <= kRelTol * S || rest <= kAbsTol) break;
-    if (++n > cap) TooManyTerms("the non-central chi-square distribution function");
-  }
-  return noncentral::Clamp01(S);
+  auto fresh = [&](int64_t j) {
+    const Extended s = k + static_cast<Extended>(j);
+    return upper ? GammaUpper(s, y) : GammaLower(s, y);
+  };
+  // D_j = y^(k+j) e^-y / Gamma(k + j + 1), the Poisson weight of k + j at y.
+  const Extended D0 = std::exp(LnGammaTerm(k + e, y));
+  return MixtureSum(
+      a, i, fresh(i), D0, upper,
+      [&](int64_t j) { return (k + static_cast<Extended>(j) + 1) / y; },
+      [&](int64_t j) { return y / (k + static_cast<Extended>(j) + 1); }, fresh,
+      "the non-central chi-square distribution function");
 }
+
+Extended tNon_Central_Chi_square_distribution::Solve(Extended p, bool upper) {
+  // Patnaik: X about c chi-square(f), c = (nu + 2 lambda) / (nu + lambda),
+  // f = (nu + lambda)^2 / (nu + 2 lambda); exact for lambda = 0.
+  const Extended l = NonCentrality, s1 = Nu + l, s2 = Nu + 2 * l;
+  const Extended c = s2 / s1, f = s1 * s1 / s2;
+  Extended x0 = 1;
+  const bool up = p > 0.5L ? !upper : upper;
+  const Extended pp = p > 0.5L ? 1 - p : p;
+  try {
+    if (pp > 0) x0 = 2 * c * (up ? GammaUpperInv(f / 2, pp) : GammaLowerInv(f / 2, pp));
+  } catch (const std::runtime_error&) {
+    x0 = Mean;  // only a start: the solver brackets from anywhere
+  }
+  return noncentral::TailQuantile([&](Extended x) { return Tail(x, false); },
+                                  [&](Extended x) { return Tail(x, true); },
+                                  [&](Extended x) { return Density(x); }, p, upper, x0, 0, kInf,
+                                  "the non-central chi-square quantile");
+}
+
+Extended tNon_Central_Chi_square_distribution::Quantile(Extended& p) { return Solve(p, false); }
+
+Extended tNon_Central_Chi_square_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
 
 Extended tNon_Central_Chi_square_distribution::RandomValue() {
   const Extended x = noncentral::NcChiSquareValue(Nu, NonCentrality);
@@ -264,6 +368,8 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
 }
 
 bool tNon_Central_Beta_distribution::CheckParameter(int i, Extended x) {
+  // Every finite value is a candidate; an infinite one is too large.
+  ErrorIf(std::isinf(x), msgTooLarge);
   tContinuous_distribution::CheckParameter(i, x);
   if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
   return true;
@@ -278,9 +384,11 @@ Extended tNon_Central_Beta_distribution::Density(Extended x) {
 
 Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
   if (!(x > 0) || !(cx > 0)) return 0;
+  Extended lx, lcx;
+  LogPair(x, cx, lx, lcx);
   if (Central)
-    return std::exp((Alpha - 1) * std::log(x) + (Beta - 1) * std::log(cx) + LnGamma(Alpha + Beta) -
-                    LnGamma(Alpha) - LnGamma(Beta));
+    return std::exp((Alpha - 1) * lx + (Beta - 1) * lcx + LogGammaRatio(Alpha + Beta, Beta) -
+                    LogGamma(Alpha));
   const Extended a = NonCentrality / 2;
   const Extended ax = a * x, s = Alpha + Beta;
   // t_(j+1) / t_j = a x (s + j) / ((j + 1)(alpha + j)); the largest term is
@@ -293,8 +401,11 @@ Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
     if (root >= 1) j0 = ClampIndex(std::floor(root), int64_t{1} << 40);
   }
   const Extended j = static_cast<Extended>(j0);
-  const Extended lnT = LnPoisson(j0, a) + LnGammaX(s + j) - LnGammaX(Alpha + j) - LnGammaX(Beta) +
-                       (Alpha + j - 1) * std::log(x) + (Beta - 1) * std::log(cx);
+  // Gamma(s + j) / Gamma(beta) as one ratio: with a huge beta (an F with
+  // huge denominator degrees of freedom) the two log-gammas would swamp
+  // the rest.
+  const Extended lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Beta) - LogGamma(Alpha + j) +
+                       (Alpha + j - 1) * lx + (Beta - 1) * lcx;
   auto ratio = [&](int64_t i) {
     const Extended e = static_cast<Extended>(i);
     return ax * (s + e) / ((e + 1) * (Alpha + e));
@@ -305,53 +416,87 @@ Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
 
 Extended tNon_Central_Beta_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
   return CdfAt(x, 1 - x);
 }
 
-Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
-  if (!(x > 0)) return 0;
-  if (!(cx > 0)) return 1;
-  if (Central) return noncentral::Clamp01(noncentral::BetaIc(x, cx, Alpha, Beta));
+Extended tNon_Central_Beta_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  return UpperAt(x, 1 - x);
+}
+
+Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) { return TailAt(x, cx, false); }
+
+Extended tNon_Central_Beta_distribution::UpperAt(Extended x, Extended cx) { return TailAt(x, cx, true); }
+
+Extended tNon_Central_Beta_distribution::TailAt(Extended x, Extended cx, bool upper) {
+  if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
+  if (!(x > 0)) return upper ? 1 : 0;
+  if (!(cx > 0)) return upper ? 0 : 1;
+  if (Central)
+    return upper ? noncentral::IncBetaC(x, cx, Alpha, Beta) : noncentral::IncBeta(x, cx, Alpha, Beta);
   const Extended a = NonCentrality / 2, s = Alpha + Beta;
-  const int64_t i = PoissonMode(a);
-  const int64_t cap = SeriesCap(a);
+  // Start at the Poisson mode, or where the terms peak when that lies further
+  // into the tail asked for (term ratio about a x (s + j) / ((j + 1)(alpha + j))).
+  const int64_t mode = PoissonMode(a);
+  const Extended ax = a * x, bq = Alpha - 1 - ax, cq = -ax * (s - 1);
+  const Extended disc = bq * bq - 4 * cq;
+  int64_t peak = 0;
+  if (disc >= 0) peak = ClampIndex(std::floor((-bq + std::sqrt(disc)) / 2), int64_t{1} << 40);
+  const int64_t i = upper ? std::max(mode, peak) : std::min(mode, peak);
   const Extended e = static_cast<Extended>(i);
-  // I = I_x(alpha + i, beta); T = I_x(alpha + i, beta) - I_x(alpha + i + 1, beta).
-  const Extended I0 = noncentral::BetaIX(x, cx, Alpha + e, Beta);
-  const Extended T0 = std::exp(LnGammaX(s + e) - LnGammaX(Alpha + e + 1) - LnGammaX(Beta) +
-                               (Alpha + e) * std::log(x) + Beta * std::log(cx));
-  const Extended p0 = std::exp(LnPoisson(i, a));
-  Extended S = p0 * I0;
-  int64_t n = 0;
-  Extended p = p0, I = I0, T = T0;
-  for (int64_t j = i - 1; j >= 0; --j) {
-    const Extended ej = static_cast<Extended>(j);
-    T = T * (Alpha + ej + 1) / ((s + ej) * x);
-    I += T;
-    if (I > 1) I = 1;
-    p = p * (ej + 1) / a;
-    S += p * I;
-    if (j == 0) break;
-    const Extended rest = LowerMassBound(j, p, a);
-    if (rest <= kRelTol * S || rest <= kAbsTol) break;
-    if (++n > cap) TooManyTerms("the non-central beta distribution function");
+  auto fresh = [&](int64_t j) {
+    const Extended aj = Alpha + static_cast<Extended>(j);
+    return upper ? noncentral::IncBetaC(x, cx, aj, Beta) : noncentral::IncBeta(x, cx, aj, Beta);
+  };
+  // T_j = I_x(alpha + j, beta) - I_x(alpha + j + 1, beta)
+  //     = Gamma(s + j) / (Gamma(alpha + j + 1) Gamma(beta)) x^(alpha + j) (1 - x)^beta.
+  Extended lx, lcx;
+  LogPair(x, cx, lx, lcx);
+  const Extended T0 = std::exp(LogGammaRatio(s + e, Beta) - LogGamma(Alpha + e + 1) +
+                               (Alpha + e) * lx + Beta * lcx);
+  return MixtureSum(
+      a, i, fresh(i), T0, upper,
+      [&](int64_t j) {
+        const Extended ej = static_cast<Extended>(j);
+        return (Alpha + ej + 1) / ((s + ej) * x);
+      },
+      [&](int64_t j) {
+        const Extended ej = static_cast<Extended>(j);
+        return x * (s + ej) / (Alpha + ej + 1);
+      },
+      fresh, "the non-central beta distribution function");
+}
+
+Extended tNon_Central_Beta_distribution::StartValue(Extended p, bool upper) const {
+  // The numerator chi-square(2 alpha, lambda) as c chi-square(f) (Patnaik);
+  // then X = c B / (c B + 1 - B) with B beta(f / 2, beta).
+  const Extended l = NonCentrality, s1 = 2 * Alpha + l, s2 = 2 * Alpha + 2 * l;
+  const Extended c = s2 / s1, f = s1 * s1 / s2;
+  if (!(p > 0 && p < 1)) return 0.5L;
+  try {
+    const Extended B = upper ? BetaUpperInv(f / 2, Beta, p) : BetaLowerInv(f / 2, Beta, p);
+    return c * B / (c * B + (1 - B));
+  } catch (const std::runtime_error&) {
+    return Mean;  // only a start: the solver brackets from anywhere
   }
-  p = p0;
-  I = I0;
-  T = T0;
-  for (int64_t j = i + 1;; ++j) {
-    const Extended ej = static_cast<Extended>(j);
-    p = p * a / ej;
-    I -= T;
-    if (I <= 0) break;
-    T = T * x * (s + ej - 1) / (Alpha + ej);
-    S += p * I;
-    const Extended rest = I * UpperMassBound(j, p, a);
-    if (rest <= kRelTol * S || rest <= kAbsTol) break;
-    if (++n > cap) TooManyTerms("the non-central beta distribution function");
-  }
-  return noncentral::Clamp01(S);
+}
+
+Extended tNon_Central_Beta_distribution::Quantile(Extended& p) {
+  const bool up = p > 0.5L;
+  const Extended x0 = StartValue(up ? 1 - p : p, up);
+  return noncentral::TailQuantile([&](Extended x) { return CdfAt(x, 1 - x); },
+                                  [&](Extended x) { return UpperAt(x, 1 - x); },
+                                  [&](Extended x) { return DensityAt(x, 1 - x); }, p, false, x0, 0,
+                                  1, "the non-central beta quantile");
+}
+
+Extended tNon_Central_Beta_distribution::UpperQuantile(Extended q) {
+  const bool up = !(q > 0.5L);
+  const Extended x0 = StartValue(up ? q : 1 - q, up);
+  return noncentral::TailQuantile([&](Extended x) { return CdfAt(x, 1 - x); },
+                                  [&](Extended x) { return UpperAt(x, 1 - x); },
+                                  [&](Extended x) { return DensityAt(x, 1 - x); }, q, true, x0, 0,
+                                  1, "the non-central beta quantile");
 }
 
 Extended tNon_Central_Beta_distribution::RandomValue() {

@@ -29,7 +29,14 @@ class tNon_Central_Chi_square_distribution : public tContinuous_distribution {
   bool CheckParameter(int i, Extended x) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
+
+ private:
+  Extended Tail(Extended x, bool upper);
+  Extended Solve(Extended p, bool upper);
 };
 
 class tNon_Central_Beta_distribution : public tContinuous_distribution {
@@ -46,13 +53,23 @@ class tNon_Central_Beta_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 
-  // Density and cdf at x with 1 - x given separately, so that callers that
+  // Density, cdf and upper tail at x with 1 - x given separately, so that callers that
   // know the complement more accurately than 1 - x (the non-central F in its
   // upper tail) keep it.
   Extended DensityAt(Extended x, Extended cx);
   Extended CdfAt(Extended x, Extended cx);
+  Extended UpperAt(Extended x, Extended cx);
+  // Start value for a quantile solver: Patnaik's two-moment chi-square for
+  // the non-central part (p on the upper tail when upper).
+  Extended StartValue(Extended p, bool upper) const;
+
+ private:
+  Extended TailAt(Extended x, Extended cx, bool upper);
 };
 
 }  // namespace vokt

@@ -16,19 +16,22 @@
 #include <limits>
 
 #include "distrib/noncentral_series.h"
-#include "numeric/functions.h"
+#include "numeric/special.h"
 
 namespace vokt {
 
 using noncentral::ClampIndex;
 using noncentral::kAbsTol;
 using noncentral::kRelTol;
-using noncentral::LnGammaX;
-using noncentral::LnPoisson;
 using noncentral::SeriesCap;
 
 // ---------------------------------------------------------------------------
 // Non-central F
+
+namespace {
+// Denominator degrees of freedom beyond which the F is chi-square(m, lambda) / m.
+constexpr Extended kChiSquareDenDf = 1e18L;
+}  // namespace
 
 tNon_central_F_distribution::tNon_central_F_distribution(Extended m, Extended n, Extended lambda) {
   SetParameters(m, n, lambda);
@@ -75,10 +78,21 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
   }
   Mode = -1;
   NcBetaPart = std::move(beta);
+  ChiPart.reset();
+  if (n > kChiSquareDenDf) {
+    // The chi-square's own checks want an integer nu off the central path;
+    // here m is any positive number, so the fields are set directly.
+    ChiPart = std::make_unique<tNon_Central_Chi_square_distribution>(1, 0);
+    ChiPart->Nu = m;
+    ChiPart->NonCentrality = lambda;
+    ChiPart->Central = lambda == 0;
+  }
   return 0;
 }
 
 bool tNon_central_F_distribution::CheckParameter(int i, Extended x) {
+  // Every finite value is a candidate; an infinite one is too large.
+  ErrorIf(std::isinf(x), msgTooLarge);
   tContinuous_distribution::CheckParameter(i, x);
   if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
   return true;
@@ -89,22 +103,64 @@ bool tNon_central_F_distribution::InSupport(Extended x) const {
   return tContinuous_distribution::InSupport(x);
 }
 
+namespace {
+
+// y = m x / (m x + n) and 1 - y, each without overflow or cancellation.
+void BetaVariable(Extended m, Extended n, Extended x, Extended& y, Extended& cy) {
+  const Extended t = m * x / n;
+  if (t <= 1) {
+    y = t / (1 + t);
+    cy = 1 / (1 + t);
+  } else {
+    const Extended r = (n / m) / x;
+    y = 1 / (1 + r);
+    cy = r / (1 + r);
+  }
+}
+
+}  // namespace
+
 Extended tNon_central_F_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return 0;
+  if (!(x >= 0) || std::isinf(x)) return 0;
   // At 0 the density is finite and positive only for m = 2: the limit of the
   // j = 0 term, e^(-lambda/2) (1 for the central F).
   if (x == 0) return NumDf == 2 ? std::exp(-NonCentrality / 2) : 0;
-  const Extended m = NumDf, n = DenDf, w = m * x + n;
-  return NcBetaPart->DensityAt(m * x / w, n / w) * m * n / (w * w);
+  if (ChiPart) return NumDf * ChiPart->Density(NumDf * x);
+  Extended y, cy;
+  BetaVariable(NumDf, DenDf, x, y, cy);
+  // dy/dx = m n / (m x + n)^2 = (m / n) (1 - y)^2
+  return NcBetaPart->DensityAt(y, cy) * (NumDf / DenDf) * cy * cy;
 }
 
-Extended tNon_central_F_distribution::Cdf(Extended x) {
+Extended tNon_central_F_distribution::Cdf(Extended x) { return Tail(x, false); }
+
+Extended tNon_central_F_distribution::UpperTail(Extended x) { return Tail(x, true); }
+
+Extended tNon_central_F_distribution::Tail(Extended x, bool upper) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x) || x <= 0) return tContinuous_distribution::Cdf(x);
-  const Extended m = NumDf, n = DenDf, w = m * x + n;
-  return NcBetaPart->CdfAt(m * x / w, n / w);
+  if (!(x > 0)) return upper ? 1 : 0;
+  if (std::isinf(x)) return upper ? 0 : 1;
+  if (ChiPart) return upper ? ChiPart->UpperTail(NumDf * x) : ChiPart->Cdf(NumDf * x);
+  Extended y, cy;
+  BetaVariable(NumDf, DenDf, x, y, cy);
+  return upper ? NcBetaPart->UpperAt(y, cy) : NcBetaPart->CdfAt(y, cy);
 }
+
+Extended tNon_central_F_distribution::Solve(Extended p, bool upper) {
+  const bool up = p > 0.5L ? !upper : upper;
+  const Extended y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
+  const Extended x0 = (DenDf / NumDf) * y0 / (1 - y0);
+  return noncentral::TailQuantile([&](Extended x) { return Tail(x, false); },
+                                  [&](Extended x) { return Tail(x, true); },
+                                  [&](Extended x) { return Density(x); }, p, upper, x0, 0,
+                                  std::numeric_limits<Extended>::infinity(),
+                                  "the non-central F quantile");
+}
+
+Extended tNon_central_F_distribution::Quantile(Extended& p) { return Solve(p, false); }
+
+Extended tNon_central_F_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
 
 Extended tNon_central_F_distribution::RandomValue() {
   // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
@@ -180,6 +236,12 @@ Extended LogConcaveIntegral(LogF logf, Extended u0, Extended sigma) {
 
 const Extended kHalfLn2Pi = 0.918938533204672741780329736405617639861L;
 
+// ln(x^2 + nu) for x >= 0 without overflow of x^2.
+Extended LogXSquarePlusNu(Extended ax, Extended nu) {
+  if (ax <= 1) return std::log(ax * ax + nu);
+  return 2 * std::log(ax) + std::log1p(nu / ax / ax);
+}
+
 // Density at x < 0 of the non-central t with nu degrees of freedom and
 // non-centrality d > 0, where Lenth's two series cancel:
 //   f(x) = integral over s > 0 of s phi(|x| s + d) g(s) ds,
@@ -188,7 +250,7 @@ const Extended kHalfLn2Pi = 0.918938533204672741780329736405617639861L;
 // concave, with its peak at the positive root of (nu + x^2) s^2 + |x| d s = 1 + nu.
 Extended LowerTailDensity(Extended ax, Extended nu, Extended d) {
   const Extended b = nu / 2;
-  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LnGammaX(b) - kHalfLn2Pi;
+  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
   auto logf = [&](Extended u) {
     const Extended s = std::exp(u), z = ax * s + d;
     return c + (1 + nu) * u - nu * s * s / 2 - z * z / 2;
@@ -211,15 +273,15 @@ Extended LowerTailDensity(Extended ax, Extended nu, Extended d) {
 // integrand decays only like e^(nu u) there.
 Extended LowerTailCdf(Extended ax, Extended nu, Extended d) {
   const Extended b = nu / 2;
-  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LnGammaX(b);
+  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b);
   auto mills = [](Extended z) {
-    const Extended tail = noncentral::NormalTail(z);
+    const Extended tail = NormalUpper(z);
     if (!(tail > 0)) return z + 1 / z;  // asymptotic, far beyond z = 200
     return std::exp(-z * z / 2 - kHalfLn2Pi - std::log(tail));
   };
   auto logf = [&](Extended u) {
     const Extended e = std::exp(u);
-    const Extended tail = noncentral::NormalTail(ax * e + d);
+    const Extended tail = NormalUpper(ax * e + d);
     if (!(tail > 0)) return -std::numeric_limits<Extended>::infinity();
     return c + nu * u - nu * e * e / 2 + std::log(tail);
   };
@@ -237,8 +299,8 @@ Extended LowerTailCdf(Extended ax, Extended nu, Extended d) {
   } else {
     for (int k = 0; !(slope(lo) > 0); ++k) {
       hi = lo;
-      lo -= 2;
-      if (k > 20000) throw EConvergenceError("the non-central t integral");
+      lo -= 2 * static_cast<Extended>(k + 1);  // growing steps: the peak may lie near -ln|x|
+      if (k > 2000) throw EConvergenceError("the non-central t integral");
     }
   }
   // Curvature: -L'' = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
@@ -287,7 +349,7 @@ Extended LowerTailCdf(Extended ax, Extended nu, Extended d) {
       // of it), the closed form below u.
       sum += t / 2 + h / 12 * t * slope(u);
       const Extended e = std::exp(u);
-      tailPart = noncentral::NormalTail(d) * noncentral::GammaPX(nu * e * e / 2, b);
+      tailPart = NormalUpper(d) * GammaLower(b, nu * e * e / 2);
       break;
     }
     sum += t;
@@ -326,12 +388,13 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
   Central = central;
   Nu = nu;
   Delta = delta;
-  LogNorm = LnGamma((nu + 1) / 2) - LnGamma(nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
+  LogGammaHalfNu = LogGamma(nu / 2);
+  LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
   HasMean = nu > 1;
   if (HasMean)
     Mean = delta == 0 ? 0
                       : delta * std::sqrt(nu / 2) *
-                            std::exp(LnGammaX((nu - 1) / 2) - LnGammaX(nu / 2));
+                            std::exp(LogGammaRatio((nu - 1) / 2, nu / 2));
   HasVariance = nu > 2;
   if (HasVariance) {
     Variance = (1 + delta * delta) * nu / (nu - 2) - Mean * Mean;
@@ -343,16 +406,26 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
 }
 
 bool tNon_central_t_distribution::CheckParameter(int i, Extended x) {
+  // Every finite value is a candidate; an infinite one is too large.
+  ErrorIf(std::isinf(x), msgTooLarge);
   tContinuous_distribution::CheckParameter(i, x);
   if (i == 2) ErrorIf(std::fabs(x) > kMaxNonCentralDelta, msgTooLarge);
   return true;
 }
 
+namespace {
+// Beyond this many degrees of freedom the t is taken as the normal
+// N(delta, 1): the differences are O((1 + x^4) / nu), and nu / 2 + 1/2 is no
+// longer a long double there (the series would lose their half-steps).
+constexpr Extended kNormalNu = 1e18L;
+}  // namespace
+
 Extended tNon_central_t_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Nu > kNormalNu) return NormalDensity(x - Delta);
   if (Central) {
     if (!InSupport(x)) return 0;
-    return std::exp(std::log(Nu / (x * x + Nu)) * (Nu + 1) / 2 + LogNorm);
+    return std::exp((std::log(Nu) - LogXSquarePlusNu(std::fabs(x), Nu)) * (Nu + 1) / 2 + LogNorm);
   }
   if (!(SupportLow < x && x < SupportHigh)) return 0;
   Extended d = Delta;
@@ -362,20 +435,25 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   }
   const Extended h = d * d / 2, b = Nu / 2;
   if (x == 0)
-    return std::exp(-h + LnGammaX(b + 0.5L) - LnGammaX(0.5L) - LnGammaX(b) - std::log(Nu) / 2);
-  const Extended ax = std::fabs(x), w = x * x + Nu;
-  const Extended lnW = std::log(w);
-  const Extended lnY = 2 * std::log(ax) - lnW, lnCY = std::log(Nu) - lnW;
+    return std::exp(-h + LogGammaRatio(b + 0.5L, b) - LogGamma(0.5L) - std::log(Nu) / 2);
+  const Extended ax = std::fabs(x);
+  // ln(1 - y) = -ln(1 + t^2), t = |x| / sqrt(nu), directly: as a difference
+  // of two logarithms it would lose its digits for a large nu, and b times
+  // it enters the density.
+  const Extended tt = ax / std::sqrt(Nu);
+  const Extended lnCY = tt <= 1 ? -std::log1p(tt * tt) : -2 * std::log(tt) - std::log1p(1 / tt / tt);
+  const Extended lnW = std::log(Nu) - lnCY;
+  const Extended lnY = 2 * std::log(ax) - lnW;
   const Extended y = std::exp(lnY), hy = h * y;
   // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
   // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).
-  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY - LnGammaX(b);
+  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY;
   const int64_t capBase = SeriesCap(h);
   // Series p_j F_j.
   const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
   const Extended eA = static_cast<Extended>(jA);
-  const Extended lnA = LnPoisson(jA, h) + lnC + (eA - 0.5L) * lnY + LnGammaX(eA + 0.5L + b) -
-                       LnGammaX(eA + 0.5L);
+  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY + LogGammaRatio(eA + 0.5L + b, b) -
+                       LogGamma(eA + 0.5L);
   const Extended sumA = noncentral::SumOutward(
       jA, std::exp(lnA),
       [&](int64_t j) {
@@ -386,9 +464,9 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   // Series q_j G_j.
   const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
   const Extended eB = static_cast<Extended>(jB);
-  const Extended lnQ = LnPoisson(jB, h) + std::log(d) + noncentral::LnGammaRatio(eB + 1, eB + 1.5L) -
+  const Extended lnQ = LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) -
                        std::log(2.0L) / 2;
-  const Extended lnB = lnQ + lnC + eB * lnY + LnGammaX(eB + 1 + b) - LnGammaX(eB + 1);
+  const Extended lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
   const Extended sumB = noncentral::SumOutward(
       jB, std::exp(lnB),
       [&](int64_t j) {
@@ -406,109 +484,176 @@ Extended tNon_central_t_distribution::Density(Extended x) {
 
 Extended tNon_central_t_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  const Extended b = Nu / 2;
-  if (Central) {
-    const Extended w = x * x + Nu;
-    const Extended B = noncentral::Clamp01(noncentral::BetaIc(Nu / w, x * x / w, b, 0.5L));
-    return x >= 0 ? 1 - B / 2 : B / 2;
-  }
-  Extended d = Delta;
-  const bool neg = d < 0;
-  if (neg) {
-    x = -x;
-    d = -d;
-  }
-  const Extended h = d * d / 2;
-  const Extended phi = noncentral::NormalTail(d);  // Phi(-d) = P(T <= 0)
-  Extended S;
-  const Extended w = x * x + Nu, y = x * x / w, cy = Nu / w;
-  if (x == 0 || !(y > 0)) {
-    S = phi;
-  } else {
-    const int64_t o = static_cast<int64_t>(RoundExt(h));
-    const int64_t cap = SeriesCap(h);
-    const Extended e = static_cast<Extended>(o);
-    const Extended p0 = std::exp(LnPoisson(o, h)) / 2;
-    // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
-    const Extended q0 =
-        p0 * d * std::exp(noncentral::LnGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
-    const Extended lnY = std::log(y), lnCY = std::log(cy);
-    const Extended lgB = LnGammaX(b);
-    // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
-    const Extended T1o = std::exp(LnGammaX(e + 0.5L + b) - LnGammaX(e + 1.5L) - lgB +
-                                  (e + 0.5L) * lnY + b * lnCY);
-    const Extended T2o =
-        std::exp(LnGammaX(e + 1 + b) - LnGammaX(e + 2) - lgB + (e + 1) * lnY + b * lnCY);
-    // For x > 0 the values V1, V2 are I_y(j + 1/2, b), I_y(j + 1, b) and fall
-    // with j; for x < 0 they are the upper tails 1 - I and rise with j.
-    const bool upperTail = x < 0;
-    const Extended sgn = upperTail ? -1 : 1;
-    Extended V1o, V2o;
-    if (upperTail) {
-      V1o = noncentral::BetaIX(cy, y, b, e + 0.5L);
-      V2o = noncentral::BetaIX(cy, y, b, e + 1);
-    } else {
-      V1o = noncentral::BetaIX(y, cy, e + 0.5L, b);
-      V2o = noncentral::BetaIX(y, cy, e + 1, b);
-    }
-    Extended P = p0 * V1o, Q = q0 * V2o;
-    int64_t n = 0;
-    // Downward.
-    Extended p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
-    for (int64_t j = o - 1; j >= 0; --j) {
-      const Extended ej = static_cast<Extended>(j);
-      p = p * (ej + 1) / h;
-      q = q * (ej + 1.5L) / h;
-      T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
-      T2 = T2 * (ej + 2) / ((ej + 1 + b) * y);
-      V1 = noncentral::Clamp01(V1 + sgn * T1);
-      V2 = noncentral::Clamp01(V2 + sgn * T2);
-      P += p * V1;
-      Q += q * V2;
-      if (j == 0) break;
-      // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
-      const Extended rest = (upperTail ? V1 : 1) * GeometricRest(p, ej / h) +
-                            (upperTail ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
-      if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
-      if (++n > cap) throw EConvergenceError("the non-central t distribution function");
-    }
-    // Upward.
-    p = p0;
-    q = q0;
-    T1 = T1o;
-    T2 = T2o;
-    V1 = V1o;
-    V2 = V2o;
-    for (int64_t j = o + 1;; ++j) {
-      const Extended ej = static_cast<Extended>(j);
-      p = p * h / ej;
-      q = q * h / (ej + 0.5L);
-      V1 = noncentral::Clamp01(V1 - sgn * T1);
-      V2 = noncentral::Clamp01(V2 - sgn * T2);
-      T1 = T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
-      T2 = T2 * y * (ej + b) / (ej + 1);
-      P += p * V1;
-      Q += q * V2;
-      const Extended rest = (upperTail ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
-                            (upperTail ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
-      if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
-      if (!upperTail && V1 == 0 && V2 == 0) break;
-      if (++n > cap) throw EConvergenceError("the non-central t distribution function");
-    }
-    if (!upperTail) {
-      S = phi + P + Q;
-    } else {
-      // The difference of the two sums loses its digits in the far lower
-      // tail; there the integral over the chi-square variable takes over.
-      S = P - Q;
-      if (!(S > 1e-6L * (P + Q))) S = LowerTailCdf(-x, Nu, d);
-    }
-  }
-  if (S < 0) S = 0;
-  if (S > 1) S = 1;
-  return neg ? 1 - S : S;
+  if (Nu > kNormalNu) return NormalLower(x - Delta);
+  // P(T <= x; delta) = P(T > -x; -delta) for a negative delta.
+  if (Delta < 0) return TailPositive(-x, -Delta, true);
+  return TailPositive(x, Delta, false);
 }
+
+Extended tNon_central_t_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (Nu > kNormalNu) return NormalUpper(x - Delta);
+  if (Delta < 0) return TailPositive(-x, -Delta, false);
+  return TailPositive(x, Delta, true);
+}
+
+Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool upperWanted) {
+  if (std::isinf(x)) return (x > 0) == upperWanted ? 0 : 1;
+  const Extended b = Nu / 2;
+  // y = x^2 / (x^2 + nu) and 1 - y from t = x / sqrt(nu), without overflow.
+  const Extended t = std::fabs(x) / std::sqrt(Nu);
+  Extended y, cy, lnY, lnCY;
+  if (t <= 1) {
+    const Extended t2 = t * t;
+    y = t2 / (1 + t2);
+    cy = 1 / (1 + t2);
+    lnY = 2 * std::log(t) - std::log1p(t2);
+    lnCY = -std::log1p(t2);
+  } else {
+    const Extended u = std::sqrt(Nu) / std::fabs(x), r = u * u;
+    y = 1 / (1 + r);
+    cy = r / (1 + r);
+    lnY = -std::log1p(r);
+    lnCY = 2 * std::log(u) - std::log1p(r);
+  }
+  // 1 - I_y(c, b) = I_(1-y)(b, c); where 1 - y has left the extended range
+  // (|x| beyond 1e2400 sqrt(nu)) its leading term
+  // (1-y)^b Gamma(b + c) / (Gamma(c) Gamma(b + 1)) is exact to rounding.
+  const bool tiny = !(cy > 1e-4000L);
+  auto upperI = [&](Extended c) {
+    if (tiny) return std::exp(b * lnCY + LogGammaRatio(b + c, c) - LogGamma(b + 1));
+    return noncentral::IncBetaC(y, cy, c, b);
+  };
+  auto lowerI = [&](Extended c) { return tiny ? 1 - upperI(c) : noncentral::IncBeta(y, cy, c, b); };
+  if (Central || d == 0) {
+    // P(|T| > |x|) = I_(1-y)(nu/2, 1/2), halved for one side.
+    if (x == 0) return 0.5L;
+    if ((x > 0) == upperWanted) return upperI(0.5L) / 2;
+    return 0.5L + lowerI(0.5L) / 2;
+  }
+  // Below 0 the lower tail is at most Phi(-d) <= 1/2: the upper tail is its
+  // complement without loss.
+  if (x < 0 && upperWanted) return 1 - TailPositive(x, d, false);
+  const Extended h = d * d / 2;
+  const Extended phi = NormalUpper(d);  // Phi(-d) = P(T <= 0)
+  if (x == 0 || !(y > 0)) return upperWanted ? NormalLower(d) : phi;
+  // Series values: for the lower tail at x >= 0 V1, V2 are I_y(j + 1/2, b),
+  // I_y(j + 1, b) and fall with j; otherwise they are the complements
+  // 1 - I and rise with j.
+  const bool comp = upperWanted || x < 0;
+  const int64_t o = static_cast<int64_t>(RoundExt(h));
+  const int64_t cap = SeriesCap(h);
+  const Extended e = static_cast<Extended>(o);
+  const Extended p0 = std::exp(LogPoissonWeight(e, h)) / 2;
+  // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
+  const Extended q0 = p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
+  // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
+  // Gamma(j + c + b) / Gamma(b) as one ratio, so that a huge nu keeps the digits.
+  const Extended T1o =
+      std::exp(LogGammaRatio(e + 0.5L + b, b) - LogGamma(e + 1.5L) + (e + 0.5L) * lnY + b * lnCY);
+  const Extended T2o =
+      std::exp(LogGammaRatio(e + 1 + b, b) - LogGamma(e + 2) + (e + 1) * lnY + b * lnCY);
+  const Extended sgn = comp ? -1 : 1;
+  const Extended V1o = comp ? upperI(e + 0.5L) : lowerI(e + 0.5L);
+  const Extended V2o = comp ? upperI(e + 1) : lowerI(e + 1);
+  Extended P = p0 * V1o, Q = q0 * V2o;
+  int64_t n = 0;
+  // Downward.
+  Extended p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
+  for (int64_t j = o - 1; j >= 0; --j) {
+    const Extended ej = static_cast<Extended>(j);
+    p = p * (ej + 1) / h;
+    q = q * (ej + 1.5L) / h;
+    T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
+    T2 = T2 * (ej + 2) / ((ej + 1 + b) * y);
+    V1 = noncentral::Clamp01(V1 + sgn * T1);
+    V2 = noncentral::Clamp01(V2 + sgn * T2);
+    P += p * V1;
+    Q += q * V2;
+    if (j == 0) break;
+    // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
+    const Extended rest = (comp ? V1 : 1) * GeometricRest(p, ej / h) +
+                          (comp ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
+    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+    // Everything below the extended range: the recurrences stay at 0.
+    if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
+    if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+  }
+  // Upward.
+  p = p0;
+  q = q0;
+  T1 = T1o;
+  T2 = T2o;
+  V1 = V1o;
+  V2 = V2o;
+  for (int64_t j = o + 1;; ++j) {
+    const Extended ej = static_cast<Extended>(j);
+    p = p * h / ej;
+    q = q * h / (ej + 0.5L);
+    V1 = noncentral::Clamp01(V1 - sgn * T1);
+    V2 = noncentral::Clamp01(V2 - sgn * T2);
+    T1 = T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
+    T2 = T2 * y * (ej + b) / (ej + 1);
+    P += p * V1;
+    Q += q * V2;
+    const Extended rest = (comp ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
+                          (comp ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
+    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+    if (!comp && V1 == 0 && V2 == 0) break;
+    if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
+    if (!(p > 0) && !(q > 0)) break;
+    if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+  }
+  Extended S;
+  if (upperWanted) {
+    S = P + Q;  // x > 0: 1/2 sum (p_j J_j + q_j K_j), all terms positive
+  } else if (x > 0) {
+    S = phi + P + Q;
+  } else {
+    // The difference of the two sums loses its digits in the far lower
+    // tail; there the integral over the chi-square variable takes over.
+    S = P - Q;
+    if (!(S > 1e-3L * (P + Q))) S = LowerTailCdf(-x, Nu, d);
+  }
+  return noncentral::Clamp01(S);
+}
+
+Extended tNon_central_t_distribution::Solve(Extended p, bool upper) {
+  // Start: the normal approximation of Johnson and Kotz,
+  // (x (1 - 1/(4 nu)) - delta) / sqrt(1 + x^2 / (2 nu)) standard normal,
+  // solved for x; the solver works on the tail in any case.
+  if (Nu > kNormalNu) {
+    if (std::isnan(p)) RaiseMessage(msgNotANumber);
+    CheckValue(msgAtLeast, p, 0);
+    CheckValue(msgNotGreaterThan, p, 1);
+    return Delta + (upper ? NormalUpperInv(p) : NormalLowerInv(p));
+  }
+  const bool up = p > 0.5L ? !upper : upper;
+  const Extended pp = p > 0.5L ? 1 - p : p;
+  Extended x0 = Delta;
+  if (pp > 0) {
+    const Extended z = up ? NormalUpperInv(pp) : NormalLowerInv(pp);
+    const Extended c = 1 - 1 / (4 * Nu), A = c * c - z * z / (2 * Nu);
+    const Extended B = -2 * c * Delta, C = Delta * Delta - z * z;
+    const Extended disc = B * B - 4 * A * C;
+    if (A > 0 && disc >= 0) {
+      const Extended r = std::sqrt(disc);
+      const Extended x1 = (-B - r) / (2 * A), x2 = (-B + r) / (2 * A);
+      x0 = (c * x1 - Delta >= 0) == (z >= 0) ? x1 : x2;
+    } else {
+      x0 = Delta + z * std::sqrt(Nu / std::max(Nu - 2, Extended(0.5L)));
+    }
+  }
+  const Extended inf = std::numeric_limits<Extended>::infinity();
+  return noncentral::TailQuantile([&](Extended x) { return Cdf(x); },
+                                  [&](Extended x) { return UpperTail(x); },
+                                  [&](Extended x) { return Density(x); }, p, upper, x0, -inf, inf,
+                                  "the non-central t quantile");
+}
+
+Extended tNon_central_t_distribution::Quantile(Extended& p) { return Solve(p, false); }
+
+Extended tNon_central_t_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
 
 Extended tNon_central_t_distribution::RandomValue() {
   // (Z + delta) / sqrt(V / nu), V chi-square(nu).

@@ -21,6 +21,9 @@ class tNon_central_F_distribution : public tContinuous_distribution {
 
   bool Central = true;
   std::unique_ptr<tNon_Central_Beta_distribution> NcBetaPart;
+  // Beyond 1e18 denominator degrees of freedom the F is chi-square(m,
+  // lambda) / m to every digit; then this part answers.
+  std::unique_ptr<tNon_Central_Chi_square_distribution> ChiPart;
   Extended NumDf = 1;
   Extended DenDf = 1;
   Extended NonCentrality = 0;
@@ -30,8 +33,17 @@ class tNon_central_F_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
+
+ private:
+  // F's density, cdf and upper tail through the beta variable
+  // y = m x / (m x + n), 1 - y = n / (m x + n), exact for every finite x.
+  Extended Tail(Extended x, bool upper);
+  Extended Solve(Extended p, bool upper);
 };
 
 class tNon_central_t_distribution : public tContinuous_distribution {
@@ -44,12 +56,21 @@ class tNon_central_t_distribution : public tContinuous_distribution {
   Extended LogNorm = 0;
   Extended Nu = 1;
   Extended Delta = 0;
+  Extended LogGammaHalfNu = 0;  // ln Gamma(nu / 2)
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   bool CheckParameter(int i, Extended x) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
+
+ private:
+  // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d.
+  Extended TailPositive(Extended x, Extended d, bool upper);
+  Extended Solve(Extended p, bool upper);
 };
 
 }  // namespace vokt

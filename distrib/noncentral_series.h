@@ -1,13 +1,16 @@
-// Helpers shared by the non-central families: an accurate log-gamma for the
-// mixture terms, Poisson weights, the incomplete beta function evaluated on
-// the side where it is accurate, and the outward summation of a log-concave
-// series.
+// Helpers shared by the non-central families: the incomplete beta function
+// evaluated on the side where its argument is exact, the outward summation of
+// a log-concave series, direct random generators, and the quantile solver on
+// either tail.  The special functions themselves come from numeric/special.h.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "numeric/checks.h"
+#include "numeric/errors.h"
 
 namespace vokt::noncentral {
 
@@ -15,41 +18,15 @@ namespace vokt::noncentral {
 // precision's rounding, so the truncation never shows in a difference
 // quotient of the cdf.
 inline constexpr Extended kRelTol = 1e-21L;
-// Absolute floor for the cdf sums, far below any probability the program
-// shows; it bounds the work in the extreme lower tail.
-inline constexpr Extended kAbsTol = 1e-60L;
+// Absolute floor for the tail sums: below the smallest normal long double
+// times 1e-20, so that tails down to 1e-4900 keep their relative accuracy.
+inline constexpr Extended kAbsTol = 1e-4920L;
 
-// ln Gamma(x) for x > 0 to nearly full extended precision: the Stirling
-// series from 15 on, the recurrence Gamma(x + 1) = x Gamma(x) below.  The
-// mixture terms take differences of log-gammas at large arguments, where a
-// six-term Lanczos sum would lose ten digits.
-Extended LnGammaX(Extended x);
-
-// ln Gamma(x) - ln Gamma(y) for x, y > 0, without the cancellation of two
-// large log-gammas when x and y are large and close.
-Extended LnGammaRatio(Extended x, Extended y);
-
-// ln of the Poisson weight e^(-a) a^j / j! (a > 0, j >= 0), accurate to the
-// last digits also at large a (Loader's saddle-point form).
-Extended LnPoisson(int64_t j, Extended a);
-
-// I_x(a, b) with cx = 1 - x, evaluated through the complement I_cx(b, a) on
-// the side where the continued fraction works on the smaller argument.
-Extended BetaIc(Extended x, Extended cx, Extended a, Extended b);
-
-// The regularized incomplete beta I_x(a, b) (cx = 1 - x) and incomplete
-// gamma P(a, y), Q(a, y) to nearly full extended precision: continued
-// fractions (modified Lentz) and the power series carried to 1e-20 with
-// prefactors from LnGammaX.  The mixture sums subtract component values
-// from each other (the t's lower tail is a difference of two sums), so the
-// start values need more than the kernel's twelve digits.
-Extended BetaIX(Extended x, Extended cx, Extended a, Extended b);
-Extended GammaPX(Extended y, Extended a);
-Extended GammaQX(Extended y, Extended a);
-
-// Standard normal tail Phi(-z) for z >= 0 without the cancellation of
-// 1/2 - erf / 2: the incomplete gamma continued fraction gives Q(1/2, z^2/2).
-Extended NormalTail(Extended z);
+// I_x(a, b) and its complement 1 - I_x(a, b), with cx = 1 - x given
+// separately: the kernel's incomplete beta is called on the side of 1/2
+// where its argument is exact (x near 1 goes in as I_cx(b, a) = 1 - I_x(a, b)).
+Extended IncBeta(Extended x, Extended cx, Extended a, Extended b);
+Extended IncBetaC(Extended x, Extended cx, Extended a, Extended b);
 
 // A probability forced into [0, 1]: the incomplete functions may overshoot
 // by a rounding error.
@@ -119,6 +96,98 @@ Extended SumOutward(int64_t j0, Extended t0, Ratio r, int64_t cap, const char* w
     if (++n > cap) throw EConvergenceError(what);
   }
   return s;
+}
+
+
+// x in [low, high] with Lower(x) = target (upper false) or Upper(x) = target
+// (upper true), where tail(x) is that tail and density(x) its derivative's
+// magnitude.  Safeguarded Newton steps on ln tail - ln target from the start
+// x0 (multiplicative steps, x e^du, on positive supports and far from 0, so
+// that power and exponential tails converge in a few steps), bisection
+// (geometric where the bracket spans orders of magnitude) when a step leaves
+// the bracket.  Ends after a Newton step below 1e-10 of x (quadratic
+// convergence: the error left is of order 1e-20) or when the bracket holds
+// no number in between.
+template <class Tail, class Density>
+Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Extended x0,
+                   Extended low, Extended high, const char* what) {
+  const Extended inf = std::numeric_limits<Extended>::infinity();
+  const Extended lt = std::log(target);
+  const Extended sgn = upper ? -1 : 1;  // sgn * (ln tail - lt) rises with x
+  Extended a = low, b = high;
+  Extended x = x0;
+  if (!(x > a && x < b) || !std::isfinite(x)) {
+    if (std::isfinite(a) && std::isfinite(b)) x = (a + b) / 2;
+    else if (std::isfinite(a)) x = a + 1;
+    else if (std::isfinite(b)) x = b - 1;
+    else x = 0;
+  }
+  for (int step = 0; step < 2000; ++step) {
+    const Extended t = tail(x);
+    const Extended h = t > 0 ? std::log(t) - lt : -inf;
+    if (h == 0) return x;
+    if (sgn * h < 0)
+      a = x;
+    else
+      b = x;
+    const Extended g = density(x);
+    Extended next = std::numeric_limits<Extended>::quiet_NaN();
+    if (t > 0 && g > 0 && std::isfinite(h)) {
+      const Extended dx = -sgn * h * t / g;  // Newton step in x
+      if (x != 0 && (low >= 0 || std::fabs(x) >= 1)) {
+        const Extended du = dx / x;
+        next = du > -11000 && du < 11000 ? x * std::exp(du) : next;
+      } else {
+        next = x + dx;
+      }
+      // Newton converges quadratically: a step below 1e-10 of the scale of x
+      // (its distance to 0 or to a finite end of the support, whichever is
+      // nearer) leaves an error of order 1e-20 of it behind.
+      Extended scale = std::fabs(x);
+      if (std::isfinite(high)) scale = std::min(scale, high - x);
+      if (std::isfinite(low) && low != 0) scale = std::min(scale, x - low);
+      if (std::fabs(next - x) <= 1e-10L * scale) return next > a && next < b ? next : x;
+    }
+    if (!(next > a && next < b)) {
+      // Outward by squaring far out (the end of the range in a dozen steps),
+      // geometric bisection where the bracket spans orders of magnitude.
+      const Extended big = std::numeric_limits<Extended>::max();
+      if (std::isinf(b))
+        next = x >= 2 ? (x < 1e2000L ? x * x : big) : (x > 0 ? 16 * x : x + 16 * (1 - x));
+      else if (std::isinf(a))
+        next = x <= -2 ? (x > -1e2000L ? -x * x : -big) : (x < 0 ? 16 * x : x - 16 * (1 + x));
+      else if (a == 0 && b > 0)
+        next = b < 0.5L ? b * b : b / 16;
+      else if (a > 0 && b > 4 * a)
+        next = std::sqrt(a) * std::sqrt(b);
+      else if (b < 0 && a < 4 * b)
+        next = -std::sqrt(-a) * std::sqrt(-b);
+      else
+        next = a + (b - a) / 2;
+      if (!(next > a && next < b)) return std::fabs(a - x) < std::fabs(b - x) ? a : b;
+    }
+    x = next;
+  }
+  throw EConvergenceError(what);
+}
+
+// Quantile on whichever tail holds the probability: p below 1/2 on the lower
+// tail, above it on the upper tail with 1 - p (exact there).  upper says that
+// p is an upper-tail probability.  The ends of the support at 0 and 1.
+template <class Lower, class Upper, class Density>
+Extended TailQuantile(Lower lower, Upper upperTail, Density density, Extended p, bool upper,
+                      Extended x0, Extended low, Extended high, const char* what) {
+  if (std::isnan(p)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 0) return upper ? high : low;
+  if (p == 1) return upper ? low : high;
+  if (p > 0.5L) {
+    p = 1 - p;
+    upper = !upper;
+  }
+  if (upper) return SolveTail(upperTail, density, true, p, x0, low, high, what);
+  return SolveTail(lower, density, false, p, x0, low, high, what);
 }
 
 }  // namespace vokt::noncentral

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,11 @@ TEST(Uniform, ValuesAndMutualBounds) {
   EXPECT_EQ(d.Density(5.5L), 0);
   EXPECT_EQ(SetMessage(d, 5, 5), "Value should be less than 5");
   EXPECT_EQ(SetMessage(d, 0, NAN), "This is not a number.");
-  EXPECT_EQ(SetMessage(d, 0, 3e9L), "Value should be less than 2147483647");
+  // Any finite bound is accepted (the support ends where the user says).
+  EXPECT_EQ(SetMessage(d, 0, 3e9L), "");
+  EXPECT_NEAR((double)d.Cdf(1.5e9L), 0.5, 1e-18);
+  EXPECT_EQ(SetMessage(d, 0, 5), "");
+  EXPECT_EQ(SetMessage(d, 5, 5), "Value should be less than 5");
   // A refused pair leaves the distribution as it was.
   EXPECT_EQ(d.Upper, 5);
   EXPECT_EQ(d.SupportHigh, 5);
@@ -126,6 +131,71 @@ TEST(Weibull, SpecialCasesAndSupport) {
   d.SetParameters(1, 2, 1);
   EXPECT_TRUE(d.InSupport(0));
   EXPECT_NEAR((double)d.Mode, std::sqrt(0.5), 1e-18);
+}
+
+TEST(Weibull, MeanOfTheExponentialIsExact) {
+  tWeibull_Distribution d(1, 1);
+  EXPECT_EQ(d.Mean, 1);
+  EXPECT_EQ(d.Variance, 1);
+  // Scale beyond the old 32-bit stand-in for infinity: a = 1e-10, b = 1 is
+  // the exponential with mean 1e10, whose cdf at 3e9 is 1 - e^-0.3.
+  d.SetParameters(1e-10L, 1, 1);
+  EXPECT_NEAR(d.Cdf(3e9L), -std::expm1(-0.3L), 1e-18L);
+  EXPECT_NEAR(d.UpperTail(3e9L), std::exp(-0.3L), 1e-18L);
+}
+
+// Every family of this group at its ends: infinite arguments, p = 0 and 1 on
+// both quantiles, the two tails adding up to 1, and each quantile inverting
+// its own tail far out (1e-30), where a complement would have nothing left.
+TEST(EveryFamilyHere, InfinitiesEndsAndBothTails) {
+  struct Case {
+    int type;
+    Extended p1, p2, p3;
+  };
+  const Case cases[] = {{903, -1, 3, 0},   {913, 2, 0.5L, 0}, {914, 1, 2, 0},   {915, 2, 3, 0},
+                        {916, 1, 2, 0},    {917, 1, 2, 0},    {918, 1, 2, 0},   {919, 1, 2, 0},
+                        {930, 1, 3, 0},    {923, 5, 5, 0},    {923, 2.5L, 0, 0}, {932, 5, 5, 5},
+                        {924, 5, 5, 5},    {924, 3, 7, 0},    {925, 5, 1, 0},   {925, 5, -2, 0},
+                        {925, 3, 0, 0}};
+  const Extended inf = std::numeric_limits<Extended>::infinity();
+  for (const Case& c : cases) {
+    auto d = CreateDistribution(static_cast<uint16_t>(c.type));
+    d->SetParameters(c.p1, c.p2, c.p3);
+    const std::string where = std::to_string(c.type) + " (" + std::to_string((double)c.p1) + ", " +
+                              std::to_string((double)c.p2) + ", " + std::to_string((double)c.p3) + ")";
+    EXPECT_EQ(d->Cdf(-inf), 0) << where;
+    EXPECT_EQ(d->Cdf(inf), 1) << where;
+    EXPECT_EQ(d->UpperTail(-inf), 1) << where;
+    EXPECT_EQ(d->UpperTail(inf), 0) << where;
+    EXPECT_EQ(d->Density(inf), 0) << where;
+    EXPECT_EQ(d->Density(-inf), 0) << where;
+    Extended p = 0;
+    EXPECT_EQ(d->Quantile(p), d->SupportLow) << where;
+    p = 1;
+    EXPECT_EQ(d->Quantile(p), d->SupportHigh) << where;
+    EXPECT_EQ(d->UpperQuantile(0), d->SupportHigh) << where;
+    EXPECT_EQ(d->UpperQuantile(1), d->SupportLow) << where;
+    // Within 1e-13 relative, or what one rounding of x moves the tail by
+    // (a quantile next to a finite end with a positive density, e.g. the
+    // uniform's at 1e-30, is that end to the last digit).
+    auto slack = [&](Extended x) {
+      return 4 * std::numeric_limits<Extended>::epsilon() * std::fabs(x) * d->Density(x);
+    };
+    for (Extended q : {1e-30L, 1e-10L, 0.2L, 0.7L}) {
+      const Extended xu = d->UpperQuantile(q);
+      EXPECT_NEAR(d->UpperTail(xu), q, 1e-13L * q + slack(xu)) << where << " q=" << (double)q;
+      Extended pl = q;
+      const Extended xl = d->Quantile(pl);
+      EXPECT_NEAR(d->Cdf(xl), q, 1e-13L * q + slack(xl)) << where << " p=" << (double)q;
+      EXPECT_NEAR(d->Cdf(xl) + d->UpperTail(xl), 1, 1e-18L) << where;
+      EXPECT_NEAR(d->Cdf(xu) + d->UpperTail(xu), 1, 1e-18L) << where;
+    }
+  }
+  // No cliff at the old stand-in for infinity.
+  auto t = CreateDistribution(925);
+  t->SetParameters(1, 0, 0);
+  EXPECT_NEAR(t->Cdf(-2147483648.0L) / t->Cdf(-2147483647.0L), 1, 1e-9L);
+  EXPECT_GT(t->Cdf(-1e300L), 0);
 }
 
 TEST(Weibull, MomentsOnBothSidesOfTheSeries) {
@@ -203,7 +273,7 @@ TEST(DoubleExponentialAndGumbel, CentresAndTails) {
   EXPECT_NEAR((double)l.Variance, 2, 1e-18);
   tGumbel_Distribution g(0, 1);
   EXPECT_NEAR((double)g.Cdf(0), std::exp(-1.0), 1e-18);
-  EXPECT_EQ(g.Mean, 0.577216L);
+  EXPECT_EQ(g.Mean, 0.577215664901532860606512090082402431L);  // Euler's constant, every digit
   EXPECT_NEAR((double)g.Variance, M_PI * M_PI / 6, 1e-15);
 }
 
