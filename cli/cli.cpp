@@ -25,8 +25,11 @@ const char* const kUsage =
     "        kruskal-wallis takes one size per group (3,4,5), friedman T,B\n"
     "OP      cdf X...       P(X <= x)\n"
     "        pdf X...       density, or P(X = x) for discrete types\n"
+    "        sf X...        P(X > x), computed directly in the upper tail\n"
     "        probs X...     P(X < x) P(X = x) P(X > x)\n"
     "        quantile P...  x with P(X <= x) = p, then the probability reached\n"
+    "        isf Q...       x with P(X > x) = q, then the upper tail reached\n"
+    "X       a number, inf or -inf\n"
     "        sample N [--seed S]\n"
     "        info\n";
 
@@ -37,6 +40,7 @@ struct UsageError {
 std::string Num(Extended v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  if (v == 0) return "0";  // never "-0"
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.20Lg", v);
   return buf;
@@ -53,6 +57,13 @@ Extended ParseOrThrow(const std::string& text) {
   if (!ParseNumberWith(text, '.', v))
     throw EArgumentError("'" + text + "' is not a valid floating point value");
   return v;
+}
+
+// An argument of an operation: a number, or inf / -inf for the ends.
+Extended ParseArgument(const std::string& text) {
+  if (text == "inf" || text == "+inf") return InfBound;
+  if (text == "-inf") return -InfBound;
+  return ParseOrThrow(text);
 }
 
 std::vector<std::string> SplitCommas(const std::string& s) {
@@ -177,7 +188,13 @@ void Info(tDistribution& d, std::ostream& out) {
   out << "mean: " << (d.HasMean ? Num(d.Mean) : "none") << '\n';
   out << "variance: " << (d.HasVariance ? Num(d.Variance) : "none") << '\n';
   out << "mode: " << Num(d.Mode) << '\n';
-  out << "xdecimals: " << d.XDecimals() << '\n';
+  std::string decimals;
+  try {
+    decimals = std::to_string(d.XDecimals());
+  } catch (const std::exception& e) {
+    decimals = std::string("error: ") + e.what();
+  }
+  out << "xdecimals: " << decimals << '\n';
 }
 
 }  // namespace
@@ -212,7 +229,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     if (type == 0) throw UsageError{"unknown type '" + args[0] + "'"};
     const std::string& op = args[2];
     if (op != "cdf" && op != "pdf" && op != "probs" && op != "quantile" && op != "sample" &&
-        op != "info")
+        op != "info" && op != "sf" && op != "isf")
       throw UsageError{"unknown operation '" + op + "'"};
     if (op == "info" && args.size() != 3) throw UsageError{"info takes no arguments"};
     if (op == "sample" && args.size() != 4) throw UsageError{"sample takes one size"};
@@ -230,7 +247,12 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     if (haveSeed) SeedUniform(seed);
 
     if (op == "info") {
-      Info(*d, out);
+      try {
+        Info(*d, out);
+      } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+      }
       return 0;
     }
     if (op == "sample") {
@@ -254,16 +276,22 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     for (size_t i = 3; i < args.size(); ++i) {
       std::string line;
       try {
-        Extended v = ParseOrThrow(args[i]);
+        Extended v = ParseArgument(args[i]);
         if (op == "cdf") {
           line = Num(d->Cdf(v));
         } else if (op == "pdf") {
           line = Num(d->IsDiscrete() ? d->PointProb(v) : d->Density(v));
+        } else if (op == "sf") {
+          line = Num(d->UpperTail(v));
         } else if (op == "probs") {
-          Extended central = d->PointProb(v);
-          Extended right = 1 - d->Cdf(v);
-          Extended left = (1 - right) - central;
+          Extended left, central, right;
+          d->Probabilities(v, left, central, right);
           line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
+        } else if (op == "isf") {
+          Extended x = d->UpperQuantile(v);
+          // A discrete type reaches the upper tail at its point, which may
+          // lie below q.
+          line = Num(x) + ' ' + Num(d->IsDiscrete() ? d->UpperTail(x) : v);
         } else {
           Extended p = v;
           Extended x = d->Quantile(p);

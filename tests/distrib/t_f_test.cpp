@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 
 #include "distrib/normal.h"
@@ -117,9 +119,10 @@ TEST(TFComponents, OwnedAndReplaced) {
   EXPECT_EQ(t.GammaPart->Alpha, 0.25L);
   t.SetParameters(0.8L, 1, 1);
   EXPECT_EQ(t.GammaPart->Alpha, 0.4L);
-  // nu = 8e-12 passes the check but its gamma shape nu/2 does not: nothing
-  // may change then.
-  EXPECT_THROW(t.SetParameters(8e-12L, 1, 1), EArgumentError);
+  // The smallest positive nu passes the check but its gamma shape nu/2
+  // rounds to 0 and does not: nothing may change then.
+  const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+  EXPECT_THROW(t.SetParameters(tiny, 1, 1), EArgumentError);
   EXPECT_EQ(t.Nu, 0.8L);
   EXPECT_EQ(t.Par[1].Value, 0.8L);
   EXPECT_EQ(t.GammaPart->Alpha, 0.4L);
@@ -129,7 +132,10 @@ TEST(TFComponents, OwnedAndReplaced) {
   f.SetParameters(6, 10, 1);
   EXPECT_EQ(f.BetaPart->Alpha, 3);
   EXPECT_EQ(f.BetaPart->Beta, 5);
-  EXPECT_THROW(f.SetParameters(8e-12L, 10, 1), EArgumentError);
+  EXPECT_THROW(f.SetParameters(tiny, 10, 1), EArgumentError);
+  // A tiny but representable number of degrees of freedom is a valid F.
+  EXPECT_NO_THROW(f.SetParameters(8e-12L, 10, 1));
+  EXPECT_NO_THROW(f.SetParameters(6, 10, 1));
   EXPECT_EQ(f.NumDf, 6);
   EXPECT_EQ(f.Par[1].Value, 6);
   EXPECT_EQ(f.SupportLow, 0);
