@@ -23,9 +23,11 @@ constexpr int kRefineCap = 2000;
 constexpr int kMaxDecimals = 30;
 constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
 constexpr Extended kBig = std::numeric_limits<Extended>::max();
-// Relative tolerance of the tail probability reached by the generic
-// inversion.
-constexpr Extended kTailTolerance = 4 * std::numeric_limits<Extended>::epsilon();
+// Relative tolerances of the generic inversion: on the tail probability
+// reached, and on the bracket around x (a tail computed by a series to 1e-15
+// cannot steer x closer than that).
+constexpr Extended kTailTolerance = 1e-16L;
+constexpr Extended kWidthTolerance = 2e-17L;
 }  // namespace
 
 tContinuous_distribution::tContinuous_distribution() = default;
@@ -140,7 +142,8 @@ Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
     if (steps > kRefineCap) throw EConvergenceError("the quantile search");
     if (std::fabs(ex) <= kTailTolerance * t) return x;
     const Extended next = std::nextafter(lo, hi);
-    if (next >= hi) return std::fabs(elo) <= std::fabs(ehi) ? lo : hi;
+    if (next >= hi || hi - lo <= kWidthTolerance * std::max(std::fabs(lo), std::fabs(hi)))
+      return std::fabs(elo) <= std::fabs(ehi) ? lo : hi;
     const Extended width = hi - lo;
     Extended y = kInf;
     const Extended g = Density(x);

@@ -31,6 +31,7 @@ int tNormal_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
   Mu = p1;
   Sigma2 = p2;
   Sigma = std::sqrt(p2);
+  InvSigma = 1 / Sigma;
   Mean = Mu;
   Variance = Sigma2;
   Mode = Mu;
@@ -52,7 +53,7 @@ Extended tNormal_Distribution::Z(Extended x) const {
 Extended tNormal_Distribution::Density(Extended x) {
   const Extended z = Z(x);
   if (std::isinf(z)) return 0;
-  return NormalDensity(z) / Sigma;
+  return NormalDensity(z) * InvSigma;
 }
 
 Extended tNormal_Distribution::Cdf(Extended x) { return NormalLower(Z(x)); }

@@ -15,6 +15,7 @@ class tNormal_Distribution : public tContinuous_distribution {
   Extended Mu = 0;
   Extended Sigma2 = 1;
   Extended Sigma = 1;
+  Extended InvSigma = 1;
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
