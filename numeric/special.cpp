@@ -267,7 +267,15 @@ Extended UpperTailOfStandardNormal(Extended z) {
   const Extended x = z * kSqrt1_2;
   const Extended r = Erfc(x) / 2;
   if (!(x > 1) || r == 0 || std::isinf(x)) return r;
-  const Extended dx = std::fma(z, kSqrt1_2, -x) + z * kSqrt1_2Low;
+  // The rounding error of z * kSqrt1_2, exact from 32-bit halves (Dekker);
+  // fmal is emulated in software and slow.
+  constexpr Extended kSplit = 4294967297.0L;  // 2^32 + 1
+  const Extended t = z * kSplit;
+  const Extended zh = t - (t - z), zl = z - zh;
+  const Extended c = kSqrt1_2 * kSplit;
+  const Extended ch = c - (c - kSqrt1_2), cl = kSqrt1_2 - ch;
+  const Extended err = ((zh * ch - x) + zh * cl + zl * ch) + zl * cl;
+  const Extended dx = err + z * kSqrt1_2Low;
   return r * std::exp(-dx * (2 * x + 1 / x));
 }
 }  // namespace
