@@ -1,5 +1,6 @@
-// Speed of the continuous types at their catalogue defaults: Cdf (target
-// under 20 us), Density and Quantile (target under 1 ms), and 10^6 random
+// Speed of the continuous types at their catalogue defaults: Cdf, upper
+// tail and density (no slower than before the one kernel), Quantile (target
+// under 20 us) and the upper-tail quantile at 1e-10, and 10^6 random
 // values of the generators with their own algorithms (target under 0.5 s).
 #include <benchmark/benchmark.h>
 
@@ -38,12 +39,21 @@ void RegisterCatalogue() {
       const Extended x = BulkPoint(*d);
       for (auto _ : state) benchmark::DoNotOptimize(d->Density(x));
     })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("UpperTail/" + name).c_str(), [t](benchmark::State& state) {
+      auto d = CreateDistribution(t);
+      const Extended x = BulkPoint(*d);
+      for (auto _ : state) benchmark::DoNotOptimize(d->UpperTail(x));
+    })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("Quantile/" + name).c_str(), [t](benchmark::State& state) {
       auto d = CreateDistribution(t);
       for (auto _ : state) {
         Extended p = 0.3L;
         benchmark::DoNotOptimize(d->Quantile(p));
       }
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("UpperQuantile/" + name).c_str(), [t](benchmark::State& state) {
+      auto d = CreateDistribution(t);
+      for (auto _ : state) benchmark::DoNotOptimize(d->UpperQuantile(1e-10L));
     })->Unit(benchmark::kMicrosecond);
   }
 }

@@ -17,6 +17,17 @@ void BM_NormalCdf(benchmark::State& state) {
 }
 BENCHMARK(BM_NormalCdf);
 
+void BM_NormalUpperTail(benchmark::State& state) {
+  vokt::tNormal_Distribution d(0, 1);
+  vokt::Extended x = -3;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d.UpperTail(x));
+    x += 0.001L;
+    if (x > 3) x = -3;
+  }
+}
+BENCHMARK(BM_NormalUpperTail);
+
 void BM_NormalDensity(benchmark::State& state) {
   vokt::tNormal_Distribution d(0, 1);
   vokt::Extended x = -3;
@@ -39,6 +50,17 @@ void BM_NormalQuantile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_NormalQuantile);
+
+void BM_NormalUpperQuantile(benchmark::State& state) {
+  vokt::tNormal_Distribution d(0, 1);
+  vokt::Extended q = 1e-30L;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d.UpperQuantile(q));
+    q *= 10;
+    if (q >= 0.5L) q = 1e-30L;
+  }
+}
+BENCHMARK(BM_NormalUpperQuantile);
 
 void BM_NormalMillionRandomValues(benchmark::State& state) {
   vokt::tNormal_Distribution d(0, 1);

@@ -22,13 +22,16 @@ namespace {
 const char* const kUsage =
     "usage: vokt-cli list\n"
     "       vokt-cli TYPE PARAMS OP [ARG ...]\n"
+    "       vokt-cli --help | --version\n"
     "TYPE    a type id (901 to 932) or a name as listed, case-insensitive\n"
     "PARAMS  parameter values in grid order, separated by commas;\n"
     "        kruskal-wallis takes one size per group (3,4,5), friedman T,B\n"
     "OP      cdf X...       P(X <= x)\n"
     "        pdf X...       density, or P(X = x) for discrete types\n"
+    "        sf X...        P(X > x), computed directly in the upper tail\n"
     "        probs X...     P(X < x) P(X = x) P(X > x)\n"
     "        quantile P...  x with P(X <= x) = p, then the probability reached\n"
+    "        isf Q...       x with P(X > x) = q, then the upper tail reached\n"
     "        interval A B   P(A <= X <= B)\n"
     "        twosided X...  two-sided p-value min(1, 2 min(P(X <= x), P(X >= x)));\n"
     "                       P(X >= x) for kruskal-wallis and friedman\n"
@@ -36,7 +39,8 @@ const char* const kUsage =
     "                       critical values, each followed by its attained tail\n"
     "                       probability; two (the default): both at alpha/2\n"
     "        sample N [--seed S]\n"
-    "        info\n";
+    "        info\n"
+    "X       a number, inf or -inf\n";
 
 struct UsageError {
   std::string message;
@@ -45,6 +49,7 @@ struct UsageError {
 std::string Num(Extended v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  if (v == 0) return "0";  // never "-0"
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.20Lg", v);
   return buf;
@@ -61,6 +66,13 @@ Extended ParseOrThrow(const std::string& text) {
   if (!ParseNumberWith(text, '.', v))
     throw EArgumentError("'" + text + "' is not a valid floating point value");
   return v;
+}
+
+// An argument of an operation: a number, or inf / -inf for the ends.
+Extended ParseArgument(const std::string& text) {
+  if (text == "inf" || text == "+inf") return InfBound;
+  if (text == "-inf") return -InfBound;
+  return ParseOrThrow(text);
 }
 
 std::vector<std::string> SplitCommas(const std::string& s) {
@@ -203,7 +215,13 @@ void Info(tDistribution& d, std::ostream& out) {
   out << "mean: " << (d.HasMean ? Num(d.Mean) : "none") << '\n';
   out << "variance: " << (d.HasVariance ? Num(d.Variance) : "none") << '\n';
   out << "mode: " << Num(d.Mode) << '\n';
-  out << "xdecimals: " << d.XDecimals() << '\n';
+  std::string decimals;
+  try {
+    decimals = std::to_string(d.XDecimals());
+  } catch (const std::exception& e) {
+    decimals = std::string("error: ") + e.what();
+  }
+  out << "xdecimals: " << decimals << '\n';
 }
 
 }  // namespace
@@ -238,7 +256,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     if (type == 0) throw UsageError{"unknown type '" + args[0] + "'"};
     const std::string& op = args[2];
     if (op != "cdf" && op != "pdf" && op != "probs" && op != "quantile" && op != "sample" &&
-        op != "info" && !IsTailOperation(op))
+        op != "info" && op != "sf" && op != "isf" && !IsTailOperation(op))
       throw UsageError{"unknown operation '" + op + "'"};
     if (op == "info" && args.size() != 3) throw UsageError{"info takes no arguments"};
     if (op == "sample" && args.size() != 4) throw UsageError{"sample takes one size"};
@@ -256,7 +274,12 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     if (haveSeed) SeedUniform(seed);
 
     if (op == "info") {
-      Info(*d, out);
+      try {
+        Info(*d, out);
+      } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+      }
       return 0;
     }
     if (op == "sample") {
@@ -287,19 +310,22 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     for (size_t i = 3; i < args.size(); ++i) {
       std::string line;
       try {
-        Extended v = ParseOrThrow(args[i]);
+        Extended v = ParseArgument(args[i]);
         if (op == "cdf") {
           line = Num(d->Cdf(v));
         } else if (op == "pdf") {
           line = Num(d->IsDiscrete() ? d->PointProb(v) : d->Density(v));
+        } else if (op == "sf") {
+          line = Num(d->UpperTail(v));
         } else if (op == "probs") {
-          // Each from its own tail: the upper one directly, the lower one
-          // as P(X <= x) less the point, which is 0 at the lowest point.
-          Extended central = d->PointProb(v);
-          Extended right = d->UpperTail(v);
-          Extended left = d->Cdf(v) - central;
-          if (left < 0) left = 0;
+          Extended left, central, right;
+          d->Probabilities(v, left, central, right);
           line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
+        } else if (op == "isf") {
+          Extended x = d->UpperQuantile(v);
+          // A discrete type reaches the upper tail at its point, which may
+          // lie below q.
+          line = Num(x) + ' ' + Num(d->IsDiscrete() ? d->UpperTail(x) : v);
         } else {
           Extended p = v;
           Extended x = d->Quantile(p);

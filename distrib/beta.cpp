@@ -1,13 +1,16 @@
-// Beta distribution: density with the normalising constant 1/B(alpha, beta)
-// from log-gamma values, cdf by the regularized incomplete beta function,
+// Beta distribution: density in log space with the normalising constant
+// 1/B(alpha, beta) from log-gamma values, through Loader's saddle-point form
+// for large shapes; both tails by the regularized incomplete beta function
+// and its complement, quantiles by their inverses;
 // random values by Cheng's algorithm BA (1978), which serves every pair of
 // positive shapes.
 #include "distrib/beta.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
-#include "numeric/functions.h"
+#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
@@ -16,6 +19,8 @@ namespace {
 // Cheng's BA accepts at least about one trial in four for any shapes; a
 // million failures in a row can only mean broken constants.
 constexpr int kTrialCap = 1000000;
+// Up to this shape sum the terms of the log density are added directly.
+constexpr Extended kDirectShapes = 40;
 
 // ln(e^a + e^b) without overflow.
 Extended LogAddExp(Extended a, Extended b) {
@@ -31,6 +36,7 @@ tBeta_distribution::tBeta_distribution(Extended alpha, Extended beta) {
 
 int tBeta_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   ParCount = 2;
+  StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   int r = tContinuous_distribution::SetParameters(p1, p2, 1);
@@ -40,7 +46,15 @@ int tBeta_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   Alpha = a;
   Beta = b;
   ShapeSum = a + b;
-  LogNorm = LnGamma(ShapeSum) - LnGamma(a) - LnGamma(b);
+  ErrorIf(!std::isfinite(ShapeSum), msgTooLarge);
+  // -ln B(a, b); for a large shape the ratio form keeps the digits that
+  // ln Gamma(a + b) - ln Gamma(b) would cancel.
+  if (a >= b)
+    LogNorm = LogGammaRatio(ShapeSum, a) - LogGamma(b);
+  else
+    LogNorm = LogGammaRatio(ShapeSum, b) - LogGamma(a);
+  Saddle = a > 2 && b > 2 && ShapeSum > kDirectShapes;
+  if (Saddle) LogSumM1 = std::log(ShapeSum - 1);
   SupportLow = 0;
   SupportHigh = 1;
   Mean = a / ShapeSum;
@@ -75,17 +89,46 @@ bool tBeta_distribution::InSupport(Extended x) const {
 }
 
 Extended tBeta_distribution::Density(Extended x) {
-  if (Alpha == 1 && x == 0) return Beta;
-  if (Beta == 1 && x == 1) return Alpha;
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  // At an end where the density is infinite the graph takes 0, as before.
+  if (x == 0) return Alpha == 1 ? Beta : 0;
+  if (x == 1) return Beta == 1 ? Alpha : 0;
   if (!(x > 0 && x < 1)) return 0;
-  return CheckedExp((Alpha - 1) * std::log(x) + LogNorm + (Beta - 1) * std::log1p(-x));
+  return std::exp(LogDensity(x, 1 - x));
+}
+
+Extended tBeta_distribution::LogDensity(Extended y, Extended q) const {
+  if (Saddle) {
+    // (a + b - 1) times the binomial weight of a - 1 in a + b - 2 trials.
+    return LogSumM1 + LogBinomialWeight(Alpha - 1, ShapeSum - 2, y, q);
+  }
+  const Extended ly = Alpha == 1 ? 0 : (Alpha - 1) * std::log(y);
+  const Extended lq = Beta == 1 ? 0 : (Beta - 1) * std::log(q);
+  return ly + lq + LogNorm;
 }
 
 Extended tBeta_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  const Extended p = BetaI(x, Alpha, Beta);
-  return p < 0 ? 0 : (p > 1 ? 1 : p);
+  return BetaLower(Alpha, Beta, x);
+}
+
+Extended tBeta_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  return BetaUpper(Alpha, Beta, x);
+}
+
+Extended tBeta_distribution::Quantile(Extended& p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p > 0.5L) return BetaUpperInv(Alpha, Beta, 1 - p);
+  return BetaLowerInv(Alpha, Beta, p);
+}
+
+Extended tBeta_distribution::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q > 0.5L) return BetaLowerInv(Alpha, Beta, 1 - q);
+  return BetaUpperInv(Alpha, Beta, q);
 }
 
 Extended tBeta_distribution::ChengLogW() {
@@ -113,6 +156,10 @@ Extended tBeta_distribution::RandomValue() {
   return 1 / (1 + std::exp(LnBeta - ChengLogW()));
 }
 
-Extended tBeta_distribution::RandomOdds() { return CheckedExp(ChengLogW() - LnBeta); }
+Extended tBeta_distribution::RandomOdds() {
+  const Extended r = std::exp(ChengLogW() - LnBeta);
+  if (std::isinf(r)) RaiseOverflow();
+  return r;
+}
 
 }  // namespace vokt

@@ -21,7 +21,13 @@ class tBeta_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
+  // ln of the density at y with 1 - y = q given separately (0 < y < 1), so
+  // that a caller who knows 1 - y better than the subtraction keeps it.
+  Extended LogDensity(Extended y, Extended q) const;
   // W/beta from the same draw: the odds y/(1 - y) of a beta variate y (a
   // beta-prime variate), without the cancellation in 1 - y.  The F
   // distribution's generator uses it.
@@ -33,6 +39,10 @@ class tBeta_distribution : public tContinuous_distribution {
   // ln alpha, ln beta, ln(alpha + beta): generator constants, once per
   // parameter set.
   Extended LnAlpha = 0, LnBeta = 0, LnSum = 0;
+  // Density through Loader's binomial weight (both shapes above 2 and a
+  // large sum), with ln(alpha + beta - 1).
+  bool Saddle = false;
+  Extended LogSumM1 = 0;
 };
 
 }  // namespace vokt

@@ -1,5 +1,5 @@
 // tContinuous_distribution: quantile by geometric bracketing around the mean
-// and safeguarded Newton steps, x decimals from the spread, and the density
+// and safeguarded Newton steps on the smaller tail, x decimals from the spread, and the density
 // maximum by a search whose step is two screen pixels of the plot range.
 #include <algorithm>
 #include <cmath>
@@ -12,16 +12,22 @@ namespace vokt {
 
 namespace {
 int g_screenWidth = 1920;
-// Bisection from a bracket of 2^32 down to the tolerance takes under 80
-// steps, but a quantile at a pole of the density (a Weibull with b = 1e-4
-// has its 0.005 quantile far below 1e-4000) halves on into the subnormal
-// range: about 16,500 steps from 2^31 to the smallest extended number.  The
-// cap sits well above that and only guards against a cdf that is not
+// The bracket grows by a factor of 8 per step: from a spread of 1e-4950 to
+// the largest extended number is under 11,000 steps.  The refinement halves
+// the exponent range before the mantissa (under 100 steps from any bracket)
+// or takes Newton steps; both caps only guard against a tail that is not
 // monotone or not a number.
-constexpr int kQuantileCap = 100000;
-// Decimals beyond this say nothing in extended precision; the cap also stops
-// the loop for a zero or non-finite spread.
-constexpr int kMaxDecimals = 100;
+constexpr int kBracketCap = 12000;
+constexpr int kRefineCap = 2000;
+// More decimals than this say nothing in extended precision.
+constexpr int kMaxDecimals = 30;
+constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
+constexpr Extended kBig = std::numeric_limits<Extended>::max();
+// Relative tolerances of the generic inversion: on the tail probability
+// reached, and on the bracket around x (a tail computed by a series to 1e-15
+// cannot steer x closer than that).
+constexpr Extended kTailTolerance = 1e-16L;
+constexpr Extended kWidthTolerance = 2e-17L;
 }  // namespace
 
 tContinuous_distribution::tContinuous_distribution() = default;
@@ -40,6 +46,9 @@ int tContinuous_distribution::XDecimals() {
     Extended p1 = 0.75L, p2 = 0.25L;
     w = 0.009L * (Quantile(p1) - Quantile(p2));
   }
+  // An infinite or undefined spread (quantiles beyond the extended range)
+  // asks for no decimals; a spread below 1e-30 gets the cap.
+  if (!std::isfinite(w)) return 0;
   int n = 0;
   while (!(w >= 1) && n < kMaxDecimals) {
     w *= 10;
@@ -49,67 +58,123 @@ int tContinuous_distribution::XDecimals() {
 }
 
 Extended tContinuous_distribution::Cdf(Extended x) {
-  if (NearlyEqual(SupportLow, x)) return 0;
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x <= SupportLow) return 0;
   return tDistribution::Cdf(x);
 }
 
 Extended tContinuous_distribution::Quantile(Extended& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (NearlyEqual(p, 0)) return SupportLow;
-  if (NearlyEqual(p, 1)) return SupportHigh;
-  Extended lo = SupportLow, hi = SupportHigh;
-  const Extended m = HasMean ? Mean : (lo + hi) / 2;
-  const Extended s = HasVariance ? 2 * StdDev() : 8;
-  if (hi > m + s) hi = m + s;
-  if (lo < m - s) lo = m - s;
-  // A centre beyond an end of the support (a lognormal whose mean lies past
-  // 2147483647, say) leaves lo above hi; search the whole support instead.
-  if (lo > hi) {
-    lo = SupportLow;
-    hi = SupportHigh;
-  }
+  if (p == 0) return SupportLow;
+  if (p == 1) return SupportHigh;
+  // Above 1/2 the upper tail 1 - p (exact there) is the smaller one.
+  if (p > 0.5L) return SolveTail(1 - p, true);
+  return SolveTail(p, false);
+}
+
+Extended tContinuous_distribution::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q == 0) return SupportHigh;
+  if (q == 1) return SupportLow;
+  if (q > 0.5L) return SolveTail(1 - q, false);
+  return SolveTail(q, true);
+}
+
+Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
+  // e(x) increases with x and is 0 at the answer.
+  auto e = [&](Extended x) {
+    const Extended v = upper ? t - UpperTail(x) : Cdf(x) - t;
+    if (std::isnan(v)) throw EConvergenceError("the quantile search");
+    return v;
+  };
+  const Extended lowEnd = std::max(SupportLow, -kBig);
+  const Extended highEnd = std::min(SupportHigh, kBig);
+  Extended m = 0;
+  if (HasMean && std::isfinite(Mean))
+    m = Mean;
+  else if (std::isfinite(SupportLow) && std::isfinite(SupportHigh))
+    m = SupportLow / 2 + SupportHigh / 2;
+  else if (std::isfinite(SupportLow))
+    m = SupportLow + 1;
+  else if (std::isfinite(SupportHigh))
+    m = SupportHigh - 1;
+  m = std::clamp(m, lowEnd, highEnd);
+  Extended s = HasVariance ? 2 * std::sqrt(Variance) : 1;
+  if (!(s > 0) || !std::isfinite(s)) s = 1;
+  Extended lo = m, hi = m;
+  Extended elo = e(m), ehi = elo;
   int guard = 0;
-  while (Cdf(hi) < p && hi < SupportHigh) {
-    lo = hi;
-    hi = m + 8 * (hi - m);
-    if (hi > SupportHigh) hi = SupportHigh;
-    if (++guard > kQuantileCap) throw EConvergenceError("the quantile search");
-  }
-  // Downwards whenever the bracket still lies above p.  (Testing only for an
-  // unchanged initial width skipped this when step 3 had clipped the upper
-  // end at the support, e.g. beta(3, 1), whose 0.01 quantile 0.215 lies
-  // below mean - 2 sd; after an upward expansion Cdf(lo) < p anyway.)
-  {
-    while (Cdf(lo) > p && lo > SupportLow) {
+  // Grow the bracket on the side that does not yet hold the answer.
+  if (ehi < 0) {
+    Extended step = s;
+    while (ehi < 0) {
+      lo = hi;
+      elo = ehi;
+      if (hi >= highEnd) return SupportHigh;  // beyond the largest number
+      hi = hi + step > highEnd ? highEnd : hi + step;
+      step *= 8;
+      ehi = e(hi);
+      if (++guard > kBracketCap) throw EConvergenceError("the quantile search");
+    }
+  } else if (elo > 0) {
+    Extended step = s;
+    while (elo > 0) {
       hi = lo;
-      lo = m + 8 * (lo - m);
-      if (lo < SupportLow) lo = SupportLow;
-      if (++guard > kQuantileCap) throw EConvergenceError("the quantile search");
+      ehi = elo;
+      if (lo <= lowEnd) return SupportLow;
+      lo = lo - step < lowEnd ? lowEnd : lo - step;
+      step *= 8;
+      elo = e(lo);
+      if (++guard > kBracketCap) throw EConvergenceError("the quantile search");
     }
   }
-  Extended x = (lo + hi) / 2, xold;
-  // Besides the absolute step Eps the last step must move the cdf by less
-  // than Eps relative to the smaller tail probability: an absolute 5e-12 in
-  // x alone leaves the cdf far off where the density is large (the 1e-6
-  // quantile of a chi-square with 1 degree of freedom is 1.6e-12).  When the
-  // cdf cannot get closer the bracket still shrinks to adjacent numbers.
-  const Extended cdfTolerance = Eps * std::min(p, 1 - p);
-  Extended g = 0;
-  int steps = 0;
-  do {
-    Extended e = Cdf(x) - p;
-    g = Density(x);
-    xold = x;
-    if (e <= 0) lo = x;
-    if (e >= 0) hi = x;
-    if (g * (hi - lo) > std::fabs(2 * e))
-      x = x - e / g;
-    else
-      x = lo + (hi - lo) / 2;
-    if (++steps > kQuantileCap || std::isnan(x)) throw EConvergenceError("the quantile search");
-  } while (!(std::fabs(x - xold) < Eps && !(g * std::fabs(x - xold) > cdfTolerance)));
-  return x;
+  if (elo == 0) return lo;
+  if (ehi == 0) return hi;
+  // Refine: Newton from the end whose tail is closer, kept inside the
+  // bracket; bisection (of the exponent range first when the bracket spans
+  // orders of magnitude) where Newton leaves it or gains too little.
+  Extended x = std::fabs(elo) < std::fabs(ehi) ? lo : hi;
+  Extended ex = x == lo ? elo : ehi;
+  Extended lastWidth = kInf;
+  for (int steps = 0;; ++steps) {
+    if (steps > kRefineCap) throw EConvergenceError("the quantile search");
+    if (std::fabs(ex) <= kTailTolerance * t) return x;
+    const Extended next = std::nextafter(lo, hi);
+    if (next >= hi || hi - lo <= kWidthTolerance * std::max(std::fabs(lo), std::fabs(hi)))
+      return std::fabs(elo) <= std::fabs(ehi) ? lo : hi;
+    const Extended width = hi - lo;
+    Extended y = kInf;
+    const Extended g = Density(x);
+    if (g > 0 && std::isfinite(g) && width < 0.5L * lastWidth) y = x - ex / g;
+    lastWidth = width;
+    if (!(y > lo && y < hi)) {
+      const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+      if (lo >= 0 && hi / std::max(lo, tiny) > 16)
+        y = std::sqrt(std::max(lo, tiny)) * std::sqrt(hi);
+      else if (hi <= 0 && lo / std::min(hi, -tiny) > 16)
+        y = -std::sqrt(-lo) * std::sqrt(std::max(-hi, tiny));
+      else if (lo < 0 && hi > 0 && (hi > 16 || lo < -16 || (hi < 1 / 16.0L && lo > -1 / 16.0L)))
+        y = 0;
+      else
+        y = lo + (hi - lo) / 2;
+      if (!(y > lo && y < hi)) y = lo + (hi - lo) / 2;
+      if (!(y > lo && y < hi)) y = next;
+      lastWidth = kInf;  // let Newton try again from the new point
+    }
+    x = y;
+    ex = e(x);
+    if (ex < 0) {
+      lo = x;
+      elo = ex;
+    } else if (ex > 0) {
+      hi = x;
+      ehi = ex;
+    } else {
+      return x;
+    }
+  }
 }
 
 Extended tContinuous_distribution::MaxDensity() {
@@ -156,7 +221,9 @@ Extended tContinuous_distribution::MaxDensity() {
         }
       } while (!failed && !(x > r.Right) && !(d > cap) && ++steps < cap_steps);
     }
-    Mode = x;
+    // A mode at an end of the support (a density infinite there, gamma with
+    // shape 1/2) stays: the search only found the highest drawn point.
+    if (!(Mode == SupportLow || Mode == SupportHigh)) Mode = x;
   }
   // A density that is not a number at the peak (an underflowed argument at
   // an extreme parameter set) cannot scale a graph; say so rather than draw

@@ -4,6 +4,7 @@
 #include "distrib/distribution.h"
 
 #include <cmath>
+#include <limits>
 
 #include "numeric/uniform.h"
 #include "resources/strings.h"
@@ -103,7 +104,11 @@ bool tDistribution::CheckParameter(int i, Extended x) {
     CheckValue(1299 + 4 * i, x, H);
     ErrorIf(!IsIntegerValue(x), 1300 + 4 * i);
   } else {
-    CheckValue(1297 + 4 * i, x, L);
+    if (StrictPositive && L == 0) {
+      if (!(x > 0)) throw EArgumentError(LoadString(1297 + 4 * i) + FormatNumber(0));
+    } else {
+      CheckValue(1297 + 4 * i, x, L);
+    }
     CheckValue(msgLessThan, x, H);
   }
   v.Unset = false;
@@ -128,6 +133,19 @@ Extended tDistribution::Cdf(Extended x) {
 Extended tDistribution::UpperTail(Extended x) {
   const Extended r = 1 - Cdf(x);
   return r < 0 ? 0 : (r > 1 ? 1 : r);
+}
+
+void tDistribution::Probabilities(Extended x, Extended& left, Extended& central,
+                                  Extended& right) {
+  central = PointProb(x);
+  if (!(central >= 0)) central = 0;
+  if (central > 1) central = 1;
+  right = UpperTail(x);
+  if (!(right >= 0)) right = 0;
+  if (right > 1) right = 1;
+  left = Cdf(x) - central;
+  if (!(left >= 0)) left = 0;
+  if (left > 1) left = 1;
 }
 
 Extended tDistribution::UpperQuantile(Extended q) {
@@ -205,6 +223,17 @@ void tDistribution::PlotRange(tPlotRange& r) {
     r.Left = Quantile(p);
     p = 0.995L;
     r.Right = Quantile(p);
+  }
+  // The graph needs finite ends with a finite width between them.
+  const Extended big = std::numeric_limits<Extended>::max() / 4;
+  if (std::isnan(r.Left)) r.Left = SupportLow;
+  if (std::isnan(r.Right)) r.Right = SupportHigh;
+  r.Left = std::fmax(-big, std::fmin(r.Left, big));
+  r.Right = std::fmax(-big, std::fmin(r.Right, big));
+  if (!(r.Right > r.Left)) {
+    const Extended w = std::fabs(r.Left) > 1 ? std::fabs(r.Left) * 1e-6L : 1e-6L;
+    r.Left -= w;
+    r.Right += w;
   }
 }
 

@@ -115,8 +115,15 @@ class tDistribution {
   tPlotRange Range();
   Extended QuantileOf(Extended p) { return Quantile(p); }
   virtual bool IsDiscrete() const { return false; }
+  // The three probabilities P(X < x), P(X = x) and P(X > x), each computed
+  // on its own side (the lower from Cdf, the upper from UpperTail), each in
+  // [0, 1].
+  void Probabilities(Extended x, Extended& left, Extended& central, Extended& right);
 
  protected:
+  // When set, a real parameter whose lower bound is 0 only has to be above 0
+  // (a variance of 1e-15 is a variance), not above the tolerance Eps.
+  bool StrictPositive = false;
   // Checked access to Par (1-based); ERangeError outside 1..3.
   tVar& ParAt(int i);
   const tVar& ParAt(int i) const;
@@ -133,6 +140,7 @@ class tContinuous_distribution : public tDistribution {
   int XDecimals() override;
   Extended Cdf(Extended x) override;
   Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended MaxDensity() override;
   void DrawDensity(DrawingSurface& box, Color pen, Color brush, Extended from,
                    Extended to) override;
@@ -142,6 +150,12 @@ class tContinuous_distribution : public tDistribution {
   // search; the window sets it from the display.
   static void SetScreenWidth(int pixels);
   static int ScreenWidth();
+
+ protected:
+  // The generic inversion: x with P(X <= x) = t (upper false) or P(X > x) = t
+  // (upper true), for 0 < t <= 1/2, on the tail that holds t, with a
+  // tolerance relative to t.
+  Extended SolveTail(Extended t, bool upper);
 };
 
 class tDiscrete_distribution : public tDistribution {

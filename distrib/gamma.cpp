@@ -1,12 +1,16 @@
-// Gamma, exponential and chi-square distributions.  Cdf by the regularized
-// incomplete gamma function; random values by -ln U for shape 1, the
+// Gamma, exponential and chi-square distributions.  Both tails by the
+// regularized incomplete gamma functions P and Q, each computed directly;
+// quantiles by their inverses; the density in log space, through Loader's
+// saddle-point form for large shapes; random values by -ln U for shape 1, the
 // Kinderman-Monahan ratio of uniforms around the mode with polynomial squeezes
 // for shapes above 1, and the Ahrens-Dieter rejection method (GS) below 1.
 #include "distrib/gamma.h"
 
 #include <cmath>
+#include <limits>
 
-#include "numeric/functions.h"
+#include "numeric/special.h"
+#include "resources/strings.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
@@ -17,31 +21,19 @@ namespace {
 // a row means the constants are broken, not bad luck.
 constexpr int kTrialCap = 1000000;
 
-Extended Clamp01(Extended p) {
-  if (p < 0) return 0;
-  if (p > 1) return 1;
-  return p;
+constexpr Extended kLnSqrt2Pi = 0.918938533204672741780329736405617639861L;
+// Below this shape (and rate times x) the terms of the log density are small
+// enough to be added directly; above, the saddle-point form keeps the digits
+// that the cancellation of (alpha - 1) ln y, y and ln Gamma(alpha) loses.
+constexpr Extended kDirectShape = 40;
+
+// A positive finite parameter of a one-parameter case, checked before it is
+// handed on to the gamma (whose messages name its second parameter).
+void CheckOwnParameter(Extended x) {
+  if (!(x > 0)) throw EArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
+  if (!std::isfinite(x)) RaiseMessage(msgTooLarge);
 }
 }  // namespace
-
-Extended GammaCdfValue(Extended x, Extended a) {
-  if (std::isnan(x) || std::isnan(a)) RaiseMessage(msgNotANumber);
-  if (x <= 0) return 0;
-  if (x < Eps) {
-    // The kernel's series reads arguments below the tolerance as 0, but a
-    // small shape puts visible mass there: P(a, x) ~ x^a / Gamma(a + 1).
-    // The next terms of the series, e^-x (1 + x/(a+1)), leave 1 - a x/(a+1)
-    // with an error of order x^2.
-    return Clamp01(std::exp(a * std::log(x) - LnGamma(a + 1)) * (1 - a * x / (a + 1)));
-  }
-  if (x <= InfBound) return Clamp01(GammaP(x, a));
-  // The kernel refuses arguments above 2^31 - 1.  Every admissible shape is
-  // below that, so the point lies above the mean and the continued fraction
-  // for the upper tail applies (and converges fast).
-  ErrorIf(a > InfBound, msgTooLarge);
-  if (x < a + 1) return Clamp01(GammaSeries(x, a));
-  return Clamp01(1 - GammaContFrac(x, a));
-}
 
 // ---------------------------------------------------------------- gamma
 
@@ -51,6 +43,7 @@ tGamma_distribution::tGamma_distribution(Extended alpha, Extended lambda) {
 
 int tGamma_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   ParCount = 2;
+  StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@l");
   int r = tContinuous_distribution::SetParameters(p1, p2, 1);
@@ -58,7 +51,16 @@ int tGamma_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   NameId = 911;
   Alpha = p1;
   Lambda = p2;
-  LogNorm = Alpha * std::log(Lambda) - LnGamma(Alpha);
+  LogNorm = Alpha * std::log(Lambda) - LogGamma(Alpha);
+  LogLambda = std::log(Lambda);
+  LogGammaAlpha = LogGamma(Alpha);
+  // Loader's form: for alpha >= 1 the density is lambda times the Poisson
+  // weight of alpha - 1 at y = lambda x; below 1 alpha / x times the weight of
+  // alpha.  Everything but the deviance Bd0 is fixed per parameter set.
+  SaddleShape = Alpha >= 1 ? Alpha - 1 : Alpha;
+  SaddleConst = SaddleShape > 0 ? -StirlingError(SaddleShape) - 0.5L * std::log(SaddleShape) -
+                                      kLnSqrt2Pi
+                                : 0;
   SupportLow = 0;
   Mean = Alpha / Lambda;
   Variance = Alpha / (Lambda * Lambda);
@@ -87,16 +89,47 @@ bool tGamma_distribution::InSupport(Extended x) const {
 }
 
 Extended tGamma_distribution::Density(Extended x) {
-  if (InSupport(x) && x > 0)
-    return CheckedExp((Alpha - 1) * std::log(x) + LogNorm - Lambda * x);
-  if (NearlyEqual(Alpha, 1) && x == 0) return Lambda;
-  return 0;
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x < 0 || std::isinf(x)) return 0;
+  // At 0 a shape below 1 has an infinite density; the graph takes 0 there.
+  if (x == 0) return Alpha == 1 ? Lambda : 0;
+  const Extended y = Lambda * x;
+  if (std::isinf(y)) return 0;
+  if (Alpha < kDirectShape || y == 0) {
+    // ln f = (alpha - 1) ln y + ln lambda - ln Gamma(alpha) - y
+    const Extended a1 = Alpha - 1;
+    const Extended ly = a1 == 0 ? 0 : a1 * std::log(y);
+    return std::exp(ly + LogLambda - LogGammaAlpha - y);
+  }
+  const Extended lw = SaddleConst - Bd0(SaddleShape, y);
+  if (Alpha >= 1) return std::exp(lw + LogLambda);
+  return std::exp(lw + std::log(Alpha / x));
 }
 
 Extended tGamma_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return GammaCdfValue(Lambda * x, Alpha);
+  if (x <= 0) return 0;
+  return GammaLower(Alpha, Lambda * x);
+}
+
+Extended tGamma_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x <= 0) return 1;
+  return GammaUpper(Alpha, Lambda * x);
+}
+
+Extended tGamma_distribution::Quantile(Extended& p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p > 0.5L) return GammaUpperInv(Alpha, 1 - p) / Lambda;
+  return GammaLowerInv(Alpha, p) / Lambda;
+}
+
+Extended tGamma_distribution::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q > 0.5L) return GammaLowerInv(Alpha, 1 - q) / Lambda;
+  return GammaUpperInv(Alpha, q) / Lambda;
 }
 
 Extended tGamma_distribution::RandomValue() {
@@ -165,6 +198,7 @@ struct tRecordGuard {
 tExponential::tExponential(Extended theta) { tExponential::SetParameters(theta, 0, 0); }
 
 int tExponential::SetParameters(Extended p1, Extended, Extended) {
+  CheckOwnParameter(p1);
   tRecordGuard guard(*this);
   int r = tGamma_distribution::SetParameters(1, p1, 0);
   if (r != 0) return r;
@@ -178,12 +212,39 @@ int tExponential::SetParameters(Extended p1, Extended, Extended) {
   return 0;
 }
 
+Extended tExponential::Density(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x < 0) return 0;
+  return Theta * std::exp(-Theta * x);
+}
+
+Extended tExponential::Cdf(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x <= 0) return 0;
+  return -std::expm1(-Theta * x);
+}
+
+Extended tExponential::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x <= 0) return 1;
+  return std::exp(-Theta * x);
+}
+
 Extended tExponential::Quantile(Extended& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (NearlyEqual(p, 0)) return SupportLow;
-  if (NearlyEqual(p, 1)) return SupportHigh;
+  if (p == 1) return SupportHigh;
+  // ln(1 - p) is exact for p > 1/2 as a logarithm of the exact 1 - p.
+  if (p > 0.5L) return -std::log(1 - p) / Theta;
   return -std::log1p(-p) / Theta;
+}
+
+Extended tExponential::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q == 0) return SupportHigh;
+  if (q < 0.5L) return -std::log(q) / Theta;
+  return -std::log1p(-(1 - q)) / Theta;
 }
 
 // ---------------------------------------------------------------- chi-square
@@ -193,6 +254,7 @@ tChi_square_Distribution::tChi_square_Distribution(Extended nu) {
 }
 
 int tChi_square_Distribution::SetParameters(Extended p1, Extended, Extended) {
+  CheckOwnParameter(p1);
   tRecordGuard guard(*this);
   int r = tGamma_distribution::SetParameters(p1 / 2, 0.5L, 0);
   if (r != 0) return r;

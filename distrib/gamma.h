@@ -22,9 +22,17 @@ class tGamma_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
 
  protected:
+  Extended LogLambda = 0;      // ln lambda
+  Extended LogGammaAlpha = 0;  // ln Gamma(alpha)
+  Extended SaddleShape = 0;    // alpha - 1 (alpha >= 1) or alpha
+  Extended SaddleConst = 0;    // -StirlingError - ln(SaddleShape)/2 - ln sqrt(2 pi)
+
   // For the special cases, whose constructors apply their own SetParameters.
   tGamma_distribution() = default;
 };
@@ -36,7 +44,11 @@ class tExponential : public tGamma_distribution {
   Extended Theta = 1;  // rate
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  Extended Density(Extended x) override;
+  Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
   Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
 };
 
 class tChi_square_Distribution : public tGamma_distribution {
@@ -48,10 +60,5 @@ class tChi_square_Distribution : public tGamma_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
 };
 
-// Regularized lower incomplete gamma P(a, x) for every x >= 0 a distribution
-// can ask for: also below the kernel's zero tolerance (where shapes below 1
-// still carry visible mass) and beyond its argument limit 2^31 - 1.  Clamped
-// to [0, 1].
-Extended GammaCdfValue(Extended x, Extended a);
 
 }  // namespace vokt

@@ -1,22 +1,18 @@
-// Normal distribution: cdf through the incomplete gamma function
-// (P(1/2, z^2/2) is erf(z / sqrt 2)); random values by ratio of uniforms with
-// quadratic squeezes (Kinderman-Monahan, Leva's bounds).
+// Normal distribution: both tails through erfc in the tail where each is
+// small, quantiles by the inverse erfc; random values by ratio of uniforms
+// with quadratic squeezes (Kinderman-Monahan, Leva's bounds).
 #include "distrib/normal.h"
 
 #include <cmath>
 
-#include "numeric/functions.h"
+#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
 
 Extended StdNormalCdf(Extended z) {
   if (std::isnan(z)) RaiseMessage(msgNotANumber);
-  const Extended h = z * z / 2;
-  // Beyond |z| = 200 the tail is below 1e-8600, far under the extended range.
-  if (h > 20000) return z > 0 ? 1 : 0;
-  const Extended g = GammaP(h, 0.5L);
-  return z >= 0 ? 0.5L + 0.5L * g : 0.5L - 0.5L * g;
+  return NormalLower(z);
 }
 
 tNormal_Distribution::tNormal_Distribution(Extended mu, Extended sigma2) {
@@ -25,6 +21,7 @@ tNormal_Distribution::tNormal_Distribution(Extended mu, Extended sigma2) {
 
 int tNormal_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
   ParCount = 3;
+  StrictPositive = true;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   DefineParameter(3, 0, InfBound, false, "@s");
@@ -34,24 +31,49 @@ int tNormal_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
   Mu = p1;
   Sigma2 = p2;
   Sigma = std::sqrt(p2);
+  InvSigma = 1 / Sigma;
   Mean = Mu;
   Variance = Sigma2;
   Mode = Mu;
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
+  ErrorIf(!(Sigma > 0) || !std::isfinite(Sigma), msgTooLarge);
   RouConst = std::sqrt(2 / std::exp(1.0L));
   return 0;
 }
 
-Extended tNormal_Distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
-  const Extended d = x - Mu;
-  return std::exp(LogNorm - d * d / (2 * Sigma2));
+Extended tNormal_Distribution::Z(Extended x) const {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (std::isinf(x)) return x;
+  const Extended z = (x - Mu) / Sigma;
+  // x - Mu can overflow for x and Mu of opposite signs near the range end.
+  if (std::isinf(z)) return x / Sigma - Mu / Sigma;
+  return z;
 }
 
-Extended tNormal_Distribution::Cdf(Extended x) {
-  if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  return StdNormalCdf((x - Mu) / Sigma);
+Extended tNormal_Distribution::Density(Extended x) {
+  const Extended z = Z(x);
+  if (std::isinf(z)) return 0;
+  return NormalDensity(z) * InvSigma;
+}
+
+Extended tNormal_Distribution::Cdf(Extended x) { return NormalLower(Z(x)); }
+
+Extended tNormal_Distribution::UpperTail(Extended x) { return NormalUpper(Z(x)); }
+
+Extended tNormal_Distribution::Quantile(Extended& p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 0) return -InfBound;
+  if (p == 1) return InfBound;
+  return Mu + Sigma * NormalLowerInv(p);
+}
+
+Extended tNormal_Distribution::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q == 0) return InfBound;
+  if (q == 1) return -InfBound;
+  return Mu + Sigma * NormalUpperInv(q);
 }
 
 Extended tNormal_Distribution::RandomValue() {

@@ -1,5 +1,7 @@
-// Student's t and Fisher's F distributions.  Both cdfs are regularized
-// incomplete beta functions for every number of degrees of freedom; random
+// Student's t and Fisher's F distributions.  Both tails are regularized
+// incomplete beta functions (or their complements) for every number of
+// degrees of freedom, taken on the side whose argument keeps its digits;
+// quantiles by the inverse incomplete beta; random
 // values of the t by the polar method (nu = 1, 3), ratio of uniforms (other
 // nu >= 1) or a normal over the root of a scaled gamma (nu < 1), of the F from
 // its beta component.
@@ -7,7 +9,9 @@
 
 #include <cmath>
 
-#include "numeric/functions.h"
+#include <algorithm>
+
+#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
@@ -17,11 +21,7 @@ namespace {
 // t more than half; a million failures in a row means broken constants.
 constexpr int kTrialCap = 1000000;
 
-Extended Clamp01(Extended p) {
-  if (p < 0) return 0;
-  if (p > 1) return 1;
-  return p;
-}
+constexpr Extended kLnPi = 1.14472988584940017414342735135305871165L;
 }  // namespace
 
 // ---------------------------------------------------------------- t
@@ -30,6 +30,7 @@ tT_distribution::tT_distribution(Extended nu) { tT_distribution::SetParameters(n
 
 int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
   ParCount = 1;
+  StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@n");
   const std::array<tVar, 4> before = Par;
   int r = tContinuous_distribution::SetParameters(p1, 1, 1);
@@ -54,7 +55,7 @@ int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
   if (HasMean) Mean = 0;
   HasVariance = nu > 2;
   if (HasVariance) Variance = nu / (nu - 2);
-  LogNorm = LnGamma((nu + 1) / 2) - LnGamma(nu / 2) - std::log(nu * 3.141592653589793238L) / 2;
+  LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - (std::log(nu) + kLnPi) / 2;
   Mode = 0;
   if (nu >= 1) {
     // Largest |x| sqrt(h(x)) for h(x) = (1 + x^2/nu)^(-(nu+1)/2), at
@@ -73,25 +74,66 @@ int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
 }
 
 Extended tT_distribution::Density(Extended x) {
-  if (!InSupport(x)) return 0;
-  // exp(ln(nu/(x^2 + nu)) (nu+1)/2 + LogNorm), with ln(nu/(x^2+nu)) as
-  // -ln(1 + x^2/nu), exact for small x and large nu.
-  return std::exp(-std::log1p(x * x / Nu) * (Nu + 1) / 2 + LogNorm);
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (std::isinf(x)) return 0;
+  // exp(-ln(1 + x^2/nu) (nu+1)/2 + LogNorm); beyond 1e2000 the square would
+  // overflow and ln(1 + x^2/nu) is 2 ln|x| - ln nu to all digits.
+  const Extended ax = std::fabs(x);
+  const Extended l = ax < 1e2000L ? std::log1p(ax / Nu * ax) : 2 * std::log(ax) - std::log(Nu);
+  return std::exp(-l * (Nu + 1) / 2 + LogNorm);
+}
+
+Extended tT_distribution::TailBeyond(Extended ax) const {
+  // P(T > |x|) = I_w(nu/2, 1/2) / 2 with w = nu/(nu + x^2); near the centre
+  // (x^2 < nu) w is close to 1 and the complement is taken on
+  // 1 - w = x^2/(nu + x^2) instead.  Both are formed from a ratio that
+  // neither overflows nor cancels.
+  if (ax == 0) return 0.5L;
+  if (std::isinf(ax)) return 0;
+  const Extended r = ax / Nu * ax;  // x^2 / nu
+  if (r < 1) return BetaUpper(0.5L, Nu / 2, r / (1 + r)) / 2;
+  const Extended v = Nu / ax / ax;  // nu / x^2
+  return BetaLower(Nu / 2, 0.5L, v / (1 + v)) / 2;
 }
 
 Extended tT_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  // P(|T| > |x|) = I_y(nu/2, 1/2) with y = nu/(x^2 + nu).  Near the centre y
-  // is close to 1 and the complement I_(1-y)(1/2, nu/2) with 1 - y =
-  // x^2/(x^2 + nu) is computed directly instead.
-  const Extended x2 = x * x;
-  if (x2 < Nu) {
-    const Extended half = BetaI(x2 / (x2 + Nu), 0.5L, Nu / 2) / 2;
-    return Clamp01(x >= 0 ? 0.5L + half : 0.5L - half);
-  }
-  const Extended b = BetaI(Nu / (x2 + Nu), Nu / 2, 0.5L);
-  return Clamp01(x >= 0 ? 1 - b / 2 : b / 2);
+  const Extended t = TailBeyond(std::fabs(x));
+  return x <= 0 ? t : 1 - t;
+}
+
+Extended tT_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  const Extended t = TailBeyond(std::fabs(x));
+  return x >= 0 ? t : 1 - t;
+}
+
+Extended tT_distribution::PositiveQuantile(Extended t) const {
+  // x > 0 with P(T > x) = t (0 < t <= 1/2): I_w(nu/2, 1/2) = 2t, and
+  // x = sqrt(nu (1 - w) / w) with 1 - w from the inversion itself.
+  if (t >= 0.5L) return 0;
+  Extended c = 0;
+  const Extended w = BetaLowerInv(Nu / 2, 0.5L, 2 * t, &c);
+  if (w == 0) return InfBound;
+  return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
+}
+
+Extended tT_distribution::Quantile(Extended& p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 0) return -InfBound;
+  if (p == 1) return InfBound;
+  if (p <= 0.5L) return -PositiveQuantile(p);
+  return PositiveQuantile(1 - p);
+}
+
+Extended tT_distribution::UpperQuantile(Extended q) {
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q == 0) return InfBound;
+  if (q == 1) return -InfBound;
+  if (q <= 0.5L) return PositiveQuantile(q);
+  return -PositiveQuantile(1 - q);
 }
 
 Extended tT_distribution::RandomValue() {
@@ -136,6 +178,7 @@ tF_distribution::tF_distribution(Extended m, Extended n) { tF_distribution::SetP
 
 int tF_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   ParCount = 2;
+  StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
   const std::array<tVar, 4> before = Par;
@@ -155,8 +198,7 @@ int tF_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   NumDf = m;
   DenDf = n;
   NameId = 909;
-  LogNorm = LnGamma((m + n) / 2) - LnGamma(m / 2) - LnGamma(n / 2) +
-            (std::log(m) - std::log(n)) * m / 2;
+  LogNorm = beta->LogNorm + (std::log(m) - std::log(n)) * m / 2;
   SupportLow = 0;
   HasMean = n > 2;
   if (HasMean) Mean = n / (n - 2);
@@ -172,11 +214,31 @@ bool tF_distribution::InSupport(Extended x) const {
   return tContinuous_distribution::InSupport(x);
 }
 
+void tF_distribution::BetaArguments(Extended x, Extended& y, Extended& q) const {
+  // y = m x / (m x + n) and q = 1 - y = n / (m x + n), both from the ratio
+  // of the smaller to the larger of m x and n, so that neither overflows
+  // nor loses digits to a subtraction.
+  const Extended mx = NumDf * x;
+  if (mx <= DenDf) {
+    const Extended r = mx / DenDf;
+    y = r / (1 + r);
+    q = 1 / (1 + r);
+  } else {
+    const Extended r = DenDf / NumDf / x;
+    y = 1 / (1 + r);
+    q = r / (1 + r);
+  }
+}
+
 Extended tF_distribution::Density(Extended x) {
-  const Extended m = NumDf, n = DenDf;
-  if (InSupport(x) && x > 0) {
-    const Extended s = m * x + n;
-    return BetaPart->Density(m * x / s) * m * n / (s * s);
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  const Extended m = NumDf;
+  if (x > 0 && std::isfinite(x)) {
+    Extended y, q;
+    BetaArguments(x, y, q);
+    if (!(y > 0) || !(q > 0)) return 0;
+    // beta density at y times dy/dx = y q / x
+    return std::exp(BetaPart->LogDensity(y, q) + std::log(y * q / x));
   }
   // The F(2, n) density starts at exactly 1 (exp(LogNorm) is 1 for m = 2).
   if (m == 2 && x == 0) return 1;
@@ -185,9 +247,52 @@ Extended tF_distribution::Density(Extended x) {
 
 Extended tF_distribution::Cdf(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
-  const Extended s = NumDf * x + DenDf;
-  return BetaPart->Cdf(NumDf * x / s);
+  if (x <= 0) return 0;
+  if (std::isinf(x)) return 1;
+  Extended y, q;
+  BetaArguments(x, y, q);
+  if (y <= 0.5L) return BetaLower(NumDf / 2, DenDf / 2, y);
+  return BetaUpper(DenDf / 2, NumDf / 2, q);
+}
+
+Extended tF_distribution::UpperTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (x <= 0) return 1;
+  if (std::isinf(x)) return 0;
+  Extended y, q;
+  BetaArguments(x, y, q);
+  if (y <= 0.5L) return BetaUpper(NumDf / 2, DenDf / 2, y);
+  return BetaLower(DenDf / 2, NumDf / 2, q);
+}
+
+Extended tF_distribution::FromBeta(Extended y, Extended q) const {
+  // x = n y / (m q)
+  if (q == 0) return InfBound;
+  return DenDf / NumDf * (y / q);
+}
+
+Extended tF_distribution::Quantile(Extended& p) {
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 1) return InfBound;
+  Extended y, q;
+  if (p <= 0.5L)
+    y = BetaLowerInv(NumDf / 2, DenDf / 2, p, &q);
+  else
+    y = BetaUpperInv(NumDf / 2, DenDf / 2, 1 - p, &q);
+  return FromBeta(y, q);
+}
+
+Extended tF_distribution::UpperQuantile(Extended t) {
+  CheckValue(msgAtLeast, t, 0);
+  CheckValue(msgNotGreaterThan, t, 1);
+  if (t == 0) return InfBound;
+  Extended y, q;
+  if (t <= 0.5L)
+    y = BetaUpperInv(NumDf / 2, DenDf / 2, t, &q);
+  else
+    y = BetaLowerInv(NumDf / 2, DenDf / 2, 1 - t, &q);
+  return FromBeta(y, q);
 }
 
 Extended tF_distribution::RandomValue() {

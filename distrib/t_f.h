@@ -27,7 +27,16 @@ class tT_distribution : public tContinuous_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
+
+ private:
+  // P(T > ax) for ax >= 0.
+  Extended TailBeyond(Extended ax) const;
+  // x >= 0 with P(T > x) = t, 0 < t <= 1/2.
+  Extended PositiveQuantile(Extended t) const;
 };
 
 class tF_distribution : public tContinuous_distribution {
@@ -44,8 +53,17 @@ class tF_distribution : public tContinuous_distribution {
   bool InSupport(Extended x) const override;
   Extended Density(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  Extended Quantile(Extended& p) override;
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
+
+ private:
+  // The beta(m/2, n/2) argument y = m x / (m x + n) and its complement q.
+  void BetaArguments(Extended x, Extended& y, Extended& q) const;
+  // x = n y / (m q) from a beta argument and its complement.
+  Extended FromBeta(Extended y, Extended q) const;
 };
 
 }  // namespace vokt

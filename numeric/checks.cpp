@@ -26,7 +26,24 @@ std::string ApplySeparator(std::string s) {
 
 std::string FormatNonFinite(Extended x) {
   if (std::isnan(x)) return "NAN";
-  return x > 0 ? "INF" : "-INF";
+  return x > 0 ? "\u221e" : "\u2212\u221e";
+}
+
+// x in exponent notation with n decimals in the mantissa, trailing zeros of
+// the mantissa removed: 1.1286e-19, 1e-20.
+std::string FormatScientific(int n, Extended x) {
+  if (n < 0) n = 0;
+  if (n > 30) n = 30;
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%.*Le", n, x);
+  std::string s(buf);
+  auto e = s.find('e');
+  std::string mant = s.substr(0, e), expo = s.substr(e);
+  if (mant.find('.') != std::string::npos) {
+    while (!mant.empty() && mant.back() == '0') mant.pop_back();
+    if (!mant.empty() && mant.back() == '.') mant.pop_back();
+  }
+  return ApplySeparator(mant + expo);
 }
 
 // "0.###..." with n optional decimals: at least one integer digit, at most n
@@ -85,6 +102,18 @@ int32_t RoundInt(Extended x) {
 std::string FormatNumber(Extended x) { return FormatPattern(12, x); }
 
 std::string FormatDecimals(int n, Extended x) { return FormatPattern(n, x); }
+
+std::string FormatProbability(int n, Extended p) {
+  std::string s = FormatPattern(n, p);
+  if (!std::isfinite(p)) return s;
+  if (s == "0" && p != 0) return FormatScientific(n, p);
+  if (s == "1" && p < 1 && p > 0) {
+    // 1 - p is exact for p >= 1/2.
+    const Extended d = 1 - p;
+    return "1 \u2212 " + FormatScientific(n, d);
+  }
+  return s;
+}
 
 void SetDecimalSeparator(char c) { g_separator = c; }
 char DecimalSeparator() { return g_separator; }
@@ -145,6 +174,8 @@ bool CheckValue(int id, Extended x, Extended b) {
     case 1315: ok = x <= b; break;
     default: break;
   }
+  // Beyond an infinite bound only infinity itself lies.
+  if (!ok && std::isinf(b)) RaiseMessage(msgTooLarge);
   if (!ok) throw EArgumentError(LoadString(id) + FormatNumber(b));
   return true;
 }

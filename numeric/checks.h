@@ -15,7 +15,7 @@ using Extended = long double;
 // The one tolerance of the whole system.
 inline constexpr Extended Eps = 5e-12L;
 
-// Stand-ins for plus and minus infinity as support bounds and interval ends.
+// Plus infinity: the end of an unbounded support or interval.
 inline constexpr Extended InfBound = std::numeric_limits<Extended>::infinity();
 
 // Message ids used by the checks.
@@ -48,8 +48,17 @@ int32_t RoundInt(Extended x);
 // Round half to even, kept extended.
 Extended RoundExt(Extended x);
 
+// Up to 12 (n) decimals, no trailing zeros; 1e18 and beyond in exponent
+// notation; infinities as "∞" and "−∞".
 std::string FormatNumber(Extended x);
 std::string FormatDecimals(int n, Extended x);
+// A probability with n decimals, except that a value that is not 0 but
+// rounds to 0 at n decimals, or not 1 but rounds to 1, is shown in exponent
+// notation with n significant digits (1.1286e-19 at n = 4; an upper tail
+// next to 1 as 1 - 2.5e-15 would round to 1: "0.9999999999999975" is
+// replaced by its n significant digits of the distance to 1 in the same way
+// only when the decimals cannot show it: "1 - 2.5e-15").
+std::string FormatProbability(int n, Extended p);
 
 // The decimal separator used by the formatting routines and ParseNumber ('.'
 // unless the window sets the user's locale separator).

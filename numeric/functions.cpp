@@ -8,6 +8,12 @@
 namespace vokt {
 
 namespace {
+// The argument limit of these retired routines (the former stand-in for
+// infinity); their remaining callers rely on it.
+constexpr Extended kOldLimit = 2147483647.0L;
+}  // namespace
+
+namespace {
 // The continued fractions converge in O(sqrt(max(a, b))) steps, a few
 // thousand at the largest admissible shapes; a million is far beyond any
 // valid input and still ends within milliseconds.
@@ -105,9 +111,9 @@ Extended GammaContFrac(Extended x, Extended a) {
 
 Extended GammaP(Extended x, Extended a) {
   CheckValue(msgAtLeast, x, 0);
-  ErrorIf(x > InfBound, msgTooLarge);
+  ErrorIf(x > kOldLimit, msgTooLarge);
   CheckValue(msgGreaterThan, a, 0);
-  ErrorIf(a > InfBound, msgTooLarge);
+  ErrorIf(a > kOldLimit, msgTooLarge);
   if (x < a + 1) return GammaSeries(x, a);
   return 1 - GammaContFrac(x, a);
 }
@@ -160,7 +166,7 @@ Extended BetaI(Extended x, Extended a, Extended b) {
 Extended LnChoose(Extended n, Extended k) {
   CheckValue(msgGreaterThan, n, 0);
   ErrorIf(!IsIntegerValue(n), msgInteger);
-  ErrorIf(n > InfBound, msgTooLarge);
+  ErrorIf(n > kOldLimit, msgTooLarge);
   CheckValue(msgAtLeast, k, 0);
   ErrorIf(!IsIntegerValue(k), msgInteger);
   ErrorIf(n < k, msgSecondNotAboveFirst);

@@ -30,9 +30,10 @@ Extended GammaUpperInv(Extended a, Extended q);
 // directly (a, b > 0, 0 <= x <= 1).
 Extended BetaLower(Extended a, Extended b, Extended x);
 Extended BetaUpper(Extended a, Extended b, Extended x);
-// x with I_x(a, b) = p, and x with 1 - I_x(a, b) = q.
-Extended BetaLowerInv(Extended a, Extended b, Extended p);
-Extended BetaUpperInv(Extended a, Extended b, Extended q);
+// x with I_x(a, b) = p, and x with 1 - I_x(a, b) = q.  When complement is
+// given it receives 1 - x, computed without cancellation when x is near 1.
+Extended BetaLowerInv(Extended a, Extended b, Extended p, Extended* complement = nullptr);
+Extended BetaUpperInv(Extended a, Extended b, Extended q, Extended* complement = nullptr);
 
 // Standard normal: Phi(z) and 1 - Phi(z) (each full precision in its own
 // tail), the density, and the inverses (z with Phi(z) = p, z with

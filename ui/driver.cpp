@@ -132,8 +132,9 @@ void tVoktDriver::PressButtonClick() {
         source = EditId::ProbRight;
         ProbRight = EditNumber(source);
         CheckProbability(ProbRight);
-        ProbLeft = 1 - ProbRight;
-        CurrentX = Current->Quantile(ProbLeft);
+        // Solved on the upper tail, so that a tiny upper probability keeps
+        // its digits.
+        CurrentX = Current->UpperQuantile(ProbRight);
         UpdateDensityPage(true);
         break;
       case 9:
@@ -192,7 +193,19 @@ void tVoktDriver::ApplyParameters() {
     restore();
     return;
   }
-  ShowDistribution();
+  try {
+    ShowDistribution();
+  } catch (...) {
+    // Parameters the distribution accepts but cannot show (a quantile or a
+    // spread beyond the extended range): back to the old ones, and the
+    // caller reports the error.
+    restore();
+    try {
+      ShowDistribution();
+    } catch (...) {
+    }
+    throw;
+  }
   view_.RefreshActivePage();
   InputMode = view_.ActivePage() == PageId::Cdf ? 8 : 4;
 }
@@ -233,21 +246,19 @@ void tVoktDriver::UpdateDensityPage(bool repaint) {
   if (!Current) return;
   if (view_.ActivePage() == PageId::Pdf && ParametersComplete())
     view_.ShowPageContents(PageId::Pdf);
-  ProbCentral = Current->PointProb(CurrentX);
-  ProbRight = 1 - Current->Cdf(CurrentX);
-  ProbLeft = (1 - ProbRight) - ProbCentral;
+  Current->Probabilities(CurrentX, ProbLeft, ProbCentral, ProbRight);
   if (!ParametersComplete()) return;
 
   if (InputMode == 4 || InputMode == 8) {
     view_.SetEditText(EditId::xValue, FormatNumber(CurrentX));
-    view_.SetEditText(EditId::ProbLeft, FormatDecimals(ProbabilityDecimals, ProbLeft));
-    view_.SetEditText(EditId::ProbCentral, FormatDecimals(ProbabilityDecimals, ProbCentral));
-    view_.SetEditText(EditId::ProbRight, FormatDecimals(ProbabilityDecimals, ProbRight));
+    view_.SetEditText(EditId::ProbLeft, FormatProbability(ProbabilityDecimals, ProbLeft));
+    view_.SetEditText(EditId::ProbCentral, FormatProbability(ProbabilityDecimals, ProbCentral));
+    view_.SetEditText(EditId::ProbRight, FormatProbability(ProbabilityDecimals, ProbRight));
   } else {
     view_.SetEditText(EditId::xValue, FormatDecimals(XValueDecimals, CurrentX));
-    view_.SetEditText(EditId::ProbLeft, FormatNumber(ProbLeft));
-    view_.SetEditText(EditId::ProbCentral, FormatNumber(ProbCentral));
-    view_.SetEditText(EditId::ProbRight, FormatNumber(ProbRight));
+    view_.SetEditText(EditId::ProbLeft, FormatProbability(12, ProbLeft));
+    view_.SetEditText(EditId::ProbCentral, FormatProbability(12, ProbCentral));
+    view_.SetEditText(EditId::ProbRight, FormatProbability(12, ProbRight));
   }
   const int px = XToPixel(Current->Range(), view_.DensityBoxRect(), CurrentX);
   const bool thin = view_.EditText(EditId::ProbCentral) == "0";
@@ -265,7 +276,7 @@ void tVoktDriver::UpdateCdfPage() {
                                       : FormatDecimals(XValueDecimals, CurrentX));
   ProbLeft = Current->Cdf(CurrentX);
   ProbCentral = Current->PointProb(CurrentX);
-  view_.SetEditText(EditId::cdF, FormatDecimals(ProbabilityDecimals, ProbLeft));
+  view_.SetEditText(EditId::cdF, FormatProbability(ProbabilityDecimals, ProbLeft));
   view_.PlaceCdfMarker(px, ProbLeft);
   view_.RepaintCdf();
 }

@@ -91,5 +91,59 @@ TEST(Cli, ExtremeInputsEndQuickly) {
         }
 }
 
+// The rows of the issue on digits and infinities: each line is one call and
+// the start of the output it must print.
+TEST(Cli, TailsQuantilesAndInfinities) {
+  const struct {
+    std::vector<std::string> args;
+    std::string start;
+  } rows[] = {
+      {{"normal", "0,1", "sf", "9"}, "1.128588405953840"},
+      {{"normal", "0,1", "sf", "10"}, "7.61985302416052"},
+      {{"normal", "0,1", "cdf", "-20"}, "2.753624118606233"},
+      {{"normal", "0,1", "quantile", "1e-12"}, "-7.034483825301"},
+      {{"normal", "0,1", "isf", "1e-30"}, "11.46402"},
+      {{"normal", "0,1", "sf", "-inf", "inf"}, "1\n0\n"},
+      {{"normal", "0,1", "quantile", "0", "1"}, "-inf 0\ninf 1\n"},
+      {{"normal", "3e9,1e10", "cdf", "3e9"}, "0.5\n"},
+      {{"normal", "0,1e-15", "cdf", "3.16227766016838e-8"}, "0.8413447460685"},
+      {{"exponential", "1e-10", "cdf", "3e9"}, "0.2591817793182821"},
+      {{"exponential", "2", "quantile", "1e-12"}, "5.0000000000025"},
+      {{"gamma", "2,1e-10", "cdf", "1e10"}, "0.2642411176571153"},
+      {{"t", "1", "cdf", "-2147483648"}, "1.482245913631"},
+      {{"t", "1", "cdf", "-2147483647"}, "1.482245914"},
+      {{"F", "1e-10,1", "info"}, "name:"},
+      {{"normal", "0,1", "cdf", "0"}, "0.5\n"},
+      {{"normal", "0,1", "probs", "-40"}, "3.655893540915"},
+      {{"t", "3", "sf", "0"}, "0.5\n"},
+      {{"exponential", "1", "isf", "0", "1"}, "inf 0\n0 1\n"},
+  };
+  for (const auto& r : rows) {
+    auto res = RunArgs(r.args);
+    EXPECT_EQ(res.status, 0) << r.args[0] << " " << r.args[2] << " " << res.err;
+    EXPECT_EQ(res.out.substr(0, r.start.size()), r.start) << r.args[0] << " " << r.args[1] << " "
+                                                          << r.args[2] << " " << r.args[3 % r.args.size()];
+  }
+}
+
+TEST(Cli, NoMinusZeroAndModesAtEnds) {
+  auto r = RunArgs({"normal", "0,1", "quantile", "0.5"});
+  EXPECT_EQ(r.out, "0 0.5\n");
+  r = RunArgs({"t", "5", "isf", "0.5"});
+  EXPECT_EQ(r.out, "0 0.5\n");
+  // The density of gamma (0.5, 1) is infinite at 0: the mode is 0, not the
+  // highest point the graph search found.
+  r = RunArgs({"gamma", "0.5,1", "info"});
+  EXPECT_NE(r.out.find("mode: 0\n"), std::string::npos) << r.out;
+  r = RunArgs({"F", "1,1e-10", "info"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.find("xdecimals: 100"), std::string::npos) << r.out;
+  // One-parameter types name no second parameter.
+  for (const char* type : {"exponential", "chi-square", "t"}) {
+    r = RunArgs({type, "0", "cdf", "1"});
+    EXPECT_EQ(r.err, "Value should be greater than 0\n") << type;
+  }
+}
+
 }  // namespace
 }  // namespace vokt

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "distrib/distribution.h"
 
@@ -31,6 +32,62 @@ class TestFamily : public tContinuous_distribution {
   }
   uint8_t parCount = 2;
 };
+
+// The standard logistic with both tails computed directly: the generic
+// inversion must find x in either far tail on an infinite support.
+class LogisticFamily : public tContinuous_distribution {
+ public:
+  LogisticFamily() {
+    ParCount = 0;
+    SupportLow = -InfBound;
+    SupportHigh = InfBound;
+    Mean = 0;
+    Variance = 3.2898681336964528729L;
+  }
+  Extended Density(Extended x) override {
+    const Extended e = std::exp(-std::fabs(x));
+    return e / ((1 + e) * (1 + e));
+  }
+  Extended Cdf(Extended x) override {
+    return x < 0 ? std::exp(x) / (1 + std::exp(x)) : 1 / (1 + std::exp(-x));
+  }
+  Extended UpperTail(Extended x) override { return Cdf(-x); }
+};
+
+TEST(DistributionBase, GenericQuantileInBothFarTails) {
+  LogisticFamily d;
+  // x = ln(p / (1 - p)); P(X > x) = q at x = ln((1 - q) / q).
+  const struct {
+    Extended p, x;
+  } lower[] = {{1e-300L, std::log(1e-300L)},
+               {1e-4000L, std::log(1e-4000L)},
+               {0.25L, -std::log(3.0L)},
+               {0.75L, std::log(3.0L)},
+               {1 - 0x1p-50L, std::log((1 - 0x1p-50L) / 0x1p-50L)}};
+  for (const auto& r : lower) {
+    Extended p = r.p;
+    EXPECT_NEAR((double)(d.Quantile(p) / r.x), 1, 1e-14) << (double)r.x;
+  }
+  for (Extended q : {1e-30L, 1e-300L, 1e-4900L, 0.1L, 0.9L, 1 - 1e-17L}) {
+    const Extended x = d.UpperQuantile(q);
+    EXPECT_NEAR((double)(d.UpperTail(x) / q), 1, 1e-14) << (double)q;
+  }
+  const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+  Extended p = tiny;
+  // (The subnormal tail itself carries only a few bits there.)
+  EXPECT_NEAR((double)(d.Quantile(p) / std::log(tiny)), 1, 1e-3);
+  EXPECT_EQ(d.UpperQuantile(0), InfBound);
+  EXPECT_EQ(d.UpperQuantile(1), -InfBound);
+  // The three probabilities add up and lie in [0, 1] everywhere.
+  for (Extended x : {-InfBound, -1e5L, -3.0L, 0.0L, 40.0L, InfBound}) {
+    Extended l, c, r;
+    d.Probabilities(x, l, c, r);
+    EXPECT_EQ(c, 0);
+    EXPECT_NEAR((double)(l + r), 1, 1e-18);
+    EXPECT_GE(l, 0);
+    EXPECT_GE(r, 0);
+  }
+}
 
 std::string SetMessage(TestFamily& d, Extended p1, Extended p2, Extended p3 = 1) {
   try {
@@ -134,10 +191,15 @@ TEST(DistributionBase, BareDistribution) {
 
 TEST(DistributionBase, ContinuousQuantileEdgesAndCap) {
   TestFamily d;
-  Extended p = 1e-13L;
+  // Only 0 and 1 are the ends; a p within the tolerance is a real quantile.
+  Extended p = 0;
   EXPECT_EQ(d.Quantile(p), 0);
-  p = 1 - 1e-13L;
+  p = 1;
   EXPECT_EQ(d.Quantile(p), 1);
+  p = 1e-13L;
+  EXPECT_NEAR((double)d.Quantile(p), 1e-13, 1e-27);
+  p = 1 - 1e-13L;
+  EXPECT_NEAR((double)d.Quantile(p), 1 - 1e-13, 1e-18);
   p = 0.3L;
   EXPECT_NEAR((double)d.Quantile(p), 0.3, 1e-11);
   EXPECT_EQ(p, 0.3L);  // not written back

@@ -26,15 +26,25 @@ TEST(Gamma, ExponentialValues) {
   EXPECT_EQ(d.ParCount, 1);
   EXPECT_EQ(d.Par[1].Symbol, "@q");
   EXPECT_EQ(d.Density(0), 2);  // the shape-1 limit at 0, exactly
-  // To the accuracy of the six-term log-gamma (ln Gamma(1) is off by ~5e-12).
-  EXPECT_NEAR((double)d.Density(1), 2 * std::exp(-2.0), 1e-10);
-  EXPECT_NEAR((double)d.Cdf(1), 1 - std::exp(-2.0), 1e-10);
+  EXPECT_NEAR((double)d.Density(1), 2 * std::exp(-2.0), 1e-16);
+  EXPECT_NEAR((double)d.Cdf(1), 1 - std::exp(-2.0), 1e-16);
+  // Directly in the upper tail: exp(-2 * 20).
+  EXPECT_NEAR((double)(d.UpperTail(20) / std::exp(-40.0L)), 1, 1e-16);
   const struct { Extended p, x; } quantiles[] = {
-      {0.5L, std::log(2.0L) / 2}, {0, 0}, {1, InfBound}, {1e-13L, 0}, {0.99L, std::log(100.0L) / 2}};
+      {0.5L, std::log(2.0L) / 2}, {1e-13L, -std::log1p(-1e-13L) / 2}, {0.99L, std::log(100.0L) / 2}};
   for (auto q : quantiles) {
     Extended p = q.p;
     EXPECT_NEAR((double)d.Quantile(p), (double)q.x, 1e-15 * (double)q.x) << (double)q.p;
   }
+  Extended e = 0;
+  EXPECT_EQ(d.Quantile(e), 0);
+  e = 1;
+  EXPECT_EQ(d.Quantile(e), InfBound);
+  EXPECT_NEAR((double)(d.UpperQuantile(1e-300L) / (std::log(1e300L) / 2)), 1, 1e-16);
+  // A rate of 1e-10: the 0.25 quantile lies beyond 2^31 and the cdf there is
+  // no longer 1.
+  tExponential slow(1e-10L);
+  EXPECT_NEAR((double)slow.Cdf(3e9L), 0.25918177931828213, 1e-16);
   Extended p = 1.5L;
   EXPECT_EQ(ErrorText([&] { d.Quantile(p); }), "Value should not be greater than 1");
   p = -0.1L;
@@ -47,12 +57,13 @@ TEST(Gamma, ParameterMessages) {
     std::function<void()> f;
     const char* message;
   } rows[] = {
-      {"exponential 0", [] { tExponential d(0); }, "Second parameter should be greater than 0"},
+      {"exponential 0", [] { tExponential d(0); }, "Value should be greater than 0"},
       {"chi-square 0", [] { tChi_square_Distribution d(0); }, "Value should be greater than 0"},
       {"chi-square NaN", [] { tChi_square_Distribution d(NAN); }, "Value should be greater than 0"},
       {"gamma shape", [] { tGamma_distribution d(-1, 1); }, "Value should be greater than 0"},
       {"gamma rate", [] { tGamma_distribution d(1, 0); }, "Second parameter should be greater than 0"},
-      {"gamma rate inf", [] { tGamma_distribution d(1, INFINITY); }, "Value should be less than 2147483647"},
+      {"gamma rate inf", [] { tGamma_distribution d(1, INFINITY); }, "Numbers too large."},
+      {"gamma rate 1e-300", [] { tGamma_distribution d(1, 1e-300L); }, ""},
       {"chi-square 2.5", [] { tChi_square_Distribution d(2.5L); }, ""},
   };
   for (const auto& r : rows) EXPECT_EQ(ErrorText(r.f), r.message) << r.what;

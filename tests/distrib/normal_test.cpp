@@ -48,7 +48,8 @@ TEST(Normal, QuantileDecimalsAndMaximum) {
   p = 0.5L;
   EXPECT_NEAR((double)d.Quantile(p), 0, 5e-12);
   p = 1e-13L;
-  EXPECT_EQ(d.Quantile(p), -InfBound);
+  EXPECT_LT(d.Quantile(p), -7);
+  EXPECT_TRUE(std::isfinite(d.Quantile(p)));
   EXPECT_EQ(d.XDecimals(), 3);
   tNormal_Distribution wide(0, 10000);
   EXPECT_EQ(wide.XDecimals(), 1);

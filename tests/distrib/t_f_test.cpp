@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include <memory>
+
+#include <limits>
+
 #include <cmath>
 
 #include "distrib/normal.h"
@@ -117,9 +123,10 @@ TEST(TFComponents, OwnedAndReplaced) {
   EXPECT_EQ(t.GammaPart->Alpha, 0.25L);
   t.SetParameters(0.8L, 1, 1);
   EXPECT_EQ(t.GammaPart->Alpha, 0.4L);
-  // nu = 8e-12 passes the check but its gamma shape nu/2 does not: nothing
-  // may change then.
-  EXPECT_THROW(t.SetParameters(8e-12L, 1, 1), EArgumentError);
+  // The smallest positive nu passes the check but its gamma shape nu/2
+  // rounds to 0 and does not: nothing may change then.
+  const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+  EXPECT_THROW(t.SetParameters(tiny, 1, 1), EArgumentError);
   EXPECT_EQ(t.Nu, 0.8L);
   EXPECT_EQ(t.Par[1].Value, 0.8L);
   EXPECT_EQ(t.GammaPart->Alpha, 0.4L);
@@ -129,10 +136,58 @@ TEST(TFComponents, OwnedAndReplaced) {
   f.SetParameters(6, 10, 1);
   EXPECT_EQ(f.BetaPart->Alpha, 3);
   EXPECT_EQ(f.BetaPart->Beta, 5);
-  EXPECT_THROW(f.SetParameters(8e-12L, 10, 1), EArgumentError);
+  EXPECT_THROW(f.SetParameters(tiny, 10, 1), EArgumentError);
+  // A tiny but representable number of degrees of freedom is a valid F.
+  EXPECT_NO_THROW(f.SetParameters(8e-12L, 10, 1));
+  EXPECT_NO_THROW(f.SetParameters(6, 10, 1));
   EXPECT_EQ(f.NumDf, 6);
   EXPECT_EQ(f.Par[1].Value, 6);
   EXPECT_EQ(f.SupportLow, 0);
+}
+
+// Both tails and the density of the gamma, beta, t and F far out and at
+// extreme shapes against 50-digit mpmath, and each quantile inverting its
+// own tail.
+TEST(ContinuousFamilies, TailsDensitiesAndQuantilesAgainstMpmath) {
+  const struct {
+    const char* type;
+    Extended p1, p2, x, cdf, sf, density;
+  } rows[] = {
+      {"gamma", 0.5, 1, 1e-20L, 1.128379167095512573892e-10L, 0.9999999998871620832904L, 5641895835.477562869424L},
+      {"gamma", 0.5, 1, 50, 1.0L, 1.523970604832105213195e-23L, 1.538919725341283869268e-23L},
+      {"gamma", 3, 2, 40, 1.0L, 5.921717403520807180356e-32L, 1.15510488822106571028e-31L},
+      {"gamma", 1000, 1, 1200, 0.9999999987118393913719L, 1.288160608628143295197e-9L, 2.208219779050657174088e-10L},
+      {"gamma", 1000, 1, 800, 5.501419776179228139809e-12L, 0.9999999999944985802238L, 1.401739334103887114288e-12L},
+      {"beta", 0.5, 0.5, 1e-10L, 0.000006366197723781916726155L, 0.9999936338022762180833L, 31830.98861997061658482L},
+      {"beta", 2, 3, 0.999L, 0.999999996003L, 3.997e-9L, 0.000011988L},
+      {"beta", 200, 300, 0.3L, 0.000001049698524329297552431L, 0.9999989503014756707024L, 0.0002596221552240864510794L},
+      {"t", 5, 0, -40, 9.205981085886477177645e-8L, 0.9999999079401891411352L, 1.147674573909875548095e-8L},
+      {"t", 5, 0, 40, 0.9999999079401891411352L, 9.205981085886477177645e-8L, 1.147674573909875548095e-8L},
+      {"t", 0.1, 0, 10000000000.0, 0.9582619686282678224592L, 0.04173803137173217754079L, 4.173803137173217754077e-13L},
+      {"t", 1000000.0, 0, -8, 6.227531716601259804768e-16L, 0.9999999999999993772468L, 5.057283943064741710036e-15L},
+      {"F", 5, 10, 1000.0, 0.9999999999996292831901L, 3.707168098708697134517e-13L, 1.848959668906265197924e-15L},
+      {"F", 5, 10, 1e-6L, 4.147335890864124389659e-15L, 0.9999999999999958526641L, 1.036832861823185413933e-8L},
+      {"F", 100, 200, 3, 0.9999999999786713530401L, 2.132864695988762438772e-11L, 2.904918994218413184662e-10L},
+  };
+  for (const auto& r : rows) {
+    std::unique_ptr<tDistribution> d;
+    const std::string type = r.type;
+    if (type == "gamma") d = std::make_unique<tGamma_distribution>(r.p1, r.p2);
+    if (type == "beta") d = std::make_unique<tBeta_distribution>(r.p1, r.p2);
+    if (type == "t") d = std::make_unique<tT_distribution>(r.p1);
+    if (type == "F") d = std::make_unique<tF_distribution>(r.p1, r.p2);
+    const std::string what = type + " " + std::to_string((double)r.p1) + " x " + std::to_string((double)r.x);
+    auto rel = [](Extended a, Extended b) { return (double)(std::fabs(a - b) / b); };
+    EXPECT_LT(rel(d->Cdf(r.x), r.cdf), 1e-15) << what;
+    EXPECT_LT(rel(d->UpperTail(r.x), r.sf), 1e-15) << what;
+    // The beta's 0.999 row: 1 - x itself carries 1e-16 relative.
+    EXPECT_LT(rel(d->Density(r.x), r.density), 2e-15) << what;
+    if (r.cdf < 0.5L) {
+      Extended p = r.cdf;
+      EXPECT_LT(rel(d->Quantile(p), r.x), 1e-13) << what;
+    }
+    if (r.sf < 0.5L) EXPECT_LT(rel(d->UpperQuantile(r.sf), r.x), 1e-13) << what;
+  }
 }
 
 }  // namespace

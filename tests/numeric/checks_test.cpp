@@ -18,11 +18,45 @@ TEST(Checks, NearlyEqualIsStrict) {
 TEST(Checks, IntegerValue) {
   struct Row { Extended x; bool expected; };
   const Row rows[] = {
-      {2147483647.0L, false}, {-2147483647.0L, false}, {2147483646.0L, true},
+      {2147483647.0L, true},  {-2147483648.0L, true},  {3e9L, true}, {2147483646.0L, true},
       {-3.0000000000001L, true}, {2.5L, false},        {2 + 1e-12L, true},
       {2 + 1e-11L, false},       {NAN, false},         {INFINITY, false},
   };
   for (const Row& r : rows) EXPECT_EQ(IsIntegerValue(r.x), r.expected) << (double)r.x;
+}
+
+TEST(Checks, ProbabilitiesThatRoundAwayAreShownInExponentNotation) {
+  const struct {
+    int n;
+    Extended p;
+    const char* text;
+  } rows[] = {
+      {4, 1.1285884059538406e-19L, "1.1286e-19"},
+      {4, 0.00004L, "4e-05"},
+      {4, 0.00005L, "0.0001"},
+      {4, 0, "0"},
+      {4, 1, "1"},
+      {4, 0.25L, "0.25"},
+      {12, 7.6198530241605260659e-24L, "7.619853024161e-24"},
+      {4, 1 - 0x1p-40L, "1 \u2212 9.0949e-13"},
+      {0, 0.3L, "3e-01"},
+      {0, 0.7L, "1 \u2212 3e-01"},
+      {0, 1e-5L, "1e-05"},
+      {4, INFINITY, "\u221e"},
+      {4, -INFINITY, "\u2212\u221e"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(FormatProbability(r.n, r.p), r.text) << (double)r.p;
+  EXPECT_EQ(FormatNumber(-INFINITY), "\u2212\u221e");
+}
+
+TEST(Checks, InfiniteBoundsInMessages) {
+  EXPECT_THROW(CheckValue(msgLessThan, INFINITY, InfBound), EArgumentError);
+  try {
+    CheckValue(msgLessThan, INFINITY, InfBound);
+  } catch (const EArgumentError& e) {
+    EXPECT_STREQ(e.what(), "Numbers too large.");
+  }
+  EXPECT_NO_THROW(CheckValue(msgGreaterThan, -1e4000L, -InfBound));
 }
 
 TEST(Checks, FloorIntAndRounding) {
