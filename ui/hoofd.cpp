@@ -50,6 +50,7 @@
 #include "ui/about.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
+#include "ui/sample_view.h"
 
 // The help text and the icon are compiled into the window library; a static
 // library's resources must be registered by name.
@@ -282,7 +283,7 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
   driver_.ParameterRow = 1;
   creating_ = false;
   Guarded([&] { FormResize(); });
-  SampleMemo->document()->setModified(false);
+  SampleMemo->SetModified(false);
   PageControl->setCurrentIndex(kPdfPage);
   Guarded([&] { PageControlChange(); });
   // The first press applies the grid (the formulas page above set 0).
@@ -408,11 +409,7 @@ void TVoktForm::BuildControls() {
   TabSheetRS = new QWidget;
   auto* sl = new QVBoxLayout(TabSheetRS);
   sl->setContentsMargins(0, 0, 0, 0);
-  SampleMemo = new QPlainTextEdit(TabSheetRS);
-  SampleMemo->setReadOnly(true);
-  SampleMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  // Read-only: an undo history would only hold a second record of every line.
-  SampleMemo->setUndoRedoEnabled(false);
+  SampleMemo = new TSampleView(TabSheetRS);
   QFont mono(QStringLiteral("Lucida Console"));
   mono.setPixelSize(12);
   SampleMemo->setFont(mono);
@@ -1030,14 +1027,14 @@ void TVoktForm::ActionSaveUpdate() {
 }
 
 bool TVoktForm::ConfirmDiscardSample() {
-  if (!SampleMemo->document()->isModified()) return true;
+  if (!SampleMemo->IsModified()) return true;
   switch (Ask(LoadString(883), true)) {
     case Answer::Cancel:
       return false;
     case Answer::Yes:
       // A cancelled or failed save keeps the sample and stops what asked.
       Guarded([&] { MenuItemSaveClick(); });
-      if (SampleMemo->document()->isModified()) return false;
+      if (SampleMemo->IsModified()) return false;
       MenuItemClearClick();
       return true;
     case Answer::No:
@@ -1046,13 +1043,13 @@ bool TVoktForm::ConfirmDiscardSample() {
   return true;
 }
 
-void TVoktForm::AppendSampleLines(const QStringList& lines, const QString& hint) {
-  if (!lines.isEmpty()) SampleMemo->appendPlainText(lines.join(QLatin1Char('\n')));
+void TVoktForm::AppendSampleLines(std::vector<std::string> lines, const QString& hint) {
+  SampleMemo->AppendLines(std::move(lines));
   ShowSamplePage(hint);
 }
 
 void TVoktForm::ShowSamplePage(const QString& hint) {
-  SampleMemo->document()->setModified(true);
+  SampleMemo->SetModified(true);
   PageControl->setTabVisible(kSamplePage, true);
   TabSheetRS->setToolTip(hint);
   PageControl->setCurrentIndex(kSamplePage);
@@ -1063,7 +1060,9 @@ void TVoktForm::DrawClick() {
   tDistribution* d = driver_.Current;
   if (!d || !driver_.ParametersComplete()) return;
   if (!ConfirmDiscardSample()) return;
-  DrawForm->FormatBoxVisible = !d->IsDiscrete();
+  // Integer-valued types print integers; the rank tests' tables (and any
+  // empirical table) hold fractional values and get the format choice.
+  DrawForm->FormatBoxVisible = !d->IsDiscrete() || dynamic_cast<tEmpirical_distribution*>(d);
   DrawForm->DecimalsEdit->setText(QString::number(d->XDecimals()));
   if (!RunDialog(*DrawForm)) return;
   tSampleFormat format;
@@ -1071,68 +1070,39 @@ void TVoktForm::DrawClick() {
   format.floatingPoint = DrawForm->FloatingPoint;
   format.decimals = DrawForm->Decimals;
   const int64_t n = DrawForm->SampleSize;
-  // The values go into the memo in batches, so the text is held once (no
-  // list of a million lines beside the document), the progress bar moves and
-  // Cancel works.  Cancel takes back the lines of this draw.
-  QTextDocument* doc = SampleMemo->document();
-  const bool wasEmpty = doc->isEmpty();
-  const int oldEnd = doc->characterCount() - 1;
-  const bool wasModified = doc->isModified();
-  const bool wasVisible = PageControl->isTabVisible(kSamplePage);
+  // The values are kept as numbers and reach the page once the draw is over;
+  // the page formats only the lines it shows.  Cancel drops this draw.
+  std::vector<Extended> values;
+  values.reserve(static_cast<size_t>(n));
   constexpr int64_t kBatch = 8192;
   bool cancelled = false;
-  // The batch is 8-bit text (the sample file's own encoding) and becomes a
-  // QString once per batch rather than once per value.
-  std::string batch;
-  auto flush = [&] {
-    if (batch.empty()) return;
-    batch.pop_back();  // the last line break; appendPlainText starts a new line
-    SampleMemo->appendPlainText(QString::fromLatin1(batch.data(), static_cast<qsizetype>(batch.size())));
-    batch.clear();
-  };
+  // A seed restarts the generator for this draw only; the stream of unseeded
+  // draws goes on afterwards where it was.
+  TSeededDraw seeded(DrawForm->HasSeed, DrawForm->Seed);
   try {
     RunEnumeration(n > kSampleProgressSize, [&](ProgressSink* sink) {
       BusyScope busy(sink);
       CancelRequested = false;
       for (int64_t i = 0; i < n; ++i) {
-        batch += FormatSampleValue(d->RandomValue(), format);
-        batch += '\n';
-        if ((i + 1) % kBatch == 0 && i + 1 < n) {
-          flush();
-          if (sink) {
-            sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
-            sink->ProcessEvents();
-            if (CancelRequested) {
-              cancelled = true;
-              return;
-            }
+        values.push_back(d->RandomValue());
+        if (sink && (i + 1) % kBatch == 0 && i + 1 < n) {
+          sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
+          sink->ProcessEvents();
+          if (CancelRequested) {
+            cancelled = true;
+            return;
           }
         }
       }
-      flush();
     });
   } catch (...) {
     // The values drawn so far stay; the error is reported.
-    flush();
+    SampleMemo->AppendValues(std::move(values), format);
     ShowSamplePage(QStringLiteral("random sample"));
     throw;
   }
-  if (cancelled) {
-    if (wasEmpty) {
-      SampleMemo->clear();
-    } else {
-      QTextCursor c(doc);
-      c.setPosition(oldEnd);
-      c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-      c.removeSelectedText();
-    }
-    doc->setModified(wasModified);
-    if (!wasVisible) {
-      PageControl->setTabVisible(kSamplePage, false);
-      PressButton->show();
-    }
-    return;
-  }
+  if (cancelled) return;
+  SampleMemo->AppendValues(std::move(values), format);
   ShowSamplePage(QStringLiteral("random sample"));
 }
 
@@ -1144,13 +1114,11 @@ void TVoktForm::AssignClick() {
   const auto lines = AssignSubjects(static_cast<int>(AssignForm->Subjects), AssignForm->Groups, [&rng](int m) {
     return std::uniform_int_distribution<int>(0, m - 1)(rng);
   });
-  QStringList out;
-  for (const std::string& l : lines) out << Q(l);
-  AppendSampleLines(out, QStringLiteral("assignment of subjects to groups"));
+  AppendSampleLines(lines, QStringLiteral("assignment of subjects to groups"));
 }
 
 void TVoktForm::MenuItemSaveClick() {
-  if (!SampleMemo->document()->isModified()) return;
+  if (!SampleMemo->IsModified()) return;
   std::string preset = "Sample.dat";
   for (;;) {
     const std::string name = AskSaveFileName(preset);
@@ -1166,15 +1134,7 @@ void TVoktForm::MenuItemSaveClick() {
     // renames it over the old one only when everything was written.
     QSaveFile f(file);
     bool ok = f.open(QIODevice::WriteOnly);
-    QByteArray buffer;
-    for (QTextBlock b = SampleMemo->document()->begin(); ok && b.isValid(); b = b.next()) {
-      buffer += b.text().toLatin1();
-      buffer += "\r\n";
-      if (buffer.size() >= (1 << 16) || !b.next().isValid()) {
-        ok = f.write(buffer) == buffer.size();
-        buffer.clear();
-      }
-    }
+    ok = ok && SampleMemo->WriteTo(f);
     ok = ok && f.commit();
     if (!ok) {
       const QString reason = f.errorString();
@@ -1183,15 +1143,14 @@ void TVoktForm::MenuItemSaveClick() {
                            (reason.isEmpty() ? std::string() : " (" + reason.toStdString() + ")"));
     }
     setWindowTitle(shortName);
-    SampleMemo->document()->setModified(false);
+    SampleMemo->SetModified(false);
     return;
   }
 }
 
 void TVoktForm::MenuItemClearClick() {
   const bool wasActive = ActivePage() == PageId::Sample;
-  SampleMemo->clear();
-  SampleMemo->document()->setModified(false);
+  SampleMemo->Clear();
   PageControl->setTabVisible(kSamplePage, false);
   if (wasActive) PageControl->setCurrentIndex(kPdfPage);
 }
@@ -1218,21 +1177,21 @@ void TVoktForm::closeEvent(QCloseEvent* e) {
     QTimer::singleShot(0, this, [this] { close(); });
     return;
   }
-  if (SampleMemo->document()->isModified()) {
+  if (SampleMemo->IsModified()) {
     switch (Ask(LoadString(883), true)) {
       case Answer::Cancel:
         e->ignore();
         return;
       case Answer::Yes:
         Guarded([&] { MenuItemSaveClick(); });
-        if (SampleMemo->document()->isModified()) {
+        if (SampleMemo->IsModified()) {
           // Not saved (cancelled or failed): the window stays open.
           e->ignore();
           return;
         }
         break;
       case Answer::No:
-        SampleMemo->document()->setModified(false);
+        SampleMemo->SetModified(false);
         break;
     }
   }

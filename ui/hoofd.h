@@ -40,6 +40,7 @@ namespace vokt::ui {
 class TVoktForm;
 class TDrawForm;
 class TAssignForm;
+class TSampleView;
 
 // A widget whose painting is a handler of the form (the graphs).
 class TPaintBox : public QWidget {
@@ -217,7 +218,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   QWidget* TabSheetFormulas = nullptr;
   vokt::TRichEditSK* FormulaEdit = nullptr;
   QWidget* TabSheetRS = nullptr;
-  QPlainTextEdit* SampleMemo = nullptr;
+  TSampleView* SampleMemo = nullptr;
 
   QMenu* MenuOptions = nullptr;
   QMenu* MenuProbabilityDecimals = nullptr;
@@ -264,7 +265,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   // when it is long, and the rest of the window locked meanwhile.
   template <class Build>
   void RunEnumeration(bool showProgress, Build&& build);
-  void AppendSampleLines(const QStringList& lines, const QString& hint);
+  void AppendSampleLines(std::vector<std::string> lines, const QString& hint);
   // Marks the sample unsaved and shows its page with the given hint.
   void ShowSamplePage(const QString& hint);
   // The x under the marker panel's centre moved by dx pixels.

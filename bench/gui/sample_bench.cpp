@@ -9,13 +9,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QPlainTextEdit>
+
 #include <QTabWidget>
 #include <memory>
 
 #include "ui/hoofd.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
+#include "ui/sample_view.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void BM_DrawNormalSample(benchmark::State& state) {
     QApplication::processEvents();
     state.PauseTiming();
     grown = std::max(grown, ResidentKilobytes() - before);
-    if (form.SampleMemo->document()->blockCount() != state.range(0)) errors++;
+    if (form.SampleMemo->LineCount() != state.range(0)) errors++;
     form.ActionClear->trigger();
     QApplication::processEvents();
     state.ResumeTiming();

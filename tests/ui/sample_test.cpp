@@ -6,7 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QPlainTextEdit>
+#include "ui/sample_view.h"
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -124,7 +124,7 @@ class SampleTest : public ::testing::Test {
     form->show();
   }
   void TearDown() override {
-    form->SampleMemo->document()->setModified(false);
+    form->SampleMemo->SetModified(false);
     form.reset();
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
@@ -132,7 +132,7 @@ class SampleTest : public ::testing::Test {
     SetSaveNameHook(oldSave_);
   }
 
-  QStringList Lines() const { return form->SampleMemo->toPlainText().split('\n'); }
+  QStringList Lines() const { return form->SampleMemo->Text().split('\n'); }
 
   // Fills in the Draw Sample dialog and presses OK.
   void Draw(const QString& n, bool floating, const QString& decimals) {
@@ -195,7 +195,7 @@ TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
   Draw("10", false, "");
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "'' is not a valid integer value.");
-  EXPECT_TRUE(form->SampleMemo->toPlainText().isEmpty());
+  EXPECT_TRUE(form->SampleMemo->Text().isEmpty());
 }
 
 TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
@@ -295,7 +295,7 @@ TEST_F(SampleTest, SavedBytesAreTheLinesWithCrLf) {
   QFile f(QString::fromStdString(saveName));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), (lines.join("\r\n") + "\r\n").toLatin1());
-  EXPECT_FALSE(form->SampleMemo->document()->isModified());
+  EXPECT_FALSE(form->SampleMemo->IsModified());
 }
 
 // Failures that happen even for root: the parent folder is a regular file, or
@@ -309,7 +309,7 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
   plain.close();
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
   Draw("4", false, "3");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   const QString title = form->windowTitle();
   for (const QString& target : {dir.path() + "/plain/Sample.dat", dir.path() + "/folder"}) {
     errors.clear();
@@ -319,8 +319,8 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
     form->ActionSave->trigger();
     ASSERT_EQ(errors.size(), 1u) << target.toStdString();
     EXPECT_TRUE(QString::fromStdString(errors[0]).startsWith("Cannot write ")) << errors[0];
-    EXPECT_TRUE(form->SampleMemo->document()->isModified());
-    EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+    EXPECT_TRUE(form->SampleMemo->IsModified());
+    EXPECT_EQ(form->SampleMemo->Text(), before);
     EXPECT_EQ(form->windowTitle(), title);
   }
   ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
@@ -357,7 +357,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       {"close", [&] { EXPECT_FALSE(form->close()); }},
   };
   Draw("6", false, "3");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   for (const std::string& target : {std::string(), (dir.path() + "/plain/x.dat").toStdString()}) {
     for (const Action& a : actions) {
       SCOPED_TRACE(std::string(a.name) + (target.empty() ? ", save cancelled" : ", save failed"));
@@ -369,8 +369,8 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       ASSERT_FALSE(questions.empty());
       EXPECT_EQ(questions[0], "Save sample to a file?");
       EXPECT_EQ(errors.size(), target.empty() ? 0u : 1u);
-      EXPECT_EQ(form->SampleMemo->toPlainText(), before);
-      EXPECT_TRUE(form->SampleMemo->document()->isModified());
+      EXPECT_EQ(form->SampleMemo->Text(), before);
+      EXPECT_TRUE(form->SampleMemo->IsModified());
       EXPECT_TRUE(form->PageControl->isTabVisible(3));
       EXPECT_EQ(form->DistribTypeBox->currentText(), "normal");
       EXPECT_TRUE(form->isVisible());
@@ -388,7 +388,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
 
 TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw("3", false, "2");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   bool sawProgress = false;
   QTimer::singleShot(50, form.get(), [&] {
     sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
@@ -397,8 +397,8 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw(QString::number(kMaxSampleSize), false, "2");
   EXPECT_TRUE(sawProgress);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
-  EXPECT_TRUE(form->SampleMemo->document()->isModified());
+  EXPECT_EQ(form->SampleMemo->Text(), before);
+  EXPECT_TRUE(form->SampleMemo->IsModified());
   EXPECT_FALSE(form->ProgressBar1->isVisible());
   EXPECT_TRUE(form->PageControl->isEnabled());
   EXPECT_TRUE(form->menuBar()->isEnabled());
@@ -409,11 +409,11 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
 // then asks about the sample as it was before that draw.
 TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
   Draw("3", false, "2");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   QTimer::singleShot(50, form.get(), [&] { EXPECT_FALSE(form->close()); });
   answer = Answer::No;
   Draw(QString::number(kMaxSampleSize), false, "2");
-  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+  EXPECT_EQ(form->SampleMemo->Text(), before);
   EXPECT_EQ(questions.size(), 1u);  // the draw's own question, answered No
   EXPECT_TRUE(form->isVisible());
   QApplication::processEvents();  // the close put off until the draw ended
