@@ -26,6 +26,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStatusBar>
 #include <QScreen>
 #include <QSvgGenerator>
 #include <QTabBar>
@@ -64,6 +65,27 @@ constexpr uint16_t kKruskalWallis = 929;
 constexpr int kPdfPage = 0, kCdfPage = 1, kFormulasPage = 2, kSamplePage = 3;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The colour of the grid's values: navy on a light base as ever, the
+// palette's own text colour on a dark one.
+QColor ValueColor(const QPalette& pal) {
+  return pal.color(QPalette::Base).lightness() >= 128 ? QColor(0, 0, 128) : pal.color(QPalette::Text);
+}
+
+// The help window closes with Esc.
+class THelpBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+      close();
+      return;
+    }
+    QTextBrowser::keyPressEvent(e);
+  }
+};
 
 // A small filled triangle pointing left or right: the arrows of the markers.
 QPixmap ArrowPixmap(int width, int height, bool right, const QColor& color) {
@@ -125,14 +147,16 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->fillRect(r, pal.color(QPalette::Button));
       QPainterSurface surface(*painter, grid_.viewport()->rect(), pal);
       FontSpec f = ToFontSpec(grid_.font());
-      f.color = clBlack;
+      const QColor labelColor = pal.color(QPalette::ButtonText);
+      f.color = Color::Rgb(static_cast<uint8_t>(labelColor.red()), static_cast<uint8_t>(labelColor.green()),
+                           static_cast<uint8_t>(labelColor.blue()));
       surface.SetFont(f);
       TextExtent extent;
       MixedTextOut(surface, r.left() + 6, r.top() + 2, extent, true, form_.RowLabel(row));
     } else {
       painter->fillRect(r, pal.color(QPalette::Base));
       if (option.state & QStyle::State_HasFocus) painter->fillRect(r, pal.color(QPalette::AlternateBase));
-      painter->setPen(QColor(0, 0, 128));
+      painter->setPen(ValueColor(pal));
       painter->setFont(grid_.font());
       const auto& texts = form_.Driver().ParameterTexts;
       const std::string text = row + 1 < static_cast<int>(texts.size()) ? texts[row + 1] : std::string();
@@ -153,7 +177,7 @@ class TGridDelegate : public QStyledItemDelegate {
     auto* e = new QLineEdit(parent);
     e->setFrame(false);
     QPalette pal = e->palette();
-    pal.setColor(QPalette::Text, QColor(0, 0, 128));
+    pal.setColor(QPalette::Text, ValueColor(grid_.palette()));
     e->setPalette(pal);
     const int row = index.row();
     QObject::connect(e, &QLineEdit::textEdited, &grid_, [this, row](const QString& t) {
@@ -187,6 +211,7 @@ class TGridDelegate : public QStyledItemDelegate {
       if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) return true;
     }
     if (event->type() == QEvent::FocusOut) return false;  // the editor stays open
+    if (event->type() == QEvent::FocusIn) form_.ParameterGridEnter();
     return QStyledItemDelegate::eventFilter(object, event);
   }
 
@@ -317,6 +342,8 @@ void TVoktForm::BuildControls() {
     if (!creating_) Guarded([&] { FormResize(); });
   });
   setCentralWidget(Panel);
+  // The status line says why a typed x or probability was refused.
+  statusBar()->setSizeGripEnabled(false);
 
   DistribBox = new QGroupBox(QStringLiteral("Distribution"), Panel);
   DistribTypeBox = new QComboBox(DistribBox);
@@ -325,9 +352,6 @@ void TVoktForm::BuildControls() {
   connect(DistribTypeBox, &QComboBox::activated, this, [this](int) { Guarded([&] { DistribTypeBoxCloseUp(); }); });
 
   ParameterGrid = new TParameterGrid(*this, DistribBox);
-  QPalette gp = ParameterGrid->palette();
-  gp.setColor(QPalette::Text, QColor(0, 0, 128));
-  ParameterGrid->setPalette(gp);
 
   PressButton = new QPushButton(Panel);
   connect(PressButton, &QPushButton::clicked, this, [this] { PressButtonClick(); });
@@ -372,7 +396,7 @@ void TVoktForm::BuildControls() {
   ZwarteLijn = new QFrame(PanelDraw);
   ZwarteLijn->setAutoFillBackground(true);
   QPalette black = ZwarteLijn->palette();
-  black.setColor(QPalette::Window, Qt::black);
+  black.setColor(QPalette::Window, black.color(QPalette::WindowText));
   ZwarteLijn->setPalette(black);
   xValueEdit = new tNumEdit(PanelDraw, 4);
   xValueEdit->setToolTip(QStringLiteral(" x  (quantile)"));
@@ -539,7 +563,8 @@ void TVoktForm::ArrangeControls() {
   if (QScreen* s = QGuiApplication::primaryScreen()) screen = s->availableGeometry();
   if (screen.width() < width) width = screen.width();
   const int menuHeight = menuBar()->sizeHint().height();
-  resize(width, clientHeight + menuHeight);
+  const int statusHeight = statusBar()->sizeHint().height();
+  resize(width, clientHeight + menuHeight + statusHeight);
   move(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - clientHeight - menuHeight) / 2);
 
   const int grayHeight = HalfLine / 2 + LineHeight + 3;
@@ -614,16 +639,48 @@ std::string TVoktForm::RowHint(int row) const {
 // Event handlers
 
 void TVoktForm::PressButtonClick() {
-  Guarded([&] { driver_.PressButtonClick(); });
+  statusBar()->clearMessage();
+  const bool applying = driver_.InputMode <= 3;
+  try {
+    driver_.PressButtonClick();
+  } catch (...) {
+    // A refused parameter: the grid goes back to the values in use.
+    if (applying && driver_.ParametersComplete()) {
+      FillGridTexts();
+      RestartGridEditor();
+    }
+    ShowException(std::current_exception());
+  }
+  // The formulas page applies the grid again (see RefreshActivePage).
+  if (ActivePage() == PageId::Formulas) driver_.InputMode = 0;
+  SyncButtonCaption();
 }
+
+void TVoktForm::SyncButtonCaption() { SetButtonCaption(tVoktDriver::CaptionFor(driver_.InputMode)); }
+
+void TVoktForm::FillGridTexts() {
+  if (driver_.Current && driver_.Current->NameId == kKruskalWallis)
+    ShowKruskalWallisRows();
+  else
+    driver_.FillParameterTexts();
+  GridTextsChanged();
+}
+
+void TVoktForm::ParameterGridEnter() {
+  if (inSelect_ || creating_) return;
+  // Enter in the grid applies it; the caption says so.
+  if (driver_.InputMode > 3) driver_.InputMode = 0;
+  SyncButtonCaption();
+}
+
+void TVoktForm::ShowRefusal(const std::string& reason) { statusBar()->showMessage(Q(reason)); }
 
 void TVoktForm::DistribTypeBoxCloseUp() {
   auto* d = static_cast<tDistribution*>(DistribTypeBox->currentData().value<void*>());
   if (!d) return;
   if (!ConfirmDiscardSample()) {
     SelectTypeInList(driver_.Current);
-    driver_.FillParameterTexts();
-    GridTextsChanged();
+    FillGridTexts();
     ParameterGrid->setCurrentCell(0, 1);
     ParameterGridSelectCell(0);
     ParameterGrid->setFocus();
@@ -643,8 +700,7 @@ void TVoktForm::DistribTypeBoxCloseUp() {
   PageControl->setTabText(kPdfPage, Q(LoadString(discrete ? 887 : 885)));
   kansgrafiek->setToolTip(Q(LoadString(discrete ? 888 : 886)));
 
-  driver_.FillParameterTexts();
-  GridTextsChanged();
+  FillGridTexts();
   ParameterGrid->setCurrentCell(0, 1);
   ParameterGridSelectCell(0);
   ParameterGrid->setFocus();
@@ -697,6 +753,14 @@ void TVoktForm::N11Click(int decimals) {
 void TVoktForm::N02Click(int decimals) {
   driver_.XValueDecimals = decimals;
   CheckXDecimalsItem(decimals);
+  if (ActivePage() == PageId::Cdf) {
+    // The cdf page shows its own x again with the new decimals.
+    if (!driver_.ParametersComplete()) return;
+    driver_.InputMode = 9;
+    Guarded([&] { driver_.UpdateCdfPage(); });
+    SyncButtonCaption();
+    return;
+  }
   driver_.InputMode = 5;
   PressButtonClick();
 }
@@ -710,7 +774,7 @@ void TVoktForm::MenuItemOptionsClick() {
 
 void TVoktForm::MenuItemHelpClick() {
   if (!helpWindow_) {
-    auto* browser = new QTextBrowser(this);
+    auto* browser = new THelpBrowser(this);
     browser->setWindowFlag(Qt::Window);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browser->setWindowTitle(QStringLiteral("VOKT Help"));
@@ -780,13 +844,17 @@ void TVoktForm::PanelDrawMouseMove(bool leftDown, int x) {
 
 void TVoktForm::PanelDrawMouseUp(Qt::MouseButton button, int) {
   if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  // Enter now computes at the x dragged to, from the x box.
+  xValueEdit->setFocus(Qt::MouseFocusReason);
   driver_.InputMode = 4;
+  SyncButtonCaption();
   driver_.UpdateDensityPage(true);
 }
 
 void TVoktForm::PanelcdfDrawMouseDown(Qt::MouseButton button, int x) {
   if (!driver_.ParametersComplete()) return;
   driver_.InputMode = 8;
+  SyncButtonCaption();
   if (button != Qt::LeftButton) return;
   DragStartX = x;
   MarkerToX(PanelcdfDraw, cdFgrafiek, 0);
@@ -801,7 +869,9 @@ void TVoktForm::PanelcdfDrawMouseMove(bool leftDown, int x) {
 
 void TVoktForm::PanelcdfDrawMouseUp(Qt::MouseButton button, int) {
   if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  xcdFEdit->setFocus(Qt::MouseFocusReason);
   driver_.InputMode = 8;
+  SyncButtonCaption();
   driver_.UpdateCdfPage();
 }
 
@@ -1210,7 +1280,7 @@ void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {
     } else {
       d->DrawDensity(surface, clGray, clGray, d->SupportLow, x);
       d->DrawDensity(surface, clGray, clGray, x, d->SupportHigh);
-      d->DrawDensity(surface, clBlack, clBlack, x, x);
+      d->DrawDensity(surface, clWindowText, clWindowText, x, x);
     }
   } catch (...) {
     // A paint cannot show a message box; the numbers report the problem.

@@ -114,6 +114,8 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void ParameterGridSetEditText(int row, const QString& text);
   void ParameterGridSelectCell(int row);
   void ParameterGridKeyDown(int key);
+  // Focus came into the grid's editor: the button applies the grid.
+  void ParameterGridEnter();
   void PageControlChange();
   void FormResize();
   void N11Click(int decimals);
@@ -183,6 +185,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void ShowPageContents(PageId page) override;
   void RefreshActivePage() override;
   void Beep() override;
+  void ShowRefusal(const std::string& reason) override;
 
   // Controls, under the names the rest of the program uses.
   TResizePanel* Panel = nullptr;
@@ -258,6 +261,11 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();
+  // The button's caption for the current input mode: what Enter does.
+  void SyncButtonCaption();
+  // The grid's texts from the distribution (the Kruskal-Wallis group sizes
+  // from its last applied sizes).
+  void FillGridTexts();
   // Reads the integer in grid row k (1-based); a bad text selects the row and
   // raises the conversion error.
   int32_t GridInteger(int k);
