@@ -256,6 +256,16 @@ void TParameterGrid::currentChanged(const QModelIndex& current, const QModelInde
   if (current.isValid()) form_.ParameterGridSelectCell(current.row());
 }
 
+void TParameterGrid::changeEvent(QEvent* e) {
+  QTableWidget::changeEvent(e);
+  // A new desktop theme: the open editor takes the new value colour.
+  if (e->type() == QEvent::PaletteChange && editor_) {
+    QPalette pal = editor_->palette();
+    pal.setColor(QPalette::Text, ValueColor(palette()));
+    editor_->setPalette(pal);
+  }
+}
+
 void TParameterGrid::keyPressEvent(QKeyEvent* e) {
   form_.ParameterGridKeyDown(e->key());
   if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
@@ -395,9 +405,7 @@ void TVoktForm::BuildControls() {
   ArrowRight = new QLabel(PanelDraw);
   ZwarteLijn = new QFrame(PanelDraw);
   ZwarteLijn->setAutoFillBackground(true);
-  QPalette black = ZwarteLijn->palette();
-  black.setColor(QPalette::Window, black.color(QPalette::WindowText));
-  ZwarteLijn->setPalette(black);
+  ZwarteLijn->setBackgroundRole(QPalette::WindowText);  // follows the theme
   xValueEdit = new tNumEdit(PanelDraw, 4);
   xValueEdit->setToolTip(QStringLiteral(" x  (quantile)"));
   PageControl->addTab(TabSheetPQ, Q(LoadString(885)));

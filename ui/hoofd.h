@@ -85,6 +85,7 @@ class TParameterGrid : public QTableWidget {
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   friend class TGridDelegate;
