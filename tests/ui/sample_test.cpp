@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QItemSelection>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -25,6 +27,7 @@
 #include "formula/qt/richedit_sk.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
+#include "numeric/uniform.h"
 #include "ui/sample.h"
 
 namespace vokt::ui {
@@ -135,10 +138,12 @@ class SampleTest : public ::testing::Test {
   QStringList Lines() const { return form->SampleMemo->Text().split('\n'); }
 
   // Fills in the Draw Sample dialog and presses OK.
-  void Draw(const QString& n, bool floating, const QString& decimals) {
+  void Draw(const QString& n, bool floating, const QString& decimals, const QString& seed = QString()) {
     form->RunDialog = [&](QDialog& d) {
       auto& draw = static_cast<TDrawForm&>(d);
       draw.SampleSizeEdit->setText(n);
+      draw.SeedEdit->setText(seed);
+      draw.setResult(QDialog::Rejected);  // as exec() starts
       draw.FloatingPointCheckBox->setChecked(floating);
       draw.DecimalsEdit->setText(decimals);
       draw.OKButton->click();
@@ -420,6 +425,79 @@ TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
   ASSERT_EQ(questions.size(), 2u);
   EXPECT_EQ(questions[1], "Save sample to a file?");
   EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
+  Draw("50", false, "6", "20261208");
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  const QStringList first = Lines();
+  form->MenuItemClearClick();
+  // An unseeded draw in between does not disturb the seeded one, and the
+  // seeded draw leaves the unseeded stream where it was.
+  Draw("7", false, "6");
+  int32_t s1, s2, t1, t2;
+  GetSeeds(s1, s2);
+  form->MenuItemClearClick();
+  Draw("50", false, "6", "20261208");
+  GetSeeds(t1, t2);
+  EXPECT_EQ(Lines(), first);
+  EXPECT_EQ(std::make_pair(s1, s2), std::make_pair(t1, t2));
+  // Another seed, or none, draws another sample.
+  form->MenuItemClearClick();
+  Draw("50", false, "6", "20261209");
+  EXPECT_NE(Lines(), first);
+  form->MenuItemClearClick();
+  Draw("50", false, "6");
+  EXPECT_NE(Lines(), first);
+  EXPECT_TRUE(errors.empty());
+  // A seed beyond 63 bits is out of range; the dialog stays open.
+  Draw("5", false, "6", "99999999999999999999");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Range check error.");
+  EXPECT_EQ(Lines().size(), 50);
+}
+
+TEST_F(SampleTest, SelectedLinesAreCopied) {
+  Draw("20", false, "3");
+  const QStringList lines = Lines();
+  TSampleView* view = form->SampleMemo;
+  QItemSelection selection;
+  selection.select(view->model()->index(12, 0), view->model()->index(14, 0));
+  selection.select(view->model()->index(2, 0), view->model()->index(3, 0));
+  view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  QGuiApplication::clipboard()->clear();
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringList({lines[2], lines[3], lines[12], lines[13], lines[14]}).join('\n'));
+  QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), lines.join('\n'));
+}
+
+TEST_F(SampleTest, AMillionValuesAreKeptAsNumbers) {
+  // The page holds the numbers; its text is made only for what is asked.
+  Draw(QString::number(kMaxSampleSize), false, "4", "1");
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  ASSERT_EQ(form->SampleMemo->LineCount(), kMaxSampleSize);
+  EXPECT_EQ(form->SampleMemo->model()->rowCount(), kMaxSampleSize);
+  const QString last = form->SampleMemo->LineText(kMaxSampleSize - 1);
+  EXPECT_EQ(last.size() - last.indexOf('.'), 5) << last.toStdString();
+  // Scrolled to the end, the view shows the last line.
+  form->SampleMemo->scrollToBottom();
+  QApplication::processEvents();
+  const QModelIndex top = form->SampleMemo->indexAt(QPoint(5, 5));
+  EXPECT_GE(top.row(), kMaxSampleSize - 100);
+  EXPECT_EQ(top.data().toString(), form->SampleMemo->LineText(top.row()));
+  // Saved: a million CR LF lines.
+  QTemporaryDir dir;
+  saveName = (dir.path() + "/big.dat").toStdString();
+  form->ActionSave->trigger();
+  QFile f(QString::fromStdString(saveName));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_EQ(bytes.count("\r\n"), kMaxSampleSize);
+  EXPECT_TRUE(bytes.endsWith((last + "\r\n").toLatin1()));
+  EXPECT_FALSE(form->SampleMemo->IsModified());
 }
 
 TEST_F(SampleTest, FormulasPageOfTheStandardNormalAtZero) {

@@ -120,8 +120,7 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
   };
   for (const Case& c : {Case{"Friedman", {"3", "4"}}, Case{"Kruskal-Wallis", {"2", "3", ""}}}) {
     SCOPED_TRACE(c.type);
-    form->SampleMemo->SetModified(false);
-    form->ActionClear->trigger();
+    form->MenuItemClearClick();
     ASSERT_TRUE(form->ChooseType(c.type));
     Apply(c.texts);
     ASSERT_TRUE(errors.empty()) << errors[0];
