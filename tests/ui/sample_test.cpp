@@ -431,6 +431,18 @@ TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
   Draw("50", false, "6", "20261208");
   ASSERT_TRUE(errors.empty()) << errors[0];
   const QStringList first = Lines();
+  // The values are the generator's stream from SeedUniform(seed), the one
+  // vokt-cli's --seed gives.
+  {
+    int32_t k1, k2;
+    GetSeeds(k1, k2);
+    SeedUniform(20261208);
+    tSampleFormat f;
+    f.decimals = 6;
+    for (int i = 0; i < 50; ++i)
+      EXPECT_EQ(first[i].toStdString(), FormatSampleValue(form->Current()->RandomValue(), f)) << i;
+    SetSeeds(k1, k2);
+  }
   form->MenuItemClearClick();
   // An unseeded draw in between does not disturb the seeded one, and the
   // seeded draw leaves the unseeded stream where it was.
