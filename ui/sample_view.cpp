@@ -5,7 +5,9 @@
 #include <QIODevice>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QFontMetrics>
 #include <algorithm>
+#include <cmath>
 
 namespace vokt::ui {
 
@@ -22,8 +24,15 @@ int TSampleModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant TSampleModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count_) return {};
+  if (!index.isValid() || index.row() >= count_) return {};
+  if (role == Qt::SizeHintRole) return QSize(maxChars_ * charWidth_ + 8, lineHeight_);
+  if (role != Qt::DisplayRole) return {};
   return QString::fromLatin1(LineText(index.row()));
+}
+
+void TSampleModel::SetMetrics(int charWidth, int lineHeight) {
+  charWidth_ = std::max(1, charWidth);
+  lineHeight_ = std::max(1, lineHeight);
 }
 
 const TSampleModel::Run& TSampleModel::RunOf(int64_t i) const {
@@ -49,6 +58,11 @@ void TSampleModel::AppendValues(std::vector<Extended> values, const tSampleForma
   if (values.empty()) return;
   const auto n = static_cast<int64_t>(values.size());
   if (count_ + n > kMaxLines) throw ERangeError();
+  // The widest line of these values: the largest magnitude written out,
+  // with room for a sign.
+  Extended largest = 0;
+  for (Extended v : values) largest = std::max(largest, std::fabs(v));
+  maxChars_ = std::max(maxChars_, static_cast<int>(FormatSampleValue(largest, format).size()) + 1);
   beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + n - 1));
   Run r;
   r.first = count_;
@@ -63,6 +77,7 @@ void TSampleModel::AppendLines(std::vector<std::string> lines) {
   if (lines.empty()) return;
   const auto n = static_cast<int64_t>(lines.size());
   if (count_ + n > kMaxLines) throw ERangeError();
+  for (const std::string& l : lines) maxChars_ = std::max(maxChars_, static_cast<int>(std::min<size_t>(l.size(), 4096)));
   beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + n - 1));
   Run r;
   r.first = count_;
@@ -78,6 +93,7 @@ void TSampleModel::Clear() {
   runs_.clear();
   runs_.shrink_to_fit();
   count_ = 0;
+  maxChars_ = 1;
   endResetModel();
 }
 
@@ -93,13 +109,37 @@ TSampleView::TSampleView(QWidget* parent) : QListView(parent), model_(new TSampl
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setTextElideMode(Qt::ElideNone);
   setWordWrap(false);
+  UpdateMetrics();
+}
+
+void TSampleView::UpdateMetrics() {
+  // The widest of the characters a line can hold, so a proportional
+  // fallback font still fits.
+  const QFontMetrics fm(font());
+  int w = 1;
+  for (QChar c : QStringLiteral("0123456789-+.,E "))
+    w = std::max(w, fm.horizontalAdvance(c));
+  model_->SetMetrics(w, fm.lineSpacing());
+  doItemsLayout();
+}
+
+void TSampleView::changeEvent(QEvent* e) {
+  QListView::changeEvent(e);
+  if (e->type() == QEvent::FontChange) UpdateMetrics();
 }
 
 void TSampleView::AppendValues(std::vector<Extended> values, const tSampleFormat& format) {
+  const int before = model_->MaxChars();
   model_->AppendValues(std::move(values), format);
+  // A wider line than before: the uniform line size is measured again.
+  if (model_->MaxChars() != before) doItemsLayout();
 }
 
-void TSampleView::AppendLines(std::vector<std::string> lines) { model_->AppendLines(std::move(lines)); }
+void TSampleView::AppendLines(std::vector<std::string> lines) {
+  const int before = model_->MaxChars();
+  model_->AppendLines(std::move(lines));
+  if (model_->MaxChars() != before) doItemsLayout();
+}
 
 void TSampleView::Clear() {
   model_->Clear();

@@ -32,6 +32,11 @@ class TSampleModel : public QAbstractListModel {
   void AppendLines(std::vector<std::string> lines);
   void Clear();
 
+  // Every line has the same size (the view's uniform item size): as wide as
+  // the widest line can be, from the character width the view sets.
+  void SetMetrics(int charWidth, int lineHeight);
+  int MaxChars() const { return maxChars_; }
+
   int64_t LineCount() const { return count_; }
   // Line i (0-based) as 8-bit text, the sample file's encoding.
   std::string LineText(int64_t i) const;
@@ -51,6 +56,8 @@ class TSampleModel : public QAbstractListModel {
 
   std::vector<Run> runs_;
   int64_t count_ = 0;
+  int maxChars_ = 1;
+  int charWidth_ = 8, lineHeight_ = 16;
 };
 
 class TSampleView : public QListView {
@@ -85,8 +92,10 @@ class TSampleView : public QListView {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
+  void UpdateMetrics();
   TSampleModel* model_;
   bool modified_ = false;
 };
