@@ -654,8 +654,10 @@ void TVoktForm::PressButtonClick() {
   } catch (...) {
     // A refused parameter: the grid goes back to the values in use.
     if (applying && driver_.ParametersComplete()) {
-      FillGridTexts();
-      RestartGridEditor();
+      Guarded([&] {
+        FillGridTexts();
+        RestartGridEditor();
+      });
     }
     ShowException(std::current_exception());
   }
