@@ -149,9 +149,10 @@ void tVoktDriver::PressButtonClick() {
       default:
         break;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     view_.FocusEdit(source);
     view_.Beep();
+    view_.ShowRefusal(e.what());
   }
 }
 

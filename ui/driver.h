@@ -62,6 +62,8 @@ class tDriverView {
   // UpdateCdfPage of the driver).
   virtual void RefreshActivePage() = 0;
   virtual void Beep() = 0;
+  // A typed x or probability was refused (after the beep): why, in words.
+  virtual void ShowRefusal(const std::string& reason) { (void)reason; }
 };
 
 class tVoktDriver {

@@ -29,6 +29,7 @@
 #include <thread>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStatusBar>
 #include <QScreen>
 #include <QSvgGenerator>
 #include <QTabBar>
@@ -54,6 +55,7 @@
 #include "ui/messages.h"
 #include "ui/sample.h"
 #include "ui/tail_view.h"
+#include "ui/sample_view.h"
 
 // The help text and the icon are compiled into the window library; a static
 // library's resources must be registered by name.
@@ -67,6 +69,27 @@ constexpr uint16_t kKruskalWallis = 929;
 constexpr int kPdfPage = 0, kCdfPage = 1, kFormulasPage = 2, kSamplePage = 3;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The colour of the grid's values: navy on a light base as ever, the
+// palette's own text colour on a dark one.
+QColor ValueColor(const QPalette& pal) {
+  return pal.color(QPalette::Base).lightness() >= 128 ? QColor(0, 0, 128) : pal.color(QPalette::Text);
+}
+
+// The help window closes with Esc.
+class THelpBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+      close();
+      return;
+    }
+    QTextBrowser::keyPressEvent(e);
+  }
+};
 
 // A small filled triangle pointing left or right: the arrows of the markers.
 QPixmap ArrowPixmap(int width, int height, bool right, const QColor& color) {
@@ -128,14 +151,16 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->fillRect(r, pal.color(QPalette::Button));
       QPainterSurface surface(*painter, grid_.viewport()->rect(), pal);
       FontSpec f = ToFontSpec(grid_.font());
-      f.color = clBlack;
+      const QColor labelColor = pal.color(QPalette::ButtonText);
+      f.color = Color::Rgb(static_cast<uint8_t>(labelColor.red()), static_cast<uint8_t>(labelColor.green()),
+                           static_cast<uint8_t>(labelColor.blue()));
       surface.SetFont(f);
       TextExtent extent;
       MixedTextOut(surface, r.left() + 6, r.top() + 2, extent, true, form_.RowLabel(row));
     } else {
       painter->fillRect(r, pal.color(QPalette::Base));
       if (option.state & QStyle::State_HasFocus) painter->fillRect(r, pal.color(QPalette::AlternateBase));
-      painter->setPen(QColor(0, 0, 128));
+      painter->setPen(ValueColor(pal));
       painter->setFont(grid_.font());
       const auto& texts = form_.Driver().ParameterTexts;
       const std::string text = row + 1 < static_cast<int>(texts.size()) ? texts[row + 1] : std::string();
@@ -156,7 +181,7 @@ class TGridDelegate : public QStyledItemDelegate {
     auto* e = new QLineEdit(parent);
     e->setFrame(false);
     QPalette pal = e->palette();
-    pal.setColor(QPalette::Text, QColor(0, 0, 128));
+    pal.setColor(QPalette::Text, ValueColor(grid_.palette()));
     e->setPalette(pal);
     const int row = index.row();
     QObject::connect(e, &QLineEdit::textEdited, &grid_, [this, row](const QString& t) {
@@ -190,6 +215,7 @@ class TGridDelegate : public QStyledItemDelegate {
       if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) return true;
     }
     if (event->type() == QEvent::FocusOut) return false;  // the editor stays open
+    if (event->type() == QEvent::FocusIn) form_.ParameterGridEnter();
     return QStyledItemDelegate::eventFilter(object, event);
   }
 
@@ -232,6 +258,16 @@ void TParameterGrid::RestartEditor() {
 void TParameterGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableWidget::currentChanged(current, previous);
   if (current.isValid()) form_.ParameterGridSelectCell(current.row());
+}
+
+void TParameterGrid::changeEvent(QEvent* e) {
+  QTableWidget::changeEvent(e);
+  // A new desktop theme: the open editor takes the new value colour.
+  if (e->type() == QEvent::PaletteChange && editor_) {
+    QPalette pal = editor_->palette();
+    pal.setColor(QPalette::Text, ValueColor(palette()));
+    editor_->setPalette(pal);
+  }
 }
 
 void TParameterGrid::keyPressEvent(QKeyEvent* e) {
@@ -286,7 +322,7 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
   driver_.ParameterRow = 1;
   creating_ = false;
   Guarded([&] { FormResize(); });
-  SampleMemo->document()->setModified(false);
+  SampleMemo->SetModified(false);
   PageControl->setCurrentIndex(kPdfPage);
   Guarded([&] { PageControlChange(); });
   // The first press applies the grid (the formulas page above set 0).
@@ -320,6 +356,8 @@ void TVoktForm::BuildControls() {
     if (!creating_) Guarded([&] { FormResize(); });
   });
   setCentralWidget(Panel);
+  // The status line says why a typed x or probability was refused.
+  statusBar()->setSizeGripEnabled(false);
 
   DistribBox = new QGroupBox(QStringLiteral("Distribution"), Panel);
   DistribTypeBox = new QComboBox(DistribBox);
@@ -328,9 +366,6 @@ void TVoktForm::BuildControls() {
   connect(DistribTypeBox, &QComboBox::activated, this, [this](int) { Guarded([&] { DistribTypeBoxCloseUp(); }); });
 
   ParameterGrid = new TParameterGrid(*this, DistribBox);
-  QPalette gp = ParameterGrid->palette();
-  gp.setColor(QPalette::Text, QColor(0, 0, 128));
-  ParameterGrid->setPalette(gp);
 
   PressButton = new QPushButton(Panel);
   connect(PressButton, &QPushButton::clicked, this, [this] { PressButtonClick(); });
@@ -374,9 +409,7 @@ void TVoktForm::BuildControls() {
   ArrowRight = new QLabel(PanelDraw);
   ZwarteLijn = new QFrame(PanelDraw);
   ZwarteLijn->setAutoFillBackground(true);
-  QPalette black = ZwarteLijn->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  ZwarteLijn->setPalette(black);
+  ZwarteLijn->setBackgroundRole(QPalette::WindowText);  // follows the theme
   xValueEdit = new tNumEdit(PanelDraw, 4);
   xValueEdit->setToolTip(QStringLiteral(" x  (quantile)"));
   Tails = new TTailControls(*this, TabSheetPQ);
@@ -413,11 +446,7 @@ void TVoktForm::BuildControls() {
   TabSheetRS = new QWidget;
   auto* sl = new QVBoxLayout(TabSheetRS);
   sl->setContentsMargins(0, 0, 0, 0);
-  SampleMemo = new QPlainTextEdit(TabSheetRS);
-  SampleMemo->setReadOnly(true);
-  SampleMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  // Read-only: an undo history would only hold a second record of every line.
-  SampleMemo->setUndoRedoEnabled(false);
+  SampleMemo = new TSampleView(TabSheetRS);
   QFont mono(QStringLiteral("Lucida Console"));
   mono.setPixelSize(12);
   SampleMemo->setFont(mono);
@@ -547,7 +576,8 @@ void TVoktForm::ArrangeControls() {
   if (QScreen* s = QGuiApplication::primaryScreen()) screen = s->availableGeometry();
   if (screen.width() < width) width = screen.width();
   const int menuHeight = menuBar()->sizeHint().height();
-  resize(width, clientHeight + menuHeight);
+  const int statusHeight = statusBar()->sizeHint().height();
+  resize(width, clientHeight + menuHeight + statusHeight);
   move(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - clientHeight - menuHeight) / 2);
 
   const int grayHeight = HalfLine / 2 + LineHeight + 3;
@@ -622,16 +652,50 @@ std::string TVoktForm::RowHint(int row) const {
 // Event handlers
 
 void TVoktForm::PressButtonClick() {
-  Guarded([&] { driver_.PressButtonClick(); });
+  statusBar()->clearMessage();
+  const bool applying = driver_.InputMode <= 3;
+  try {
+    driver_.PressButtonClick();
+  } catch (...) {
+    // A refused parameter: the grid goes back to the values in use.
+    if (applying && driver_.ParametersComplete()) {
+      Guarded([&] {
+        FillGridTexts();
+        RestartGridEditor();
+      });
+    }
+    ShowException(std::current_exception());
+  }
+  // The formulas page applies the grid again (see RefreshActivePage).
+  if (ActivePage() == PageId::Formulas) driver_.InputMode = 0;
+  SyncButtonCaption();
 }
+
+void TVoktForm::SyncButtonCaption() { SetButtonCaption(tVoktDriver::CaptionFor(driver_.InputMode)); }
+
+void TVoktForm::FillGridTexts() {
+  if (driver_.Current && driver_.Current->NameId == kKruskalWallis)
+    ShowKruskalWallisRows();
+  else
+    driver_.FillParameterTexts();
+  GridTextsChanged();
+}
+
+void TVoktForm::ParameterGridEnter() {
+  if (inSelect_ || creating_) return;
+  // Enter in the grid applies it; the caption says so.
+  if (driver_.InputMode > 3) driver_.InputMode = 0;
+  SyncButtonCaption();
+}
+
+void TVoktForm::ShowRefusal(const std::string& reason) { statusBar()->showMessage(Q(reason)); }
 
 void TVoktForm::DistribTypeBoxCloseUp() {
   auto* d = static_cast<tDistribution*>(DistribTypeBox->currentData().value<void*>());
   if (!d) return;
   if (!ConfirmDiscardSample()) {
     SelectTypeInList(driver_.Current);
-    driver_.FillParameterTexts();
-    GridTextsChanged();
+    FillGridTexts();
     ParameterGrid->setCurrentCell(0, 1);
     ParameterGridSelectCell(0);
     ParameterGrid->setFocus();
@@ -651,8 +715,7 @@ void TVoktForm::DistribTypeBoxCloseUp() {
   PageControl->setTabText(kPdfPage, Q(LoadString(discrete ? 887 : 885)));
   kansgrafiek->setToolTip(Q(LoadString(discrete ? 888 : 886)));
 
-  driver_.FillParameterTexts();
-  GridTextsChanged();
+  FillGridTexts();
   ParameterGrid->setCurrentCell(0, 1);
   ParameterGridSelectCell(0);
   ParameterGrid->setFocus();
@@ -705,6 +768,14 @@ void TVoktForm::N11Click(int decimals) {
 void TVoktForm::N02Click(int decimals) {
   driver_.XValueDecimals = decimals;
   CheckXDecimalsItem(decimals);
+  if (ActivePage() == PageId::Cdf) {
+    // The cdf page shows its own x again with the new decimals.
+    if (!driver_.ParametersComplete()) return;
+    driver_.InputMode = 9;
+    Guarded([&] { driver_.UpdateCdfPage(); });
+    SyncButtonCaption();
+    return;
+  }
   driver_.InputMode = 5;
   PressButtonClick();
 }
@@ -718,7 +789,7 @@ void TVoktForm::MenuItemOptionsClick() {
 
 void TVoktForm::MenuItemHelpClick() {
   if (!helpWindow_) {
-    auto* browser = new QTextBrowser(this);
+    auto* browser = new THelpBrowser(this);
     browser->setWindowFlag(Qt::Window);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browser->setWindowTitle(QStringLiteral("VOKT Help"));
@@ -788,13 +859,17 @@ void TVoktForm::PanelDrawMouseMove(bool leftDown, int x) {
 
 void TVoktForm::PanelDrawMouseUp(Qt::MouseButton button, int) {
   if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  // Enter now computes at the x dragged to, from the x box.
+  xValueEdit->setFocus(Qt::MouseFocusReason);
   driver_.InputMode = 4;
+  SyncButtonCaption();
   driver_.UpdateDensityPage(true);
 }
 
 void TVoktForm::PanelcdfDrawMouseDown(Qt::MouseButton button, int x) {
   if (!driver_.ParametersComplete()) return;
   driver_.InputMode = 8;
+  SyncButtonCaption();
   if (button != Qt::LeftButton) return;
   DragStartX = x;
   MarkerToX(PanelcdfDraw, cdFgrafiek, 0);
@@ -809,7 +884,9 @@ void TVoktForm::PanelcdfDrawMouseMove(bool leftDown, int x) {
 
 void TVoktForm::PanelcdfDrawMouseUp(Qt::MouseButton button, int) {
   if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+  xcdFEdit->setFocus(Qt::MouseFocusReason);
   driver_.InputMode = 8;
+  SyncButtonCaption();
   driver_.UpdateCdfPage();
 }
 
@@ -1072,14 +1149,14 @@ void TVoktForm::ActionSaveUpdate() {
 }
 
 bool TVoktForm::ConfirmDiscardSample() {
-  if (!SampleMemo->document()->isModified()) return true;
+  if (!SampleMemo->IsModified()) return true;
   switch (Ask(LoadString(883), true)) {
     case Answer::Cancel:
       return false;
     case Answer::Yes:
       // A cancelled or failed save keeps the sample and stops what asked.
       Guarded([&] { MenuItemSaveClick(); });
-      if (SampleMemo->document()->isModified()) return false;
+      if (SampleMemo->IsModified()) return false;
       MenuItemClearClick();
       return true;
     case Answer::No:
@@ -1088,13 +1165,13 @@ bool TVoktForm::ConfirmDiscardSample() {
   return true;
 }
 
-void TVoktForm::AppendSampleLines(const QStringList& lines, const QString& hint) {
-  if (!lines.isEmpty()) SampleMemo->appendPlainText(lines.join(QLatin1Char('\n')));
+void TVoktForm::AppendSampleLines(std::vector<std::string> lines, const QString& hint) {
+  SampleMemo->AppendLines(std::move(lines));
   ShowSamplePage(hint);
 }
 
 void TVoktForm::ShowSamplePage(const QString& hint) {
-  SampleMemo->document()->setModified(true);
+  SampleMemo->SetModified(true);
   PageControl->setTabVisible(kSamplePage, true);
   TabSheetRS->setToolTip(hint);
   PageControl->setCurrentIndex(kSamplePage);
@@ -1105,7 +1182,9 @@ void TVoktForm::DrawClick() {
   tDistribution* d = driver_.Current;
   if (!d || !driver_.ParametersComplete()) return;
   if (!ConfirmDiscardSample()) return;
-  DrawForm->FormatBoxVisible = !d->IsDiscrete();
+  // Integer-valued types print integers; the rank tests' tables (and any
+  // empirical table) hold fractional values and get the format choice.
+  DrawForm->FormatBoxVisible = !d->IsDiscrete() || dynamic_cast<tEmpirical_distribution*>(d);
   DrawForm->DecimalsEdit->setText(QString::number(d->XDecimals()));
   if (!RunDialog(*DrawForm)) return;
   tSampleFormat format;
@@ -1113,68 +1192,39 @@ void TVoktForm::DrawClick() {
   format.floatingPoint = DrawForm->FloatingPoint;
   format.decimals = DrawForm->Decimals;
   const int64_t n = DrawForm->SampleSize;
-  // The values go into the memo in batches, so the text is held once (no
-  // list of a million lines beside the document), the progress bar moves and
-  // Cancel works.  Cancel takes back the lines of this draw.
-  QTextDocument* doc = SampleMemo->document();
-  const bool wasEmpty = doc->isEmpty();
-  const int oldEnd = doc->characterCount() - 1;
-  const bool wasModified = doc->isModified();
-  const bool wasVisible = PageControl->isTabVisible(kSamplePage);
+  // The values are kept as numbers and reach the page once the draw is over;
+  // the page formats only the lines it shows.  Cancel drops this draw.
+  std::vector<Extended> values;
+  values.reserve(static_cast<size_t>(n));
   constexpr int64_t kBatch = 8192;
   bool cancelled = false;
-  // The batch is 8-bit text (the sample file's own encoding) and becomes a
-  // QString once per batch rather than once per value.
-  std::string batch;
-  auto flush = [&] {
-    if (batch.empty()) return;
-    batch.pop_back();  // the last line break; appendPlainText starts a new line
-    SampleMemo->appendPlainText(QString::fromLatin1(batch.data(), static_cast<qsizetype>(batch.size())));
-    batch.clear();
-  };
+  // A seed restarts the generator for this draw only; the stream of unseeded
+  // draws goes on afterwards where it was.
+  TSeededDraw seeded(DrawForm->HasSeed, DrawForm->Seed);
   try {
     RunEnumeration(n > kSampleProgressSize, [&](ProgressSink* sink) {
       BusyScope busy(sink);
       sampleCancel_ = false;
       for (int64_t i = 0; i < n; ++i) {
-        batch += FormatSampleValue(d->RandomValue(), format);
-        batch += '\n';
-        if ((i + 1) % kBatch == 0 && i + 1 < n) {
-          flush();
-          if (sink) {
-            sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
-            sink->ProcessEvents();
-            if (sampleCancel_) {
-              cancelled = true;
-              return;
-            }
+        values.push_back(d->RandomValue());
+        if (sink && (i + 1) % kBatch == 0 && i + 1 < n) {
+          sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
+          sink->ProcessEvents();
+          if (sampleCancel_) {
+            cancelled = true;
+            return;
           }
         }
       }
-      flush();
     });
   } catch (...) {
     // The values drawn so far stay; the error is reported.
-    flush();
+    SampleMemo->AppendValues(std::move(values), format);
     ShowSamplePage(QStringLiteral("random sample"));
     throw;
   }
-  if (cancelled) {
-    if (wasEmpty) {
-      SampleMemo->clear();
-    } else {
-      QTextCursor c(doc);
-      c.setPosition(oldEnd);
-      c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-      c.removeSelectedText();
-    }
-    doc->setModified(wasModified);
-    if (!wasVisible) {
-      PageControl->setTabVisible(kSamplePage, false);
-      PressButton->show();
-    }
-    return;
-  }
+  if (cancelled) return;
+  SampleMemo->AppendValues(std::move(values), format);
   ShowSamplePage(QStringLiteral("random sample"));
 }
 
@@ -1186,13 +1236,11 @@ void TVoktForm::AssignClick() {
   const auto lines = AssignSubjects(static_cast<int>(AssignForm->Subjects), AssignForm->Groups, [&rng](int m) {
     return std::uniform_int_distribution<int>(0, m - 1)(rng);
   });
-  QStringList out;
-  for (const std::string& l : lines) out << Q(l);
-  AppendSampleLines(out, QStringLiteral("assignment of subjects to groups"));
+  AppendSampleLines(lines, QStringLiteral("assignment of subjects to groups"));
 }
 
 void TVoktForm::MenuItemSaveClick() {
-  if (!SampleMemo->document()->isModified()) return;
+  if (!SampleMemo->IsModified()) return;
   std::string preset = "Sample.dat";
   for (;;) {
     const std::string name = AskSaveFileName(preset);
@@ -1208,15 +1256,7 @@ void TVoktForm::MenuItemSaveClick() {
     // renames it over the old one only when everything was written.
     QSaveFile f(file);
     bool ok = f.open(QIODevice::WriteOnly);
-    QByteArray buffer;
-    for (QTextBlock b = SampleMemo->document()->begin(); ok && b.isValid(); b = b.next()) {
-      buffer += b.text().toLatin1();
-      buffer += "\r\n";
-      if (buffer.size() >= (1 << 16) || !b.next().isValid()) {
-        ok = f.write(buffer) == buffer.size();
-        buffer.clear();
-      }
-    }
+    ok = ok && SampleMemo->WriteTo(f);
     ok = ok && f.commit();
     if (!ok) {
       const QString reason = f.errorString();
@@ -1225,15 +1265,14 @@ void TVoktForm::MenuItemSaveClick() {
                            (reason.isEmpty() ? std::string() : " (" + reason.toStdString() + ")"));
     }
     setWindowTitle(shortName);
-    SampleMemo->document()->setModified(false);
+    SampleMemo->SetModified(false);
     return;
   }
 }
 
 void TVoktForm::MenuItemClearClick() {
   const bool wasActive = ActivePage() == PageId::Sample;
-  SampleMemo->clear();
-  SampleMemo->document()->setModified(false);
+  SampleMemo->Clear();
   PageControl->setTabVisible(kSamplePage, false);
   if (wasActive) PageControl->setCurrentIndex(kPdfPage);
 }
@@ -1260,21 +1299,21 @@ void TVoktForm::closeEvent(QCloseEvent* e) {
     QTimer::singleShot(0, this, [this] { close(); });
     return;
   }
-  if (SampleMemo->document()->isModified()) {
+  if (SampleMemo->IsModified()) {
     switch (Ask(LoadString(883), true)) {
       case Answer::Cancel:
         e->ignore();
         return;
       case Answer::Yes:
         Guarded([&] { MenuItemSaveClick(); });
-        if (SampleMemo->document()->isModified()) {
+        if (SampleMemo->IsModified()) {
           // Not saved (cancelled or failed): the window stays open.
           e->ignore();
           return;
         }
         break;
       case Answer::No:
-        SampleMemo->document()->setModified(false);
+        SampleMemo->SetModified(false);
         break;
     }
   }
@@ -1296,7 +1335,7 @@ void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {
     } else {
       d->DrawDensity(surface, clGray, clGray, d->SupportLow, x);
       d->DrawDensity(surface, clGray, clGray, x, d->SupportHigh);
-      d->DrawDensity(surface, clBlack, clBlack, x, x);
+      d->DrawDensity(surface, clWindowText, clWindowText, x, x);
     }
   } catch (...) {
     // A paint cannot show a message box; the numbers report the problem.

@@ -43,6 +43,7 @@ class TVoktForm;
 class TDrawForm;
 class TAssignForm;
 class TTailControls;
+class TSampleView;
 
 // A widget whose painting is a handler of the form (the graphs).
 class TPaintBox : public QWidget {
@@ -87,6 +88,7 @@ class TParameterGrid : public QTableWidget {
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   friend class TGridDelegate;
@@ -145,6 +147,8 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void ParameterGridSetEditText(int row, const QString& text);
   void ParameterGridSelectCell(int row);
   void ParameterGridKeyDown(int key);
+  // Focus came into the grid's editor: the button applies the grid.
+  void ParameterGridEnter();
   void PageControlChange();
   void FormResize();
   void N11Click(int decimals);
@@ -214,6 +218,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void ShowPageContents(PageId page) override;
   void RefreshActivePage() override;
   void Beep() override;
+  void ShowRefusal(const std::string& reason) override;
 
   // Controls, under the names the rest of the program uses.
   TResizePanel* Panel = nullptr;
@@ -251,7 +256,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   QWidget* TabSheetFormulas = nullptr;
   vokt::TRichEditSK* FormulaEdit = nullptr;
   QWidget* TabSheetRS = nullptr;
-  QPlainTextEdit* SampleMemo = nullptr;
+  TSampleView* SampleMemo = nullptr;
 
   QMenu* MenuOptions = nullptr;
   QMenu* MenuProbabilityDecimals = nullptr;
@@ -291,6 +296,11 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   tNumEdit* Edit(EditId id) const;
   void SelectTypeInList(tDistribution* d);
   void SyncGridItems();
+  // The button's caption for the current input mode: what Enter does.
+  void SyncButtonCaption();
+  // The grid's texts from the distribution (the Kruskal-Wallis group sizes
+  // from its last applied sizes).
+  void FillGridTexts();
   // Reads the integer in grid row k (1-based); a bad text selects the row and
   // raises the conversion error.
   int32_t GridInteger(int k);
@@ -303,7 +313,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   // showProgress.  The table, or nothing when cancelled; errors are raised.
   template <class Compute>
   std::optional<tRankTable> RunRankBuild(bool showProgress, Compute&& compute);
-  void AppendSampleLines(const QStringList& lines, const QString& hint);
+  void AppendSampleLines(std::vector<std::string> lines, const QString& hint);
   // Marks the sample unsaved and shows its page with the given hint.
   void ShowSamplePage(const QString& hint);
   // The x under the marker panel's centre moved by dx pixels.

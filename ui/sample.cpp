@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "numeric/uniform.h"
 #include "ui/messages.h"
 
 namespace vokt::ui {
@@ -158,6 +160,15 @@ TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
   formatLayout->addWidget(new QLabel(QStringLiteral("decimals"), FormatBox));
   layout->addWidget(FormatBox);
 
+  auto* seedBox = new QGroupBox(QStringLiteral(" Seed (optional)  "), this);
+  auto* seedLayout = new QHBoxLayout(seedBox);
+  SeedEdit = new QLineEdit(seedBox);
+  SeedEdit->setPlaceholderText(QStringLiteral("none: a new sample every time"));
+  SeedEdit->setToolTip(QStringLiteral("The same seed draws the same sample again"));
+  SeedEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), SeedEdit));
+  seedLayout->addWidget(SeedEdit);
+  layout->addWidget(seedBox);
+
   AddOkCancelRow(this, layout, OKButton, CancelButton);
   connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { ButtonOKClick(); }); });
 }
@@ -185,10 +196,32 @@ void TDrawForm::ButtonOKClick() {
       return;
     }
   }
+  const bool hasSeed = !SeedEdit->text().trimmed().isEmpty();
+  uint64_t seed = 0;
+  if (hasSeed) {
+    try {
+      seed = static_cast<uint64_t>(IntegerValue(SeedEdit->text(), 0, kMaxSeed));
+    } catch (const ERangeError&) {
+      RangeError(SeedEdit);
+      return;
+    }
+  }
   SampleSize = n;
   FloatingPoint = floating;
   Decimals = decimals;
+  HasSeed = hasSeed;
+  Seed = seed;
   accept();
+}
+
+TSeededDraw::TSeededDraw(bool active, uint64_t seed) : active_(active) {
+  if (!active_) return;
+  GetSeeds(seed1_, seed2_);
+  SeedUniform(seed);
+}
+
+TSeededDraw::~TSeededDraw() {
+  if (active_) SetSeeds(seed1_, seed2_);
 }
 
 TAssignForm::TAssignForm(QWidget* parent) : QDialog(parent) {

@@ -48,6 +48,25 @@ std::vector<std::string> AssignSubjects(int n, int64_t k, const std::function<in
 // ERangeError.
 int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi);
 
+// The largest seed the Draw Sample dialog accepts.
+inline constexpr int64_t kMaxSeed = 9223372036854775807;
+
+// A draw with a seed: the uniform generator is seeded from it (SeedUniform)
+// for the lifetime of this object, and its earlier state is put back at the
+// end, so unseeded draws go on with the stream they had.  Inactive without a
+// seed.
+class TSeededDraw {
+ public:
+  TSeededDraw(bool active, uint64_t seed);
+  ~TSeededDraw();
+  TSeededDraw(const TSeededDraw&) = delete;
+  TSeededDraw& operator=(const TSeededDraw&) = delete;
+
+ private:
+  bool active_;
+  int32_t seed1_ = 0, seed2_ = 0;
+};
+
 class TDrawForm : public QDialog {
   Q_OBJECT
  public:
@@ -57,8 +76,13 @@ class TDrawForm : public QDialog {
   int64_t SampleSize = 10;
   bool FloatingPoint = false;
   int Decimals = 3;
+  // The optional seed: an empty box draws as ever, a whole number 0 ..
+  // kMaxSeed makes the draw repeatable.
+  bool HasSeed = false;
+  uint64_t Seed = 0;
 
   tNumEdit* SampleSizeEdit = nullptr;
+  QLineEdit* SeedEdit = nullptr;
   QGroupBox* FormatBox = nullptr;
   QCheckBox* FloatingPointCheckBox = nullptr;
   tNumEdit* DecimalsEdit = nullptr;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QItemSelection>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QPlainTextEdit>
+#include "ui/sample_view.h"
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -25,6 +27,7 @@
 #include "formula/qt/richedit_sk.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
+#include "numeric/uniform.h"
 #include "ui/sample.h"
 
 namespace vokt::ui {
@@ -124,7 +127,7 @@ class SampleTest : public ::testing::Test {
     form->show();
   }
   void TearDown() override {
-    form->SampleMemo->document()->setModified(false);
+    form->SampleMemo->SetModified(false);
     form.reset();
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
@@ -132,13 +135,15 @@ class SampleTest : public ::testing::Test {
     SetSaveNameHook(oldSave_);
   }
 
-  QStringList Lines() const { return form->SampleMemo->toPlainText().split('\n'); }
+  QStringList Lines() const { return form->SampleMemo->Text().split('\n'); }
 
   // Fills in the Draw Sample dialog and presses OK.
-  void Draw(const QString& n, bool floating, const QString& decimals) {
+  void Draw(const QString& n, bool floating, const QString& decimals, const QString& seed = QString()) {
     form->RunDialog = [&](QDialog& d) {
       auto& draw = static_cast<TDrawForm&>(d);
       draw.SampleSizeEdit->setText(n);
+      draw.SeedEdit->setText(seed);
+      draw.setResult(QDialog::Rejected);  // as exec() starts
       draw.FloatingPointCheckBox->setChecked(floating);
       draw.DecimalsEdit->setText(decimals);
       draw.OKButton->click();
@@ -195,7 +200,7 @@ TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
   Draw("10", false, "");
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "'' is not a valid integer value.");
-  EXPECT_TRUE(form->SampleMemo->toPlainText().isEmpty());
+  EXPECT_TRUE(form->SampleMemo->Text().isEmpty());
 }
 
 TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
@@ -295,7 +300,7 @@ TEST_F(SampleTest, SavedBytesAreTheLinesWithCrLf) {
   QFile f(QString::fromStdString(saveName));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), (lines.join("\r\n") + "\r\n").toLatin1());
-  EXPECT_FALSE(form->SampleMemo->document()->isModified());
+  EXPECT_FALSE(form->SampleMemo->IsModified());
 }
 
 // Failures that happen even for root: the parent folder is a regular file, or
@@ -309,7 +314,7 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
   plain.close();
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
   Draw("4", false, "3");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   const QString title = form->windowTitle();
   for (const QString& target : {dir.path() + "/plain/Sample.dat", dir.path() + "/folder"}) {
     errors.clear();
@@ -319,8 +324,8 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
     form->ActionSave->trigger();
     ASSERT_EQ(errors.size(), 1u) << target.toStdString();
     EXPECT_TRUE(QString::fromStdString(errors[0]).startsWith("Cannot write ")) << errors[0];
-    EXPECT_TRUE(form->SampleMemo->document()->isModified());
-    EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+    EXPECT_TRUE(form->SampleMemo->IsModified());
+    EXPECT_EQ(form->SampleMemo->Text(), before);
     EXPECT_EQ(form->windowTitle(), title);
   }
   ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
@@ -357,7 +362,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       {"close", [&] { EXPECT_FALSE(form->close()); }},
   };
   Draw("6", false, "3");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   for (const std::string& target : {std::string(), (dir.path() + "/plain/x.dat").toStdString()}) {
     for (const Action& a : actions) {
       SCOPED_TRACE(std::string(a.name) + (target.empty() ? ", save cancelled" : ", save failed"));
@@ -369,8 +374,8 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       ASSERT_FALSE(questions.empty());
       EXPECT_EQ(questions[0], "Save sample to a file?");
       EXPECT_EQ(errors.size(), target.empty() ? 0u : 1u);
-      EXPECT_EQ(form->SampleMemo->toPlainText(), before);
-      EXPECT_TRUE(form->SampleMemo->document()->isModified());
+      EXPECT_EQ(form->SampleMemo->Text(), before);
+      EXPECT_TRUE(form->SampleMemo->IsModified());
       EXPECT_TRUE(form->PageControl->isTabVisible(3));
       EXPECT_EQ(form->DistribTypeBox->currentText(), "normal");
       EXPECT_TRUE(form->isVisible());
@@ -388,7 +393,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
 
 TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw("3", false, "2");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   bool sawProgress = false;
   QTimer::singleShot(50, form.get(), [&] {
     sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
@@ -397,8 +402,8 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw(QString::number(kMaxSampleSize), false, "2");
   EXPECT_TRUE(sawProgress);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
-  EXPECT_TRUE(form->SampleMemo->document()->isModified());
+  EXPECT_EQ(form->SampleMemo->Text(), before);
+  EXPECT_TRUE(form->SampleMemo->IsModified());
   EXPECT_FALSE(form->ProgressBar1->isVisible());
   EXPECT_TRUE(form->PageControl->isEnabled());
   EXPECT_TRUE(form->menuBar()->isEnabled());
@@ -409,17 +414,102 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
 // then asks about the sample as it was before that draw.
 TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
   Draw("3", false, "2");
-  const QString before = form->SampleMemo->toPlainText();
+  const QString before = form->SampleMemo->Text();
   QTimer::singleShot(50, form.get(), [&] { EXPECT_FALSE(form->close()); });
   answer = Answer::No;
   Draw(QString::number(kMaxSampleSize), false, "2");
-  EXPECT_EQ(form->SampleMemo->toPlainText(), before);
+  EXPECT_EQ(form->SampleMemo->Text(), before);
   EXPECT_EQ(questions.size(), 1u);  // the draw's own question, answered No
   EXPECT_TRUE(form->isVisible());
   QApplication::processEvents();  // the close put off until the draw ended
   ASSERT_EQ(questions.size(), 2u);
   EXPECT_EQ(questions[1], "Save sample to a file?");
   EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
+  Draw("50", false, "6", "20261208");
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  const QStringList first = Lines();
+  // The values are the generator's stream from SeedUniform(seed), the one
+  // vokt-cli's --seed gives.
+  {
+    int32_t k1, k2;
+    GetSeeds(k1, k2);
+    SeedUniform(20261208);
+    tSampleFormat f;
+    f.decimals = 6;
+    for (int i = 0; i < 50; ++i)
+      EXPECT_EQ(first[i].toStdString(), FormatSampleValue(form->Current()->RandomValue(), f)) << i;
+    SetSeeds(k1, k2);
+  }
+  form->MenuItemClearClick();
+  // An unseeded draw in between does not disturb the seeded one, and the
+  // seeded draw leaves the unseeded stream where it was.
+  Draw("7", false, "6");
+  int32_t s1, s2, t1, t2;
+  GetSeeds(s1, s2);
+  form->MenuItemClearClick();
+  Draw("50", false, "6", "20261208");
+  GetSeeds(t1, t2);
+  EXPECT_EQ(Lines(), first);
+  EXPECT_EQ(std::make_pair(s1, s2), std::make_pair(t1, t2));
+  // Another seed, or none, draws another sample.
+  form->MenuItemClearClick();
+  Draw("50", false, "6", "20261209");
+  EXPECT_NE(Lines(), first);
+  form->MenuItemClearClick();
+  Draw("50", false, "6");
+  EXPECT_NE(Lines(), first);
+  EXPECT_TRUE(errors.empty());
+  // A seed beyond 63 bits is out of range; the dialog stays open.
+  Draw("5", false, "6", "99999999999999999999");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Range check error.");
+  EXPECT_EQ(Lines().size(), 50);
+}
+
+TEST_F(SampleTest, SelectedLinesAreCopied) {
+  Draw("20", false, "3");
+  const QStringList lines = Lines();
+  TSampleView* view = form->SampleMemo;
+  QItemSelection selection;
+  selection.select(view->model()->index(12, 0), view->model()->index(14, 0));
+  selection.select(view->model()->index(2, 0), view->model()->index(3, 0));
+  view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  QGuiApplication::clipboard()->clear();
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringList({lines[2], lines[3], lines[12], lines[13], lines[14]}).join('\n'));
+  QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), lines.join('\n'));
+}
+
+TEST_F(SampleTest, AMillionValuesAreKeptAsNumbers) {
+  // The page holds the numbers; its text is made only for what is asked.
+  Draw(QString::number(kMaxSampleSize), false, "4", "1");
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  ASSERT_EQ(form->SampleMemo->LineCount(), kMaxSampleSize);
+  EXPECT_EQ(form->SampleMemo->model()->rowCount(), kMaxSampleSize);
+  const QString last = form->SampleMemo->LineText(kMaxSampleSize - 1);
+  EXPECT_EQ(last.size() - last.indexOf('.'), 5) << last.toStdString();
+  // Scrolled to the end, the view shows the last line.
+  form->SampleMemo->scrollToBottom();
+  QApplication::processEvents();
+  const QModelIndex top = form->SampleMemo->indexAt(QPoint(5, 5));
+  EXPECT_GE(top.row(), kMaxSampleSize - 100);
+  EXPECT_EQ(top.data().toString(), form->SampleMemo->LineText(top.row()));
+  // Saved: a million CR LF lines.
+  QTemporaryDir dir;
+  saveName = (dir.path() + "/big.dat").toStdString();
+  form->ActionSave->trigger();
+  QFile f(QString::fromStdString(saveName));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_EQ(bytes.count("\r\n"), kMaxSampleSize);
+  EXPECT_TRUE(bytes.endsWith((last + "\r\n").toLatin1()));
+  EXPECT_FALSE(form->SampleMemo->IsModified());
 }
 
 TEST_F(SampleTest, FormulasPageOfTheStandardNormalAtZero) {

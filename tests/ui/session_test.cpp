@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include "ui/sample_view.h"
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -111,7 +111,7 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     // Near the chi-square approximation with 2 degrees of freedom,
     // P(H >= 2) = exp(-1) = 0.368.
     EXPECT_NEAR(central + right, 0.368, 0.03);
-    form.SampleMemo->document()->setModified(false);
+    form.SampleMemo->SetModified(false);
   }
   SetErrorHook(oldError);
   SetAskHook(oldAsk);
