@@ -758,10 +758,16 @@ def _gen_family(t, params, make, xs, plist, qlist, mean_guess):
                         if x is None: continue
                     else:
                         x = solve_cont(fam, tg, upper)
+                        # On the whole line the solver's variable is asinh x,
+                        # which leaves an absolute error near 0: a quantile
+                        # there (a median at 0) is 0.
+                        if fam.lo == -mp.inf and fam.hi == mp.inf and abs(x) < mpf(10) ** -30:
+                            x = mpf(0)
             except Exception as e:
                 print("quantile fail", t, params, op, p, e, file=sys.stderr)
                 continue
-            if not fam.discrete and (x == 0 or abs(x) > mpf("1e4900") or abs(x) < mpf("1e-4900")):
+            # Beyond the range of long double: not representable.
+            if not fam.discrete and (abs(x) > mpf("1e4900") or 0 < abs(x) < mpf("1e-4900")):
                 continue
             add(t, params, op, p, str(int(x)) if fam.discrete else x)
             pts.add(mp.nstr(x, 12) if not fam.discrete else str(int(x)))
