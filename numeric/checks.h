@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "numeric/errors.h"
@@ -15,7 +16,7 @@ using Extended = long double;
 inline constexpr Extended Eps = 5e-12L;
 
 // Stand-ins for plus and minus infinity as support bounds and interval ends.
-inline constexpr Extended InfBound = 2147483647.0L;
+inline constexpr Extended InfBound = std::numeric_limits<Extended>::infinity();
 
 // Message ids used by the checks.
 enum MessageId : int {
