@@ -260,9 +260,10 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         } else if (op == "pdf") {
           line = Num(d->IsDiscrete() ? d->PointProb(v) : d->Density(v));
         } else if (op == "probs") {
+          // Three probabilities computed each on its own.
+          Extended left = d->StrictLowerTail(v);
           Extended central = d->PointProb(v);
-          Extended right = 1 - d->Cdf(v);
-          Extended left = (1 - right) - central;
+          Extended right = d->UpperTail(v);
           line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
         } else {
           Extended p = v;

@@ -130,6 +130,11 @@ Extended tDistribution::UpperTail(Extended x) {
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
+Extended tDistribution::StrictLowerTail(Extended x) {
+  const Extended r = Cdf(x) - PointProb(x);
+  return r < 0 ? 0 : (r > 1 ? 1 : r);
+}
+
 Extended tDistribution::UpperQuantile(Extended q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
