@@ -5,6 +5,7 @@
 // family-specific constants.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "distrib/distribution.h"
 #include "distrib/plotting.h"
@@ -26,6 +27,8 @@ constexpr int64_t kMaxTrials = 10000000;
 constexpr Extended kSumTolerance = 1e-21L;
 // Relative tolerance of "reaches p" in the quantile.
 constexpr Extended kQuantileTolerance = Eps;
+// The resolution of a probability next to 1 (four units of its last place).
+constexpr Extended kResolutionNearOne = 4 * std::numeric_limits<Extended>::epsilon();
 // Bracketing and bisection steps of the quantile: doubling reaches any long
 // double in 16400 steps, bisection halves a bracket of at most 2^64 points.
 constexpr int kMaxSearchSteps = 20000;
@@ -322,8 +325,9 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
     n = SearchPoint(StartGuess(NormalLowerInv(p)),
                     [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
   } else {
-    // 1 - p is exact for p >= 1/2.
-    const Extended target = (1 - p) * (1 + kQuantileTolerance);
+    // 1 - p is exact for p >= 1/2, but p itself (a rounded distribution
+    // function, say) is known to a few units of 2^-64 only.
+    const Extended target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
     n = SearchPoint(StartGuess(NormalUpperInv(1 - p)),
                     [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
   }
