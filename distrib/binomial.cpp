@@ -12,6 +12,11 @@
 
 namespace vokt {
 
+namespace {
+// Up to this n the point probability is a product of a few roundings.
+constexpr int32_t kSmallCount = 32;
+}  // namespace
+
 tBinomial_Distribution::tBinomial_Distribution(Extended n, Extended p) { SetParameters(n, p, 0); }
 
 int tBinomial_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
@@ -40,7 +45,14 @@ int tBinomial_Distribution::SetParameters(Extended p1, Extended p2, Extended p3)
 
 Extended tBinomial_Distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
-  return std::exp(LogBinomialWeight(RoundExt(x), n, p, 1 - p));
+  const Extended k = RoundExt(x);
+  if (n <= kSmallCount) {
+    // C(n, k) p^k q^(n - k) by a product and two powers: a few roundings.
+    Extended c = 1;
+    for (Extended i = 1; i <= k; i += 1) c = c * (n - k + i) / i;
+    return c * std::pow(p, k) * std::pow(1 - p, n - k);
+  }
+  return std::exp(LogBinomialWeight(k, n, p, 1 - p));
 }
 
 Extended tBinomial_Distribution::Cdf(Extended x) {

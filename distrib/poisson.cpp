@@ -7,6 +7,7 @@
 // underflowed terms far below a large mean instead of visiting each one).
 #include "distrib/poisson.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "distrib/discrete_util.h"
@@ -19,6 +20,36 @@ namespace {
 // discrete base); beyond 2^64 every point is far past the mass, where the
 // tails are 1 and 0 to the last digit (and the integers no longer exact).
 constexpr Extended kBeyondMass = 18446744073709551616.0L;
+// For a mean up to this and points up to kSmallPoint the weights lambda^j / j!
+// are formed by products (a few roundings, no logarithm), and the tails are
+// their sums, each tail summed on its own side: all terms positive.
+constexpr Extended kSmallMean = 32;
+constexpr Extended kSmallPoint = 64;
+
+// e^-lambda lambda^k / k! by a product (k <= kSmallPoint).
+Extended SmallWeight(Extended k, Extended lambda) {
+  Extended w = std::exp(-lambda);
+  for (Extended j = 1; j <= k; j += 1) w *= lambda / j;
+  return w;
+}
+
+// P(X <= k) (upper false) or P(X > k) (upper true) for small lambda and k.
+Extended SmallTail(Extended k, Extended lambda, bool upper) {
+  Extended term = std::exp(-lambda), sum = upper ? 0 : term;
+  for (Extended j = 1; j <= k; j += 1) {
+    term *= lambda / j;
+    if (!upper) sum += term;
+  }
+  if (!upper) return sum;
+  // Beyond k the terms fall by lambda / j < 1/2 once j passes 2 kSmallMean.
+  for (Extended j = k + 1; j < 4000; j += 1) {
+    term *= lambda / j;
+    const Extended s = sum + term;
+    if (s == sum && j > lambda) break;
+    sum = s;
+  }
+  return sum;
+}
 }  // namespace
 
 tPoisson_Distribution::tPoisson_Distribution(Extended lambda) { SetParameters(lambda, 0, 0); }
@@ -48,13 +79,16 @@ int tPoisson_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) 
 
 Extended tPoisson_Distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
-  return std::exp(LogPoissonWeight(RoundExt(x), Lambda));
+  const Extended k = RoundExt(x);
+  if (Lambda <= kSmallMean && k <= kSmallPoint) return SmallWeight(k, Lambda);
+  return std::exp(LogPoissonWeight(k, Lambda));
 }
 
 Extended tPoisson_Distribution::Cdf(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
+  if (Lambda <= kSmallMean && k <= kSmallPoint) return std::min<Extended>(1, SmallTail(k, Lambda, false));
   return GammaUpper(k + 1, Lambda);
 }
 
@@ -62,6 +96,7 @@ Extended tPoisson_Distribution::UpperTail(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
+  if (Lambda <= kSmallMean && k <= kSmallPoint) return std::min<Extended>(1, SmallTail(k, Lambda, true));
   return GammaLower(k + 1, Lambda);
 }
 
