@@ -47,10 +47,12 @@ Extended tBinomial_Distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
   const Extended k = RoundExt(x);
   if (n <= kSmallCount) {
-    // C(n, k) p^k q^(n - k) by a product and two powers: a few roundings.
+    // C(n, k) p^k q^(n - k) by a product of at most 96 factors.
+    const Extended q = 1 - p;
     Extended c = 1;
-    for (Extended i = 1; i <= k; i += 1) c = c * (n - k + i) / i;
-    return c * std::pow(p, k) * std::pow(1 - p, n - k);
+    for (Extended i = 1; i <= k; i += 1) c = c * (n - k + i) / i * p;
+    for (Extended i = k; i < n; i += 1) c *= q;
+    return c;
   }
   return std::exp(LogBinomialWeight(k, n, p, 1 - p));
 }

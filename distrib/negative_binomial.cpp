@@ -18,7 +18,7 @@ namespace {
 // Beyond 2^64 every point is far past the mass (which the point table
 // limits), and the integers are no longer exact.
 constexpr Extended kBeyondMass = 18446744073709551616.0L;
-// Up to this many factors a point probability is a product and two powers.
+// Up to this r and k a point probability is a short product.
 constexpr Extended kSmallCount = 32;
 }  // namespace
 
@@ -54,10 +54,12 @@ Extended tNegative_binomial_distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
   const Extended k = RoundExt(x);
   if (k <= kSmallCount && r <= kSmallCount) {
-    // C(r + k - 1, k) p^r q^k by a product and two powers.
+    // C(r + k - 1, k) p^r q^k by a product of at most 96 factors.
+    const Extended q = 1 - p;
     Extended c = 1;
-    for (Extended i = 1; i <= k; i += 1) c = c * (r - 1 + i) / i;
-    return c * std::pow(p, static_cast<Extended>(r)) * std::pow(1 - p, k);
+    for (int32_t i = 0; i < r; ++i) c *= p;
+    for (Extended i = 1; i <= k; i += 1) c = c * (r - 1 + i) / i * q;
+    return c;
   }
   // P(X = k) = r / (r + k) * C(r + k, r) p^r (1 - p)^k.
   return r / (r + k) * std::exp(LogBinomialWeight(r, r + k, p, 1 - p));
