@@ -57,10 +57,21 @@ Extended tBinomial_Distribution::PointProb(Extended x) {
   return std::exp(LogBinomialWeight(k, n, p, 1 - p));
 }
 
+Extended tBinomial_Distribution::SmallSum(Extended from, Extended to) {
+  // P(from <= X <= to) for n <= kSmallCount: positive terms by the ratio.
+  Extended term = PointProb(from), sum = term;
+  for (Extended j = from + 1; j <= to; j += 1) {
+    term *= (n - j + 1) / j * p / (1 - p);
+    sum += term;
+  }
+  return sum > 1 ? 1 : sum;
+}
+
 Extended tBinomial_Distribution::Cdf(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= n) return 1;
+  if (n <= kSmallCount) return SmallSum(0, k);
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
@@ -68,6 +79,7 @@ Extended tBinomial_Distribution::UpperTail(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= n) return 0;
+  if (n <= kSmallCount) return SmallSum(k + 1, n);
   return BetaLower(k + 1, n - k, p);
 }
 

@@ -22,6 +22,9 @@ class tBinomial_Distribution : public tDiscrete_distribution {
 
  protected:
   tBinomial_Distribution() = default;
+
+ private:
+  Extended SmallSum(Extended from, Extended to);
 };
 
 class tBernoulli_Distribution : public tBinomial_Distribution {

@@ -69,6 +69,15 @@ Extended tNegative_binomial_distribution::Cdf(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
+  if (k <= kSmallCount && r <= kSmallCount) {
+    // Positive terms by the ratio.
+    Extended term = PointProb(0), sum = term;
+    for (Extended j = 1; j <= k; j += 1) {
+      term *= (r + j - 1) / j * (1 - p);
+      sum += term;
+    }
+    return sum > 1 ? 1 : sum;
+  }
   return BetaLower(r, k + 1, p);
 }
 
