@@ -85,6 +85,19 @@ Extended tNegative_binomial_distribution::UpperTail(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
+  if (k <= kSmallCount && r <= kSmallCount && p >= 0.25L) {
+    // Positive terms by the ratio, which falls to about 1 - p <= 3/4: the
+    // sum ends within a few hundred terms.
+    const Extended q = 1 - p;
+    Extended term = PointProb(k + 1), sum = term;
+    for (Extended j = k + 2; j < 4000; j += 1) {
+      term *= (r + j - 1) / j * q;
+      const Extended next = sum + term;
+      if (next == sum) return sum > 1 ? 1 : sum;
+      sum = next;
+    }
+    return sum > 1 ? 1 : sum;
+  }
   return BetaUpper(r, k + 1, p);
 }
 
