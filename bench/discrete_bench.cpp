@@ -4,9 +4,12 @@
 // 50 ms, 10^6 random values under 0.5 s.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "distrib/binomial.h"
+#include "distrib/catalogue.h"
 #include "distrib/hypergeometric.h"
 #include "distrib/poisson.h"
 #include "numeric/uniform.h"
@@ -73,6 +76,79 @@ void BM_PoissonSetParameters(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(d.SetParameters(1e6L, 1, 1));
 }
 BENCHMARK(BM_PoissonSetParameters)->Unit(benchmark::kMillisecond);
+
+
+// The seven discrete types at their default parameters (the window's first
+// view): distribution function, upper tail and point probability at every
+// support point of the central range, and far-tail quantiles.
+constexpr uint16_t kDefaultTypes[] = {904, 905, 906, 912, 920, 921, 922};
+
+std::unique_ptr<tDistribution> MakeDefault(int which, std::string& label) {
+  const uint16_t t = kDefaultTypes[which];
+  label = std::to_string(t);
+  return CreateDistribution(t);
+}
+
+template <class Op>
+void AtDefaults(benchmark::State& state, Op op) {
+  std::string label;
+  auto d = MakeDefault(static_cast<int>(state.range(0)), label);
+  state.SetLabel(label);
+  const Extended lo = d->SupportLow, hi = std::min(d->SupportHigh, d->SupportLow + 12);
+  Extended x = lo;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(op(*d, x));
+    x = x + 1 > hi ? lo : x + 1;
+  }
+}
+
+void BM_DefaultCdf(benchmark::State& state) {
+  AtDefaults(state, [](tDistribution& d, Extended x) { return d.Cdf(x); });
+}
+BENCHMARK(BM_DefaultCdf)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
+
+void BM_DefaultUpperTail(benchmark::State& state) {
+  AtDefaults(state, [](tDistribution& d, Extended x) { return d.UpperTail(x); });
+}
+BENCHMARK(BM_DefaultUpperTail)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
+
+void BM_DefaultPointProb(benchmark::State& state) {
+  AtDefaults(state, [](tDistribution& d, Extended x) { return d.PointProb(x); });
+}
+BENCHMARK(BM_DefaultPointProb)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
+
+void BM_UpperTail(benchmark::State& state) {
+  auto d = Make(static_cast<int>(state.range(0)));
+  state.SetLabel(Label(static_cast<int>(state.range(0))));
+  const Extended lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
+  Extended x = lo;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(d->UpperTail(x));
+    x = x + 1 > hi ? lo : x + 1;
+  }
+}
+BENCHMARK(BM_UpperTail)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// Far-tail quantiles of large distributions: binomial n = 1e7 and Poisson
+// 1e6 at p = 1e-10 and 1 - 1e-10.
+void BM_FarQuantile(benchmark::State& state) {
+  std::unique_ptr<tDiscrete_distribution> d;
+  if (state.range(0) == 0) {
+    d = std::make_unique<tBinomial_Distribution>(1e7L, 0.3L);
+    state.SetLabel("binomial(1e7,0.3)");
+  } else {
+    d = std::make_unique<tPoisson_Distribution>(1e6L);
+    state.SetLabel("Poisson(1e6)");
+  }
+  static const Extended probs[] = {1e-10L, 1 - 1e-10L};
+  size_t i = 0;
+  for (auto _ : state) {
+    Extended p = probs[i];
+    benchmark::DoNotOptimize(d->Quantile(p));
+    i = (i + 1) % 2;
+  }
+}
+BENCHMARK(BM_FarQuantile)->DenseRange(0, 1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

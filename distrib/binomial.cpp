@@ -1,20 +1,20 @@
-// Binomial distribution: point probabilities from the log binomial
-// coefficient (Loader's saddle-point form once both counts pass 30, where the
-// coefficient's sum of logarithms would cost too much), the distribution
-// function as a regularized incomplete beta function.
+// Binomial distribution: point probabilities by Loader's saddle-point form
+// (LogBinomialWeight), the distribution function and the upper tail each as
+// its own regularized incomplete beta function, I_{1-p}(n - k, k + 1) and
+// I_p(k + 1, n - k).
 #include "distrib/binomial.h"
 
 #include <cmath>
 
 #include "distrib/discrete_util.h"
-#include "numeric/functions.h"
+#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
 
 namespace {
-// Up to this many factors the log binomial coefficient is summed directly.
-constexpr int32_t kDirectTerms = 30;
+// Up to this n the point probability is a product of a few roundings.
+constexpr int32_t kSmallCount = 32;
 }  // namespace
 
 tBinomial_Distribution::tBinomial_Distribution(Extended n, Extended p) { SetParameters(n, p, 0); }
@@ -27,6 +27,8 @@ int tBinomial_Distribution::SetParameters(Extended p1, Extended p2, Extended p3)
   DefineParameter(2, 0, 1, false, "p");
   int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
+  // n is counted in 32 bits.
+  ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
   NameId = 905;
   n = RoundInt(p1);
@@ -44,22 +46,41 @@ int tBinomial_Distribution::SetParameters(Extended p1, Extended p2, Extended p3)
 Extended tBinomial_Distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
   const Extended k = RoundExt(x);
-  if (std::min<Extended>(k, n - k) <= kDirectTerms)
-    return std::exp(LnChoose(n, k) + k * std::log(p) + (n - k) * std::log1p(-p));
-  return std::exp(LnBinomialTerm(k, n, p, 1 - p));
+  if (n <= kSmallCount) {
+    // C(n, k) p^k q^(n - k) by a product of at most 96 factors.
+    const Extended q = 1 - p;
+    Extended c = 1;
+    for (Extended i = 1; i <= k; i += 1) c = c * (n - k + i) / i * p;
+    for (Extended i = k; i < n; i += 1) c *= q;
+    return c;
+  }
+  return std::exp(LogBinomialWeight(k, n, p, 1 - p));
+}
+
+Extended tBinomial_Distribution::SmallSum(Extended from, Extended to) {
+  // P(from <= X <= to) for n <= kSmallCount: positive terms by the ratio.
+  Extended term = PointProb(from), sum = term;
+  for (Extended j = from + 1; j <= to; j += 1) {
+    term *= (n - j + 1) / j * p / (1 - p);
+    sum += term;
+  }
+  return sum > 1 ? 1 : sum;
 }
 
 Extended tBinomial_Distribution::Cdf(Extended x) {
-  if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (x < SupportLow) return 0;
-  if (x >= SupportHigh) return 1;
-  const Extended k = IsIntegerValue(x) ? RoundExt(x) : std::floor(x);
-  return 1 - BetaI(p, k + 1, n - k);
+  const Extended k = CdfPoint(x);
+  if (k < 0) return 0;
+  if (k >= n) return 1;
+  if (n <= kSmallCount) return SmallSum(0, k);
+  return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Extended tBinomial_Distribution::IntervalProb(Extended a, Extended b) {
-  if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
-  return tDistribution::IntervalProb(a, b);
+Extended tBinomial_Distribution::UpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (k < 0) return 1;
+  if (k >= n) return 0;
+  if (n <= kSmallCount) return SmallSum(k + 1, n);
+  return BetaLower(k + 1, n - k, p);
 }
 
 Extended tBinomial_Distribution::ProbRatio(int32_t k) {
@@ -83,21 +104,6 @@ int tBernoulli_Distribution::SetParameters(Extended p1, Extended p2, Extended p3
   Par[1].Unset = false;
   NameId = 904;
   guard.Commit();
-  return 0;
-}
-
-Extended tBernoulli_Distribution::Quantile(Extended& q) {
-  CheckValue(msgAtLeast, q, 0);
-  if (std::fabs(q) < Eps) return SupportLow;
-  CheckValue(msgNotGreaterThan, q, 1);
-  if (std::fabs(q - 1) < Eps) return SupportHigh;
-  // Within the tolerance 1 - p itself is P(X <= 0): the same rule as the
-  // discrete base's quantile, whatever the last bit of q.
-  if (q > 1 - p + Eps) {
-    q = 1;
-    return 1;
-  }
-  q = 1 - p;
   return 0;
 }
 

@@ -17,11 +17,14 @@ class tBinomial_Distribution : public tDiscrete_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended PointProb(Extended x) override;
   Extended Cdf(Extended x) override;
-  Extended IntervalProb(Extended a, Extended b) override;
+  Extended UpperTail(Extended x) override;
   Extended ProbRatio(int32_t k) override;
 
  protected:
   tBinomial_Distribution() = default;
+
+ private:
+  Extended SmallSum(Extended from, Extended to);
 };
 
 class tBernoulli_Distribution : public tBinomial_Distribution {
@@ -29,7 +32,6 @@ class tBernoulli_Distribution : public tBinomial_Distribution {
   explicit tBernoulli_Distribution(Extended p);
 
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Quantile(Extended& q) override;
   Extended RandomValue() override;
 };
 

@@ -1,12 +1,15 @@
-// tDiscrete_distribution: interval probabilities summed from the cheaper side
-// with the family's probability ratio, a quantile that walks from a normal
-// approximation, and rejection from a table-mountain hat (constant around the
+// tDiscrete_distribution: tails summed from their own side with the family's
+// probability ratio, a quantile found by bracketing and bisection from a
+// Cornish-Fisher start on the tail it lies in, and rejection from a table-mountain hat (constant around the
 // mode, falling like the inverse cube of the distance) that needs no
 // family-specific constants.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "distrib/distribution.h"
 #include "distrib/plotting.h"
+#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
@@ -15,78 +18,23 @@ namespace {
 // A point table holds one record per integer of the plot range; beyond ten
 // million records (64 bytes each) a parameter set is refused instead.
 constexpr Extended kMaxTableRecords = 10000000;
-// Sums and walks step once per support point.  Past the plot range the terms
-// fall below the tolerance and stop the sum long before this.
+// Sums step once per support point; a tail ends long before this.
 constexpr int64_t kMaxSteps = 50000000;
 // Expected trials per value are below 3 for any unimodal distribution.
 constexpr int64_t kMaxTrials = 10000000;
-// Terms below this are left out of a sum when they lie far below the mode:
-// even two billion of them add less than 1e-20.
-constexpr Extended kNegligible = 1e-30L;
-// Steps the quantile may take on the distribution function after its walk.
-constexpr int kSettleSteps = 3;
-// Beyond this many steps the quantile walk gives way to bisection.
-constexpr int64_t kLongWalk = 100000;
+// A sum ends when the next terms, bounded by a geometric series, add less
+// than this part of it.
+constexpr Extended kSumTolerance = 1e-21L;
+// Relative tolerance of "reaches p" in the quantile.
+constexpr Extended kQuantileTolerance = Eps;
+// The resolution of a probability next to 1 (four units of its last place).
+constexpr Extended kResolutionNearOne = 4 * std::numeric_limits<Extended>::epsilon();
+// Bracketing and bisection steps of the quantile: doubling reaches any long
+// double in 16400 steps, bisection halves a bracket of at most 2^64 points.
+constexpr int kMaxSearchSteps = 20000;
 
 void CountStep(int64_t& steps, const char* what) {
   if (++steps > kMaxSteps) throw EConvergenceError(what);
-}
-
-// Smallest k in [lo, hi] with P(X = k) >= kNegligible, or hi; the
-// probabilities increase on [lo, hi].
-Extended FirstCountingPoint(tDiscrete_distribution& d, Extended lo, Extended hi) {
-  while (lo < hi) {
-    const Extended mid = std::floor(lo + (hi - lo) / 2);
-    if (d.PointProb(mid) >= kNegligible)
-      hi = mid;
-    else
-      lo = mid + 1;
-  }
-  return lo;
-}
-
-// Smallest support point n with Cdf(n) >= p - Eps, found by doubling steps
-// from the point `from` where a walk stopped and then bisection: about sixty
-// evaluations of the distribution function for any support.
-Extended BisectQuantile(tDiscrete_distribution& d, Extended p, Extended from) {
-  const Extended target = p - Eps;
-  // The infinite bound itself is never passed to Cdf: the highest point is
-  // the answer only if nothing below it will do.
-  const Extended top = d.SupportHigh >= InfBound ? InfBound - 1 : d.SupportHigh;
-  if (from > top) from = top;
-  Extended lo, hi;  // Cdf(lo) < target <= Cdf(hi), or hi at an end
-  if (d.Cdf(from) >= target) {
-    hi = from;
-    Extended step = 1;
-    lo = from - step;
-    while (lo > d.SupportLow && d.Cdf(lo) >= target) {
-      hi = lo;
-      step *= 2;
-      lo = std::max(d.SupportLow, hi - step);
-    }
-    if (lo <= d.SupportLow) {
-      lo = d.SupportLow;
-      if (d.Cdf(lo) >= target) return lo;
-    }
-  } else {
-    lo = from;
-    Extended step = 1;
-    hi = from + step;
-    while (hi < top && d.Cdf(hi) < target) {
-      lo = hi;
-      step *= 2;
-      hi = std::min(top, lo + step);
-    }
-    if (hi >= top && d.Cdf(top) < target) return d.SupportHigh;
-  }
-  while (hi - lo > 1) {
-    const Extended mid = std::floor(lo + (hi - lo) / 2);
-    if (d.Cdf(mid) >= target)
-      hi = mid;
-    else
-      lo = mid;
-  }
-  return hi;
 }
 
 // P(X = x), read from the point table where it covers x (the random
@@ -107,7 +55,8 @@ Extended TableProb(tDiscrete_distribution& d, Extended x) {
 tDiscrete_distribution::tDiscrete_distribution() = default;
 
 bool tDiscrete_distribution::InSupport(Extended x) const {
-  return tDistribution::InSupport(x) && IsIntegerValue(x);
+  // A value within Eps of a support point is that point, also at the ends.
+  return IsIntegerValue(x) && tDistribution::InSupport(RoundExt(x));
 }
 
 Extended tDiscrete_distribution::PointProb(Extended) { return 0; }
@@ -148,14 +97,14 @@ void tDiscrete_distribution::BuildPointTable() {
   // family has one (a ratio below 1), which spares two point probabilities
   // per step on a long way to the mode.
   auto fallsTo = [this](Extended k) {  // P(k) < P(k - 1)
-    const Extended r = std::fabs(k) < InfBound ? ProbRatio(static_cast<int32_t>(k)) : 0;
+    const Extended r = RatioAt(k);
     return r > 0 ? r < 1 : PointProb(k - 1) > PointProb(k);
   };
   auto risesTo = [this](Extended k) {  // P(k) > P(k - 1)
-    const Extended r = std::fabs(k) < InfBound ? ProbRatio(static_cast<int32_t>(k)) : 0;
+    const Extended r = RatioAt(k);
     return r > 0 ? r > 1 : PointProb(k) > PointProb(k - 1);
   };
-  Extended mode = RoundExt(Mean);
+  Extended mode = ModeStart();
   int64_t steps = 0;
   while (fallsTo(mode)) {
     mode -= 1;
@@ -182,7 +131,7 @@ void tDiscrete_distribution::BuildPointTable() {
     // the distribution function more than once.
     Extended cum = 0, prob = 0;
     for (Extended k = lo; k <= hi; k += 1) {
-      const Extended ratio = (k == lo || prob <= 0) ? 0 : ProbRatio(static_cast<int32_t>(k));
+      const Extended ratio = (k == lo || prob <= 0) ? 0 : RatioAt(k);
       prob = k == mode ? maxDens : ratio > 0 ? prob * ratio : PointProb(k);
       cum = (k == lo) ? Cdf(k) : cum + prob;
       tPointRecord rec;
@@ -200,151 +149,201 @@ void tDiscrete_distribution::BuildPointTable() {
   Points = std::move(points);
 }
 
-Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
-  if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
-  if (a < SupportLow) a = SupportLow;
-  Extended lo = InSupport(a) ? RoundExt(a) : std::floor(a + 1);
-  if (b > SupportHigh) b = SupportHigh;
-  Extended hi = InSupport(b) ? RoundExt(b) : std::floor(b);
+Extended tDiscrete_distribution::CdfPoint(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  return IsIntegerValue(x) ? RoundExt(x) : std::floor(x);
+}
+
+Extended tDiscrete_distribution::RatioAt(Extended k) {
+  if (!(std::fabs(k) <= 2147483647.0L)) return 0;
+  return ProbRatio(static_cast<int32_t>(k));
+}
+
+Extended tDiscrete_distribution::ModeStart() {
+  Extended m = HasMean && std::isfinite(Mean) ? RoundExt(Mean) : SupportLow;
+  if (m < SupportLow) m = SupportLow;
+  if (m > SupportHigh) m = SupportHigh;
+  return m;
+}
+
+Extended tDiscrete_distribution::SumPoints(Extended lo, Extended hi, bool fromTop) {
+  if (lo < SupportLow) lo = SupportLow;
+  if (hi > SupportHigh) hi = SupportHigh;
   if (hi < lo) return 0;
-  // Sum whichever side holds fewer points.  The part right of the interval
-  // is always subtracted unless the interval reaches the top of the
-  // support: a point far out (above a tenth of the infinite bound, say) may
-  // still be the middle of a Poisson distribution with a mean of 2e9, and a
-  // tail that really is negligible ends its own sum at the first term.
-  if (hi - lo + 1 > (lo - SupportLow) + (SupportHigh - hi)) {
-    Extended r = 1 - IntervalProb(SupportLow, lo - 1);
-    if (hi < SupportHigh) r -= IntervalProb(hi + 1, SupportHigh);
-    if (r < 0) return 0;
-    if (r > 1) return 1;
-    return r;
-  }
-  Extended p = PointProb(lo);
-  Extended sum = p, pmax = p;
-  Extended ratio = 2;  // the last step's ratio of neighbouring terms
+  Extended k = fromTop ? hi : lo;
+  Extended p = PointProb(k);
+  Extended sum = p;
   int64_t steps = 0;
-  // Once past the peak (or beyond the mode, where the terms only fall), the
-  // sum ends when the terms are not above the tolerance and neither is the
-  // rest of the tail.  The terms fall at least geometrically there (by the
-  // last ratio r, or faster), so the rest is at most p r / (1 - r); a long
-  // tail such as a geometric one with p = 1e-6 still holds 5e-6 when its
-  // terms reach 5e-12.
-  auto goOn = [&] {
-    if (p > Eps || (p >= pmax && lo <= Mode)) return true;
-    return ratio < 1 ? p * ratio / (1 - ratio) > Eps : p > 0;
-  };
-  while (lo < hi && goOn()) {
-    lo += 1;
-    const Extended previous = p;
-    Extended r = std::fabs(lo) < InfBound ? ProbRatio(static_cast<int32_t>(lo)) : 0;
-    if (r > 0 && p < kNegligible && lo < Mode) {
-      // Far below the mode the terms are too small to count (or have
-      // underflowed to zero, where the ratio steps would keep them zero).
-      // The families with a probability ratio are unimodal, so the first
-      // term that counts is found by bisection instead of a walk of up to
-      // two billion steps.
-      lo = FirstCountingPoint(*this, lo, std::min(hi, Mode));
-      p = PointProb(lo);
-    } else if (r > 0 && p > 0) {
-      p *= r;
+  // Walking away from the larger terms: once a term has fallen below its
+  // predecessor, the rest is at most p r / (1 - r) with r the last ratio.
+  while (fromTop ? k > lo : k < hi) {
+    Extended next;
+    if (fromTop) {
+      const Extended r = RatioAt(k);  // P(k) / P(k - 1)
+      next = (r > 0 && p > 0) ? p / r : PointProb(k - 1);
+      k -= 1;
     } else {
-      p = PointProb(lo);
+      const Extended r = RatioAt(k + 1);
+      next = (r > 0 && p > 0) ? p * r : PointProb(k + 1);
+      k += 1;
     }
-    ratio = previous > 0 ? p / previous : 2;
-    sum += p;
-    if (p > pmax) pmax = p;
+    sum += next;
+    if (next <= p) {
+      if (next == 0) break;
+      const Extended r = next / p;
+      if (r < 1 && next * r / (1 - r) <= kSumTolerance * sum) break;
+    }
+    p = next;
     CountStep(steps, "the probability sum");
   }
-  if (sum < 0) return 0;
-  if (sum > 1) return 1;
   return sum;
 }
 
-Extended tDiscrete_distribution::Quantile(Extended& p) {
-  CheckValue(msgAtLeast, p, 0);
-  if (NearlyEqual(p, 0)) return SupportLow;
-  CheckValue(msgNotGreaterThan, p, 1);
-  if (NearlyEqual(p, 1)) return SupportHigh;
-  // Start from the normal approximation.
-  Extended n = HasMean ? RoundExt(Mean) : RoundExt(SupportLow);
-  if (HasVariance) {
-    if (p > 0.5L)
-      n += RoundExt(std::sqrt(-Variance * std::log(2 * (1 - p))));
-    else
-      n -= RoundExt(std::sqrt(-Variance * std::log(2 * p)));
+Extended tDiscrete_distribution::Cdf(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (k < SupportLow) return 0;
+  if (k >= SupportHigh) return 1;
+  // Below the mean the lower tail is the smaller one and is summed; above,
+  // the upper tail is summed and its complement keeps all digits.
+  if (!HasMean || k < Mean) return std::min<Extended>(1, SumPoints(SupportLow, k, true));
+  const Extended r = 1 - SumPoints(k + 1, SupportHigh, false);
+  return r < 0 ? 0 : r;
+}
+
+Extended tDiscrete_distribution::UpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (k < SupportLow) return 1;
+  if (k >= SupportHigh) return 0;
+  if (HasMean && k >= Mean) return std::min<Extended>(1, SumPoints(k + 1, SupportHigh, false));
+  const Extended r = 1 - SumPoints(SupportLow, k, true);
+  return r < 0 ? 0 : r;
+}
+
+Extended tDiscrete_distribution::StrictLowerTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  if (IsIntegerValue(x)) {
+    const Extended k = RoundExt(x);
+    return k - 1 < SupportLow ? 0 : Cdf(k - 1);
+  }
+  if (InSupport(x)) return tDistribution::StrictLowerTail(x);  // non-integer points
+  return Cdf(x);
+}
+
+Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
+  if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
+  // The integer points of [a, b], a value within Eps of a point counting as
+  // that point.
+  Extended lo = IsIntegerValue(a) ? RoundExt(a) : std::ceil(a);
+  Extended hi = CdfPoint(b);
+  if (lo < SupportLow) lo = SupportLow;
+  if (hi > SupportHigh) hi = SupportHigh;
+  if (hi < lo) return 0;
+  if (lo <= SupportLow) return Cdf(hi);
+  if (hi >= SupportHigh) return UpperTail(lo - 1);
+  Extended r;
+  if (hi - lo < 1000) {
+    // A short interval is summed from its larger end.
+    const bool fromTop = !HasMean || hi <= Mean || (lo < Mean && PointProb(hi) >= PointProb(lo));
+    r = SumPoints(lo, hi, fromTop);
+  } else if (HasMean && hi <= Mean) {
+    r = Cdf(hi) - Cdf(lo - 1);
+  } else if (HasMean && lo - 1 >= Mean) {
+    r = UpperTail(lo - 1) - UpperTail(hi);
   } else {
-    n += 1;
+    r = 1 - Cdf(lo - 1) - UpperTail(hi);
   }
-  // The start stays below the infinite bound, which is no point of the
-  // distribution (a Poisson Cdf refuses it).
-  const Extended top = SupportHigh >= InfBound ? InfBound - 1 : SupportHigh;
-  if (n > top) n = RoundExt(top);
-  if (n < SupportLow) n = RoundExt(SupportLow);
-  Extended c = Cdf(n);
-  Extended f = PointProb(n);
-  int64_t steps = 0;
-  // The walks stop at the ends of the support: below the lowest point there
-  // is nothing to subtract, and the highest point has cumulative probability
-  // one whatever rounding has left in c.  A walk that has not arrived after
-  // kLongWalk steps (a far quantile of a long-tailed distribution) hands
-  // over to a bisection on the distribution function.
-  bool arrived = true;
-  while (c > p + Eps && n > SupportLow) {
-    if (++steps > kLongWalk) {
-      arrived = false;
-      break;
-    }
-    c -= f;
-    Extended r = ProbRatio(RoundInt(n));
-    n -= 1;
-    if (r > 0 && f > 0)
-      f /= r;
-    else
-      f = PointProb(n);
-  }
-  while (arrived && c < p - Eps && n < SupportHigh) {
-    if (++steps > kLongWalk) {
-      arrived = false;
-      break;
-    }
-    n += 1;
-    Extended r = n < InfBound ? ProbRatio(RoundInt(n)) : 0;
-    if (r > 0 && f > 0)
-      f *= r;
-    else
-      f = PointProb(n);
-    c += f;
-  }
-  if (!arrived) {
-    n = BisectQuantile(*this, p, n);
-    p = Cdf(n);
-    return n;
-  }
-  // The walk adds and subtracts point probabilities; a family whose closed
-  // form Cdf differs from those sums by more than the tolerance (the
-  // Poisson's incomplete gamma function and its point probabilities carry
-  // different parts of the 1e-11 error of the log-gamma series) would
-  // otherwise end one point off.  The distribution function itself settles
-  // the last step, so that n is the smallest point with Cdf(n) >= p - Eps.
-  // Such a difference moves the answer by one point at most; the few steps
-  // allowed here keep a slow (summing) Cdf from being called on and on.
-  if (n >= InfBound) {  // the infinite bound: nothing to settle
-    p = c;
-    return n;
-  }
-  Extended cn = Cdf(n);
-  for (int i = 0; i < kSettleSteps && cn < p - Eps && n < SupportHigh; ++i) {
-    n += 1;
-    cn = Cdf(n);
-  }
-  for (int i = 0; i < kSettleSteps && n > SupportLow; ++i) {
-    const Extended below = Cdf(n - 1);
-    if (below < p - Eps) break;
-    n -= 1;
-    cn = below;
-  }
-  p = cn;
+  return r < 0 ? 0 : (r > 1 ? 1 : r);
+}
+
+Extended tDiscrete_distribution::StartGuess(Extended z) {
+  // The normal approximation: within a few standard deviations of the
+  // answer even far out, which the bracketing steps (an eighth of a standard
+  // deviation, doubling) cover in a handful of evaluations.
+  Extended n = HasMean && std::isfinite(Mean) ? Mean : SupportLow;
+  if (HasVariance && std::isfinite(Variance) && std::isfinite(z)) n += z * std::sqrt(Variance);
+  n = std::floor(n);
+  if (!(n >= SupportLow)) n = SupportLow;
+  if (!(n <= SupportHigh)) n = SupportHigh;
+  if (!std::isfinite(n)) n = std::isfinite(SupportLow) ? SupportLow : 0;
   return n;
+}
+
+template <class Pred>
+Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
+  // Bracket: lo fails (or lies below the support), hi holds.
+  Extended lo, hi;
+  Extended step = std::max<Extended>(1, HasVariance && std::isfinite(Variance)
+                                            ? std::floor(std::sqrt(Variance) / 8)
+                                            : 1);
+  int steps = 0;
+  auto count = [&steps] {
+    if (++steps > kMaxSearchSteps) throw EConvergenceError("the quantile search");
+  };
+  if (holds(start)) {
+    hi = start;
+    for (;;) {
+      count();
+      if (hi <= SupportLow) return SupportLow;
+      lo = std::max(SupportLow, hi - step);
+      if (!holds(lo)) break;
+      hi = lo;
+      step *= 2;
+    }
+  } else {
+    lo = start;
+    for (;;) {
+      count();
+      if (lo >= SupportHigh) return SupportHigh;
+      hi = std::min(SupportHigh, lo + step);
+      if (!std::isfinite(hi)) throw EConvergenceError("the quantile search");
+      if (holds(hi)) break;
+      lo = hi;
+      step *= 2;
+    }
+  }
+  while (hi - lo > 1) {
+    count();
+    const Extended mid = std::floor(lo + (hi - lo) / 2);
+    if (mid <= lo || mid >= hi) break;  // beyond the exact integers
+    if (holds(mid))
+      hi = mid;
+    else
+      lo = mid;
+  }
+  return hi;
+}
+
+Extended tDiscrete_distribution::Quantile(Extended& p) {
+  if (std::isnan(p)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, p, 0);
+  CheckValue(msgNotGreaterThan, p, 1);
+  if (p == 0) return SupportLow;
+  if (p == 1) return SupportHigh;
+  Extended n;
+  if (p <= 0.5L) {
+    const Extended target = p * (1 - kQuantileTolerance);
+    n = SearchPoint(StartGuess(NormalLowerInv(p)),
+                    [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
+  } else {
+    // 1 - p is exact for p >= 1/2, but p itself (a rounded distribution
+    // function, say) is known to a few units of 2^-64 only.
+    const Extended target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
+    n = SearchPoint(StartGuess(NormalUpperInv(1 - p)),
+                    [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+  }
+  p = Cdf(n);
+  return n;
+}
+
+Extended tDiscrete_distribution::UpperQuantile(Extended q) {
+  if (std::isnan(q)) RaiseMessage(msgNotANumber);
+  CheckValue(msgAtLeast, q, 0);
+  CheckValue(msgNotGreaterThan, q, 1);
+  if (q == 0) return SupportHigh;
+  if (q == 1) return SupportLow;
+  const Extended target = q * (1 + kQuantileTolerance);
+  return SearchPoint(StartGuess(NormalUpperInv(q)),
+                     [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
 }
 
 Extended tDiscrete_distribution::RandomValue() {

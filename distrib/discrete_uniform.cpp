@@ -1,5 +1,7 @@
-// Discrete uniform distribution: constant point probabilities, random values
-// by scaling one uniform number.
+// Discrete uniform distribution: constant point probabilities, the tails as
+// counts of points over the number of points, random values by scaling one
+// uniform number.  Everything is formed in the extended type, so that any
+// range of 64-bit integers is accepted.
 #include "distrib/discrete_uniform.h"
 
 #include <cmath>
@@ -10,26 +12,9 @@
 namespace vokt {
 
 namespace {
-// The moments are formed in 32-bit integers, as the formulas page shows them;
-// a range whose d(d + 2) does not fit (N - M of 46340 or more) is refused
-// rather than wrapped.
-int32_t CheckedAdd(int32_t a, int32_t b) {
-  int32_t r;
-  if (__builtin_add_overflow(a, b, &r)) throw EMathError("Integer overflow");
-  return r;
-}
-
-int32_t CheckedMul(int32_t a, int32_t b) {
-  int32_t r;
-  if (__builtin_mul_overflow(a, b, &r)) throw EMathError("Integer overflow");
-  return r;
-}
-
-int32_t CheckedSub(int32_t a, int32_t b) {
-  int32_t r;
-  if (__builtin_sub_overflow(a, b, &r)) throw EMathError("Integer overflow");
-  return r;
-}
+// The bounds are integers of up to 2^63 in size, exact in the extended type
+// with their difference and the count N - M + 1.
+constexpr Extended kMaxBound = 9223372036854775807.0L;
 }  // namespace
 
 tDiscrete_uniform_distribution::tDiscrete_uniform_distribution(Extended M, Extended N) {
@@ -49,22 +34,20 @@ int tDiscrete_uniform_distribution::SetParameters(Extended p1, Extended p2, Exte
   (void)p3;
   tSetParametersGuard guard(*this, false, M, N);
   ParCount = 2;
-  // M = -2147483647 is the stand-in for minus infinity: as a support bound
-  // it would make the point M itself fall outside the support.  The lowest
-  // admissible M is therefore one above it.
-  DefineParameter(1, -InfBound + 1, InfBound, true, "M");
+  DefineParameter(1, -InfBound, InfBound, true, "M");
   DefineParameter(2, p1 + 1, InfBound, true, "N");
   int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
+  ErrorIf(std::fabs(p1) > kMaxBound || std::fabs(p2) > kMaxBound, msgTooLarge);
   guard.Validated();
   NameId = 920;
-  M = RoundInt(p1);
-  N = RoundInt(p2);
+  M = RoundExt(p1);
+  N = RoundExt(p2);
   SupportLow = M;
   SupportHigh = N;
-  Mean = static_cast<Extended>(CheckedAdd(M, N)) / 2;
-  const int32_t d = CheckedSub(N, M);
-  Variance = static_cast<Extended>(CheckedMul(d, CheckedAdd(d, 2))) / 12;
+  Mean = M / 2 + N / 2;
+  const Extended d = N - M;
+  Variance = d * (d + 2) / 12;
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
@@ -73,11 +56,25 @@ int tDiscrete_uniform_distribution::SetParameters(Extended p1, Extended p2, Exte
 
 Extended tDiscrete_uniform_distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
-  return 1 / static_cast<Extended>(CheckedAdd(CheckedSub(N, M), 1));
+  return 1 / (N - M + 1);
+}
+
+Extended tDiscrete_uniform_distribution::Cdf(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (k < M) return 0;
+  if (k >= N) return 1;
+  return (k - M + 1) / (N - M + 1);
+}
+
+Extended tDiscrete_uniform_distribution::UpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (k < M) return 1;
+  if (k >= N) return 0;
+  return (N - k) / (N - M + 1);
 }
 
 Extended tDiscrete_uniform_distribution::RandomValue() {
-  return M + std::floor(Uniform() * (static_cast<Extended>(N) - M + 1));
+  return M + std::floor(Uniform() * (N - M + 1));
 }
 
 }  // namespace vokt

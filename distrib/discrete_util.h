@@ -1,6 +1,5 @@
-// Helpers shared by the discrete families: a guard that puts a distribution
-// back as it was when a parameter change fails after validation, and Loader's
-// saddle-point form of the binomial term for large counts.
+// Helper shared by the discrete families: a guard that puts a distribution
+// back as it was when a parameter change fails after validation.
 #pragma once
 
 #include <array>
@@ -63,11 +62,5 @@ class tSetParametersGuard {
   std::tuple<Fields&...> refs_;
   std::tuple<Fields...> saved_;
 };
-
-// ln of the binomial term C(n, x) p^x q^(n - x) for 0 < x < n by Loader's
-// saddle-point expansion (Stirling remainders and the deviance term bd0),
-// accurate to a few units of the last place for any size and costing a
-// handful of operations; n need not be an integer.
-Extended LnBinomialTerm(Extended x, Extended n, Extended p, Extended q);
 
 }  // namespace vokt

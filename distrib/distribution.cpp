@@ -135,15 +135,21 @@ Extended tDistribution::UpperTail(Extended x) {
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
+Extended tDistribution::StrictLowerTail(Extended x) {
+  const Extended r = Cdf(x) - PointProb(x);
+  return r < 0 ? 0 : (r > 1 ? 1 : r);
+}
+
 void tDistribution::Probabilities(Extended x, Extended& left, Extended& central,
                                   Extended& right) {
+  // Each from its own tail, so that none inherits the rounding of another.
   central = PointProb(x);
   if (!(central >= 0)) central = 0;
   if (central > 1) central = 1;
   right = UpperTail(x);
   if (!(right >= 0)) right = 0;
   if (right > 1) right = 1;
-  left = Cdf(x) - central;
+  left = StrictLowerTail(x);
   if (!(left >= 0)) left = 0;
   if (left > 1) left = 1;
 }

@@ -95,6 +95,10 @@ class tDistribution {
   // P(X > x), computed directly in the upper tail (never as 1 - Cdf where
   // that loses digits).  The base class falls back on the complement.
   virtual Extended UpperTail(Extended x);
+  // P(X < x).  The base class gives Cdf(x) - PointProb(x) within [0, 1]; the
+  // discrete families compute it directly as the distribution function at
+  // the support point below x.
+  virtual Extended StrictLowerTail(Extended x);
   virtual Extended IntervalProb(Extended a, Extended b);
   virtual Extended Quantile(Extended& p);
   // x with P(X > x) = q, solved on the upper tail.  The base class falls back
@@ -166,8 +170,26 @@ class tDiscrete_distribution : public tDistribution {
 
   bool InSupport(Extended x) const override;
   Extended PointProb(Extended x) override;
+  // P(X <= x) and P(X > x), each summed directly from its own side where the
+  // family has no closed form: the side of the mean the point lies on is
+  // summed (the smaller tail, from its largest term outwards, by the
+  // family's probability ratio), the other is its complement.  A value
+  // within Eps of a support point is that point.
+  Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
+  // P(X < x): the distribution function at the support point below x when
+  // x is (within Eps) a support point, so that it is 0 at the lowest point.
+  Extended StrictLowerTail(Extended x) override;
   Extended IntervalProb(Extended a, Extended b) override;
+  // The smallest support point n with P(X <= n) >= p.  "Reaches p" allows a
+  // relative 5e-12 of p (for p <= 1/2) or of 1 - p (above, where the search
+  // runs on the upper tail), so that far-tail quantiles are exact.  p = 0
+  // and p = 1 give the ends of the support; p is set to P(X <= n).
   Extended Quantile(Extended& p) override;
+  // The smallest support point n with P(X > n) <= q (q within a relative
+  // 5e-12), solved on the upper tail: the same point as Quantile(1 - q)
+  // without forming 1 - q.  q = 1 gives the lowest point, q = 0 the highest.
+  Extended UpperQuantile(Extended q) override;
   Extended RandomValue() override;
   void PlotRange(tPlotRange& r) override;
   Extended MaxDensity() override;
@@ -175,9 +197,31 @@ class tDiscrete_distribution : public tDistribution {
                    Extended to) override;
   void DrawCdf(DrawingSurface& box, Extended x, Extended upper) override;
   virtual void BuildPointTable();
+  // P(X = k) / P(X = k - 1), or 0 where the family has none.
   virtual Extended ProbRatio(int32_t k);
 
   bool IsDiscrete() const override { return true; }
+
+  // The integer point a value stands for in a distribution function: the
+  // nearest integer within Eps, otherwise the integer below (+-inf stay).
+  static Extended CdfPoint(Extended x);
+
+ protected:
+  // Where the mode search of BuildPointTable starts (the rounded mean).
+  virtual Extended ModeStart();
+  // P(lo <= X <= hi) summed point by point from the end named by fromTop
+  // (the larger terms), by the probability ratio, until the rest is
+  // negligible.  Capped.
+  Extended SumPoints(Extended lo, Extended hi, bool fromTop);
+  // ProbRatio for any value (0 beyond the 32-bit range).
+  Extended RatioAt(Extended k);
+
+ private:
+  // The smallest support point for which holds(n) is true; holds is
+  // monotone (false below, true above), start a guess.
+  template <class Pred>
+  Extended SearchPoint(Extended start, Pred holds);
+  Extended StartGuess(Extended z);
 };
 
 }  // namespace vokt

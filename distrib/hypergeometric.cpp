@@ -1,40 +1,21 @@
-// Hypergeometric distribution: point probabilities by an exact product (the
-// binomial coefficient C(n, k) as an integer times the falling factorials of
-// the marked and unmarked counts over that of N) or, where that coefficient
-// overflows, by binomial saddle-point terms; neighbouring points by their
-// ratio.
+// Hypergeometric distribution: point probabilities from three binomial
+// weights with success probability n / N (Loader's saddle-point form, as in
+// R's dhyper), neighbouring points by their ratio; the discrete base sums the
+// tail on the point's side of the mean from its largest term.
 #include "distrib/hypergeometric.h"
 
 #include <cmath>
 
 #include "distrib/discrete_util.h"
+#include "numeric/special.h"
 
 namespace vokt {
 
 namespace {
-// C(n, k) as an exact 64-bit integer; false when it does not fit (first at
-// n = 67, k = 33).
-bool ExactChoose(int32_t n, int32_t k, int64_t& result) {
-  if (k > n - k) k = n - k;
-  unsigned __int128 c = 1;
-  for (int32_t i = 1; i <= k; ++i) {
-    // c * (n - k + i) / i is C(n - k + i, i), an integer at every step.
-    c = c * static_cast<unsigned>(n - k + i) / static_cast<unsigned>(i);
-    if (c > static_cast<unsigned __int128>(INT64_MAX)) return false;
-  }
-  result = static_cast<int64_t>(c);
-  return true;
-}
-
-// Samples up to this size use the exact product.
-constexpr int32_t kProductLimit = 5000;
-
-// ln of C(m, x) p^x q^(m - x), including the end points x = 0 and x = m.
-Extended LnBinomialEdge(Extended x, Extended m, Extended p, Extended q) {
-  if (x == 0) return m * std::log(q);
-  if (x == m) return m * std::log(p);
-  return LnBinomialTerm(x, m, p, q);
-}
+// Up to this sample size the probability is an exact product: C(n, k) times
+// the falling factorials of the marked and unmarked counts over that of N,
+// 2n roundings (below 1e-17 relative), and much cheaper than three weights.
+constexpr int32_t kProductLimit = 60;
 }  // namespace
 
 tHypergeometric_Distribution::tHypergeometric_Distribution(Extended N, Extended N1, Extended n) {
@@ -59,6 +40,7 @@ int tHypergeometric_Distribution::SetParameters(Extended p1, Extended p2, Extend
   DefineParameter(3, 1, p1, true, "n");
   int r = tDiscrete_distribution::SetParameters(p1, p2, p3);
   if (r != 0) return r;
+  ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
   NameId = 912;
   N = RoundInt(p1);
@@ -77,21 +59,21 @@ int tHypergeometric_Distribution::SetParameters(Extended p1, Extended p2, Extend
 
 Extended tHypergeometric_Distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
-  const int32_t k = RoundInt(x);
-  // The product needs C(n, k) as a 64-bit integer and costs n steps.  Where
-  // the coefficient does not fit, or the sample is large, the same
-  // probability comes from three binomial terms with success probability
-  // n/N (Loader's form), in a constant number of operations.
-  int64_t choose = 0;
-  if (n > kProductLimit || !ExactChoose(n, k, choose)) {
-    const Extended pr = static_cast<Extended>(n) / N, q = 1 - pr;
-    return std::exp(LnBinomialEdge(k, N1, pr, q) + LnBinomialEdge(n - k, N2, pr, q) -
-                    LnBinomialEdge(n, N, pr, q));
+  const Extended k = RoundExt(x);
+  if (n <= kProductLimit) {
+    const int32_t kk = static_cast<int32_t>(k);
+    Extended c = 1;
+    for (int32_t i = 1; i <= kk; ++i) c = c * (n - kk + i) / i;  // C(n, k)
+    for (int32_t i = 0; i < kk; ++i) c = c * (N1 - i) / (N - i);
+    for (int32_t i = 0; i < n - kk; ++i) c = c * (N2 - i) / (N - kk - i);
+    return c;
   }
-  Extended c = static_cast<Extended>(choose);
-  for (int32_t i = 0; i < k; ++i) c = c * (N1 - i) / (N - i);
-  for (int32_t i = 0; i < n - k; ++i) c = c * (N2 - i) / (N - k - i);
-  return c;
+  // C(N1, k) C(N2, n - k) / C(N, n) = b(k; N1) b(n - k; N2) / b(n; N) for
+  // binomial weights b with any success probability; n / N keeps all three
+  // near their peaks.
+  const Extended pr = static_cast<Extended>(n) / N, q = static_cast<Extended>(N - n) / N;
+  return std::exp(LogBinomialWeight(k, N1, pr, q) + LogBinomialWeight(n - k, N2, pr, q) -
+                  LogBinomialWeight(n, N, pr, q));
 }
 
 Extended tHypergeometric_Distribution::ProbRatio(int32_t k) {

@@ -1,7 +1,8 @@
-// Negative binomial distribution: point probabilities from the log binomial
-// coefficient C(r + k - 1, k) (Loader's saddle-point form once both counts
-// pass 30), neighbouring points by their ratio, and the distribution
-// function as the regularized incomplete beta function I_p(r, k + 1).  A sum
+// Negative binomial distribution: point probabilities as r / (r + k) times
+// the binomial weight of r successes in r + k trials (Loader's saddle-point
+// form), neighbouring points by their ratio, and the distribution function
+// and the upper tail as the regularized incomplete beta function I_p(r, k + 1)
+// and its complement, each computed directly.  A sum
 // of point probabilities would cost one step per point: tens of millions for
 // a geometric distribution with p = 1e-6, whose table is still admitted.
 #include "distrib/negative_binomial.h"
@@ -9,13 +10,16 @@
 #include <cmath>
 
 #include "distrib/discrete_util.h"
-#include "numeric/functions.h"
+#include "numeric/special.h"
 
 namespace vokt {
 
 namespace {
-// Up to this many factors the log binomial coefficient is summed directly.
-constexpr Extended kDirectTerms = 30;
+// Beyond 2^64 every point is far past the mass (which the point table
+// limits), and the integers are no longer exact.
+constexpr Extended kBeyondMass = 18446744073709551616.0L;
+// Up to this r and k a point probability is a short product.
+constexpr Extended kSmallCount = 32;
 }  // namespace
 
 tNegative_binomial_distribution::tNegative_binomial_distribution(Extended r, Extended p) {
@@ -31,6 +35,8 @@ int tNegative_binomial_distribution::SetParameters(Extended p1, Extended p2, Ext
   DefineParameter(2, 0, 1, false, "p");
   int result = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
   if (result != 0) return result;
+  // r is counted in 32 bits.
+  ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
   NameId = 921;
   r = RoundInt(p1);
@@ -47,19 +53,58 @@ int tNegative_binomial_distribution::SetParameters(Extended p1, Extended p2, Ext
 Extended tNegative_binomial_distribution::PointProb(Extended x) {
   if (!InSupport(x)) return 0;
   const Extended k = RoundExt(x);
-  if (k == 0) return std::exp(r * std::log(p));
-  if (std::min<Extended>(k, r - 1) <= kDirectTerms && r + k - 1 <= InfBound)
-    return std::exp(LnChoose(r + k - 1, k) + r * std::log(p) + k * std::log1p(-p));
+  if (k <= kSmallCount && r <= kSmallCount) {
+    // C(r + k - 1, k) p^r q^k by a product of at most 96 factors.
+    const Extended q = 1 - p;
+    Extended c = 1;
+    for (int32_t i = 0; i < r; ++i) c *= p;
+    for (Extended i = 1; i <= k; i += 1) c = c * (r - 1 + i) / i * q;
+    return c;
+  }
   // P(X = k) = r / (r + k) * C(r + k, r) p^r (1 - p)^k.
-  return r / (r + k) * std::exp(LnBinomialTerm(r, r + k, p, 1 - p));
+  return r / (r + k) * std::exp(LogBinomialWeight(r, r + k, p, 1 - p));
 }
 
 Extended tNegative_binomial_distribution::Cdf(Extended x) {
-  if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (x < SupportLow) return 0;
-  if (x >= SupportHigh) return 1;
-  const Extended k = IsIntegerValue(x) ? RoundExt(x) : std::floor(x);
-  return BetaI(p, r, k + 1);
+  const Extended k = CdfPoint(x);
+  if (k < 0) return 0;
+  if (k >= kBeyondMass) return 1;
+  if (k <= kSmallCount && r <= kSmallCount) {
+    // Positive terms by the ratio.
+    Extended term = PointProb(0), sum = term;
+    for (Extended j = 1; j <= k; j += 1) {
+      term *= (r + j - 1) / j * (1 - p);
+      sum += term;
+    }
+    return sum > 1 ? 1 : sum;
+  }
+  return BetaLower(r, k + 1, p);
+}
+
+Extended tNegative_binomial_distribution::UpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (k < 0) return 1;
+  if (k >= kBeyondMass) return 0;
+  if (k <= kSmallCount && r <= kSmallCount && p >= 0.25L) {
+    // Positive terms by the ratio, which falls to about 1 - p <= 3/4: the
+    // sum ends within a few hundred terms.
+    const Extended q = 1 - p;
+    Extended term = PointProb(k + 1), sum = term;
+    for (Extended j = k + 2; j < 4000; j += 1) {
+      term *= (r + j - 1) / j * q;
+      const Extended next = sum + term;
+      if (next == sum) return sum > 1 ? 1 : sum;
+      sum = next;
+    }
+    return sum > 1 ? 1 : sum;
+  }
+  return BetaUpper(r, k + 1, p);
+}
+
+Extended tNegative_binomial_distribution::ModeStart() {
+  // The mode is floor((r - 1)(1 - p) / p) (0 for r = 1): the mean lies up to
+  // 1/p above it, a long walk for a small p.
+  return std::floor((static_cast<Extended>(r) - 1) * (1 - p) / p);
 }
 
 Extended tNegative_binomial_distribution::ProbRatio(int32_t k) {

@@ -18,10 +18,12 @@ class tNegative_binomial_distribution : public tDiscrete_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended PointProb(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
   Extended ProbRatio(int32_t k) override;
 
  protected:
   tNegative_binomial_distribution() = default;
+  Extended ModeStart() override;
 };
 
 class tGeometric : public tNegative_binomial_distribution {

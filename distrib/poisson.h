@@ -16,6 +16,7 @@ class tPoisson_Distribution : public tDiscrete_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
   Extended PointProb(Extended x) override;
   Extended Cdf(Extended x) override;
+  Extended UpperTail(Extended x) override;
   Extended ProbRatio(int32_t k) override;
 };
 

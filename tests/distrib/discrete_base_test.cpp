@@ -74,8 +74,10 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
       {0.5L + 2 * Eps, 2, 0.875L},
       {0.5L - 1e-13L, 1, 0.5L},  // within the tolerance of P(X <= 1)
       {0.1L, 0, 0.125L},
-      {1e-13L, 0, 1e-13L},       // at 0: the lowest point, p unchanged
-      {1 - 1e-13L, 3, 1 - 1e-13L},
+      {1e-13L, 0, 0.125L},       // near 0: still a probability, the lowest point
+      {1 - 1e-13L, 3, 1},
+      {0, 0, 0},                 // exactly 0 and 1: the ends of the support
+      {1, 3, 1},
   };
   for (const auto& c : cases) {
     Extended p = c.p;
@@ -88,7 +90,7 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
   } const errors[] = {
       {-0.1L, "Value should be at least 0"},
       {1.1L, "Value should not be greater than 1"},
-      {NAN, "Value should be at least 0"},
+      {NAN, "This is not a number."},
       {INFINITY, "Value should not be greater than 1"},
   };
   for (const auto& e : errors) {
@@ -109,9 +111,10 @@ TEST(DiscreteBase, LongTailsEndQuickly) {
   EXPECT_GT(g.Points->Count(), 4900000);
   Extended p = 1 - 1e-9L;
   const Extended x = g.Quantile(p);
-  // The smallest k with P(X > k) = (1 - p)^(k + 1) <= 1e-9 + Eps.
-  EXPECT_NEAR((double)x, std::ceil(std::log(1.005e-9) / std::log1p(-1e-6)) - 1, 2);
+  // The smallest k with P(X > k) = (1 - p)^(k + 1) <= 1e-9.
+  EXPECT_EQ(x, std::ceil(std::log(1e-9L) / std::log1p(-1e-6L)) - 1);
   EXPECT_NEAR((double)p, 1 - 1e-9, 1e-11);
+  EXPECT_EQ(g.UpperQuantile(1e-9L), x);
   EXPECT_NEAR((double)g.Cdf(3e6L), 1 - std::pow(1 - 1e-6, 3e6 + 1), 1e-9);
   EXPECT_EQ(g.Cdf(2e9L), 1);
 }
@@ -132,11 +135,16 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
   // are passed over, not visited.
   tPoisson_Distribution q(1e8L);
   EXPECT_NEAR((double)q.IntervalProb(0, 1e8L), 0.5 + 2 / (3 * std::sqrt(2 * M_PI * 1e8)), 1e-9);
-  // A quantile whose normal start lies past the infinite bound starts below
-  // it (the Poisson Cdf refuses the bound itself).
+  // Points beyond 2^31 are ordinary points: a quantile there is found.
   tPoisson_Distribution edge(2147483000);
   Extended level = 0.999999L;
-  EXPECT_EQ(edge.Quantile(level), InfBound);
+  const Extended top = edge.Quantile(level);
+  EXPECT_GT(top, 2147483647.0L);
+  EXPECT_GE(edge.Cdf(top), 0.999999L * (1 - Eps));
+  EXPECT_LT(edge.Cdf(top - 1), 0.999999L);
+  EXPECT_EQ(edge.Cdf(3e9L), 1);
+  EXPECT_EQ(edge.UpperTail(InfBound), 0);
+  EXPECT_EQ(edge.Cdf(-InfBound), 0);
   // A tail whose terms have underflowed ends at its first term.
   tHypergeometric_Distribution h(2000000000, 1000000000, 100000000);
   EXPECT_EQ(h.IntervalProb(h.Mean + 1e6L, InfBound), 0);

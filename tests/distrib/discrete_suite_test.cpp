@@ -210,6 +210,46 @@ TEST_P(DiscreteSuite, PointTableMatchesThePointProbabilities) {
   EXPECT_GE(top, d->PointProb(d->Mode + 1));
 }
 
+TEST_P(DiscreteSuite, ThreeProbabilitiesAtAndAroundSupportPoints) {
+  // P(X < x), P(X = x) and P(X > x), each computed on its own, lie in
+  // [0, 1] and add up to 1; a value 1e-13 off a point is that point in all
+  // three; at the lowest point P(X < x) is 0; the quantile and the
+  // upper-tail quantile give back the point from its own tails.
+  auto d = Make(GetParam());
+  Extended lo, hi;
+  MassRange(*d, lo, hi);
+  const Extended step = std::max<Extended>(1, std::floor((hi - lo) / 60));
+  for (Extended k = lo; k <= hi; k += step) {
+    const Extended below = d->StrictLowerTail(k), at = d->PointProb(k), above = d->UpperTail(k);
+    for (Extended v : {below, at, above}) {
+      EXPECT_GE(v, 0) << (double)k;
+      EXPECT_LE(v, 1) << (double)k;
+    }
+    EXPECT_NEAR((double)(below + at + above), 1, 1e-15) << (double)k;
+    EXPECT_NEAR((double)(d->Cdf(k) + above), 1, 1e-15) << (double)k;
+    for (Extended off : {-1e-13L, 1e-13L}) {
+      EXPECT_EQ(d->StrictLowerTail(k + off), below) << (double)k;
+      EXPECT_EQ(d->PointProb(k + off), at) << (double)k;
+      EXPECT_EQ(d->UpperTail(k + off), above) << (double)k;
+    }
+    // Where the tails tell k from its neighbour (not both rounded to 1).
+    if (at > 1e-300L) {
+      Extended p = d->Cdf(k);
+      if (p < 1 && (k == d->SupportLow || p > d->Cdf(k - 1) * (1 + 1e-11L))) {
+        EXPECT_EQ(d->Quantile(p), k) << (double)k;
+      }
+      if (above > 0 && (k == d->SupportLow || above * (1 + 1e-11L) < d->UpperTail(k - 1))) {
+        EXPECT_EQ(d->UpperQuantile(above), k) << (double)k;
+      }
+    }
+  }
+  EXPECT_EQ(d->StrictLowerTail(d->SupportLow), 0);
+  EXPECT_EQ(d->StrictLowerTail(d->SupportLow - 1e-13L), 0);
+  EXPECT_EQ(d->UpperTail(d->SupportHigh), 0);
+  EXPECT_EQ(d->Cdf(InfBound), 1);
+  EXPECT_EQ(d->UpperTail(-InfBound), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Catalogue, DiscreteSuite, ::testing::ValuesIn(AllCases()), CaseName);
 
 }  // namespace
