@@ -154,13 +154,27 @@ Extended tEmpirical_distribution::UpperTail(Extended x) {
   return UpperProb[static_cast<size_t>(i - 1)];
 }
 
+// P(X < x): the cumulative probability of the point below.  The discrete
+// base steps down by one, which is wrong for a table whose values are not
+// integers (its point below 1 may be 0.9).
+Extended tEmpirical_distribution::StrictLowerTail(Extended x) {
+  if (std::isnan(x)) RaiseMessage(msgNotANumber);
+  const tRealPointList& t = *Points;
+  if (t.Count() == 0) return 0;
+  int i;
+  FindPoint(t, x, i);  // found: i is the point; not found: the point above x
+  if (i <= 0) return 0;
+  if (i >= t.Count()) return 1;
+  return t[i - 1].CumProb;
+}
+
 // P(a <= X <= b) from the table.  The discrete base steps over the integers,
 // which misses every value of a table whose values are not integers.
 Extended tEmpirical_distribution::IntervalProb(Extended a, Extended b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // From whichever tail is smaller, so that no digits are lost.
-  const Extended below = Cdf(a) - PointProb(a), above = UpperTail(b);
+  const Extended below = StrictLowerTail(a), above = UpperTail(b);
   Extended r;
   if (below > above)
     r = Cdf(b) - below;
@@ -172,16 +186,32 @@ Extended tEmpirical_distribution::IntervalProb(Extended a, Extended b) {
 }
 
 // The smallest point whose cumulative probability reaches p, "reaches" with a
-// tolerance relative to p, so that far-tail quantiles are exact.  p is set to
-// the probability reached when that differs.
+// tolerance relative to p, so that far-tail quantiles are exact.  Above 1/2
+// the same point is found in the upper tails, P(X > x) <= 1 - p, with the
+// tolerance relative to 1 - p (1 - p is exact there): relative to p, the
+// tolerance would swallow every upper tail below 1e-15 and p = 1 would stop
+// short of the end.  p is set to the probability reached when that differs.
 Extended tEmpirical_distribution::Quantile(Extended& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   const tRealPointList& t = *Points;
   ErrorIf(t.Count() == 0, 1374);
-  const Extended target = p - p * kQuantileRelTol;
   int lo = 0, hi = t.Count() - 1;
+  if (p > 0.5L) {
+    const Extended q = 1 - p;
+    const Extended target = q + q * kQuantileRelTol;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (UpperProb[static_cast<size_t>(mid)] > target)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    if (std::fabs(UpperProb[static_cast<size_t>(lo)] - q) > q * kQuantileRelTol) p = t[lo].CumProb;
+    return t[lo].X;
+  }
+  const Extended target = p - p * kQuantileRelTol;
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
     if (t[mid].CumProb < target)

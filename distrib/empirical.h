@@ -27,6 +27,7 @@ class tEmpirical_distribution : public tDiscrete_distribution {
   Extended PointProb(Extended x) override;
   Extended Cdf(Extended x) override;
   Extended UpperTail(Extended x) override;
+  Extended StrictLowerTail(Extended x) override;
   Extended IntervalProb(Extended a, Extended b) override;
   Extended Quantile(Extended& p) override;
   Extended UpperQuantile(Extended q) override;

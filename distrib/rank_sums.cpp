@@ -187,14 +187,30 @@ Extended tRankSumBase::IntervalProb(Extended a, Extended b) {
 
 // The smallest point whose cumulative probability reaches p, "reaches" with a
 // tolerance relative to p; p is set to the probability reached when that
-// differs by more than the tolerance.
+// differs by more than the tolerance.  Above 1/2 the same point is found in
+// the upper tails, P(X > x) <= 1 - p, with the tolerance relative to 1 - p
+// (exact there): relative to p it would swallow every upper tail below 1e-15,
+// and p = 1 would stop short of the end.
 Extended tRankSumBase::Quantile(Extended& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   constexpr Extended tol = 1e-15L;
-  const Extended target = p - p * tol;
   int64_t lo = 0, hi = Table.Top;
+  if (p > 0.5L) {
+    const Extended q = 1 - p;
+    const Extended target = q + q * tol;
+    while (lo < hi) {
+      const int64_t mid = lo + (hi - lo) / 2;
+      if (Table.Upper(mid) > target)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    if (std::fabs(Table.Upper(lo) - q) > q * tol) p = Table.Lower(lo);
+    return Extended(lo + Offset);
+  }
+  const Extended target = p - p * tol;
   while (lo < hi) {
     const int64_t mid = lo + (hi - lo) / 2;
     if (Table.Lower(mid) < target)
