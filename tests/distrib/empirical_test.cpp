@@ -151,5 +151,37 @@ TEST(Empirical, UpperTailsAndBothQuantiles) {
   EXPECT_EQ(d.IntervalProb(1, 2), 0.75L);
 }
 
+// P(X < x) of a table whose values are not integers comes from the point
+// below in the table: at 1 it is P(X <= 0.9), not P(X <= 0) (x - 1); the three
+// probabilities add up to 1 at and between the points, and p = 1 or p next to
+// 1 gives the last point even when its upper tails are far below 1e-15.
+TEST(Empirical, StrictLowerTailAndTopQuantileOnNonIntegerValues) {
+  Table d({{0, 1}, {0.9L, 2}, {1, 3}, {2.5L, 4}});
+  struct Row {
+    long double x, below;
+  } rows[] = {{-1, 0}, {0, 0}, {0.5L, 0.1L}, {0.9L, 0.1L}, {0.95L, 0.3L},
+              {1, 0.3L}, {1 + 1e-13L, 0.3L}, {2, 0.6L}, {2.5L, 0.6L}, {3, 1}};
+  for (const Row& r : rows) {
+    long double left, central, right;
+    d.Probabilities(r.x, left, central, right);
+    EXPECT_NEAR(left, r.below, 1e-18L) << (double)r.x;
+    EXPECT_NEAR(d.StrictLowerTail(r.x), r.below, 1e-18L) << (double)r.x;
+    EXPECT_NEAR(left + central + right, 1, 1e-18L) << (double)r.x;
+  }
+  EXPECT_NEAR(d.IntervalProb(0.9L, 1), 0.5L, 1e-18L);
+  for (long double p : {1.0L, 0.7L, 0.61L, 0.6L}) {
+    long double pp = p;
+    EXPECT_EQ(d.Quantile(pp), p > 0.6L ? 2.5L : 1) << (double)p;
+  }
+
+  // A last point of probability 1e-18: Quantile(1) is that point, and
+  // Quantile(1 - 1e-16) stops at the one below.
+  Table far({{0, 1000000000000000000}, {1, 1}});
+  long double one = 1, near = 1 - 1e-16L;
+  EXPECT_EQ(far.Quantile(one), 1);
+  EXPECT_EQ(one, 1);
+  EXPECT_EQ(far.Quantile(near), 0);
+}
+
 }  // namespace
 }  // namespace vokt

@@ -157,6 +157,28 @@ TEST(RankTables, QuantileInvertsCdf) {
   }
 }
 
+// p = 1 gives the upper end of the support, even where the upper tails of
+// the last hundreds of points are far below 1e-15 (signed rank 200 used to
+// stop at 16254, Mann-Whitney 50, 50 at 2288).
+TEST(RankTables, QuantileOfOneIsTheUpperEnd) {
+  tWilcoxon_Distribution w(200);
+  tMann_Whitney_Distribution u(50, 50);
+  tRankSum_Distribution r(10, 7);
+  for (tDiscrete_distribution* d : std::vector<tDiscrete_distribution*>{&w, &u, &r}) {
+    long double p = 1;
+    EXPECT_EQ(d->Quantile(p), d->SupportHigh) << d->NameId;
+    EXPECT_EQ(p, 1) << d->NameId;
+    p = 0;
+    EXPECT_EQ(d->Quantile(p), d->SupportLow) << d->NameId;
+    // Near 1 the point is the smallest with P(X > x) <= 1 - p.
+    const long double q = 1e-12L;
+    p = 1 - q;
+    const long double x = d->Quantile(p);
+    EXPECT_LE(d->UpperTail(x), q * (1 + 1e-13L)) << d->NameId;
+    if (x > d->SupportLow) EXPECT_GT(d->UpperTail(x - 1), q) << d->NameId;
+  }
+}
+
 TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   tWilcoxon_Distribution w(5);
   EXPECT_EQ(Message([&] { w.SetParameters(0, 0, 0); }), "Value should be at least 1");
