@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include <algorithm>
+#include <limits>
 
 #include "numeric/special.h"
 #include "numeric/uniform.h"
@@ -56,6 +57,8 @@ int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
   HasVariance = nu > 2;
   if (HasVariance) Variance = nu / (nu - 2);
   LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - (std::log(nu) + kLnPi) / 2;
+  // ln(a B(a, 1/2)) for a = nu/2: ln a + ln Gamma(a) + ln Gamma(1/2) - ln Gamma(a + 1/2).
+  LogSmallTailNorm = std::log(nu / 2) + kLnPi / 2 - LogGammaRatio((nu + 1) / 2, nu / 2);
   Mode = 0;
   if (nu >= 1) {
     // Largest |x| sqrt(h(x)) for h(x) = (1 + x^2/nu)^(-(nu+1)/2), at
@@ -93,6 +96,13 @@ Extended tT_distribution::TailBeyond(Extended ax) const {
   const Extended r = ax / Nu * ax;  // x^2 / nu
   if (r < 1) return BetaUpper(0.5L, Nu / 2, r / (1 + r)) / 2;
   const Extended v = Nu / ax / ax;  // nu / x^2
+  // Far out (for small nu beyond 1e4932 when v underflows) the leading term
+  // of the series, w^a / (a B(a, 1/2)) with a = nu/2, is the tail to all
+  // digits (the next term is a factor w smaller), taken in logarithms.
+  if (v < 1e-30L) {
+    const Extended lw = std::log(Nu) - 2 * std::log(ax) - std::log1p(v);
+    return std::exp(Nu / 2 * lw - LogSmallTailNorm) / 2;
+  }
   return BetaLower(Nu / 2, 0.5L, v / (1 + v)) / 2;
 }
 
@@ -114,7 +124,15 @@ Extended tT_distribution::PositiveQuantile(Extended t) const {
   if (t >= 0.5L) return 0;
   Extended c = 0;
   const Extended w = BetaLowerInv(Nu / 2, 0.5L, 2 * t, &c);
-  if (w == 0) return InfBound;
+  if (w < 1e-30L) {
+    // I_w(a, 1/2) = w^a / (a B(a, 1/2)) to all digits for such w (see
+    // TailBeyond), so ln w = (ln 2t + ln(a B(a, 1/2))) / a; x = sqrt(nu / w)
+    // is then taken in logarithms, as w may be below the smallest long double.
+    const Extended lw = (std::log(2 * t) + LogSmallTailNorm) / (Nu / 2);
+    const Extended lx = (std::log(Nu) - lw) / 2;
+    if (lx > std::log(std::numeric_limits<Extended>::max())) return InfBound;
+    return std::exp(lx);
+  }
   return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
 }
 
@@ -232,13 +250,18 @@ void tF_distribution::BetaArguments(Extended x, Extended& y, Extended& q) const 
 
 Extended tF_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const Extended m = NumDf;
+  const Extended m = NumDf, n = DenDf;
   if (x > 0 && std::isfinite(x)) {
     Extended y, q;
     BetaArguments(x, y, q);
     if (!(y > 0) || !(q > 0)) return 0;
-    // beta density at y times dy/dx = y q / x
-    return std::exp(BetaPart->LogDensity(y, q) + std::log(y * q / x));
+    // Loader's binomial form: the beta density as a binomial weight, whose
+    // deviance terms do not lose the digits that (n/2 - 1) ln q loses for
+    // large n (a rounding of q is multiplied by n/2 there, and cancels here).
+    //   m >= 2: f = m q / 2 * b((m-2)/2; (m+n-2)/2, y)
+    //   m < 2:  f = m^2 q / (2 y (m+n)) * b(m/2; (m+n)/2, y)
+    if (m >= 2) return m * q / 2 * std::exp(LogBinomialWeight((m - 2) / 2, (m + n - 2) / 2, y, q));
+    return m * m * q / (2 * y * (m + n)) * std::exp(LogBinomialWeight(m / 2, (m + n) / 2, y, q));
   }
   // The F(2, n) density starts at exactly 1 (exp(LogNorm) is 1 for m = 2).
   if (m == 2 && x == 0) return 1;
