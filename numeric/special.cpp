@@ -128,11 +128,32 @@ Extended LogChoose(Extended n, Extended k) {
   return LogGammaRatio(n + 1, n - k + 1) - LogGamma(k + 1);
 }
 
+namespace {
+// P(a, x) for large a well below the mean (x <= a - a/100): the series
+// sum x^k / ((a+1)...(a+k)) times e^-x x^a / Gamma(a + 1) from
+// LogPoissonWeight; its terms fall at least by the factor 0.99, so that a
+// few thousand of them reach the last digit.  Returns -1 when they do not.
+Extended GammaLowerSeries(Extended a, Extended x) {
+  constexpr Extended kEps = std::numeric_limits<Extended>::epsilon();
+  Extended term = 1, sum = 1;
+  for (int k = 1; k <= 20000; ++k) {
+    term *= x / (a + k);
+    sum += term;
+    if (term <= sum * kEps / 4) return std::exp(LogPoissonWeight(a, x)) * sum;
+  }
+  return -1;
+}
+}  // namespace
+
 Extended GammaLower(Extended a, Extended x) {
   RequirePositive(a);
   RequireNumber(x);
   if (x <= 0) return 0;
   if (std::isinf(x)) return 1;
+  if (a >= 100 && x <= a - a / 100) {
+    const Extended p = GammaLowerSeries(a, x);
+    if (p >= 0) return p;
+  }
   return Guarded([&] { return boost::math::gamma_p(a, x, Policy()); });
 }
 
@@ -161,6 +182,7 @@ Extended GammaUpperFraction(Extended a, Extended x) {
   }
   return -1;
 }
+
 }  // namespace
 
 Extended GammaUpper(Extended a, Extended x) {
