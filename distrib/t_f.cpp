@@ -248,6 +248,68 @@ void tF_distribution::BetaArguments(Extended x, Extended& y, Extended& q) const 
   }
 }
 
+namespace {
+// Dekker's exact product a b = hi + lo of two long doubles (splitting each
+// into 32-bit halves; fmal is emulated in software and slow).
+void TwoProd(Extended a, Extended b, Extended& hi, Extended& lo) {
+  constexpr Extended kSplit = 4294967297.0L;  // 2^32 + 1
+  hi = a * b;
+  const Extended ta = a * kSplit, ah = ta - (ta - a), al = a - ah;
+  const Extended tb = b * kSplit, bh = tb - (tb - b), bl = b - bh;
+  lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
+}
+
+// Knuth's exact sum a + b = s + e.
+void TwoSum(Extended a, Extended b, Extended& s, Extended& e) {
+  s = a + b;
+  const Extended v = s - a;
+  e = (a - (s - v)) + (b - v);
+}
+}  // namespace
+
+Extended tF_distribution::OddsError(Extended x, Extended y, Extended q, OddsFrom kind) const {
+  // The beta arguments y and q carry a rounding or two, and their odds y/q
+  // differ from the exact m x / n by a relative eta of some 1e-19; the
+  // density and the tails move by eta times (a - (a+b) y) and x f(x), which
+  // for m and n of 1e6 far out is worth a few units of 1e-15.  The odds seen
+  // are y/q for the density (Both), y/(1-y) when only y goes to the beta
+  // function (Y), (1-q)/q when only q does (Q).  r = m x / n is formed as
+  // rh + rl to twice the working precision, and the numerator
+  // y_seen - r q_seen with exact products and sums.
+  Extended ph, pl;
+  TwoProd(NumDf, x, ph, pl);
+  const Extended rh = ph / DenDf;
+  Extended h, l;
+  TwoProd(rh, DenDf, h, l);
+  const Extended rl = ((ph - h) - l + pl) / DenDf;
+  Extended num, den;
+  Extended p1, p2, s1, s2;
+  switch (kind) {
+    case OddsFrom::Both:  // y - r q
+      TwoProd(rh, q, p1, p2);
+      num = (y - p1) - p2 - rl * q;
+      den = rh * q;
+      break;
+    case OddsFrom::Y:  // y - r (1 - y) = (y + r y) - r
+      TwoProd(rh, y, p1, p2);
+      TwoSum(y, p1, s1, s2);
+      num = (s1 - rh) + s2 + p2 + rl * y - rl;
+      den = rh * (1 - y);
+      break;
+    default:  // (1 - q) - r q = 1 - (q + r q)
+      TwoProd(rh, q, p1, p2);
+      TwoSum(q, p1, s1, s2);
+      num = (1 - s1) - s2 - p2 - rl * q;
+      den = rh * q;
+      break;
+  }
+  const Extended eta = num / den;
+  // Far out, where the splitting overflows or the odds underflow, there is
+  // nothing to correct at the precision that matters.
+  if (!std::isfinite(eta) || std::fabs(eta) > 1e-15L) return 0;
+  return eta;
+}
+
 Extended tF_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Extended m = NumDf, n = DenDf;
@@ -260,8 +322,12 @@ Extended tF_distribution::Density(Extended x) {
     // large n (a rounding of q is multiplied by n/2 there, and cancels here).
     //   m >= 2: f = m q / 2 * b((m-2)/2; (m+n-2)/2, y)
     //   m < 2:  f = m^2 q / (2 y (m+n)) * b(m/2; (m+n)/2, y)
-    if (m >= 2) return m * q / 2 * std::exp(LogBinomialWeight((m - 2) / 2, (m + n - 2) / 2, y, q));
-    return m * m * q / (2 * y * (m + n)) * std::exp(LogBinomialWeight(m / 2, (m + n) / 2, y, q));
+    // The odds' rounding moves ln f by eta (m/2 - (m+n)/2 y).
+    const Extended shift = -OddsError(x, y, q, OddsFrom::Both) * (m / 2 - (m + n) / 2 * y);
+    if (m >= 2)
+      return m * q / 2 * std::exp(LogBinomialWeight((m - 2) / 2, (m + n - 2) / 2, y, q) + shift);
+    return m * m * q / (2 * y * (m + n)) *
+           std::exp(LogBinomialWeight(m / 2, (m + n) / 2, y, q) + shift);
   }
   // The F(2, n) density starts at exactly 1 (exp(LogNorm) is 1 for m = 2).
   if (m == 2 && x == 0) return 1;
@@ -274,8 +340,23 @@ Extended tF_distribution::Cdf(Extended x) {
   if (std::isinf(x)) return 1;
   Extended y, q;
   BetaArguments(x, y, q);
-  if (y <= 0.5L) return BetaLower(NumDf / 2, DenDf / 2, y);
-  return BetaUpper(DenDf / 2, NumDf / 2, q);
+  // A rounding eta of the odds moves the lower tail by eta x f(x); it is
+  // worth correcting only when x f(x) is far above the tail, that is for
+  // large degrees of freedom.
+  Extended p;
+  OddsFrom kind;
+  if (y <= 0.5L) {
+    p = BetaLower(NumDf / 2, DenDf / 2, y);
+    kind = OddsFrom::Y;
+  } else {
+    p = BetaUpper(DenDf / 2, NumDf / 2, q);
+    kind = OddsFrom::Q;
+  }
+  if (NumDf + DenDf >= 1000 && p > 0) {
+    const Extended eta = OddsError(x, y, q, kind);
+    if (eta != 0) p -= eta * x * Density(x);
+  }
+  return p;
 }
 
 Extended tF_distribution::UpperTail(Extended x) {
@@ -284,8 +365,20 @@ Extended tF_distribution::UpperTail(Extended x) {
   if (std::isinf(x)) return 0;
   Extended y, q;
   BetaArguments(x, y, q);
-  if (y <= 0.5L) return BetaUpper(NumDf / 2, DenDf / 2, y);
-  return BetaLower(DenDf / 2, NumDf / 2, q);
+  Extended p;
+  OddsFrom kind;
+  if (y <= 0.5L) {
+    p = BetaUpper(NumDf / 2, DenDf / 2, y);
+    kind = OddsFrom::Y;
+  } else {
+    p = BetaLower(DenDf / 2, NumDf / 2, q);
+    kind = OddsFrom::Q;
+  }
+  if (NumDf + DenDf >= 1000 && p > 0) {  // as in Cdf
+    const Extended eta = OddsError(x, y, q, kind);
+    if (eta != 0) p += eta * x * Density(x);
+  }
+  return p;
 }
 
 Extended tF_distribution::FromBeta(Extended y, Extended q) const {

@@ -63,6 +63,10 @@ class tF_distribution : public tContinuous_distribution {
  private:
   // The beta(m/2, n/2) argument y = m x / (m x + n) and its complement q.
   void BetaArguments(Extended x, Extended& y, Extended& q) const;
+  // The relative error of the odds that the beta functions see at x against
+  // the exact m x / n (see RatioError in t_f.cpp).
+  enum class OddsFrom { Both, Y, Q };
+  Extended OddsError(Extended x, Extended y, Extended q, OddsFrom kind) const;
   // x = n y / (m q) from a beta argument and its complement.
   Extended FromBeta(Extended y, Extended q) const;
 };
