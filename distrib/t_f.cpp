@@ -323,7 +323,8 @@ Extended tF_distribution::Density(Extended x) {
     //   m >= 2: f = m q / 2 * b((m-2)/2; (m+n-2)/2, y)
     //   m < 2:  f = m^2 q / (2 y (m+n)) * b(m/2; (m+n)/2, y)
     // The odds' rounding moves ln f by eta (m/2 - (m+n)/2 y).
-    const Extended shift = -OddsError(x, y, q, OddsFrom::Both) * (m / 2 - (m + n) / 2 * y);
+    Extended shift = -OddsError(x, y, q, OddsFrom::Both) * (m / 2 - (m + n) / 2 * y);
+    if (!(std::fabs(shift) <= 1e-12L)) shift = 0;
     if (m >= 2)
       return m * q / 2 * std::exp(LogBinomialWeight((m - 2) / 2, (m + n - 2) / 2, y, q) + shift);
     return m * m * q / (2 * y * (m + n)) *
@@ -342,7 +343,8 @@ Extended tF_distribution::Cdf(Extended x) {
   BetaArguments(x, y, q);
   // A rounding eta of the odds moves the lower tail by eta x f(x); it is
   // worth correcting only when x f(x) is far above the tail, that is for
-  // large degrees of freedom.
+  // large degrees of freedom, and only on the small side (near 1 it would
+  // push a probability past 1 for nothing).
   Extended p;
   OddsFrom kind;
   if (y <= 0.5L) {
@@ -352,9 +354,15 @@ Extended tF_distribution::Cdf(Extended x) {
     p = BetaUpper(DenDf / 2, NumDf / 2, q);
     kind = OddsFrom::Q;
   }
-  if (NumDf + DenDf >= 1000 && p > 0) {
+  if (NumDf + DenDf >= 1000 && p > 0 && p < 0.5L) {
     const Extended eta = OddsError(x, y, q, kind);
-    if (eta != 0) p -= eta * x * Density(x);
+    // A sound correction is a few units of 1e-15 of p; anything else (an
+    // overflowed or undefined x f(x) for extreme degrees of freedom) is not
+    // one.
+    if (eta != 0) {
+      const Extended c = eta * x * Density(x);
+      if (std::fabs(c) <= 1e-12L * p) p -= c;
+    }
   }
   return p;
 }
@@ -374,9 +382,15 @@ Extended tF_distribution::UpperTail(Extended x) {
     p = BetaLower(DenDf / 2, NumDf / 2, q);
     kind = OddsFrom::Q;
   }
-  if (NumDf + DenDf >= 1000 && p > 0) {  // as in Cdf
+  if (NumDf + DenDf >= 1000 && p > 0 && p < 0.5L) {  // as in Cdf
     const Extended eta = OddsError(x, y, q, kind);
-    if (eta != 0) p += eta * x * Density(x);
+    // A sound correction is a few units of 1e-15 of p; anything else (an
+    // overflowed or undefined x f(x) for extreme degrees of freedom) is not
+    // one.
+    if (eta != 0) {
+      const Extended c = eta * x * Density(x);
+      if (std::fabs(c) <= 1e-12L * p) p += c;
+    }
   }
   return p;
 }
