@@ -237,8 +237,8 @@ Extended GammaUpperInv(Extended a, Extended q) {
 }
 
 namespace {
-// I_x(a, b) for large a and b at least one standard deviation below the
-// mean: the continued fraction of I_x (Lentz's method) times the prefactor
+// I_x(a, b) for large a and b (b at least a/100) up to the mean (some
+// thousand steps there for shapes of 1e7, a few dozen far out): the continued fraction of I_x (Lentz's method) times the prefactor
 // x^a (1-x)^b / (a B(a, b)) = b / (a + b) C(a+b, a) x^a (1-x)^b, whose
 // logarithm LogBinomialWeight keeps to full relative accuracy (Boost's
 // prefix loses digits for shapes of 1e5 and more).  y = 1 - x.  Returns -1
@@ -255,7 +255,7 @@ Extended BetaLowerFraction(Extended a, Extended b, Extended x, Extended y, Exten
   // a few units of 1e-15 (for a/b of 5000 and more); Boost's own methods are
   // the more accurate there.
   if (b < a / 100) return -1;
-  if (!(a - s * x >= std::sqrt(a * b / s))) return -1;
+  if (!(a - s * x >= 0)) return -1;
   constexpr Extended kTiny = 1e-4000L;
   constexpr Extended kEps = std::numeric_limits<Extended>::epsilon();
   // 1 - s x / (a + 1) = (a + 1 - s x) / (a + 1) with s x exact (Dekker's
@@ -302,8 +302,13 @@ Extended BetaLower(Extended a, Extended b, Extended x) {
   RequireNumber(x);
   if (x <= 0) return 0;
   if (x >= 1) return 1;
-  if (const Extended y = 1 - x, f = BetaLowerFraction(a, b, x, y, 0, (1 - y) - x); f >= 0)
-    return f;
+  {
+    // Large comparable shapes: the fraction on whichever side of the mean x
+    // lies, the upper tail's complement above it.
+    const Extended y = 1 - x, e = (1 - y) - x;
+    if (const Extended f = BetaLowerFraction(a, b, x, y, 0, e); f >= 0) return f;
+    if (const Extended f = BetaLowerFraction(b, a, y, x, e, 0); f >= 0 && f < 0.5L) return 1 - f;
+  }
   // Above the mean the upper tail is the small one; its complement is then
   // exact to rounding, and sidesteps ibeta's lost digits where the result is
   // within 1e-10 of 1 (I_x(1/2, 1/2) at x = 1 - 1e-20 gives 1).
@@ -320,8 +325,11 @@ Extended BetaUpper(Extended a, Extended b, Extended x) {
   RequireNumber(x);
   if (x <= 0) return 1;
   if (x >= 1) return 0;
-  if (const Extended y = 1 - x, f = BetaLowerFraction(b, a, y, x, (1 - y) - x, 0); f >= 0)
-    return f;
+  {
+    const Extended y = 1 - x, e = (1 - y) - x;  // as in BetaLower
+    if (const Extended f = BetaLowerFraction(b, a, y, x, e, 0); f >= 0) return f;
+    if (const Extended f = BetaLowerFraction(a, b, x, y, 0, e); f >= 0 && f < 0.5L) return 1 - f;
+  }
   // Below the mean the lower tail is the small one (ibetac(1/2, 1/2, 1e-20)
   // gives 1, not 1 - 6.4e-11).
   if (x * (a + b) <= a) {
