@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include <algorithm>
+#include <limits>
 
 #include "numeric/special.h"
 #include "numeric/uniform.h"
@@ -56,6 +57,8 @@ int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
   HasVariance = nu > 2;
   if (HasVariance) Variance = nu / (nu - 2);
   LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - (std::log(nu) + kLnPi) / 2;
+  // ln(a B(a, 1/2)) for a = nu/2: ln a + ln Gamma(a) + ln Gamma(1/2) - ln Gamma(a + 1/2).
+  LogSmallTailNorm = std::log(nu / 2) + kLnPi / 2 - LogGammaRatio((nu + 1) / 2, nu / 2);
   Mode = 0;
   if (nu >= 1) {
     // Largest |x| sqrt(h(x)) for h(x) = (1 + x^2/nu)^(-(nu+1)/2), at
@@ -93,6 +96,13 @@ Extended tT_distribution::TailBeyond(Extended ax) const {
   const Extended r = ax / Nu * ax;  // x^2 / nu
   if (r < 1) return BetaUpper(0.5L, Nu / 2, r / (1 + r)) / 2;
   const Extended v = Nu / ax / ax;  // nu / x^2
+  // Far out (for small nu beyond 1e4932 when v underflows) the leading term
+  // of the series, w^a / (a B(a, 1/2)) with a = nu/2, is the tail to all
+  // digits (the next term is a factor w smaller), taken in logarithms.
+  if (v < 1e-30L) {
+    const Extended lw = std::log(Nu) - 2 * std::log(ax) - std::log1p(v);
+    return std::exp(Nu / 2 * lw - LogSmallTailNorm) / 2;
+  }
   return BetaLower(Nu / 2, 0.5L, v / (1 + v)) / 2;
 }
 
@@ -114,7 +124,15 @@ Extended tT_distribution::PositiveQuantile(Extended t) const {
   if (t >= 0.5L) return 0;
   Extended c = 0;
   const Extended w = BetaLowerInv(Nu / 2, 0.5L, 2 * t, &c);
-  if (w == 0) return InfBound;
+  if (w < 1e-30L) {
+    // I_w(a, 1/2) = w^a / (a B(a, 1/2)) to all digits for such w (see
+    // TailBeyond), so ln w = (ln 2t + ln(a B(a, 1/2))) / a; x = sqrt(nu / w)
+    // is then taken in logarithms, as w may be below the smallest long double.
+    const Extended lw = (std::log(2 * t) + LogSmallTailNorm) / (Nu / 2);
+    const Extended lx = (std::log(Nu) - lw) / 2;
+    if (lx > std::log(std::numeric_limits<Extended>::max())) return InfBound;
+    return std::exp(lx);
+  }
   return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
 }
 
@@ -230,15 +248,87 @@ void tF_distribution::BetaArguments(Extended x, Extended& y, Extended& q) const 
   }
 }
 
+namespace {
+// Dekker's exact product a b = hi + lo of two long doubles (splitting each
+// into 32-bit halves; fmal is emulated in software and slow).
+void TwoProd(Extended a, Extended b, Extended& hi, Extended& lo) {
+  constexpr Extended kSplit = 4294967297.0L;  // 2^32 + 1
+  hi = a * b;
+  const Extended ta = a * kSplit, ah = ta - (ta - a), al = a - ah;
+  const Extended tb = b * kSplit, bh = tb - (tb - b), bl = b - bh;
+  lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
+}
+
+// Knuth's exact sum a + b = s + e.
+void TwoSum(Extended a, Extended b, Extended& s, Extended& e) {
+  s = a + b;
+  const Extended v = s - a;
+  e = (a - (s - v)) + (b - v);
+}
+}  // namespace
+
+Extended tF_distribution::OddsError(Extended x, Extended y, Extended q, OddsFrom kind) const {
+  // The beta arguments y and q carry a rounding or two, and their odds y/q
+  // differ from the exact m x / n by a relative eta of some 1e-19; the
+  // density and the tails move by eta times (a - (a+b) y) and x f(x), which
+  // for m and n of 1e6 far out is worth a few units of 1e-15.  The odds seen
+  // are y/q for the density (Both), y/(1-y) when only y goes to the beta
+  // function (Y), (1-q)/q when only q does (Q).  r = m x / n is formed as
+  // rh + rl to twice the working precision, and the numerator
+  // y_seen - r q_seen with exact products and sums.
+  Extended ph, pl;
+  TwoProd(NumDf, x, ph, pl);
+  const Extended rh = ph / DenDf;
+  Extended h, l;
+  TwoProd(rh, DenDf, h, l);
+  const Extended rl = ((ph - h) - l + pl) / DenDf;
+  Extended num, den;
+  Extended p1, p2, s1, s2;
+  switch (kind) {
+    case OddsFrom::Both:  // y - r q
+      TwoProd(rh, q, p1, p2);
+      num = (y - p1) - p2 - rl * q;
+      den = rh * q;
+      break;
+    case OddsFrom::Y:  // y - r (1 - y) = (y + r y) - r
+      TwoProd(rh, y, p1, p2);
+      TwoSum(y, p1, s1, s2);
+      num = (s1 - rh) + s2 + p2 + rl * y - rl;
+      den = rh * (1 - y);
+      break;
+    default:  // (1 - q) - r q = 1 - (q + r q)
+      TwoProd(rh, q, p1, p2);
+      TwoSum(q, p1, s1, s2);
+      num = (1 - s1) - s2 - p2 - rl * q;
+      den = rh * q;
+      break;
+  }
+  const Extended eta = num / den;
+  // Far out, where the splitting overflows or the odds underflow, there is
+  // nothing to correct at the precision that matters.
+  if (!std::isfinite(eta) || std::fabs(eta) > 1e-15L) return 0;
+  return eta;
+}
+
 Extended tF_distribution::Density(Extended x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const Extended m = NumDf;
+  const Extended m = NumDf, n = DenDf;
   if (x > 0 && std::isfinite(x)) {
     Extended y, q;
     BetaArguments(x, y, q);
     if (!(y > 0) || !(q > 0)) return 0;
-    // beta density at y times dy/dx = y q / x
-    return std::exp(BetaPart->LogDensity(y, q) + std::log(y * q / x));
+    // Loader's binomial form: the beta density as a binomial weight, whose
+    // deviance terms do not lose the digits that (n/2 - 1) ln q loses for
+    // large n (a rounding of q is multiplied by n/2 there, and cancels here).
+    //   m >= 2: f = m q / 2 * b((m-2)/2; (m+n-2)/2, y)
+    //   m < 2:  f = m^2 q / (2 y (m+n)) * b(m/2; (m+n)/2, y)
+    // The odds' rounding moves ln f by eta (m/2 - (m+n)/2 y).
+    Extended shift = -OddsError(x, y, q, OddsFrom::Both) * (m / 2 - (m + n) / 2 * y);
+    if (!(std::fabs(shift) <= 1e-12L)) shift = 0;
+    if (m >= 2)
+      return m * q / 2 * std::exp(LogBinomialWeight((m - 2) / 2, (m + n - 2) / 2, y, q) + shift);
+    return m * m * q / (2 * y * (m + n)) *
+           std::exp(LogBinomialWeight(m / 2, (m + n) / 2, y, q) + shift);
   }
   // The F(2, n) density starts at exactly 1 (exp(LogNorm) is 1 for m = 2).
   if (m == 2 && x == 0) return 1;
@@ -251,8 +341,30 @@ Extended tF_distribution::Cdf(Extended x) {
   if (std::isinf(x)) return 1;
   Extended y, q;
   BetaArguments(x, y, q);
-  if (y <= 0.5L) return BetaLower(NumDf / 2, DenDf / 2, y);
-  return BetaUpper(DenDf / 2, NumDf / 2, q);
+  // A rounding eta of the odds moves the lower tail by eta x f(x); it is
+  // worth correcting only when x f(x) is far above the tail, that is for
+  // large degrees of freedom, and only on the small side (near 1 it would
+  // push a probability past 1 for nothing).
+  Extended p;
+  OddsFrom kind;
+  if (y <= 0.5L) {
+    p = BetaLower(NumDf / 2, DenDf / 2, y);
+    kind = OddsFrom::Y;
+  } else {
+    p = BetaUpper(DenDf / 2, NumDf / 2, q);
+    kind = OddsFrom::Q;
+  }
+  if (NumDf + DenDf >= 1000 && p > 0 && p < 0.5L) {
+    const Extended eta = OddsError(x, y, q, kind);
+    // A sound correction is a few units of 1e-15 of p; anything else (an
+    // overflowed or undefined x f(x) for extreme degrees of freedom) is not
+    // one.
+    if (eta != 0) {
+      const Extended c = eta * x * Density(x);
+      if (std::fabs(c) <= 1e-12L * p) p -= c;
+    }
+  }
+  return p;
 }
 
 Extended tF_distribution::UpperTail(Extended x) {
@@ -261,8 +373,26 @@ Extended tF_distribution::UpperTail(Extended x) {
   if (std::isinf(x)) return 0;
   Extended y, q;
   BetaArguments(x, y, q);
-  if (y <= 0.5L) return BetaUpper(NumDf / 2, DenDf / 2, y);
-  return BetaLower(DenDf / 2, NumDf / 2, q);
+  Extended p;
+  OddsFrom kind;
+  if (y <= 0.5L) {
+    p = BetaUpper(NumDf / 2, DenDf / 2, y);
+    kind = OddsFrom::Y;
+  } else {
+    p = BetaLower(DenDf / 2, NumDf / 2, q);
+    kind = OddsFrom::Q;
+  }
+  if (NumDf + DenDf >= 1000 && p > 0 && p < 0.5L) {  // as in Cdf
+    const Extended eta = OddsError(x, y, q, kind);
+    // A sound correction is a few units of 1e-15 of p; anything else (an
+    // overflowed or undefined x f(x) for extreme degrees of freedom) is not
+    // one.
+    if (eta != 0) {
+      const Extended c = eta * x * Density(x);
+      if (std::fabs(c) <= 1e-12L * p) p += c;
+    }
+  }
+  return p;
 }
 
 Extended tF_distribution::FromBeta(Extended y, Extended q) const {

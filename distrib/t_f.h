@@ -20,6 +20,7 @@ class tT_distribution : public tContinuous_distribution {
 
   Extended LogNorm = 0;  // ln Gamma((nu+1)/2) - ln Gamma(nu/2) - ln(nu pi)/2
   Extended Gen = 0;      // ratio-of-uniforms half-width (nu >= 1) or sqrt(nu/2) (nu < 1)
+  Extended LogSmallTailNorm = 0;  // ln(a B(a, 1/2)) with a = nu/2: the far tails' scale
   std::unique_ptr<tNormal_Distribution> NormalPart;  // N(0, 1), made when nu < 1
   std::unique_ptr<tGamma_distribution> GammaPart;    // gamma(nu/2, 1), made when nu < 1
   Extended Nu = 1;
@@ -62,6 +63,10 @@ class tF_distribution : public tContinuous_distribution {
  private:
   // The beta(m/2, n/2) argument y = m x / (m x + n) and its complement q.
   void BetaArguments(Extended x, Extended& y, Extended& q) const;
+  // The relative error of the odds that the beta functions see at x against
+  // the exact m x / n (see RatioError in t_f.cpp).
+  enum class OddsFrom { Both, Y, Q };
+  Extended OddsError(Extended x, Extended y, Extended q, OddsFrom kind) const;
   // x = n y / (m q) from a beta argument and its complement.
   Extended FromBeta(Extended y, Extended q) const;
 };

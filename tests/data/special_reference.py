@@ -116,6 +116,25 @@ for a, b, x in beta_cases:
     add('BetaLower', a, b, x, I(mp.mpf(a), mp.mpf(b), mp.mpf(x)))
     add('BetaUpper', a, b, x, Ic(mp.mpf(a), mp.mpf(b), mp.mpf(x)))
 
+# large shapes far into both tails, where the fractions and the series with
+# Loader's prefactors take over
+for a in ['1e6', '1e8']:
+    af = mp.mpf(a)
+    for d in [-40, -12, -4, 4, 12, 40]:
+        x = s(af + d * mp.sqrt(af))
+        add('GammaLower', s(af), '0', x, P(af, mp.mpf(x)))
+        add('GammaUpper', s(af), '0', x, Q(af, mp.mpf(x)))
+for a, b in [('5e5', '5e5'), ('1e3', '5e6'), ('5e6', '200')]:
+    af, bf = mp.mpf(a), mp.mpf(b)
+    m = af / (af + bf)
+    sd = mp.sqrt(af * bf / ((af + bf) ** 2 * (af + bf + 1)))
+    for d in [-30, -8, -2, 2, 8, 30]:
+        v = m + d * sd
+        if 0 < v < 1:
+            x = s(v)
+            add('BetaLower', s(af), s(bf), x, I(af, bf, mp.mpf(x)))
+            add('BetaUpper', s(af), s(bf), x, Ic(af, bf, mp.mpf(x)))
+
 # normal tails and density, erf and erfc
 for z in ['-150', '-40', '-38.5', '-20', '-10', '-9', '-8', '-5', '-1.96', '-1', '-1e-10', '0',
           '0.5', '1.96', '3', '9', '10', '20', '40', '106']:
