@@ -341,9 +341,17 @@ Extended tDiscrete_distribution::UpperQuantile(Extended q) {
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
   if (q == 1) return SupportLow;
-  const Extended target = q * (1 + kQuantileTolerance);
-  return SearchPoint(StartGuess(NormalUpperInv(q)),
-                     [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+  if (q <= 0.5L) {
+    const Extended target = q * (1 + kQuantileTolerance);
+    return SearchPoint(StartGuess(NormalUpperInv(q)),
+                       [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+  }
+  // Next to 1 the tolerance is relative to 1 - q, on the lower tail (as the
+  // lower quantile does above 1/2): q = 1 - 1e-10 must not stop where the
+  // lower tail is still 5 % short of 1e-10.
+  const Extended target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
+  return SearchPoint(StartGuess(NormalLowerInv(1 - q)),
+                     [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 
 Extended tDiscrete_distribution::RandomValue() {

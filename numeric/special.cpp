@@ -317,13 +317,15 @@ Extended Log1pmx(Extended x) {
   return Guarded([&] { return boost::math::log1pmx(x, Policy()); });
 }
 
-Extended Bd0(Extended x, Extended m) {
-  RequireNumber(x);
-  RequirePositive(m);
+namespace {
+// Bd0 with d = x - m given separately: where m is a rounded product (n p),
+// x - m formed from it would carry the product's rounding, up to 1e-13 for
+// n = 1e7, into the result; a fused multiply-add gives d to the last place.
+Extended Bd0WithDifference(Extended x, Extended m, Extended d) {
   if (x == 0) return m;
-  if (std::fabs(x - m) < 0.1L * (x + m)) {
-    Extended v = (x - m) / (x + m);
-    Extended s = (x - m) * v, ej = 2 * x * v;
+  if (std::fabs(d) < 0.1L * (x + m)) {
+    Extended v = d / (x + m);
+    Extended s = d * v, ej = 2 * x * v;
     v *= v;
     for (int k = 1; k < 1000; ++k) {
       ej *= v;
@@ -333,7 +335,14 @@ Extended Bd0(Extended x, Extended m) {
     }
     return s;
   }
-  return x * std::log(x / m) + m - x;
+  return x * std::log(x / m) - d;
+}
+}  // namespace
+
+Extended Bd0(Extended x, Extended m) {
+  RequireNumber(x);
+  RequirePositive(m);
+  return Bd0WithDifference(x, m, x - m);
 }
 
 Extended StirlingError(Extended n) {
@@ -368,8 +377,11 @@ Extended LogBinomialWeight(Extended x, Extended n, Extended p, Extended q) {
     return p < 0.1L ? -Bd0(n, n * q) - n * p : n * std::log(q);
   }
   if (x == n) return q < 0.1L ? -Bd0(n, n * p) - n * q : n * std::log(p);
-  const Extended lc = StirlingError(n) - StirlingError(x) - StirlingError(n - x) - Bd0(x, n * p) -
-                      Bd0(n - x, n * q);
+  // x - n p and (n - x) - n q = n p - x, each with one rounding, from the
+  // smaller of p and q (the other may be its rounded complement).
+  const Extended d = p <= q ? std::fma(-n, p, x) : -std::fma(-n, q, n - x);
+  const Extended lc = StirlingError(n) - StirlingError(x) - StirlingError(n - x) -
+                      Bd0WithDifference(x, n * p, d) - Bd0WithDifference(n - x, n * q, -d);
   const Extended lf = 2 * kLnSqrt2Pi + std::log(x) + std::log1p(-x / n);
   return lc - 0.5L * lf;
 }
