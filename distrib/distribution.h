@@ -197,6 +197,10 @@ class tDiscrete_distribution : public tDistribution {
                    Extended to) override;
   void DrawCdf(DrawingSurface& box, Extended x, Extended upper) override;
   virtual void BuildPointTable();
+  // Whether a parameter set whose plot range holds more points than a table
+  // takes gets a thinned table (evenly spaced points, for the graphs) instead
+  // of being refused: the family computes every probability on demand.
+  virtual bool ThinTableAllowed() const { return false; }
   // P(X = k) / P(X = k - 1), or 0 where the family has none.
   virtual Extended ProbRatio(int32_t k);
 
