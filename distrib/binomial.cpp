@@ -90,6 +90,20 @@ Extended tBinomial_Distribution::UpperTail(Extended x) {
   return BetaLower(k + 1, n - k, p);
 }
 
+bool tBinomial_Distribution::QuickSearchTails() const { return n >= kLargeCount; }
+
+Extended tBinomial_Distribution::SearchCdf(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (!QuickSearchTails() || k < 0 || k >= n) return Cdf(x);
+  return BetaLower(n - k, k + 1, 1 - p);
+}
+
+Extended tBinomial_Distribution::SearchUpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (!QuickSearchTails() || k < 0 || k >= n) return UpperTail(x);
+  return BetaLower(k + 1, n - k, p);
+}
+
 Extended tBinomial_Distribution::ProbRatio(int32_t k) {
   if (k <= 0 || k > n) return 0;
   return ((n - k + 1) * p / k) / (1 - p);

@@ -332,6 +332,23 @@ Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
   return hi;
 }
 
+template <class Pred>
+Extended tDiscrete_distribution::SettlePoint(Extended n, Pred holds) {
+  // Without quicker forms the search has settled n already.
+  if (!QuickSearchTails()) return n;
+  for (int steps = 0; steps < kMaxSearchSteps; ++steps) {
+    if (n + 1 == n) return n;  // beyond the exact integers
+    if (n < SupportHigh && !holds(n)) {
+      n += 1;
+    } else if (n > SupportLow && holds(n - 1)) {
+      n -= 1;
+    } else {
+      return n;
+    }
+  }
+  throw EConvergenceError("the quantile search");
+}
+
 Extended tDiscrete_distribution::Quantile(Extended& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
@@ -342,13 +359,15 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   if (p <= 0.5L) {
     const Extended target = p * (1 - kQuantileTolerance);
     n = SearchPoint(StartGuess(NormalLowerInv(p)),
-                    [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
+                    [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; });
+    n = SettlePoint(n, [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
   } else {
     // 1 - p is exact for p >= 1/2, but p itself (a rounded distribution
     // function, say) is known to a few units of 2^-64 only.
     const Extended target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
     n = SearchPoint(StartGuess(NormalUpperInv(1 - p)),
-                    [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+                    [&](Extended k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
+    n = SettlePoint(n, [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
   }
   p = Cdf(n);
   return n;
@@ -362,14 +381,19 @@ Extended tDiscrete_distribution::UpperQuantile(Extended q) {
   if (q == 1) return SupportLow;
   if (q <= 0.5L) {
     const Extended target = q * (1 + kQuantileTolerance);
-    return SearchPoint(StartGuess(NormalUpperInv(q)),
-                       [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+    auto holds = [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; };
+    return SettlePoint(SearchPoint(StartGuess(NormalUpperInv(q)),
+                                   [&](Extended k) {
+                                     return k >= SupportHigh || SearchUpperTail(k) <= target;
+                                   }),
+                       holds);
   }
   // Next to 1 the tolerance is relative to 1 - q, on the lower tail (as the
   // lower quantile does above 1/2): q = 1 - 1e-10 must not stop where the
   // lower tail is still 5 % short of 1e-10.
   const Extended target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
-  return SearchPoint(StartGuess(NormalLowerInv(1 - q)),
+  return SettlePoint(SearchPoint(StartGuess(NormalLowerInv(1 - q)),
+                                 [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
                      [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 

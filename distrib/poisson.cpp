@@ -110,6 +110,22 @@ Extended tPoisson_Distribution::UpperTail(Extended x) {
   return GammaLower(k + 1, Lambda);
 }
 
+bool tPoisson_Distribution::QuickSearchTails() const {
+  return Lambda >= kLargeMean && Lambda <= kHugeMean;
+}
+
+Extended tPoisson_Distribution::SearchCdf(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (!QuickSearchTails() || k < 0 || k >= kBeyondMass) return Cdf(x);
+  return GammaUpper(k + 1, Lambda);
+}
+
+Extended tPoisson_Distribution::SearchUpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (!QuickSearchTails() || k < 0 || k >= kBeyondMass) return UpperTail(x);
+  return GammaLower(k + 1, Lambda);
+}
+
 Extended tPoisson_Distribution::ProbRatio(int32_t k) {
   if (k <= 0) return 0;
   return Lambda / k;
