@@ -11,6 +11,7 @@
 #include "distrib/binomial.h"
 #include "distrib/catalogue.h"
 #include "distrib/hypergeometric.h"
+#include "distrib/negative_binomial.h"
 #include "distrib/poisson.h"
 #include "numeric/uniform.h"
 
@@ -22,6 +23,9 @@ std::unique_ptr<tDiscrete_distribution> Make(int which) {
   switch (which) {
     case 0: return std::make_unique<tBinomial_Distribution>(1000, 0.3L);
     case 1: return std::make_unique<tPoisson_Distribution>(1000);
+    case 3: return std::make_unique<tBinomial_Distribution>(1e7L, 0.3L);
+    case 4: return std::make_unique<tPoisson_Distribution>(1e6L);
+    case 5: return std::make_unique<tNegative_binomial_distribution>(5, 1e-6L);
     default: return std::make_unique<tHypergeometric_Distribution>(500, 200, 66);
   }
 }
@@ -30,6 +34,9 @@ const char* Label(int which) {
   switch (which) {
     case 0: return "binomial(1000,0.3)";
     case 1: return "Poisson(1000)";
+    case 3: return "binomial(1e7,0.3)";
+    case 4: return "Poisson(1e6)";
+    case 5: return "negative-binomial(5,1e-6)";
     default: return "hypergeometric(500,200,66)";
   }
 }
@@ -44,7 +51,8 @@ void BM_Cdf(benchmark::State& state) {
     x = x + 1 > hi ? lo : x + 1;
   }
 }
-BENCHMARK(BM_Cdf)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+// 3 to 5: the large parameters whose tails are sums of point probabilities.
+BENCHMARK(BM_Cdf)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 
 void BM_Quantile(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
@@ -127,7 +135,7 @@ void BM_UpperTail(benchmark::State& state) {
     x = x + 1 > hi ? lo : x + 1;
   }
 }
-BENCHMARK(BM_UpperTail)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpperTail)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 
 // Far-tail quantiles of large distributions: binomial n = 1e7 and Poisson
 // 1e6 at p = 1e-10 and 1 - 1e-10.

@@ -21,6 +21,10 @@ class tBinomial_Distribution : public tDiscrete_distribution {
   Extended ProbRatio(int32_t k) override;
 
  protected:
+  // The incomplete beta / gamma function, quick where the tails are sums.
+  Extended SearchCdf(Extended x) override;
+  Extended SearchUpperTail(Extended x) override;
+  bool QuickSearchTails() const override;
   tBinomial_Distribution() = default;
 
  private:

@@ -18,6 +18,10 @@ namespace {
 // A point table holds one record per integer of the plot range; beyond ten
 // million records (64 bytes each) a parameter set is refused instead.
 constexpr Extended kMaxTableRecords = 10000000;
+// A thinned table (see ThinTableAllowed) holds about this many points, each
+// with its own point probability and distribution function: more than the
+// columns of any plot.
+constexpr Extended kThinTableRecords = 20000;
 // Sums step once per support point; a tail ends long before this.
 constexpr int64_t kMaxSteps = 50000000;
 // Expected trials per value are below 3 for any unimodal distribution.
@@ -89,7 +93,12 @@ void tDiscrete_distribution::BuildPointTable() {
   // Refused as well: a distribution whose mass lies beyond the 32-bit
   // support (a negative binomial with a mean above 2147483647, say), where
   // the range is empty.
-  ErrorIf(hi - lo + 1 > kMaxTableRecords || hi < lo, msgTooLarge);
+  ErrorIf(hi < lo, msgTooLarge);
+  // Wider than a table, a family that allows it gets every step-th point,
+  // within the 32-bit support its probability ratio counts in.
+  const bool thin = hi - lo + 1 > kMaxTableRecords;
+  ErrorIf(thin && !(ThinTableAllowed() && hi <= 2147483647.0L), msgTooLarge);
+  const Extended step = thin ? std::ceil((hi - lo + 1) / kThinTableRecords) : 1;
   // The mode lies within a few standard deviations of the mean, inside the
   // plot range; the cap only stops a family whose probabilities never peak.
   const int64_t modeCap = static_cast<int64_t>(std::max<Extended>(hi - lo, 0)) + 1000;
@@ -119,18 +128,28 @@ void tDiscrete_distribution::BuildPointTable() {
   const Extended hatWidth =
       std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
   auto points = std::make_unique<tRealPointList>();
-  if (hi >= lo) points->Reserve(static_cast<size_t>(hi - lo + 1));
+  if (hi >= lo) points->Reserve(static_cast<size_t>((hi - lo) / step + 2));
   // The interval sums behind Cdf read Mode, so it is set while the table is
   // filled and put back if that fails.
   const Extended oldMode = Mode;
   Mode = mode;
   try {
+    for (Extended k = lo; thin; k += step) {
+      // Spaced points, each computed on its own.
+      if (k > hi) k = hi;
+      tPointRecord rec;
+      rec.X = k;
+      rec.Prob = k == mode ? maxDens : PointProb(k);
+      rec.CumProb = Cdf(k);
+      points->Add(rec);
+      if (k == hi) break;
+    }
     // One point probability, then a step with the family's probability
     // ratio per record where it has one; the cumulative column is the cdf
     // at the first point plus a running sum.  So the table never evaluates
     // the distribution function more than once.
     Extended cum = 0, prob = 0;
-    for (Extended k = lo; k <= hi; k += 1) {
+    for (Extended k = lo; !thin && k <= hi; k += 1) {
       const Extended ratio = (k == lo || prob <= 0) ? 0 : RatioAt(k);
       prob = k == mode ? maxDens : ratio > 0 ? prob * ratio : PointProb(k);
       cum = (k == lo) ? Cdf(k) : cum + prob;
@@ -313,6 +332,23 @@ Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
   return hi;
 }
 
+template <class Pred>
+Extended tDiscrete_distribution::SettlePoint(Extended n, Pred holds) {
+  // Without quicker forms the search has settled n already.
+  if (!QuickSearchTails()) return n;
+  for (int steps = 0; steps < kMaxSearchSteps; ++steps) {
+    if (n + 1 == n) return n;  // beyond the exact integers
+    if (n < SupportHigh && !holds(n)) {
+      n += 1;
+    } else if (n > SupportLow && holds(n - 1)) {
+      n -= 1;
+    } else {
+      return n;
+    }
+  }
+  throw EConvergenceError("the quantile search");
+}
+
 Extended tDiscrete_distribution::Quantile(Extended& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
@@ -323,13 +359,15 @@ Extended tDiscrete_distribution::Quantile(Extended& p) {
   if (p <= 0.5L) {
     const Extended target = p * (1 - kQuantileTolerance);
     n = SearchPoint(StartGuess(NormalLowerInv(p)),
-                    [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
+                    [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; });
+    n = SettlePoint(n, [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
   } else {
     // 1 - p is exact for p >= 1/2, but p itself (a rounded distribution
     // function, say) is known to a few units of 2^-64 only.
     const Extended target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
     n = SearchPoint(StartGuess(NormalUpperInv(1 - p)),
-                    [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+                    [&](Extended k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
+    n = SettlePoint(n, [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
   }
   p = Cdf(n);
   return n;
@@ -341,9 +379,22 @@ Extended tDiscrete_distribution::UpperQuantile(Extended q) {
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
   if (q == 1) return SupportLow;
-  const Extended target = q * (1 + kQuantileTolerance);
-  return SearchPoint(StartGuess(NormalUpperInv(q)),
-                     [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+  if (q <= 0.5L) {
+    const Extended target = q * (1 + kQuantileTolerance);
+    auto holds = [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; };
+    return SettlePoint(SearchPoint(StartGuess(NormalUpperInv(q)),
+                                   [&](Extended k) {
+                                     return k >= SupportHigh || SearchUpperTail(k) <= target;
+                                   }),
+                       holds);
+  }
+  // Next to 1 the tolerance is relative to 1 - q, on the lower tail (as the
+  // lower quantile does above 1/2): q = 1 - 1e-10 must not stop where the
+  // lower tail is still 5 % short of 1e-10.
+  const Extended target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
+  return SettlePoint(SearchPoint(StartGuess(NormalLowerInv(1 - q)),
+                                 [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
+                     [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 
 Extended tDiscrete_distribution::RandomValue() {

@@ -197,6 +197,10 @@ class tDiscrete_distribution : public tDistribution {
                    Extended to) override;
   void DrawCdf(DrawingSurface& box, Extended x, Extended upper) override;
   virtual void BuildPointTable();
+  // Whether a parameter set whose plot range holds more points than a table
+  // takes gets a thinned table (evenly spaced points, for the graphs) instead
+  // of being refused: the family computes every probability on demand.
+  virtual bool ThinTableAllowed() const { return false; }
   // P(X = k) / P(X = k - 1), or 0 where the family has none.
   virtual Extended ProbRatio(int32_t k);
 
@@ -215,12 +219,23 @@ class tDiscrete_distribution : public tDistribution {
   Extended SumPoints(Extended lo, Extended hi, bool fromTop);
   // ProbRatio for any value (0 beyond the 32-bit range).
   Extended RatioAt(Extended k);
+  // The tails the quantile's search brackets with: Cdf and UpperTail unless
+  // a family whose precise tails are long sums gives a quicker form (within
+  // about 1e-12); the search then settles its answer on the precise tails.
+  virtual Extended SearchCdf(Extended k) { return Cdf(k); }
+  virtual Extended SearchUpperTail(Extended k) { return UpperTail(k); }
+  // Whether SearchCdf and SearchUpperTail are such quicker forms.
+  virtual bool QuickSearchTails() const { return false; }
 
  private:
   // The smallest support point for which holds(n) is true; holds is
   // monotone (false below, true above), start a guess.
   template <class Pred>
   Extended SearchPoint(Extended start, Pred holds);
+  // Moves n to the smallest point where holds is true, one step at a time
+  // (n is at most a step or two away).
+  template <class Pred>
+  Extended SettlePoint(Extended n, Pred holds);
   Extended StartGuess(Extended z);
 };
 

@@ -1,10 +1,11 @@
 // Negative binomial distribution: point probabilities as r / (r + k) times
 // the binomial weight of r successes in r + k trials (Loader's saddle-point
 // form), neighbouring points by their ratio, and the distribution function
-// and the upper tail as the regularized incomplete beta function I_p(r, k + 1)
-// and its complement, each computed directly.  A sum
-// of point probabilities would cost one step per point: tens of millions for
-// a geometric distribution with p = 1e-6, whose table is still admitted.
+// and the upper tail each directly as a tail of the binomial (r + k, p) at r
+// (a sum of a few standard deviations of binomial weights; the incomplete
+// beta function I_p(r, k + 1) loses up to 1e-11 for p = 1e-6).  A sum of the
+// negative binomial's own point probabilities would cost one step per point:
+// tens of millions for a geometric distribution with p = 1e-6.
 #include "distrib/negative_binomial.h"
 
 #include <cmath>
@@ -20,6 +21,32 @@ namespace {
 constexpr Extended kBeyondMass = 18446744073709551616.0L;
 // Up to this r and k a point probability is a short product.
 constexpr Extended kSmallCount = 32;
+// A sum of binomial weights ends long before this many terms (some ten
+// standard deviations of the binomial, about 5e5 terms for r = 2^31).
+constexpr int64_t kMaxTerms = 50000000;
+// A sum ends when the rest, bounded by a geometric series, is below this
+// part of it.
+constexpr Extended kSumTolerance = 1e-21L;
+
+// X <= k exactly when r + k trials hold at least r successes:
+// P(X <= k) = P(B >= r) and P(X > k) = P(B <= r - 1) for B binomial (r + k, p).
+// Each is summed from j = r upwards or from j = r - 1 downwards, on the side
+// of B's mean where the terms fall (the tail that is the smaller one), from
+// the precise weight at its first term by the ratio of neighbouring terms.
+Extended BinomialTailSum(Extended n, Extended p, Extended from, bool upwards) {
+  const Extended q = 1 - p;
+  Extended term = std::exp(LogBinomialWeight(from, n, p, q)), sum = term;
+  Extended j = from;
+  for (int64_t steps = 0; steps < kMaxTerms; ++steps) {
+    if (upwards ? j >= n : j <= 0) return sum;
+    const Extended ratio = upwards ? (n - j) / (j + 1) * p / q : j / (n - j + 1) * q / p;
+    term *= ratio;
+    j += upwards ? 1 : -1;
+    sum += term;
+    if (term == 0 || (ratio < 1 && term * ratio / (1 - ratio) <= kSumTolerance * sum)) return sum;
+  }
+  throw EConvergenceError("the probability sum");
+}
 }  // namespace
 
 tNegative_binomial_distribution::tNegative_binomial_distribution(Extended r, Extended p) {
@@ -78,7 +105,9 @@ Extended tNegative_binomial_distribution::Cdf(Extended x) {
     }
     return sum > 1 ? 1 : sum;
   }
-  return BetaLower(r, k + 1, p);
+  if (k < Mean) return std::min<Extended>(1, BinomialTailSum(r + k, p, r, true));
+  const Extended c = 1 - BinomialTailSum(r + k, p, r - 1, false);
+  return c < 0 ? 0 : c;
 }
 
 Extended tNegative_binomial_distribution::UpperTail(Extended x) {
@@ -98,7 +127,9 @@ Extended tNegative_binomial_distribution::UpperTail(Extended x) {
     }
     return sum > 1 ? 1 : sum;
   }
-  return BetaUpper(r, k + 1, p);
+  if (k >= Mean) return std::min<Extended>(1, BinomialTailSum(r + k, p, r - 1, false));
+  const Extended c = 1 - BinomialTailSum(r + k, p, r, true);
+  return c < 0 ? 0 : c;
 }
 
 Extended tNegative_binomial_distribution::ModeStart() {

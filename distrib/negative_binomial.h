@@ -20,6 +20,9 @@ class tNegative_binomial_distribution : public tDiscrete_distribution {
   Extended Cdf(Extended x) override;
   Extended UpperTail(Extended x) override;
   Extended ProbRatio(int32_t k) override;
+  // Every probability is computed on its own (no table walks): a
+  // small p (r = 5, p = 1e-6 spans 30 million points) gets a thinned table.
+  bool ThinTableAllowed() const override { return true; }
 
  protected:
   tNegative_binomial_distribution() = default;

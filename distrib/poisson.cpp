@@ -1,7 +1,8 @@
 // Poisson distribution: point probabilities by Loader's saddle-point form
 // (LogPoissonWeight), the distribution function as the regularized upper
 // incomplete gamma function Q(k + 1, lambda) and the upper tail as P(k + 1,
-// lambda), each computed directly,
+// lambda), each computed directly (for a large lambda as sums of point
+// probabilities),
 // and the ratio lambda / k of neighbouring points, with which the discrete
 // base steps through sums, walks and its table (and passes over the
 // underflowed terms far below a large mean instead of visiting each one).
@@ -25,6 +26,13 @@ constexpr Extended kBeyondMass = 18446744073709551616.0L;
 // their sums, each tail summed on its own side: all terms positive.
 constexpr Extended kSmallMean = 32;
 constexpr Extended kSmallPoint = 64;
+// Between these means the incomplete gamma function loses digits (5e-14 at
+// lambda = 1e6): the tails are sums of point probabilities instead, each
+// from x outwards with the ratio lambda / k (some ten standard deviations of
+// terms, 10000 at lambda = 1e6).  Beyond the upper one the ratio no longer
+// fits the 32-bit steps and a sum would take too long.
+constexpr Extended kLargeMean = 10000;
+constexpr Extended kHugeMean = 1e9L;
 
 // e^-lambda lambda^k / k! by a product (k <= kSmallPoint).
 Extended SmallWeight(Extended k, Extended lambda) {
@@ -89,6 +97,7 @@ Extended tPoisson_Distribution::Cdf(Extended x) {
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
   if (Lambda <= kSmallMean && k <= kSmallPoint) return std::min<Extended>(1, SmallTail(k, Lambda, false));
+  if (Lambda >= kLargeMean && Lambda <= kHugeMean) return tDiscrete_distribution::Cdf(k);
   return GammaUpper(k + 1, Lambda);
 }
 
@@ -97,6 +106,23 @@ Extended tPoisson_Distribution::UpperTail(Extended x) {
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
   if (Lambda <= kSmallMean && k <= kSmallPoint) return std::min<Extended>(1, SmallTail(k, Lambda, true));
+  if (Lambda >= kLargeMean && Lambda <= kHugeMean) return tDiscrete_distribution::UpperTail(k);
+  return GammaLower(k + 1, Lambda);
+}
+
+bool tPoisson_Distribution::QuickSearchTails() const {
+  return Lambda >= kLargeMean && Lambda <= kHugeMean;
+}
+
+Extended tPoisson_Distribution::SearchCdf(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (!QuickSearchTails() || k < 0 || k >= kBeyondMass) return Cdf(x);
+  return GammaUpper(k + 1, Lambda);
+}
+
+Extended tPoisson_Distribution::SearchUpperTail(Extended x) {
+  const Extended k = CdfPoint(x);
+  if (!QuickSearchTails() || k < 0 || k >= kBeyondMass) return UpperTail(x);
   return GammaLower(k + 1, Lambda);
 }
 

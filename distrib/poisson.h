@@ -18,6 +18,12 @@ class tPoisson_Distribution : public tDiscrete_distribution {
   Extended Cdf(Extended x) override;
   Extended UpperTail(Extended x) override;
   Extended ProbRatio(int32_t k) override;
+
+ protected:
+  // The incomplete beta / gamma function, quick where the tails are sums.
+  Extended SearchCdf(Extended x) override;
+  Extended SearchUpperTail(Extended x) override;
+  bool QuickSearchTails() const override;
 };
 
 }  // namespace vokt

@@ -455,13 +455,15 @@ Extended Log1pmx(Extended x) {
   return Guarded([&] { return boost::math::log1pmx(x, Policy()); });
 }
 
-Extended Bd0(Extended x, Extended m) {
-  RequireNumber(x);
-  RequirePositive(m);
+namespace {
+// Bd0 with d = x - m given separately: where m is a rounded product (n p),
+// x - m formed from it would carry the product's rounding, up to 1e-13 for
+// n = 1e7, into the result.
+Extended Bd0WithDifference(Extended x, Extended m, Extended d) {
   if (x == 0) return m;
-  if (std::fabs(x - m) < 0.1L * (x + m)) {
-    Extended v = (x - m) / (x + m);
-    Extended s = (x - m) * v, ej = 2 * x * v;
+  if (std::fabs(d) < 0.1L * (x + m)) {
+    Extended v = d / (x + m);
+    Extended s = d * v, ej = 2 * x * v;
     v *= v;
     for (int k = 1; k < 1000; ++k) {
       ej *= v;
@@ -471,7 +473,32 @@ Extended Bd0(Extended x, Extended m) {
     }
     return s;
   }
-  return x * std::log(x / m) + m - x;
+  return x * std::log(x / m) - d;
+}
+
+// x - a b to about the last place: the product's rounding error by Dekker's
+// splitting (a fused multiply-add is a slow library call for long double).
+// Where the result matters (x within 10 % of a b) x - fl(a b) is exact.
+Extended DifferenceToProduct(Extended x, Extended a, Extended b) {
+  const Extended prod = a * b;
+  if (!std::isfinite(prod)) return x - prod;
+  auto split = [](Extended v, Extended& hi, Extended& lo) {
+    const Extended c = 4294967297.0L * v;  // 2^32 + 1
+    hi = c - (c - v);
+    lo = v - hi;
+  };
+  Extended ah, al, bh, bl;
+  split(a, ah, al);
+  split(b, bh, bl);
+  const Extended err = ((ah * bh - prod) + ah * bl + al * bh) + al * bl;
+  return (x - prod) - err;
+}
+}  // namespace
+
+Extended Bd0(Extended x, Extended m) {
+  RequireNumber(x);
+  RequirePositive(m);
+  return Bd0WithDifference(x, m, x - m);
 }
 
 Extended StirlingError(Extended n) {
@@ -506,8 +533,11 @@ Extended LogBinomialWeight(Extended x, Extended n, Extended p, Extended q) {
     return p < 0.1L ? -Bd0(n, n * q) - n * p : n * std::log(q);
   }
   if (x == n) return q < 0.1L ? -Bd0(n, n * p) - n * q : n * std::log(p);
-  const Extended lc = StirlingError(n) - StirlingError(x) - StirlingError(n - x) - Bd0(x, n * p) -
-                      Bd0(n - x, n * q);
+  // x - n p and (n - x) - n q = n p - x, to the last place, from the
+  // smaller of p and q (the other may be its rounded complement).
+  const Extended d = p <= q ? DifferenceToProduct(x, n, p) : -DifferenceToProduct(n - x, n, q);
+  const Extended lc = StirlingError(n) - StirlingError(x) - StirlingError(n - x) -
+                      Bd0WithDifference(x, n * p, d) - Bd0WithDifference(n - x, n * q, -d);
   const Extended lf = 2 * kLnSqrt2Pi + std::log(x) + std::log1p(-x / n);
   return lc - 0.5L * lf;
 }

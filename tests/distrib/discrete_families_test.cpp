@@ -283,6 +283,30 @@ TEST(DiscreteFamilies, LargeParametersStayFastAndAccurate) {
   EXPECT_NEAR((double)poisson->PointProb(1e6L) * std::sqrt(2 * M_PI * 1e6), 1, 1e-6);
 }
 
+TEST(DiscreteFamilies, WideNegativeBinomialHasAThinnedTable) {
+  // r = 5, p = 1e-6 spans some 30 million points: accepted with evenly
+  // spaced table points (each with its own probabilities) for the graphs.
+  auto nb = Make(921, 5, 1e-6L);
+  EXPECT_EQ(nb->Mode, 3999995);
+  ASSERT_TRUE(nb->Points);
+  const auto& items = nb->Points->Items();
+  ASSERT_GT(items.size(), 1000u);
+  EXPECT_LE(items.size(), 20002u);
+  for (size_t i = 1; i < items.size(); ++i) {
+    ASSERT_GT(items[i].X, items[i - 1].X);
+    ASSERT_GE(items[i].CumProb, items[i - 1].CumProb);
+  }
+  const tPointRecord& mid = items[items.size() / 2];
+  EXPECT_EQ(mid.Prob, nb->PointProb(mid.X));
+  EXPECT_EQ(mid.CumProb, nb->Cdf(mid.X));
+  // Draws land around the mean 5e6 (standard deviation 2.2e6).
+  Extended sum = 0;
+  for (int i = 0; i < 2000; ++i) sum += nb->RandomValue();
+  EXPECT_NEAR((double)(sum / 2000), 5e6, 3e5);
+  // A family without on-demand probabilities is still refused.
+  EXPECT_THROW(Make(920, 0, 2e7L), std::exception);
+}
+
 TEST(DiscreteFamilies, CommandLine) {
   struct {
     std::vector<std::string> args;

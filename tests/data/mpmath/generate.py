@@ -707,12 +707,22 @@ def solve_disc(fam, target, upper, start):
         mid = mp.floor((lo + hi) / 2)
         if ok(mid)[0]: hi = mid
         else: lo = mid
-    # ambiguous: within 1e-12 of the target but not equal to it
-    v = fam.sf(hi) if upper else fam.cdf(hi)
-    r = abs(v / target - 1)
-    if mpf(10) ** -30 < r < mpf(10) ** -12:
+    if ambiguous(fam, target, upper, hi):
         return None
     return hi
+
+
+def ambiguous(fam, target, upper, k):
+    """Whether the tail at k or at the point below it lies within 1e-12
+    (relative) of the target without equalling it: the program's tolerance of
+    "reaches p" may then decide either way."""
+    for j in (k, k - 1):
+        if fam.lo != -mp.inf and j < fam.lo: continue
+        v = fam.sf(j) if upper else fam.cdf(j)
+        r = abs(v / target - 1)
+        if mpf(10) ** -30 < r < mpf(10) ** -12:
+            return True
+    return False
 
 
 def gen_family(t, params, make, xs=None, plist=P_LOW, qlist=Q_UP, mean_guess=0):
