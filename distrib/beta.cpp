@@ -10,7 +10,7 @@
 #include <cmath>
 #include <limits>
 
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "distrib/discrete_util.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

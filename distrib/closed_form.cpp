@@ -12,7 +12,6 @@
 #include <limits>
 
 #include "numeric/functions.h"
-#include "numeric/special.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

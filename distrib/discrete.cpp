@@ -9,7 +9,7 @@
 
 #include "distrib/distribution.h"
 #include "distrib/plotting.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

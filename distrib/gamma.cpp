@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "resources/strings.h"
 #include "numeric/uniform.h"
 

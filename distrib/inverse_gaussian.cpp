@@ -17,7 +17,7 @@
 #include <limits>
 
 #include "distrib/noncentral_series.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 

@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "numeric/functions.h"
-#include "numeric/special.h"
 
 namespace vokt {
 

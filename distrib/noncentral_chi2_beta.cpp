@@ -5,7 +5,7 @@
 // until a geometric bound on the rest falls below the extended precision.
 // Tails: the lower tail sums w_j P(k + j, y) (w_j the Poisson weights), the
 // upper tail w_j Q(k + j, y) directly (for the beta I_x and 1 - I_x), never
-// one as 1 - the other.  One incomplete function from numeric/special.h at the
+// one as 1 - the other.  One incomplete function from numeric/functions.h at the
 // start index (the Poisson mode, or the index of the largest term when x lies
 // far in the tail asked for); every other component follows from the two-term
 // recurrences P(s + 1, y) = P(s, y) - y^s e^-y / Gamma(s + 1) and
@@ -21,7 +21,7 @@
 #include <stdexcept>
 
 #include "distrib/noncentral_series.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 

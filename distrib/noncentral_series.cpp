@@ -1,7 +1,7 @@
 #include "distrib/noncentral_series.h"
 
 #include "distrib/normal.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt::noncentral {

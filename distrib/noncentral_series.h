@@ -1,7 +1,7 @@
 // Helpers shared by the non-central families: the incomplete beta function
 // evaluated on the side where its argument is exact, the outward summation of
 // a log-concave series, direct random generators, and the quantile solver on
-// either tail.  The special functions themselves come from numeric/special.h.
+// either tail.  The special functions themselves come from numeric/functions.h.
 #pragma once
 
 #include <algorithm>

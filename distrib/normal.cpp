@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "distrib/discrete_util.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 

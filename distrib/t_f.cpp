@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

@@ -180,4 +180,18 @@ bool CheckValue(int id, Extended x, Extended b) {
   return true;
 }
 
+Extended CheckedExp(Extended y) {
+  if (std::isnan(y)) RaiseInvalidOp();
+  const Extended r = std::exp(y);
+  if (std::isinf(r)) RaiseOverflow();
+  return r;
+}
+
+Extended CheckedLn(Extended x) {
+  if (std::isnan(x)) RaiseInvalidOp();
+  if (x < 0) RaiseInvalidOp();
+  if (x == 0) RaiseZeroDivide();
+  return std::log(x);
+}
+
 }  // namespace vokt

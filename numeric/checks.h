@@ -80,4 +80,9 @@ bool ErrorIf(bool condition, int id);
 bool CheckValue(int id, Extended x, Extended b);
 [[noreturn]] void RaiseMessage(int id);
 
+// e^y with an explicit overflow check (EMathError instead of infinity).
+Extended CheckedExp(Extended y);
+// ln x with an explicit domain check (EMathError for x <= 0 or NaN).
+Extended CheckedLn(Extended x);
+
 }  // namespace vokt

@@ -86,7 +86,7 @@ Extended ChiSquareCritical(int df) {
   Extended a = 0, b = 10 * df + 100;
   for (int i = 0; i < 200; ++i) {
     const Extended m = (a + b) / 2;
-    if (GammaP(m / 2, df / 2.0L) < 0.999L)
+    if (GammaLower(df / 2.0L, m / 2) < 0.999L)
       a = m;
     else
       b = m;

@@ -16,7 +16,7 @@
 #include "distrib/catalogue.h"
 #include "distrib/noncentral_chi2_beta.h"
 #include "distrib/noncentral_f_t.h"
-#include "numeric/special.h"
+#include "numeric/functions.h"
 #include "numeric/uniform.h"
 
 namespace vokt {

@@ -1,11 +1,11 @@
 #!/usr/bin/python3
-"""Reference values of numeric/special.h at 50 digits (mpmath).
+"""Reference values of numeric/functions.h at 50 digits (mpmath).
 
-Writes special_reference.csv: function,a,b,x,value.  The arguments are
+Writes functions_reference.csv: function,a,b,x,value.  The arguments are
 rounded to long double (64-bit mantissa) and written with 25 significant
 digits, so that the test reads back exactly that number; the value is
 computed by mpmath at that argument, at 50 digits.  Run:
-    /usr/bin/python3 tests/data/special_reference.py > tests/data/special_reference.csv
+    /usr/bin/python3 tests/data/functions_reference.py > tests/data/functions_reference.csv
 """
 import mpmath as mp
 
