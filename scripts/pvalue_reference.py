@@ -24,10 +24,9 @@ rows = []
 
 # The tolerance of a row: the exact rank tables are summed counts and agree
 # to the last bits; rows that rest on the families' distribution functions
-# and quantiles get KERNEL, the accuracy those reach today (some binomial and
-# normal-quantile values are off by 2e-11 relative in this code base).  Set
-# KERNEL to 1e-15 once every family computes its tails to full precision.
-KERNEL = "1e-10"
+# and quantiles get KERNEL, full double precision and more (the families
+# compute both tails and their quantiles in long double).
+KERNEL = "1e-15"
 EXACT = "1e-15"
 
 
@@ -65,6 +64,8 @@ out(901, "0,1", "critical", "0.05 --tail left", [-mp.sqrt(2) * mp.erfinv(mp.mpf(
 out(901, "0,1", "twosided", "-3", [mp.erfc(3 / mp.sqrt(2))])
 out(901, "0,1", "twosided", "0", [1], EXACT)
 out(901, "0,1", "interval", "-1.96 1.96", [mp.erf(mp.mpf("1.96") / mp.sqrt(2))])
+# far out: a difference of two upper tails
+out(901, "0,1", "interval", "8 9", [(mp.erfc(8 / mp.sqrt(2)) - mp.erfc(9 / mp.sqrt(2))) / 2])
 out(901, "0,1", "interval", "2 1", [0], EXACT)
 
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <cmath>
 #include <memory>
 
 #include "distrib/catalogue.h"
@@ -68,14 +69,23 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
   const auto applied = d->Par;
   const Extended mean = d->Mean;
 
-  const std::vector<std::string> bad = {"abc", "nan", "-", ".", "1e5000", std::string(400, '9'), "-1e4000"};
+  // Not numbers, or beyond the long double range (about 1.19e4932); any
+  // finite value within it may be a valid parameter.
+  const std::vector<std::string> bad = {"abc",    "nan",     "-", ".",  "1e5000", std::string(5000, '9'),
+                                        "-1e5000", "inf", "-inf", "1e4933"};
   for (const std::string& text : bad) {
     errors.clear();
     auto texts = defaults;
     texts[1] = text;
     form->Driver().ParameterTexts = texts;
     Press(0);
-    EXPECT_EQ(errors.size(), 1u) << text.substr(0, 10);
+    ASSERT_EQ(errors.size(), 1u) << text.substr(0, 10);
+    // The message names the text refused (929's first field counts).
+    // The message names the text refused, a long one cut after 40 characters
+    // (929's first field counts).
+    const std::string shown = text.size() > 40 ? text.substr(0, 40) + "..." : text;
+    const std::string named = "'" + shown + "' is not a valid " + (type == 929 ? "integer" : "floating point") + " value.";
+    EXPECT_TRUE(errors[0] == named || (type == 929 && errors[0] == "Range check error.")) << errors[0].substr(0, 80);
     for (int i = 1; i <= 3; ++i) {
       EXPECT_EQ(d->Par[i].Value, applied[i].Value) << text.substr(0, 10);
       EXPECT_EQ(d->Par[i].Unset, applied[i].Unset) << text.substr(0, 10);
@@ -85,6 +95,19 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     }
   }
   errors.clear();
+
+  // Below the first parameter's lower bound: refused with a range message.
+  if (type != 929 && std::isfinite(reference->Par[1].Low)) {
+    const Extended below = reference->Par[1].Low - 1 - std::fabs(reference->Par[1].Low);
+    auto texts = defaults;
+    texts[1] = FormatNumber(below);
+    form->Driver().ParameterTexts = texts;
+    Press(0);
+    ASSERT_EQ(errors.size(), 1u) << texts[1];
+    EXPECT_EQ(errors[0].find("is not a valid floating point value."), std::string::npos) << errors[0];
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(d->Par[i].Value, applied[i].Value) << texts[1];
+    errors.clear();
+  }
 
   const std::vector<std::pair<EditId, QString>> edits = {
       {EditId::xValue, "1e300"},  {EditId::xValue, "-1e300"},     {EditId::xValue, "0"},

@@ -143,9 +143,9 @@ TEST_F(TailsTest, AlphaGivesBothCriticalValues) {
   ChooseView(TailView::TwoSided);
   ASSERT_TRUE(form->Tails->AlphaEdit->isVisible());
   TypeInto(form->Tails->AlphaEdit, "0.05");
-  // qnorm(0.025), to the accuracy of the normal quantile today.
-  EXPECT_NEAR(form->xValueEdit->text().toDouble(), -1.959963984540054, 1e-10);
-  EXPECT_NEAR(form->Tails->SecondEdit->text().toDouble(), 1.959963984540054, 1e-10);
+  // qnorm(0.025) = -1.959963984540054, to the 12 decimals shown.
+  EXPECT_EQ(Text(form->xValueEdit), "-1.95996398454");
+  EXPECT_NEAR(form->Tails->SecondEdit->text().toDouble(), 1.959963984540054, 5e-13);
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.025");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
   EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.05");

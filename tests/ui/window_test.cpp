@@ -265,8 +265,9 @@ TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
       {0, "-", "'-' is not a valid floating point value."},
       {0, ".", "'.' is not a valid floating point value."},
       {0, "1e5000", "'1e5000' is not a valid floating point value."},
-      {0, "1e999", "Value should be less than 2147483647."},
-      {0, "3000000000", "Value should be less than 2147483647."},
+      {0, "-1e5000", "'-1e5000' is not a valid floating point value."},
+      {0, "inf", "'inf' is not a valid floating point value."},
+      {1, "-1e999", "Second parameter should be greater than 0."},
   };
   for (const Case& c : cases) {
     errors.clear();
@@ -293,6 +294,14 @@ TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
   form->Current()->GetParameter(1, mu);
   EXPECT_EQ(mu.Value, 0);
   EXPECT_EQ(beeps, 0);
+  // Any finite mean is a valid one, however far beyond 2^31.
+  errors.clear();
+  form->Driver().ParameterTexts = {"", "0", "1", "1"};
+  TypeIntoGrid(0, "1e999", true);
+  EXPECT_TRUE(errors.empty());
+  tVar far;
+  form->Current()->GetParameter(1, far);
+  EXPECT_EQ(far.Value, 1e999L);
 }
 
 TEST_F(WindowTest, VarianceAndStandardDeviationFollowEachOther) {
@@ -467,7 +476,12 @@ TEST_F(WindowTest, DraggingTheMarkerMovesX) {
   EXPECT_EQ(panel->x() + panel->width() / 2, form->kansgrafiek->x() + form->kansgrafiek->width());
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   EXPECT_EQ(form->Driver().InputMode, 4);
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0");
+  // Far out the upper tail is tiny but not 0: shown in exponent notation.
+  Extended below, at, above;
+  form->Current()->Probabilities(form->Driver().CurrentX, below, at, above);
+  EXPECT_GT(above, 0);
+  EXPECT_EQ(Text(form->ProbabilityEditRight).toStdString(), FormatProbability(form->Driver().ProbabilityDecimals, above));
+  EXPECT_TRUE(Text(form->ProbabilityEditRight).contains("e-"));
 
   // A discrete distribution snaps to the nearest integer.
   ASSERT_TRUE(form->ChooseType("test die"));
