@@ -25,6 +25,16 @@ std::string Quoted(const std::string& text) {
   if (text.size() <= kMax) return "'" + text + "'";
   return "'" + text.substr(0, kMax) + "...'";
 }
+
+// p with n decimals; when it shows as "1 − d" the distance to 1 is the
+// complement computed directly (1 - p has lost its digits when p lies
+// within a few units of the last place of 1: P(Z < 9) = 1 − 1.1286e-19).
+std::string ShowProbability(int n, Extended p, Extended complement) {
+  const std::string s = FormatProbability(n, p);
+  if (s.rfind("1 \u2212 ", 0) == 0 && complement > 0 && complement < 0.5L)
+    return "1 \u2212 " + FormatProbability(n, complement);
+  return s;
+}
 }  // namespace
 
 tVoktDriver::tVoktDriver(tDriverView& view) : view_(view) {}
@@ -250,17 +260,12 @@ void tVoktDriver::UpdateDensityPage(bool repaint) {
   Current->Probabilities(CurrentX, ProbLeft, ProbCentral, ProbRight);
   if (!ParametersComplete()) return;
 
-  if (InputMode == 4 || InputMode == 8) {
-    view_.SetEditText(EditId::xValue, FormatNumber(CurrentX));
-    view_.SetEditText(EditId::ProbLeft, FormatProbability(ProbabilityDecimals, ProbLeft));
-    view_.SetEditText(EditId::ProbCentral, FormatProbability(ProbabilityDecimals, ProbCentral));
-    view_.SetEditText(EditId::ProbRight, FormatProbability(ProbabilityDecimals, ProbRight));
-  } else {
-    view_.SetEditText(EditId::xValue, FormatDecimals(XValueDecimals, CurrentX));
-    view_.SetEditText(EditId::ProbLeft, FormatProbability(12, ProbLeft));
-    view_.SetEditText(EditId::ProbCentral, FormatProbability(12, ProbCentral));
-    view_.SetEditText(EditId::ProbRight, FormatProbability(12, ProbRight));
-  }
+  const bool fromX = InputMode == 4 || InputMode == 8;
+  view_.SetEditText(EditId::xValue, fromX ? FormatNumber(CurrentX) : FormatDecimals(XValueDecimals, CurrentX));
+  const int n = fromX ? ProbabilityDecimals : 12;
+  view_.SetEditText(EditId::ProbLeft, ShowProbability(n, ProbLeft, ProbCentral + ProbRight));
+  view_.SetEditText(EditId::ProbCentral, ShowProbability(n, ProbCentral, ProbLeft + ProbRight));
+  view_.SetEditText(EditId::ProbRight, ShowProbability(n, ProbRight, ProbLeft + ProbCentral));
   const int px = XToPixel(Current->Range(), view_.DensityBoxRect(), CurrentX);
   const bool thin = view_.EditText(EditId::ProbCentral) == "0";
   if (thin) view_.SetEditText(EditId::ProbCentral, " ");
@@ -277,7 +282,7 @@ void tVoktDriver::UpdateCdfPage() {
                                       : FormatDecimals(XValueDecimals, CurrentX));
   ProbLeft = Current->Cdf(CurrentX);
   ProbCentral = Current->PointProb(CurrentX);
-  view_.SetEditText(EditId::cdF, FormatProbability(ProbabilityDecimals, ProbLeft));
+  view_.SetEditText(EditId::cdF, ShowProbability(ProbabilityDecimals, ProbLeft, Current->UpperTail(CurrentX)));
   view_.PlaceCdfMarker(px, ProbLeft);
   view_.RepaintCdf();
 }

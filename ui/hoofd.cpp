@@ -64,6 +64,11 @@ static void InitVoktResources() { Q_INIT_RESOURCE(vokt); }
 namespace vokt::ui {
 
 namespace {
+// The width a probability box needs for its text, at least the usual one:
+// a tiny probability ("1.1286e-19", "1 − 1.1286e-19") is never cut.
+int FittedWidth(const QLineEdit* e, int least) {
+  return std::max(least, e->fontMetrics().horizontalAdvance(e->text()) + 12);
+}
 constexpr int kRowHeight = 24;
 constexpr uint16_t kKruskalWallis = 929;
 constexpr int kPdfPage = 0, kCdfPage = 1, kFormulasPage = 2, kSamplePage = 3;
@@ -1482,6 +1487,8 @@ void TVoktForm::SetEditText(EditId id, const std::string& text) {
   tNumEdit* e = Edit(id);
   e->setText(Q(text));
   e->setCursorPosition(0);
+  if (id == EditId::ProbLeft || id == EditId::ProbRight || id == EditId::cdF)
+    e->resize(FittedWidth(e, NumberWidth), e->height());
 }
 
 void TVoktForm::FocusEdit(EditId id) { Edit(id)->setFocus(Qt::OtherFocusReason); }
@@ -1568,13 +1575,17 @@ void TVoktForm::PlaceDensityMarker(int px, bool thinCentral) {
   if (thinCentral) {
     ProbabilityEditCentral->setGeometry(boxLeft + px - 1, ProbabilityEditCentral->y(), 2, ProbabilityEditCentral->height());
   } else {
-    ProbabilityEditCentral->setGeometry(boxLeft + px - NumberWidth / 2, ProbabilityEditCentral->y(), NumberWidth,
+    const int w = NumberWidth;
+    ProbabilityEditCentral->setGeometry(boxLeft + px - w / 2, ProbabilityEditCentral->y(), w,
                                         ProbabilityEditCentral->height());
   }
   const int centralLeft = ProbabilityEditCentral->x();
-  ProbabilityEditLeft->move((centralLeft - NumberWidth) / 2, ProbabilityEditLeft->y());
-  ProbabilityEditRight->move((GrayPanel->width() + centralLeft + ProbabilityEditCentral->width() - NumberWidth) / 2,
-                             ProbabilityEditRight->y());
+  const int gray = GrayPanel->width();
+  const int wl = ProbabilityEditLeft->width(), wr = ProbabilityEditRight->width();
+  ProbabilityEditLeft->move(std::clamp((centralLeft - wl) / 2, 0, std::max(0, gray - wl)), ProbabilityEditLeft->y());
+  ProbabilityEditRight->move(
+      std::clamp((gray + centralLeft + ProbabilityEditCentral->width() - wr) / 2, 0, std::max(0, gray - wr)),
+      ProbabilityEditRight->y());
   Tails->Apply();
 }
 

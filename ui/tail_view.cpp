@@ -313,6 +313,8 @@ void TTailControls::Apply() {
                                                : std::array<int, 3>{std::max(0, centres[0] - w / 2), 0,
                                                                     std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
   left->setText(leftText);
+  left->resize(w, left->height());
+  right->resize(w, right->height());
   left->move(lefts[0], left->y());
   central->setVisible(showCentral);
   if (showCentral) {

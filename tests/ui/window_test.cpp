@@ -238,6 +238,24 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(WindowTest, TinyTailsShowTheirDigitsAndFitTheirBoxes) {
+  // 1 - P(Z > 9) is one unit of the last place below 1: the distance to 1
+  // is the directly computed upper tail (mpmath: 1.128588405953840e-19).
+  TypeInto(form->xValueEdit, "9");
+  EXPECT_EQ(Text(form->ProbabilityEditRight), "1.1286e-19");
+  EXPECT_EQ(Text(form->ProbabilityEditLeft), QString::fromUtf8("1 \u2212 1.1286e-19"));
+  for (QLineEdit* e : {form->ProbabilityEditLeft, form->ProbabilityEditRight}) {
+    EXPECT_GE(e->width(), e->fontMetrics().horizontalAdvance(e->text()));
+    EXPECT_GE(e->x(), 0);
+    EXPECT_LE(e->x() + e->width(), form->GrayPanel->width());
+  }
+  form->PageControl->setCurrentIndex(1);
+  TypeInto(form->xcdFEdit, "9");
+  EXPECT_EQ(Text(form->cdFEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
+  EXPECT_GE(form->cdFEdit->width(), form->cdFEdit->fontMetrics().horizontalAdvance(form->cdFEdit->text()));
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(WindowTest, ProbabilitiesZeroAndOneReachTheQuantile) {
   TypeInto(form->ProbabilityEditLeft, "0");
   TypeInto(form->ProbabilityEditLeft, "1");
