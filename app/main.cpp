@@ -13,11 +13,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHelpEvent>
+#include <QLocale>
 #include <QPainter>
+#include <QSize>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QLocale>
-#include <QSize>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -45,7 +45,8 @@ namespace {
 // The user's decimal separator, when it is one plain character.
 char LocaleSeparator() {
   const QString sep = QLocale().decimalPoint();
-  if (sep.size() == 1 && sep[0].unicode() < 128 && !sep[0].isDigit()) return static_cast<char>(sep[0].unicode());
+  if (sep.size() == 1 && sep[0].unicode() < 128 && !sep[0].isDigit())
+    return static_cast<char>(sep[0].unicode());
   return '.';
 }
 }  // namespace
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--hint") == 0 && i + 1 < argc) {
       hintRow = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x VALUE] [--sample N]\n"
+      std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x "
+                   "VALUE] [--sample N]\n"
                    "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]\n"
                    "            [--view two|between [--b VALUE] [--alpha A]]]\n"
                    "       vokt --help | --version\n";
@@ -139,7 +141,8 @@ int main(int argc, char** argv) {
         // An empty row stops the press before it applies anything (the mode
         // stays "apply"): the picture would show the previous parameters.
         if (!failed && (form.Driver().InputMode == 0 || !form.Driver().ParametersComplete())) {
-          std::cerr << "vokt: parameters missing for " << form.DistribTypeBox->currentText().toStdString() << "\n";
+          std::cerr << "vokt: parameters missing for "
+                    << form.DistribTypeBox->currentText().toStdString() << "\n";
           failed = true;
         }
       }
@@ -185,7 +188,9 @@ int main(int argc, char** argv) {
         }
         if (hintRow >= 0 && hintRow < form.ParameterGrid->rowCount()) {
           QWidget* viewport = form.ParameterGrid->viewport();
-          const QPoint at = form.ParameterGrid->visualRect(form.ParameterGrid->model()->index(hintRow, 0)).center();
+          const QPoint at =
+              form.ParameterGrid->visualRect(form.ParameterGrid->model()->index(hintRow, 0))
+                  .center();
           QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
           QApplication::sendEvent(viewport, &help);
           QWidget* hint = vokt::MixedFontHintWindow();

@@ -60,15 +60,18 @@ void RegisterCatalogue() {
 
 template <class Make>
 void RegisterRandom(const std::string& name, Make make) {
-  benchmark::RegisterBenchmark(("Random1e6/" + name).c_str(), [make](benchmark::State& state) {
-    std::unique_ptr<tDistribution> d = make();
-    SeedUniform(1);
-    for (auto _ : state) {
-      Extended s = 0;
-      for (int i = 0; i < 1000000; ++i) s += d->RandomValue();
-      benchmark::DoNotOptimize(s);
-    }
-  })->Unit(benchmark::kMillisecond)->Iterations(3);
+  benchmark::RegisterBenchmark(("Random1e6/" + name).c_str(),
+                               [make](benchmark::State& state) {
+                                 std::unique_ptr<tDistribution> d = make();
+                                 SeedUniform(1);
+                                 for (auto _ : state) {
+                                   Extended s = 0;
+                                   for (int i = 0; i < 1000000; ++i) s += d->RandomValue();
+                                   benchmark::DoNotOptimize(s);
+                                 }
+                               })
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(3);
 }
 
 }  // namespace

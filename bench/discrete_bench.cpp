@@ -21,23 +21,35 @@ using namespace vokt;
 
 std::unique_ptr<tDiscrete_distribution> Make(int which) {
   switch (which) {
-    case 0: return std::make_unique<tBinomial_Distribution>(1000, 0.3L);
-    case 1: return std::make_unique<tPoisson_Distribution>(1000);
-    case 3: return std::make_unique<tBinomial_Distribution>(1e7L, 0.3L);
-    case 4: return std::make_unique<tPoisson_Distribution>(1e6L);
-    case 5: return std::make_unique<tNegative_binomial_distribution>(5, 1e-6L);
-    default: return std::make_unique<tHypergeometric_Distribution>(500, 200, 66);
+    case 0:
+      return std::make_unique<tBinomial_Distribution>(1000, 0.3L);
+    case 1:
+      return std::make_unique<tPoisson_Distribution>(1000);
+    case 3:
+      return std::make_unique<tBinomial_Distribution>(1e7L, 0.3L);
+    case 4:
+      return std::make_unique<tPoisson_Distribution>(1e6L);
+    case 5:
+      return std::make_unique<tNegative_binomial_distribution>(5, 1e-6L);
+    default:
+      return std::make_unique<tHypergeometric_Distribution>(500, 200, 66);
   }
 }
 
 const char* Label(int which) {
   switch (which) {
-    case 0: return "binomial(1000,0.3)";
-    case 1: return "Poisson(1000)";
-    case 3: return "binomial(1e7,0.3)";
-    case 4: return "Poisson(1e6)";
-    case 5: return "negative-binomial(5,1e-6)";
-    default: return "hypergeometric(500,200,66)";
+    case 0:
+      return "binomial(1000,0.3)";
+    case 1:
+      return "Poisson(1000)";
+    case 3:
+      return "binomial(1e7,0.3)";
+    case 4:
+      return "Poisson(1e6)";
+    case 5:
+      return "negative-binomial(5,1e-6)";
+    default:
+      return "hypergeometric(500,200,66)";
   }
 }
 
@@ -84,7 +96,6 @@ void BM_PoissonSetParameters(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(d.SetParameters(1e6L, 1, 1));
 }
 BENCHMARK(BM_PoissonSetParameters)->Unit(benchmark::kMillisecond);
-
 
 // The seven discrete types at their default parameters (the window's first
 // view): distribution function, upper tail and point probability at every

@@ -27,17 +27,18 @@ std::unique_ptr<vokt::tDistribution> Make(const Setting& s) {
 
 // Index into this table is the benchmark argument.
 const Setting kSettings[] = {
-    {923, 5, 5, 0, true},      {924, 5, 5, 5, true},       {925, 5, 5, 0, true},
-    {932, 5, 5, 5, true},      {923, 5, 1e4L, 0, false},   {924, 5, 5, 1e4L, false},
-    {925, 5, 100, 0, false},   {932, 5, 5, 1e4L, false},   {923, 5, 1e7L, 0, false},
-    {924, 5, 5, 1e7L, false},  {925, 5, 3000, 0, false},   {932, 5, 5, 1e7L, false},
-    {925, 5, -50, 0, false},   {923, 2000, 50, 0, false},  {925, 2000, 50, 0, false},
+    {923, 5, 5, 0, true},     {924, 5, 5, 5, true},      {925, 5, 5, 0, true},
+    {932, 5, 5, 5, true},     {923, 5, 1e4L, 0, false},  {924, 5, 5, 1e4L, false},
+    {925, 5, 100, 0, false},  {932, 5, 5, 1e4L, false},  {923, 5, 1e7L, 0, false},
+    {924, 5, 5, 1e7L, false}, {925, 5, 3000, 0, false},  {932, 5, 5, 1e7L, false},
+    {925, 5, -50, 0, false},  {923, 2000, 50, 0, false}, {925, 2000, 50, 0, false},
 };
 
 void Label(benchmark::State& state, const Setting& s) {
-  state.SetLabel(std::to_string(s.type) + (s.defaults ? " defaults" : " (" +
-                 std::to_string((double)s.p1) + ", " + std::to_string((double)s.p2) + ", " +
-                 std::to_string((double)s.p3) + ")"));
+  state.SetLabel(std::to_string(s.type) + (s.defaults ? " defaults"
+                                                      : " (" + std::to_string((double)s.p1) + ", " +
+                                                            std::to_string((double)s.p2) + ", " +
+                                                            std::to_string((double)s.p3) + ")"));
 }
 
 // A spread of points through the bulk of the distribution: its quantiles.

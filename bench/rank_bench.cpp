@@ -47,12 +47,16 @@ void MannWhitney(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(KruskalWallis, k6_6_6, std::vector<int32_t>{0, 6, 6, 6})->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(KruskalWallis, k10_10_10, std::vector<int32_t>{0, 10, 10, 10})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallis, k6_6_6, std::vector<int32_t>{0, 6, 6, 6})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallis, k10_10_10, std::vector<int32_t>{0, 10, 10, 10})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallis, k15_15_15, std::vector<int32_t>{0, 15, 15, 15})
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(KruskalWallis, k5_5_5_5, std::vector<int32_t>{0, 5, 5, 5, 5})
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(Friedman, T3_B50, 3, 50)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Friedman, T4_B20, 4, 20)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Friedman, T5_B10, 5, 10)->Unit(benchmark::kMillisecond);

@@ -180,10 +180,12 @@ void ApplyParameters(tDistribution& d, const std::string& text, std::ostream& er
   auto* rank = dynamic_cast<tRankSumBase*>(&d);
   if (rank && values.size() == d.ParCount) {
     const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
-    const bool valid = values[0] >= 1 && values[0] <= 100000 && (values.size() < 2 || (values[1] >= 1 && values[1] <= 100000));
+    const bool valid = values[0] >= 1 && values[0] <= 100000 &&
+                       (values.size() < 2 || (values[1] >= 1 && values[1] <= 100000));
     if (valid) {
       const tRankCost cost = d.NameId == 926 ? SignedRankCost(static_cast<int64_t>(values[0]))
-                                             : MannWhitneyCost(static_cast<int64_t>(values[0]), static_cast<int64_t>(values[1]));
+                                             : MannWhitneyCost(static_cast<int64_t>(values[0]),
+                                                               static_cast<int64_t>(values[1]));
       rank->Control = terminal.For(cost, tty);
     }
   }
@@ -260,7 +262,8 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
       throw UsageError{"unknown operation '" + op + "'"};
     if (op == "info" && args.size() != 3) throw UsageError{"info takes no arguments"};
     if (op == "sample" && args.size() != 4) throw UsageError{"sample takes one size"};
-    if (op != "info" && op != "sample" && args.size() < 4) throw UsageError{op + " needs arguments"};
+    if (op != "info" && op != "sample" && args.size() < 4)
+      throw UsageError{op + " needs arguments"};
 
     auto d = CreateDistribution(type);
     try {
@@ -301,7 +304,8 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     }
     if (IsTailOperation(op)) {
       try {
-        return RunTailOperation(*d, op, std::vector<std::string>(args.begin() + 3, args.end()), out);
+        return RunTailOperation(*d, op, std::vector<std::string>(args.begin() + 3, args.end()),
+                                out);
       } catch (const TailUsageError& e) {
         throw UsageError{e.what()};
       }

@@ -87,8 +87,12 @@ int RunTailOperation(tDistribution& d, const std::string& op,
       } else {
         const Extended alpha = Level(a);
         switch (tail) {
-          case Tail::Left: line = CriticalText(LowerCritical(d, alpha)); break;
-          case Tail::Right: line = CriticalText(UpperCritical(d, alpha)); break;
+          case Tail::Left:
+            line = CriticalText(LowerCritical(d, alpha));
+            break;
+          case Tail::Right:
+            line = CriticalText(UpperCritical(d, alpha));
+            break;
           case Tail::Two: {
             const tCriticalPair p = TwoSidedCritical(d, alpha);
             // The rank tests that reject only for large values have one.

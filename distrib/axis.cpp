@@ -31,8 +31,7 @@ std::string Label(Extended v, int decimals) {
 }  // namespace
 
 std::vector<tAxisTick> AxisTicks(const tPlotRange& range, int32_t width,
-                                 const std::function<int(const std::string&)>& textWidth,
-                                 int gap) {
+                                 const std::function<int(const std::string&)>& textWidth, int gap) {
   std::vector<tAxisTick> ticks;
   const Extended lo = range.Left, hi = range.Right, span = hi - lo;
   if (width <= 0 || !std::isfinite(lo) || !std::isfinite(hi) || !(span > 0) || !std::isfinite(span))
@@ -81,8 +80,8 @@ int AxisHeight(DrawingSurface& box) { return kTickLength + box.TextHeight("0") +
 void DrawAxisTicks(DrawingSurface& box, const tPlotRange& range, int32_t graphBottom) {
   const int32_t width = box.Width();
   const int gap = std::max(6, box.TextWidth("00"));
-  const auto ticks =
-      AxisTicks(range, width, [&box](const std::string& s) { return box.TextWidth(s); }, gap);
+  const auto ticks = AxisTicks(
+      range, width, [&box](const std::string& s) { return box.TextWidth(s); }, gap);
   box.SetPenColor(clWindowText);
   box.SetPenWidth(1);
   const int32_t base = graphBottom - 1;
@@ -90,7 +89,8 @@ void DrawAxisTicks(DrawingSurface& box, const tPlotRange& range, int32_t graphBo
     const int32_t x = std::min(t.Pixel, width - 1);
     box.MoveTo(x, base);
     box.LineTo(x, base + kTickLength + 1);
-    if (!t.Label.empty()) box.TextOut(t.Pixel - box.TextWidth(t.Label) / 2, base + kTickLength + 1, t.Label);
+    if (!t.Label.empty())
+      box.TextOut(t.Pixel - box.TextWidth(t.Label) / 2, base + kTickLength + 1, t.Label);
   }
 }
 

@@ -16,16 +16,15 @@ namespace vokt {
 
 struct tAxisTick {
   Extended Value = 0;
-  int32_t Pixel = 0;   // offset from the graph's left edge
-  std::string Label;   // empty when the label would stick out of the graph
+  int32_t Pixel = 0;  // offset from the graph's left edge
+  std::string Label;  // empty when the label would stick out of the graph
 };
 
 // The ticks for a plot range shown over `width` pixels.  textWidth measures
 // a label; gap is the least room between neighbouring labels.  Empty for an
 // empty or infinite range.
 std::vector<tAxisTick> AxisTicks(const tPlotRange& range, int32_t width,
-                                 const std::function<int(const std::string&)>& textWidth,
-                                 int gap);
+                                 const std::function<int(const std::string&)>& textWidth, int gap);
 
 // The height the tick marks and labels need below the graph.
 int AxisHeight(DrawingSurface& box);

@@ -10,10 +10,10 @@ class tBeta_distribution : public tContinuous_distribution {
  public:
   tBeta_distribution(Extended alpha, Extended beta);
 
-  Extended ShapeSum = 2;   // alpha + beta
-  Extended LogNorm = 0;    // ln Gamma(alpha + beta) - ln Gamma(alpha) - ln Gamma(beta)
-  Extended Rho = 1;        // Cheng's 1 / beta-hat
-  Extended AlphaRho = 2;   // alpha + Rho
+  Extended ShapeSum = 2;  // alpha + beta
+  Extended LogNorm = 0;   // ln Gamma(alpha + beta) - ln Gamma(alpha) - ln Gamma(beta)
+  Extended Rho = 1;       // Cheng's 1 / beta-hat
+  Extended AlphaRho = 2;  // alpha + Rho
   Extended Alpha = 1;
   Extended Beta = 1;
 

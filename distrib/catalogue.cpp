@@ -27,53 +27,109 @@ namespace {
 std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, Extended p3) {
   (void)p3;
   switch (t) {
-    case 901: return std::make_unique<tNormal_Distribution>(p1, p2);
-    case 902: return std::make_unique<tExponential>(p1);
-    case 903: return std::make_unique<tUniform_Distribution>(p1, p2);
-    case 904: return std::make_unique<tBernoulli_Distribution>(p1);
-    case 905: return std::make_unique<tBinomial_Distribution>(p1, p2);
-    case 906: return std::make_unique<tPoisson_Distribution>(p1);
-    case 907: return std::make_unique<tChi_square_Distribution>(p1);
-    case 908: return std::make_unique<tT_distribution>(p1);
-    case 909: return std::make_unique<tF_distribution>(p1, p2);
-    case 910: return std::make_unique<tBeta_distribution>(p1, p2);
-    case 911: return std::make_unique<tGamma_distribution>(p1, p2);
-    case 912: return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
-    case 913: return std::make_unique<tWeibull_Distribution>(p1, p2);
-    case 914: return std::make_unique<tLogistic_Distribution>(p1, p2);
-    case 915: return std::make_unique<tPareto_Distribution>(p1, p2);
-    case 916: return std::make_unique<tGumbel_Distribution>(p1, p2);
-    case 917: return std::make_unique<tCauchy_Distribution>(p1, p2);
-    case 918: return std::make_unique<tLognormal_Distribution>(p1, p2);
-    case 919: return std::make_unique<tDouble_exponential_Distribution>(p1, p2);
-    case 920: return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
-    case 921: return std::make_unique<tNegative_binomial_distribution>(p1, p2);
-    case 922: return std::make_unique<tGeometric>(p1);
-    case 923: return std::make_unique<tNon_Central_Chi_square_distribution>(p1, p2);
-    case 924: return std::make_unique<tNon_central_F_distribution>(p1, p2, p3);
-    case 925: return std::make_unique<tNon_central_t_distribution>(p1, p2);
-    case 926: return std::make_unique<tWilcoxon_Distribution>(p1);
-    case 927: return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
-    case 928: return std::make_unique<tRankSum_Distribution>(p1, p2);
-    case 929: return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
-    case 930: return std::make_unique<tInverseGaussian_distribution>(p1, p2);
-    case 931: return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
-    case 932: return std::make_unique<tNon_Central_Beta_distribution>(p1, p2, p3);
-    default: return nullptr;
+    case 901:
+      return std::make_unique<tNormal_Distribution>(p1, p2);
+    case 902:
+      return std::make_unique<tExponential>(p1);
+    case 903:
+      return std::make_unique<tUniform_Distribution>(p1, p2);
+    case 904:
+      return std::make_unique<tBernoulli_Distribution>(p1);
+    case 905:
+      return std::make_unique<tBinomial_Distribution>(p1, p2);
+    case 906:
+      return std::make_unique<tPoisson_Distribution>(p1);
+    case 907:
+      return std::make_unique<tChi_square_Distribution>(p1);
+    case 908:
+      return std::make_unique<tT_distribution>(p1);
+    case 909:
+      return std::make_unique<tF_distribution>(p1, p2);
+    case 910:
+      return std::make_unique<tBeta_distribution>(p1, p2);
+    case 911:
+      return std::make_unique<tGamma_distribution>(p1, p2);
+    case 912:
+      return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
+    case 913:
+      return std::make_unique<tWeibull_Distribution>(p1, p2);
+    case 914:
+      return std::make_unique<tLogistic_Distribution>(p1, p2);
+    case 915:
+      return std::make_unique<tPareto_Distribution>(p1, p2);
+    case 916:
+      return std::make_unique<tGumbel_Distribution>(p1, p2);
+    case 917:
+      return std::make_unique<tCauchy_Distribution>(p1, p2);
+    case 918:
+      return std::make_unique<tLognormal_Distribution>(p1, p2);
+    case 919:
+      return std::make_unique<tDouble_exponential_Distribution>(p1, p2);
+    case 920:
+      return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
+    case 921:
+      return std::make_unique<tNegative_binomial_distribution>(p1, p2);
+    case 922:
+      return std::make_unique<tGeometric>(p1);
+    case 923:
+      return std::make_unique<tNon_Central_Chi_square_distribution>(p1, p2);
+    case 924:
+      return std::make_unique<tNon_central_F_distribution>(p1, p2, p3);
+    case 925:
+      return std::make_unique<tNon_central_t_distribution>(p1, p2);
+    case 926:
+      return std::make_unique<tWilcoxon_Distribution>(p1);
+    case 927:
+      return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
+    case 928:
+      return std::make_unique<tRankSum_Distribution>(p1, p2);
+    case 929:
+      return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
+    case 930:
+      return std::make_unique<tInverseGaussian_distribution>(p1, p2);
+    case 931:
+      return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
+    case 932:
+      return std::make_unique<tNon_Central_Beta_distribution>(p1, p2, p3);
+    default:
+      return nullptr;
   }
 }
 
 void Defaults(uint16_t t, Extended& p1, Extended& p2, Extended& p3) {
   p1 = p2 = p3 = 5;
   switch (t) {
-    case 901: p1 = 0; p2 = 1; p3 = 1; break;
-    case 903: p1 = 0; break;
-    case 904: case 922: p1 = 0.5L; break;
-    case 905: case 921: p2 = 0.5L; break;
-    case 912: p1 = 10; p2 = 5; p3 = 3; break;
-    case 920: p1 = 1; break;
-    case 927: case 931: p1 = 3; p2 = 3; break;
-    default: break;
+    case 901:
+      p1 = 0;
+      p2 = 1;
+      p3 = 1;
+      break;
+    case 903:
+      p1 = 0;
+      break;
+    case 904:
+    case 922:
+      p1 = 0.5L;
+      break;
+    case 905:
+    case 921:
+      p2 = 0.5L;
+      break;
+    case 912:
+      p1 = 10;
+      p2 = 5;
+      p3 = 3;
+      break;
+    case 920:
+      p1 = 1;
+      break;
+    case 927:
+    case 931:
+      p1 = 3;
+      p2 = 3;
+      break;
+    default:
+      break;
   }
 }
 
@@ -139,7 +195,8 @@ std::vector<uint16_t> AvailableTypes() {
 uint16_t FindType(const std::string& text) {
   std::string key = Canonical(text);
   if (key.empty()) return 0;
-  if (std::all_of(key.begin(), key.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+  if (std::all_of(key.begin(), key.end(),
+                  [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
     if (key.size() > 4) return 0;
     int id = std::stoi(key);
     return (id >= kFirstType && id <= kLastType && TypeAvailable(static_cast<uint16_t>(id)))

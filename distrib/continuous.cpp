@@ -183,8 +183,8 @@ Extended tContinuous_distribution::MaxDensity() {
   // infinity (a gamma with mean 1e16, say) the range is empty or reversed and
   // 5 / width is no cap at all: a negative "maximum" would turn the graph
   // upside down.  There is nothing to cap then.
-  const Extended cap = r.Right > r.Left ? 5 / (r.Right - r.Left)
-                                        : std::numeric_limits<Extended>::infinity();
+  const Extended cap =
+      r.Right > r.Left ? 5 / (r.Right - r.Left) : std::numeric_limits<Extended>::infinity();
   Extended d;
   if (MaxDens > 0) {
     d = MaxDens;

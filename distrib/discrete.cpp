@@ -1,8 +1,8 @@
 // tDiscrete_distribution: tails summed from their own side with the family's
 // probability ratio, a quantile found by bracketing and bisection from a
-// Cornish-Fisher start on the tail it lies in, and rejection from a table-mountain hat (constant around the
-// mode, falling like the inverse cube of the distance) that needs no
-// family-specific constants.
+// Cornish-Fisher start on the tail it lies in, and rejection from a table-mountain hat (constant
+// around the mode, falling like the inverse cube of the distance) that needs no family-specific
+// constants.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -291,9 +291,8 @@ template <class Pred>
 Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
   // Bracket: lo fails (or lies below the support), hi holds.
   Extended lo, hi;
-  Extended step = std::max<Extended>(1, HasVariance && std::isfinite(Variance)
-                                            ? std::floor(std::sqrt(Variance) / 8)
-                                            : 1);
+  Extended step = std::max<Extended>(
+      1, HasVariance && std::isfinite(Variance) ? std::floor(std::sqrt(Variance) / 8) : 1);
   int steps = 0;
   auto count = [&steps] {
     if (++steps > kMaxSearchSteps) throw EConvergenceError("the quantile search");
@@ -382,19 +381,19 @@ Extended tDiscrete_distribution::UpperQuantile(Extended q) {
   if (q <= 0.5L) {
     const Extended target = q * (1 + kQuantileTolerance);
     auto holds = [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; };
-    return SettlePoint(SearchPoint(StartGuess(NormalUpperInv(q)),
-                                   [&](Extended k) {
-                                     return k >= SupportHigh || SearchUpperTail(k) <= target;
-                                   }),
-                       holds);
+    return SettlePoint(
+        SearchPoint(StartGuess(NormalUpperInv(q)),
+                    [&](Extended k) { return k >= SupportHigh || SearchUpperTail(k) <= target; }),
+        holds);
   }
   // Next to 1 the tolerance is relative to 1 - q, on the lower tail (as the
   // lower quantile does above 1/2): q = 1 - 1e-10 must not stop where the
   // lower tail is still 5 % short of 1e-10.
   const Extended target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
-  return SettlePoint(SearchPoint(StartGuess(NormalLowerInv(1 - q)),
-                                 [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
-                     [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
+  return SettlePoint(
+      SearchPoint(StartGuess(NormalLowerInv(1 - q)),
+                  [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
+      [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 
 Extended tDiscrete_distribution::RandomValue() {

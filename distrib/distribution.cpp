@@ -140,8 +140,7 @@ Extended tDistribution::StrictLowerTail(Extended x) {
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-void tDistribution::Probabilities(Extended x, Extended& left, Extended& central,
-                                  Extended& right) {
+void tDistribution::Probabilities(Extended x, Extended& left, Extended& central, Extended& right) {
   // Each from its own tail, so that none inherits the rounding of another.
   central = PointProb(x);
   if (!(central >= 0)) central = 0;

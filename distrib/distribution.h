@@ -109,8 +109,7 @@ class tDistribution {
   virtual void ParameterLabel(int i, int n, std::string& s) const;
   virtual void PlotRange(tPlotRange& r);
   virtual Extended MaxDensity();
-  virtual void DrawDensity(DrawingSurface& box, Color pen, Color brush, Extended from,
-                           Extended to);
+  virtual void DrawDensity(DrawingSurface& box, Color pen, Color brush, Extended from, Extended to);
   virtual void DrawCdf(DrawingSurface& box, Extended x, Extended upper);
 
   // Conveniences over the slots above.

@@ -10,9 +10,7 @@
 
 namespace vokt {
 
-tEmpirical_distribution::tEmpirical_distribution() {
-  Points = std::make_unique<tRealPointList>();
-}
+tEmpirical_distribution::tEmpirical_distribution() { Points = std::make_unique<tRealPointList>(); }
 
 void tEmpirical_distribution::SetProbabilityTable(std::vector<tPointRecord>&& records,
                                                   std::vector<Extended>&& upper) {

@@ -10,8 +10,8 @@
 #include <limits>
 
 #include "numeric/functions.h"
-#include "resources/strings.h"
 #include "numeric/uniform.h"
+#include "resources/strings.h"
 
 namespace vokt {
 
@@ -58,9 +58,8 @@ int tGamma_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   // weight of alpha - 1 at y = lambda x; below 1 alpha / x times the weight of
   // alpha.  Everything but the deviance Bd0 is fixed per parameter set.
   SaddleShape = Alpha >= 1 ? Alpha - 1 : Alpha;
-  SaddleConst = SaddleShape > 0 ? -StirlingError(SaddleShape) - 0.5L * std::log(SaddleShape) -
-                                      kLnSqrt2Pi
-                                : 0;
+  SaddleConst =
+      SaddleShape > 0 ? -StirlingError(SaddleShape) - 0.5L * std::log(SaddleShape) - kLnSqrt2Pi : 0;
   SupportLow = 0;
   Mean = Alpha / Lambda;
   Variance = Alpha / (Lambda * Lambda);

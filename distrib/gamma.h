@@ -60,5 +60,4 @@ class tChi_square_Distribution : public tGamma_distribution {
   int SetParameters(Extended p1, Extended p2, Extended p3) override;
 };
 
-
 }  // namespace vokt

@@ -165,11 +165,10 @@ Extended tInverseGaussian_distribution::Solve(Extended p, bool upper) {
   const Extended pp = p > 0.5L ? 1 - p : p;
   Extended x0 = Mu;
   if (pp > 0) x0 = std::exp(m + std::sqrt(s2) * (up ? NormalUpperInv(pp) : NormalLowerInv(pp)));
-  return noncentral::TailQuantile([&](Extended x) { return Cdf(x); },
-                                  [&](Extended x) { return UpperTail(x); },
-                                  [&](Extended x) { return Density(x); }, p, upper, x0, 0,
-                                  std::numeric_limits<Extended>::infinity(),
-                                  "the inverse Gaussian quantile");
+  return noncentral::TailQuantile(
+      [&](Extended x) { return Cdf(x); }, [&](Extended x) { return UpperTail(x); },
+      [&](Extended x) { return Density(x); }, p, upper, x0, 0,
+      std::numeric_limits<Extended>::infinity(), "the inverse Gaussian quantile");
 }
 
 Extended tInverseGaussian_distribution::Quantile(Extended& p) { return Solve(p, false); }

@@ -89,8 +89,7 @@ tRankTable MakeTable(const std::vector<std::pair<int64_t, C>>& keys, ToX toX) {
 
 template <class C>
 void SortMerge(std::vector<std::pair<int64_t, C>>& v) {
-  std::sort(v.begin(), v.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   size_t w = 0;
   for (size_t i = 0; i < v.size(); ++i) {
     if (w > 0 && v[w - 1].first == v[i].first)
@@ -143,7 +142,8 @@ class KwShape {
     for (int64_t idx = 0; idx < count; ++idx) {
       if (sum <= r && r - sum <= last_) {
         double size = 1;
-        for (int g = 0; g < K_; ++g) size *= double(c[static_cast<size_t>(g)]) * (r - c[static_cast<size_t>(g)]) + 1;
+        for (int g = 0; g < K_; ++g)
+          size *= double(c[static_cast<size_t>(g)]) * (r - c[static_cast<size_t>(g)]) + 1;
         f(idx, c, size);
       }
       // Odometer, the last group fastest.
@@ -186,7 +186,8 @@ class KwShape {
 
 template <class C>
 std::vector<std::pair<int64_t, C>> KruskalWallisKeys(const std::vector<int32_t>& order, int64_t lcm,
-                                                     const tRankControl* control, double totalSteps) {
+                                                     const tRankControl* control,
+                                                     double totalSteps) {
   const KwShape shape(order);
   const int K = shape.K(), N = shape.N();
   const std::vector<int32_t>& n = shape.n();
@@ -454,7 +455,8 @@ std::vector<std::pair<int64_t, C>> FriedmanKeys(int T, int B, const tRankControl
   const int64_t sMax = int64_t{B} * B * T * (T + 1) * (2 * T + 1) / 6;
   std::vector<C> counts(static_cast<size_t>(sMax + 1), C(0));
   if (B == 1) {
-    counts[static_cast<size_t>(int64_t{T} * (T + 1) * (2 * T + 1) / 6)] = C(static_cast<int64_t>(P));
+    counts[static_cast<size_t>(int64_t{T} * (T + 1) * (2 * T + 1) / 6)] =
+        C(static_cast<int64_t>(P));
   } else {
     table.ForEach([&](U128 key, C cnt) {
       codec.Decode(key, c.data());
@@ -620,10 +622,10 @@ tRankTable tKruskalWallis_Distribution::ComputeKruskalWallis(const std::vector<i
   for (int32_t v : order) N += v;
   const bool wide = Log2Multinomial(order) >= 126;
   // The programme counts its progress in cell steps.
-  const double steps = KruskalWallisCost(sizes).Steps / KwStepFactor(static_cast<int>(order.size()) - 1, wide);
+  const double steps =
+      KruskalWallisCost(sizes).Steps / KwStepFactor(static_cast<int>(order.size()) - 1, wide);
   auto toX = [&](int64_t key) { return KruskalWallisH(key, lcm, N); };
-  if (!wide)
-    return MakeTable(KruskalWallisKeys<U128>(order, lcm, control, steps), toX);
+  if (!wide) return MakeTable(KruskalWallisKeys<U128>(order, lcm, control, steps), toX);
   return MakeTable(KruskalWallisKeys<long double>(order, lcm, control, steps), toX);
 }
 
@@ -647,7 +649,8 @@ int tKruskalWallis_Distribution::BuildKruskalWallis(const std::vector<int32_t>& 
 
 // ---------------------------------------------------------------------------
 
-tFriedman_Distribution::tFriedman_Distribution(const tRankControl* control, Extended T, Extended B) {
+tFriedman_Distribution::tFriedman_Distribution(const tRankControl* control, Extended T,
+                                               Extended B) {
   BuildFriedman(control, T, B);
 }
 
@@ -662,7 +665,8 @@ tRankCost tFriedman_Distribution::PrepareFriedman(Extended T, Extended B) {
   return cost;
 }
 
-tRankTable tFriedman_Distribution::ComputeFriedman(int32_t T, int32_t B, const tRankControl* control) {
+tRankTable tFriedman_Distribution::ComputeFriedman(int32_t T, int32_t B,
+                                                   const tRankControl* control) {
   double P = 1;
   for (int t = 2; t <= T; ++t) P *= t;
   const double steps = FriedmanCost(T, B).Steps / (B * std::log2(P) < 126 ? 1 : 1.5);

@@ -49,7 +49,9 @@ class tKruskalWallis_Distribution : public tEmpirical_distribution {
   // it was.
   int BuildKruskalWallis(const std::vector<int32_t>& sizes, const tRankControl* control = nullptr);
   // Builds from GroupSizes.
-  int Rebuild(const tRankControl* control = nullptr) { return BuildKruskalWallis(GroupSizes, control); }
+  int Rebuild(const tRankControl* control = nullptr) {
+    return BuildKruskalWallis(GroupSizes, control);
+  }
 };
 
 class tFriedman_Distribution : public tEmpirical_distribution {

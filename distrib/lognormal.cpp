@@ -45,9 +45,9 @@ int tLognormal_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   const Extended logMean = Mu + Sigma2 / 2;
   HasMean = logMean < lnMax;
   Mean = HasMean ? std::exp(logMean) : 0;
-  const Extended logVar = 2 * Mu + Sigma2 +
-                          (Sigma2 > 40 ? Sigma2 + std::log1p(-std::exp(-Sigma2))
-                                       : std::log(std::expm1(Sigma2)));
+  const Extended logVar =
+      2 * Mu + Sigma2 +
+      (Sigma2 > 40 ? Sigma2 + std::log1p(-std::exp(-Sigma2)) : std::log(std::expm1(Sigma2)));
   Variance = std::exp(logVar);
   HasVariance = HasMean && std::isnormal(Variance);
   if (!HasVariance) Variance = 0;

@@ -249,8 +249,7 @@ Extended tNon_Central_Chi_square_distribution::Tail(Extended x, bool upper) {
   // D_j = y^(k+j) e^-y / Gamma(k + j + 1), the Poisson weight of k + j at y.
   const Extended D0 = std::exp(LnGammaTerm(k + e, y));
   return MixtureSum(
-      a, i, fresh(i), D0, upper,
-      [&](int64_t j) { return (k + static_cast<Extended>(j) + 1) / y; },
+      a, i, fresh(i), D0, upper, [&](int64_t j) { return (k + static_cast<Extended>(j) + 1) / y; },
       [&](int64_t j) { return y / (k + static_cast<Extended>(j) + 1); }, fresh,
       "the non-central chi-square distribution function");
 }
@@ -424,16 +423,21 @@ Extended tNon_Central_Beta_distribution::UpperTail(Extended x) {
   return UpperAt(x, 1 - x);
 }
 
-Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) { return TailAt(x, cx, false); }
+Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
+  return TailAt(x, cx, false);
+}
 
-Extended tNon_Central_Beta_distribution::UpperAt(Extended x, Extended cx) { return TailAt(x, cx, true); }
+Extended tNon_Central_Beta_distribution::UpperAt(Extended x, Extended cx) {
+  return TailAt(x, cx, true);
+}
 
 Extended tNon_Central_Beta_distribution::TailAt(Extended x, Extended cx, bool upper) {
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (!(cx > 0)) return upper ? 0 : 1;
   if (Central)
-    return upper ? noncentral::IncBetaC(x, cx, Alpha, Beta) : noncentral::IncBeta(x, cx, Alpha, Beta);
+    return upper ? noncentral::IncBetaC(x, cx, Alpha, Beta)
+                 : noncentral::IncBeta(x, cx, Alpha, Beta);
   const Extended a = NonCentrality / 2, s = Alpha + Beta;
   // Start at the Poisson mode, or where the terms peak when that lies further
   // into the tail asked for (term ratio about a x (s + j) / ((j + 1)(alpha + j))).

@@ -151,11 +151,10 @@ Extended tNon_central_F_distribution::Solve(Extended p, bool upper) {
   const bool up = p > 0.5L ? !upper : upper;
   const Extended y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
   const Extended x0 = (DenDf / NumDf) * y0 / (1 - y0);
-  return noncentral::TailQuantile([&](Extended x) { return Tail(x, false); },
-                                  [&](Extended x) { return Tail(x, true); },
-                                  [&](Extended x) { return Density(x); }, p, upper, x0, 0,
-                                  std::numeric_limits<Extended>::infinity(),
-                                  "the non-central F quantile");
+  return noncentral::TailQuantile(
+      [&](Extended x) { return Tail(x, false); }, [&](Extended x) { return Tail(x, true); },
+      [&](Extended x) { return Density(x); }, p, upper, x0, 0,
+      std::numeric_limits<Extended>::infinity(), "the non-central F quantile");
 }
 
 Extended tNon_central_F_distribution::Quantile(Extended& p) { return Solve(p, false); }
@@ -392,9 +391,8 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
   LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
   HasMean = nu > 1;
   if (HasMean)
-    Mean = delta == 0 ? 0
-                      : delta * std::sqrt(nu / 2) *
-                            std::exp(LogGammaRatio((nu - 1) / 2, nu / 2));
+    Mean =
+        delta == 0 ? 0 : delta * std::sqrt(nu / 2) * std::exp(LogGammaRatio((nu - 1) / 2, nu / 2));
   HasVariance = nu > 2;
   if (HasVariance) {
     Variance = (1 + delta * delta) * nu / (nu - 2) - Mean * Mean;
@@ -434,14 +432,14 @@ Extended tNon_central_t_distribution::Density(Extended x) {
     d = -d;
   }
   const Extended h = d * d / 2, b = Nu / 2;
-  if (x == 0)
-    return std::exp(-h + LogGammaRatio(b + 0.5L, b) - LogGamma(0.5L) - std::log(Nu) / 2);
+  if (x == 0) return std::exp(-h + LogGammaRatio(b + 0.5L, b) - LogGamma(0.5L) - std::log(Nu) / 2);
   const Extended ax = std::fabs(x);
   // ln(1 - y) = -ln(1 + t^2), t = |x| / sqrt(nu), directly: as a difference
   // of two logarithms it would lose its digits for a large nu, and b times
   // it enters the density.
   const Extended tt = ax / std::sqrt(Nu);
-  const Extended lnCY = tt <= 1 ? -std::log1p(tt * tt) : -2 * std::log(tt) - std::log1p(1 / tt / tt);
+  const Extended lnCY =
+      tt <= 1 ? -std::log1p(tt * tt) : -2 * std::log(tt) - std::log1p(1 / tt / tt);
   const Extended lnW = std::log(Nu) - lnCY;
   const Extended lnY = 2 * std::log(ax) - lnW;
   const Extended y = std::exp(lnY), hy = h * y;
@@ -452,8 +450,8 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   // Series p_j F_j.
   const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
   const Extended eA = static_cast<Extended>(jA);
-  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY + LogGammaRatio(eA + 0.5L + b, b) -
-                       LogGamma(eA + 0.5L);
+  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY +
+                       LogGammaRatio(eA + 0.5L + b, b) - LogGamma(eA + 0.5L);
   const Extended sumA = noncentral::SumOutward(
       jA, std::exp(lnA),
       [&](int64_t j) {
@@ -464,8 +462,8 @@ Extended tNon_central_t_distribution::Density(Extended x) {
   // Series q_j G_j.
   const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
   const Extended eB = static_cast<Extended>(jB);
-  const Extended lnQ = LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) -
-                       std::log(2.0L) / 2;
+  const Extended lnQ =
+      LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) - std::log(2.0L) / 2;
   const Extended lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
   const Extended sumB = noncentral::SumOutward(
       jB, std::exp(lnB),

@@ -98,7 +98,6 @@ Extended SumOutward(int64_t j0, Extended t0, Ratio r, int64_t cap, const char* w
   return s;
 }
 
-
 // x in [low, high] with Lower(x) = target (upper false) or Upper(x) = target
 // (upper true), where tail(x) is that tail and density(x) its derivative's
 // magnitude.  Safeguarded Newton steps on ln tail - ln target from the start
@@ -117,10 +116,14 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
   Extended a = low, b = high;
   Extended x = x0;
   if (!(x > a && x < b) || !std::isfinite(x)) {
-    if (std::isfinite(a) && std::isfinite(b)) x = (a + b) / 2;
-    else if (std::isfinite(a)) x = a + 1;
-    else if (std::isfinite(b)) x = b - 1;
-    else x = 0;
+    if (std::isfinite(a) && std::isfinite(b))
+      x = (a + b) / 2;
+    else if (std::isfinite(a))
+      x = a + 1;
+    else if (std::isfinite(b))
+      x = b - 1;
+    else
+      x = 0;
   }
   for (int step = 0; step < 2000; ++step) {
     const Extended t = tail(x);

@@ -63,8 +63,8 @@ void Line(DrawingSurface& canvas, int x1, int y1, int x2, int y2) {
   canvas.LineTo(x2, y2);
 }
 
-void Bar(DrawingSurface& canvas, const tPlotRange& range, const Rect& rect,
-         const tPointRecord& p, Extended ymax) {
+void Bar(DrawingSurface& canvas, const tPlotRange& range, const Rect& rect, const tPointRecord& p,
+         Extended ymax) {
   const int32_t x = XToPixel(range, rect, p.X);
   Line(canvas, x, YToPixel(rect, 0, ymax), x, YToPixel(rect, p.Prob, ymax));
 }
@@ -200,8 +200,8 @@ void DrawSteps(DrawingSurface& canvas, const tRealPointList& points, const tPlot
   }
 }
 
-void DrawContinuousDensity(tContinuous_distribution& d, DrawingSurface& box, Color pen,
-                           Color brush, Extended from, Extended to) {
+void DrawContinuousDensity(tContinuous_distribution& d, DrawingSurface& box, Color pen, Color brush,
+                           Extended from, Extended to) {
   const tPlotRange r = d.Range();
   box.SetPenColor(pen);
   box.SetBrushColor(brush);
@@ -230,8 +230,8 @@ void DrawContinuousCdf(tContinuous_distribution& d, DrawingSurface& box, Extende
   box.SetPenWidth(2);
 }
 
-void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color pen,
-                         Extended from, Extended to) {
+void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color pen, Extended from,
+                         Extended to) {
   const tPlotRange r = d.Range();
   const PenMode previous = box.GetPenMode();
   box.SetPenColor(pen);

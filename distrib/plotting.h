@@ -27,12 +27,12 @@ void DrawSteps(DrawingSurface& canvas, const tRealPointList& points, const tPlot
                const Rect& rect, Extended ymax);
 
 // The bodies of DrawDensity and DrawCdf of the continuous and discrete bases.
-void DrawContinuousDensity(tContinuous_distribution& d, DrawingSurface& box, Color pen,
-                           Color brush, Extended from, Extended to);
+void DrawContinuousDensity(tContinuous_distribution& d, DrawingSurface& box, Color pen, Color brush,
+                           Extended from, Extended to);
 void DrawContinuousCdf(tContinuous_distribution& d, DrawingSurface& box, Extended x,
                        Extended upper);
-void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color pen,
-                         Extended from, Extended to);
+void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color pen, Extended from,
+                         Extended to);
 void DrawDiscreteCdf(tDiscrete_distribution& d, DrawingSurface& box, Extended x, Extended upper);
 
 }  // namespace vokt

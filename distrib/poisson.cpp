@@ -96,7 +96,8 @@ Extended tPoisson_Distribution::Cdf(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
-  if (Lambda <= kSmallMean && k <= kSmallPoint) return std::min<Extended>(1, SmallTail(k, Lambda, false));
+  if (Lambda <= kSmallMean && k <= kSmallPoint)
+    return std::min<Extended>(1, SmallTail(k, Lambda, false));
   if (Lambda >= kLargeMean && Lambda <= kHugeMean) return tDiscrete_distribution::Cdf(k);
   return GammaUpper(k + 1, Lambda);
 }
@@ -105,7 +106,8 @@ Extended tPoisson_Distribution::UpperTail(Extended x) {
   const Extended k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
-  if (Lambda <= kSmallMean && k <= kSmallPoint) return std::min<Extended>(1, SmallTail(k, Lambda, true));
+  if (Lambda <= kSmallMean && k <= kSmallPoint)
+    return std::min<Extended>(1, SmallTail(k, Lambda, true));
   if (Lambda >= kLargeMean && Lambda <= kHugeMean) return tDiscrete_distribution::UpperTail(k);
   return GammaLower(k + 1, Lambda);
 }

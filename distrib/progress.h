@@ -38,8 +38,8 @@ struct tRankCost {
 };
 
 // Bounds for every rank-test build.
-inline constexpr double kMaxRankBytes = 1.0e9;    // 1 GB
-inline constexpr double kMaxRankSeconds = 60;     // estimated seconds
+inline constexpr double kMaxRankBytes = 1.0e9;  // 1 GB
+inline constexpr double kMaxRankSeconds = 60;   // estimated seconds
 // Builds estimated to take longer than this show progress.
 inline constexpr double kProgressSeconds = 0.2;
 

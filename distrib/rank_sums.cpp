@@ -65,9 +65,18 @@ void CheckCost(const tRankCost& c) {
 class tBaseState {
  public:
   explicit tBaseState(const tRankSumBase& d)
-      : nameId_(d.NameId), low_(d.SupportLow), high_(d.SupportHigh), mean_(d.Mean),
-        variance_(d.Variance), mode_(d.Mode), maxDens_(d.MaxDens), hatWidth_(d.HatWidth),
-        hasMean_(d.HasMean), hasVariance_(d.HasVariance), table_(d.Table), offset_(d.Offset) {}
+      : nameId_(d.NameId),
+        low_(d.SupportLow),
+        high_(d.SupportHigh),
+        mean_(d.Mean),
+        variance_(d.Variance),
+        mode_(d.Mode),
+        maxDens_(d.MaxDens),
+        hatWidth_(d.HatWidth),
+        hasMean_(d.HasMean),
+        hasVariance_(d.HasVariance),
+        table_(d.Table),
+        offset_(d.Offset) {}
   void Restore(tRankSumBase& d) {
     d.NameId = nameId_;
     d.SupportLow = low_;

@@ -86,7 +86,8 @@ class tRankSum_Distribution : public tRankSumBase {
 std::vector<Extended> SignedRankCounts(int32_t n, const tRankControl* control = nullptr);
 // Coefficients 0..floor(m n / 2) of the Gaussian binomial coefficient
 // [m+n choose m], each exact before its one rounding to long double.
-std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n, const tRankControl* control = nullptr);
+std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n,
+                                        const tRankControl* control = nullptr);
 // Estimated cost of the two recursions.
 tRankCost SignedRankCost(int64_t n);
 tRankCost MannWhitneyCost(int64_t m, int64_t n);

@@ -192,7 +192,9 @@ Extended tT_distribution::RandomValue() {
 
 // ---------------------------------------------------------------- F
 
-tF_distribution::tF_distribution(Extended m, Extended n) { tF_distribution::SetParameters(m, n, 1); }
+tF_distribution::tF_distribution(Extended m, Extended n) {
+  tF_distribution::SetParameters(m, n, 1);
+}
 
 int tF_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   ParCount = 2;

@@ -18,8 +18,8 @@ class tT_distribution : public tContinuous_distribution {
  public:
   explicit tT_distribution(Extended nu);
 
-  Extended LogNorm = 0;  // ln Gamma((nu+1)/2) - ln Gamma(nu/2) - ln(nu pi)/2
-  Extended Gen = 0;      // ratio-of-uniforms half-width (nu >= 1) or sqrt(nu/2) (nu < 1)
+  Extended LogNorm = 0;           // ln Gamma((nu+1)/2) - ln Gamma(nu/2) - ln(nu pi)/2
+  Extended Gen = 0;               // ratio-of-uniforms half-width (nu >= 1) or sqrt(nu/2) (nu < 1)
   Extended LogSmallTailNorm = 0;  // ln(a B(a, 1/2)) with a = nu/2: the far tails' scale
   std::unique_ptr<tNormal_Distribution> NormalPart;  // N(0, 1), made when nu < 1
   std::unique_ptr<tGamma_distribution> GammaPart;    // gamma(nu/2, 1), made when nu < 1

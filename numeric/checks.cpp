@@ -78,9 +78,7 @@ bool NearlyEqual(Extended a, Extended b) { return std::fabs(a - b) < Eps; }
 
 Extended RoundExt(Extended x) { return std::nearbyint(x); }
 
-bool IsIntegerValue(Extended x) {
-  return std::fabs(x) < InfBound && NearlyEqual(RoundExt(x), x);
-}
+bool IsIntegerValue(Extended x) { return std::fabs(x) < InfBound && NearlyEqual(RoundExt(x), x); }
 
 int32_t FloorInt(Extended x) {
   Extended t = std::trunc(x);
@@ -129,11 +127,17 @@ bool ParseNumberWith(const std::string& text, char separator, Extended& value) {
   // would also take "nan", "inf", hexadecimal and the wrong separator.
   size_t i = b;
   if (text[i] == '+' || text[i] == '-') s += text[i++];
-  while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) { s += text[i++]; digits = true; }
+  while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) {
+    s += text[i++];
+    digits = true;
+  }
   if (i < e && text[i] == separator) {
     s += '.';
     ++i;
-    while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) { s += text[i++]; digits = true; }
+    while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) {
+      s += text[i++];
+      digits = true;
+    }
   }
   if (!digits) return false;
   if (i < e && (text[i] == 'e' || text[i] == 'E')) {
@@ -141,7 +145,10 @@ bool ParseNumberWith(const std::string& text, char separator, Extended& value) {
     ++i;
     if (i < e && (text[i] == '+' || text[i] == '-')) s += text[i++];
     bool expDigits = false;
-    while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) { s += text[i++]; expDigits = true; }
+    while (i < e && std::isdigit(static_cast<unsigned char>(text[i]))) {
+      s += text[i++];
+      expDigits = true;
+    }
     if (!expDigits) return false;
   }
   if (i != e) return false;
@@ -168,11 +175,26 @@ bool ErrorIf(bool condition, int id) {
 bool CheckValue(int id, Extended x, Extended b) {
   bool ok = true;
   switch (id) {
-    case 1301: case 1305: case 1309: ok = x > b + Eps; break;
-    case 1302: case 1306: case 1310: ok = x >= b; break;
-    case 1303: case 1307: case 1311: ok = x < b - Eps; break;
-    case 1315: ok = x <= b; break;
-    default: break;
+    case 1301:
+    case 1305:
+    case 1309:
+      ok = x > b + Eps;
+      break;
+    case 1302:
+    case 1306:
+    case 1310:
+      ok = x >= b;
+      break;
+    case 1303:
+    case 1307:
+    case 1311:
+      ok = x < b - Eps;
+      break;
+    case 1315:
+      ok = x <= b;
+      break;
+    default:
+      break;
   }
   // Beyond an infinite bound only infinity itself lies.
   if (!ok && std::isinf(b)) RaiseMessage(msgTooLarge);

@@ -23,13 +23,11 @@ namespace bp = boost::math::policies;
 // Overflow gives infinity and underflow zero, which the callers expect at
 // the far ends; a domain error cannot happen (the arguments are checked
 // first) and a failed evaluation throws.
-using Policy = bp::policy<bp::overflow_error<bp::ignore_error>,
-                          bp::underflow_error<bp::ignore_error>,
-                          bp::denorm_error<bp::ignore_error>,
-                          bp::domain_error<bp::throw_on_error>,
-                          bp::pole_error<bp::throw_on_error>,
-                          bp::evaluation_error<bp::throw_on_error>,
-                          bp::promote_float<false>, bp::promote_double<false>>;
+using Policy =
+    bp::policy<bp::overflow_error<bp::ignore_error>, bp::underflow_error<bp::ignore_error>,
+               bp::denorm_error<bp::ignore_error>, bp::domain_error<bp::throw_on_error>,
+               bp::pole_error<bp::throw_on_error>, bp::evaluation_error<bp::throw_on_error>,
+               bp::promote_float<false>, bp::promote_double<false>>;
 
 constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
 constexpr Extended kLnSqrt2Pi = 0.918938533204672741780329736405617639861L;
@@ -71,8 +69,8 @@ Extended StirlingTail(Extended x) {
           z * (-1.0L / 360 +
                z * (1.0L / 1260 +
                     z * (-1.0L / 1680 +
-                         z * (1.0L / 1188 +
-                              z * (-691.0L / 360360 + z * (1.0L / 156 + z * (-3617.0L / 122400)))))))) /
+                         z * (1.0L / 1188 + z * (-691.0L / 360360 +
+                                                 z * (1.0L / 156 + z * (-3617.0L / 122400)))))))) /
          x;
 }
 
@@ -114,8 +112,7 @@ Extended LogGammaRatio(Extended x, Extended y) {
   // (x - 1/2) ln x - (y - 1/2) ln y - (x - y), regrouped so that nothing
   // large cancels when x and y are close.
   const Extended d = x - y;
-  return (x - 0.5L) * std::log1p(d / y) + d * (std::log(y) - 1) + StirlingTail(x) -
-         StirlingTail(y);
+  return (x - 0.5L) * std::log1p(d / y) + d * (std::log(y) - 1) + StirlingTail(x) - StirlingTail(y);
 }
 
 Extended LogChoose(Extended n, Extended k) {
@@ -238,15 +235,14 @@ Extended GammaUpperInv(Extended a, Extended q) {
 
 namespace {
 // I_x(a, b) for large a and b (b at least a/100) up to the mean (some
-// thousand steps there for shapes of 1e7, a few dozen far out): the continued fraction of I_x (Lentz's method) times the prefactor
-// x^a (1-x)^b / (a B(a, b)) = b / (a + b) C(a+b, a) x^a (1-x)^b, whose
-// logarithm LogBinomialWeight keeps to full relative accuracy (Boost's
-// prefix loses digits for shapes of 1e5 and more).  y = 1 - x.  Returns -1
-// when the fraction does not settle or the case is not one for it.  One of
-// x, y is the caller's exact argument and the other its rounded complement;
-// dx, dy are what the rounding left out (x + dx + y + dy = 1 exactly), and
-// they move the logarithm of the prefactor by the derivative of a ln x + b ln y,
-// which for shapes of 1e6 is worth a few units of 1e-15.
+// thousand steps there for shapes of 1e7, a few dozen far out): the continued fraction of I_x
+// (Lentz's method) times the prefactor x^a (1-x)^b / (a B(a, b)) = b / (a + b) C(a+b, a) x^a
+// (1-x)^b, whose logarithm LogBinomialWeight keeps to full relative accuracy (Boost's prefix loses
+// digits for shapes of 1e5 and more).  y = 1 - x.  Returns -1 when the fraction does not settle or
+// the case is not one for it.  One of x, y is the caller's exact argument and the other its rounded
+// complement; dx, dy are what the rounding left out (x + dx + y + dy = 1 exactly), and they move
+// the logarithm of the prefactor by the derivative of a ln x + b ln y, which for shapes of 1e6 is
+// worth a few units of 1e-15.
 Extended BetaLowerFraction(Extended a, Extended b, Extended x, Extended y, Extended dx,
                            Extended dy) {
   if (!(a >= 100 && b >= 100)) return -1;

@@ -15,8 +15,8 @@ namespace vokt {
 namespace {
 
 struct StringEntry {
-    int id;
-    const char* text;
+  int id;
+  const char* text;
 };
 
 // Sorted by id; each id occurs once. An id without text has no entry.
@@ -122,10 +122,14 @@ static const StringEntry kStrings[] = {
     {1906, "P(X=x) = e^-@l_ @l^x_ / x!    for x = 0, 1, ...."},
     {1907, "f(x) = 2^-@n/2_ [@G(@n/2)]^-1_ x^( @n-2)/2_ e^-x/2_    for  x > 0"},
     {1908, "f(x) = @G[(@n+1)/2] [@G(@n/2)]^-1_ (@n@p)^-1/2_ (1 + x^2_/@n)^-( @n +1)/2_"},
-    {1909, "f(x) = @G[(m+n)/2] [@G(m/2) @G(n/2)]^-1_ (m/n)^m /2_ x^ (m-2) / 2_ [1+mx/n]^- (m+n)/2_    for  x > 0"},
+    {1909,
+     "f(x) = @G[(m+n)/2] [@G(m/2) @G(n/2)]^-1_ (m/n)^m /2_ x^ (m-2) / 2_ [1+mx/n]^- (m+n)/2_    "
+     "for  x > 0"},
     {1910, "f(x) = @B(@a,@b)^-1_x^@a-1_ (1-x)^@b-1_    for  0 < x < 1"},
     {1911, "f(x) = @l^@a_[@G(@a)]^-1_x^@a-1_e^-@lx_    for  x > 0"},
-    {1912, "P(X=x) = (_N1^C_x^)  (_N-N1^C_n-x^) (_N^C_n^)^-1_    for x = max (0, n-N+N_1^), ... , min (n, N_1^)"},
+    {1912,
+     "P(X=x) = (_N1^C_x^)  (_N-N1^C_n-x^) (_N^C_n^)^-1_    for x = max (0, n-N+N_1^), ... , min "
+     "(n, N_1^)"},
     {1913, "f(x) = abx^b-1_ exp[-ax^b_]    for  x > 0"},
     {1914, "F(x) = [1 + e^-(x - @a)/@b_ ]^-1_"},
     {1915, "f(x) = @q@a^@q_x^-(@q+1)_    for  x > @a"},
@@ -136,12 +140,16 @@ static const StringEntry kStrings[] = {
     {1920, "P(X=x) = 1/(N-M+1)    for  x = M, ..., N"},
     {1921, "P(X=x) = (_r+x-1^C_x^) p^r_ (1-p)^x_    for  x = 0, 1, ..."},
     {1922, "P(X=x) = p(1-p)^x_    for  x = 0, 1, ..."},
-    {1923, "Distribution of @å Z_i^^2_ where Z_i^ indep. ~ N(@m_i^,1), i=1,...@n; @l = @å @m_i^^2_"},
-    {1924, "Distribution of (X/m)(Y/n)^-1_: X ~ non-central @c^2_(m,@l); Y ~ @c^2_(n); X,Y independent"},
+    {1923,
+     "Distribution of @å Z_i^^2_ where Z_i^ indep. ~ N(@m_i^,1), i=1,...@n; @l = @å @m_i^^2_"},
+    {1924,
+     "Distribution of (X/m)(Y/n)^-1_: X ~ non-central @c^2_(m,@l); Y ~ @c^2_(n); X,Y independent"},
     {1925, "Distribution of Z (Y/@n)^-1/2_: Z ~ N(@d,1), Y ~ @c^2_(@n); Z,Y independent"},
     {1926, "Null distribution of sum of positive ranks in Wilcoxon signed rank test"},
     {1927, "Null distribution of Mann-Whitney U-statistic"},
-    {1928, "Null distribution of sum of ranks for the first sample (of size m) in the Wilcoxon rank-sum test"},
+    {1928,
+     "Null distribution of sum of ranks for the first sample (of size m) in the Wilcoxon rank-sum "
+     "test"},
     {1929, "Null distribution of Kruskal-Wallis H test statistic"},
     {1930, "f(x)=(@l/(2@px^3_))^1/2_ exp[-@l(x-@m)^2_/(2@m^2_x)]   for  x > 0"},
     {1931, "Null distribution of Friedman test statistic"},
@@ -279,54 +287,79 @@ static const StringEntry kStrings[] = {
     {2522, "p / [1 - (1 - p)exp(t)]"},
 
     // Remarks (type id + 1700).
-    {2601, "If X_1^,...,X_n^ are independent and identically distributed, their sum (and their average) has approximately a normal distribution (Central Limit Theorem)"},
-    {2602, "A special case of the gamma distribution (@a=1) and a special case of the Weibull distribution (b=1); used in modeling waiting times"},
-    {2603, "If Y has a uniform (0,1) distribution, X=F^-1_(Y) has a distribution with cumulative distribution function F"},
+    {2601,
+     "If X_1^,...,X_n^ are independent and identically distributed, their sum (and their average) "
+     "has approximately a normal distribution (Central Limit Theorem)"},
+    {2602,
+     "A special case of the gamma distribution (@a=1) and a special case of the Weibull "
+     "distribution (b=1); used in modeling waiting times"},
+    {2603,
+     "If Y has a uniform (0,1) distribution, X=F^-1_(Y) has a distribution with cumulative "
+     "distribution function F"},
     {2604, "A special case of the binomial distribution (n=1)"},
-    {2605, "The distribution of the total number of successes in a series of n independent Bernoulli trials"},
+    {2605,
+     "The distribution of the total number of successes in a series of n independent Bernoulli "
+     "trials"},
     {2606, "Used in modeling the number of occurrences of an event in a given time interval"},
-    {2607, "Special case of the gamma distribution; used in inference about @s^2_ when sampling from a normal population; also used for testing independence in frequency tables"},
-    {2608, "Used when making inference about means when sampling from normal distributions; related to the F-distribution (t_n^^2_=F_1,n^)"},
+    {2607,
+     "Special case of the gamma distribution; used in inference about @s^2_ when sampling from a "
+     "normal population; also used for testing independence in frequency tables"},
+    {2608,
+     "Used when making inference about means when sampling from normal distributions; related to "
+     "the F-distribution (t_n^^2_=F_1,n^)"},
     {2609, "Used when comparing means of normal populations (analysis of variance)"},
     {2610, "Used to model proportions; density function is positive only on (0,1)"},
     {2611, "Used when outcomes are restricted to positive values"},
-    {2612, "Has applications in finite population sampling: if N_1^ out of N objects have a certain property and n objects are sampled without replacement, the number of sampled objects with the property has a hypergeometric distribution"},
+    {2612,
+     "Has applications in finite population sampling: if N_1^ out of N objects have a certain "
+     "property and n objects are sampled without replacement, the number of sampled objects with "
+     "the property has a hypergeometric distribution"},
     {2613, "Used in the analysis of failure time data and for modeling hazard functions"},
     {2615, "Used in modeling income"},
     {2616, "Also known as the extreme value distribution"},
     {2617, "Special case of the t-distribution (@n=1); mean and variance do not exist"},
     {2618, "Often used when the variable of interest is skewed to the right"},
-    {2621, "Distribution of the number of failures before the r-th success in a series of independent Bernoulli trials"},
+    {2621,
+     "Distribution of the number of failures before the r-th success in a series of independent "
+     "Bernoulli trials"},
     {2622, "Special case of the negative binomial distribution (r=1)"},
     {2626, "Used in nonparametric testing of symmetry"},
-    {2627, "Used in nonparametric testing of equality of two distributions. Mann-Whitney's U = Wilcoxon's Rank Sum  R - m*(m+1)/2"},
-    {2628, "Used in nonparametric testing of equality of two distributions. Wilcoxon's Rank Sum  R = Mann-Whitney's U + m*(m+1)/2"},
-    {2630, "Also known as the Wald distribution. Used in modeling the motion of particles subject to Brownian motion"},
-    {2631, "Used in nonparametric testing of differences between treatments in a randomized complete block design."},
+    {2627,
+     "Used in nonparametric testing of equality of two distributions. Mann-Whitney's U = "
+     "Wilcoxon's Rank Sum  R - m*(m+1)/2"},
+    {2628,
+     "Used in nonparametric testing of equality of two distributions. Wilcoxon's Rank Sum  R = "
+     "Mann-Whitney's U + m*(m+1)/2"},
+    {2630,
+     "Also known as the Wald distribution. Used in modeling the motion of particles subject to "
+     "Brownian motion"},
+    {2631,
+     "Used in nonparametric testing of differences between treatments in a randomized complete "
+     "block design."},
 };
 
 const StringEntry* FindEntry(int id) {
-    const StringEntry* first = std::begin(kStrings);
-    const StringEntry* last = std::end(kStrings);
-    const StringEntry* it = std::lower_bound(
-        first, last, id, [](const StringEntry& e, int key) { return e.id < key; });
-    return (it != last && it->id == id) ? it : nullptr;
+  const StringEntry* first = std::begin(kStrings);
+  const StringEntry* last = std::end(kStrings);
+  const StringEntry* it =
+      std::lower_bound(first, last, id, [](const StringEntry& e, int key) { return e.id < key; });
+  return (it != last && it->id == id) ? it : nullptr;
 }
 
 }  // namespace
 
 std::string LoadString(int id) {
-    const StringEntry* e = FindEntry(id);
-    return e ? std::string(e->text) : std::string();
+  const StringEntry* e = FindEntry(id);
+  return e ? std::string(e->text) : std::string();
 }
 
 bool HasString(int id) { return FindEntry(id) != nullptr; }
 
 std::vector<int> AllStringIds() {
-    std::vector<int> ids;
-    ids.reserve(std::size(kStrings));
-    for (const StringEntry& e : kStrings) ids.push_back(e.id);
-    return ids;
+  std::vector<int> ids;
+  ids.reserve(std::size(kStrings));
+  for (const StringEntry& e : kStrings) ids.push_back(e.id);
+  return ids;
 }
 
 }  // namespace vokt

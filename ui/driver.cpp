@@ -41,9 +41,15 @@ tVoktDriver::tVoktDriver(tDriverView& view) : view_(view) {}
 
 std::string tVoktDriver::CaptionFor(int mode) {
   switch (mode) {
-    case 4: case 8: return LoadString(kProbabilitiesCaption);
-    case 5: case 7: case 9: return LoadString(kQuantileCaption);
-    default: return LoadString(kApplyCaption);
+    case 4:
+    case 8:
+      return LoadString(kProbabilitiesCaption);
+    case 5:
+    case 7:
+    case 9:
+      return LoadString(kQuantileCaption);
+    default:
+      return LoadString(kApplyCaption);
   }
 }
 
@@ -261,7 +267,8 @@ void tVoktDriver::UpdateDensityPage(bool repaint) {
   if (!ParametersComplete()) return;
 
   const bool fromX = InputMode == 4 || InputMode == 8;
-  view_.SetEditText(EditId::xValue, fromX ? FormatNumber(CurrentX) : FormatDecimals(XValueDecimals, CurrentX));
+  view_.SetEditText(EditId::xValue,
+                    fromX ? FormatNumber(CurrentX) : FormatDecimals(XValueDecimals, CurrentX));
   const int n = fromX ? ProbabilityDecimals : 12;
   view_.SetEditText(EditId::ProbLeft, ShowProbability(n, ProbLeft, ProbCentral + ProbRight));
   view_.SetEditText(EditId::ProbCentral, ShowProbability(n, ProbCentral, ProbLeft + ProbRight));
@@ -282,7 +289,8 @@ void tVoktDriver::UpdateCdfPage() {
                                       : FormatDecimals(XValueDecimals, CurrentX));
   ProbLeft = Current->Cdf(CurrentX);
   ProbCentral = Current->PointProb(CurrentX);
-  view_.SetEditText(EditId::cdF, ShowProbability(ProbabilityDecimals, ProbLeft, Current->UpperTail(CurrentX)));
+  view_.SetEditText(EditId::cdF,
+                    ShowProbability(ProbabilityDecimals, ProbLeft, Current->UpperTail(CurrentX)));
   view_.PlaceCdfMarker(px, ProbLeft);
   view_.RepaintCdf();
 }

@@ -1,15 +1,14 @@
 #include "ui/hoofd.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QCloseEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <chrono>
-#include <QMouseEvent>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -20,28 +19,29 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QEventLoop>
-#include <stop_token>
-#include <thread>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStatusBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QSvgGenerator>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <stop_token>
+#include <thread>
 
 #include "distrib/catalogue.h"
 #include "distrib/empirical.h"
@@ -54,8 +54,8 @@
 #include "ui/about.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
-#include "ui/tail_view.h"
 #include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 // The help text and the icon are compiled into the window library; a static
 // library's resources must be registered by name.
@@ -78,7 +78,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // The colour of the grid's values: navy on a light base as ever, the
 // palette's own text colour on a dark one.
 QColor ValueColor(const QPalette& pal) {
-  return pal.color(QPalette::Base).lightness() >= 128 ? QColor(0, 0, 128) : pal.color(QPalette::Text);
+  return pal.color(QPalette::Base).lightness() >= 128 ? QColor(0, 0, 128)
+                                                      : pal.color(QPalette::Text);
 }
 
 // The help window closes with Esc.
@@ -124,7 +125,8 @@ QPixmap ArrowPixmap(int width, int height, bool right, const QColor& color) {
 // ---------------------------------------------------------------------------
 // Small widgets
 
-TPaintBox::TPaintBox(QWidget* parent, Handler onPaint) : QWidget(parent), onPaint_(std::move(onPaint)) {
+TPaintBox::TPaintBox(QWidget* parent, Handler onPaint)
+    : QWidget(parent), onPaint_(std::move(onPaint)) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
@@ -145,9 +147,11 @@ void TResizePanel::resizeEvent(QResizeEvent*) {
 
 class TGridDelegate : public QStyledItemDelegate {
  public:
-  TGridDelegate(TVoktForm& form, TParameterGrid& grid) : QStyledItemDelegate(&grid), form_(form), grid_(grid) {}
+  TGridDelegate(TVoktForm& form, TParameterGrid& grid)
+      : QStyledItemDelegate(&grid), form_(form), grid_(grid) {}
 
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
     const QRect r = option.rect;
     const int row = index.row();
     painter->save();
@@ -157,18 +161,21 @@ class TGridDelegate : public QStyledItemDelegate {
       QPainterSurface surface(*painter, grid_.viewport()->rect(), pal);
       FontSpec f = ToFontSpec(grid_.font());
       const QColor labelColor = pal.color(QPalette::ButtonText);
-      f.color = Color::Rgb(static_cast<uint8_t>(labelColor.red()), static_cast<uint8_t>(labelColor.green()),
+      f.color = Color::Rgb(static_cast<uint8_t>(labelColor.red()),
+                           static_cast<uint8_t>(labelColor.green()),
                            static_cast<uint8_t>(labelColor.blue()));
       surface.SetFont(f);
       TextExtent extent;
       MixedTextOut(surface, r.left() + 6, r.top() + 2, extent, true, form_.RowLabel(row));
     } else {
       painter->fillRect(r, pal.color(QPalette::Base));
-      if (option.state & QStyle::State_HasFocus) painter->fillRect(r, pal.color(QPalette::AlternateBase));
+      if (option.state & QStyle::State_HasFocus)
+        painter->fillRect(r, pal.color(QPalette::AlternateBase));
       painter->setPen(ValueColor(pal));
       painter->setFont(grid_.font());
       const auto& texts = form_.Driver().ParameterTexts;
-      const std::string text = row + 1 < static_cast<int>(texts.size()) ? texts[row + 1] : std::string();
+      const std::string text =
+          row + 1 < static_cast<int>(texts.size()) ? texts[row + 1] : std::string();
       painter->drawText(r.adjusted(2, 2, -2, 0), Qt::AlignLeft | Qt::AlignTop, Q(text));
     }
     painter->setPen(pal.color(QPalette::Button));
@@ -182,7 +189,8 @@ class TGridDelegate : public QStyledItemDelegate {
     QStyledItemDelegate::destroyEditor(editor, index);
   }
 
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
     auto* e = new QLineEdit(parent);
     e->setFrame(false);
     QPalette pal = e->palette();
@@ -208,7 +216,8 @@ class TGridDelegate : public QStyledItemDelegate {
     // The texts live in the driver's ParameterTexts, updated on every edit.
   }
 
-  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const override {
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex&) const override {
     editor->setGeometry(option.rect.adjusted(0, 0, -1, -1));
   }
 
@@ -229,7 +238,8 @@ class TGridDelegate : public QStyledItemDelegate {
   TParameterGrid& grid_;
 };
 
-TParameterGrid::TParameterGrid(TVoktForm& form, QWidget* parent) : QTableWidget(parent), form_(form) {
+TParameterGrid::TParameterGrid(TVoktForm& form, QWidget* parent)
+    : QTableWidget(parent), form_(form) {
   setColumnCount(2);
   horizontalHeader()->hide();
   verticalHeader()->hide();
@@ -368,7 +378,8 @@ void TVoktForm::BuildControls() {
   DistribTypeBox = new QComboBox(DistribBox);
   DistribTypeBox->setToolTip(QStringLiteral("distribution type"));
   DistribTypeBox->setMaxVisibleItems(32);
-  connect(DistribTypeBox, &QComboBox::activated, this, [this](int) { Guarded([&] { DistribTypeBoxCloseUp(); }); });
+  connect(DistribTypeBox, &QComboBox::activated, this,
+          [this](int) { Guarded([&] { DistribTypeBoxCloseUp(); }); });
 
   ParameterGrid = new TParameterGrid(*this, DistribBox);
 
@@ -389,7 +400,8 @@ void TVoktForm::BuildControls() {
 
   // pdf page
   TabSheetPQ = new QWidget;
-  kansgrafiek = new TPaintBox(TabSheetPQ, [this](QPainter& p, const QRect& r) { kansgrafiekPaint(p, r); });
+  kansgrafiek =
+      new TPaintBox(TabSheetPQ, [this](QPainter& p, const QRect& r) { kansgrafiekPaint(p, r); });
   kansgrafiek->setToolTip(Q(LoadString(886)));
   LinkerwaardeLabel = new QLabel(TabSheetPQ);
   RechterwaardeLabel = new QLabel(TabSheetPQ);
@@ -422,7 +434,8 @@ void TVoktForm::BuildControls() {
 
   // cdf page
   TabSheetcdF = new QWidget;
-  cdFgrafiek = new TPaintBox(TabSheetcdF, [this](QPainter& p, const QRect& r) { cdFgrafiekPaint(p, r); });
+  cdFgrafiek =
+      new TPaintBox(TabSheetcdF, [this](QPainter& p, const QRect& r) { cdFgrafiekPaint(p, r); });
   cdFgrafiek->setToolTip(QStringLiteral("cumulative distribution function"));
   LinkercdFLabel = new QLabel(TabSheetcdF);
   RechtercdFLabel = new QLabel(TabSheetcdF);
@@ -459,14 +472,15 @@ void TVoktForm::BuildControls() {
   PageControl->addTab(TabSheetRS, QStringLiteral("sample"));
   PageControl->setTabVisible(kSamplePage, false);
 
-  for (QWidget* w : {static_cast<QWidget*>(PanelDraw), static_cast<QWidget*>(ArrowLeft), static_cast<QWidget*>(ArrowRight),
-                     static_cast<QWidget*>(PanelcdfDraw), static_cast<QWidget*>(ArrowcdFLeft),
-                     static_cast<QWidget*>(ArrowcdFRight)}) {
+  for (QWidget* w : {static_cast<QWidget*>(PanelDraw), static_cast<QWidget*>(ArrowLeft),
+                     static_cast<QWidget*>(ArrowRight), static_cast<QWidget*>(PanelcdfDraw),
+                     static_cast<QWidget*>(ArrowcdFLeft), static_cast<QWidget*>(ArrowcdFRight)}) {
     w->installEventFilter(this);
     w->setCursor(Qt::PointingHandCursor);
   }
 
-  for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight, xcdFEdit, cdFEdit}) {
+  for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight,
+                      xcdFEdit, cdFEdit}) {
     e->setAlignment(Qt::AlignCenter);
     e->setTextMargins(0, 0, 0, 0);
     if (e == ProbabilityEditCentral) continue;
@@ -487,7 +501,8 @@ void TVoktForm::BuildMenus() {
   ActionSave = new QAction(QStringLiteral("&Save"), this);
   connect(ActionSave, &QAction::triggered, this, [this] { Guarded([&] { MenuItemSaveClick(); }); });
   ActionClear = new QAction(QStringLiteral("&Clear"), this);
-  connect(ActionClear, &QAction::triggered, this, [this] { Guarded([&] { MenuItemClearClick(); }); });
+  connect(ActionClear, &QAction::triggered, this,
+          [this] { Guarded([&] { MenuItemClearClick(); }); });
   MenuSample = menuBar()->addMenu(QStringLiteral("&Sample"));
   MenuSample->addActions({ActionDrawSample, ActionAssign, ActionSave, ActionClear});
   connect(MenuSample, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
@@ -499,13 +514,16 @@ void TVoktForm::BuildMenus() {
           [this](const QPoint& pos) { PopupMenu2->popup(SampleMemo->mapToGlobal(pos)); });
 
   ActionCopyGraph = new QAction(QStringLiteral("Copy &graph"), this);
-  connect(ActionCopyGraph, &QAction::triggered, this, [this] { Guarded([&] { ActionCopyGraphExecute(); }); });
+  connect(ActionCopyGraph, &QAction::triggered, this,
+          [this] { Guarded([&] { ActionCopyGraphExecute(); }); });
   PopupMenu1 = new QMenu(this);
   ActionSaveGraph = new QAction(QStringLiteral("Save graph &as..."), this);
-  connect(ActionSaveGraph, &QAction::triggered, this, [this] { Guarded([&] { ActionSaveGraphExecute(); }); });
+  connect(ActionSaveGraph, &QAction::triggered, this,
+          [this] { Guarded([&] { ActionSaveGraphExecute(); }); });
   PopupMenu1->addActions({ActionDrawSample, ActionCopyGraph, ActionSaveGraph});
   connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
-  for (QWidget* w : {static_cast<QWidget*>(DistribBox), static_cast<QWidget*>(kansgrafiek), TabSheetcdF}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(DistribBox), static_cast<QWidget*>(kansgrafiek), TabSheetcdF}) {
     w->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(w, &QWidget::customContextMenuRequested, this,
             [this, w](const QPoint& pos) { PopupMenu1->popup(w->mapToGlobal(pos)); });
@@ -513,7 +531,8 @@ void TVoktForm::BuildMenus() {
 
   MenuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
   connect(MenuOptions, &QMenu::aboutToShow, this, [this] { MenuItemOptionsClick(); });
-  MenuProbabilityDecimals = MenuOptions->addMenu(QStringLiteral("Number of decimals &probabilities"));
+  MenuProbabilityDecimals =
+      MenuOptions->addMenu(QStringLiteral("Number of decimals &probabilities"));
   ProbabilityDecimalsGroup = new QActionGroup(this);
   ProbabilityDecimalsGroup->setExclusive(true);
   for (int n = 1; n <= 12; ++n) {
@@ -557,7 +576,8 @@ void TVoktForm::ArrangeControls() {
   DigitsWidth = fm.horizontalAdvance(QStringLiteral("000"));
   HalfDigits = (DigitsWidth + 1) / 2;
 
-  DistribBox->setGeometry(HalfDigits, HalfLine, TypeBoxWidth + DigitsWidth, 7 * LineHeight + HalfLine);
+  DistribBox->setGeometry(HalfDigits, HalfLine, TypeBoxWidth + DigitsWidth,
+                          7 * LineHeight + HalfLine);
   // Qt's combo box needs a little more than a line for its frame.
   const int comboHeight = std::max(LineHeight, DistribTypeBox->sizeHint().height());
   DistribTypeBox->setGeometry(HalfDigits, LineHeight, TypeBoxWidth, comboHeight);
@@ -573,7 +593,8 @@ void TVoktForm::ArrangeControls() {
   ProgressBar1->setGeometry(PressButton->geometry());
   const QSize cs = CancelButton->sizeHint();
   CancelButton->setGeometry(PressButton->x() + (PressButton->width() - cs.width()) / 2,
-                            PressButton->y() + (PressButton->height() - cs.height()) / 2, cs.width(), cs.height());
+                            PressButton->y() + (PressButton->height() - cs.height()) / 2,
+                            cs.width(), cs.height());
 
   int clientHeight = buttonTop + PressButton->height() + HalfLine;
   int width = 2 * clientHeight + clientHeight / 2;
@@ -583,14 +604,17 @@ void TVoktForm::ArrangeControls() {
   const int menuHeight = menuBar()->sizeHint().height();
   const int statusHeight = statusBar()->sizeHint().height();
   resize(width, clientHeight + menuHeight + statusHeight);
-  move(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - clientHeight - menuHeight) / 2);
+  move(screen.x() + (screen.width() - width) / 2,
+       screen.y() + (screen.height() - clientHeight - menuHeight) / 2);
 
   const int grayHeight = HalfLine / 2 + LineHeight + 3;
   const int editHeight = LineHeight;
-  for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel, LinkercdFLabel, RechtercdFLabel}) l->resize(l->width(), LineHeight);
+  for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel, LinkercdFLabel, RechtercdFLabel})
+    l->resize(l->width(), LineHeight);
   GrayPanel->resize(GrayPanel->width(), grayHeight);
   for (QFrame* p : {PanelDraw, PanelcdfDraw}) p->resize(NumberWidth + DigitsWidth, grayHeight);
-  for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight, xcdFEdit, cdFEdit})
+  for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight,
+                      xcdFEdit, cdFEdit})
     e->resize(NumberWidth, editHeight);
 
   const int arrowWidth = std::max(3, HalfDigits - 4);
@@ -676,7 +700,9 @@ void TVoktForm::PressButtonClick() {
   SyncButtonCaption();
 }
 
-void TVoktForm::SyncButtonCaption() { SetButtonCaption(tVoktDriver::CaptionFor(driver_.InputMode)); }
+void TVoktForm::SyncButtonCaption() {
+  SetButtonCaption(tVoktDriver::CaptionFor(driver_.InputMode));
+}
 
 void TVoktForm::FillGridTexts() {
   if (driver_.Current && driver_.Current->NameId == kKruskalWallis)
@@ -737,7 +763,8 @@ void TVoktForm::ParameterGridSelectCell(int row) {
   driver_.ParameterRow = row + 1;
   SetButtonCaption(LoadString(876));
   ParameterGrid->setToolTip(Q(RowHint(row)));
-  if (driver_.Current && driver_.Current->NameId == kKruskalWallis && row == ParameterGrid->rowCount() - 1) {
+  if (driver_.Current && driver_.Current->NameId == kKruskalWallis &&
+      row == ParameterGrid->rowCount() - 1) {
     SetGridRowCount(ParameterGrid->rowCount() + 1);
     driver_.ParameterTexts.resize(ParameterGrid->rowCount() + 1);
     driver_.ParameterTexts.back().clear();
@@ -789,7 +816,8 @@ void TVoktForm::MenuItemOptionsClick() {
   // Integer-valued distributions need no x decimals; empirical tables may
   // hold any values.
   const tDistribution* d = driver_.Current;
-  MenuXDecimals->menuAction()->setEnabled(d && (!d->IsDiscrete() || dynamic_cast<const tEmpirical_distribution*>(d)));
+  MenuXDecimals->menuAction()->setEnabled(
+      d && (!d->IsDiscrete() || dynamic_cast<const tEmpirical_distribution*>(d)));
 }
 
 void TVoktForm::MenuItemHelpClick() {
@@ -803,7 +831,8 @@ void TVoktForm::MenuItemHelpClick() {
     browser->resize(640, 560);
     helpWindow_ = browser;
   } else {
-    static_cast<QTextBrowser*>(helpWindow_.data())->setSource(QUrl(QStringLiteral("qrc:/help/vokt.html")));
+    static_cast<QTextBrowser*>(helpWindow_.data())
+        ->setSource(QUrl(QStringLiteral("qrc:/help/vokt.html")));
   }
   helpWindow_->show();
   helpWindow_->raise();
@@ -925,8 +954,10 @@ void TVoktForm::ActionSaveGraphExecute() {
     }
     const QString shortName = QFileInfo(file).fileName();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("svg"))
-      throw EArgumentError("A graph is saved as a .png or .svg file, not " + shortName.toStdString());
-    if (QFileInfo::exists(file) && Ask(LoadString(1166) + shortName.toStdString() + "?", false) != Answer::Yes) {
+      throw EArgumentError("A graph is saved as a .png or .svg file, not " +
+                           shortName.toStdString());
+    if (QFileInfo::exists(file) &&
+        Ask(LoadString(1166) + shortName.toStdString() + "?", false) != Answer::Yes) {
       preset = file.toStdString();
       continue;
     }
@@ -945,11 +976,13 @@ void TVoktForm::ActionSaveGraphExecute() {
       svg.setResolution(96);  // CSS pixels: shown at the page's own size
       svg.setTitle(QStringLiteral("VOKT"));
       if (driver_.Current)
-        svg.setDescription(Q(driver_.Current->NameText() + (pdf ? " density" : " distribution function")));
+        svg.setDescription(
+            Q(driver_.Current->NameText() + (pdf ? " density" : " distribution function")));
       QPainter painter;
       ok = painter.begin(&svg);
       if (ok) {
-        sheet->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        sheet->render(&painter, QPoint(), QRegion(),
+                      QWidget::DrawWindowBackground | QWidget::DrawChildren);
         ok = painter.end();
       }
     } else if (ok) {
@@ -1036,7 +1069,8 @@ std::optional<tRankTable> TVoktForm::RunRankBuild(bool showProgress, Compute&& c
     if (sink)
       control.Progress = [self](int percent) {
         QMetaObject::invokeMethod(
-            self, [self, percent] {
+            self,
+            [self, percent] {
               if (self) self->SetPosition(percent);
             },
             Qt::QueuedConnection);
@@ -1238,9 +1272,9 @@ void TVoktForm::AssignClick() {
   if (!RunDialog(*AssignForm)) return;
   if (AssignForm->Subjects > kMaxSubjects) throw ERangeError();
   std::mt19937& rng = random_;
-  const auto lines = AssignSubjects(static_cast<int>(AssignForm->Subjects), AssignForm->Groups, [&rng](int m) {
-    return std::uniform_int_distribution<int>(0, m - 1)(rng);
-  });
+  const auto lines =
+      AssignSubjects(static_cast<int>(AssignForm->Subjects), AssignForm->Groups,
+                     [&rng](int m) { return std::uniform_int_distribution<int>(0, m - 1)(rng); });
   AppendSampleLines(lines, QStringLiteral("assignment of subjects to groups"));
 }
 
@@ -1387,12 +1421,16 @@ void TVoktForm::LayoutDensityPage() {
   const int grayH = GrayPanel->height();
   GrayPanel->setGeometry(0, pageH - grayH, pageW, grayH);
   const int editTop = (grayH - LineHeight) / 2;
-  for (tNumEdit* e : {ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight}) e->move(e->x(), editTop);
+  for (tNumEdit* e : {ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight})
+    e->move(e->x(), editTop);
   const int panelTop = pageH - grayH - PanelDraw->height();
   PanelDraw->move(PanelDraw->x(), panelTop);
-  xValueEdit->move((PanelDraw->width() - xValueEdit->width()) / 2, PanelDraw->height() - xValueEdit->height());
-  for (QLabel* a : {ArrowLeft, ArrowRight}) a->move(a->x(), xValueEdit->y() + (xValueEdit->height() - a->height()) / 2);
-  const int top = Tails->Layout(pageW, LineHeight, NumberWidth, PanelDraw->width(), PanelDraw->height());
+  xValueEdit->move((PanelDraw->width() - xValueEdit->width()) / 2,
+                   PanelDraw->height() - xValueEdit->height());
+  for (QLabel* a : {ArrowLeft, ArrowRight})
+    a->move(a->x(), xValueEdit->y() + (xValueEdit->height() - a->height()) / 2);
+  const int top =
+      Tails->Layout(pageW, LineHeight, NumberWidth, PanelDraw->width(), PanelDraw->height());
   kansgrafiek->setGeometry(DigitsWidth + NumberWidth, top, std::max(1, pageW - 3 * NumberWidth),
                            std::max(1, panelTop - top));
   for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel}) l->move(l->x(), panelTop);
@@ -1401,12 +1439,16 @@ void TVoktForm::LayoutDensityPage() {
 void TVoktForm::LayoutCdfPage() {
   const int pageW = TabSheetcdF->width(), pageH = TabSheetcdF->height();
   const int graphH = std::max(1, pageH - xcdFEdit->height() - HalfLine - 2);
-  cdFgrafiek->setGeometry(NumberWidth + 1, HalfLine, std::max(1, pageW - 2 - NumberWidth - DigitsWidth), graphH);
+  cdFgrafiek->setGeometry(NumberWidth + 1, HalfLine,
+                          std::max(1, pageW - 2 - NumberWidth - DigitsWidth), graphH);
   const int bottom = cdFgrafiek->y() + graphH;
   // The marker panel keeps to the page so its edit stays whole.
-  PanelcdfDraw->setGeometry(PanelcdfDraw->x(), bottom + 1, PanelcdfDraw->width(), std::max(xcdFEdit->height(), pageH - bottom - 1));
-  xcdFEdit->move((PanelcdfDraw->width() - xcdFEdit->width()) / 2, PanelcdfDraw->height() - xcdFEdit->height());
-  for (QLabel* a : {ArrowcdFLeft, ArrowcdFRight}) a->move(a->x(), xcdFEdit->y() + (xcdFEdit->height() - a->height()) / 2);
+  PanelcdfDraw->setGeometry(PanelcdfDraw->x(), bottom + 1, PanelcdfDraw->width(),
+                            std::max(xcdFEdit->height(), pageH - bottom - 1));
+  xcdFEdit->move((PanelcdfDraw->width() - xcdFEdit->width()) / 2,
+                 PanelcdfDraw->height() - xcdFEdit->height());
+  for (QLabel* a : {ArrowcdFLeft, ArrowcdFRight})
+    a->move(a->x(), xcdFEdit->y() + (xcdFEdit->height() - a->height()) / 2);
   for (QLabel* l : {LinkercdFLabel, RechtercdFLabel}) l->move(l->x(), bottom + 2);
   cdFEdit->move(0, cdFEdit->y());
 }
@@ -1425,7 +1467,8 @@ void TVoktForm::RefreshActivePage() {
   if (tabWidth != tabWidth_) {
     tabWidth_ = tabWidth;
     PageControl->tabBar()->setStyleSheet(
-        QStringLiteral("QTabBar::tab { width: %1px; padding: 2px 0px; margin: 0px; }").arg(tabWidth));
+        QStringLiteral("QTabBar::tab { width: %1px; padding: 2px 0px; margin: 0px; }")
+            .arg(tabWidth));
   }
   const PageId page = ActivePage();
   PressButton->setVisible(page != PageId::Sample);
@@ -1446,7 +1489,8 @@ void TVoktForm::RefreshActivePage() {
         ShowPageContents(PageId::Cdf);
         driver_.UpdateCdfPage();
       } else {
-        for (QWidget* w : TabSheetcdF->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->hide();
+        for (QWidget* w : TabSheetcdF->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+          w->hide();
       }
       break;
     case PageId::Formulas:
@@ -1471,12 +1515,18 @@ void TVoktForm::ShowPageContents(PageId page) {
 
 tNumEdit* TVoktForm::Edit(EditId id) const {
   switch (id) {
-    case EditId::xValue: return xValueEdit;
-    case EditId::ProbLeft: return ProbabilityEditLeft;
-    case EditId::ProbCentral: return ProbabilityEditCentral;
-    case EditId::ProbRight: return ProbabilityEditRight;
-    case EditId::xcdF: return xcdFEdit;
-    case EditId::cdF: return cdFEdit;
+    case EditId::xValue:
+      return xValueEdit;
+    case EditId::ProbLeft:
+      return ProbabilityEditLeft;
+    case EditId::ProbCentral:
+      return ProbabilityEditCentral;
+    case EditId::ProbRight:
+      return ProbabilityEditRight;
+    case EditId::xcdF:
+      return xcdFEdit;
+    case EditId::cdF:
+      return cdFEdit;
   }
   return xValueEdit;
 }
@@ -1497,10 +1547,14 @@ void TVoktForm::SetButtonCaption(const std::string& text) { PressButton->setText
 
 PageId TVoktForm::ActivePage() const {
   switch (PageControl->currentIndex()) {
-    case kPdfPage: return PageId::Pdf;
-    case kCdfPage: return PageId::Cdf;
-    case kFormulasPage: return PageId::Formulas;
-    default: return PageId::Sample;
+    case kPdfPage:
+      return PageId::Pdf;
+    case kCdfPage:
+      return PageId::Cdf;
+    case kFormulasPage:
+      return PageId::Formulas;
+    default:
+      return PageId::Sample;
   }
 }
 
@@ -1511,13 +1565,14 @@ void TVoktForm::SetGridRowCount(int rows) {
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < 2; ++c) {
       if (!ParameterGrid->item(r, c)) ParameterGrid->setItem(r, c, new QTableWidgetItem);
-      ParameterGrid->item(r, c)->setFlags(c == 0 ? Qt::NoItemFlags
-                                                 : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+      ParameterGrid->item(r, c)->setFlags(
+          c == 0 ? Qt::NoItemFlags : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
     }
   }
   inSelect_ = false;
   const int border = 2 * ParameterGrid->frameWidth();
-  ParameterGrid->resize(ParameterGrid->width(), std::max(1, std::min(rows, 3)) * kRowHeight + border);
+  ParameterGrid->resize(ParameterGrid->width(),
+                        std::max(1, std::min(rows, 3)) * kRowHeight + border);
   SyncGridItems();
 }
 
@@ -1565,7 +1620,9 @@ void TVoktForm::CheckXDecimalsItem(int decimals) {
     if (a->data().toInt() == decimals) a->setChecked(true);
 }
 
-Rect TVoktForm::DensityBoxRect() const { return Rect{0, 0, kansgrafiek->width(), kansgrafiek->height()}; }
+Rect TVoktForm::DensityBoxRect() const {
+  return Rect{0, 0, kansgrafiek->width(), kansgrafiek->height()};
+}
 
 Rect TVoktForm::CdfBoxRect() const { return Rect{0, 0, cdFgrafiek->width(), cdFgrafiek->height()}; }
 
@@ -1573,7 +1630,8 @@ void TVoktForm::PlaceDensityMarker(int px, bool thinCentral) {
   const int boxLeft = kansgrafiek->x();
   PanelDraw->move(boxLeft + px - PanelDraw->width() / 2, PanelDraw->y());
   if (thinCentral) {
-    ProbabilityEditCentral->setGeometry(boxLeft + px - 1, ProbabilityEditCentral->y(), 2, ProbabilityEditCentral->height());
+    ProbabilityEditCentral->setGeometry(boxLeft + px - 1, ProbabilityEditCentral->y(), 2,
+                                        ProbabilityEditCentral->height());
   } else {
     const int w = NumberWidth;
     ProbabilityEditCentral->setGeometry(boxLeft + px - w / 2, ProbabilityEditCentral->y(), w,
@@ -1582,9 +1640,11 @@ void TVoktForm::PlaceDensityMarker(int px, bool thinCentral) {
   const int centralLeft = ProbabilityEditCentral->x();
   const int gray = GrayPanel->width();
   const int wl = ProbabilityEditLeft->width(), wr = ProbabilityEditRight->width();
-  ProbabilityEditLeft->move(std::clamp((centralLeft - wl) / 2, 0, std::max(0, gray - wl)), ProbabilityEditLeft->y());
+  ProbabilityEditLeft->move(std::clamp((centralLeft - wl) / 2, 0, std::max(0, gray - wl)),
+                            ProbabilityEditLeft->y());
   ProbabilityEditRight->move(
-      std::clamp((gray + centralLeft + ProbabilityEditCentral->width() - wr) / 2, 0, std::max(0, gray - wr)),
+      std::clamp((gray + centralLeft + ProbabilityEditCentral->width() - wr) / 2, 0,
+                 std::max(0, gray - wr)),
       ProbabilityEditRight->y());
   Tails->Apply();
 }
@@ -1593,7 +1653,8 @@ void TVoktForm::PlaceCdfMarker(int px, Extended cdf) {
   PanelcdfDraw->move(cdFgrafiek->x() + px - PanelcdfDraw->width() / 2, PanelcdfDraw->y());
   const Extended frac = std::clamp<Extended>(1 - cdf, 0, 1);
   const int graphH = std::max(1, cdFgrafiek->height() - AxisStripHeight(*cdFgrafiek));
-  const int top = cdFgrafiek->y() + static_cast<int>(std::lround(static_cast<double>(frac * graphH))) -
+  const int top = cdFgrafiek->y() +
+                  static_cast<int>(std::lround(static_cast<double>(frac * graphH))) -
                   cdFEdit->height() / 2;
   cdFEdit->move(cdFEdit->x(), top);
 }

@@ -67,8 +67,9 @@ std::string AskSaveFileName(const std::string& preset, const std::string& filter
   if (SaveNameHookRef()) return SaveNameHookRef()(preset);
   // The overwrite question is the program's own (with the file name).
   if (filter.empty())
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString::fromStdString(preset),
-                                        QString(), nullptr, QFileDialog::DontConfirmOverwrite)
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
+                                        QString::fromStdString(preset), QString(), nullptr,
+                                        QFileDialog::DontConfirmOverwrite)
         .toStdString();
   // With file types: a name typed without an extension gets the one of the
   // type chosen in the dialog.

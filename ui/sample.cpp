@@ -101,7 +101,8 @@ std::string FormatSampleValue(Extended x, const tSampleFormat& format) {
   return WithSeparator(s);
 }
 
-std::vector<std::string> AssignSubjects(int n, int64_t k, const std::function<int(int)>& randomIndex) {
+std::vector<std::string> AssignSubjects(int n, int64_t k,
+                                        const std::function<int(int)>& randomIndex) {
   std::vector<std::string> lines;
   if (n < 1 || k < 1) return lines;
   std::vector<int16_t> subjects;
@@ -131,7 +132,8 @@ int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi) {
   bool ok = !t.isEmpty();
   for (QChar c : t)
     if (!c.isDigit() && c != u'-' && c != u'+') ok = false;
-  if (!ok) throw EArgumentError("'" + text.left(40).toStdString() + "' is not a valid integer value");
+  if (!ok)
+    throw EArgumentError("'" + text.left(40).toStdString() + "' is not a valid integer value");
   bool fits = false;
   const qlonglong v = t.toLongLong(&fits);
   if (!fits || v < lo || v > hi) throw ERangeError();
@@ -165,7 +167,8 @@ TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
   SeedEdit = new QLineEdit(seedBox);
   SeedEdit->setPlaceholderText(QStringLiteral("none: a new sample every time"));
   SeedEdit->setToolTip(QStringLiteral("The same seed draws the same sample again"));
-  SeedEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), SeedEdit));
+  SeedEdit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), SeedEdit));
   seedLayout->addWidget(SeedEdit);
   layout->addWidget(seedBox);
 

@@ -41,7 +41,8 @@ std::string FormatSampleValue(Extended x, const tSampleFormat& format);
 // The lines of a random assignment of subjects 1..n to k groups: a random
 // permutation printed k numbers to a line, each right-aligned in 6
 // characters.  randomIndex(m) returns a uniform index in 0..m-1.
-std::vector<std::string> AssignSubjects(int n, int64_t k, const std::function<int(int)>& randomIndex);
+std::vector<std::string> AssignSubjects(int n, int64_t k,
+                                        const std::function<int(int)>& randomIndex);
 
 // Reads a whole number typed in a dialog: an empty or non-numeric text
 // raises "'...' is not a valid integer value"; a number outside lo..hi raises

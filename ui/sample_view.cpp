@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QIODevice>
 #include <QKeyEvent>
 #include <QKeySequence>
-#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 
@@ -37,7 +37,8 @@ void TSampleModel::SetMetrics(int charWidth, int lineHeight) {
 
 const TSampleModel::Run& TSampleModel::RunOf(int64_t i) const {
   // The last run whose first line is at or before i.
-  auto it = std::upper_bound(runs_.begin(), runs_.end(), i, [](int64_t v, const Run& r) { return v < r.first; });
+  auto it = std::upper_bound(runs_.begin(), runs_.end(), i,
+                             [](int64_t v, const Run& r) { return v < r.first; });
   return *(it - 1);
 }
 
@@ -77,7 +78,8 @@ void TSampleModel::AppendLines(std::vector<std::string> lines) {
   if (lines.empty()) return;
   const auto n = static_cast<int64_t>(lines.size());
   if (count_ + n > kMaxLines) throw ERangeError();
-  for (const std::string& l : lines) maxChars_ = std::max(maxChars_, static_cast<int>(std::min<size_t>(l.size(), 4096)));
+  for (const std::string& l : lines)
+    maxChars_ = std::max(maxChars_, static_cast<int>(std::min<size_t>(l.size(), 4096)));
   beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + n - 1));
   Run r;
   r.first = count_;
@@ -117,8 +119,7 @@ void TSampleView::UpdateMetrics() {
   // fallback font still fits.
   const QFontMetrics fm(font());
   int w = 1;
-  for (QChar c : QStringLiteral("0123456789-+.,E "))
-    w = std::max(w, fm.horizontalAdvance(c));
+  for (QChar c : QStringLiteral("0123456789-+.,E ")) w = std::max(w, fm.horizontalAdvance(c));
   model_->SetMetrics(w, fm.lineSpacing());
   doItemsLayout();
 }
@@ -159,7 +160,8 @@ QString TSampleView::SelectedText() const {
   // The selection as sorted, merged row intervals: selecting all of a
   // million lines is one range, never a million indexes.
   std::vector<std::pair<int64_t, int64_t>> ranges;
-  for (const QItemSelectionRange& r : selectionModel()->selection()) ranges.emplace_back(r.top(), r.bottom());
+  for (const QItemSelectionRange& r : selectionModel()->selection())
+    ranges.emplace_back(r.top(), r.bottom());
   std::sort(ranges.begin(), ranges.end());
   std::string s;
   int64_t next = 0;  // first row not yet written
@@ -183,7 +185,8 @@ bool TSampleView::WriteTo(QIODevice& out) const {
   for (int64_t i = 0; i < n; ++i) {
     model_->AppendLine(i, buffer, true);
     if (buffer.size() >= (1 << 16) || i + 1 == n) {
-      if (out.write(buffer.data(), static_cast<qint64>(buffer.size())) != static_cast<qint64>(buffer.size()))
+      if (out.write(buffer.data(), static_cast<qint64>(buffer.size())) !=
+          static_cast<qint64>(buffer.size()))
         return false;
       buffer.clear();
     }

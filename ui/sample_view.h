@@ -50,7 +50,9 @@ class TSampleModel : public QAbstractListModel {
     tSampleFormat format;
     std::vector<Extended> values;
     std::vector<std::string> lines;
-    int64_t size() const { return text ? static_cast<int64_t>(lines.size()) : static_cast<int64_t>(values.size()); }
+    int64_t size() const {
+      return text ? static_cast<int64_t>(lines.size()) : static_cast<int64_t>(values.size());
+    }
   };
   const Run& RunOf(int64_t i) const;
 

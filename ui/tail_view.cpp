@@ -48,7 +48,8 @@ void ShadeBars(DrawingSurface& s, tDiscrete_distribution& d, Extended from, Exte
     if (p.X >= r.Left && p.X <= r.Right) ++inRange;
   const int w = rect.Width();
   s.SetPenColor(c);
-  s.SetPenWidth(inRange > 0 && w >= r.Right - r.Left ? std::max(1, std::min(3, w / inRange - 1)) : 1);
+  s.SetPenWidth(inRange > 0 && w >= r.Right - r.Left ? std::max(1, std::min(3, w / inRange - 1))
+                                                     : 1);
   const int32_t base = YToPixel(rect, 0, d.MaxDens);
   int32_t lastX = INT32_MIN, lastTop = INT32_MAX;
   for (size_t i = static_cast<size_t>(first); i < items.size(); ++i) {
@@ -67,9 +68,11 @@ void ShadeBars(DrawingSurface& s, tDiscrete_distribution& d, Extended from, Exte
 
 }  // namespace
 
-std::array<int, 3> SpreadBoxes(const std::array<int, 3>& centres, int boxWidth, int total, int gap) {
+std::array<int, 3> SpreadBoxes(const std::array<int, 3>& centres, int boxWidth, int total,
+                               int gap) {
   std::array<int, 3> left{};
-  for (int i = 0; i < 3; ++i) left[static_cast<size_t>(i)] = centres[static_cast<size_t>(i)] - boxWidth / 2;
+  for (int i = 0; i < 3; ++i)
+    left[static_cast<size_t>(i)] = centres[static_cast<size_t>(i)] - boxWidth / 2;
   // Push right from the left edge, then back left from the right edge.
   left[0] = std::max(left[0], 0);
   for (size_t i = 1; i < 3; ++i) left[i] = std::max(left[i], left[i - 1] + boxWidth + gap);
@@ -110,7 +113,8 @@ TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), fo
   auto* label = new QLabel(U("&tail:"), page);
   label->setBuddy(Selector);
   label->setObjectName(QStringLiteral("TailLabel"));
-  connect(Selector, &QComboBox::currentIndexChanged, this, [this](int) { Guarded([&] { Changed(); }); });
+  connect(Selector, &QComboBox::currentIndexChanged, this,
+          [this](int) { Guarded([&] { Changed(); }); });
 
   AlphaLabel = new QLabel(U("\u03B1 ="), page);
   AlphaEdit = new tNumEdit(page, 0);
@@ -131,7 +135,8 @@ TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), fo
   SecondEdit = new tNumEdit(SecondPanel, 0);
   SecondEdit->setAlignment(Qt::AlignCenter);
   SecondEdit->setTextMargins(0, 0, 0, 0);
-  connect(SecondEdit, &QLineEdit::returnPressed, this, [this] { Guarded([&] { SecondEntered(); }); });
+  connect(SecondEdit, &QLineEdit::returnPressed, this,
+          [this] { Guarded([&] { SecondEntered(); }); });
   SecondPanel->installEventFilter(this);
   secondLine_->installEventFilter(this);
   for (QWidget* w : {static_cast<QWidget*>(AlphaLabel), static_cast<QWidget*>(AlphaEdit),
@@ -139,13 +144,16 @@ TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), fo
     w->hide();
 }
 
-TailView TTailControls::View() const { return static_cast<TailView>(std::clamp(Selector->currentIndex(), 0, 2)); }
+TailView TTailControls::View() const {
+  return static_cast<TailView>(std::clamp(Selector->currentIndex(), 0, 2));
+}
 
 void TTailControls::SetView(TailView v) { Selector->setCurrentIndex(static_cast<int>(v)); }
 
 bool TTailControls::Complete() const { return form_.Driver().ParametersComplete(); }
 
-int TTailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth, int markerHeight) {
+int TTailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth,
+                          int markerHeight) {
   auto* label = Selector->parentWidget()->findChild<QLabel*>(QStringLiteral("TailLabel"));
   const int h = std::max(lineHeight, Selector->sizeHint().height());
   const int top = 2;
@@ -172,8 +180,10 @@ int TTailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int ma
 
 void TTailControls::Changed() {
   alphaMode_ = false;
-  if (form_.ActivePage() == PageId::Pdf && Complete()) form_.Driver().UpdateDensityPage(true);
-  else Apply();
+  if (form_.ActivePage() == PageId::Pdf && Complete())
+    form_.Driver().UpdateDensityPage(true);
+  else
+    Apply();
 }
 
 void TTailControls::EnsureSecond(tDistribution& d) {
@@ -195,7 +205,8 @@ void TTailControls::Apply() {
   tDistribution* d = form_.Current();
   const TailView view = View();
   const bool upperOnly = d && RejectsOnlyLarge(*d);
-  Selector->setItemText(1, upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided"));
+  Selector->setItemText(1,
+                        upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided"));
   AlphaLabel->setVisible(view == TailView::TwoSided);
   AlphaEdit->setVisible(view == TailView::TwoSided);
   auto* left = form_.ProbabilityEditLeft;
@@ -236,7 +247,8 @@ void TTailControls::Apply() {
     if (alphaMode_) {
       summary = critical_.Upper.Exists
                     ? U("\u03B1 = %1: critical value %2, attained level %3")
-                          .arg(AlphaEdit->text(), Q(FormatNumber(critical_.Upper.X)), prob(critical_.Upper.Level))
+                          .arg(AlphaEdit->text(), Q(FormatNumber(critical_.Upper.X)),
+                               prob(critical_.Upper.Level))
                     : U("\u03B1 = %1: no critical value").arg(AlphaEdit->text());
       haveHi_ = critical_.Upper.Exists;
     } else {
@@ -257,7 +269,9 @@ void TTailControls::Apply() {
       rightText = prob(b.Exists ? b.Level : 0);
       centralText = prob((a.Exists ? a.Level : 0) + (b.Exists ? b.Level : 0));
       central->setToolTip(U("attained level  P ( X \u2264 a ) + P ( X \u2265 b )"));
-      auto crit = [&](const tCritical& c) { return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none"); };
+      auto crit = [&](const tCritical& c) {
+        return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none");
+      };
       summary = U("\u03B1 = %1: critical values %2 and %3, attained level %4")
                     .arg(AlphaEdit->text(), crit(a), crit(b), centralText);
       showSecond = true;
@@ -266,7 +280,10 @@ void TTailControls::Apply() {
       const tCritical m = MirrorPoint(*d, x);
       const bool lowerSide = ProbAtMost(*d, x) <= ProbAtLeast(*d, x);
       lo_ = hi_ = x;
-      if (lowerSide) haveLo_ = true; else haveHi_ = true;
+      if (lowerSide)
+        haveLo_ = true;
+      else
+        haveHi_ = true;
       if (m.Exists) {
         second = m.X;
         lo_ = std::min(x, m.X);
@@ -306,12 +323,15 @@ void TTailControls::Apply() {
   const tPlotRange range = d->Range();
   const int w = form_.NumberWidth;
   const int gray = form_.GrayPanel->width();
-  const int pLo = box->x() + XToPixel(range, rect, lo_), pHi = box->x() + XToPixel(range, rect, hi_);
+  const int pLo = box->x() + XToPixel(range, rect, lo_),
+            pHi = box->x() + XToPixel(range, rect, hi_);
   std::array<int, 3> centres{pLo / 2, (pLo + pHi) / 2, (pHi + gray) / 2};
   if (!showCentral) centres = {pLo / 2, -10 * w, (pLo + gray) / 2};
-  const std::array<int, 3> lefts = showCentral ? SpreadBoxes(centres, w, gray, 4)
-                                               : std::array<int, 3>{std::max(0, centres[0] - w / 2), 0,
-                                                                    std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
+  const std::array<int, 3> lefts =
+      showCentral ? SpreadBoxes(centres, w, gray, 4)
+                  : std::array<int, 3>{
+                        std::max(0, centres[0] - w / 2), 0,
+                        std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
   left->setText(leftText);
   left->resize(w, left->height());
   right->resize(w, right->height());

@@ -45,13 +45,15 @@ std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why,
     *why = "type not in the list";
     return nullptr;
   }
-  std::vector<std::string> texts(std::max<size_t>(form->Driver().ParameterTexts.size(), reference->ParCount + 1));
+  std::vector<std::string> texts(
+      std::max<size_t>(form->Driver().ParameterTexts.size(), reference->ParCount + 1));
   if (!params.empty()) {
     texts = params;
   } else if (type == 929) {
     texts = {"", "2", "3", ""};  // Kruskal-Wallis: group sizes, one per row
   } else {
-    for (int i = 1; i <= reference->ParCount; ++i) texts[i] = vokt::FormatNumber(reference->Par[i].Value);
+    for (int i = 1; i <= reference->ParCount; ++i)
+      texts[i] = vokt::FormatNumber(reference->Par[i].Value);
   }
   int errors = 0;
   auto old = vokt::ui::SetErrorHook([&](const std::string& text) {
@@ -119,7 +121,8 @@ void BM_Drag(benchmark::State& state, uint16_t type, int page, std::vector<std::
   int direction = kStep;
   for (auto _ : state) {
     const int centre = panel->x() + panel->width() / 2 - box->x();
-    if (centre + direction > box->width() - kStep || centre + direction < kStep) direction = -direction;
+    if (centre + direction > box->width() - kStep || centre + direction < kStep)
+      direction = -direction;
     send(QEvent::MouseMove, start + direction, Qt::NoButton, Qt::LeftButton);
     QApplication::processEvents();  // the repaint the move asked for
   }
@@ -133,13 +136,16 @@ int main(int argc, char** argv) {
   // The offscreen platform says for every window that it cannot pass size
   // hints on; that would bury the table.
   static const QtMessageHandler qtHandler = qInstallMessageHandler(nullptr);
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (!message.contains(QLatin1String("propagateSizeHints"))) qtHandler(type, context, message);
-  });
+  qInstallMessageHandler(
+      [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (!message.contains(QLatin1String("propagateSizeHints")))
+          qtHandler(type, context, message);
+      });
   QApplication app(argc, argv);
   vokt::InstallFontSubstitutes();
   for (uint16_t t : vokt::AvailableTypes()) {
-    const std::string name = "/" + std::to_string(t) + "_" + vokt::CreateDistribution(t)->NameText();
+    const std::string name =
+        "/" + std::to_string(t) + "_" + vokt::CreateDistribution(t)->NameText();
     for (int page : {0, 1}) {
       const std::string what = page == 0 ? "Pdf" : "Cdf";
       benchmark::RegisterBenchmark(("BM_" + what + "Page" + name).c_str(), BM_Page, t, page,
@@ -156,11 +162,11 @@ int main(int argc, char** argv) {
   const std::vector<std::string> wide = {"", "1000000", "0.5", ""};
   for (int page : {0, 1}) {
     const std::string what = page == 0 ? "Pdf" : "Cdf";
-    benchmark::RegisterBenchmark(("BM_" + what + "Page/905_binomial(1000000;0.5)").c_str(), BM_Page, uint16_t{905},
-                                 page, wide)
+    benchmark::RegisterBenchmark(("BM_" + what + "Page/905_binomial(1000000;0.5)").c_str(), BM_Page,
+                                 uint16_t{905}, page, wide)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("BM_" + what + "Drag/905_binomial(1000000;0.5)").c_str(), BM_Drag, uint16_t{905},
-                                 page, wide)
+    benchmark::RegisterBenchmark(("BM_" + what + "Drag/905_binomial(1000000;0.5)").c_str(), BM_Drag,
+                                 uint16_t{905}, page, wide)
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);

@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
   }
   for (bool cdf : {false, true})
-    benchmark::RegisterBenchmark(cdf ? "BM_PaintCdf/synthetic_uniform" : "BM_PaintDensity/synthetic_uniform",
-                                 BM_Paint, uint16_t{0}, cdf)
+    benchmark::RegisterBenchmark(
+        cdf ? "BM_PaintCdf/synthetic_uniform" : "BM_PaintDensity/synthetic_uniform", BM_Paint,
+        uint16_t{0}, cdf)
         ->Arg(100)
         ->Arg(100000)
         ->Unit(benchmark::kMillisecond);

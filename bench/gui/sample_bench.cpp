@@ -38,7 +38,8 @@ double ResidentKilobytes() {
 
 void BM_DrawNormalSample(benchmark::State& state) {
   const QString size = QString::number(state.range(0));
-  auto noQuestions = vokt::ui::SetAskHook([](const std::string&, bool) { return vokt::ui::Answer::No; });
+  auto noQuestions =
+      vokt::ui::SetAskHook([](const std::string&, bool) { return vokt::ui::Answer::No; });
   int errors = 0;
   auto oldError = vokt::ui::SetErrorHook([&](const std::string&) { ++errors; });
   TVoktForm form;
@@ -77,7 +78,8 @@ void BM_DrawNormalSample(benchmark::State& state) {
 BENCHMARK(BM_DrawNormalSample)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_SaveNormalSample(benchmark::State& state) {
-  auto noQuestions = vokt::ui::SetAskHook([](const std::string&, bool) { return vokt::ui::Answer::No; });
+  auto noQuestions =
+      vokt::ui::SetAskHook([](const std::string&, bool) { return vokt::ui::Answer::No; });
   int errors = 0;
   auto oldError = vokt::ui::SetErrorHook([&](const std::string&) { ++errors; });
   QTemporaryDir dir;

@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
   for (uint16_t t : vokt::AvailableTypes()) {
     if (t == 929 || t == 931) continue;  // rank tests enumerate: timed with their own benchmarks
     const std::string name = "BM_ApplyParameters/" + vokt::CreateDistribution(t)->NameText();
-    benchmark::RegisterBenchmark(name.c_str(), BM_ApplyParameters, t)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name.c_str(), BM_ApplyParameters, t)
+        ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

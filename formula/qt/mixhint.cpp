@@ -5,8 +5,8 @@
 #include "formula/qt/mixhint.h"
 
 #include <QAbstractItemView>
-#include <QMouseEvent>
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPersistentModelIndex>

@@ -16,7 +16,8 @@ QString FromUtf8(const std::string& s) {
 
 QPolygon ToPolygon(const std::vector<Point>& points) {
   QPolygon poly(static_cast<int>(points.size()));
-  for (size_t i = 0; i < points.size(); ++i) poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
+  for (size_t i = 0; i < points.size(); ++i)
+    poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
   return poly;
 }
 

@@ -182,9 +182,10 @@ TVerticalPosition TTextAttributesSK::VerticalPosition() const {
 
 void TTextAttributesSK::SetVerticalPosition(TVerticalPosition v) {
   QTextCharFormat change;
-  change.setVerticalAlignment(v == TVerticalPosition::Subscript     ? QTextCharFormat::AlignSubScript
-                              : v == TVerticalPosition::Superscript ? QTextCharFormat::AlignSuperScript
-                                                                    : QTextCharFormat::AlignNormal);
+  change.setVerticalAlignment(v == TVerticalPosition::Subscript ? QTextCharFormat::AlignSubScript
+                              : v == TVerticalPosition::Superscript
+                                  ? QTextCharFormat::AlignSuperScript
+                                  : QTextCharFormat::AlignNormal);
   Merge(change);
 }
 
@@ -209,7 +210,9 @@ void TTextAttributesSK::Assign(const QFont& font) {
   SetVerticalPosition(TVerticalPosition::Normal);
 }
 
-void TTextAttributesSK::AssignTo(TTextAttributesSK& destination) const { destination.Assign(*this); }
+void TTextAttributesSK::AssignTo(TTextAttributesSK& destination) const {
+  destination.Assign(*this);
+}
 
 // ---- TRichEditSK ------------------------------------------------------------
 
@@ -395,13 +398,13 @@ void FillFormulasPage(TRichEditSK& edit, tDistribution* d, Extended x) {
     else
       edit.AppendLine("f(" + xs + ") = " + FormatNumber(d->Density(x)));
     if (d->HasMean)
-      edit.AppendLine(LoadString(kExpectationLabel) + "= " + LoadString(t + kMeanOffset) +
-                      " = " + FormatNumber(d->Mean));
+      edit.AppendLine(LoadString(kExpectationLabel) + "= " + LoadString(t + kMeanOffset) + " = " +
+                      FormatNumber(d->Mean));
     else
       edit.AppendLine(LoadString(kExpectationLabel) + LoadString(kDoesNotExist));
     if (d->HasVariance) {
-      edit.AppendLine(LoadString(kVarianceLabel) + "= " + LoadString(t + kVarianceOffset) +
-                      " = " + FormatNumber(d->Variance));
+      edit.AppendLine(LoadString(kVarianceLabel) + "= " + LoadString(t + kVarianceOffset) + " = " +
+                      FormatNumber(d->Variance));
       edit.AppendLine(LoadString(kStdDevLabel) + "= " + FormatNumber(d->StdDev()));
     } else {
       edit.AppendLine(LoadString(kVarianceLabel) + " " + LoadString(kDoesNotExist));

@@ -50,11 +50,15 @@ TEST(Cli, ArgumentErrorsAreLinesOfTheirOwn) {
 }
 
 TEST(Cli, UsageErrors) {
-  for (auto args : std::vector<std::vector<std::string>>{
-           {}, {"normal"}, {"normal", "0,1"}, {"nosuch", "1", "cdf", "1"},
-           {"normal", "0,1", "frobnicate", "1"}, {"normal", "0", "cdf", "1"},
-           {"normal", "0,1", "sample"}, {"normal", "0,1", "sample", "5", "--seed"},
-           {"normal", "0,1", "sample", "-3"}}) {
+  for (auto args : std::vector<std::vector<std::string>>{{},
+                                                         {"normal"},
+                                                         {"normal", "0,1"},
+                                                         {"nosuch", "1", "cdf", "1"},
+                                                         {"normal", "0,1", "frobnicate", "1"},
+                                                         {"normal", "0", "cdf", "1"},
+                                                         {"normal", "0,1", "sample"},
+                                                         {"normal", "0,1", "sample", "5", "--seed"},
+                                                         {"normal", "0,1", "sample", "-3"}}) {
     auto r = RunArgs(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("usage:"), std::string::npos);
@@ -121,8 +125,8 @@ TEST(Cli, TailsQuantilesAndInfinities) {
   for (const auto& r : rows) {
     auto res = RunArgs(r.args);
     EXPECT_EQ(res.status, 0) << r.args[0] << " " << r.args[2] << " " << res.err;
-    EXPECT_EQ(res.out.substr(0, r.start.size()), r.start) << r.args[0] << " " << r.args[1] << " "
-                                                          << r.args[2] << " " << r.args[3 % r.args.size()];
+    EXPECT_EQ(res.out.substr(0, r.start.size()), r.start)
+        << r.args[0] << " " << r.args[1] << " " << r.args[2] << " " << r.args[3 % r.args.size()];
   }
 }
 

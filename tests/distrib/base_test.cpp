@@ -99,7 +99,10 @@ std::string SetMessage(TestFamily& d, Extended p1, Extended p2, Extended p3 = 1)
 }
 
 TEST(DistributionBase, ParameterChecks) {
-  struct Row { Extended p1, p2; const char* message; };
+  struct Row {
+    Extended p1, p2;
+    const char* message;
+  };
   const Row rows[] = {
       {0, 2, "Value should be greater than 0"},
       {1e-13L, 2, "Value should be greater than 0"},
@@ -211,8 +214,12 @@ TEST(PointList, FindPoint) {
   EXPECT_FALSE(FindPoint(list, 3, idx));
   EXPECT_EQ(idx, 0);
   for (int k : {1, 3, 5, 7}) list.Add({static_cast<Extended>(k), 0, 0, 0});
-  struct Row { Extended x; bool found; int index; };
-  const Row rows[] = {{0, false, 0}, {1, true, 0}, {3 + 1e-12L, true, 1}, {4, false, 2},
+  struct Row {
+    Extended x;
+    bool found;
+    int index;
+  };
+  const Row rows[] = {{0, false, 0}, {1, true, 0},  {3 + 1e-12L, true, 1},      {4, false, 2},
                       {7, true, 3},  {8, false, 4}, {6.9999999999999L, true, 3}};
   for (const Row& r : rows) {
     EXPECT_EQ(FindPoint(list, r.x, idx), r.found) << (double)r.x;

@@ -152,17 +152,18 @@ TEST(EveryFamilyHere, InfinitiesEndsAndBothTails) {
     int type;
     Extended p1, p2, p3;
   };
-  const Case cases[] = {{903, -1, 3, 0},   {913, 2, 0.5L, 0}, {914, 1, 2, 0},   {915, 2, 3, 0},
-                        {916, 1, 2, 0},    {917, 1, 2, 0},    {918, 1, 2, 0},   {919, 1, 2, 0},
-                        {930, 1, 3, 0},    {923, 5, 5, 0},    {923, 2.5L, 0, 0}, {932, 5, 5, 5},
-                        {924, 5, 5, 5},    {924, 3, 7, 0},    {925, 5, 1, 0},   {925, 5, -2, 0},
+  const Case cases[] = {{903, -1, 3, 0}, {913, 2, 0.5L, 0}, {914, 1, 2, 0},    {915, 2, 3, 0},
+                        {916, 1, 2, 0},  {917, 1, 2, 0},    {918, 1, 2, 0},    {919, 1, 2, 0},
+                        {930, 1, 3, 0},  {923, 5, 5, 0},    {923, 2.5L, 0, 0}, {932, 5, 5, 5},
+                        {924, 5, 5, 5},  {924, 3, 7, 0},    {925, 5, 1, 0},    {925, 5, -2, 0},
                         {925, 3, 0, 0}};
   const Extended inf = std::numeric_limits<Extended>::infinity();
   for (const Case& c : cases) {
     auto d = CreateDistribution(static_cast<uint16_t>(c.type));
     d->SetParameters(c.p1, c.p2, c.p3);
     const std::string where = std::to_string(c.type) + " (" + std::to_string((double)c.p1) + ", " +
-                              std::to_string((double)c.p2) + ", " + std::to_string((double)c.p3) + ")";
+                              std::to_string((double)c.p2) + ", " + std::to_string((double)c.p3) +
+                              ")";
     EXPECT_EQ(d->Cdf(-inf), 0) << where;
     EXPECT_EQ(d->Cdf(inf), 1) << where;
     EXPECT_EQ(d->UpperTail(-inf), 1) << where;
@@ -201,7 +202,9 @@ TEST(EveryFamilyHere, InfinitiesEndsAndBothTails) {
 TEST(Weibull, MomentsOnBothSidesOfTheSeries) {
   // a, b, mean, variance; b = 10 sits just above the switch to the series,
   // 1e8 far inside it, where the plain difference of log-gammas is noise.
-  struct Row { Extended a, b, mean, var; };
+  struct Row {
+    Extended a, b, mean, var;
+  };
   const Row rows[] = {
       {5, 5, 0.66547003231587116052L, 0.02323425339216482575L},
       {2, 0.5L, 0.5L, 1.25L},
@@ -286,20 +289,19 @@ struct Set {
   Extended p1, p2;
 };
 const Set kSets[] = {
-    {903, 0, 5},   {903, -1e3L, 1e6L}, {913, 5, 5},    {913, 2, 0.7L},  {913, 0.01L, 12},
-    {914, 5, 5},   {914, -5, 0.1L},    {915, 5, 5},    {915, 1, 0.8L},  {916, 5, 5},
-    {916, 10, 0.5L}, {917, 5, 5},      {917, 0, 1e-3L}, {919, 5, 5},    {919, 0, 1},
-    {918, 5, 5},   {918, 0, 1},        {918, -2, 0.01L}, {930, 5, 5},   {930, 1, 100},
-    {930, 5, 0.5L}, {930, 1, 1e5L},
+    {903, 0, 5},     {903, -1e3L, 1e6L}, {913, 5, 5},      {913, 2, 0.7L}, {913, 0.01L, 12},
+    {914, 5, 5},     {914, -5, 0.1L},    {915, 5, 5},      {915, 1, 0.8L}, {916, 5, 5},
+    {916, 10, 0.5L}, {917, 5, 5},        {917, 0, 1e-3L},  {919, 5, 5},    {919, 0, 1},
+    {918, 5, 5},     {918, 0, 1},        {918, -2, 0.01L}, {930, 5, 5},    {930, 1, 100},
+    {930, 5, 0.5L},  {930, 1, 1e5L},
 };
 
 TEST(ClosedForm, ContinuousProperties) {
   const Extended ps[] = {1e-6L, 0.01L, 0.5L, 0.99L, 1 - 1e-6L};
   for (const Set& s : kSets) {
     auto d = Make(s.type, s.p1, s.p2);
-    const std::string label =
-        std::to_string(s.type) + " (" + std::to_string((double)s.p1) + ", " +
-        std::to_string((double)s.p2) + ")";
+    const std::string label = std::to_string(s.type) + " (" + std::to_string((double)s.p1) + ", " +
+                              std::to_string((double)s.p2) + ")";
     std::vector<Extended> xs;
     for (Extended p : ps) {
       Extended q = p;
@@ -337,7 +339,8 @@ TEST(ClosedForm, ContinuousProperties) {
     Extended dmax = 0;
     for (int i = 0; i < n; ++i) {
       const Extended c = d->Cdf(v[static_cast<size_t>(i)]);
-      dmax = std::max({dmax, c - static_cast<Extended>(i) / n, static_cast<Extended>(i + 1) / n - c});
+      dmax =
+          std::max({dmax, c - static_cast<Extended>(i) / n, static_cast<Extended>(i + 1) / n - c});
     }
     EXPECT_LT((double)dmax, 1.9495 / std::sqrt((double)n)) << label;
   }
@@ -346,7 +349,7 @@ TEST(ClosedForm, ContinuousProperties) {
 // Extreme, infinite and NaN arguments: every call returns a value in range or
 // raises an exception; none hangs.
 TEST(ClosedForm, ExtremeArgumentsNeverCrash) {
-  const Extended vals[] = {1e-300L, 1e-10L, 0.5L, 1,   7,        1e3L, 1e6L,      1e10L,
+  const Extended vals[] = {1e-300L, 1e-10L, 0.5L,  1,   7,        1e3L,      1e6L,         1e10L,
                            1e300L,  -1,     -1e6L, NAN, INFINITY, -INFINITY, 2147483646.0L};
   SeedUniform(3);
   for (int t : {903, 913, 914, 915, 916, 917, 918, 919, 930}) {
@@ -358,8 +361,8 @@ TEST(ClosedForm, ExtremeArgumentsNeverCrash) {
         } catch (const std::exception&) {
           continue;
         }
-        const std::string label =
-            std::to_string(t) + " (" + std::to_string((double)p1) + ", " + std::to_string((double)p2) + ")";
+        const std::string label = std::to_string(t) + " (" + std::to_string((double)p1) + ", " +
+                                  std::to_string((double)p2) + ")";
         for (Extended x : vals) {
           try {
             const Extended c = d->Cdf(x);

@@ -23,7 +23,7 @@ const Extended kInf = std::numeric_limits<Extended>::infinity();
 const Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
 
 const std::vector<Extended>& ParameterValues() {
-  static const std::vector<Extended> v = {1e-300L, 1e-10L, 0.5L, 1,     7,   1e3L, 1e6L, 1e10L,
+  static const std::vector<Extended> v = {1e-300L, 1e-10L, 0.5L, 1,     7,    1e3L, 1e6L, 1e10L,
                                           1e100L,  1e300L, -1,   -1e6L, kNaN, kInf, -kInf};
   return v;
 }
@@ -74,9 +74,25 @@ void Probe(uint16_t type, Extended p1, Extended p2, Extended p3) {
   Prober probe(s.str());
   if (!probe.Call("SetParameters", [&] { return d->SetParameters(p1, p2, p3) == 0; })) return;
 
-  std::vector<Extended> xs = {d->SupportLow, d->SupportHigh, 0, 1e-300L, -1e-300L, 1, -1,
-                              1e10L, -1e10L, 1e300L, -1e300L, InfBound, -InfBound, kNaN, kInf,
-                              -kInf, d->SupportLow + 1e-12L, d->SupportHigh - 1e-12L, d->Mode};
+  std::vector<Extended> xs = {d->SupportLow,
+                              d->SupportHigh,
+                              0,
+                              1e-300L,
+                              -1e-300L,
+                              1,
+                              -1,
+                              1e10L,
+                              -1e10L,
+                              1e300L,
+                              -1e300L,
+                              InfBound,
+                              -InfBound,
+                              kNaN,
+                              kInf,
+                              -kInf,
+                              d->SupportLow + 1e-12L,
+                              d->SupportHigh - 1e-12L,
+                              d->Mode};
   if (d->HasMean) xs.push_back(d->Mean);
   for (Extended x : xs) {
     const std::string at = " at " + std::to_string((double)x);

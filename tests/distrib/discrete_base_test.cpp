@@ -74,9 +74,9 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
       {0.5L + 2 * Eps, 2, 0.875L},
       {0.5L - 1e-13L, 1, 0.5L},  // within the tolerance of P(X <= 1)
       {0.1L, 0, 0.125L},
-      {1e-13L, 0, 0.125L},       // near 0: still a probability, the lowest point
+      {1e-13L, 0, 0.125L},  // near 0: still a probability, the lowest point
       {1 - 1e-13L, 3, 1},
-      {0, 0, 0},                 // exactly 0 and 1: the ends of the support
+      {0, 0, 0},  // exactly 0 and 1: the ends of the support
       {1, 3, 1},
   };
   for (const auto& c : cases) {

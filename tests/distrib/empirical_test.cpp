@@ -85,7 +85,10 @@ TEST(Empirical, ModeTieKeepsTheFirstValue) {
 }
 
 TEST(Empirical, XDecimalsFollowTheStandardDeviation) {
-  struct Row { long double half; int decimals; };
+  struct Row {
+    long double half;
+    int decimals;
+  };
   for (Row r : {Row{1, 3}, Row{2, 2}, Row{200, 0}}) {
     Table d({{-r.half, 1}, {r.half, 1}});  // standard deviation = half
     EXPECT_EQ(d.XDecimals(), r.decimals) << (double)r.half;
@@ -159,8 +162,9 @@ TEST(Empirical, StrictLowerTailAndTopQuantileOnNonIntegerValues) {
   Table d({{0, 1}, {0.9L, 2}, {1, 3}, {2.5L, 4}});
   struct Row {
     long double x, below;
-  } rows[] = {{-1, 0}, {0, 0}, {0.5L, 0.1L}, {0.9L, 0.1L}, {0.95L, 0.3L},
-              {1, 0.3L}, {1 + 1e-13L, 0.3L}, {2, 0.6L}, {2.5L, 0.6L}, {3, 1}};
+  } rows[] = {{-1, 0},       {0, 0},    {0.5L, 0.1L},       {0.9L, 0.1L},
+              {0.95L, 0.3L}, {1, 0.3L}, {1 + 1e-13L, 0.3L}, {2, 0.6L},
+              {2.5L, 0.6L},  {3, 1}};
   for (const Row& r : rows) {
     long double left, central, right;
     d.Probabilities(r.x, left, central, right);

@@ -30,8 +30,11 @@ TEST(Gamma, ExponentialValues) {
   EXPECT_NEAR((double)d.Cdf(1), 1 - std::exp(-2.0), 1e-16);
   // Directly in the upper tail: exp(-2 * 20).
   EXPECT_NEAR((double)(d.UpperTail(20) / std::exp(-40.0L)), 1, 1e-16);
-  const struct { Extended p, x; } quantiles[] = {
-      {0.5L, std::log(2.0L) / 2}, {1e-13L, -std::log1p(-1e-13L) / 2}, {0.99L, std::log(100.0L) / 2}};
+  const struct {
+    Extended p, x;
+  } quantiles[] = {{0.5L, std::log(2.0L) / 2},
+                   {1e-13L, -std::log1p(-1e-13L) / 2},
+                   {0.99L, std::log(100.0L) / 2}};
   for (auto q : quantiles) {
     Extended p = q.p;
     EXPECT_NEAR((double)d.Quantile(p), (double)q.x, 1e-15 * (double)q.x) << (double)q.p;
@@ -61,7 +64,8 @@ TEST(Gamma, ParameterMessages) {
       {"chi-square 0", [] { tChi_square_Distribution d(0); }, "Value should be greater than 0"},
       {"chi-square NaN", [] { tChi_square_Distribution d(NAN); }, "Value should be greater than 0"},
       {"gamma shape", [] { tGamma_distribution d(-1, 1); }, "Value should be greater than 0"},
-      {"gamma rate", [] { tGamma_distribution d(1, 0); }, "Second parameter should be greater than 0"},
+      {"gamma rate", [] { tGamma_distribution d(1, 0); },
+       "Second parameter should be greater than 0"},
       {"gamma rate inf", [] { tGamma_distribution d(1, INFINITY); }, "Numbers too large."},
       {"gamma rate 1e-300", [] { tGamma_distribution d(1, 1e-300L); }, ""},
       {"chi-square 2.5", [] { tChi_square_Distribution d(2.5L); }, ""},

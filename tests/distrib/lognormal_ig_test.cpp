@@ -76,7 +76,8 @@ TEST(Lognormal, RefusedParametersKeepTheDistribution) {
 
 TEST(InverseGaussian, CentreQuantileAndMoments) {
   tInverseGaussian_distribution d(5, 5);
-  const Extended c = 0.5L + std::exp(2.0L) * std::erfc(std::sqrt(2.0L)) / 2;  // Phi(0) + e^2 Phi(-2)
+  const Extended c =
+      0.5L + std::exp(2.0L) * std::erfc(std::sqrt(2.0L)) / 2;  // Phi(0) + e^2 Phi(-2)
   EXPECT_NEAR((double)d.Cdf(5), (double)c, 1e-15);
   Extended p = c;
   EXPECT_NEAR((double)d.Quantile(p), 5, 1e-10);
@@ -119,7 +120,9 @@ TEST(InverseGaussian, ValuesForSmallAndHugePhi) {
 }
 
 TEST(InverseGaussian, MillsRatio) {
-  const struct { Extended w, r; } rows[] = {
+  const struct {
+    Extended w, r;
+  } rows[] = {
       {0, 1.2533141373155002512L},     {1, 0.65567954241879847154L},
       {4.5L, 0.21257058044203179023L}, {29.9L, 0.033407531001675071222L},
       {30, 0.033296419072497213382L},  {100, 0.0099990002998501049056L},

@@ -124,7 +124,8 @@ TEST(ReferenceTable, FiftyDigitValuesOfEveryFamilyHere) {
     std::string f[7];
     for (auto& field : f) std::getline(ss, field, ',');
     const int type = std::stoi(f[0]);
-    const Extended p1 = std::strtold(f[1].c_str(), nullptr), p2 = std::strtold(f[2].c_str(), nullptr),
+    const Extended p1 = std::strtold(f[1].c_str(), nullptr),
+                   p2 = std::strtold(f[2].c_str(), nullptr),
                    p3 = std::strtold(f[3].c_str(), nullptr);
     const Extended x = std::strtold(f[5].c_str(), nullptr);
     const Extended want = std::strtold(f[6].c_str(), nullptr);
@@ -276,7 +277,8 @@ TEST(NonCentral, TSymmetryAndSpecialPoints) {
       }
       EXPECT_NEAR((double)pos.Cdf(0), 0.5 * std::erfc(delta / std::sqrt(2.0L)), 1e-17);
       // The central density's constant comes from the kernel's log-gamma.
-      EXPECT_NEAR((double)pos.Density(0), (double)(std::exp(-delta * delta / 2) * central.Density(0)),
+      EXPECT_NEAR((double)pos.Density(0),
+                  (double)(std::exp(-delta * delta / 2) * central.Density(0)),
                   1e-10 * (double)central.Density(0));
     }
 }
@@ -345,10 +347,10 @@ TEST(NonCentral, RandomValuesFollowTheCdf) {
     int type;
     Extended p1, p2, p3;
   };
-  const Set sets[] = {{923, 1, 3, 0},      {923, 7, 1e4L, 0},     {923, 2.5L, 0, 0},
-                      {932, 0.3L, 2, 5},   {932, 4, 0.7L, 300},   {932, 2, 3, 1e-6L},
-                      {924, 0.6L, 4, 20},  {924, 5, 30, 2},       {925, 0.5L, 2, 0},
-                      {925, 12, -3, 0},    {925, 3, 40, 0},       {924, 3, 1500, 1}};
+  const Set sets[] = {{923, 1, 3, 0},     {923, 7, 1e4L, 0},   {923, 2.5L, 0, 0},
+                      {932, 0.3L, 2, 5},  {932, 4, 0.7L, 300}, {932, 2, 3, 1e-6L},
+                      {924, 0.6L, 4, 20}, {924, 5, 30, 2},     {925, 0.5L, 2, 0},
+                      {925, 12, -3, 0},   {925, 3, 40, 0},     {924, 3, 1500, 1}};
   SeedUniform(4711);
   const int n = 20000;
   for (const Set& s : sets) {

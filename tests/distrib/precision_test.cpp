@@ -189,9 +189,9 @@ TEST_P(Precision, MatchesTheReferenceTable) {
     if (!ok) {
       ++t.failed;
       if (err > t.worst) t.worst = err;
-      failures += std::to_string(type) + ' ' + r.params + ' ' + r.op + ' ' + r.argText +
-                  ": got " + (error.empty() ? Num(got) : "error: " + error) + " expected " +
-                  Num(r.value) + " rel " + Num(err) + '\n';
+      failures += std::to_string(type) + ' ' + r.params + ' ' + r.op + ' ' + r.argText + ": got " +
+                  (error.empty() ? Num(got) : "error: " + error) + " expected " + Num(r.value) +
+                  " rel " + Num(err) + '\n';
     }
   }
   EXPECT_GT(seen, 0) << "no reference rows for type " << type;

@@ -23,7 +23,7 @@ namespace {
 
 // |got - ref| <= tol * ref, in long double (EXPECT_NEAR compares doubles).
 #define EXPECT_REL(got, ref, tol) \
-  EXPECT_LE(std::fabs((long double)(got) - (long double)(ref)), (tol) * std::fabs((long double)(ref)))
+  EXPECT_LE(std::fabs((long double)(got) - (long double)(ref)), (tol)*std::fabs((long double)(ref)))
 
 template <class F>
 std::string Message(F f) {
@@ -46,8 +46,8 @@ using Counts = std::map<int64_t, long long>;
 
 // The oracle: group g takes every subset of the ranks the groups before it
 // left; the key is L sum(R_g^2 / n_g).
-void EnumerateKw(const std::vector<int>& n, size_t g, std::vector<int>& free, int64_t L, int64_t key,
-                 Counts& out) {
+void EnumerateKw(const std::vector<int>& n, size_t g, std::vector<int>& free, int64_t L,
+                 int64_t key, Counts& out) {
   if (g + 1 == n.size()) {
     int64_t R = 0;
     for (int r : free) R += r;
@@ -74,7 +74,8 @@ void EnumerateKw(const std::vector<int>& n, size_t g, std::vector<int>& free, in
     while (i >= 0 && pick[static_cast<size_t>(i)] == m - k + i) --i;
     if (i < 0) break;
     ++pick[static_cast<size_t>(i)];
-    for (int j = i + 1; j < k; ++j) pick[static_cast<size_t>(j)] = pick[static_cast<size_t>(j - 1)] + 1;
+    for (int j = i + 1; j < k; ++j)
+      pick[static_cast<size_t>(j)] = pick[static_cast<size_t>(j - 1)] + 1;
   }
 }
 
@@ -121,7 +122,8 @@ Counts PlainFriedman(int T, int B) {
 // The table against the oracle, entry by entry: X from the same exact key,
 // probabilities, both tails within 1e-18 relative.
 template <class ToX>
-void ExpectTable(const tEmpirical_distribution& d, const Counts& plain, ToX toX, const std::string& what) {
+void ExpectTable(const tEmpirical_distribution& d, const Counts& plain, ToX toX,
+                 const std::string& what) {
   long double total = 0;
   for (const auto& kc : plain) total += kc.second;
   ASSERT_EQ(d.Points->Count(), static_cast<int>(plain.size())) << what;
@@ -143,23 +145,36 @@ TEST(KruskalWallis, AgreesWithTheEnumerationEntryByEntry) {
   // k = 2..5, equal and unequal sizes, every size the enumeration does in a
   // few seconds.
   for (const auto& s : std::vector<std::vector<int>>{
-           {1, 1}, {1, 2}, {4, 3}, {1, 7}, {5, 5}, {7, 6}, {10, 9}, {1, 2, 3}, {3, 3, 2}, {2, 3, 4},
-           {5, 5, 5}, {6, 5, 4}, {2, 7, 3}, {6, 6, 6}, {1, 1, 1, 1}, {2, 2, 1, 3}, {4, 1, 4, 2}, {3, 3, 3, 3},
-           {4, 4, 3, 2}, {1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 2, 1, 2, 3}, {1, 30}, {1, 2, 40}}) {
+           {1, 1},          {1, 2},          {4, 3},       {1, 7},       {5, 5},
+           {7, 6},          {10, 9},         {1, 2, 3},    {3, 3, 2},    {2, 3, 4},
+           {5, 5, 5},       {6, 5, 4},       {2, 7, 3},    {6, 6, 6},    {1, 1, 1, 1},
+           {2, 2, 1, 3},    {4, 1, 4, 2},    {3, 3, 3, 3}, {4, 4, 3, 2}, {1, 1, 1, 1, 1},
+           {2, 2, 2, 2, 2}, {3, 2, 1, 2, 3}, {1, 30},      {1, 2, 40}}) {
     const Counts plain = PlainKruskalWallis(s);
     const int N = std::accumulate(s.begin(), s.end(), 0);
     tKruskalWallis_Distribution d(Sizes(s));
-    ExpectTable(d, plain, [&](int64_t key) { return KruskalWallisH(key, LcmOf(s), N); },
-                ::testing::PrintToString(s));
+    ExpectTable(
+        d, plain, [&](int64_t key) { return KruskalWallisH(key, LcmOf(s), N); },
+        ::testing::PrintToString(s));
   }
 }
 
 TEST(Friedman, AgreesWithTheEnumerationEntryByEntry) {
-  for (auto [T, B] : std::vector<std::pair<int, int>>{
-           {2, 2}, {2, 7}, {2, 20}, {3, 2}, {3, 4}, {3, 6}, {4, 2}, {4, 3}, {4, 4}, {5, 2}, {5, 3}}) {
+  for (auto [T, B] : std::vector<std::pair<int, int>>{{2, 2},
+                                                      {2, 7},
+                                                      {2, 20},
+                                                      {3, 2},
+                                                      {3, 4},
+                                                      {3, 6},
+                                                      {4, 2},
+                                                      {4, 3},
+                                                      {4, 4},
+                                                      {5, 2},
+                                                      {5, 3}}) {
     tFriedman_Distribution d(nullptr, T, B);
-    ExpectTable(d, PlainFriedman(T, B), [&](int64_t S) { return FriedmanQ(S, T, B); },
-                std::to_string(T) + "," + std::to_string(B));
+    ExpectTable(
+        d, PlainFriedman(T, B), [&](int64_t S) { return FriedmanQ(S, T, B); },
+        std::to_string(T) + "," + std::to_string(B));
   }
 }
 
@@ -250,7 +265,8 @@ TEST(RankTables, PublishedCriticalValues) {
     int T, B;
     long double q, p;
   };
-  for (const FRow& r : std::vector<FRow>{{3, 3, 6.0L, 0.028L}, {3, 4, 6.5L, 0.042L}, {3, 4, 8.0L, 0.005L}}) {
+  for (const FRow& r :
+       std::vector<FRow>{{3, 3, 6.0L, 0.028L}, {3, 4, 6.5L, 0.042L}, {3, 4, 8.0L, 0.005L}}) {
     tFriedman_Distribution d(nullptr, r.T, r.B);
     EXPECT_NEAR(d.UpperTail(r.q) + d.PointProb(r.q), r.p, 0.0005L) << (double)r.q;
   }
@@ -265,14 +281,16 @@ TEST(KruskalWallis, SizesAndCostAreCheckedFirst) {
   EXPECT_EQ(Message([&] { d.BuildKruskalWallis(std::vector<int32_t>(256, 1)); }),
             "Value should be less than 255");
   // Sizes that cannot finish within the bounds are refused at once.
-  for (auto s : std::vector<std::vector<int>>{{25, 25, 25}, {40, 40, 40}, {12, 12, 12, 12, 12}, {3, 3, 3, 3, 3, 3, 3, 3, 3}}) {
+  for (auto s : std::vector<std::vector<int>>{
+           {25, 25, 25}, {40, 40, 40}, {12, 12, 12, 12, 12}, {3, 3, 3, 3, 3, 3, 3, 3, 3}}) {
     EXPECT_EQ(Message([&] { d.PrepareKruskalWallis(Sizes(s)); }), "Numbers too large.");
     EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes(s)); }), "Numbers too large.");
   }
   EXPECT_EQ(d.Points->Count(), before);
   EXPECT_EQ(d.GroupCount, 2);
   // Estimates grow with the work.
-  EXPECT_LT(KruskalWallisCost(Sizes({6, 6, 6})).Steps, KruskalWallisCost(Sizes({10, 10, 10})).Steps);
+  EXPECT_LT(KruskalWallisCost(Sizes({6, 6, 6})).Steps,
+            KruskalWallisCost(Sizes({10, 10, 10})).Steps);
   EXPECT_LT(KruskalWallisCost(Sizes({15, 15, 15})).Bytes, kMaxRankBytes);
 }
 
@@ -287,7 +305,10 @@ TEST(KruskalWallis, GroupSizesFromGridRows) {
 
 TEST(Friedman, TAndBAreCheckedFirst) {
   tFriedman_Distribution d(nullptr, 3, 3);
-  struct Row { long double T, B; const char* message; };
+  struct Row {
+    long double T, B;
+    const char* message;
+  };
   const Row rows[] = {
       {1, 3, "Value should be at least 2"},
       {13, 2, "Value should be less than 12"},
@@ -314,7 +335,8 @@ TEST(RankTables, StopAndProgressAreParametersOfTheComputation) {
   std::vector<int> seen;
   tRankControl control;
   control.Progress = [&](int p) { seen.push_back(p); };
-  const tRankTable t = tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({8, 8, 8}), &control);
+  const tRankTable t =
+      tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({8, 8, 8}), &control);
   EXPECT_FALSE(t.Records.empty());
   ASSERT_FALSE(seen.empty());
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -344,7 +366,8 @@ TEST(RankTables, StopAndProgressAreParametersOfTheComputation) {
   other.Stop = stop3.get_token();
   std::jthread canceller([&] { stop3.request_stop(); });
   canceller.join();
-  EXPECT_THROW(tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({12, 12, 12}), &other), ECancelled);
+  EXPECT_THROW(tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({12, 12, 12}), &other),
+               ECancelled);
 }
 
 TEST(RankTables, CommandLine) {
@@ -360,7 +383,8 @@ TEST(RankTables, CommandLine) {
   EXPECT_EQ(run({"friedman", "2,2", "pdf", "2"}), std::make_pair(0, std::string("0.5\n")));
   EXPECT_EQ(run({"929", "3,0.5", "cdf", "1"}),
             std::make_pair(1, std::string("Value should be integer.\n")));
-  EXPECT_EQ(run({"929", "25,25,25", "cdf", "1"}), std::make_pair(1, std::string("Numbers too large.\n")));
+  EXPECT_EQ(run({"929", "25,25,25", "cdf", "1"}),
+            std::make_pair(1, std::string("Numbers too large.\n")));
   // The enumeration could never finish these; the programme takes a second.
   EXPECT_EQ(run({"929", "200,55", "cdf", "0"}).first, 0);
   EXPECT_EQ(run({"931", "3", "cdf", "1"}).first, 2);

@@ -40,18 +40,29 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 std::vector<Case> AllCases() {
   const std::vector<Case> extra = {
-      {901, "2,9"},          {901, "3e9,1e10"},     {902, "1e-10"},       {903, "-2,3"},
-      {904, "0.3"},          {904, "1e-9"},         {905, "10,0.3"},      {905, "10000000,0.3"},
-      {906, "0.5"},          {906, "1000000"},      {907, "0.1"},         {907, "10000"},
-      {908, "0.1"},          {908, "1e6"},          {909, "3,1e7"},       {909, "0.5,2"},
-      {910, "0.001,2"},      {910, "10000,10000"},  {911, "0.001,1"},     {911, "100000,1"},
-      {912, "20,7,6"},       {912, "100000,50000,2000"}, {913, "2,0.5"},  {914, "0,1"},
-      {915, "1,0.5"},        {916, "0,1"},          {917, "0,1"},         {918, "0,0.04"},
-      {919, "0,1"},          {920, "-10,1000000"},  {921, "3,0.3"},       {921, "5,1e-6"},
-      {922, "1e-6"},         {923, "4,1000"},       {924, "10,20,200"},   {925, "10,-3"},
-      {926, "200"},          {927, "50,50"},        {928, "10,7"},        {929, "2,2"},
-      {929, "3,3,3"},        {929, "4,3,2"},        {930, "1,0.1"},       {931, "2,9"},
-      {931, "3,4"},          {932, "10,10,500"},
+      {901, "2,9"},       {901, "3e9,1e10"},
+      {902, "1e-10"},     {903, "-2,3"},
+      {904, "0.3"},       {904, "1e-9"},
+      {905, "10,0.3"},    {905, "10000000,0.3"},
+      {906, "0.5"},       {906, "1000000"},
+      {907, "0.1"},       {907, "10000"},
+      {908, "0.1"},       {908, "1e6"},
+      {909, "3,1e7"},     {909, "0.5,2"},
+      {910, "0.001,2"},   {910, "10000,10000"},
+      {911, "0.001,1"},   {911, "100000,1"},
+      {912, "20,7,6"},    {912, "100000,50000,2000"},
+      {913, "2,0.5"},     {914, "0,1"},
+      {915, "1,0.5"},     {916, "0,1"},
+      {917, "0,1"},       {918, "0,0.04"},
+      {919, "0,1"},       {920, "-10,1000000"},
+      {921, "3,0.3"},     {921, "5,1e-6"},
+      {922, "1e-6"},      {923, "4,1000"},
+      {924, "10,20,200"}, {925, "10,-3"},
+      {926, "200"},       {927, "50,50"},
+      {928, "10,7"},      {929, "2,2"},
+      {929, "3,3,3"},     {929, "4,3,2"},
+      {930, "1,0.1"},     {931, "2,9"},
+      {931, "3,4"},       {932, "10,10,500"},
   };
   std::vector<Case> cases;
   for (uint16_t t : AvailableTypes()) {
@@ -199,7 +210,8 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
       v = {std::strtold(a.c_str(), nullptr), std::strtold(b.c_str(), nullptr),
            std::strtold(cc.c_str(), nullptr)};
       const long double sum = v[0] + v[1] + v[2];
-      const std::string text = "probs " + Num(x) + ": " + Num(v[0]) + ' ' + Num(v[1]) + ' ' + Num(v[2]);
+      const std::string text =
+          "probs " + Num(x) + ": " + Num(v[0]) + ' ' + Num(v[1]) + ' ' + Num(v[2]);
       if (!(v[0] >= 0 && v[0] <= 1 && v[1] >= 0 && v[1] <= 1 && v[2] >= 0 && v[2] <= 1))
         Fail(text + " (outside [0, 1])");
       else if (!(std::fabs(sum - 1) <= tol))
@@ -208,7 +220,9 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
     }
     probs.push_back(v);
   }
-  if (probs.size() != xs.size()) Fail("probs printed " + std::to_string(probs.size()) + " lines for " + std::to_string(xs.size()) + " points: " + err.str());
+  if (probs.size() != xs.size())
+    Fail("probs printed " + std::to_string(probs.size()) + " lines for " +
+         std::to_string(xs.size()) + " points: " + err.str());
   if (discrete && probs.size() == xs.size()) {
     for (size_t k = 0; k + 2 < xs.size(); k += 3) {
       for (int s = 1; s <= 2; ++s)
@@ -216,7 +230,8 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
           if (!(std::fabs(probs[k + s][j] - probs[k][j]) <= tol)) {
             Fail("probs " + Num(xs[k + s]) + ": " + Num(probs[k + s][0]) + ' ' +
                  Num(probs[k + s][1]) + ' ' + Num(probs[k + s][2]) + " differ from those at " +
-                 Num(xs[k]) + ": " + Num(probs[k][0]) + ' ' + Num(probs[k][1]) + ' ' + Num(probs[k][2]));
+                 Num(xs[k]) + ": " + Num(probs[k][0]) + ' ' + Num(probs[k][1]) + ' ' +
+                 Num(probs[k][2]));
             break;
           }
       if (xs[k] == d->SupportLow && probs[k][0] != 0)
@@ -252,7 +267,8 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
       const long double want = p == 0 ? d->SupportLow : d->SupportHigh;
       if (x != want) Fail("Quantile(" + Num(p) + ") = " + Num(x) + ", not the end " + Num(want));
       const long double y = d->UpperQuantile(1 - p);
-      if (y != want) Fail("UpperQuantile(" + Num(1 - p) + ") = " + Num(y) + ", not the end " + Num(want));
+      if (y != want)
+        Fail("UpperQuantile(" + Num(1 - p) + ") = " + Num(y) + ", not the end " + Num(want));
     } catch (const std::exception& e) {
       Fail("Quantile(" + Num(p) + "): error: " + e.what());
     }
@@ -267,12 +283,13 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
     }
     return x - 1;
   };
-  const long double ps[] = {1e-300L, 1e-100L, 1e-20L, 1e-10L, 1e-3L, 0.1L, 0.5L, 0.9L, 0.999L,
-                            1 - 1e-10L};
+  const long double ps[] = {1e-300L, 1e-100L, 1e-20L, 1e-10L, 1e-3L,
+                            0.1L,    0.5L,    0.9L,   0.999L, 1 - 1e-10L};
   const long double rel = 1e-13L;
   for (long double p : ps) {
     for (int upperSide = 0; upperSide <= 1; ++upperSide) {
-      const std::string name = std::string(upperSide ? "UpperQuantile(" : "Quantile(") + Num(p) + ")";
+      const std::string name =
+          std::string(upperSide ? "UpperQuantile(" : "Quantile(") + Num(p) + ")";
       try {
         long double pp = p;
         const long double x = upperSide ? d->UpperQuantile(p) : d->Quantile(pp);
@@ -288,7 +305,8 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
             if (!atLow) {
               const long double sb = d->UpperTail(below(x));
               if (!(sb > p * (1 - rel)))
-                Fail(name + " = " + Num(x) + " but P(X > " + Num(below(x)) + ") = " + Num(sb) + " already");
+                Fail(name + " = " + Num(x) + " but P(X > " + Num(below(x)) + ") = " + Num(sb) +
+                     " already");
             }
           } else {
             const long double f = d->Cdf(x);
@@ -296,7 +314,8 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
             if (!atLow) {
               const long double fb = d->Cdf(below(x));
               if (!(fb < p * (1 + rel)))
-                Fail(name + " = " + Num(x) + " but P(X <= " + Num(below(x)) + ") = " + Num(fb) + " already");
+                Fail(name + " = " + Num(x) + " but P(X <= " + Num(below(x)) + ") = " + Num(fb) +
+                     " already");
             }
           }
           continue;

@@ -59,7 +59,8 @@ TEST(PValues, AgreeWithReferenceTable) {
     for (const auto& a : Split(r.args, ' ')) args.push_back(a);
     std::ostringstream out, err;
     const int status = RunCli(args, out, err);
-    SCOPED_TRACE(r.type + " " + r.params + " " + r.op + " " + r.args + " -> " + out.str() + err.str());
+    SCOPED_TRACE(r.type + " " + r.params + " " + r.op + " " + r.args + " -> " + out.str() +
+                 err.str());
     ASSERT_EQ(status, 0);
     const auto got = Split(out.str().substr(0, out.str().size() - 1), ' ');
     const auto want = Split(r.expected, ' ');
@@ -198,16 +199,19 @@ TEST(AxisTicks, RoundSpacingWithoutOverlap) {
   struct Case {
     Extended lo, hi;
     int width;
-  } cases[] = {{-4, 4, 600}, {-4, 4, 120}, {0, 1, 500}, {0, 0.003L, 400}, {-3.7L, 12.2L, 700},
-               {1e6L, 3e6L, 300}, {0, 60, 800}, {-1, 21, 300}, {2.5e-7L, 9e-7L, 500}};
+  } cases[] = {{-4, 4, 600},     {-4, 4, 120},        {0, 1, 500},
+               {0, 0.003L, 400}, {-3.7L, 12.2L, 700}, {1e6L, 3e6L, 300},
+               {0, 60, 800},     {-1, 21, 300},       {2.5e-7L, 9e-7L, 500}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(static_cast<double>(c.lo)) + ".." + std::to_string(static_cast<double>(c.hi)));
+    SCOPED_TRACE(std::to_string(static_cast<double>(c.lo)) + ".." +
+                 std::to_string(static_cast<double>(c.hi)));
     const auto ticks = AxisTicks({c.lo, c.hi}, c.width, CharWidth, 10);
     ASSERT_GE(ticks.size(), 2u);
     const Extended step = ticks[1].Value - ticks[0].Value;
     const Extended e = std::floor(std::log10(step) + 1e-9L);
     const Extended lead = step / std::pow(10.0L, e);
-    EXPECT_TRUE(std::fabs(lead - 1) < 1e-9L || std::fabs(lead - 2) < 1e-9L || std::fabs(lead - 5) < 1e-9L)
+    EXPECT_TRUE(std::fabs(lead - 1) < 1e-9L || std::fabs(lead - 2) < 1e-9L ||
+                std::fabs(lead - 5) < 1e-9L)
         << static_cast<double>(step);
     int previousRight = -1000000;
     for (const auto& t : ticks) {

@@ -79,15 +79,15 @@ INSTANTIATE_TEST_SUITE_P(
         // a Symbol character inside a superscript takes the reduced size
         MarkupCase{"e^-@l_", 0, {{0, 0, "e", 10}, {10, -2, "-", 7}, {17, -2, "λ", 7}}, 24},
         // second level steps by Q, and back
-        MarkupCase{"x^a^b__y", 0,
+        MarkupCase{"x^a^b__y",
+                   0,
                    {{0, 0, "x", 10}, {10, -2, "a", 7}, {17, -4, "b", 7}, {24, 0, "y", 10}},
                    34},
         // 8-bit Symbol codes arrive as UTF-8 of their Latin-1 code point
         MarkupCase{"@å Z", 0, {{0, 0, "∑", 10}, {10, 0, " Z", 10}}, 30},
         MarkupCase{"X @£ x", 0, {{0, 0, "X ", 10}, {20, 0, "≤", 10}, {30, 0, " x", 10}}, 50},
         // "@" or "$" at the very end takes nothing
-        MarkupCase{"a@", 5, {{5, 0, "a", 10}}, 15},
-        MarkupCase{"a$", 5, {{5, 0, "a", 10}}, 15},
+        MarkupCase{"a@", 5, {{5, 0, "a", 10}}, 15}, MarkupCase{"a$", 5, {{5, 0, "a", 10}}, 15},
         // an unclosed level still leaves the font as it was
         MarkupCase{"x^2", 0, {{0, 0, "x", 10}, {10, -2, "2", 7}}, 17},
         // a non-empty text returns the absolute position after it
@@ -131,13 +131,40 @@ TEST(Markup, OddSizesTruncate) {
 
 TEST(Markup, SymbolMapping) {
   const std::pair<const char*, const char*> table[] = {
-      {"a", "α"}, {"b", "β"}, {"B", "Β"}, {"c", "χ"}, {"d", "δ"}, {"G", "Γ"},
-      {"l", "λ"}, {"L", "Λ"}, {"m", "μ"}, {"n", "ν"}, {"p", "π"}, {"q", "θ"},
-      {"s", "σ"}, {"å", "∑"}, {"³", "≥"}, {"¬", "←"}, {"®", "→"}, {"£", "≤"},
-      {"S", "Σ"}, {"W", "Ω"}, {"e", "ε"}, {"-", "−"}, {"¹", "≠"}, {"»", "≈"},
-      {"¥", "∞"}, {"Ö", "√"}, {"ò", "∫"},
+      {"a", "α"},
+      {"b", "β"},
+      {"B", "Β"},
+      {"c", "χ"},
+      {"d", "δ"},
+      {"G", "Γ"},
+      {"l", "λ"},
+      {"L", "Λ"},
+      {"m", "μ"},
+      {"n", "ν"},
+      {"p", "π"},
+      {"q", "θ"},
+      {"s", "σ"},
+      {"å", "∑"},
+      {"³", "≥"},
+      {"¬", "←"},
+      {"®", "→"},
+      {"£", "≤"},
+      {"S", "Σ"},
+      {"W", "Ω"},
+      {"e", "ε"},
+      {"-", "−"},
+      {"¹", "≠"},
+      {"»", "≈"},
+      {"¥", "∞"},
+      {"Ö", "√"},
+      {"ò", "∫"},
       // no Greek or mathematical meaning: unchanged
-      {"1", "1"}, {"(", "("}, {" ", " "}, {"ð", "ð"}, {"€", "€"}, {"", ""}};
+      {"1", "1"},
+      {"(", "("},
+      {" ", " "},
+      {"ð", "ð"},
+      {"€", "€"},
+      {"", ""}};
   for (const auto& [from, to] : table) EXPECT_EQ(SymbolToUnicode(from), to) << from;
 }
 

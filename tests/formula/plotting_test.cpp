@@ -44,9 +44,14 @@ TEST(PlotGeometry, XToPixel) {
     Extended lo, hi, x;
     int32_t pixel;
   } cases[] = {
-      {0, 1, 0.25L, 100},  {0, 1, 0, 0},    {0, 1, 1, 400},
-      {0, 1, -5, 0},       {0, 1, 7, 400},                      // clamped to the edges
-      {3, 3, 3, 200},      {3, 3, -1e9L, 200}, {5, 2, 4, 200},  // lo >= hi: the middle
+      {0, 1, 0.25L, 100},
+      {0, 1, 0, 0},
+      {0, 1, 1, 400},
+      {0, 1, -5, 0},
+      {0, 1, 7, 400},  // clamped to the edges
+      {3, 3, 3, 200},
+      {3, 3, -1e9L, 200},
+      {5, 2, 4, 200},  // lo >= hi: the middle
       {0, 1, std::numeric_limits<Extended>::quiet_NaN(), 200},
       {-std::numeric_limits<Extended>::infinity(), 1, 0, 200},
   };
@@ -60,10 +65,15 @@ TEST(PlotGeometry, YToPixel) {
     Extended y, ymax;
     int32_t pixel;
   } cases[] = {
-      {0, 1, 199},   {1, 1, 1},        {0.5L, 1, 100},
-      {1e30L, 1, 0},                   // far above the maximum: top row
-      {0.5L, 0, 0},  {0.5L, -1, 0},    {0.5L, nan, 0},
-      {nan, 1, 0},   {-1e30L, 1, 199 + 1000000000},  // no overflow below the axis
+      {0, 1, 199},
+      {1, 1, 1},
+      {0.5L, 1, 100},
+      {1e30L, 1, 0},  // far above the maximum: top row
+      {0.5L, 0, 0},
+      {0.5L, -1, 0},
+      {0.5L, nan, 0},
+      {nan, 1, 0},
+      {-1e30L, 1, 199 + 1000000000},  // no overflow below the axis
   };
   for (const Case& c : cases) EXPECT_EQ(YToPixel(kRect, c.y, c.ymax), c.pixel) << c.y;
 }

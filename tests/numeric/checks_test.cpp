@@ -16,11 +16,15 @@ TEST(Checks, NearlyEqualIsStrict) {
 }
 
 TEST(Checks, IntegerValue) {
-  struct Row { Extended x; bool expected; };
+  struct Row {
+    Extended x;
+    bool expected;
+  };
   const Row rows[] = {
-      {2147483647.0L, true},  {-2147483648.0L, true},  {3e9L, true}, {2147483646.0L, true},
-      {-3.0000000000001L, true}, {2.5L, false},        {2 + 1e-12L, true},
-      {2 + 1e-11L, false},       {NAN, false},         {INFINITY, false},
+      {2147483647.0L, true}, {-2147483648.0L, true},    {3e9L, true},
+      {2147483646.0L, true}, {-3.0000000000001L, true}, {2.5L, false},
+      {2 + 1e-12L, true},    {2 + 1e-11L, false},       {NAN, false},
+      {INFINITY, false},
   };
   for (const Row& r : rows) EXPECT_EQ(IsIntegerValue(r.x), r.expected) << (double)r.x;
 }
@@ -83,7 +87,11 @@ std::string MessageOf(int id, Extended x, Extended b) {
 }
 
 TEST(Checks, CheckValueMessagesAndTolerances) {
-  struct Row { int id; Extended x, b; const char* message; };
+  struct Row {
+    int id;
+    Extended x, b;
+    const char* message;
+  };
   const Row rows[] = {
       {1301, 0.000000000004L, 0, "Value should be greater than 0"},
       {1301, 1e-11L, 0, ""},
@@ -114,15 +122,25 @@ TEST(Checks, ErrorIfRaisesTheText) {
 }
 
 TEST(Checks, Formatting) {
-  struct Row { int decimals; Extended x; const char* text; };  // decimals < 0: FormatNumber
+  struct Row {
+    int decimals;
+    Extended x;
+    const char* text;
+  };  // decimals < 0: FormatNumber
   const Row rows[] = {
-      {-1, 0.5L, "0.5"},          {-1, 2, "2"},
-      {-1, 1.0L / 3, "0.333333333333"}, {-1, -1e-15L, "0"},
-      {-1, 2.0L / 3, "0.666666666667"}, {-1, -7.25L, "-7.25"},
+      {-1, 0.5L, "0.5"},
+      {-1, 2, "2"},
+      {-1, 1.0L / 3, "0.333333333333"},
+      {-1, -1e-15L, "0"},
+      {-1, 2.0L / 3, "0.666666666667"},
+      {-1, -7.25L, "-7.25"},
       {-1, 123456789.125L, "123456789.125"},
-      {4, 0.123456L, "0.1235"},    {4, 0.1L, "0.1"},
-      {0, 2.5L, "2"},              {0, 3.5L, "4"},
-      {3, 0.00151L, "0.002"},       {2, -0.001L, "0"},
+      {4, 0.123456L, "0.1235"},
+      {4, 0.1L, "0.1"},
+      {0, 2.5L, "2"},
+      {0, 3.5L, "4"},
+      {3, 0.00151L, "0.002"},
+      {2, -0.001L, "0"},
       {-1, 1.5e20L, "1.5E+20"},
   };
   for (const Row& r : rows) {
@@ -143,19 +161,25 @@ TEST(Checks, DecimalSeparator) {
 }
 
 TEST(Checks, ParseNumberRefusesWhatIsNotANumber) {
-  struct Row { const char* text; bool ok; Extended value; };
+  struct Row {
+    const char* text;
+    bool ok;
+    Extended value;
+  };
   const Row rows[] = {
       {"1.96", true, 1.96L}, {" -2 ", true, -2}, {"1e3", true, 1000}, {".5", true, 0.5L},
-      {"5.", true, 5},       {"+7", true, 7},   {"", false, 0},     {"-", false, 0},
-      {".", false, 0},       {"abc", false, 0}, {"nan", false, 0},  {"inf", false, 0},
-      {"1e5000", false, 0},   {"1,5", false, 0}, {"0x10", false, 0}, {"1e", false, 0},
+      {"5.", true, 5},       {"+7", true, 7},    {"", false, 0},      {"-", false, 0},
+      {".", false, 0},       {"abc", false, 0},  {"nan", false, 0},   {"inf", false, 0},
+      {"1e5000", false, 0},  {"1,5", false, 0},  {"0x10", false, 0},  {"1e", false, 0},
       {"2 3", false, 0},
   };
   for (const Row& r : rows) {
     Extended v = -12345;
     EXPECT_EQ(ParseNumber(r.text, v), r.ok) << r.text;
-    if (r.ok) EXPECT_EQ(v, r.value) << r.text;
-    else EXPECT_EQ(v, -12345) << r.text;
+    if (r.ok)
+      EXPECT_EQ(v, r.value) << r.text;
+    else
+      EXPECT_EQ(v, -12345) << r.text;
   }
   std::string digits(400, '9');
   Extended v = 0;

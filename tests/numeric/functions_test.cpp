@@ -114,33 +114,33 @@ TEST(SpecialTest, MatchesMpmath) {
 // determines it well (the condition number x f(x) / p is not huge).
 TEST(SpecialTest, InversesRecoverArguments) {
   for (const Row& r : Table()) {
-   try {
-    if (r.value < 1e-4000L || r.value > 0.5L) continue;
-    Extended x = r.x, got = 0, cond = 0;
-    if (r.name == "GammaLower" || r.name == "GammaUpper") {
-      got = r.name == "GammaLower" ? GammaLowerInv(r.a, r.value) : GammaUpperInv(r.a, r.value);
-      // d ln p / d ln x = x^a e^-x / (Gamma(a) p)
-      cond = std::exp(r.a * std::log(x) - x - LogGamma(r.a)) / r.value;
-    } else if (r.name == "BetaLower" || r.name == "BetaUpper") {
-      got = r.name == "BetaLower" ? BetaLowerInv(r.a, r.b, r.value)
-                                  : BetaUpperInv(r.a, r.b, r.value);
-      cond = std::exp(r.a * std::log(x) + r.b * std::log1p(-x) + LogGamma(r.a + r.b) -
-                      LogGamma(r.a) - LogGamma(r.b)) /
-             (1 - x) / r.value;
-    } else if (r.name == "NormalLower" || r.name == "NormalUpper") {
-      got = r.name == "NormalLower" ? NormalLowerInv(r.value) : NormalUpperInv(r.value);
-      cond = std::fabs(x) * NormalDensity(x) / r.value;
-    } else {
-      continue;
+    try {
+      if (r.value < 1e-4000L || r.value > 0.5L) continue;
+      Extended x = r.x, got = 0, cond = 0;
+      if (r.name == "GammaLower" || r.name == "GammaUpper") {
+        got = r.name == "GammaLower" ? GammaLowerInv(r.a, r.value) : GammaUpperInv(r.a, r.value);
+        // d ln p / d ln x = x^a e^-x / (Gamma(a) p)
+        cond = std::exp(r.a * std::log(x) - x - LogGamma(r.a)) / r.value;
+      } else if (r.name == "BetaLower" || r.name == "BetaUpper") {
+        got = r.name == "BetaLower" ? BetaLowerInv(r.a, r.b, r.value)
+                                    : BetaUpperInv(r.a, r.b, r.value);
+        cond = std::exp(r.a * std::log(x) + r.b * std::log1p(-x) + LogGamma(r.a + r.b) -
+                        LogGamma(r.a) - LogGamma(r.b)) /
+               (1 - x) / r.value;
+      } else if (r.name == "NormalLower" || r.name == "NormalUpper") {
+        got = r.name == "NormalLower" ? NormalLowerInv(r.value) : NormalUpperInv(r.value);
+        cond = std::fabs(x) * NormalDensity(x) / r.value;
+      } else {
+        continue;
+      }
+      // A relative error e in p moves x by e / cond relatively; the table's
+      // p carries 1e-19 and the inverse a few units more.
+      const Extended tol = 2e-15L * std::max<Extended>(1, 1 / std::max<Extended>(cond, 1e-300L));
+      if (x == 0 || std::fabs(x) < 1e-290L) continue;
+      EXPECT_LE(RelErr(got, x), tol) << r.text << " got " << static_cast<double>(got);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << r.text << ": " << e.what();
     }
-    // A relative error e in p moves x by e / cond relatively; the table's
-    // p carries 1e-19 and the inverse a few units more.
-    const Extended tol = 2e-15L * std::max<Extended>(1, 1 / std::max<Extended>(cond, 1e-300L));
-    if (x == 0 || std::fabs(x) < 1e-290L) continue;
-    EXPECT_LE(RelErr(got, x), tol) << r.text << " got " << static_cast<double>(got);
-   } catch (const std::exception& e) {
-    ADD_FAILURE() << r.text << ": " << e.what();
-   }
   }
 }
 

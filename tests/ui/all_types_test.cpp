@@ -60,7 +60,8 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
   } else {
     defaults.resize(std::max<size_t>(defaults.size(), reference->ParCount + 1));
-    for (int i = 1; i <= reference->ParCount; ++i) defaults[i] = FormatNumber(reference->Par[i].Value);
+    for (int i = 1; i <= reference->ParCount; ++i)
+      defaults[i] = FormatNumber(reference->Par[i].Value);
   }
   form->Driver().ParameterTexts = defaults;
   Press(0);
@@ -71,8 +72,8 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
 
   // Not numbers, or beyond the long double range (about 1.19e4932); any
   // finite value within it may be a valid parameter.
-  const std::vector<std::string> bad = {"abc",    "nan",     "-", ".",  "1e5000", std::string(5000, '9'),
-                                        "-1e5000", "inf", "-inf", "1e4933"};
+  const std::vector<std::string> bad = {
+      "abc", "nan", "-", ".", "1e5000", std::string(5000, '9'), "-1e5000", "inf", "-inf", "1e4933"};
   for (const std::string& text : bad) {
     errors.clear();
     auto texts = defaults;
@@ -84,8 +85,10 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     // The message names the text refused, a long one cut after 40 characters
     // (929's first field counts).
     const std::string shown = text.size() > 40 ? text.substr(0, 40) + "..." : text;
-    const std::string named = "'" + shown + "' is not a valid " + (type == 929 ? "integer" : "floating point") + " value.";
-    EXPECT_TRUE(errors[0] == named || (type == 929 && errors[0] == "Range check error.")) << errors[0].substr(0, 80);
+    const std::string named = "'" + shown + "' is not a valid " +
+                              (type == 929 ? "integer" : "floating point") + " value.";
+    EXPECT_TRUE(errors[0] == named || (type == 929 && errors[0] == "Range check error."))
+        << errors[0].substr(0, 80);
     for (int i = 1; i <= 3; ++i) {
       EXPECT_EQ(d->Par[i].Value, applied[i].Value) << text.substr(0, 10);
       EXPECT_EQ(d->Par[i].Unset, applied[i].Unset) << text.substr(0, 10);
@@ -104,29 +107,40 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     form->Driver().ParameterTexts = texts;
     Press(0);
     ASSERT_EQ(errors.size(), 1u) << texts[1];
-    EXPECT_EQ(errors[0].find("is not a valid floating point value."), std::string::npos) << errors[0];
+    EXPECT_EQ(errors[0].find("is not a valid floating point value."), std::string::npos)
+        << errors[0];
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(d->Par[i].Value, applied[i].Value) << texts[1];
     errors.clear();
   }
 
   const std::vector<std::pair<EditId, QString>> edits = {
-      {EditId::xValue, "1e300"},  {EditId::xValue, "-1e300"},     {EditId::xValue, "0"},
-      {EditId::xValue, "1e-300"}, {EditId::ProbLeft, "0"},        {EditId::ProbLeft, "1"},
-      {EditId::ProbLeft, "1e-300"}, {EditId::ProbRight, "1e-12"}, {EditId::ProbLeft, "0.999999999999"},
-      {EditId::xcdF, "1e300"},    {EditId::cdF, "1e-300"},        {EditId::cdF, "1"},
+      {EditId::xValue, "1e300"},
+      {EditId::xValue, "-1e300"},
+      {EditId::xValue, "0"},
+      {EditId::xValue, "1e-300"},
+      {EditId::ProbLeft, "0"},
+      {EditId::ProbLeft, "1"},
+      {EditId::ProbLeft, "1e-300"},
+      {EditId::ProbRight, "1e-12"},
+      {EditId::ProbLeft, "0.999999999999"},
+      {EditId::xcdF, "1e300"},
+      {EditId::cdF, "1e-300"},
+      {EditId::cdF, "1"},
   };
   for (const auto& [id, text] : edits) {
-    QLineEdit* e = id == EditId::xValue     ? form->xValueEdit
-                   : id == EditId::ProbLeft ? form->ProbabilityEditLeft
+    QLineEdit* e = id == EditId::xValue      ? form->xValueEdit
+                   : id == EditId::ProbLeft  ? form->ProbabilityEditLeft
                    : id == EditId::ProbRight ? form->ProbabilityEditRight
-                   : id == EditId::xcdF     ? form->xcdFEdit
-                                            : form->cdFEdit;
+                   : id == EditId::xcdF      ? form->xcdFEdit
+                                             : form->cdFEdit;
     e->setText(text);
     Press(static_cast<int>(id));
     EXPECT_TRUE(errors.empty()) << text.toStdString();
-    for (QLineEdit* shown : {form->xValueEdit, form->ProbabilityEditLeft, form->ProbabilityEditCentral,
-                             form->ProbabilityEditRight, form->xcdFEdit, form->cdFEdit})
-      EXPECT_TRUE(Sane(shown->text())) << text.toStdString() << " -> " << shown->text().toStdString();
+    for (QLineEdit* shown :
+         {form->xValueEdit, form->ProbabilityEditLeft, form->ProbabilityEditCentral,
+          form->ProbabilityEditRight, form->xcdFEdit, form->cdFEdit})
+      EXPECT_TRUE(Sane(shown->text()))
+          << text.toStdString() << " -> " << shown->text().toStdString();
   }
 }
 
@@ -138,7 +152,9 @@ std::vector<uint16_t> Types() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, AllTypesTest, ::testing::ValuesIn(Types()),
-                         [](const ::testing::TestParamInfo<uint16_t>& info) { return std::to_string(info.param); });
+                         [](const ::testing::TestParamInfo<uint16_t>& info) {
+                           return std::to_string(info.param);
+                         });
 
 }  // namespace
 }  // namespace vokt::ui

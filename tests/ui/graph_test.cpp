@@ -68,8 +68,8 @@ class GraphTest : public ::testing::Test {
 
   // A mouse move with the left button held, at x in panel coordinates.
   static void DragTo(QWidget* panel, int x) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), panel->mapToGlobal(QPointF(x, 5)), Qt::NoButton,
-                     Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), panel->mapToGlobal(QPointF(x, 5)),
+                     Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(panel, &move);
   }
   static int Centre(QWidget* w) { return w->x() + w->width() / 2; }
@@ -151,11 +151,13 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
     EXPECT_GT(counter.paints, 0) << "the guide follows at once";
     const Extended x = form->Driver().CurrentX;
     const Extended f = form->Current()->Cdf(x);
-    EXPECT_EQ(form->cdFEdit->text().toStdString(), FormatDecimals(form->Driver().ProbabilityDecimals, f));
+    EXPECT_EQ(form->cdFEdit->text().toStdString(),
+              FormatDecimals(form->Driver().ProbabilityDecimals, f));
     // The probability edit rides at the height of F(x) on the graph.
     const int yF = YToPixel(rect, f, 1);
     EXPECT_NEAR(Centre(panel), box->x() + XToPixel(form->Current()->Range(), rect, x), 1);
-    EXPECT_NEAR(form->cdFEdit->y() + form->cdFEdit->height() / 2, box->y() + yF, 2) << static_cast<double>(x);
+    EXPECT_NEAR(form->cdFEdit->y() + form->cdFEdit->height() / 2, box->y() + yF, 2)
+        << static_cast<double>(x);
     // The guide: down from the curve at x to the axis, and across to the
     // left edge at the height of F(x) (checked where the curve is clear of it).
     const QImage image = box->grab().toImage();
@@ -163,7 +165,9 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
     const int xF = XToPixel(form->Current()->Range(), inner, x) + 1;
     EXPECT_EQ(image.pixelColor(xF, (yF + rect.bottom) / 2), highlight) << dx;
     const int half = xF / 2;
-    ASSERT_GT(YToPixel(rect, form->Current()->Cdf(PixelToX(half, form->Current()->Range(), rect)), 1), yF + 3);
+    ASSERT_GT(
+        YToPixel(rect, form->Current()->Cdf(PixelToX(half, form->Current()->Range(), rect)), 1),
+        yF + 3);
     EXPECT_EQ(image.pixelColor(half, yF), highlight) << dx;
   }
   // Past the right end: x keeps growing, the marker stays at the edge.
@@ -174,7 +178,8 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
   EXPECT_GT(form->Driver().CurrentX, x1);
   EXPECT_GT(x1, form->Current()->Range().Right);
   EXPECT_EQ(Centre(panel), box->x() + box->width());
-  EXPECT_EQ(form->cdFEdit->text().toStdString(), FormatDecimals(form->Driver().ProbabilityDecimals, 1));
+  EXPECT_EQ(form->cdFEdit->text().toStdString(),
+            FormatDecimals(form->Driver().ProbabilityDecimals, 1));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(start, 5));
   EXPECT_EQ(form->Driver().InputMode, 8);
   EXPECT_TRUE(errors.empty());

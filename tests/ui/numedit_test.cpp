@@ -34,11 +34,11 @@ TEST(NumEdit, PlaceholderComesAndGoesWithTheFocus) {
   };
   // The text left behind after entering, typing and leaving.
   const std::vector<Case> cases = {
-      {"", "", "...?"},           // left empty: placeholder
-      {"...?", "", "...?"},       // placeholder removed on entry, back on exit
-      {"...?", "2", "2"},         // typed over the placeholder
-      {"0.5", "", "0.5"},         // a number is untouched
-      {"abc", "", "abc"},         // so is a wrong one
+      {"", "", "...?"},      // left empty: placeholder
+      {"...?", "", "...?"},  // placeholder removed on entry, back on exit
+      {"...?", "2", "2"},    // typed over the placeholder
+      {"0.5", "", "0.5"},    // a number is untouched
+      {"abc", "", "abc"},    // so is a wrong one
   };
   for (const Case& c : cases) {
     other->setFocus();

@@ -3,31 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QClipboard>
-#include <QItemSelection>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
-#include <QFile>
-#include "ui/sample_view.h"
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QItemSelection>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
-#include <QTimer>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <random>
 #include <set>
+#include "ui/sample_view.h"
 
 #include "distrib/distribution.h"
 #include "formula/qt/richedit_sk.h"
+#include "numeric/uniform.h"
 #include "ui/hoofd.h"
 #include "ui/messages.h"
-#include "numeric/uniform.h"
 #include "ui/sample.h"
 
 namespace vokt::ui {
@@ -83,7 +83,10 @@ TEST(SampleFormat, FixedNotationAgreesWithExactConversion) {
 
 TEST(Assignment, IsAPermutationPrintedKToALine) {
   int calls = 0;
-  auto first = [&](int) { ++calls; return 0; };
+  auto first = [&](int) {
+    ++calls;
+    return 0;
+  };
   const auto lines = AssignSubjects(7, 3, first);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].size(), 18u);
@@ -138,7 +141,8 @@ class SampleTest : public ::testing::Test {
   QStringList Lines() const { return form->SampleMemo->Text().split('\n'); }
 
   // Fills in the Draw Sample dialog and presses OK.
-  void Draw(const QString& n, bool floating, const QString& decimals, const QString& seed = QString()) {
+  void Draw(const QString& n, bool floating, const QString& decimals,
+            const QString& seed = QString()) {
     form->RunDialog = [&](QDialog& d) {
       auto& draw = static_cast<TDrawForm&>(d);
       draw.SampleSizeEdit->setText(n);
@@ -480,7 +484,8 @@ TEST_F(SampleTest, SelectedLinesAreCopied) {
   QGuiApplication::clipboard()->clear();
   view->setFocus();
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringList({lines[2], lines[3], lines[12], lines[13], lines[14]}).join('\n'));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            QStringList({lines[2], lines[3], lines[12], lines[13], lines[14]}).join('\n'));
   QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), lines.join('\n'));

@@ -7,13 +7,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
-#include "ui/sample_view.h"
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include "ui/sample_view.h"
 
 #include "ui/hoofd.h"
 #include "ui/messages.h"

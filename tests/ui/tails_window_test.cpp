@@ -78,8 +78,8 @@ class TailsTest : public ::testing::Test {
   static void DragBy(QWidget* panel, int dx) {
     const int start = panel->width() / 2;
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(start + dx, 5), panel->mapToGlobal(QPointF(start + dx, 5)),
-                     Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(start + dx, 5),
+                     panel->mapToGlobal(QPointF(start + dx, 5)), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(panel, &move);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(start + dx, 5));
     QApplication::processEvents();
@@ -129,8 +129,10 @@ TEST_F(TailsTest, TwoSidedPValueOfT14) {
   EXPECT_NEAR(form->Tails->SecondEdit->text().toDouble(), -2.3, 1e-12);
   EXPECT_TRUE(form->Tails->Summary->text().contains("0.0374"));
   // The boxes keep apart and in order.
-  EXPECT_LT(form->ProbabilityEditLeft->x() + form->ProbabilityEditLeft->width(), form->ProbabilityEditCentral->x());
-  EXPECT_LT(form->ProbabilityEditCentral->x() + form->ProbabilityEditCentral->width(), form->ProbabilityEditRight->x());
+  EXPECT_LT(form->ProbabilityEditLeft->x() + form->ProbabilityEditLeft->width(),
+            form->ProbabilityEditCentral->x());
+  EXPECT_LT(form->ProbabilityEditCentral->x() + form->ProbabilityEditCentral->width(),
+            form->ProbabilityEditRight->x());
   // Dragging the main marker changes the p-value and moves the mirror.
   const QString before = form->Tails->SecondEdit->text();
   DragBy(form->PanelDraw, 30);
@@ -191,7 +193,9 @@ TEST_F(TailsTest, BetweenTwoMarkers) {
   EXPECT_GT(form->ProbabilityEditCentral->text().toDouble(), 0.6827);
   const int centre = form->Tails->SecondPanel->x() + form->Tails->SecondPanel->width() / 2;
   const Rect box{0, 0, form->kansgrafiek->width(), form->kansgrafiek->height()};
-  EXPECT_NEAR(centre, form->kansgrafiek->x() + XToPixel(form->Current()->Range(), box, form->Tails->SecondX), 2);
+  EXPECT_NEAR(
+      centre,
+      form->kansgrafiek->x() + XToPixel(form->Current()->Range(), box, form->Tails->SecondX), 2);
   // Markers in either order give the same probability.
   TypeInto(form->xValueEdit, "3");
   TypeInto(form->Tails->SecondEdit, "-1");
@@ -276,7 +280,9 @@ TEST(SpreadBoxes, KeepsOrderAndRoom) {
   struct Case {
     std::array<int, 3> centres;
     int width, total;
-  } cases[] = {{{50, 300, 550}, 60, 600}, {{300, 300, 300}, 60, 600}, {{0, 5, 10}, 60, 600},
+  } cases[] = {{{50, 300, 550}, 60, 600},
+               {{300, 300, 300}, 60, 600},
+               {{0, 5, 10}, 60, 600},
                {{590, 595, 600}, 60, 600}};
   for (const Case& c : cases) {
     const auto l = SpreadBoxes(c.centres, c.width, c.total, 4);

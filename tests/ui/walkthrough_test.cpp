@@ -78,7 +78,9 @@ class WalkThroughTest : public ::testing::Test {
 
   std::string GridText(int row) const { return form->Driver().ParameterTexts[row + 1]; }
   QString Caption() const { return form->PressButton->text(); }
-  QString CaptionOfMode() const { return QString::fromStdString(tVoktDriver::CaptionFor(form->Driver().InputMode)); }
+  QString CaptionOfMode() const {
+    return QString::fromStdString(tVoktDriver::CaptionFor(form->Driver().InputMode));
+  }
 
   std::unique_ptr<TVoktForm> form;
   std::vector<std::string> errors;
@@ -235,7 +237,8 @@ TEST_F(WalkThroughTest, RefusedInputIsExplainedAndTheGridShowsTheValuesInUse) {
     beeps = 0;
     TypeInto(c.edit, c.text);
     EXPECT_EQ(beeps, 1) << c.text.toStdString();
-    EXPECT_TRUE(form->statusBar()->currentMessage().startsWith(c.why)) << form->statusBar()->currentMessage().toStdString();
+    EXPECT_TRUE(form->statusBar()->currentMessage().startsWith(c.why))
+        << form->statusBar()->currentMessage().toStdString();
   }
   // The next accepted entry clears the line.
   TypeInto(form->xValueEdit, "1");
@@ -292,12 +295,15 @@ TEST_F(WalkThroughTest, TheGridFollowsADarkPalette) {
   for (int row = 0; row < 3; ++row) {
     for (int col = 0; col < 2; ++col) {
       const QRect r = form->ParameterGrid->visualItemRect(form->ParameterGrid->item(row, col));
-      const QRect scaled(r.topLeft() * image.devicePixelRatio(), r.size() * image.devicePixelRatio());
-      EXPECT_GT(LightPixels(image, scaled.adjusted(2, 2, -2, -2)), 0.0) << "row " << row << " column " << col;
+      const QRect scaled(r.topLeft() * image.devicePixelRatio(),
+                         r.size() * image.devicePixelRatio());
+      EXPECT_GT(LightPixels(image, scaled.adjusted(2, 2, -2, -2)), 0.0)
+          << "row " << row << " column " << col;
     }
   }
   // The marker's line follows the text colour too.
-  EXPECT_EQ(form->ZwarteLijn->palette().color(form->ZwarteLijn->backgroundRole()), dark.color(QPalette::WindowText));
+  EXPECT_EQ(form->ZwarteLijn->palette().color(form->ZwarteLijn->backgroundRole()),
+            dark.color(QPalette::WindowText));
 }
 
 }  // namespace

@@ -7,16 +7,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QMouseEvent>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <cmath>
 #include <memory>
@@ -140,8 +140,8 @@ TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
   EXPECT_TRUE(errors.empty());
   // The list is sorted by name, ignoring case.
   for (int i = 1; i < form->DistribTypeBox->count(); ++i)
-    EXPECT_LE(QString::compare(form->DistribTypeBox->itemText(i - 1), form->DistribTypeBox->itemText(i),
-                               Qt::CaseInsensitive),
+    EXPECT_LE(QString::compare(form->DistribTypeBox->itemText(i - 1),
+                               form->DistribTypeBox->itemText(i), Qt::CaseInsensitive),
               0);
 }
 
@@ -151,7 +151,8 @@ TEST_F(WindowTest, LayoutFollowsTheFont) {
   EXPECT_EQ(form->PressButton->height(), 2 * lh);
   EXPECT_EQ(form->PressButton->width(), form->DistribBox->width());
   EXPECT_EQ(form->xValueEdit->width(), form->NumberWidth);
-  EXPECT_EQ(form->centralWidget()->height(), form->PressButton->y() + form->PressButton->height() + form->HalfLine);
+  EXPECT_EQ(form->centralWidget()->height(),
+            form->PressButton->y() + form->PressButton->height() + form->HalfLine);
   // The page control fills the width right of the group box.
   form->resize(form->width() + 100, form->height());
   QApplication::processEvents();
@@ -252,7 +253,8 @@ TEST_F(WindowTest, TinyTailsShowTheirDigitsAndFitTheirBoxes) {
   form->PageControl->setCurrentIndex(1);
   TypeInto(form->xcdFEdit, "9");
   EXPECT_EQ(Text(form->cdFEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
-  EXPECT_GE(form->cdFEdit->width(), form->cdFEdit->fontMetrics().horizontalAdvance(form->cdFEdit->text()));
+  EXPECT_GE(form->cdFEdit->width(),
+            form->cdFEdit->fontMetrics().horizontalAdvance(form->cdFEdit->text()));
   EXPECT_TRUE(errors.empty());
 }
 
@@ -480,15 +482,15 @@ TEST_F(WindowTest, DraggingTheMarkerMovesX) {
   // Pressing keeps x where the marker is (to within a pixel's worth).
   EXPECT_NEAR(static_cast<double>(form->Driver().CurrentX), 1.96, 0.05);
   const QString before = Text(form->ProbabilityEditLeft);
-  QMouseEvent move(QEvent::MouseMove, QPointF(start - 40, 5), panel->mapToGlobal(QPointF(start - 40, 5)),
-                   Qt::NoButton, Qt::LeftButton, {});
+  QMouseEvent move(QEvent::MouseMove, QPointF(start - 40, 5),
+                   panel->mapToGlobal(QPointF(start - 40, 5)), Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &move);
   EXPECT_LT(form->Driver().CurrentX, 1.9);
   EXPECT_NE(Text(form->ProbabilityEditLeft), before);  // the numbers follow live
   // Far beyond the right end: x keeps growing, the marker stays at the edge.
   const int far = start + 3 * form->kansgrafiek->width();
-  QMouseEvent beyond(QEvent::MouseMove, QPointF(far, 5), panel->mapToGlobal(QPointF(far, 5)), Qt::NoButton,
-                     Qt::LeftButton, {});
+  QMouseEvent beyond(QEvent::MouseMove, QPointF(far, 5), panel->mapToGlobal(QPointF(far, 5)),
+                     Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &beyond);
   EXPECT_GT(form->Driver().CurrentX, 4);
   EXPECT_EQ(panel->x() + panel->width() / 2, form->kansgrafiek->x() + form->kansgrafiek->width());
@@ -498,7 +500,8 @@ TEST_F(WindowTest, DraggingTheMarkerMovesX) {
   Extended below, at, above;
   form->Current()->Probabilities(form->Driver().CurrentX, below, at, above);
   EXPECT_GT(above, 0);
-  EXPECT_EQ(Text(form->ProbabilityEditRight).toStdString(), FormatProbability(form->Driver().ProbabilityDecimals, above));
+  EXPECT_EQ(Text(form->ProbabilityEditRight).toStdString(),
+            FormatProbability(form->Driver().ProbabilityDecimals, above));
   EXPECT_TRUE(Text(form->ProbabilityEditRight).contains("e-"));
 
   // A discrete distribution snaps to the nearest integer.
@@ -583,7 +586,8 @@ TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
 
 TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) {
   if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
-  while (form->ParameterGrid->rowCount() < 4) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  while (form->ParameterGrid->rowCount() < 4)
+    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
   form->Driver().ParameterTexts = {"", "10", "10", "10", ""};
   // Seen while the worker counts: the bar, a locked window, and an event
   // posted now is handled before the run ends.
@@ -591,7 +595,8 @@ TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) 
   QTimer::singleShot(0, form.get(), [&] {
     sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
     lockedDuringRun = !form->PressButton->isEnabled() && !form->DistribBox->isEnabled();
-    QMetaObject::invokeMethod(form.get(), [&] { eventHandled = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form.get(), [&] { eventHandled = true; }, Qt::QueuedConnection);
   });
   form->Driver().InputMode = 0;
   form->PressButtonClick();
@@ -618,7 +623,8 @@ TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   const Extended p = form->Current()->Cdf(2);
 
   // Three groups of fifteen: seconds of work, with progress.
-  while (form->ParameterGrid->rowCount() < 4) form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  while (form->ParameterGrid->rowCount() < 4)
+    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
   form->Driver().ParameterTexts = {"", "15", "15", "15", ""};
   const std::vector<std::string> texts = form->Driver().ParameterTexts;
   const QImage pdf = form->kansgrafiek->grab().toImage();
@@ -703,7 +709,8 @@ TEST(ErrorDisplay, AppendsAFullStopAfterLettersAndDigits) {
       {"", ""},
   };
   for (const auto& [in, out] : cases) {
-    const std::string expected = (!in.empty() && static_cast<unsigned char>(in.back()) > '.') ? in + "." : in;
+    const std::string expected =
+        (!in.empty() && static_cast<unsigned char>(in.back()) > '.') ? in + "." : in;
     EXPECT_EQ(ErrorDisplayText(in), expected) << in;
     (void)out;
   }

@@ -73,14 +73,15 @@ TEST(PainterSurface, TextMeasuresWhatItDraws) {
   EXPECT_GT(s.TextHeight("X"), 10);
   TextExtent e;
   MixedTextOut(s, 0, 0, e, true, "@s^2_ > 0");
-  EXPECT_EQ(e.Right, s.TextWidth("σ") + [&] {
-    FontSpec small = f;
-    small.size = 9;
-    s.SetFont(small);
-    int w = s.TextWidth("2");
-    s.SetFont(f);
-    return w;
-  }() + s.TextWidth(" > 0"));
+  EXPECT_EQ(
+      e.Right, s.TextWidth("σ") + [&] {
+        FontSpec small = f;
+        small.size = 9;
+        s.SetFont(small);
+        int w = s.TextWidth("2");
+        s.SetFont(f);
+        return w;
+      }() + s.TextWidth(" > 0"));
   EXPECT_EQ(s.Font(), f);
   const QImage im = img.TakeImage();
   bool inked = false;
