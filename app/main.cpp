@@ -25,11 +25,11 @@
 #include <iostream>
 
 #include "distrib/distribution.h"
-#include "formula/qt/mixhint.h"
+#include "formula/qt/hint_window.h"
 #include "formula/qt/painter_surface.h"
 #include "numeric/checks.h"
 #include "ui/about.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
 #include "ui/tail_view.h"
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   int rc = 1;
   bool failed = false;
   try {
-    vokt::ui::TVoktForm form;
+    vokt::ui::MainWindow form;
     if (!screenshot.isEmpty() && size.isValid()) form.resize(size);
     form.show();
     if (!screenshot.isEmpty()) {
@@ -130,26 +130,27 @@ int main(int argc, char** argv) {
         // Kruskal-Wallis reads as many groups as its grid has rows (but the
         // spare one); selecting the last row adds one.
         for (int guard = 0; guard < 64 && type.startsWith(QLatin1String("Kruskal")) &&
-                            form.ParameterGrid->rowCount() < params.size() + 1;
+                            form.Grid->rowCount() < params.size() + 1;
              ++guard)
-          form.ParameterGrid->setCurrentCell(form.ParameterGrid->rowCount() - 1, 1);
-        auto& texts = form.Driver().ParameterTexts;
+          form.Grid->setCurrentCell(form.Grid->rowCount() - 1, 1);
+        auto& texts = form.Calc().ParameterTexts;
         texts.assign(std::max<size_t>(texts.size(), params.size() + 1), std::string());
         for (int k = 0; k < params.size(); ++k) texts[k + 1] = params[k].toStdString();
-        form.Driver().InputMode = 0;
-        form.PressButtonClick();
+        form.Calc().Mode = vokt::ui::InputMode::Parameters;
+        form.MainButtonClicked();
         // An empty row stops the press before it applies anything (the mode
         // stays "apply"): the picture would show the previous parameters.
-        if (!failed && (form.Driver().InputMode == 0 || !form.Driver().ParametersComplete())) {
-          std::cerr << "vokt: parameters missing for "
-                    << form.DistribTypeBox->currentText().toStdString() << "\n";
+        if (!failed && (form.Calc().Mode == vokt::ui::InputMode::Parameters ||
+                        !form.Calc().ParametersComplete())) {
+          std::cerr << "vokt: parameters missing for " << form.TypeBox->currentText().toStdString()
+                    << "\n";
           failed = true;
         }
       }
       if (!xValue.isEmpty() && !failed) {
-        form.xValueEdit->setText(xValue);
-        form.Driver().InputMode = 4;
-        form.PressButtonClick();
+        form.XEdit->setText(xValue);
+        form.Calc().Mode = vokt::ui::InputMode::DensityX;
+        form.MainButtonClicked();
       }
       if (!view.isEmpty() && !failed) {
         using vokt::ui::TailView;
@@ -169,28 +170,26 @@ int main(int argc, char** argv) {
     }
     if (!screenshot.isEmpty() && !sample.isEmpty()) {
       form.RunDialog = [&](QDialog& d) {
-        auto& draw = static_cast<vokt::ui::TDrawForm&>(d);
+        auto& draw = static_cast<vokt::ui::DrawDialog&>(d);
         draw.SampleSizeEdit->setText(sample);
         draw.DecimalsEdit->setText(QStringLiteral("4"));
         draw.SeedEdit->setText(QStringLiteral("1"));  // the same picture every time
-        draw.ButtonOKClick();
+        draw.Accept();
         return draw.result() == QDialog::Accepted;
       };
       form.ActionDrawSample->trigger();
     }
     if (!screenshot.isEmpty()) {
-      if (page > 0 && page < 3) form.PageControl->setCurrentIndex(page);
+      if (page > 0 && page < 3) form.Pages->setCurrentIndex(page);
       QTimer::singleShot(200, &form, [&] {
         QImage image;
         {
-          const vokt::ui::TCleanCapture clean(form.PageControl->currentWidget());  // no text cursor
+          const vokt::ui::CleanCapture clean(form.Pages->currentWidget());  // no text cursor
           image = form.grab().toImage();
         }
-        if (hintRow >= 0 && hintRow < form.ParameterGrid->rowCount()) {
-          QWidget* viewport = form.ParameterGrid->viewport();
-          const QPoint at =
-              form.ParameterGrid->visualRect(form.ParameterGrid->model()->index(hintRow, 0))
-                  .center();
+        if (hintRow >= 0 && hintRow < form.Grid->rowCount()) {
+          QWidget* viewport = form.Grid->viewport();
+          const QPoint at = form.Grid->visualRect(form.Grid->model()->index(hintRow, 0)).center();
           QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
           QApplication::sendEvent(viewport, &help);
           QWidget* hint = vokt::MixedFontHintWindow();

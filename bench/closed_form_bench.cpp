@@ -9,18 +9,18 @@
 
 namespace {
 
-using vokt::Extended;
+using vokt::Real;
 
-std::unique_ptr<vokt::tDistribution> Make(const benchmark::State& state) {
+std::unique_ptr<vokt::Distribution> Make(const benchmark::State& state) {
   auto d = vokt::CreateDistribution(static_cast<uint16_t>(state.range(0)));
-  if (state.range(1) != 0) d->SetParameters(1, static_cast<Extended>(state.range(1)), 1);
+  if (state.range(1) != 0) d->SetParameters(1, static_cast<Real>(state.range(1)), 1);
   return d;
 }
 
 void Cdf(benchmark::State& state) {
   auto d = Make(state);
-  Extended lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
-  Extended x = lo, step = 1e-3L;
+  Real lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Real x = lo, step = 1e-3L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->Cdf(x));
     x += step;
@@ -30,8 +30,8 @@ void Cdf(benchmark::State& state) {
 
 void UpperTail(benchmark::State& state) {
   auto d = Make(state);
-  Extended lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
-  Extended x = lo, step = 1e-3L;
+  Real lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Real x = lo, step = 1e-3L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->UpperTail(x));
     x += step;
@@ -41,8 +41,8 @@ void UpperTail(benchmark::State& state) {
 
 void Density(benchmark::State& state) {
   auto d = Make(state);
-  Extended lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
-  Extended x = lo, step = 1e-3L;
+  Real lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Real x = lo, step = 1e-3L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->Density(x));
     x += step;
@@ -60,7 +60,7 @@ void Quantile(benchmark::State& state) {
   auto d = Make(state);
   vokt::SeedUniform(1);
   for (auto _ : state) {
-    Extended p = vokt::Uniform();
+    Real p = vokt::Uniform();
     benchmark::DoNotOptimize(d->Quantile(p));
   }
 }

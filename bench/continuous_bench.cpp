@@ -19,8 +19,8 @@ namespace {
 
 // A point inside the bulk of the distribution, where the special functions
 // do their typical amount of work.
-Extended BulkPoint(tDistribution& d) {
-  Extended p = 0.7L;
+Real BulkPoint(Distribution& d) {
+  Real p = 0.7L;
   return d.Quantile(p);
 }
 
@@ -31,23 +31,23 @@ void RegisterCatalogue() {
     const std::string name = std::to_string(t) + "_" + probe->NameText();
     benchmark::RegisterBenchmark(("Cdf/" + name).c_str(), [t](benchmark::State& state) {
       auto d = CreateDistribution(t);
-      const Extended x = BulkPoint(*d);
+      const Real x = BulkPoint(*d);
       for (auto _ : state) benchmark::DoNotOptimize(d->Cdf(x));
     })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("Density/" + name).c_str(), [t](benchmark::State& state) {
       auto d = CreateDistribution(t);
-      const Extended x = BulkPoint(*d);
+      const Real x = BulkPoint(*d);
       for (auto _ : state) benchmark::DoNotOptimize(d->Density(x));
     })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("UpperTail/" + name).c_str(), [t](benchmark::State& state) {
       auto d = CreateDistribution(t);
-      const Extended x = BulkPoint(*d);
+      const Real x = BulkPoint(*d);
       for (auto _ : state) benchmark::DoNotOptimize(d->UpperTail(x));
     })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(("Quantile/" + name).c_str(), [t](benchmark::State& state) {
       auto d = CreateDistribution(t);
       for (auto _ : state) {
-        Extended p = 0.3L;
+        Real p = 0.3L;
         benchmark::DoNotOptimize(d->Quantile(p));
       }
     })->Unit(benchmark::kMicrosecond);
@@ -62,10 +62,10 @@ template <class Make>
 void RegisterRandom(const std::string& name, Make make) {
   benchmark::RegisterBenchmark(("Random1e6/" + name).c_str(),
                                [make](benchmark::State& state) {
-                                 std::unique_ptr<tDistribution> d = make();
+                                 std::unique_ptr<Distribution> d = make();
                                  SeedUniform(1);
                                  for (auto _ : state) {
-                                   Extended s = 0;
+                                   Real s = 0;
                                    for (int i = 0; i < 1000000; ++i) s += d->RandomValue();
                                    benchmark::DoNotOptimize(s);
                                  }
@@ -80,11 +80,11 @@ void RegisterRandom(const std::string& name, Make make) {
 int main(int argc, char** argv) {
   using namespace vokt;
   RegisterCatalogue();
-  RegisterRandom("normal(0,1)", [] { return std::make_unique<tNormal_Distribution>(0, 1); });
-  RegisterRandom("gamma(0.5,1)", [] { return std::make_unique<tGamma_distribution>(0.5L, 1); });
-  RegisterRandom("gamma(5,1)", [] { return std::make_unique<tGamma_distribution>(5, 1); });
-  RegisterRandom("beta(5,5)", [] { return std::make_unique<tBeta_distribution>(5, 5); });
-  RegisterRandom("t(5)", [] { return std::make_unique<tT_distribution>(5); });
+  RegisterRandom("normal(0,1)", [] { return std::make_unique<NormalDistribution>(0, 1); });
+  RegisterRandom("gamma(0.5,1)", [] { return std::make_unique<GammaDistribution>(0.5L, 1); });
+  RegisterRandom("gamma(5,1)", [] { return std::make_unique<GammaDistribution>(5, 1); });
+  RegisterRandom("beta(5,5)", [] { return std::make_unique<BetaDistribution>(5, 5); });
+  RegisterRandom("t(5)", [] { return std::make_unique<StudentTDistribution>(5); });
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -19,20 +19,20 @@ namespace {
 
 using namespace vokt;
 
-std::unique_ptr<tDiscrete_distribution> Make(int which) {
+std::unique_ptr<DiscreteDistribution> Make(int which) {
   switch (which) {
     case 0:
-      return std::make_unique<tBinomial_Distribution>(1000, 0.3L);
+      return std::make_unique<BinomialDistribution>(1000, 0.3L);
     case 1:
-      return std::make_unique<tPoisson_Distribution>(1000);
+      return std::make_unique<PoissonDistribution>(1000);
     case 3:
-      return std::make_unique<tBinomial_Distribution>(1e7L, 0.3L);
+      return std::make_unique<BinomialDistribution>(1e7L, 0.3L);
     case 4:
-      return std::make_unique<tPoisson_Distribution>(1e6L);
+      return std::make_unique<PoissonDistribution>(1e6L);
     case 5:
-      return std::make_unique<tNegative_binomial_distribution>(5, 1e-6L);
+      return std::make_unique<NegativeBinomialDistribution>(5, 1e-6L);
     default:
-      return std::make_unique<tHypergeometric_Distribution>(500, 200, 66);
+      return std::make_unique<HypergeometricDistribution>(500, 200, 66);
   }
 }
 
@@ -56,8 +56,8 @@ const char* Label(int which) {
 void BM_Cdf(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
   state.SetLabel(Label(static_cast<int>(state.range(0))));
-  const Extended lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
-  Extended x = lo;
+  const Real lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
+  Real x = lo;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->Cdf(x));
     x = x + 1 > hi ? lo : x + 1;
@@ -69,10 +69,10 @@ BENCHMARK(BM_Cdf)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 void BM_Quantile(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
   state.SetLabel(Label(static_cast<int>(state.range(0))));
-  static const Extended probs[] = {1e-9L, 0.001L, 0.1L, 0.5L, 0.77L, 0.999L, 1 - 1e-9L};
+  static const Real probs[] = {1e-9L, 0.001L, 0.1L, 0.5L, 0.77L, 0.999L, 1 - 1e-9L};
   size_t i = 0;
   for (auto _ : state) {
-    Extended p = probs[i];
+    Real p = probs[i];
     benchmark::DoNotOptimize(d->Quantile(p));
     i = (i + 1) % (sizeof probs / sizeof probs[0]);
   }
@@ -84,7 +84,7 @@ void BM_RandomValues(benchmark::State& state) {
   state.SetLabel(Label(static_cast<int>(state.range(0))));
   SeedUniform(1);
   for (auto _ : state) {
-    Extended s = 0;
+    Real s = 0;
     for (int i = 0; i < 1000000; ++i) s += d->RandomValue();
     benchmark::DoNotOptimize(s);
   }
@@ -92,7 +92,7 @@ void BM_RandomValues(benchmark::State& state) {
 BENCHMARK(BM_RandomValues)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_PoissonSetParameters(benchmark::State& state) {
-  tPoisson_Distribution d(5);
+  PoissonDistribution d(5);
   for (auto _ : state) benchmark::DoNotOptimize(d.SetParameters(1e6L, 1, 1));
 }
 BENCHMARK(BM_PoissonSetParameters)->Unit(benchmark::kMillisecond);
@@ -102,7 +102,7 @@ BENCHMARK(BM_PoissonSetParameters)->Unit(benchmark::kMillisecond);
 // support point of the central range, and far-tail quantiles.
 constexpr uint16_t kDefaultTypes[] = {904, 905, 906, 912, 920, 921, 922};
 
-std::unique_ptr<tDistribution> MakeDefault(int which, std::string& label) {
+std::unique_ptr<Distribution> MakeDefault(int which, std::string& label) {
   const uint16_t t = kDefaultTypes[which];
   label = std::to_string(t);
   return CreateDistribution(t);
@@ -113,8 +113,8 @@ void AtDefaults(benchmark::State& state, Op op) {
   std::string label;
   auto d = MakeDefault(static_cast<int>(state.range(0)), label);
   state.SetLabel(label);
-  const Extended lo = d->SupportLow, hi = std::min(d->SupportHigh, d->SupportLow + 12);
-  Extended x = lo;
+  const Real lo = d->SupportLow, hi = std::min(d->SupportHigh, d->SupportLow + 12);
+  Real x = lo;
   for (auto _ : state) {
     benchmark::DoNotOptimize(op(*d, x));
     x = x + 1 > hi ? lo : x + 1;
@@ -122,25 +122,25 @@ void AtDefaults(benchmark::State& state, Op op) {
 }
 
 void BM_DefaultCdf(benchmark::State& state) {
-  AtDefaults(state, [](tDistribution& d, Extended x) { return d.Cdf(x); });
+  AtDefaults(state, [](Distribution& d, Real x) { return d.Cdf(x); });
 }
 BENCHMARK(BM_DefaultCdf)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
 
 void BM_DefaultUpperTail(benchmark::State& state) {
-  AtDefaults(state, [](tDistribution& d, Extended x) { return d.UpperTail(x); });
+  AtDefaults(state, [](Distribution& d, Real x) { return d.UpperTail(x); });
 }
 BENCHMARK(BM_DefaultUpperTail)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
 
 void BM_DefaultPointProb(benchmark::State& state) {
-  AtDefaults(state, [](tDistribution& d, Extended x) { return d.PointProb(x); });
+  AtDefaults(state, [](Distribution& d, Real x) { return d.PointProb(x); });
 }
 BENCHMARK(BM_DefaultPointProb)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
 
 void BM_UpperTail(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
   state.SetLabel(Label(static_cast<int>(state.range(0))));
-  const Extended lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
-  Extended x = lo;
+  const Real lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
+  Real x = lo;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->UpperTail(x));
     x = x + 1 > hi ? lo : x + 1;
@@ -151,18 +151,18 @@ BENCHMARK(BM_UpperTail)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 // Far-tail quantiles of large distributions: binomial n = 1e7 and Poisson
 // 1e6 at p = 1e-10 and 1 - 1e-10.
 void BM_FarQuantile(benchmark::State& state) {
-  std::unique_ptr<tDiscrete_distribution> d;
+  std::unique_ptr<DiscreteDistribution> d;
   if (state.range(0) == 0) {
-    d = std::make_unique<tBinomial_Distribution>(1e7L, 0.3L);
+    d = std::make_unique<BinomialDistribution>(1e7L, 0.3L);
     state.SetLabel("binomial(1e7,0.3)");
   } else {
-    d = std::make_unique<tPoisson_Distribution>(1e6L);
+    d = std::make_unique<PoissonDistribution>(1e6L);
     state.SetLabel("Poisson(1e6)");
   }
-  static const Extended probs[] = {1e-10L, 1 - 1e-10L};
+  static const Real probs[] = {1e-10L, 1 - 1e-10L};
   size_t i = 0;
   for (auto _ : state) {
-    Extended p = probs[i];
+    Real p = probs[i];
     benchmark::DoNotOptimize(d->Quantile(p));
     i = (i + 1) % 2;
   }

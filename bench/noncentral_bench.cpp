@@ -11,15 +11,15 @@
 
 namespace {
 
-using vokt::Extended;
+using vokt::Real;
 
 struct Setting {
   int type;
-  Extended p1, p2, p3;
+  Real p1, p2, p3;
   bool defaults;
 };
 
-std::unique_ptr<vokt::tDistribution> Make(const Setting& s) {
+std::unique_ptr<vokt::Distribution> Make(const Setting& s) {
   auto d = vokt::CreateDistribution(static_cast<uint16_t>(s.type));
   if (!s.defaults) d->SetParameters(s.p1, s.p2, s.p3);
   return d;
@@ -42,9 +42,9 @@ void Label(benchmark::State& state, const Setting& s) {
 }
 
 // A spread of points through the bulk of the distribution: its quantiles.
-std::vector<Extended> Points(vokt::tDistribution& d) {
-  std::vector<Extended> xs;
-  for (Extended p : {0.01L, 0.1L, 0.3L, 0.5L, 0.7L, 0.9L, 0.99L}) xs.push_back(d.QuantileOf(p));
+std::vector<Real> Points(vokt::Distribution& d) {
+  std::vector<Real> xs;
+  for (Real p : {0.01L, 0.1L, 0.3L, 0.5L, 0.7L, 0.9L, 0.99L}) xs.push_back(d.QuantileOf(p));
   return xs;
 }
 
@@ -69,7 +69,7 @@ void BM_UpperTail(benchmark::State& state) {
 void BM_UpperQuantile(benchmark::State& state) {
   const Setting& s = kSettings[state.range(0)];
   auto d = Make(s);
-  const Extended qs[] = {1e-30L, 1e-6L, 0.01L, 0.3L, 0.5L, 0.7L, 0.99L};
+  const Real qs[] = {1e-30L, 1e-6L, 0.01L, 0.3L, 0.5L, 0.7L, 0.99L};
   size_t i = 0;
   for (auto _ : state) benchmark::DoNotOptimize(d->UpperQuantile(qs[i++ % 7]));
   Label(state, s);
@@ -87,10 +87,10 @@ void BM_Density(benchmark::State& state) {
 void BM_Quantile(benchmark::State& state) {
   const Setting& s = kSettings[state.range(0)];
   auto d = Make(s);
-  const Extended ps[] = {1e-6L, 0.01L, 0.3L, 0.5L, 0.7L, 0.99L, 1 - 1e-6L};
+  const Real ps[] = {1e-6L, 0.01L, 0.3L, 0.5L, 0.7L, 0.99L, 1 - 1e-6L};
   size_t i = 0;
   for (auto _ : state) {
-    Extended p = ps[i++ % 7];
+    Real p = ps[i++ % 7];
     benchmark::DoNotOptimize(d->Quantile(p));
   }
   Label(state, s);

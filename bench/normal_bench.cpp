@@ -7,8 +7,8 @@
 namespace {
 
 void BM_NormalCdf(benchmark::State& state) {
-  vokt::tNormal_Distribution d(0, 1);
-  vokt::Extended x = -3;
+  vokt::NormalDistribution d(0, 1);
+  vokt::Real x = -3;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d.Cdf(x));
     x += 0.001L;
@@ -18,8 +18,8 @@ void BM_NormalCdf(benchmark::State& state) {
 BENCHMARK(BM_NormalCdf);
 
 void BM_NormalUpperTail(benchmark::State& state) {
-  vokt::tNormal_Distribution d(0, 1);
-  vokt::Extended x = -3;
+  vokt::NormalDistribution d(0, 1);
+  vokt::Real x = -3;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d.UpperTail(x));
     x += 0.001L;
@@ -29,8 +29,8 @@ void BM_NormalUpperTail(benchmark::State& state) {
 BENCHMARK(BM_NormalUpperTail);
 
 void BM_NormalDensity(benchmark::State& state) {
-  vokt::tNormal_Distribution d(0, 1);
-  vokt::Extended x = -3;
+  vokt::NormalDistribution d(0, 1);
+  vokt::Real x = -3;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d.Density(x));
     x += 0.001L;
@@ -40,10 +40,10 @@ void BM_NormalDensity(benchmark::State& state) {
 BENCHMARK(BM_NormalDensity);
 
 void BM_NormalQuantile(benchmark::State& state) {
-  vokt::tNormal_Distribution d(0, 1);
-  vokt::Extended p = 0.001L;
+  vokt::NormalDistribution d(0, 1);
+  vokt::Real p = 0.001L;
   for (auto _ : state) {
-    vokt::Extended q = p;
+    vokt::Real q = p;
     benchmark::DoNotOptimize(d.Quantile(q));
     p += 0.001L;
     if (p >= 1) p = 0.001L;
@@ -52,8 +52,8 @@ void BM_NormalQuantile(benchmark::State& state) {
 BENCHMARK(BM_NormalQuantile);
 
 void BM_NormalUpperQuantile(benchmark::State& state) {
-  vokt::tNormal_Distribution d(0, 1);
-  vokt::Extended q = 1e-30L;
+  vokt::NormalDistribution d(0, 1);
+  vokt::Real q = 1e-30L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d.UpperQuantile(q));
     q *= 10;
@@ -63,10 +63,10 @@ void BM_NormalUpperQuantile(benchmark::State& state) {
 BENCHMARK(BM_NormalUpperQuantile);
 
 void BM_NormalMillionRandomValues(benchmark::State& state) {
-  vokt::tNormal_Distribution d(0, 1);
+  vokt::NormalDistribution d(0, 1);
   vokt::SeedUniform(1);
   for (auto _ : state) {
-    vokt::Extended s = 0;
+    vokt::Real s = 0;
     for (int i = 0; i < 1000000; ++i) s += d.RandomValue();
     benchmark::DoNotOptimize(s);
   }

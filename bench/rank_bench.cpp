@@ -10,7 +10,7 @@
 namespace {
 
 void KruskalWallis(benchmark::State& state, std::vector<int32_t> sizes) {
-  vokt::tKruskalWallis_Distribution d({0, 1, 1});
+  vokt::KruskalWallisDistribution d({0, 1, 1});
   for (auto _ : state) {
     d.BuildKruskalWallis(sizes);
     benchmark::DoNotOptimize(d.Points->Count());
@@ -20,7 +20,7 @@ void KruskalWallis(benchmark::State& state, std::vector<int32_t> sizes) {
 }
 
 void Friedman(benchmark::State& state, int T, int B) {
-  vokt::tFriedman_Distribution d(nullptr, 2, 2);
+  vokt::FriedmanDistribution d(nullptr, 2, 2);
   for (auto _ : state) {
     d.BuildFriedman(nullptr, T, B);
     benchmark::DoNotOptimize(d.Points->Count());
@@ -32,7 +32,7 @@ void Friedman(benchmark::State& state, int T, int B) {
 void SignedRank(benchmark::State& state) {
   const auto n = static_cast<int32_t>(state.range(0));
   for (auto _ : state) {
-    vokt::tWilcoxon_Distribution d(n);
+    vokt::SignedRankDistribution d(n);
     benchmark::DoNotOptimize(d.Table.Prob.data());
   }
 }
@@ -40,7 +40,7 @@ void SignedRank(benchmark::State& state) {
 void MannWhitney(benchmark::State& state) {
   const auto m = static_cast<int32_t>(state.range(0));
   for (auto _ : state) {
-    vokt::tMann_Whitney_Distribution d(m, m);
+    vokt::MannWhitneyDistribution d(m, m);
     benchmark::DoNotOptimize(d.Table.Prob.data());
   }
 }

@@ -46,7 +46,7 @@ struct UsageError {
   std::string message;
 };
 
-std::string Num(Extended v) {
+std::string Num(Real v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
   if (v == 0) return "0";  // never "-0"
@@ -55,21 +55,21 @@ std::string Num(Extended v) {
   return buf;
 }
 
-std::string BoundText(Extended v) {
+std::string BoundText(Real v) {
   if (v >= InfBound) return "inf";
   if (v <= -InfBound) return "-inf";
   return Num(v);
 }
 
-Extended ParseOrThrow(const std::string& text) {
-  Extended v;
+Real ParseOrThrow(const std::string& text) {
+  Real v;
   if (!ParseNumberWith(text, '.', v))
-    throw EArgumentError("'" + text + "' is not a valid floating point value");
+    throw ArgumentError("'" + text + "' is not a valid floating point value");
   return v;
 }
 
 // An argument of an operation: a number, or inf / -inf for the ends.
-Extended ParseArgument(const std::string& text) {
+Real ParseArgument(const std::string& text) {
   if (text == "inf" || text == "+inf") return InfBound;
   if (text == "-inf") return -InfBound;
   return ParseOrThrow(text);
@@ -90,7 +90,7 @@ std::vector<std::string> SplitCommas(const std::string& s) {
   return parts;
 }
 
-std::string MarkupSymbols(const tDistribution& d) {
+std::string MarkupSymbols(const Distribution& d) {
   std::string s;
   for (int i = 1; i <= d.ParCount; ++i) {
     if (i > 1) s += ' ';
@@ -126,17 +126,17 @@ class TerminalProgress {
   ~TerminalProgress() {
     if (shown_ >= 0) err_ << "\r               \r" << std::flush;
   }
-  const tRankControl* For(const tRankCost& cost, bool tty) const {
+  const RankControl* For(const RankCost& cost, bool tty) const {
     return tty && cost.Seconds() > kProgressSeconds ? &control_ : nullptr;
   }
 
  private:
   std::ostream& err_;
-  tRankControl control_;
+  RankControl control_;
   int shown_ = -1;
 };
 
-int32_t SizeValue(Extended v) {
+int32_t SizeValue(Real v) {
   ErrorIf(!(std::fabs(v) < 2147483648.0L), msgTooLarge);
   ErrorIf(!IsIntegerValue(v), msgInteger);
   return static_cast<int32_t>(v);
@@ -145,21 +145,21 @@ int32_t SizeValue(Extended v) {
 // The rank tests take their sizes the way the window's grid gives them:
 // Kruskal-Wallis one size per group (3,4,5), Friedman T,B; the cost is
 // known before the build starts.  False for every other type.
-bool ApplyEnumeratedParameters(tDistribution& d, const std::vector<Extended>& values,
+bool ApplyEnumeratedParameters(Distribution& d, const std::vector<Real>& values,
                                std::ostream& err) {
   if (d.NameId != 929 && d.NameId != 931) return false;
   TerminalProgress terminal(err);
   const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
-  if (auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(&d)) {
+  if (auto* kw = dynamic_cast<KruskalWallisDistribution*>(&d)) {
     std::vector<int32_t> sizes{0};
-    for (Extended v : values) sizes.push_back(SizeValue(v));
-    const tRankCost cost = kw->PrepareKruskalWallis(sizes);
+    for (Real v : values) sizes.push_back(SizeValue(v));
+    const RankCost cost = kw->PrepareKruskalWallis(sizes);
     kw->BuildKruskalWallis(sizes, terminal.For(cost, tty));
     kw->GroupSizes = sizes;
-  } else if (auto* fr = dynamic_cast<tFriedman_Distribution*>(&d)) {
+  } else if (auto* fr = dynamic_cast<FriedmanDistribution*>(&d)) {
     if (values.size() != 2)
       throw UsageError{"type '" + TrimRight(d.NameText()) + "' takes 2 parameter(s): T B"};
-    const tRankCost cost = fr->PrepareFriedman(values[0], values[1]);
+    const RankCost cost = fr->PrepareFriedman(values[0], values[1]);
     fr->BuildFriedman(terminal.For(cost, tty), values[0], values[1]);
   } else {
     return false;
@@ -171,26 +171,26 @@ bool ApplyEnumeratedParameters(tDistribution& d, const std::vector<Extended>& va
 // Applies the typed parameters as the window's grid does: the values in
 // order, 1.0 for the places beyond the parameter count.  The normal
 // distribution takes mu,sigma2 or mu,sigma2,sigma.
-void ApplyParameters(tDistribution& d, const std::string& text, std::ostream& err) {
+void ApplyParameters(Distribution& d, const std::string& text, std::ostream& err) {
   std::vector<std::string> parts = SplitCommas(text);
-  std::vector<Extended> values;
+  std::vector<Real> values;
   for (const std::string& p : parts) values.push_back(ParseOrThrow(p));
   if (ApplyEnumeratedParameters(d, values, err)) return;
   TerminalProgress terminal(err);
-  auto* rank = dynamic_cast<tRankSumBase*>(&d);
+  auto* rank = dynamic_cast<RankSumBase*>(&d);
   if (rank && values.size() == d.ParCount) {
     const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
     const bool valid = values[0] >= 1 && values[0] <= 100000 &&
                        (values.size() < 2 || (values[1] >= 1 && values[1] <= 100000));
     if (valid) {
-      const tRankCost cost = d.NameId == 926 ? SignedRankCost(static_cast<int64_t>(values[0]))
-                                             : MannWhitneyCost(static_cast<int64_t>(values[0]),
-                                                               static_cast<int64_t>(values[1]));
+      const RankCost cost = d.NameId == 926 ? SignedRankCost(static_cast<int64_t>(values[0]))
+                                            : MannWhitneyCost(static_cast<int64_t>(values[0]),
+                                                              static_cast<int64_t>(values[1]));
       rank->Control = terminal.For(cost, tty);
     }
   }
   struct ResetControl {
-    tRankSumBase* r;
+    RankSumBase* r;
     ~ResetControl() {
       if (r) r->Control = nullptr;
     }
@@ -205,7 +205,7 @@ void ApplyParameters(tDistribution& d, const std::string& text, std::ostream& er
   for (int i = 1; i <= d.ParCount; ++i) d.Par[i].Unset = false;
 }
 
-void Info(tDistribution& d, std::ostream& out) {
+void Info(Distribution& d, std::ostream& out) {
   if (!d.IsDiscrete()) {
     try {
       d.MaxDensity();  // finds the mode where the family gives none
@@ -286,7 +286,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
       return 0;
     }
     if (op == "sample") {
-      Extended n;
+      Real n;
       if (!ParseNumberWith(args[3], '.', n) || !IsIntegerValue(n) || n < 0)
         throw UsageError{"'" + args[3] + "' is not a valid sample size"};
       int status = 0;
@@ -314,7 +314,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     for (size_t i = 3; i < args.size(); ++i) {
       std::string line;
       try {
-        Extended v = ParseArgument(args[i]);
+        Real v = ParseArgument(args[i]);
         if (op == "cdf") {
           line = Num(d->Cdf(v));
         } else if (op == "pdf") {
@@ -322,17 +322,17 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         } else if (op == "sf") {
           line = Num(d->UpperTail(v));
         } else if (op == "probs") {
-          Extended left, central, right;
+          Real left, central, right;
           d->Probabilities(v, left, central, right);
           line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
         } else if (op == "isf") {
-          Extended x = d->UpperQuantile(v);
+          Real x = d->UpperQuantile(v);
           // A discrete type reaches the upper tail at its point, which may
           // lie below q.
           line = Num(x) + ' ' + Num(d->IsDiscrete() ? d->UpperTail(x) : v);
         } else {
-          Extended p = v;
-          Extended x = d->Quantile(p);
+          Real p = v;
+          Real x = d->Quantile(p);
           line = Num(x) + ' ' + Num(p);
         }
       } catch (const std::exception& e) {

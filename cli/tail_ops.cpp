@@ -10,7 +10,7 @@ namespace vokt {
 
 namespace {
 
-std::string Num(Extended v) {
+std::string Num(Real v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
   char buf[64];
@@ -19,21 +19,21 @@ std::string Num(Extended v) {
 }
 
 // A typed statistic: the number, matched to the table of the rank tests.
-Extended Statistic(tDistribution& d, const std::string& text) {
-  Extended v;
+Real Statistic(Distribution& d, const std::string& text) {
+  Real v;
   if (!ParseNumberWith(text, '.', v))
-    throw EArgumentError("'" + text + "' is not a valid floating point value");
+    throw ArgumentError("'" + text + "' is not a valid floating point value");
   return SnapToTable(d, text, v);
 }
 
-Extended Level(const std::string& text) {
-  Extended v;
+Real Level(const std::string& text) {
+  Real v;
   if (!ParseNumberWith(text, '.', v))
-    throw EArgumentError("'" + text + "' is not a valid floating point value");
+    throw ArgumentError("'" + text + "' is not a valid floating point value");
   return v;
 }
 
-std::string CriticalText(const tCritical& c) {
+std::string CriticalText(const CriticalValue& c) {
   return c.Exists ? Num(c.X) + ' ' + Num(c.Level) : std::string("none 0");
 }
 
@@ -45,8 +45,8 @@ bool IsTailOperation(const std::string& op) {
   return op == "interval" || op == "twosided" || op == "critical";
 }
 
-int RunTailOperation(tDistribution& d, const std::string& op,
-                     const std::vector<std::string>& argsIn, std::ostream& out) {
+int RunTailOperation(Distribution& d, const std::string& op, const std::vector<std::string>& argsIn,
+                     std::ostream& out) {
   std::vector<std::string> args;
   Tail tail = Tail::Two;
   for (size_t i = 0; i < argsIn.size(); ++i) {
@@ -85,7 +85,7 @@ int RunTailOperation(tDistribution& d, const std::string& op,
       if (op == "twosided") {
         line = Num(TwoSidedPValue(d, Statistic(d, a)));
       } else {
-        const Extended alpha = Level(a);
+        const Real alpha = Level(a);
         switch (tail) {
           case Tail::Left:
             line = CriticalText(LowerCritical(d, alpha));
@@ -94,7 +94,7 @@ int RunTailOperation(tDistribution& d, const std::string& op,
             line = CriticalText(UpperCritical(d, alpha));
             break;
           case Tail::Two: {
-            const tCriticalPair p = TwoSidedCritical(d, alpha);
+            const CriticalPair p = TwoSidedCritical(d, alpha);
             // The rank tests that reject only for large values have one.
             line = RejectsOnlyLarge(d) ? CriticalText(p.Upper)
                                        : CriticalText(p.Lower) + ' ' + CriticalText(p.Upper);

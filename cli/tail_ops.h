@@ -23,7 +23,7 @@ bool IsTailOperation(const std::string& op);
 // Runs op on the arguments that follow it, one output line per argument
 // (interval: one line for its pair).  A failing argument prints an "error: "
 // line and makes the status 1.
-int RunTailOperation(tDistribution& d, const std::string& op, const std::vector<std::string>& args,
+int RunTailOperation(Distribution& d, const std::string& op, const std::vector<std::string>& args,
                      std::ostream& out);
 
 }  // namespace vokt

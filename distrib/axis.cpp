@@ -13,13 +13,13 @@ constexpr int kTickLength = 4;
 // Steps tried from the finest up; 60 of them span 20 decades.
 constexpr int kMaxStepTries = 60;
 // More ticks than this are never drawn, whatever the label widths.
-constexpr Extended kMaxTicks = 200;
+constexpr Real kMaxTicks = 200;
 
 // The decimals a label needs at this step: 0.25 is never a step, so the
 // step's leading digit decides.
 int StepDecimals(int exponent) { return exponent < 0 ? -exponent : 0; }
 
-std::string Label(Extended v, int decimals) {
+std::string Label(Real v, int decimals) {
   std::string s = FormatDecimals(decimals, v);
   // A value that rounds to zero is shown as 0, never as -0.
   bool zero = true;
@@ -30,10 +30,10 @@ std::string Label(Extended v, int decimals) {
 }
 }  // namespace
 
-std::vector<tAxisTick> AxisTicks(const tPlotRange& range, int32_t width,
-                                 const std::function<int(const std::string&)>& textWidth, int gap) {
-  std::vector<tAxisTick> ticks;
-  const Extended lo = range.Left, hi = range.Right, span = hi - lo;
+std::vector<AxisTick> AxisTicks(const GraphRange& range, int32_t width,
+                                const std::function<int(const std::string&)>& textWidth, int gap) {
+  std::vector<AxisTick> ticks;
+  const Real lo = range.Left, hi = range.Right, span = hi - lo;
   if (width <= 0 || !std::isfinite(lo) || !std::isfinite(hi) || !(span > 0) || !std::isfinite(span))
     return ticks;
   const Rect rect{0, 0, width, 1};
@@ -43,19 +43,19 @@ std::vector<tAxisTick> AxisTicks(const tPlotRange& range, int32_t width,
   static constexpr int kLead[3] = {1, 2, 5};
   for (int tries = 0; tries < kMaxStepTries; ++tries) {
     const int stepExponent = exponent;
-    const Extended step = kLead[mantissa] * std::pow(10.0L, stepExponent);
+    const Real step = kLead[mantissa] * std::pow(10.0L, stepExponent);
     if (++mantissa == 3) {
       mantissa = 0;
       ++exponent;
     }
     if (!(step > 0) || span / step > kMaxTicks) continue;
     const int decimals = StepDecimals(stepExponent);
-    const Extended first = std::ceil(lo / step - 1e-9L), last = std::floor(hi / step + 1e-9L);
-    std::vector<tAxisTick> candidate;
+    const Real first = std::ceil(lo / step - 1e-9L), last = std::floor(hi / step + 1e-9L);
+    std::vector<AxisTick> candidate;
     bool fits = true;
     int32_t previousRight = INT32_MIN;
-    for (Extended k = first; k <= last; k += 1) {
-      tAxisTick t;
+    for (Real k = first; k <= last; k += 1) {
+      AxisTick t;
       t.Value = k * step;
       if (std::fabs(t.Value) < step * 1e-9L) t.Value = 0;
       t.Pixel = XToPixel(range, rect, t.Value);
@@ -77,15 +77,15 @@ std::vector<tAxisTick> AxisTicks(const tPlotRange& range, int32_t width,
 
 int AxisHeight(DrawingSurface& box) { return kTickLength + box.TextHeight("0") + 2; }
 
-void DrawAxisTicks(DrawingSurface& box, const tPlotRange& range, int32_t graphBottom) {
+void DrawAxisTicks(DrawingSurface& box, const GraphRange& range, int32_t graphBottom) {
   const int32_t width = box.Width();
   const int gap = std::max(6, box.TextWidth("00"));
   const auto ticks = AxisTicks(
       range, width, [&box](const std::string& s) { return box.TextWidth(s); }, gap);
-  box.SetPenColor(clWindowText);
+  box.SetPenColor(kTextColor);
   box.SetPenWidth(1);
   const int32_t base = graphBottom - 1;
-  for (const tAxisTick& t : ticks) {
+  for (const AxisTick& t : ticks) {
     const int32_t x = std::min(t.Pixel, width - 1);
     box.MoveTo(x, base);
     box.LineTo(x, base + kTickLength + 1);

@@ -20,29 +20,29 @@ namespace {
 // million failures in a row can only mean broken constants.
 constexpr int kTrialCap = 1000000;
 // Up to this shape sum the terms of the log density are added directly.
-constexpr Extended kDirectShapes = 40;
+constexpr Real kDirectShapes = 40;
 
 // ln(e^a + e^b) without overflow.
-Extended LogAddExp(Extended a, Extended b) {
+Real LogAddExp(Real a, Real b) {
   if (a < b) std::swap(a, b);
   if (std::isinf(b) && b < 0) return a;
   return a + std::log1p(std::exp(b - a));
 }
 }  // namespace
 
-tBeta_distribution::tBeta_distribution(Extended alpha, Extended beta) {
-  tBeta_distribution::SetParameters(alpha, beta, 0);
+BetaDistribution::BetaDistribution(Real alpha, Real beta) {
+  BetaDistribution::SetParameters(alpha, beta, 0);
 }
 
-int tBeta_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 910;
-  const Extended a = p1, b = p2;
+  const Real a = p1, b = p2;
   Alpha = a;
   Beta = b;
   ShapeSum = a + b;
@@ -82,13 +82,13 @@ int tBeta_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-bool tBeta_distribution::InSupport(Extended x) const {
+bool BetaDistribution::InSupport(Real x) const {
   const bool lowOk = Alpha >= 1 ? x >= 0 : x > 0;
   const bool highOk = Beta >= 1 ? x <= 1 : x < 1;
   return lowOk && highOk;
 }
 
-Extended tBeta_distribution::Density(Extended x) {
+Real BetaDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   // At an end where the density is infinite the graph takes 0, as before.
   if (x == 0) return Alpha == 1 ? Beta : 0;
@@ -97,67 +97,67 @@ Extended tBeta_distribution::Density(Extended x) {
   return std::exp(LogDensity(x, 1 - x));
 }
 
-Extended tBeta_distribution::LogDensity(Extended y, Extended q) const {
+Real BetaDistribution::LogDensity(Real y, Real q) const {
   if (Saddle) {
     // (a + b - 1) times the binomial weight of a - 1 in a + b - 2 trials.
     return LogSumM1 + LogBinomialWeight(Alpha - 1, ShapeSum - 2, y, q);
   }
-  const Extended ly = Alpha == 1 ? 0 : (Alpha - 1) * std::log(y);
-  const Extended lq = Beta == 1 ? 0 : (Beta - 1) * std::log(q);
+  const Real ly = Alpha == 1 ? 0 : (Alpha - 1) * std::log(y);
+  const Real lq = Beta == 1 ? 0 : (Beta - 1) * std::log(q);
   return ly + lq + LogNorm;
 }
 
-Extended tBeta_distribution::Cdf(Extended x) {
+Real BetaDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return BetaLower(Alpha, Beta, x);
 }
 
-Extended tBeta_distribution::UpperTail(Extended x) {
+Real BetaDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return BetaUpper(Alpha, Beta, x);
 }
 
-Extended tBeta_distribution::Quantile(Extended& p) {
+Real BetaDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return BetaUpperInv(Alpha, Beta, 1 - p);
   return BetaLowerInv(Alpha, Beta, p);
 }
 
-Extended tBeta_distribution::UpperQuantile(Extended q) {
+Real BetaDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q > 0.5L) return BetaLowerInv(Alpha, Beta, 1 - q);
   return BetaUpperInv(Alpha, Beta, q);
 }
 
-Extended tBeta_distribution::ChengLogW() {
+Real BetaDistribution::ChengLogW() {
   // Cheng's BA: V = ln(U1/(1 - U1))/rho, W = alpha e^V, accept when
   // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2).
   // For small shapes rho is small and e^V can leave the extended range
   // although the test and the result are well defined; W is then kept as its
   // logarithm.
-  const Extended ln4 = 1.386294361119890618834464242916L;
+  const Real ln4 = 1.386294361119890618834464242916L;
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Extended u1 = Uniform();
-    const Extended v = std::log(u1 / (1 - u1)) / Rho;
-    const Extended lnW = LnAlpha + v;
-    const Extended lnBW = lnW < 11000 ? std::log(Beta + std::exp(lnW))  // ln(beta + W)
-                                      : LogAddExp(LnBeta, lnW);
-    const Extended t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
-    const Extended u2 = Uniform();
+    const Real u1 = Uniform();
+    const Real v = std::log(u1 / (1 - u1)) / Rho;
+    const Real lnW = LnAlpha + v;
+    const Real lnBW = lnW < 11000 ? std::log(Beta + std::exp(lnW))  // ln(beta + W)
+                                  : LogAddExp(LnBeta, lnW);
+    const Real t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
+    const Real u2 = Uniform();
     if (t >= std::log(u1 * u1 * u2)) return lnW;
   }
-  throw EConvergenceError("the beta generator");
+  throw ConvergenceError("the beta generator");
 }
 
-Extended tBeta_distribution::RandomValue() {
+Real BetaDistribution::RandomValue() {
   // W/(beta + W) = 1/(1 + beta/W)
   return 1 / (1 + std::exp(LnBeta - ChengLogW()));
 }
 
-Extended tBeta_distribution::RandomOdds() {
-  const Extended r = std::exp(ChengLogW() - LnBeta);
+Real BetaDistribution::RandomOdds() {
+  const Real r = std::exp(ChengLogW() - LnBeta);
   if (std::isinf(r)) RaiseOverflow();
   return r;
 }

@@ -19,18 +19,18 @@ constexpr int32_t kSmallCount = 32;
 // n = 1e7): the tails are sums of point probabilities instead, each from x
 // outwards with the probability ratio (a few standard deviations of terms,
 // 15000 at n = 1e7, p = 0.3).
-constexpr Extended kLargeCount = 100000;
+constexpr Real kLargeCount = 100000;
 }  // namespace
 
-tBinomial_Distribution::tBinomial_Distribution(Extended n, Extended p) { SetParameters(n, p, 0); }
+BinomialDistribution::BinomialDistribution(Real n, Real p) { SetParameters(n, p, 0); }
 
-int tBinomial_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
-  tSetParametersGuard guard(*this, false, n, p);
+  ParameterChangeGuard guard(*this, false, n, p);
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "n");
   DefineParameter(2, 0, 1, false, "p");
-  int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
+  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
   // n is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
@@ -48,76 +48,76 @@ int tBinomial_Distribution::SetParameters(Extended p1, Extended p2, Extended p3)
   return 0;
 }
 
-Extended tBinomial_Distribution::PointProb(Extended x) {
+Real BinomialDistribution::PointProb(Real x) {
   if (!InSupport(x)) return 0;
-  const Extended k = RoundExt(x);
+  const Real k = RoundExt(x);
   if (n <= kSmallCount) {
     // C(n, k) p^k q^(n - k) by a product of at most 96 factors.
-    const Extended q = 1 - p;
-    Extended c = 1;
-    for (Extended i = 1; i <= k; i += 1) c = c * (n - k + i) / i * p;
-    for (Extended i = k; i < n; i += 1) c *= q;
+    const Real q = 1 - p;
+    Real c = 1;
+    for (Real i = 1; i <= k; i += 1) c = c * (n - k + i) / i * p;
+    for (Real i = k; i < n; i += 1) c *= q;
     return c;
   }
   return std::exp(LogBinomialWeight(k, n, p, 1 - p));
 }
 
-Extended tBinomial_Distribution::SmallSum(Extended from, Extended to) {
+Real BinomialDistribution::SmallSum(Real from, Real to) {
   // P(from <= X <= to) for n <= kSmallCount: positive terms by the ratio.
-  Extended term = PointProb(from), sum = term;
-  for (Extended j = from + 1; j <= to; j += 1) {
+  Real term = PointProb(from), sum = term;
+  for (Real j = from + 1; j <= to; j += 1) {
     term *= (n - j + 1) / j * p / (1 - p);
     sum += term;
   }
   return sum > 1 ? 1 : sum;
 }
 
-Extended tBinomial_Distribution::Cdf(Extended x) {
-  const Extended k = CdfPoint(x);
+Real BinomialDistribution::Cdf(Real x) {
+  const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= n) return 1;
   if (n <= kSmallCount) return SmallSum(0, k);
-  if (n >= kLargeCount) return tDiscrete_distribution::Cdf(k);
+  if (n >= kLargeCount) return DiscreteDistribution::Cdf(k);
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Extended tBinomial_Distribution::UpperTail(Extended x) {
-  const Extended k = CdfPoint(x);
+Real BinomialDistribution::UpperTail(Real x) {
+  const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= n) return 0;
   if (n <= kSmallCount) return SmallSum(k + 1, n);
-  if (n >= kLargeCount) return tDiscrete_distribution::UpperTail(k);
+  if (n >= kLargeCount) return DiscreteDistribution::UpperTail(k);
   return BetaLower(k + 1, n - k, p);
 }
 
-bool tBinomial_Distribution::QuickSearchTails() const { return n >= kLargeCount; }
+bool BinomialDistribution::QuickSearchTails() const { return n >= kLargeCount; }
 
-Extended tBinomial_Distribution::SearchCdf(Extended x) {
-  const Extended k = CdfPoint(x);
+Real BinomialDistribution::SearchCdf(Real x) {
+  const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= n) return Cdf(x);
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Extended tBinomial_Distribution::SearchUpperTail(Extended x) {
-  const Extended k = CdfPoint(x);
+Real BinomialDistribution::SearchUpperTail(Real x) {
+  const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= n) return UpperTail(x);
   return BetaLower(k + 1, n - k, p);
 }
 
-Extended tBinomial_Distribution::ProbRatio(int32_t k) {
+Real BinomialDistribution::ProbRatio(int32_t k) {
   if (k <= 0 || k > n) return 0;
   return ((n - k + 1) * p / k) / (1 - p);
 }
 
-tBernoulli_Distribution::tBernoulli_Distribution(Extended p) { SetParameters(p, 0, 0); }
+BernoulliDistribution::BernoulliDistribution(Real p) { SetParameters(p, 0, 0); }
 
-int tBernoulli_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   // Validated as the binomial's second parameter; whatever fails, the
   // records go back to the one-parameter form they had.
-  tSetParametersGuard guard(*this, true, n, p);
-  int r = tBinomial_Distribution::SetParameters(1.0L, p1, 0);
+  ParameterChangeGuard guard(*this, true, n, p);
+  int r = BinomialDistribution::SetParameters(1.0L, p1, 0);
   if (r != 0) return r;
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");
@@ -128,6 +128,6 @@ int tBernoulli_Distribution::SetParameters(Extended p1, Extended p2, Extended p3
   return 0;
 }
 
-Extended tBernoulli_Distribution::RandomValue() { return Uniform() < p ? 1 : 0; }
+Real BernoulliDistribution::RandomValue() { return Uniform() < p ? 1 : 0; }
 
 }  // namespace vokt

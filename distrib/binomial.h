@@ -7,36 +7,36 @@
 
 namespace vokt {
 
-class tBinomial_Distribution : public tDiscrete_distribution {
+class BinomialDistribution : public DiscreteDistribution {
  public:
-  tBinomial_Distribution(Extended n, Extended p);
+  BinomialDistribution(Real n, Real p);
 
   int32_t n = 1;
-  Extended p = 0.5L;
+  Real p = 0.5L;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended PointProb(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended ProbRatio(int32_t k) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real ProbRatio(int32_t k) override;
 
  protected:
   // The incomplete beta / gamma function, quick where the tails are sums.
-  Extended SearchCdf(Extended x) override;
-  Extended SearchUpperTail(Extended x) override;
+  Real SearchCdf(Real x) override;
+  Real SearchUpperTail(Real x) override;
   bool QuickSearchTails() const override;
-  tBinomial_Distribution() = default;
+  BinomialDistribution() = default;
 
  private:
-  Extended SmallSum(Extended from, Extended to);
+  Real SmallSum(Real from, Real to);
 };
 
-class tBernoulli_Distribution : public tBinomial_Distribution {
+class BernoulliDistribution : public BinomialDistribution {
  public:
-  explicit tBernoulli_Distribution(Extended p);
+  explicit BernoulliDistribution(Real p);
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real RandomValue() override;
 };
 
 }  // namespace vokt

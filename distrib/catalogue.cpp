@@ -24,79 +24,79 @@
 namespace vokt {
 
 namespace {
-std::unique_ptr<tDistribution> Construct(uint16_t t, Extended p1, Extended p2, Extended p3) {
+std::unique_ptr<Distribution> Construct(uint16_t t, Real p1, Real p2, Real p3) {
   (void)p3;
   switch (t) {
     case 901:
-      return std::make_unique<tNormal_Distribution>(p1, p2);
+      return std::make_unique<NormalDistribution>(p1, p2);
     case 902:
-      return std::make_unique<tExponential>(p1);
+      return std::make_unique<ExponentialDistribution>(p1);
     case 903:
-      return std::make_unique<tUniform_Distribution>(p1, p2);
+      return std::make_unique<UniformDistribution>(p1, p2);
     case 904:
-      return std::make_unique<tBernoulli_Distribution>(p1);
+      return std::make_unique<BernoulliDistribution>(p1);
     case 905:
-      return std::make_unique<tBinomial_Distribution>(p1, p2);
+      return std::make_unique<BinomialDistribution>(p1, p2);
     case 906:
-      return std::make_unique<tPoisson_Distribution>(p1);
+      return std::make_unique<PoissonDistribution>(p1);
     case 907:
-      return std::make_unique<tChi_square_Distribution>(p1);
+      return std::make_unique<ChiSquareDistribution>(p1);
     case 908:
-      return std::make_unique<tT_distribution>(p1);
+      return std::make_unique<StudentTDistribution>(p1);
     case 909:
-      return std::make_unique<tF_distribution>(p1, p2);
+      return std::make_unique<FDistribution>(p1, p2);
     case 910:
-      return std::make_unique<tBeta_distribution>(p1, p2);
+      return std::make_unique<BetaDistribution>(p1, p2);
     case 911:
-      return std::make_unique<tGamma_distribution>(p1, p2);
+      return std::make_unique<GammaDistribution>(p1, p2);
     case 912:
-      return std::make_unique<tHypergeometric_Distribution>(p1, p2, p3);
+      return std::make_unique<HypergeometricDistribution>(p1, p2, p3);
     case 913:
-      return std::make_unique<tWeibull_Distribution>(p1, p2);
+      return std::make_unique<WeibullDistribution>(p1, p2);
     case 914:
-      return std::make_unique<tLogistic_Distribution>(p1, p2);
+      return std::make_unique<LogisticDistribution>(p1, p2);
     case 915:
-      return std::make_unique<tPareto_Distribution>(p1, p2);
+      return std::make_unique<ParetoDistribution>(p1, p2);
     case 916:
-      return std::make_unique<tGumbel_Distribution>(p1, p2);
+      return std::make_unique<GumbelDistribution>(p1, p2);
     case 917:
-      return std::make_unique<tCauchy_Distribution>(p1, p2);
+      return std::make_unique<CauchyDistribution>(p1, p2);
     case 918:
-      return std::make_unique<tLognormal_Distribution>(p1, p2);
+      return std::make_unique<LognormalDistribution>(p1, p2);
     case 919:
-      return std::make_unique<tDouble_exponential_Distribution>(p1, p2);
+      return std::make_unique<DoubleExponentialDistribution>(p1, p2);
     case 920:
-      return std::make_unique<tDiscrete_uniform_distribution>(p1, p2);
+      return std::make_unique<DiscreteUniformDistribution>(p1, p2);
     case 921:
-      return std::make_unique<tNegative_binomial_distribution>(p1, p2);
+      return std::make_unique<NegativeBinomialDistribution>(p1, p2);
     case 922:
-      return std::make_unique<tGeometric>(p1);
+      return std::make_unique<GeometricDistribution>(p1);
     case 923:
-      return std::make_unique<tNon_Central_Chi_square_distribution>(p1, p2);
+      return std::make_unique<NoncentralChiSquareDistribution>(p1, p2);
     case 924:
-      return std::make_unique<tNon_central_F_distribution>(p1, p2, p3);
+      return std::make_unique<NoncentralFDistribution>(p1, p2, p3);
     case 925:
-      return std::make_unique<tNon_central_t_distribution>(p1, p2);
+      return std::make_unique<NoncentralTDistribution>(p1, p2);
     case 926:
-      return std::make_unique<tWilcoxon_Distribution>(p1);
+      return std::make_unique<SignedRankDistribution>(p1);
     case 927:
-      return std::make_unique<tMann_Whitney_Distribution>(p1, p2);
+      return std::make_unique<MannWhitneyDistribution>(p1, p2);
     case 928:
-      return std::make_unique<tRankSum_Distribution>(p1, p2);
+      return std::make_unique<RankSumDistribution>(p1, p2);
     case 929:
-      return std::make_unique<tKruskalWallis_Distribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
+      return std::make_unique<KruskalWallisDistribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
     case 930:
-      return std::make_unique<tInverseGaussian_distribution>(p1, p2);
+      return std::make_unique<InverseGaussianDistribution>(p1, p2);
     case 931:
-      return std::make_unique<tFriedman_Distribution>(nullptr, p1, p2);
+      return std::make_unique<FriedmanDistribution>(nullptr, p1, p2);
     case 932:
-      return std::make_unique<tNon_Central_Beta_distribution>(p1, p2, p3);
+      return std::make_unique<NoncentralBetaDistribution>(p1, p2, p3);
     default:
       return nullptr;
   }
 }
 
-void Defaults(uint16_t t, Extended& p1, Extended& p2, Extended& p3) {
+void Defaults(uint16_t t, Real& p1, Real& p2, Real& p3) {
   p1 = p2 = p3 = 5;
   switch (t) {
     case 901:
@@ -148,9 +148,9 @@ std::string Canonical(const std::string& s) {
 }
 }  // namespace
 
-std::unique_ptr<tDistribution> CreateDistribution(uint16_t t, const std::array<tVar, 4>& values,
-                                                  bool useDefaults) {
-  Extended p1, p2, p3;
+std::unique_ptr<Distribution> CreateDistribution(uint16_t t, const std::array<Parameter, 4>& values,
+                                                 bool useDefaults) {
+  Real p1, p2, p3;
   if (useDefaults) {
     Defaults(t, p1, p2, p3);
   } else {
@@ -158,8 +158,8 @@ std::unique_ptr<tDistribution> CreateDistribution(uint16_t t, const std::array<t
     p2 = values[2].Value;
     p3 = values[3].Value;
   }
-  std::unique_ptr<tDistribution> d = Construct(t, p1, p2, p3);
-  if (!d) return std::make_unique<tDistribution>();
+  std::unique_ptr<Distribution> d = Construct(t, p1, p2, p3);
+  if (!d) return std::make_unique<Distribution>();
   for (int i = 1; i <= d->ParCount; ++i) {
     d->Par[i].Unset = useDefaults ? true : values[i].Unset;
     d->Par[i].RangeHint = LoadString(d->NameId + 1000 + 100 * i);
@@ -167,7 +167,7 @@ std::unique_ptr<tDistribution> CreateDistribution(uint16_t t, const std::array<t
   return d;
 }
 
-std::unique_ptr<tDistribution> CreateDistribution(uint16_t t) {
+std::unique_ptr<Distribution> CreateDistribution(uint16_t t) {
   return CreateDistribution(t, {}, true);
 }
 
@@ -176,7 +176,7 @@ bool TypeAvailable(uint16_t t) {
   static const std::vector<bool> available = [] {
     std::vector<bool> v(kLastType + 1, false);
     for (uint16_t id = kFirstType; id <= kLastType; ++id) {
-      Extended p1, p2, p3;
+      Real p1, p2, p3;
       Defaults(id, p1, p2, p3);
       v[id] = Construct(id, p1, p2, p3) != nullptr;
     }

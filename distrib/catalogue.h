@@ -17,10 +17,10 @@ inline constexpr uint16_t kLastType = 932;
 // Creates the distribution of type t.  With useDefaults the catalogue's
 // default parameters are used and every record is marked Unset; otherwise
 // values[1..3] give the values and Unset flags.  An id without a class gives
-// a bare tDistribution.
-std::unique_ptr<tDistribution> CreateDistribution(uint16_t t, const std::array<tVar, 4>& values,
-                                                  bool useDefaults);
-std::unique_ptr<tDistribution> CreateDistribution(uint16_t t);
+// a bare Distribution.
+std::unique_ptr<Distribution> CreateDistribution(uint16_t t, const std::array<Parameter, 4>& values,
+                                                 bool useDefaults);
+std::unique_ptr<Distribution> CreateDistribution(uint16_t t);
 
 // True when type t has a class in this build.
 bool TypeAvailable(uint16_t t);

@@ -18,27 +18,27 @@ namespace vokt {
 
 namespace {
 
-constexpr Extended kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = 3.141592653589793238462643383279502884L;
 
 // The Cauchy generator accepts a point of the square with probability pi/4;
 // a thousand rejections in a row never happen with a working generator.
 constexpr int kCauchyTrials = 1000;
 
-void RefuseNaN(Extended x) {
+void RefuseNaN(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
 }
 
-Extended Clamp01(Extended p) {
+Real Clamp01(Real p) {
   if (p < 0) return 0;
   if (p > 1) return 1;
   return p;
 }
 
-constexpr Extended kEuler = 0.577215664901532860606512090082402431042L;
+constexpr Real kEuler = 0.577215664901532860606512090082402431042L;
 
 // Checks a probability for a quantile; true when it is 0 or 1, with x the
 // matching end of the support (low for 0, high for 1).
-bool QuantileEnd(Extended p, Extended low, Extended high, Extended& x) {
+bool QuantileEnd(Real p, Real low, Real high, Real& x) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -55,12 +55,12 @@ bool QuantileEnd(Extended p, Extended low, Extended high, Extended& x) {
 
 // ln p and ln(1 - p) for 0 < p < 1, each to full precision: the one of the
 // two that is close to 0 through log1p of the exact complement.
-void LogPair(Extended p, Extended& lp, Extended& lc) {
+void LogPair(Real p, Real& lp, Real& lc) {
   if (p <= 0.5L) {
     lp = std::log(p);
     lc = std::log1p(-p);
   } else {
-    const Extended c = 1 - p;  // exact
+    const Real c = 1 - p;  // exact
     lp = std::log1p(-c);
     lc = std::log(c);
   }
@@ -68,21 +68,21 @@ void LogPair(Extended p, Extended& lp, Extended& lc) {
 
 // ln(p / (1 - p)) for 0 < p < 1, also near 1/2 where the two logarithms
 // cancel: there log1p of (2p - 1) / (1 - p), 2p - 1 exact.
-Extended Logit(Extended p) {
+Real Logit(Real p) {
   if (p >= 0.25L && p <= 0.75L) return std::log1p((2 * p - 1) / (1 - p));
-  Extended lp, lc;
+  Real lp, lc;
   LogPair(p, lp, lc);
   return lp - lc;
 }
 
 // Largest y for which exp(y) is finite.
-Extended LnMaxExtended() {
-  static const Extended v = std::log(std::numeric_limits<Extended>::max());
+Real LnMaxExtended() {
+  static const Real v = std::log(std::numeric_limits<Real>::max());
   return v;
 }
 
 // ln(e^d - 1) for d > 0 without overflow for large d.
-Extended LnExpm1(Extended d) {
+Real LnExpm1(Real d) {
   if (d > 40) return d + std::log1p(-std::exp(-d));
   return std::log(std::expm1(d));
 }
@@ -92,16 +92,16 @@ Extended LnExpm1(Extended d) {
 // neglected term is below 1e-22 already at k = 2.
 constexpr int kZetaTerms = 26;
 
-const std::array<Extended, kZetaTerms + 1>& Zeta() {
-  static const std::array<Extended, kZetaTerms + 1> table = [] {
-    std::array<Extended, kZetaTerms + 1> z{};
+const std::array<Real, kZetaTerms + 1>& Zeta() {
+  static const std::array<Real, kZetaTerms + 1> table = [] {
+    std::array<Real, kZetaTerms + 1> z{};
     constexpr int N = 1000;
     for (int k = 2; k <= kZetaTerms; ++k) {
-      Extended s = 0;
-      for (int n = N - 1; n >= 1; --n) s += std::pow(static_cast<Extended>(n), -k);
-      const Extended nk = std::pow(static_cast<Extended>(N), -k);
+      Real s = 0;
+      for (int n = N - 1; n >= 1; --n) s += std::pow(static_cast<Real>(n), -k);
+      const Real nk = std::pow(static_cast<Real>(N), -k);
       s += N * nk / (k - 1) + nk / 2 + k * nk / (12.0L * N) -
-           static_cast<Extended>(k) * (k + 1) * (k + 2) * nk / (720.0L * N * N * N);
+           static_cast<Real>(k) * (k + 1) * (k + 2) * nk / (720.0L * N * N * N);
       z[static_cast<size_t>(k)] = s;
     }
     return z;
@@ -111,16 +111,16 @@ const std::array<Extended, kZetaTerms + 1>& Zeta() {
 
 }  // namespace
 
-Extended WeibullSpreadLog(Extended t) {
+Real WeibullSpreadLog(Real t) {
   // Below 0.05 the Taylor series of ln Gamma(1 + x) = -gamma x +
   // sum_k (-1)^k zeta(k) x^k / k gives the difference term by term (the
   // linear terms cancel exactly); with 2t < 0.1 the terms fall tenfold each.
   if (t < 0.05L) {
     const auto& zeta = Zeta();
-    Extended s = 0;
+    Real s = 0;
     for (int k = kZetaTerms; k >= 2; --k) {
-      const Extended c = zeta[static_cast<size_t>(k)] * (std::ldexp(1.0L, k) - 2) / k *
-                         std::pow(t, static_cast<Extended>(k));
+      const Real c = zeta[static_cast<size_t>(k)] * (std::ldexp(1.0L, k) - 2) / k *
+                     std::pow(t, static_cast<Real>(k));
       s += (k % 2 == 0) ? c : -c;
     }
     return s;
@@ -130,9 +130,9 @@ Extended WeibullSpreadLog(Extended t) {
 
 // ---------------------------------------------------------------- uniform
 
-tUniform_Distribution::tUniform_Distribution(Extended a, Extended b) { SetParameters(a, b, 1); }
+UniformDistribution::UniformDistribution(Real a, Real b) { SetParameters(a, b, 1); }
 
-int tUniform_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   // Each value is the other's bound, so a NaN would end up in the message as a
   // bound; refuse it as what it is.
   RefuseNaN(p1);
@@ -140,7 +140,7 @@ int tUniform_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   ParCount = 2;
   DefineParameter(1, -InfBound, p2, false, "@a");
   DefineParameter(2, p1, InfBound, false, "@b");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 903;
   Lower = p1;
@@ -155,55 +155,55 @@ int tUniform_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-Extended tUniform_Distribution::Density(Extended x) {
+Real UniformDistribution::Density(Real x) {
   if (!InSupport(x)) return 0;
   return 1 / (Upper - Lower);
 }
 
-Extended tUniform_Distribution::Cdf(Extended x) {
+Real UniformDistribution::Cdf(Real x) {
   RefuseNaN(x);
   if (x <= Lower) return 0;
   if (x >= Upper) return 1;
-  const Extended w = Upper - Lower;
+  const Real w = Upper - Lower;
   if (std::isinf(w)) return Clamp01((x / 2 - Lower / 2) / (Upper / 2 - Lower / 2));
   return Clamp01((x - Lower) / w);
 }
 
-Extended tUniform_Distribution::UpperTail(Extended x) {
+Real UniformDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   if (x <= Lower) return 1;
   if (x >= Upper) return 0;
-  const Extended w = Upper - Lower;
+  const Real w = Upper - Lower;
   if (std::isinf(w)) return Clamp01((Upper / 2 - x / 2) / (Upper / 2 - Lower / 2));
   return Clamp01((Upper - x) / w);
 }
 
-Extended tUniform_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real UniformDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, Lower, Upper, x)) return x;
   // From the nearer end, so that a p close to 1 keeps its digits.
   if (p <= 0.5L) return Lower + p * (Upper - Lower);
   return Upper - (1 - p) * (Upper - Lower);
 }
 
-Extended tUniform_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real UniformDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, Upper, Lower, x)) return x;
   if (q <= 0.5L) return Upper - q * (Upper - Lower);
   return Lower + (1 - q) * (Upper - Lower);
 }
 
-Extended tUniform_Distribution::RandomValue() { return Uniform() * (Upper - Lower) + Lower; }
+Real UniformDistribution::RandomValue() { return Uniform() * (Upper - Lower) + Lower; }
 
 // ---------------------------------------------------------------- Weibull
 
-tWeibull_Distribution::tWeibull_Distribution(Extended a, Extended b) { SetParameters(a, b, 1); }
+WeibullDistribution::WeibullDistribution(Real a, Real b) { SetParameters(a, b, 1); }
 
-int tWeibull_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "a");
   DefineParameter(2, 0, InfBound, false, "b");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 913;
   A = p1;
@@ -216,21 +216,21 @@ int tWeibull_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   // leave the extended range (they are then reported as absent, so that the
   // plot range and the quantile search work from quantiles), and for large b
   // the variance is a tiny difference that must not be formed by subtraction.
-  const Extended logMean = LogGamma(RecipB + 1) - RecipB * std::log(A);
-  const Extended logVar = 2 * logMean + LnExpm1(WeibullSpreadLog(RecipB));
+  const Real logMean = LogGamma(RecipB + 1) - RecipB * std::log(A);
+  const Real logVar = 2 * logMean + LnExpm1(WeibullSpreadLog(RecipB));
   // Var = Mean^2 (e^spread - 1) directly where the mean is in range.
   HasMean = logMean < LnMaxExtended();
   // a^(-1/b) Gamma(1 + 1/b) as a power times the gamma function where both
   // are in range (exact at a = b = 1), through the logarithm otherwise.
   Mean = 0;
   if (HasMean) {
-    const Extended power = std::pow(A, -RecipB);
-    const Extended gamma = RecipB < 1000 ? std::exp(LogGamma(RecipB + 1)) : 0;
+    const Real power = std::pow(A, -RecipB);
+    const Real gamma = RecipB < 1000 ? std::exp(LogGamma(RecipB + 1)) : 0;
     Mean = std::isnormal(power) && std::isnormal(gamma) ? power * gamma : std::exp(logMean);
   }
   Variance = std::exp(logVar);
   if (HasMean && std::isnormal(Mean)) {
-    const Extended v = Mean * Mean * std::expm1(WeibullSpreadLog(RecipB));
+    const Real v = Mean * Mean * std::expm1(WeibullSpreadLog(RecipB));
     if (std::isnormal(v)) Variance = v;
   }
   HasVariance = HasMean && std::isnormal(Variance);
@@ -239,82 +239,80 @@ int tWeibull_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-bool tWeibull_Distribution::InSupport(Extended x) const {
-  if (B > 1) return tContinuous_distribution::InSupport(x);
-  return tContinuous_distribution::InSupport(x) && x > 0;
+bool WeibullDistribution::InSupport(Real x) const {
+  if (B > 1) return ContinuousDistribution::InSupport(x);
+  return ContinuousDistribution::InSupport(x) && x > 0;
 }
 
 namespace {
 // a x^b for x > 0: the power first, the logarithm where it would leave the
 // range on the way.
-Extended WeibullExponent(Extended a, Extended b, Extended x) {
-  const Extended e = a * std::pow(x, b);
+Real WeibullExponent(Real a, Real b, Real x) {
+  const Real e = a * std::pow(x, b);
   if (std::isnormal(e)) return e;
   return std::exp(std::log(a) + b * std::log(x));
 }
 
 // (L / a)^(1/b) for L = -ln of a tail probability.
-Extended WeibullInverse(Extended a, Extended recipB, Extended L) {
-  const Extended r = L / a;
+Real WeibullInverse(Real a, Real recipB, Real L) {
+  const Real r = L / a;
   if (std::isnormal(r)) {
-    const Extended x = std::pow(r, recipB);
+    const Real x = std::pow(r, recipB);
     if (std::isnormal(x)) return x;
   }
   return std::exp((std::log(L) - std::log(a)) * recipB);
 }
 }  // namespace
 
-Extended tWeibull_Distribution::Density(Extended x) {
+Real WeibullDistribution::Density(Real x) {
   RefuseNaN(x);
   if (!(x > 0) || std::isinf(x)) return 0;
-  const Extended lx = std::log(x);
+  const Real lx = std::log(x);
   return std::exp((B - 1) * lx - WeibullExponent(A, B, x)) * A * B;
 }
 
-Extended tWeibull_Distribution::Cdf(Extended x) {
+Real WeibullDistribution::Cdf(Real x) {
   RefuseNaN(x);
   if (!(x > 0)) return 0;
   return Clamp01(-std::expm1(-WeibullExponent(A, B, x)));
 }
 
-Extended tWeibull_Distribution::UpperTail(Extended x) {
+Real WeibullDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   if (!(x > 0)) return 1;
   return Clamp01(std::exp(-WeibullExponent(A, B, x)));
 }
 
-Extended tWeibull_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real WeibullDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, 0, SupportHigh, x)) return x;
-  Extended lp, lc;
+  Real lp, lc;
   LogPair(p, lp, lc);
   return WeibullInverse(A, RecipB, -lc);
 }
 
-Extended tWeibull_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real WeibullDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, SupportHigh, 0, x)) return x;
-  Extended lq, lc;
+  Real lq, lc;
   LogPair(q, lq, lc);
   return WeibullInverse(A, RecipB, -lq);
 }
 
-Extended tWeibull_Distribution::RandomValue() {
+Real WeibullDistribution::RandomValue() {
   // (-ln U / a)^(1/b)
   return CheckedExp(RecipB * std::log(-std::log(Uniform()) * RecipA));
 }
 
 // ---------------------------------------------------------------- logistic
 
-tLogistic_Distribution::tLogistic_Distribution(Extended alpha, Extended beta) {
-  SetParameters(alpha, beta, 1);
-}
+LogisticDistribution::LogisticDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int tLogistic_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 914;
   Location = p1;
@@ -327,64 +325,62 @@ int tLogistic_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-Extended tLogistic_Distribution::Density(Extended x) {
+Real LogisticDistribution::Density(Real x) {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   // 1/(1/z + z + 2)/beta with z = exp((x - alpha)/beta), written with the
   // exponent that cannot overflow.
-  const Extended e = std::exp(-std::fabs(x - Location) / Scale);
+  const Real e = std::exp(-std::fabs(x - Location) / Scale);
   return e / ((1 + e) * (1 + e)) / Scale;
 }
 
 namespace {
 // 1 / (1 + e^-z) with the exponential that cannot overflow.
-Extended LogisticLower(Extended z) {
+Real LogisticLower(Real z) {
   if (z < 0) {
-    const Extended e = std::exp(z);
+    const Real e = std::exp(z);
     return e / (1 + e);
   }
   return 1 / (1 + std::exp(-z));
 }
 }  // namespace
 
-Extended tLogistic_Distribution::Cdf(Extended x) {
+Real LogisticDistribution::Cdf(Real x) {
   RefuseNaN(x);
   return Clamp01(LogisticLower((x - Location) / Scale));
 }
 
-Extended tLogistic_Distribution::UpperTail(Extended x) {
+Real LogisticDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   return Clamp01(LogisticLower((Location - x) / Scale));
 }
 
-Extended tLogistic_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real LogisticDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * Logit(p);
 }
 
-Extended tLogistic_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real LogisticDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * Logit(q);
 }
 
-Extended tLogistic_Distribution::RandomValue() {
-  const Extended u = Uniform();
+Real LogisticDistribution::RandomValue() {
+  const Real u = Uniform();
   return Location + Scale * std::log(u / (1 - u));
 }
 
 // ---------------------------------------------------------------- Pareto
 
-tPareto_Distribution::tPareto_Distribution(Extended alpha, Extended theta) {
-  SetParameters(alpha, theta, 1);
-}
+ParetoDistribution::ParetoDistribution(Real alpha, Real theta) { SetParameters(alpha, theta, 1); }
 
-int tPareto_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@q");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 915;
   Alpha = p1;
@@ -400,67 +396,65 @@ int tPareto_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
 
 namespace {
 // ln(alpha / x) for x >= alpha, through log1p of the exact difference near alpha.
-Extended ParetoLogRatio(Extended alpha, Extended x) {
+Real ParetoLogRatio(Real alpha, Real x) {
   if (x < 2 * alpha) return std::log1p((alpha - x) / x);
   return std::log(alpha) - std::log(x);
 }
 }  // namespace
 
-Extended tPareto_Distribution::Density(Extended x) {
+Real ParetoDistribution::Density(Real x) {
   RefuseNaN(x);
   if (!(x >= Alpha) || std::isinf(x)) return 0;
-  const Extended r = Alpha / x;
+  const Real r = Alpha / x;
   if (std::isnormal(r)) return std::pow(r, Theta + 1) * Theta / Alpha;
   return std::exp((Theta + 1) * ParetoLogRatio(Alpha, x)) * Theta / Alpha;
 }
 
-Extended tPareto_Distribution::Cdf(Extended x) {
+Real ParetoDistribution::Cdf(Real x) {
   RefuseNaN(x);
   if (!(x > Alpha)) return 0;
   // 1 - (alpha/x)^theta
   return Clamp01(-std::expm1(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Extended tPareto_Distribution::UpperTail(Extended x) {
+Real ParetoDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   if (!(x > Alpha)) return 1;
-  const Extended r = Alpha / x;
+  const Real r = Alpha / x;
   if (std::isnormal(r) && x >= 2 * Alpha) return Clamp01(std::pow(r, Theta));
   return Clamp01(std::exp(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Extended tPareto_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real ParetoDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, Alpha, SupportHigh, x)) return x;
-  Extended lp, lc;
+  Real lp, lc;
   LogPair(p, lp, lc);
   return Alpha * std::exp(-lc / Theta);
 }
 
-Extended tPareto_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real ParetoDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, SupportHigh, Alpha, x)) return x;
-  Extended lq, lc;
+  Real lq, lc;
   LogPair(q, lq, lc);
   return Alpha * std::exp(-lq / Theta);
 }
 
-Extended tPareto_Distribution::RandomValue() {
+Real ParetoDistribution::RandomValue() {
   // alpha U^(-1/theta)
   return CheckedExp(std::log(Alpha) - std::log(Uniform()) / Theta);
 }
 
 // ---------------------------------------------------------------- Gumbel
 
-tGumbel_Distribution::tGumbel_Distribution(Extended alpha, Extended beta) {
-  SetParameters(alpha, beta, 1);
-}
+GumbelDistribution::GumbelDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int tGumbel_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 916;
   Location = p1;
@@ -473,54 +467,50 @@ int tGumbel_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-Extended tGumbel_Distribution::Density(Extended x) {
+Real GumbelDistribution::Density(Real x) {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
-  const Extended z = (Location - x) / Scale;
+  const Real z = (Location - x) / Scale;
   return std::exp(z - std::exp(z)) / Scale;
 }
 
-Extended tGumbel_Distribution::Cdf(Extended x) {
+Real GumbelDistribution::Cdf(Real x) {
   RefuseNaN(x);
   return Clamp01(std::exp(-std::exp((Location - x) / Scale)));
 }
 
-Extended tGumbel_Distribution::UpperTail(Extended x) {
+Real GumbelDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   return Clamp01(-std::expm1(-std::exp((Location - x) / Scale)));
 }
 
-Extended tGumbel_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real GumbelDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
-  Extended lp, lc;
+  Real lp, lc;
   LogPair(p, lp, lc);
   return Location - Scale * std::log(-lp);
 }
 
-Extended tGumbel_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real GumbelDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
-  Extended lq, lc;
+  Real lq, lc;
   LogPair(q, lq, lc);
   return Location - Scale * std::log(-lc);
 }
 
-Extended tGumbel_Distribution::RandomValue() {
-  return Location - Scale * std::log(-std::log(Uniform()));
-}
+Real GumbelDistribution::RandomValue() { return Location - Scale * std::log(-std::log(Uniform())); }
 
 // ---------------------------------------------------------------- Cauchy
 
-tCauchy_Distribution::tCauchy_Distribution(Extended alpha, Extended beta) {
-  SetParameters(alpha, beta, 1);
-}
+CauchyDistribution::CauchyDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int tCauchy_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 917;
   Location = p1;
@@ -531,17 +521,17 @@ int tCauchy_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-Extended tCauchy_Distribution::Density(Extended x) {
+Real CauchyDistribution::Density(Real x) {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
-  const Extended d = x - Location;
+  const Real d = x - Location;
   return (Scale / kPi) / (Scale * Scale + d * d);
 }
 
 namespace {
 // P(Z <= z) of the standard Cauchy: beyond |z| = 1 the arctangent of the
 // reciprocal, which keeps the digits of the far tail.
-Extended CauchyLower(Extended z) {
+Real CauchyLower(Real z) {
   if (z < -1) return std::atan(-1 / z) / kPi;
   if (z > 1) return 1 - std::atan(1 / z) / kPi;
   return 0.5L + std::atan(z) / kPi;
@@ -549,57 +539,57 @@ Extended CauchyLower(Extended z) {
 
 // z with P(Z <= z) = p for the standard Cauchy, 0 < p < 1: the cotangent
 // of pi p (or of pi (1 - p), 1 - p exact) in the tails.
-Extended CauchyInverse(Extended p) {
+Real CauchyInverse(Real p) {
   if (p < 0.25L) return -1 / std::tan(kPi * p);
   if (p > 0.75L) return 1 / std::tan(kPi * (1 - p));
   return std::tan(kPi * (p - 0.5L));
 }
 }  // namespace
 
-Extended tCauchy_Distribution::Cdf(Extended x) {
+Real CauchyDistribution::Cdf(Real x) {
   RefuseNaN(x);
   return Clamp01(CauchyLower((x - Location) / Scale));
 }
 
-Extended tCauchy_Distribution::UpperTail(Extended x) {
+Real CauchyDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   return Clamp01(CauchyLower((Location - x) / Scale));
 }
 
-Extended tCauchy_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real CauchyDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * CauchyInverse(p);
 }
 
-Extended tCauchy_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real CauchyDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * CauchyInverse(q);
 }
 
-Extended tCauchy_Distribution::RandomValue() {
+Real CauchyDistribution::RandomValue() {
   // The ratio of the coordinates of a uniform point in the unit disc is
   // standard Cauchy (the tangent of a uniform angle, without the tangent).
   for (int trial = 0; trial < kCauchyTrials; ++trial) {
-    const Extended c = 2 * Uniform() - 1;
-    const Extended d = 2 * Uniform() - 1;
+    const Real c = 2 * Uniform() - 1;
+    const Real d = 2 * Uniform() - 1;
     if (c * c + d * d <= 1 && d != 0) return Location + Scale * c / d;
   }
-  throw EConvergenceError("the Cauchy generator");
+  throw ConvergenceError("the Cauchy generator");
 }
 
 // ---------------------------------------------------------------- double exponential
 
-tDouble_exponential_Distribution::tDouble_exponential_Distribution(Extended alpha, Extended beta) {
+DoubleExponentialDistribution::DoubleExponentialDistribution(Real alpha, Real beta) {
   SetParameters(alpha, beta, 1);
 }
 
-int tDouble_exponential_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 919;
   Location = p1;
@@ -612,48 +602,48 @@ int tDouble_exponential_Distribution::SetParameters(Extended p1, Extended p2, Ex
   return 0;
 }
 
-Extended tDouble_exponential_Distribution::Density(Extended x) {
+Real DoubleExponentialDistribution::Density(Real x) {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   return std::exp(-std::fabs(x - Location) / Scale) / (2 * Scale);
 }
 
 namespace {
-Extended LaplaceLower(Extended z) {
+Real LaplaceLower(Real z) {
   if (z <= 0) return std::exp(z) / 2;
   return 1 - std::exp(-z) / 2;
 }
 
 // z with P(Z <= z) = p for the standard Laplace, 0 < p < 1.
-Extended LaplaceInverse(Extended p) {
+Real LaplaceInverse(Real p) {
   if (p < 0.5L) return std::log(2 * p);
   return -std::log(2 * (1 - p));
 }
 }  // namespace
 
-Extended tDouble_exponential_Distribution::Cdf(Extended x) {
+Real DoubleExponentialDistribution::Cdf(Real x) {
   RefuseNaN(x);
   return Clamp01(LaplaceLower((x - Location) / Scale));
 }
 
-Extended tDouble_exponential_Distribution::UpperTail(Extended x) {
+Real DoubleExponentialDistribution::UpperTail(Real x) {
   RefuseNaN(x);
   return Clamp01(LaplaceLower((Location - x) / Scale));
 }
 
-Extended tDouble_exponential_Distribution::Quantile(Extended& p) {
-  Extended x;
+Real DoubleExponentialDistribution::Quantile(Real& p) {
+  Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * LaplaceInverse(p);
 }
 
-Extended tDouble_exponential_Distribution::UpperQuantile(Extended q) {
-  Extended x;
+Real DoubleExponentialDistribution::UpperQuantile(Real q) {
+  Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * LaplaceInverse(q);
 }
 
-Extended tDouble_exponential_Distribution::RandomValue() {
+Real DoubleExponentialDistribution::RandomValue() {
   // A fair sign from U, an exponential magnitude from U'.
   if (Uniform() > 0.5L) return Location - Scale * std::log(Uniform());
   return Location + Scale * std::log(Uniform());

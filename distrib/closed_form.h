@@ -10,130 +10,130 @@
 namespace vokt {
 
 // Uniform on [a, b]; each parameter bounds the other.
-class tUniform_Distribution : public tContinuous_distribution {
+class UniformDistribution : public ContinuousDistribution {
  public:
-  tUniform_Distribution(Extended a, Extended b);
+  UniformDistribution(Real a, Real b);
 
-  Extended Lower = 0;
-  Extended Upper = 1;
+  Real Lower = 0;
+  Real Upper = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // Weibull with density a b x^(b-1) exp(-a x^b): R's shape b, scale a^(-1/b).
-class tWeibull_Distribution : public tContinuous_distribution {
+class WeibullDistribution : public ContinuousDistribution {
  public:
-  tWeibull_Distribution(Extended a, Extended b);
+  WeibullDistribution(Real a, Real b);
 
-  Extended RecipA = 1;
-  Extended RecipB = 1;
-  Extended A = 1;
-  Extended B = 1;
+  Real RecipA = 1;
+  Real RecipB = 1;
+  Real A = 1;
+  Real B = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool InSupport(Extended x) const override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool InSupport(Real x) const override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // Logistic with location alpha and scale beta.
-class tLogistic_Distribution : public tContinuous_distribution {
+class LogisticDistribution : public ContinuousDistribution {
  public:
-  tLogistic_Distribution(Extended alpha, Extended beta);
+  LogisticDistribution(Real alpha, Real beta);
 
-  Extended Location = 0;
-  Extended Scale = 1;
+  Real Location = 0;
+  Real Scale = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // Pareto on [alpha, inf) with shape theta.
-class tPareto_Distribution : public tContinuous_distribution {
+class ParetoDistribution : public ContinuousDistribution {
  public:
-  tPareto_Distribution(Extended alpha, Extended theta);
+  ParetoDistribution(Real alpha, Real theta);
 
-  Extended Alpha = 1;
-  Extended Theta = 1;
+  Real Alpha = 1;
+  Real Theta = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // Gumbel (largest extreme value) with location alpha and scale beta.
-class tGumbel_Distribution : public tContinuous_distribution {
+class GumbelDistribution : public ContinuousDistribution {
  public:
-  tGumbel_Distribution(Extended alpha, Extended beta);
+  GumbelDistribution(Real alpha, Real beta);
 
-  Extended Location = 0;
-  Extended Scale = 1;
+  Real Location = 0;
+  Real Scale = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // Cauchy with location alpha and scale beta; no mean, no variance.
-class tCauchy_Distribution : public tContinuous_distribution {
+class CauchyDistribution : public ContinuousDistribution {
  public:
-  tCauchy_Distribution(Extended alpha, Extended beta);
+  CauchyDistribution(Real alpha, Real beta);
 
-  Extended Location = 0;
-  Extended Scale = 1;
+  Real Location = 0;
+  Real Scale = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // Double exponential (Laplace) with location alpha and scale beta.
-class tDouble_exponential_Distribution : public tContinuous_distribution {
+class DoubleExponentialDistribution : public ContinuousDistribution {
  public:
-  tDouble_exponential_Distribution(Extended alpha, Extended beta);
+  DoubleExponentialDistribution(Real alpha, Real beta);
 
-  Extended Location = 0;
-  Extended Scale = 1;
+  Real Location = 0;
+  Real Scale = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 };
 
 // ln Gamma(1 + 2t) - 2 ln Gamma(1 + t), the logarithm of the ratio that makes
 // the Weibull variance; exact to rounding also for t close to 0, where the
 // plain difference of two log-gammas cancels.
-Extended WeibullSpreadLog(Extended t);
+Real WeibullSpreadLog(Real t);
 
 }  // namespace vokt

@@ -1,4 +1,4 @@
-// tContinuous_distribution: quantile by geometric bracketing around the mean
+// ContinuousDistribution: quantile by geometric bracketing around the mean
 // and safeguarded Newton steps on the smaller tail, x decimals from the spread, and the density
 // maximum by a search whose step is two screen pixels of the plot range.
 #include <algorithm>
@@ -21,29 +21,29 @@ constexpr int kBracketCap = 12000;
 constexpr int kRefineCap = 2000;
 // More decimals than this say nothing in extended precision.
 constexpr int kMaxDecimals = 30;
-constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
-constexpr Extended kBig = std::numeric_limits<Extended>::max();
+constexpr Real kInf = std::numeric_limits<Real>::infinity();
+constexpr Real kBig = std::numeric_limits<Real>::max();
 // Relative tolerances of the generic inversion: on the tail probability
 // reached, and on the bracket around x (a tail computed by a series to 1e-15
 // cannot steer x closer than that).
-constexpr Extended kTailTolerance = 1e-16L;
-constexpr Extended kWidthTolerance = 2e-17L;
+constexpr Real kTailTolerance = 1e-16L;
+constexpr Real kWidthTolerance = 2e-17L;
 }  // namespace
 
-tContinuous_distribution::tContinuous_distribution() = default;
+ContinuousDistribution::ContinuousDistribution() = default;
 
-void tContinuous_distribution::SetScreenWidth(int pixels) {
+void ContinuousDistribution::SetScreenWidth(int pixels) {
   if (pixels > 0) g_screenWidth = pixels;
 }
 
-int tContinuous_distribution::ScreenWidth() { return g_screenWidth; }
+int ContinuousDistribution::ScreenWidth() { return g_screenWidth; }
 
-int tContinuous_distribution::XDecimals() {
-  Extended w;
+int ContinuousDistribution::XDecimals() {
+  Real w;
   if (HasVariance) {
     w = 0.009L * StdDev();
   } else {
-    Extended p1 = 0.75L, p2 = 0.25L;
+    Real p1 = 0.75L, p2 = 0.25L;
     w = 0.009L * (Quantile(p1) - Quantile(p2));
   }
   // An infinite or undefined spread (quantiles beyond the extended range)
@@ -57,13 +57,13 @@ int tContinuous_distribution::XDecimals() {
   return n;
 }
 
-Extended tContinuous_distribution::Cdf(Extended x) {
+Real ContinuousDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= SupportLow) return 0;
-  return tDistribution::Cdf(x);
+  return Distribution::Cdf(x);
 }
 
-Extended tContinuous_distribution::Quantile(Extended& p) {
+Real ContinuousDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return SupportLow;
@@ -73,7 +73,7 @@ Extended tContinuous_distribution::Quantile(Extended& p) {
   return SolveTail(p, false);
 }
 
-Extended tContinuous_distribution::UpperQuantile(Extended q) {
+Real ContinuousDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
@@ -82,16 +82,16 @@ Extended tContinuous_distribution::UpperQuantile(Extended q) {
   return SolveTail(q, true);
 }
 
-Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
+Real ContinuousDistribution::SolveTail(Real t, bool upper) {
   // e(x) increases with x and is 0 at the answer.
-  auto e = [&](Extended x) {
-    const Extended v = upper ? t - UpperTail(x) : Cdf(x) - t;
-    if (std::isnan(v)) throw EConvergenceError("the quantile search");
+  auto e = [&](Real x) {
+    const Real v = upper ? t - UpperTail(x) : Cdf(x) - t;
+    if (std::isnan(v)) throw ConvergenceError("the quantile search");
     return v;
   };
-  const Extended lowEnd = std::max(SupportLow, -kBig);
-  const Extended highEnd = std::min(SupportHigh, kBig);
-  Extended m = 0;
+  const Real lowEnd = std::max(SupportLow, -kBig);
+  const Real highEnd = std::min(SupportHigh, kBig);
+  Real m = 0;
   if (HasMean && std::isfinite(Mean))
     m = Mean;
   else if (std::isfinite(SupportLow) && std::isfinite(SupportHigh))
@@ -101,14 +101,14 @@ Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
   else if (std::isfinite(SupportHigh))
     m = SupportHigh - 1;
   m = std::clamp(m, lowEnd, highEnd);
-  Extended s = HasVariance ? 2 * std::sqrt(Variance) : 1;
+  Real s = HasVariance ? 2 * std::sqrt(Variance) : 1;
   if (!(s > 0) || !std::isfinite(s)) s = 1;
-  Extended lo = m, hi = m;
-  Extended elo = e(m), ehi = elo;
+  Real lo = m, hi = m;
+  Real elo = e(m), ehi = elo;
   int guard = 0;
   // Grow the bracket on the side that does not yet hold the answer.
   if (ehi < 0) {
-    Extended step = s;
+    Real step = s;
     while (ehi < 0) {
       lo = hi;
       elo = ehi;
@@ -116,10 +116,10 @@ Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
       hi = hi + step > highEnd ? highEnd : hi + step;
       step *= 8;
       ehi = e(hi);
-      if (++guard > kBracketCap) throw EConvergenceError("the quantile search");
+      if (++guard > kBracketCap) throw ConvergenceError("the quantile search");
     }
   } else if (elo > 0) {
-    Extended step = s;
+    Real step = s;
     while (elo > 0) {
       hi = lo;
       ehi = elo;
@@ -127,7 +127,7 @@ Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
       lo = lo - step < lowEnd ? lowEnd : lo - step;
       step *= 8;
       elo = e(lo);
-      if (++guard > kBracketCap) throw EConvergenceError("the quantile search");
+      if (++guard > kBracketCap) throw ConvergenceError("the quantile search");
     }
   }
   if (elo == 0) return lo;
@@ -135,22 +135,22 @@ Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
   // Refine: Newton from the end whose tail is closer, kept inside the
   // bracket; bisection (of the exponent range first when the bracket spans
   // orders of magnitude) where Newton leaves it or gains too little.
-  Extended x = std::fabs(elo) < std::fabs(ehi) ? lo : hi;
-  Extended ex = x == lo ? elo : ehi;
-  Extended lastWidth = kInf;
+  Real x = std::fabs(elo) < std::fabs(ehi) ? lo : hi;
+  Real ex = x == lo ? elo : ehi;
+  Real lastWidth = kInf;
   for (int steps = 0;; ++steps) {
-    if (steps > kRefineCap) throw EConvergenceError("the quantile search");
+    if (steps > kRefineCap) throw ConvergenceError("the quantile search");
     if (std::fabs(ex) <= kTailTolerance * t) return x;
-    const Extended next = std::nextafter(lo, hi);
+    const Real next = std::nextafter(lo, hi);
     if (next >= hi || hi - lo <= kWidthTolerance * std::max(std::fabs(lo), std::fabs(hi)))
       return std::fabs(elo) <= std::fabs(ehi) ? lo : hi;
-    const Extended width = hi - lo;
-    Extended y = kInf;
-    const Extended g = Density(x);
+    const Real width = hi - lo;
+    Real y = kInf;
+    const Real g = Density(x);
     if (g > 0 && std::isfinite(g) && width < 0.5L * lastWidth) y = x - ex / g;
     lastWidth = width;
     if (!(y > lo && y < hi)) {
-      const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+      const Real tiny = std::numeric_limits<Real>::denorm_min();
       if (lo >= 0 && hi / std::max(lo, tiny) > 16)
         y = std::sqrt(std::max(lo, tiny)) * std::sqrt(hi);
       else if (hi <= 0 && lo / std::min(hi, -tiny) > 16)
@@ -177,30 +177,30 @@ Extended tContinuous_distribution::SolveTail(Extended t, bool upper) {
   }
 }
 
-Extended tContinuous_distribution::MaxDensity() {
-  tPlotRange r = Range();
+Real ContinuousDistribution::MaxDensity() {
+  GraphRange r = Range();
   // When the moments put the whole plotting window beyond the stand-in for
   // infinity (a gamma with mean 1e16, say) the range is empty or reversed and
   // 5 / width is no cap at all: a negative "maximum" would turn the graph
   // upside down.  There is nothing to cap then.
-  const Extended cap =
-      r.Right > r.Left ? 5 / (r.Right - r.Left) : std::numeric_limits<Extended>::infinity();
-  Extended d;
+  const Real cap =
+      r.Right > r.Left ? 5 / (r.Right - r.Left) : std::numeric_limits<Real>::infinity();
+  Real d;
   if (MaxDens > 0) {
     d = MaxDens;
   } else if (InSupport(Mode)) {
     d = Density(Mode);
   } else {
-    Extended half = 0.5L;
-    Extended x = Quantile(half);
+    Real half = 0.5L;
+    Real x = Quantile(half);
     d = Density(x);
-    const Extended h = 2 * (r.Right - r.Left) / g_screenWidth;
+    const Real h = 2 * (r.Right - r.Left) / g_screenWidth;
     // Each walk covers at most the plot range in steps of two pixels.
     const int cap_steps = 4 * g_screenWidth + 16;
     bool failed = false;
     int steps = 0;
     do {
-      Extended t = Density(x - h);
+      Real t = Density(x - h);
       if (t > d) {
         x -= h;
         d = t;
@@ -212,7 +212,7 @@ Extended tContinuous_distribution::MaxDensity() {
       failed = false;
       steps = 0;
       do {
-        Extended t = Density(x + h);
+        Real t = Density(x + h);
         if (t > d) {
           x += h;
           d = t;
@@ -229,18 +229,18 @@ Extended tContinuous_distribution::MaxDensity() {
   // an extreme parameter set) cannot scale a graph; say so rather than draw
   // a graph with an undefined height.
   if (std::isnan(d)) RaiseInvalidOp();
-  const Extended height = d < cap ? d : cap;
+  const Real height = d < cap ? d : cap;
   if (std::isinf(height)) RaiseOverflow();
   MaxDens = d;
   return height;
 }
 
-void tContinuous_distribution::DrawDensity(DrawingSurface& box, Color pen, Color brush,
-                                           Extended from, Extended to) {
+void ContinuousDistribution::DrawDensity(DrawingSurface& box, Color pen, Color brush, Real from,
+                                         Real to) {
   DrawContinuousDensity(*this, box, pen, brush, from, to);
 }
 
-void tContinuous_distribution::DrawCdf(DrawingSurface& box, Extended x, Extended upper) {
+void ContinuousDistribution::DrawCdf(DrawingSurface& box, Real x, Real upper) {
   DrawContinuousCdf(*this, box, x, upper);
 }
 

@@ -1,4 +1,4 @@
-// tDiscrete_distribution: tails summed from their own side with the family's
+// DiscreteDistribution: tails summed from their own side with the family's
 // probability ratio, a quantile found by bracketing and bisection from a
 // Cornish-Fisher start on the tail it lies in, and rejection from a table-mountain hat (constant
 // around the mode, falling like the inverse cube of the distance) that needs no family-specific
@@ -17,38 +17,38 @@ namespace vokt {
 namespace {
 // A point table holds one record per integer of the plot range; beyond ten
 // million records (64 bytes each) a parameter set is refused instead.
-constexpr Extended kMaxTableRecords = 10000000;
+constexpr Real kMaxTableRecords = 10000000;
 // A thinned table (see ThinTableAllowed) holds about this many points, each
 // with its own point probability and distribution function: more than the
 // columns of any plot.
-constexpr Extended kThinTableRecords = 20000;
+constexpr Real kThinTableRecords = 20000;
 // Sums step once per support point; a tail ends long before this.
 constexpr int64_t kMaxSteps = 50000000;
 // Expected trials per value are below 3 for any unimodal distribution.
 constexpr int64_t kMaxTrials = 10000000;
 // A sum ends when the next terms, bounded by a geometric series, add less
 // than this part of it.
-constexpr Extended kSumTolerance = 1e-21L;
+constexpr Real kSumTolerance = 1e-21L;
 // Relative tolerance of "reaches p" in the quantile.
-constexpr Extended kQuantileTolerance = Eps;
+constexpr Real kQuantileTolerance = Eps;
 // The resolution of a probability next to 1 (four units of its last place).
-constexpr Extended kResolutionNearOne = 4 * std::numeric_limits<Extended>::epsilon();
+constexpr Real kResolutionNearOne = 4 * std::numeric_limits<Real>::epsilon();
 // Bracketing and bisection steps of the quantile: doubling reaches any long
 // double in 16400 steps, bisection halves a bracket of at most 2^64 points.
 constexpr int kMaxSearchSteps = 20000;
 
 void CountStep(int64_t& steps, const char* what) {
-  if (++steps > kMaxSteps) throw EConvergenceError(what);
+  if (++steps > kMaxSteps) throw ConvergenceError(what);
 }
 
 // P(X = x), read from the point table where it covers x (the random
 // generator's acceptance test would otherwise evaluate it again and again).
-Extended TableProb(tDiscrete_distribution& d, Extended x) {
+Real TableProb(DiscreteDistribution& d, Real x) {
   if (d.Points && d.Points->Count() > 0) {
     const auto& items = d.Points->Items();
-    const Extended i = x - items.front().X;
-    if (i >= 0 && i < static_cast<Extended>(items.size())) {
-      const tPointRecord& rec = items[static_cast<size_t>(i)];
+    const Real i = x - items.front().X;
+    if (i >= 0 && i < static_cast<Real>(items.size())) {
+      const PointRecord& rec = items[static_cast<size_t>(i)];
       if (rec.X == x) return rec.Prob;
     }
   }
@@ -56,25 +56,25 @@ Extended TableProb(tDiscrete_distribution& d, Extended x) {
 }
 }  // namespace
 
-tDiscrete_distribution::tDiscrete_distribution() = default;
+DiscreteDistribution::DiscreteDistribution() = default;
 
-bool tDiscrete_distribution::InSupport(Extended x) const {
+bool DiscreteDistribution::InSupport(Real x) const {
   // A value within Eps of a support point is that point, also at the ends.
-  return IsIntegerValue(x) && tDistribution::InSupport(RoundExt(x));
+  return IsIntegerValue(x) && Distribution::InSupport(RoundExt(x));
 }
 
-Extended tDiscrete_distribution::PointProb(Extended) { return 0; }
+Real DiscreteDistribution::PointProb(Real) { return 0; }
 
-Extended tDiscrete_distribution::ProbRatio(int32_t) { return 0; }
+Real DiscreteDistribution::ProbRatio(int32_t) { return 0; }
 
-Extended tDiscrete_distribution::MaxDensity() { return PointProb(Mode); }
+Real DiscreteDistribution::MaxDensity() { return PointProb(Mode); }
 
-void tDiscrete_distribution::PlotRange(tPlotRange& r) {
+void DiscreteDistribution::PlotRange(GraphRange& r) {
   if (SupportHigh - SupportLow < 21) {
     r.Left = SupportLow;
     r.Right = SupportHigh;
   } else {
-    tDistribution::PlotRange(r);
+    Distribution::PlotRange(r);
     r.Left = RoundExt(r.Left);
     r.Right = RoundExt(r.Right);
   }
@@ -82,14 +82,14 @@ void tDiscrete_distribution::PlotRange(tPlotRange& r) {
   r.Right += 1;
 }
 
-void tDiscrete_distribution::BuildPointTable() {
+void DiscreteDistribution::BuildPointTable() {
   // Everything is computed into locals and stored at the end: a refused or
   // failed table leaves the previous mode, maximum and table in place.  The
   // size is checked first, before the mode search, so that a refused
   // parameter set is answered at once.
-  tPlotRange r = Range();
-  const Extended lo = RoundExt(std::max(SupportLow, r.Left));
-  const Extended hi = RoundExt(std::min(SupportHigh, r.Right));
+  GraphRange r = Range();
+  const Real lo = RoundExt(std::max(SupportLow, r.Left));
+  const Real hi = RoundExt(std::min(SupportHigh, r.Right));
   // Refused as well: a distribution whose mass lies beyond the 32-bit
   // support (a negative binomial with a mean above 2147483647, say), where
   // the range is empty.
@@ -98,46 +98,46 @@ void tDiscrete_distribution::BuildPointTable() {
   // within the 32-bit support its probability ratio counts in.
   const bool thin = hi - lo + 1 > kMaxTableRecords;
   ErrorIf(thin && !(ThinTableAllowed() && hi <= 2147483647.0L), msgTooLarge);
-  const Extended step = thin ? std::ceil((hi - lo + 1) / kThinTableRecords) : 1;
+  const Real step = thin ? std::ceil((hi - lo + 1) / kThinTableRecords) : 1;
   // The mode lies within a few standard deviations of the mean, inside the
   // plot range; the cap only stops a family whose probabilities never peak.
-  const int64_t modeCap = static_cast<int64_t>(std::max<Extended>(hi - lo, 0)) + 1000;
+  const int64_t modeCap = static_cast<int64_t>(std::max<Real>(hi - lo, 0)) + 1000;
   // P(mode - 1) > P(mode) is read from the probability ratio where the
   // family has one (a ratio below 1), which spares two point probabilities
   // per step on a long way to the mode.
-  auto fallsTo = [this](Extended k) {  // P(k) < P(k - 1)
-    const Extended r = RatioAt(k);
+  auto fallsTo = [this](Real k) {  // P(k) < P(k - 1)
+    const Real r = RatioAt(k);
     return r > 0 ? r < 1 : PointProb(k - 1) > PointProb(k);
   };
-  auto risesTo = [this](Extended k) {  // P(k) > P(k - 1)
-    const Extended r = RatioAt(k);
+  auto risesTo = [this](Real k) {  // P(k) > P(k - 1)
+    const Real r = RatioAt(k);
     return r > 0 ? r > 1 : PointProb(k) > PointProb(k - 1);
   };
-  Extended mode = ModeStart();
+  Real mode = ModeStart();
   int64_t steps = 0;
   while (fallsTo(mode)) {
     mode -= 1;
-    if (++steps > modeCap) throw EConvergenceError("the mode search");
+    if (++steps > modeCap) throw ConvergenceError("the mode search");
   }
   while (risesTo(mode + 1)) {
     mode += 1;
-    if (++steps > modeCap) throw EConvergenceError("the mode search");
+    if (++steps > modeCap) throw ConvergenceError("the mode search");
   }
-  const Extended maxDens = PointProb(mode);
+  const Real maxDens = PointProb(mode);
   ErrorIf(!(maxDens > 0), msgTooLarge);
-  const Extended hatWidth =
+  const Real hatWidth =
       std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
-  auto points = std::make_unique<tRealPointList>();
+  auto points = std::make_unique<PointTable>();
   if (hi >= lo) points->Reserve(static_cast<size_t>((hi - lo) / step + 2));
   // The interval sums behind Cdf read Mode, so it is set while the table is
   // filled and put back if that fails.
-  const Extended oldMode = Mode;
+  const Real oldMode = Mode;
   Mode = mode;
   try {
-    for (Extended k = lo; thin; k += step) {
+    for (Real k = lo; thin; k += step) {
       // Spaced points, each computed on its own.
       if (k > hi) k = hi;
-      tPointRecord rec;
+      PointRecord rec;
       rec.X = k;
       rec.Prob = k == mode ? maxDens : PointProb(k);
       rec.CumProb = Cdf(k);
@@ -148,12 +148,12 @@ void tDiscrete_distribution::BuildPointTable() {
     // ratio per record where it has one; the cumulative column is the cdf
     // at the first point plus a running sum.  So the table never evaluates
     // the distribution function more than once.
-    Extended cum = 0, prob = 0;
-    for (Extended k = lo; !thin && k <= hi; k += 1) {
-      const Extended ratio = (k == lo || prob <= 0) ? 0 : RatioAt(k);
+    Real cum = 0, prob = 0;
+    for (Real k = lo; !thin && k <= hi; k += 1) {
+      const Real ratio = (k == lo || prob <= 0) ? 0 : RatioAt(k);
       prob = k == mode ? maxDens : ratio > 0 ? prob * ratio : PointProb(k);
       cum = (k == lo) ? Cdf(k) : cum + prob;
-      tPointRecord rec;
+      PointRecord rec;
       rec.X = k;
       rec.Prob = prob;
       rec.CumProb = cum > 1 ? 1 : cum;
@@ -168,48 +168,48 @@ void tDiscrete_distribution::BuildPointTable() {
   Points = std::move(points);
 }
 
-Extended tDiscrete_distribution::CdfPoint(Extended x) {
+Real DiscreteDistribution::CdfPoint(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return IsIntegerValue(x) ? RoundExt(x) : std::floor(x);
 }
 
-Extended tDiscrete_distribution::RatioAt(Extended k) {
+Real DiscreteDistribution::RatioAt(Real k) {
   if (!(std::fabs(k) <= 2147483647.0L)) return 0;
   return ProbRatio(static_cast<int32_t>(k));
 }
 
-Extended tDiscrete_distribution::ModeStart() {
-  Extended m = HasMean && std::isfinite(Mean) ? RoundExt(Mean) : SupportLow;
+Real DiscreteDistribution::ModeStart() {
+  Real m = HasMean && std::isfinite(Mean) ? RoundExt(Mean) : SupportLow;
   if (m < SupportLow) m = SupportLow;
   if (m > SupportHigh) m = SupportHigh;
   return m;
 }
 
-Extended tDiscrete_distribution::SumPoints(Extended lo, Extended hi, bool fromTop) {
+Real DiscreteDistribution::SumPoints(Real lo, Real hi, bool fromTop) {
   if (lo < SupportLow) lo = SupportLow;
   if (hi > SupportHigh) hi = SupportHigh;
   if (hi < lo) return 0;
-  Extended k = fromTop ? hi : lo;
-  Extended p = PointProb(k);
-  Extended sum = p;
+  Real k = fromTop ? hi : lo;
+  Real p = PointProb(k);
+  Real sum = p;
   int64_t steps = 0;
   // Walking away from the larger terms: once a term has fallen below its
   // predecessor, the rest is at most p r / (1 - r) with r the last ratio.
   while (fromTop ? k > lo : k < hi) {
-    Extended next;
+    Real next;
     if (fromTop) {
-      const Extended r = RatioAt(k);  // P(k) / P(k - 1)
+      const Real r = RatioAt(k);  // P(k) / P(k - 1)
       next = (r > 0 && p > 0) ? p / r : PointProb(k - 1);
       k -= 1;
     } else {
-      const Extended r = RatioAt(k + 1);
+      const Real r = RatioAt(k + 1);
       next = (r > 0 && p > 0) ? p * r : PointProb(k + 1);
       k += 1;
     }
     sum += next;
     if (next <= p) {
       if (next == 0) break;
-      const Extended r = next / p;
+      const Real r = next / p;
       if (r < 1 && next * r / (1 - r) <= kSumTolerance * sum) break;
     }
     p = next;
@@ -218,48 +218,48 @@ Extended tDiscrete_distribution::SumPoints(Extended lo, Extended hi, bool fromTo
   return sum;
 }
 
-Extended tDiscrete_distribution::Cdf(Extended x) {
-  const Extended k = CdfPoint(x);
+Real DiscreteDistribution::Cdf(Real x) {
+  const Real k = CdfPoint(x);
   if (k < SupportLow) return 0;
   if (k >= SupportHigh) return 1;
   // Below the mean the lower tail is the smaller one and is summed; above,
   // the upper tail is summed and its complement keeps all digits.
-  if (!HasMean || k < Mean) return std::min<Extended>(1, SumPoints(SupportLow, k, true));
-  const Extended r = 1 - SumPoints(k + 1, SupportHigh, false);
+  if (!HasMean || k < Mean) return std::min<Real>(1, SumPoints(SupportLow, k, true));
+  const Real r = 1 - SumPoints(k + 1, SupportHigh, false);
   return r < 0 ? 0 : r;
 }
 
-Extended tDiscrete_distribution::UpperTail(Extended x) {
-  const Extended k = CdfPoint(x);
+Real DiscreteDistribution::UpperTail(Real x) {
+  const Real k = CdfPoint(x);
   if (k < SupportLow) return 1;
   if (k >= SupportHigh) return 0;
-  if (HasMean && k >= Mean) return std::min<Extended>(1, SumPoints(k + 1, SupportHigh, false));
-  const Extended r = 1 - SumPoints(SupportLow, k, true);
+  if (HasMean && k >= Mean) return std::min<Real>(1, SumPoints(k + 1, SupportHigh, false));
+  const Real r = 1 - SumPoints(SupportLow, k, true);
   return r < 0 ? 0 : r;
 }
 
-Extended tDiscrete_distribution::StrictLowerTail(Extended x) {
+Real DiscreteDistribution::StrictLowerTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (IsIntegerValue(x)) {
-    const Extended k = RoundExt(x);
+    const Real k = RoundExt(x);
     return k - 1 < SupportLow ? 0 : Cdf(k - 1);
   }
-  if (InSupport(x)) return tDistribution::StrictLowerTail(x);  // non-integer points
+  if (InSupport(x)) return Distribution::StrictLowerTail(x);  // non-integer points
   return Cdf(x);
 }
 
-Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
+Real DiscreteDistribution::IntervalProb(Real a, Real b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   // The integer points of [a, b], a value within Eps of a point counting as
   // that point.
-  Extended lo = IsIntegerValue(a) ? RoundExt(a) : std::ceil(a);
-  Extended hi = CdfPoint(b);
+  Real lo = IsIntegerValue(a) ? RoundExt(a) : std::ceil(a);
+  Real hi = CdfPoint(b);
   if (lo < SupportLow) lo = SupportLow;
   if (hi > SupportHigh) hi = SupportHigh;
   if (hi < lo) return 0;
   if (lo <= SupportLow) return Cdf(hi);
   if (hi >= SupportHigh) return UpperTail(lo - 1);
-  Extended r;
+  Real r;
   if (hi - lo < 1000) {
     // A short interval is summed from its larger end.
     const bool fromTop = !HasMean || hi <= Mean || (lo < Mean && PointProb(hi) >= PointProb(lo));
@@ -274,11 +274,11 @@ Extended tDiscrete_distribution::IntervalProb(Extended a, Extended b) {
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-Extended tDiscrete_distribution::StartGuess(Extended z) {
+Real DiscreteDistribution::StartGuess(Real z) {
   // The normal approximation: within a few standard deviations of the
   // answer even far out, which the bracketing steps (an eighth of a standard
   // deviation, doubling) cover in a handful of evaluations.
-  Extended n = HasMean && std::isfinite(Mean) ? Mean : SupportLow;
+  Real n = HasMean && std::isfinite(Mean) ? Mean : SupportLow;
   if (HasVariance && std::isfinite(Variance) && std::isfinite(z)) n += z * std::sqrt(Variance);
   n = std::floor(n);
   if (!(n >= SupportLow)) n = SupportLow;
@@ -288,14 +288,14 @@ Extended tDiscrete_distribution::StartGuess(Extended z) {
 }
 
 template <class Pred>
-Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
+Real DiscreteDistribution::SearchPoint(Real start, Pred holds) {
   // Bracket: lo fails (or lies below the support), hi holds.
-  Extended lo, hi;
-  Extended step = std::max<Extended>(
+  Real lo, hi;
+  Real step = std::max<Real>(
       1, HasVariance && std::isfinite(Variance) ? std::floor(std::sqrt(Variance) / 8) : 1);
   int steps = 0;
   auto count = [&steps] {
-    if (++steps > kMaxSearchSteps) throw EConvergenceError("the quantile search");
+    if (++steps > kMaxSearchSteps) throw ConvergenceError("the quantile search");
   };
   if (holds(start)) {
     hi = start;
@@ -313,7 +313,7 @@ Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
       count();
       if (lo >= SupportHigh) return SupportHigh;
       hi = std::min(SupportHigh, lo + step);
-      if (!std::isfinite(hi)) throw EConvergenceError("the quantile search");
+      if (!std::isfinite(hi)) throw ConvergenceError("the quantile search");
       if (holds(hi)) break;
       lo = hi;
       step *= 2;
@@ -321,7 +321,7 @@ Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
   }
   while (hi - lo > 1) {
     count();
-    const Extended mid = std::floor(lo + (hi - lo) / 2);
+    const Real mid = std::floor(lo + (hi - lo) / 2);
     if (mid <= lo || mid >= hi) break;  // beyond the exact integers
     if (holds(mid))
       hi = mid;
@@ -332,7 +332,7 @@ Extended tDiscrete_distribution::SearchPoint(Extended start, Pred holds) {
 }
 
 template <class Pred>
-Extended tDiscrete_distribution::SettlePoint(Extended n, Pred holds) {
+Real DiscreteDistribution::SettlePoint(Real n, Pred holds) {
   // Without quicker forms the search has settled n already.
   if (!QuickSearchTails()) return n;
   for (int steps = 0; steps < kMaxSearchSteps; ++steps) {
@@ -345,90 +345,89 @@ Extended tDiscrete_distribution::SettlePoint(Extended n, Pred holds) {
       return n;
     }
   }
-  throw EConvergenceError("the quantile search");
+  throw ConvergenceError("the quantile search");
 }
 
-Extended tDiscrete_distribution::Quantile(Extended& p) {
+Real DiscreteDistribution::Quantile(Real& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return SupportLow;
   if (p == 1) return SupportHigh;
-  Extended n;
+  Real n;
   if (p <= 0.5L) {
-    const Extended target = p * (1 - kQuantileTolerance);
+    const Real target = p * (1 - kQuantileTolerance);
     n = SearchPoint(StartGuess(NormalLowerInv(p)),
-                    [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; });
-    n = SettlePoint(n, [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
+                    [&](Real k) { return k >= SupportHigh || SearchCdf(k) >= target; });
+    n = SettlePoint(n, [&](Real k) { return k >= SupportHigh || Cdf(k) >= target; });
   } else {
     // 1 - p is exact for p >= 1/2, but p itself (a rounded distribution
     // function, say) is known to a few units of 2^-64 only.
-    const Extended target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
+    const Real target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
     n = SearchPoint(StartGuess(NormalUpperInv(1 - p)),
-                    [&](Extended k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
-    n = SettlePoint(n, [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; });
+                    [&](Real k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
+    n = SettlePoint(n, [&](Real k) { return k >= SupportHigh || UpperTail(k) <= target; });
   }
   p = Cdf(n);
   return n;
 }
 
-Extended tDiscrete_distribution::UpperQuantile(Extended q) {
+Real DiscreteDistribution::UpperQuantile(Real q) {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
   if (q == 1) return SupportLow;
   if (q <= 0.5L) {
-    const Extended target = q * (1 + kQuantileTolerance);
-    auto holds = [&](Extended k) { return k >= SupportHigh || UpperTail(k) <= target; };
+    const Real target = q * (1 + kQuantileTolerance);
+    auto holds = [&](Real k) { return k >= SupportHigh || UpperTail(k) <= target; };
     return SettlePoint(
         SearchPoint(StartGuess(NormalUpperInv(q)),
-                    [&](Extended k) { return k >= SupportHigh || SearchUpperTail(k) <= target; }),
+                    [&](Real k) { return k >= SupportHigh || SearchUpperTail(k) <= target; }),
         holds);
   }
   // Next to 1 the tolerance is relative to 1 - q, on the lower tail (as the
   // lower quantile does above 1/2): q = 1 - 1e-10 must not stop where the
   // lower tail is still 5 % short of 1e-10.
-  const Extended target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
+  const Real target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
   return SettlePoint(
       SearchPoint(StartGuess(NormalLowerInv(1 - q)),
-                  [&](Extended k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
-      [&](Extended k) { return k >= SupportHigh || Cdf(k) >= target; });
+                  [&](Real k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
+      [&](Real k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 
-Extended tDiscrete_distribution::RandomValue() {
-  const Extended M = MaxDens, s = HatWidth, m = Mode;
-  const Extended centre = s / (3 * s + M), halfWidth = s / M + 0.5L;
+Real DiscreteDistribution::RandomValue() {
+  const Real M = MaxDens, s = HatWidth, m = Mode;
+  const Real centre = s / (3 * s + M), halfWidth = s / M + 0.5L;
   for (int64_t trial = 0; trial < kMaxTrials; ++trial) {
-    Extended u = Uniform();
-    Extended v = 2 * Uniform() - 1;
-    Extended w = Uniform();
-    Extended x, y;
+    Real u = Uniform();
+    Real v = 2 * Uniform() - 1;
+    Real w = Uniform();
+    Real x, y;
     // std::rint rounds half to even like RoundExt (the default rounding
     // mode) at a fraction of nearbyint's cost; |v|^(3/2) is |v| sqrt|v|.
     if (u >= centre) {
       x = std::rint(m + v * halfWidth);
       y = w * M;
     } else {
-      const Extended a = std::fabs(v), root = std::sqrt(a);
-      const Extended t = s / (M * root) + 0.5L;
+      const Real a = std::fabs(v), root = std::sqrt(a);
+      const Real t = s / (M * root) + 0.5L;
       x = v > 0 ? std::rint(m + t) : std::rint(m - t);
       y = w * M * a * root;
     }
     // A tail trial with v = 0 lands at infinity with y = 0: only points of
     // positive probability are accepted.
-    const Extended px = TableProb(*this, x);
+    const Real px = TableProb(*this, x);
     if (px > 0 && y <= px) return x;
   }
-  throw EConvergenceError("the random generator");
+  throw ConvergenceError("the random generator");
 }
 
-void tDiscrete_distribution::DrawDensity(DrawingSurface& box, Color pen, Color, Extended from,
-                                         Extended to) {
+void DiscreteDistribution::DrawDensity(DrawingSurface& box, Color pen, Color, Real from, Real to) {
   DrawDiscreteDensity(*this, box, pen, from, to);
 }
 
-void tDiscrete_distribution::DrawCdf(DrawingSurface& box, Extended x, Extended upper) {
+void DiscreteDistribution::DrawCdf(DrawingSurface& box, Real x, Real upper) {
   DrawDiscreteCdf(*this, box, x, upper);
 }
 

@@ -5,19 +5,19 @@
 
 namespace vokt {
 
-class tDiscrete_uniform_distribution : public tDiscrete_distribution {
+class DiscreteUniformDistribution : public DiscreteDistribution {
  public:
-  tDiscrete_uniform_distribution(Extended M, Extended N);
+  DiscreteUniformDistribution(Real M, Real N);
 
-  Extended M = 0;
-  Extended N = 1;
+  Real M = 0;
+  Real N = 1;
 
-  bool CheckParameter(int i, Extended x) override;
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended PointProb(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended RandomValue() override;
+  bool CheckParameter(int i, Real x) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real RandomValue() override;
 };
 
 }  // namespace vokt

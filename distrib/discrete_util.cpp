@@ -2,7 +2,7 @@
 
 namespace vokt {
 
-tDiscreteSnapshot::tDiscreteSnapshot(const tDiscrete_distribution& d)
+DiscreteSnapshot::DiscreteSnapshot(const DiscreteDistribution& d)
     : nameId_(d.NameId),
       parCount_(d.ParCount),
       par_(d.Par),
@@ -16,7 +16,7 @@ tDiscreteSnapshot::tDiscreteSnapshot(const tDiscrete_distribution& d)
       maxDens_(d.MaxDens),
       hatWidth_(d.HatWidth) {}
 
-void tDiscreteSnapshot::Restore(tDiscrete_distribution& d, bool records) const {
+void DiscreteSnapshot::Restore(DiscreteDistribution& d, bool records) const {
   d.NameId = nameId_;
   if (records) {
     d.ParCount = parCount_;

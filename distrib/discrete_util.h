@@ -13,20 +13,20 @@ namespace vokt {
 // Copy of the base fields that SetParameters changes.  The point table is not
 // part of it: BuildPointTable replaces the table only once everything else
 // has succeeded.
-class tDiscreteSnapshot {
+class DiscreteSnapshot {
  public:
-  explicit tDiscreteSnapshot(const tDiscrete_distribution& d);
+  explicit DiscreteSnapshot(const DiscreteDistribution& d);
   // Puts back support, moments, mode, maximum and hat width; the parameter
   // records and their count too when records is true.
-  void Restore(tDiscrete_distribution& d, bool records) const;
+  void Restore(DiscreteDistribution& d, bool records) const;
 
  private:
   uint16_t nameId_;
   uint8_t parCount_;
-  std::array<tVar, 4> par_;
-  Extended supportLow_, supportHigh_;
+  std::array<Parameter, 4> par_;
+  Real supportLow_, supportHigh_;
   bool hasMean_, hasVariance_;
-  Extended mean_, variance_, mode_, maxDens_, hatWidth_;
+  Real mean_, variance_, mode_, maxDens_, hatWidth_;
 };
 
 // Guards one SetParameters call.  Unless Commit is reached, the destructor
@@ -38,24 +38,24 @@ class tDiscreteSnapshot {
 // wrappers (Bernoulli, geometric) validate through their two-parameter base
 // and must never be left looking like it.
 template <class... Fields>
-class tSetParametersGuard {
+class ParameterChangeGuard {
  public:
-  tSetParametersGuard(tDiscrete_distribution& d, bool wholeRecords, Fields&... fields)
+  ParameterChangeGuard(DiscreteDistribution& d, bool wholeRecords, Fields&... fields)
       : d_(d), snapshot_(d), wholeRecords_(wholeRecords), refs_(fields...), saved_(fields...) {}
-  ~tSetParametersGuard() {
+  ~ParameterChangeGuard() {
     if (committed_) return;
     snapshot_.Restore(d_, validated_ || wholeRecords_);
     refs_ = saved_;
   }
-  tSetParametersGuard(const tSetParametersGuard&) = delete;
-  tSetParametersGuard& operator=(const tSetParametersGuard&) = delete;
+  ParameterChangeGuard(const ParameterChangeGuard&) = delete;
+  ParameterChangeGuard& operator=(const ParameterChangeGuard&) = delete;
 
   void Validated() { validated_ = true; }
   void Commit() { committed_ = true; }
 
  private:
-  tDiscrete_distribution& d_;
-  tDiscreteSnapshot snapshot_;
+  DiscreteDistribution& d_;
+  DiscreteSnapshot snapshot_;
   bool wholeRecords_;
   bool validated_ = false;
   bool committed_ = false;

@@ -1,4 +1,4 @@
-// tDistribution: parameter validation, the cdf and interval probabilities
+// Distribution: parameter validation, the cdf and interval probabilities
 // defined through each other, inversion for random values, and the plotting
 // range from the moments.
 #include "distrib/distribution.h"
@@ -11,27 +11,27 @@
 
 namespace vokt {
 
-void tRealPointList::Insert(int index, const tPointRecord& r) {
-  if (index < 0 || index > Count()) throw ERangeError();
+void PointTable::Insert(int index, const PointRecord& r) {
+  if (index < 0 || index > Count()) throw RangeError();
   items_.insert(items_.begin() + index, r);
 }
 
-tPointRecord& tRealPointList::operator[](int index) {
-  if (index < 0 || index >= Count()) throw ERangeError();
+PointRecord& PointTable::operator[](int index) {
+  if (index < 0 || index >= Count()) throw RangeError();
   return items_[static_cast<size_t>(index)];
 }
 
-const tPointRecord& tRealPointList::operator[](int index) const {
-  if (index < 0 || index >= Count()) throw ERangeError();
+const PointRecord& PointTable::operator[](int index) const {
+  if (index < 0 || index >= Count()) throw RangeError();
   return items_[static_cast<size_t>(index)];
 }
 
-void tRealPointList::Clear() {
+void PointTable::Clear() {
   items_.clear();
   items_.shrink_to_fit();
 }
 
-bool FindPoint(const tRealPointList& list, Extended x, int& index) {
+bool FindPoint(const PointTable& list, Real x, int& index) {
   const auto& items = list.Items();
   int count = list.Count();
   int lo = 0, hi = count - 1;
@@ -50,62 +50,62 @@ bool FindPoint(const tRealPointList& list, Extended x, int& index) {
   return false;
 }
 
-tDistribution::tDistribution() {
+Distribution::Distribution() {
   Par[1].Symbol = "@m";
   Par[2].Symbol = "@s";
   Par[2].Value = 1.0L;
 }
 
-tDistribution::~tDistribution() = default;
+Distribution::~Distribution() = default;
 
-tVar& tDistribution::ParAt(int i) {
-  if (i < 1 || i > 3) throw ERangeError();
+Parameter& Distribution::ParAt(int i) {
+  if (i < 1 || i > 3) throw RangeError();
   return Par[static_cast<size_t>(i)];
 }
 
-const tVar& tDistribution::ParAt(int i) const {
-  if (i < 1 || i > 3) throw ERangeError();
+const Parameter& Distribution::ParAt(int i) const {
+  if (i < 1 || i > 3) throw RangeError();
   return Par[static_cast<size_t>(i)];
 }
 
-void tDistribution::DefineParameter(int i, Extended low, Extended high, bool isInteger,
-                                    const std::string& symbol) {
-  tVar& v = ParAt(i);
+void Distribution::DefineParameter(int i, Real low, Real high, bool isInteger,
+                                   const std::string& symbol) {
+  Parameter& v = ParAt(i);
   v.Low = low;
   v.High = high;
   v.IsInteger = isInteger;
   v.Symbol = symbol;
 }
 
-void tDistribution::GetParameter(int i, tVar& r) const { r = ParAt(i); }
+void Distribution::GetParameter(int i, Parameter& r) const { r = ParAt(i); }
 
-void tDistribution::SetParameter(int i, const tVar& r) { ParAt(i).Value = r.Value; }
+void Distribution::SetParameter(int i, const Parameter& r) { ParAt(i).Value = r.Value; }
 
-Extended tDistribution::StdDev() const {
+Real Distribution::StdDev() const {
   ErrorIf(!HasVariance, msgNoVariance);
   return std::sqrt(Variance);
 }
 
-void tDistribution::Name(std::string& s) const { s = LoadString(NameId); }
+void Distribution::Name(std::string& s) const { s = LoadString(NameId); }
 
-std::string tDistribution::NameText() const {
+std::string Distribution::NameText() const {
   std::string s;
   Name(s);
   return s;
 }
 
-int tDistribution::XDecimals() { return 0; }
+int Distribution::XDecimals() { return 0; }
 
-bool tDistribution::CheckParameter(int i, Extended x) {
-  tVar& v = ParAt(i);
-  const Extended L = v.Low, H = v.High;
+bool Distribution::CheckParameter(int i, Real x) {
+  Parameter& v = ParAt(i);
+  const Real L = v.Low, H = v.High;
   if (v.IsInteger) {
     CheckValue(1298 + 4 * i, x, L);
     CheckValue(1299 + 4 * i, x, H);
     ErrorIf(!IsIntegerValue(x), 1300 + 4 * i);
   } else {
     if (StrictPositive && L == 0) {
-      if (!(x > 0)) throw EArgumentError(LoadString(1297 + 4 * i) + FormatNumber(0));
+      if (!(x > 0)) throw ArgumentError(LoadString(1297 + 4 * i) + FormatNumber(0));
     } else {
       CheckValue(1297 + 4 * i, x, L);
     }
@@ -115,13 +115,13 @@ bool tDistribution::CheckParameter(int i, Extended x) {
   return true;
 }
 
-bool tDistribution::InSupport(Extended x) const { return SupportLow <= x && x <= SupportHigh; }
+bool Distribution::InSupport(Real x) const { return SupportLow <= x && x <= SupportHigh; }
 
-Extended tDistribution::PointProb(Extended) { return 0; }
+Real Distribution::PointProb(Real) { return 0; }
 
-Extended tDistribution::Density(Extended) { return 0; }
+Real Distribution::Density(Real) { return 0; }
 
-Extended tDistribution::Cdf(Extended x) {
+Real Distribution::Cdf(Real x) {
   // The cdf and the interval probability are defined through each other; a
   // NaN would pass every comparison below and recurse without end.
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
@@ -130,17 +130,17 @@ Extended tDistribution::Cdf(Extended x) {
   return IntervalProb(SupportLow, x);
 }
 
-Extended tDistribution::UpperTail(Extended x) {
-  const Extended r = 1 - Cdf(x);
+Real Distribution::UpperTail(Real x) {
+  const Real r = 1 - Cdf(x);
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-Extended tDistribution::StrictLowerTail(Extended x) {
-  const Extended r = Cdf(x) - PointProb(x);
+Real Distribution::StrictLowerTail(Real x) {
+  const Real r = Cdf(x) - PointProb(x);
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-void tDistribution::Probabilities(Extended x, Extended& left, Extended& central, Extended& right) {
+void Distribution::Probabilities(Real x, Real& left, Real& central, Real& right) {
   // Each from its own tail, so that none inherits the rounding of another.
   central = PointProb(x);
   if (!(central >= 0)) central = 0;
@@ -153,18 +153,18 @@ void tDistribution::Probabilities(Extended x, Extended& left, Extended& central,
   if (left > 1) left = 1;
 }
 
-Extended tDistribution::UpperQuantile(Extended q) {
+Real Distribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  Extended p = 1 - q;
+  Real p = 1 - q;
   return Quantile(p);
 }
 
-Extended tDistribution::IntervalProb(Extended a, Extended b) {
+Real Distribution::IntervalProb(Real a, Real b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (a < SupportLow) a = SupportLow;
   if (b > SupportHigh) b = SupportHigh;
-  Extended r;
+  Real r;
   if (b >= InfBound)
     r = 1 - Cdf(a) + PointProb(a);
   else if (a <= -InfBound)
@@ -176,22 +176,22 @@ Extended tDistribution::IntervalProb(Extended a, Extended b) {
   return r;
 }
 
-Extended tDistribution::Quantile(Extended& p) {
+Real Distribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   return 0;
 }
 
-Extended tDistribution::RandomValue() {
-  Extended u = Uniform();
+Real Distribution::RandomValue() {
+  Real u = Uniform();
   return Quantile(u);
 }
 
-int tDistribution::SetParameters(Extended p1, Extended p2, Extended p3) {
-  const Extended p[4] = {0, p1, p2, p3};
+int Distribution::SetParameters(Real p1, Real p2, Real p3) {
+  const Real p[4] = {0, p1, p2, p3};
   int result = 0;
   for (int i = 1; i <= 3 && result == 0 && i <= ParCount; ++i) {
-    tVar r;
+    Parameter r;
     r.Value = p[i];
     if (!CheckParameter(i, p[i]))
       result = i;
@@ -204,56 +204,56 @@ int tDistribution::SetParameters(Extended p1, Extended p2, Extended p3) {
   return result;
 }
 
-void tDistribution::ParameterLabel(int i, int n, std::string& s) const {
+void Distribution::ParameterLabel(int i, int n, std::string& s) const {
   if (n <= 0)
     s = ParAt(i).Symbol;
   else
     s = ParAt(i).Symbol + "_" + std::to_string(n) + "^";
 }
 
-std::string tDistribution::Label(int i, int n) const {
+std::string Distribution::Label(int i, int n) const {
   std::string s;
   ParameterLabel(i, n, s);
   return s;
 }
 
-void tDistribution::PlotRange(tPlotRange& r) {
+void Distribution::PlotRange(GraphRange& r) {
   if (HasVariance) {
     r.Left = Mean - 4 * StdDev();
     if (r.Left < SupportLow) r.Left = SupportLow;
     r.Right = Mean + 4 * StdDev();
     if (r.Right > SupportHigh) r.Right = SupportHigh;
   } else {
-    Extended p = 0.005L;
+    Real p = 0.005L;
     r.Left = Quantile(p);
     p = 0.995L;
     r.Right = Quantile(p);
   }
   // The graph needs finite ends with a finite width between them.
-  const Extended big = std::numeric_limits<Extended>::max() / 4;
+  const Real big = std::numeric_limits<Real>::max() / 4;
   if (std::isnan(r.Left)) r.Left = SupportLow;
   if (std::isnan(r.Right)) r.Right = SupportHigh;
   r.Left = std::fmax(-big, std::fmin(r.Left, big));
   r.Right = std::fmax(-big, std::fmin(r.Right, big));
   if (!(r.Right > r.Left)) {
-    const Extended w = std::fabs(r.Left) > 1 ? std::fabs(r.Left) * 1e-6L : 1e-6L;
+    const Real w = std::fabs(r.Left) > 1 ? std::fabs(r.Left) * 1e-6L : 1e-6L;
     r.Left -= w;
     r.Right += w;
   }
 }
 
-tPlotRange tDistribution::Range() {
-  tPlotRange r;
+GraphRange Distribution::Range() {
+  GraphRange r;
   PlotRange(r);
   return r;
 }
 
-Extended tDistribution::MaxDensity() {
+Real Distribution::MaxDensity() {
   throw std::logic_error("Abstract error: MaxDensity is not implemented for this distribution");
 }
 
-void tDistribution::DrawDensity(DrawingSurface&, Color, Color, Extended, Extended) {}
+void Distribution::DrawDensity(DrawingSurface&, Color, Color, Real, Real) {}
 
-void tDistribution::DrawCdf(DrawingSurface&, Extended, Extended) {}
+void Distribution::DrawCdf(DrawingSurface&, Real, Real) {}
 
 }  // namespace vokt

@@ -10,19 +10,19 @@
 
 namespace vokt {
 
-tEmpirical_distribution::tEmpirical_distribution() { Points = std::make_unique<tRealPointList>(); }
+EmpiricalDistribution::EmpiricalDistribution() { Points = std::make_unique<PointTable>(); }
 
-void tEmpirical_distribution::SetProbabilityTable(std::vector<tPointRecord>&& records,
-                                                  std::vector<Extended>&& upper) {
+void EmpiricalDistribution::SetProbabilityTable(std::vector<PointRecord>&& records,
+                                                std::vector<Real>&& upper) {
   Points->Clear();
   Points->Reserve(records.size());
-  for (const tPointRecord& r : records) Points->Add(r);
+  for (const PointRecord& r : records) Points->Add(r);
   UpperProb = std::move(upper);
   fromProbabilities_ = true;
 }
 
-void tEmpirical_distribution::DeriveFromCounts() {
-  tRealPointList& t = *Points;
+void EmpiricalDistribution::DeriveFromCounts() {
+  PointTable& t = *Points;
   const int count = t.Count();
   if (!fromProbabilities_) {
     TotalCount = 0;
@@ -33,25 +33,25 @@ void tEmpirical_distribution::DeriveFromCounts() {
     }
     int64_t running = 0;
     for (int i = 0; i < count; ++i) {
-      tPointRecord& p = t[i];
+      PointRecord& p = t[i];
       running += p.Count;
-      p.Prob = TotalCount > 0 ? Extended(p.Count) / TotalCount : 0;
-      p.CumProb = TotalCount > 0 ? Extended(running) / TotalCount : 0;
+      p.Prob = TotalCount > 0 ? Real(p.Count) / TotalCount : 0;
+      p.CumProb = TotalCount > 0 ? Real(running) / TotalCount : 0;
     }
     UpperProb.assign(static_cast<size_t>(count), 0);
     int64_t above = 0;
     for (int i = count - 1; i >= 0; --i) {
-      UpperProb[static_cast<size_t>(i)] = TotalCount > 0 ? Extended(above) / TotalCount : 0;
+      UpperProb[static_cast<size_t>(i)] = TotalCount > 0 ? Real(above) / TotalCount : 0;
       above += t[i].Count;
     }
   } else {
     TotalCount = 0;
     MaxCount = 0;
   }
-  Extended s1 = 0, s2 = 0;
+  Real s1 = 0, s2 = 0;
   MaxProb = 0;
   for (int i = 0; i < count; ++i) {
-    const tPointRecord& p = t[i];
+    const PointRecord& p = t[i];
     s1 += p.Prob * p.X;
     s2 += p.X * p.X * p.Prob;
     if (p.Prob > MaxProb) {  // ties keep the smallest value as the mode
@@ -73,11 +73,11 @@ void tEmpirical_distribution::DeriveFromCounts() {
   }
 }
 
-int tEmpirical_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   DeriveFromCounts();
   int result = 0;
   try {
-    result = tDistribution::SetParameters(p1, p2, p3);
+    result = Distribution::SetParameters(p1, p2, p3);
   } catch (...) {
     BuildPointTable();
     throw;
@@ -86,8 +86,8 @@ int tEmpirical_distribution::SetParameters(Extended p1, Extended p2, Extended p3
   return result;
 }
 
-void tEmpirical_distribution::BuildPointTable() {
-  const tRealPointList& t = *Points;
+void EmpiricalDistribution::BuildPointTable() {
+  const PointTable& t = *Points;
   AllSingle = false;
   if (t.Count() == 0) {
     MaxDens = 0;
@@ -105,11 +105,11 @@ void tEmpirical_distribution::BuildPointTable() {
   MaxDens = PointProb(Mode);
 }
 
-int tEmpirical_distribution::XDecimals() {
-  Extended d = StdDev() * 0.009L;
+int EmpiricalDistribution::XDecimals() {
+  Real d = StdDev() * 0.009L;
   if (!(d > 0)) return 0;
   int r = 0;
-  // Extended numbers have at most 4951 decimals below the point.
+  // Real numbers have at most 4951 decimals below the point.
   while (d < 1 && r < 5000) {
     d *= 10;
     ++r;
@@ -117,12 +117,12 @@ int tEmpirical_distribution::XDecimals() {
   return r;
 }
 
-bool tEmpirical_distribution::InSupport(Extended x) const {
+bool EmpiricalDistribution::InSupport(Real x) const {
   int i;
   return !std::isnan(x) && FindPoint(*Points, x, i);
 }
 
-Extended tEmpirical_distribution::PointProb(Extended x) {
+Real EmpiricalDistribution::PointProb(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   int i;
   return FindPoint(*Points, x, i) ? (*Points)[i].Prob : 0;
@@ -130,9 +130,9 @@ Extended tEmpirical_distribution::PointProb(Extended x) {
 
 // The tolerant look-up comes first: a value within Eps of the lowest point is
 // that point, not a value below the support.
-Extended tEmpirical_distribution::Cdf(Extended x) {
+Real EmpiricalDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const tRealPointList& t = *Points;
+  const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
   int i;
   if (FindPoint(t, x, i)) return t[i].CumProb;
@@ -141,9 +141,9 @@ Extended tEmpirical_distribution::Cdf(Extended x) {
   return t[i - 1].CumProb;
 }
 
-Extended tEmpirical_distribution::UpperTail(Extended x) {
+Real EmpiricalDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const tRealPointList& t = *Points;
+  const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
   int i;
   if (FindPoint(t, x, i)) return UpperProb[static_cast<size_t>(i)];
@@ -155,9 +155,9 @@ Extended tEmpirical_distribution::UpperTail(Extended x) {
 // P(X < x): the cumulative probability of the point below.  The discrete
 // base steps down by one, which is wrong for a table whose values are not
 // integers (its point below 1 may be 0.9).
-Extended tEmpirical_distribution::StrictLowerTail(Extended x) {
+Real EmpiricalDistribution::StrictLowerTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const tRealPointList& t = *Points;
+  const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
   int i;
   FindPoint(t, x, i);  // found: i is the point; not found: the point above x
@@ -168,12 +168,12 @@ Extended tEmpirical_distribution::StrictLowerTail(Extended x) {
 
 // P(a <= X <= b) from the table.  The discrete base steps over the integers,
 // which misses every value of a table whose values are not integers.
-Extended tEmpirical_distribution::IntervalProb(Extended a, Extended b) {
+Real EmpiricalDistribution::IntervalProb(Real a, Real b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // From whichever tail is smaller, so that no digits are lost.
-  const Extended below = StrictLowerTail(a), above = UpperTail(b);
-  Extended r;
+  const Real below = StrictLowerTail(a), above = UpperTail(b);
+  Real r;
   if (below > above)
     r = Cdf(b) - below;
   else
@@ -189,16 +189,16 @@ Extended tEmpirical_distribution::IntervalProb(Extended a, Extended b) {
 // tolerance relative to 1 - p (1 - p is exact there): relative to p, the
 // tolerance would swallow every upper tail below 1e-15 and p = 1 would stop
 // short of the end.  p is set to the probability reached when that differs.
-Extended tEmpirical_distribution::Quantile(Extended& p) {
+Real EmpiricalDistribution::Quantile(Real& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  const tRealPointList& t = *Points;
+  const PointTable& t = *Points;
   ErrorIf(t.Count() == 0, 1374);
   int lo = 0, hi = t.Count() - 1;
   if (p > 0.5L) {
-    const Extended q = 1 - p;
-    const Extended target = q + q * kQuantileRelTol;
+    const Real q = 1 - p;
+    const Real target = q + q * kQuantileRelTol;
     while (lo < hi) {
       const int mid = lo + (hi - lo) / 2;
       if (UpperProb[static_cast<size_t>(mid)] > target)
@@ -209,7 +209,7 @@ Extended tEmpirical_distribution::Quantile(Extended& p) {
     if (std::fabs(UpperProb[static_cast<size_t>(lo)] - q) > q * kQuantileRelTol) p = t[lo].CumProb;
     return t[lo].X;
   }
-  const Extended target = p - p * kQuantileRelTol;
+  const Real target = p - p * kQuantileRelTol;
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
     if (t[mid].CumProb < target)
@@ -223,13 +223,13 @@ Extended tEmpirical_distribution::Quantile(Extended& p) {
 
 // The smallest point whose upper tail P(X > x) is at most q (relative
 // tolerance as above), searched in the upper tails themselves.
-Extended tEmpirical_distribution::UpperQuantile(Extended q) {
+Real EmpiricalDistribution::UpperQuantile(Real q) {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  const tRealPointList& t = *Points;
+  const PointTable& t = *Points;
   ErrorIf(t.Count() == 0, 1374);
-  const Extended target = q + q * kQuantileRelTol;
+  const Real target = q + q * kQuantileRelTol;
   int lo = 0, hi = t.Count() - 1;
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
@@ -241,8 +241,8 @@ Extended tEmpirical_distribution::UpperQuantile(Extended q) {
   return t[lo].X;
 }
 
-Extended tEmpirical_distribution::RandomValue() {
-  const tRealPointList& t = *Points;
+Real EmpiricalDistribution::RandomValue() {
+  const PointTable& t = *Points;
   const int count = t.Count();
   ErrorIf(count == 0, 1374);
   if (AllSingle) {
@@ -252,19 +252,19 @@ Extended tEmpirical_distribution::RandomValue() {
   }
   // The expected number of trials is count * MaxProb, at most count; the cap
   // is far beyond any run that is merely unlucky.
-  const Extended expected = Extended(count) * MaxProb;
-  const Extended cap = 1000 * expected + 1000000;
-  for (Extended trial = 0; trial < cap; trial += 1) {
+  const Real expected = Real(count) * MaxProb;
+  const Real cap = 1000 * expected + 1000000;
+  for (Real trial = 0; trial < cap; trial += 1) {
     int i = static_cast<int>(Uniform() * count);
     if (i >= count) i = count - 1;
-    const Extended u2 = Uniform();
+    const Real u2 = Uniform();
     if (t[i].Prob >= u2 * MaxProb) return t[i].X;
   }
-  throw EConvergenceError("the random generator");
+  throw ConvergenceError("the random generator");
 }
 
-void tEmpirical_distribution::PlotRange(tPlotRange& r) {
-  const Extended s = StdDev();
+void EmpiricalDistribution::PlotRange(GraphRange& r) {
+  const Real s = StdDev();
   r.Left = Mean - 4 * s;
   if (r.Left < SupportLow) r.Left = SupportLow;
   r.Right = Mean + 4 * s;

@@ -11,29 +11,29 @@
 
 namespace vokt {
 
-class tEmpirical_distribution : public tDiscrete_distribution {
+class EmpiricalDistribution : public DiscreteDistribution {
  public:
-  tEmpirical_distribution();
+  EmpiricalDistribution();
 
-  Extended MaxProb = 0;    // largest probability in the table
+  Real MaxProb = 0;        // largest probability in the table
   int64_t MaxCount = 0;    // largest Count (counted tables only)
   bool AllSingle = false;  // every value has the same probability
   int64_t TotalCount = 0;  // sum of all Count (counted tables only)
   // P(X > x_i) for every point, summed from the top (never 1 - CumProb).
-  std::vector<Extended> UpperProb;
+  std::vector<Real> UpperProb;
 
   int XDecimals() override;
-  bool InSupport(Extended x) const override;
-  Extended PointProb(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended StrictLowerTail(Extended x) override;
-  Extended IntervalProb(Extended a, Extended b) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  void PlotRange(tPlotRange& r) override;
+  bool InSupport(Real x) const override;
+  Real PointProb(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real StrictLowerTail(Real x) override;
+  Real IntervalProb(Real a, Real b) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  void PlotRange(GraphRange& r) override;
   void BuildPointTable() override;
 
  protected:
@@ -43,7 +43,7 @@ class tEmpirical_distribution : public tDiscrete_distribution {
   void DeriveFromCounts();
   // Installs a table whose records carry X, Prob and CumProb, with upper[i]
   // = P(X > x_i); Count is not used.
-  void SetProbabilityTable(std::vector<tPointRecord>&& records, std::vector<Extended>&& upper);
+  void SetProbabilityTable(std::vector<PointRecord>&& records, std::vector<Real>&& upper);
 
  private:
   bool fromProbabilities_ = false;
@@ -52,6 +52,6 @@ class tEmpirical_distribution : public tDiscrete_distribution {
 // Relative tolerance of "reaches p" in the table quantiles: far above the
 // rounding of the summed probabilities (a few units of 1e-19), far below any
 // gap between two of them that matters.
-inline constexpr Extended kQuantileRelTol = 1e-15L;
+inline constexpr Real kQuantileRelTol = 1e-15L;
 
 }  // namespace vokt

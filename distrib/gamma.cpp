@@ -21,32 +21,32 @@ namespace {
 // a row means the constants are broken, not bad luck.
 constexpr int kTrialCap = 1000000;
 
-constexpr Extended kLnSqrt2Pi = 0.918938533204672741780329736405617639861L;
+constexpr Real kLnSqrt2Pi = 0.918938533204672741780329736405617639861L;
 // Below this shape (and rate times x) the terms of the log density are small
 // enough to be added directly; above, the saddle-point form keeps the digits
 // that the cancellation of (alpha - 1) ln y, y and ln Gamma(alpha) loses.
-constexpr Extended kDirectShape = 40;
+constexpr Real kDirectShape = 40;
 
 // A positive finite parameter of a one-parameter case, checked before it is
 // handed on to the gamma (whose messages name its second parameter).
-void CheckOwnParameter(Extended x) {
-  if (!(x > 0)) throw EArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
+void CheckOwnParameter(Real x) {
+  if (!(x > 0)) throw ArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
   if (!std::isfinite(x)) RaiseMessage(msgTooLarge);
 }
 }  // namespace
 
 // ---------------------------------------------------------------- gamma
 
-tGamma_distribution::tGamma_distribution(Extended alpha, Extended lambda) {
-  tGamma_distribution::SetParameters(alpha, lambda, 0);
+GammaDistribution::GammaDistribution(Real alpha, Real lambda) {
+  GammaDistribution::SetParameters(alpha, lambda, 0);
 }
 
-int tGamma_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int GammaDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@l");
-  int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 911;
   Alpha = p1;
@@ -70,9 +70,9 @@ int tGamma_distribution::SetParameters(Extended p1, Extended p2, Extended) {
     // ln((alpha - m)/d) = ln(1 - 2/(1 + m)) and ln((alpha + m)/d) =
     // ln(1 + (1 + m)/d) exactly; the log1p forms avoid the cancellation in
     // alpha - m for shapes just above 1.
-    const Extended d = Alpha - 1;
-    const Extended m = std::sqrt(2 * Alpha - 1);
-    const Extended oneMinusM = -2 * d / (1 + m);
+    const Real d = Alpha - 1;
+    const Real m = std::sqrt(2 * Alpha - 1);
+    const Real oneMinusM = -2 * d / (1 + m);
     Gen1 = oneMinusM * std::sqrt(std::exp(d * std::log1p(-2 / (1 + m)) + m - 1));
     Gen2 = (1 + m) * std::sqrt(std::exp(d * std::log1p((1 + m) / d) - m - 1));
   } else if (Alpha < 1) {
@@ -82,65 +82,65 @@ int tGamma_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-bool tGamma_distribution::InSupport(Extended x) const {
+bool GammaDistribution::InSupport(Real x) const {
   if (Alpha < 1 && !(x > 0)) return false;
-  return tContinuous_distribution::InSupport(x);
+  return ContinuousDistribution::InSupport(x);
 }
 
-Extended tGamma_distribution::Density(Extended x) {
+Real GammaDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < 0 || std::isinf(x)) return 0;
   // At 0 a shape below 1 has an infinite density; the graph takes 0 there.
   if (x == 0) return Alpha == 1 ? Lambda : 0;
-  const Extended y = Lambda * x;
+  const Real y = Lambda * x;
   if (std::isinf(y)) return 0;
   if (Alpha < kDirectShape || y == 0) {
     // ln f = (alpha - 1) ln y + ln lambda - ln Gamma(alpha) - y
-    const Extended a1 = Alpha - 1;
-    const Extended ly = a1 == 0 ? 0 : a1 * std::log(y);
+    const Real a1 = Alpha - 1;
+    const Real ly = a1 == 0 ? 0 : a1 * std::log(y);
     return std::exp(ly + LogLambda - LogGammaAlpha - y);
   }
-  const Extended lw = SaddleConst - Bd0(SaddleShape, y);
+  const Real lw = SaddleConst - Bd0(SaddleShape, y);
   if (Alpha >= 1) return std::exp(lw + LogLambda);
   return std::exp(lw + std::log(Alpha / x));
 }
 
-Extended tGamma_distribution::Cdf(Extended x) {
+Real GammaDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   return GammaLower(Alpha, Lambda * x);
 }
 
-Extended tGamma_distribution::UpperTail(Extended x) {
+Real GammaDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   return GammaUpper(Alpha, Lambda * x);
 }
 
-Extended tGamma_distribution::Quantile(Extended& p) {
+Real GammaDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return GammaUpperInv(Alpha, 1 - p) / Lambda;
   return GammaLowerInv(Alpha, p) / Lambda;
 }
 
-Extended tGamma_distribution::UpperQuantile(Extended q) {
+Real GammaDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q > 0.5L) return GammaLowerInv(Alpha, 1 - q) / Lambda;
   return GammaUpperInv(Alpha, q) / Lambda;
 }
 
-Extended tGamma_distribution::RandomValue() {
+Real GammaDistribution::RandomValue() {
   if (Alpha == 1) return -std::log(Uniform()) / Lambda;
   if (Alpha > 1) {
-    const Extended d = Alpha - 1;
+    const Real d = Alpha - 1;
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Extended u = Uniform();
-      const Extended v = Uniform() * (Gen2 - Gen1) + Gen1;
-      const Extended c = v / u;
-      const Extended x = c + d;
-      const Extended l = -2 * u * u + 8 * u - 6;
+      const Real u = Uniform();
+      const Real v = Uniform() * (Gen2 - Gen1) + Gen1;
+      const Real c = v / u;
+      const Real x = c + d;
+      const Real l = -2 * u * u + 8 * u - 6;
       // Quick acceptance, then quick rejection: polynomial bounds on both
       // sides of the exact test, so the logarithms are rarely needed.
       if (c >= 0) {
@@ -154,23 +154,23 @@ Extended tGamma_distribution::RandomValue() {
       // Exact test u^2 <= h(c).
       if (2 * std::log(u) + c <= d * std::log1p(c / d)) return x / Lambda;
     }
-    throw EConvergenceError("the gamma generator");
+    throw ConvergenceError("the gamma generator");
   }
   // Ahrens-Dieter GS with b = 1 + alpha/e.
-  const Extended b = Gen1;
+  const Real b = Gen1;
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Extended u1 = Uniform();
-    const Extended u2 = Uniform();
-    const Extended p = b * u1;
+    const Real u1 = Uniform();
+    const Real u2 = Uniform();
+    const Real p = b * u1;
     if (p > 1) {
-      const Extended x = -std::log((b - p) * Gen2);
+      const Real x = -std::log((b - p) * Gen2);
       if (u2 <= std::pow(x, Alpha - 1)) return x / Lambda;
     } else {
-      const Extended x = std::pow(p, Gen2);
+      const Real x = std::pow(p, Gen2);
       if (std::log(u2) <= -x) return x / Lambda;
     }
   }
-  throw EConvergenceError("the gamma generator");
+  throw ConvergenceError("the gamma generator");
 }
 
 // ---------------------------------------------------------------- exponential
@@ -179,13 +179,13 @@ namespace {
 // The one-parameter cases validate through the gamma's records; when that
 // fails their own single record (and the count) must come back, or the grid
 // would show the gamma's two parameters.
-struct tRecordGuard {
-  tDistribution& d;
+struct RecordGuard {
+  Distribution& d;
   uint8_t count;
-  std::array<tVar, 4> par;
+  std::array<Parameter, 4> par;
   bool armed = true;
-  explicit tRecordGuard(tDistribution& dist) : d(dist), count(dist.ParCount), par(dist.Par) {}
-  ~tRecordGuard() {
+  explicit RecordGuard(Distribution& dist) : d(dist), count(dist.ParCount), par(dist.Par) {}
+  ~RecordGuard() {
     if (armed) {
       d.ParCount = count;
       d.Par = par;
@@ -194,12 +194,14 @@ struct tRecordGuard {
 };
 }  // namespace
 
-tExponential::tExponential(Extended theta) { tExponential::SetParameters(theta, 0, 0); }
+ExponentialDistribution::ExponentialDistribution(Real theta) {
+  ExponentialDistribution::SetParameters(theta, 0, 0);
+}
 
-int tExponential::SetParameters(Extended p1, Extended, Extended) {
+int ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   CheckOwnParameter(p1);
-  tRecordGuard guard(*this);
-  int r = tGamma_distribution::SetParameters(1, p1, 0);
+  RecordGuard guard(*this);
+  int r = GammaDistribution::SetParameters(1, p1, 0);
   if (r != 0) return r;
   guard.armed = false;
   ParCount = 1;
@@ -211,25 +213,25 @@ int tExponential::SetParameters(Extended p1, Extended, Extended) {
   return 0;
 }
 
-Extended tExponential::Density(Extended x) {
+Real ExponentialDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < 0) return 0;
   return Theta * std::exp(-Theta * x);
 }
 
-Extended tExponential::Cdf(Extended x) {
+Real ExponentialDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   return -std::expm1(-Theta * x);
 }
 
-Extended tExponential::UpperTail(Extended x) {
+Real ExponentialDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   return std::exp(-Theta * x);
 }
 
-Extended tExponential::Quantile(Extended& p) {
+Real ExponentialDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return SupportHigh;
@@ -238,7 +240,7 @@ Extended tExponential::Quantile(Extended& p) {
   return -std::log1p(-p) / Theta;
 }
 
-Extended tExponential::UpperQuantile(Extended q) {
+Real ExponentialDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
@@ -248,14 +250,14 @@ Extended tExponential::UpperQuantile(Extended q) {
 
 // ---------------------------------------------------------------- chi-square
 
-tChi_square_Distribution::tChi_square_Distribution(Extended nu) {
-  tChi_square_Distribution::SetParameters(nu, 0, 0);
+ChiSquareDistribution::ChiSquareDistribution(Real nu) {
+  ChiSquareDistribution::SetParameters(nu, 0, 0);
 }
 
-int tChi_square_Distribution::SetParameters(Extended p1, Extended, Extended) {
+int ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
   CheckOwnParameter(p1);
-  tRecordGuard guard(*this);
-  int r = tGamma_distribution::SetParameters(p1 / 2, 0.5L, 0);
+  RecordGuard guard(*this);
+  int r = GammaDistribution::SetParameters(p1 / 2, 0.5L, 0);
   if (r != 0) return r;
   guard.armed = false;
   ParCount = 1;

@@ -8,56 +8,56 @@
 
 namespace vokt {
 
-class tGamma_distribution : public tContinuous_distribution {
+class GammaDistribution : public ContinuousDistribution {
  public:
-  tGamma_distribution(Extended alpha, Extended lambda);
+  GammaDistribution(Real alpha, Real lambda);
 
-  Extended LogNorm = 0;  // alpha ln lambda - ln Gamma(alpha)
-  Extended Gen1 = 0;     // generator constants, see RandomValue
-  Extended Gen2 = 0;
-  Extended Alpha = 1;
-  Extended Lambda = 1;
+  Real LogNorm = 0;  // alpha ln lambda - ln Gamma(alpha)
+  Real Gen1 = 0;     // generator constants, see RandomValue
+  Real Gen2 = 0;
+  Real Alpha = 1;
+  Real Lambda = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool InSupport(Extended x) const override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool InSupport(Real x) const override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 
  protected:
-  Extended LogLambda = 0;      // ln lambda
-  Extended LogGammaAlpha = 0;  // ln Gamma(alpha)
-  Extended SaddleShape = 0;    // alpha - 1 (alpha >= 1) or alpha
-  Extended SaddleConst = 0;    // -StirlingError - ln(SaddleShape)/2 - ln sqrt(2 pi)
+  Real LogLambda = 0;      // ln lambda
+  Real LogGammaAlpha = 0;  // ln Gamma(alpha)
+  Real SaddleShape = 0;    // alpha - 1 (alpha >= 1) or alpha
+  Real SaddleConst = 0;    // -StirlingError - ln(SaddleShape)/2 - ln sqrt(2 pi)
 
   // For the special cases, whose constructors apply their own SetParameters.
-  tGamma_distribution() = default;
+  GammaDistribution() = default;
 };
 
-class tExponential : public tGamma_distribution {
+class ExponentialDistribution : public GammaDistribution {
  public:
-  explicit tExponential(Extended theta);
+  explicit ExponentialDistribution(Real theta);
 
-  Extended Theta = 1;  // rate
+  Real Theta = 1;  // rate
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
 };
 
-class tChi_square_Distribution : public tGamma_distribution {
+class ChiSquareDistribution : public GammaDistribution {
  public:
-  explicit tChi_square_Distribution(Extended nu);
+  explicit ChiSquareDistribution(Real nu);
 
-  Extended Nu = 1;  // degrees of freedom, need not be an integer
+  Real Nu = 1;  // degrees of freedom, need not be an integer
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 }  // namespace vokt

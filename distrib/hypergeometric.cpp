@@ -18,27 +18,27 @@ namespace {
 constexpr int32_t kProductLimit = 60;
 }  // namespace
 
-tHypergeometric_Distribution::tHypergeometric_Distribution(Extended N, Extended N1, Extended n) {
+HypergeometricDistribution::HypergeometricDistribution(Real N, Real N1, Real n) {
   SetParameters(N, N1, n);
 }
 
-bool tHypergeometric_Distribution::CheckParameter(int i, Extended x) {
+bool HypergeometricDistribution::CheckParameter(int i, Real x) {
   // N1 and n are compared with the N just stored: the parameters are checked
   // and stored in order.
   if (i == 1)
     ParAt(1).High = InfBound;
   else
     ParAt(i).High = Par[1].Value;
-  return tDiscrete_distribution::CheckParameter(i, x);
+  return DiscreteDistribution::CheckParameter(i, x);
 }
 
-int tHypergeometric_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
-  tSetParametersGuard guard(*this, false, N, N1, N2, n);
+int HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  ParameterChangeGuard guard(*this, false, N, N1, N2, n);
   ParCount = 3;
   DefineParameter(1, 2, InfBound, true, "N");
   DefineParameter(2, 1, p1, true, "N_1^");
   DefineParameter(3, 1, p1, true, "n");
-  int r = tDiscrete_distribution::SetParameters(p1, p2, p3);
+  int r = DiscreteDistribution::SetParameters(p1, p2, p3);
   if (r != 0) return r;
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
@@ -49,7 +49,7 @@ int tHypergeometric_Distribution::SetParameters(Extended p1, Extended p2, Extend
   n = RoundInt(p3);
   SupportLow = n > N2 ? n - N2 : 0;
   SupportHigh = N1 < n ? N1 : n;
-  Mean = static_cast<Extended>(static_cast<int64_t>(n) * N1) / N;
+  Mean = static_cast<Real>(static_cast<int64_t>(n) * N1) / N;
   Variance = N2 * Mean * (N - n) / N / (N - 1);
   HasMean = HasVariance = true;
   BuildPointTable();
@@ -57,12 +57,12 @@ int tHypergeometric_Distribution::SetParameters(Extended p1, Extended p2, Extend
   return 0;
 }
 
-Extended tHypergeometric_Distribution::PointProb(Extended x) {
+Real HypergeometricDistribution::PointProb(Real x) {
   if (!InSupport(x)) return 0;
-  const Extended k = RoundExt(x);
+  const Real k = RoundExt(x);
   if (n <= kProductLimit) {
     const int32_t kk = static_cast<int32_t>(k);
-    Extended c = 1;
+    Real c = 1;
     for (int32_t i = 1; i <= kk; ++i) c = c * (n - kk + i) / i;  // C(n, k)
     for (int32_t i = 0; i < kk; ++i) c = c * (N1 - i) / (N - i);
     for (int32_t i = 0; i < n - kk; ++i) c = c * (N2 - i) / (N - kk - i);
@@ -71,16 +71,16 @@ Extended tHypergeometric_Distribution::PointProb(Extended x) {
   // C(N1, k) C(N2, n - k) / C(N, n) = b(k; N1) b(n - k; N2) / b(n; N) for
   // binomial weights b with any success probability; n / N keeps all three
   // near their peaks.
-  const Extended pr = static_cast<Extended>(n) / N, q = static_cast<Extended>(N - n) / N;
+  const Real pr = static_cast<Real>(n) / N, q = static_cast<Real>(N - n) / N;
   return std::exp(LogBinomialWeight(k, N1, pr, q) + LogBinomialWeight(n - k, N2, pr, q) -
                   LogBinomialWeight(n, N, pr, q));
 }
 
-Extended tHypergeometric_Distribution::ProbRatio(int32_t k) {
+Real HypergeometricDistribution::ProbRatio(int32_t k) {
   // Undefined at the lowest point (and outside the support): the callers
   // then evaluate the point probability itself.
   if (k <= SupportLow || k > SupportHigh || N2 + k == n) return 0;
-  return (static_cast<Extended>(N1 - k + 1) / k) * (n - k + 1) / (k + N2 - n);
+  return (static_cast<Real>(N1 - k + 1) / k) * (n - k + 1) / (k + N2 - n);
 }
 
 }  // namespace vokt

@@ -8,19 +8,19 @@
 
 namespace vokt {
 
-class tHypergeometric_Distribution : public tDiscrete_distribution {
+class HypergeometricDistribution : public DiscreteDistribution {
  public:
-  tHypergeometric_Distribution(Extended N, Extended N1, Extended n);
+  HypergeometricDistribution(Real N, Real N1, Real n);
 
   int32_t N = 2;
   int32_t N1 = 1;
   int32_t N2 = 1;
   int32_t n = 1;
 
-  bool CheckParameter(int i, Extended x) override;
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended PointProb(Extended x) override;
-  Extended ProbRatio(int32_t k) override;
+  bool CheckParameter(int i, Real x) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) override;
+  Real ProbRatio(int32_t k) override;
 };
 
 }  // namespace vokt

@@ -22,14 +22,14 @@
 namespace vokt {
 
 namespace {
-constexpr Extended kLn2Pi = 1.837877066409345483560659472811235280L;
+constexpr Real kLn2Pi = 1.837877066409345483560659472811235280L;
 
 // From here on the asymptotic series of the Mills ratio is exact to extended
 // precision with a dozen terms (its smallest term lies near n = w^2/2).
-constexpr Extended kMillsAsymptotic = 30;
+constexpr Real kMillsAsymptotic = 30;
 
 // Nodes in (0, 1) and weights of the 20-point Gauss-Legendre rule on [-1, 1].
-constexpr Extended kGauss[10][2] = {
+constexpr Real kGauss[10][2] = {
     {0.9931285991850949247861224L, 0.01761400713915211831186196L},
     {0.9639719272779137912676661L, 0.04060142980038694133103995L},
     {0.9122344282513259058677524L, 0.06267204833410906356950654L},
@@ -44,11 +44,11 @@ constexpr Extended kGauss[10][2] = {
 
 // 1 - t R(t) = -R'(t) > 0: directly up to 30 (at most three digits of
 // cancellation, at t = 30), the asymptotic series beyond.
-Extended MillsSlope(Extended t) {
+Real MillsSlope(Real t) {
   if (t < kMillsAsymptotic) return 1 - t * NormalMillsRatio(t);
   // 1 - t R(t) ~ sum_n>=1 (-1)^(n+1) (2n - 1)!! / t^(2n)
-  const Extended t2 = t * t;
-  Extended term = 1, sum = 0;
+  const Real t2 = t * t;
+  Real term = 1, sum = 0;
   for (int n = 1; n <= 14; ++n) {
     term *= (2 * n - 1) / t2;
     sum += (n % 2 == 1) ? term : -term;
@@ -56,14 +56,14 @@ Extended MillsSlope(Extended t) {
   return sum;
 }
 
-Extended Clamp01(Extended p) {
+Real Clamp01(Real p) {
   if (p < 0) return 0;
   if (p > 1) return 1;
   return p;
 }
 }  // namespace
 
-Extended NormalMillsRatio(Extended w) {
+Real NormalMillsRatio(Real w) {
   if (std::isnan(w)) RaiseMessage(msgNotANumber);
   if (w < kMillsAsymptotic) {
     // Both keep their relative accuracy in the tail (the density is at least
@@ -71,8 +71,8 @@ Extended NormalMillsRatio(Extended w) {
     return NormalUpper(w) / NormalDensity(w);
   }
   // R(w) ~ (1/w) sum_n (-1)^n (2n - 1)!! / w^(2n)
-  const Extended w2 = w * w;
-  Extended term = 1, sum = 1;
+  const Real w2 = w * w;
+  Real term = 1, sum = 1;
   for (int n = 1; n <= 14; ++n) {
     term *= -(2 * n - 1) / w2;
     sum += term;
@@ -80,16 +80,16 @@ Extended NormalMillsRatio(Extended w) {
   return sum / w;
 }
 
-tInverseGaussian_distribution::tInverseGaussian_distribution(Extended mu, Extended lambda) {
-  NormalPart = std::make_unique<tNormal_Distribution>(0, 1);
+InverseGaussianDistribution::InverseGaussianDistribution(Real mu, Real lambda) {
+  NormalPart = std::make_unique<NormalDistribution>(0, 1);
   SetParameters(mu, lambda, 1);
 }
 
-int tInverseGaussian_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@l");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   NameId = 930;
   Mu = p1;
@@ -106,73 +106,73 @@ int tInverseGaussian_distribution::SetParameters(Extended p1, Extended p2, Exten
   return 0;
 }
 
-bool tInverseGaussian_distribution::InSupport(Extended x) const {
-  return tContinuous_distribution::InSupport(x) && x > 0;
+bool InverseGaussianDistribution::InSupport(Real x) const {
+  return ContinuousDistribution::InSupport(x) && x > 0;
 }
 
-Extended tInverseGaussian_distribution::Density(Extended x) {
+Real InverseGaussianDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0) || std::isinf(x)) return 0;
   // sqrt(lambda/(2 pi x^3)) exp(-lambda (x - mu)^2 / (2 mu^2 x)), in logs so
   // that x^3 cannot underflow; the exponent is -v^2/2.
-  const Extended ratio = Lambda / x;
+  const Real ratio = Lambda / x;
   if (!std::isfinite(ratio)) return 0;
-  const Extended z1 = x / Mu - 1;
-  const Extended v2 = ratio * z1 * z1;
+  const Real z1 = x / Mu - 1;
+  const Real v2 = ratio * z1 * z1;
   return std::exp((std::log(Lambda) - kLn2Pi) / 2 - 1.5L * std::log(x) - v2 / 2);
 }
 
-Extended tInverseGaussian_distribution::Cdf(Extended x) {
+Real InverseGaussianDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 0;
   if (std::isinf(x)) return 1;
-  const Extended s = std::sqrt(Lambda / x);
+  const Real s = std::sqrt(Lambda / x);
   if (!std::isfinite(s)) return 0;  // x so close to 0 that lambda/x overflows
-  const Extended z = x / Mu;
-  const Extended v = s * (z - 1);
-  const Extended w = s * (z + 1);
+  const Real z = x / Mu;
+  const Real v = s * (z - 1);
+  const Real w = s * (z + 1);
   // Two positive terms: Phi(v) from the kernel, e^(2 phi) Phi(-w) as pdf(v) R(w).
   return Clamp01(NormalLower(v) + NormalDensity(v) * NormalMillsRatio(w));
 }
 
-Extended tInverseGaussian_distribution::UpperTail(Extended x) {
+Real InverseGaussianDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 1;
   if (std::isinf(x)) return 0;
-  const Extended s = std::sqrt(Lambda / x);
+  const Real s = std::sqrt(Lambda / x);
   if (!std::isfinite(s)) return 1;
-  const Extended z = x / Mu;
-  const Extended v = s * (z - 1);
-  const Extended w = s * (z + 1);
-  const Extended dv = NormalDensity(v);
-  const Extended rw = NormalMillsRatio(w);
-  const Extended upperV = NormalUpper(v);  // Phi(-v) = pdf(v) R(v)
-  const Extended second = dv * rw;
+  const Real z = x / Mu;
+  const Real v = s * (z - 1);
+  const Real w = s * (z + 1);
+  const Real dv = NormalDensity(v);
+  const Real rw = NormalMillsRatio(w);
+  const Real upperV = NormalUpper(v);  // Phi(-v) = pdf(v) R(v)
+  const Real second = dv * rw;
   // Up to 0.99 the difference loses at most two digits of the twenty.
   if (second < 0.99L * upperV) return Clamp01(upperV - second);
   // pdf(v) times the integral of 1 - t R(t) over [v, w].
-  const Extended c = (v + w) / 2, hw = s;  // (w - v) / 2 = s
-  Extended sum = 0;
+  const Real c = (v + w) / 2, hw = s;  // (w - v) / 2 = s
+  Real sum = 0;
   for (const auto& node : kGauss)
     sum += node[1] * (MillsSlope(c - hw * node[0]) + MillsSlope(c + hw * node[0]));
   return Clamp01(dv * sum * hw);
 }
 
-Extended tInverseGaussian_distribution::Solve(Extended p, bool upper) {
+Real InverseGaussianDistribution::Solve(Real p, bool upper) {
   // Start: the lognormal with the same mean and variance.
-  const Extended s2 = std::log1p(Mu / Lambda), m = std::log(Mu) - s2 / 2;
+  const Real s2 = std::log1p(Mu / Lambda), m = std::log(Mu) - s2 / 2;
   const bool up = p > 0.5L ? !upper : upper;
-  const Extended pp = p > 0.5L ? 1 - p : p;
-  Extended x0 = Mu;
+  const Real pp = p > 0.5L ? 1 - p : p;
+  Real x0 = Mu;
   if (pp > 0) x0 = std::exp(m + std::sqrt(s2) * (up ? NormalUpperInv(pp) : NormalLowerInv(pp)));
   return noncentral::TailQuantile(
-      [&](Extended x) { return Cdf(x); }, [&](Extended x) { return UpperTail(x); },
-      [&](Extended x) { return Density(x); }, p, upper, x0, 0,
-      std::numeric_limits<Extended>::infinity(), "the inverse Gaussian quantile");
+      [&](Real x) { return Cdf(x); }, [&](Real x) { return UpperTail(x); },
+      [&](Real x) { return Density(x); }, p, upper, x0, 0, std::numeric_limits<Real>::infinity(),
+      "the inverse Gaussian quantile");
 }
 
-Extended tInverseGaussian_distribution::Quantile(Extended& p) { return Solve(p, false); }
+Real InverseGaussianDistribution::Quantile(Real& p) { return Solve(p, false); }
 
-Extended tInverseGaussian_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
+Real InverseGaussianDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
 }  // namespace vokt

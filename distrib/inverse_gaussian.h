@@ -10,30 +10,30 @@
 
 namespace vokt {
 
-class tInverseGaussian_distribution : public tContinuous_distribution {
+class InverseGaussianDistribution : public ContinuousDistribution {
  public:
-  tInverseGaussian_distribution(Extended mu, Extended lambda);
+  InverseGaussianDistribution(Real mu, Real lambda);
 
-  std::unique_ptr<tNormal_Distribution> NormalPart;  // N(0, 1)
-  Extended Mu = 1;
-  Extended Lambda = 1;
-  Extended Phi = 1;  // lambda / mu
+  std::unique_ptr<NormalDistribution> NormalPart;  // N(0, 1)
+  Real Mu = 1;
+  Real Lambda = 1;
+  Real Phi = 1;  // lambda / mu
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool InSupport(Extended x) const override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool InSupport(Real x) const override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
 
  private:
-  Extended Solve(Extended p, bool upper);
+  Real Solve(Real p, bool upper);
 };
 
 // Mills ratio R(w) = Phi(-w) / phi(w) of the standard normal for w >= 0, with
 // full relative accuracy however far out w lies (Phi(-w) itself underflows
 // beyond w of about 150).
-Extended NormalMillsRatio(Extended w);
+Real NormalMillsRatio(Real w);
 
 }  // namespace vokt

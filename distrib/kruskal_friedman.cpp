@@ -62,8 +62,8 @@ double Log2Multinomial(const std::vector<int32_t>& n) {
 
 // Turns (key, count) pairs sorted by key into the table, X from the key.
 template <class C, class ToX>
-tRankTable MakeTable(const std::vector<std::pair<int64_t, C>>& keys, ToX toX) {
-  tRankTable t;
+RankTable MakeTable(const std::vector<std::pair<int64_t, C>>& keys, ToX toX) {
+  RankTable t;
   const size_t n = keys.size();
   t.Records.resize(n);
   t.Upper.resize(n);
@@ -73,7 +73,7 @@ tRankTable MakeTable(const std::vector<std::pair<int64_t, C>>& keys, ToX toX) {
   C below = 0;
   for (size_t i = 0; i < n; ++i) {
     below += keys[i].second;
-    tPointRecord& r = t.Records[i];
+    PointRecord& r = t.Records[i];
     r.X = toX(keys[i].first);
     r.Prob = ToLd(keys[i].second) / T;
     r.CumProb = ToLd(below) / T;
@@ -186,12 +186,12 @@ class KwShape {
 
 template <class C>
 std::vector<std::pair<int64_t, C>> KruskalWallisKeys(const std::vector<int32_t>& order, int64_t lcm,
-                                                     const tRankControl* control,
+                                                     const RankControl* control,
                                                      double totalSteps) {
   const KwShape shape(order);
   const int K = shape.K(), N = shape.N();
   const std::vector<int32_t>& n = shape.n();
-  tRankTicker ticker(control);
+  RankTicker ticker(control);
   double done = 0;
 
   // Step 0: one state, nothing placed.
@@ -415,12 +415,12 @@ int BitsFor(int64_t v) {
 }
 
 template <class C>
-std::vector<std::pair<int64_t, C>> FriedmanKeys(int T, int B, const tRankControl* control,
+std::vector<std::pair<int64_t, C>> FriedmanKeys(int T, int B, const RankControl* control,
                                                 double totalSteps) {
   const std::vector<int> perms = Permutations(T);
   const size_t P = perms.size() / static_cast<size_t>(T);
   const FrCodec codec{T, BitsFor(int64_t{B} * T)};
-  tRankTicker ticker(control);
+  RankTicker ticker(control);
   double done = 0;
   std::vector<int> c(static_cast<size_t>(T)), v(static_cast<size_t>(T));
   // Block 1: every ranking sorts to 1..T.
@@ -510,26 +510,26 @@ int64_t Lcm(const std::vector<int32_t>& n) {
 // (shorter rows); long double additions about twice a 128-bit one.
 double KwStepFactor(int K, bool wide) { return 4.0 * (K >= 4 ? 3 : 1) * (wide ? 2 : 1); }
 
-void CheckCost(const tRankCost& c) {
+void CheckCost(const RankCost& c) {
   ErrorIf(!(c.Bytes <= kMaxRankBytes) || !(c.Seconds() <= kMaxRankSeconds), msgTooLarge);
 }
 
 }  // namespace
 
-Extended KruskalWallisH(int64_t key, int64_t lcm, int32_t N) {
+Real KruskalWallisH(int64_t key, int64_t lcm, int32_t N) {
   const I128 den = I128{lcm} * N * (N + 1);
   const I128 num = I128{12} * key - I128{3} * (N + 1) * den;
-  return static_cast<Extended>(num) / static_cast<Extended>(den);
+  return static_cast<Real>(num) / static_cast<Real>(den);
 }
 
-Extended FriedmanQ(int64_t S, int32_t T, int32_t B) {
+Real FriedmanQ(int64_t S, int32_t T, int32_t B) {
   const I128 den = I128{B} * T * (T + 1);
   const I128 num = I128{12} * S - I128{3} * B * (T + 1) * den;
-  return static_cast<Extended>(num) / static_cast<Extended>(den);
+  return static_cast<Real>(num) / static_cast<Real>(den);
 }
 
-tRankCost KruskalWallisCost(const std::vector<int32_t>& sizes) {
-  tRankCost cost;
+RankCost KruskalWallisCost(const std::vector<int32_t>& sizes) {
+  RankCost cost;
   if (sizes.size() < 3) return cost;
   const std::vector<int32_t> order = ProgrammeOrder(sizes);
   const KwShape shape(order);
@@ -554,8 +554,8 @@ tRankCost KruskalWallisCost(const std::vector<int32_t>& sizes) {
   return cost;
 }
 
-tRankCost FriedmanCost(int32_t T, int32_t B) {
-  tRankCost cost;
+RankCost FriedmanCost(int32_t T, int32_t B) {
+  RankCost cost;
   if (T < 2 || B < 1) return cost;
   double P = 1;
   for (int t = 2; t <= T; ++t) P *= t;
@@ -581,20 +581,20 @@ tRankCost FriedmanCost(int32_t T, int32_t B) {
 
 // ---------------------------------------------------------------------------
 
-tKruskalWallis_Distribution::tKruskalWallis_Distribution(const std::vector<int32_t>& sizes,
-                                                         const tRankControl* control) {
+KruskalWallisDistribution::KruskalWallisDistribution(const std::vector<int32_t>& sizes,
+                                                     const RankControl* control) {
   GroupSizes = sizes;
   BuildKruskalWallis(sizes, control);
 }
 
-void tKruskalWallis_Distribution::SetGroupSizes(const std::vector<int32_t>& rowValues) {
+void KruskalWallisDistribution::SetGroupSizes(const std::vector<int32_t>& rowValues) {
   std::vector<int32_t> s{0};
   for (int32_t v : rowValues)
     if (v > 0) s.push_back(v);
   GroupSizes = std::move(s);
 }
 
-tRankCost tKruskalWallis_Distribution::PrepareKruskalWallis(const std::vector<int32_t>& sizes) {
+RankCost KruskalWallisDistribution::PrepareKruskalWallis(const std::vector<int32_t>& sizes) {
   ParCount = 1;
   DefineParameter(1, 2, 255, true, "k");
   const int k = sizes.empty() ? 0 : static_cast<int>(sizes.size()) - 1;
@@ -603,19 +603,19 @@ tRankCost tKruskalWallis_Distribution::PrepareKruskalWallis(const std::vector<in
   for (int g = 1; g <= k; ++g) {
     CheckValue(msgAtLeast, sizes[static_cast<size_t>(g)], 1);
     N += std::min(sizes[static_cast<size_t>(g)], kMaxRanks + 1);
-    if (N > kMaxRanks) throw ERangeError(LoadString(msgTooLarge));
+    if (N > kMaxRanks) throw RangeError(LoadString(msgTooLarge));
   }
   // Keys are at most L N (N+1)(2N+1) / 6 (the sum of the squared ranks); it
   // must fit in 63 bits.
   const int64_t lcm = Lcm(std::vector<int32_t>(sizes.begin() + 1, sizes.end()));
   ErrorIf(I128{lcm} * N * (N + 1) * (2 * N + 1) / 6 > (I128{1} << 62), msgTooLarge);
-  const tRankCost cost = KruskalWallisCost(sizes);
+  const RankCost cost = KruskalWallisCost(sizes);
   CheckCost(cost);
   return cost;
 }
 
-tRankTable tKruskalWallis_Distribution::ComputeKruskalWallis(const std::vector<int32_t>& sizes,
-                                                             const tRankControl* control) {
+RankTable KruskalWallisDistribution::ComputeKruskalWallis(const std::vector<int32_t>& sizes,
+                                                          const RankControl* control) {
   const std::vector<int32_t> order = ProgrammeOrder(sizes);
   const int64_t lcm = Lcm(order);
   int32_t N = 0;
@@ -629,8 +629,8 @@ tRankTable tKruskalWallis_Distribution::ComputeKruskalWallis(const std::vector<i
   return MakeTable(KruskalWallisKeys<long double>(order, lcm, control, steps), toX);
 }
 
-int tKruskalWallis_Distribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
-                                                      tRankTable&& table) {
+int KruskalWallisDistribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
+                                                    RankTable&& table) {
   ParCount = 1;
   DefineParameter(1, 2, 255, true, "k");
   SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
@@ -640,33 +640,31 @@ int tKruskalWallis_Distribution::InstallKruskalWallis(const std::vector<int32_t>
   return result;
 }
 
-int tKruskalWallis_Distribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
-                                                    const tRankControl* control) {
+int KruskalWallisDistribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
+                                                  const RankControl* control) {
   PrepareKruskalWallis(sizes);
-  tRankTable table = ComputeKruskalWallis(sizes, control);
+  RankTable table = ComputeKruskalWallis(sizes, control);
   return InstallKruskalWallis(sizes, std::move(table));
 }
 
 // ---------------------------------------------------------------------------
 
-tFriedman_Distribution::tFriedman_Distribution(const tRankControl* control, Extended T,
-                                               Extended B) {
+FriedmanDistribution::FriedmanDistribution(const RankControl* control, Real T, Real B) {
   BuildFriedman(control, T, B);
 }
 
-tRankCost tFriedman_Distribution::PrepareFriedman(Extended T, Extended B) {
+RankCost FriedmanDistribution::PrepareFriedman(Real T, Real B) {
   ParCount = 2;
   DefineParameter(1, 2, 12, true, "T");
   DefineParameter(2, 2, 63, true, "B");
   CheckParameter(1, T);
   CheckParameter(2, B);
-  const tRankCost cost = FriedmanCost(static_cast<int32_t>(T), static_cast<int32_t>(B));
+  const RankCost cost = FriedmanCost(static_cast<int32_t>(T), static_cast<int32_t>(B));
   CheckCost(cost);
   return cost;
 }
 
-tRankTable tFriedman_Distribution::ComputeFriedman(int32_t T, int32_t B,
-                                                   const tRankControl* control) {
+RankTable FriedmanDistribution::ComputeFriedman(int32_t T, int32_t B, const RankControl* control) {
   double P = 1;
   for (int t = 2; t <= T; ++t) P *= t;
   const double steps = FriedmanCost(T, B).Steps / (B * std::log2(P) < 126 ? 1 : 1.5);
@@ -675,7 +673,7 @@ tRankTable tFriedman_Distribution::ComputeFriedman(int32_t T, int32_t B,
   return MakeTable(FriedmanKeys<long double>(T, B, control, steps), toX);
 }
 
-int tFriedman_Distribution::InstallFriedman(int32_t T, int32_t B, tRankTable&& table) {
+int FriedmanDistribution::InstallFriedman(int32_t T, int32_t B, RankTable&& table) {
   ParCount = 2;
   DefineParameter(1, 2, 12, true, "T");
   DefineParameter(2, 2, 63, true, "B");
@@ -687,10 +685,10 @@ int tFriedman_Distribution::InstallFriedman(int32_t T, int32_t B, tRankTable&& t
   return result;
 }
 
-int tFriedman_Distribution::BuildFriedman(const tRankControl* control, Extended T, Extended B) {
+int FriedmanDistribution::BuildFriedman(const RankControl* control, Real T, Real B) {
   PrepareFriedman(T, B);
   const int32_t t = static_cast<int32_t>(T), b = static_cast<int32_t>(B);
-  tRankTable table = ComputeFriedman(t, b, control);
+  RankTable table = ComputeFriedman(t, b, control);
   return InstallFriedman(t, b, std::move(table));
 }
 

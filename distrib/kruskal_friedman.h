@@ -5,7 +5,7 @@
 // A build has three steps, so that the window can run the long middle one on
 // a worker thread: Prepare (checks the sizes and estimates the cost, on the
 // object, changing nothing), Compute (a function of the sizes alone; it
-// reports progress and stops on request through its tRankControl) and
+// reports progress and stops on request through its RankControl) and
 // Install (puts the computed table into the object).  Build does all three.
 #pragma once
 
@@ -18,16 +18,16 @@
 namespace vokt {
 
 // A computed table: points with X, Prob and CumProb, and the upper tails.
-struct tRankTable {
-  std::vector<tPointRecord> Records;
-  std::vector<Extended> Upper;
+struct RankTable {
+  std::vector<PointRecord> Records;
+  std::vector<Real> Upper;
 };
 
-class tKruskalWallis_Distribution : public tEmpirical_distribution {
+class KruskalWallisDistribution : public EmpiricalDistribution {
  public:
   // sizes: entries 1..k are the group sizes, entry 0 is not used.
-  explicit tKruskalWallis_Distribution(const std::vector<int32_t>& sizes,
-                                       const tRankControl* control = nullptr);
+  explicit KruskalWallisDistribution(const std::vector<int32_t>& sizes,
+                                     const RankControl* control = nullptr);
 
   int32_t GroupCount = 0;
   std::vector<int32_t> GroupSizes;  // last applied sizes, entry 0 not used
@@ -39,44 +39,44 @@ class tKruskalWallis_Distribution : public tEmpirical_distribution {
   // Checks the sizes (at least two groups, every size at least 1, at most
   // 255 ranks) and the cost (work and memory within the bounds); raises the
   // message of the first fault.  Changes nothing.
-  tRankCost PrepareKruskalWallis(const std::vector<int32_t>& sizes);
-  // The table for checked sizes.  Throws ECancelled on a requested stop.
-  static tRankTable ComputeKruskalWallis(const std::vector<int32_t>& sizes,
-                                         const tRankControl* control);
+  RankCost PrepareKruskalWallis(const std::vector<int32_t>& sizes);
+  // The table for checked sizes.  Throws CancelledError on a requested stop.
+  static RankTable ComputeKruskalWallis(const std::vector<int32_t>& sizes,
+                                        const RankControl* control);
   // Installs a computed table; returns the result of SetParameters.
-  int InstallKruskalWallis(const std::vector<int32_t>& sizes, tRankTable&& table);
+  int InstallKruskalWallis(const std::vector<int32_t>& sizes, RankTable&& table);
   // All three; a refused size or a cancelled run leaves the distribution as
   // it was.
-  int BuildKruskalWallis(const std::vector<int32_t>& sizes, const tRankControl* control = nullptr);
+  int BuildKruskalWallis(const std::vector<int32_t>& sizes, const RankControl* control = nullptr);
   // Builds from GroupSizes.
-  int Rebuild(const tRankControl* control = nullptr) {
+  int Rebuild(const RankControl* control = nullptr) {
     return BuildKruskalWallis(GroupSizes, control);
   }
 };
 
-class tFriedman_Distribution : public tEmpirical_distribution {
+class FriedmanDistribution : public EmpiricalDistribution {
  public:
-  tFriedman_Distribution(const tRankControl* control, Extended T, Extended B);
+  FriedmanDistribution(const RankControl* control, Real T, Real B);
 
   int32_t Blocks = 0;      // B
   int32_t Treatments = 0;  // T
 
   // Checks T and B (integers, 2 <= T <= 12, 2 <= B <= 63) and the cost.
-  tRankCost PrepareFriedman(Extended T, Extended B);
-  static tRankTable ComputeFriedman(int32_t T, int32_t B, const tRankControl* control);
-  int InstallFriedman(int32_t T, int32_t B, tRankTable&& table);
-  int BuildFriedman(const tRankControl* control, Extended T, Extended B);
+  RankCost PrepareFriedman(Real T, Real B);
+  static RankTable ComputeFriedman(int32_t T, int32_t B, const RankControl* control);
+  int InstallFriedman(int32_t T, int32_t B, RankTable&& table);
+  int BuildFriedman(const RankControl* control, Real T, Real B);
 };
 
 // The estimated cost of the dynamic programmes, from the sizes alone (entries
 // 1..k, entry 0 not used).  Steps and bytes are infinite for sizes whose
 // estimate itself would be too long.
-tRankCost KruskalWallisCost(const std::vector<int32_t>& sizes);
-tRankCost FriedmanCost(int32_t T, int32_t B);
+RankCost KruskalWallisCost(const std::vector<int32_t>& sizes);
+RankCost FriedmanCost(int32_t T, int32_t B);
 // H and Q from their exact integer keys: H = 12 key / (L N (N+1)) - 3 (N+1)
 // with key = L sum(R_i^2 / n_i), Q = 12 S / (B T (T+1)) - 3 B (T+1) with
 // S = sum(R_t^2); one rounding, so that a value that is 0 is 0.
-Extended KruskalWallisH(int64_t key, int64_t lcm, int32_t N);
-Extended FriedmanQ(int64_t S, int32_t T, int32_t B);
+Real KruskalWallisH(int64_t key, int64_t lcm, int32_t N);
+Real FriedmanQ(int64_t S, int32_t T, int32_t B);
 
 }  // namespace vokt

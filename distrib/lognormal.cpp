@@ -12,26 +12,24 @@
 namespace vokt {
 
 namespace {
-Extended Clamp01(Extended p) {
+Real Clamp01(Real p) {
   if (p < 0) return 0;
   if (p > 1) return 1;
   return p;
 }
 }  // namespace
 
-tLognormal_Distribution::tLognormal_Distribution(Extended mu, Extended sigma2) {
-  SetParameters(mu, sigma2, 1);
-}
+LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { SetParameters(mu, sigma2, 1); }
 
-int tLognormal_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
-  const int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
   // The new normal is built before any field changes, so that the object
   // stays whole should it fail.
-  auto normal = std::make_unique<tNormal_Distribution>(p1, p2);
+  auto normal = std::make_unique<NormalDistribution>(p1, p2);
   NameId = 918;
   Mu = p1;
   Sigma2 = p2;
@@ -41,11 +39,11 @@ int tLognormal_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   // the difference of the two exponentials written without cancellation.
   // Moments beyond the extended range are reported as absent, so that the
   // plot range and the quantile search work from quantiles instead.
-  const Extended lnMax = std::log(std::numeric_limits<Extended>::max());
-  const Extended logMean = Mu + Sigma2 / 2;
+  const Real lnMax = std::log(std::numeric_limits<Real>::max());
+  const Real logMean = Mu + Sigma2 / 2;
   HasMean = logMean < lnMax;
   Mean = HasMean ? std::exp(logMean) : 0;
-  const Extended logVar =
+  const Real logVar =
       2 * Mu + Sigma2 +
       (Sigma2 > 40 ? Sigma2 + std::log1p(-std::exp(-Sigma2)) : std::log(std::expm1(Sigma2)));
   Variance = std::exp(logVar);
@@ -57,31 +55,31 @@ int tLognormal_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-bool tLognormal_Distribution::InSupport(Extended x) const {
-  return tContinuous_distribution::InSupport(x) && x > 0;
+bool LognormalDistribution::InSupport(Real x) const {
+  return ContinuousDistribution::InSupport(x) && x > 0;
 }
 
-Extended tLognormal_Distribution::Density(Extended x) {
+Real LognormalDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0) || std::isinf(x)) return 0;
-  const Extended lx = std::log(x);
-  const Extended d = lx - Mu;
+  const Real lx = std::log(x);
+  const Real d = lx - Mu;
   return std::exp(LogNorm - lx - d * d / (2 * Sigma2));
 }
 
-Extended tLognormal_Distribution::Cdf(Extended x) {
+Real LognormalDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 0;
   return Clamp01(NormalLower((std::log(x) - Mu) / Sigma));
 }
 
-Extended tLognormal_Distribution::UpperTail(Extended x) {
+Real LognormalDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 1;
   return Clamp01(NormalUpper((std::log(x) - Mu) / Sigma));
 }
 
-Extended tLognormal_Distribution::Quantile(Extended& p) {
+Real LognormalDistribution::Quantile(Real& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -90,7 +88,7 @@ Extended tLognormal_Distribution::Quantile(Extended& p) {
   return std::exp(Mu + Sigma * NormalLowerInv(p));
 }
 
-Extended tLognormal_Distribution::UpperQuantile(Extended q) {
+Real LognormalDistribution::UpperQuantile(Real q) {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -99,16 +97,16 @@ Extended tLognormal_Distribution::UpperQuantile(Extended q) {
   return std::exp(Mu + Sigma * NormalUpperInv(q));
 }
 
-Extended tLognormal_Distribution::RandomValue() {
+Real LognormalDistribution::RandomValue() {
   // Beyond the extended range only for absurd mu; reported as overflow.
   return CheckedExp(NormalPart->RandomValue());
 }
 
-void tLognormal_Distribution::ParameterLabel(int i, int n, std::string& s) const {
+void LognormalDistribution::ParameterLabel(int i, int n, std::string& s) const {
   if (i == 2 && n > 0)
     s = "@s_" + std::to_string(n) + "^^2_";
   else
-    tContinuous_distribution::ParameterLabel(i, n, s);
+    ContinuousDistribution::ParameterLabel(i, n, s);
 }
 
 }  // namespace vokt

@@ -9,24 +9,24 @@
 
 namespace vokt {
 
-class tLognormal_Distribution : public tContinuous_distribution {
+class LognormalDistribution : public ContinuousDistribution {
  public:
-  tLognormal_Distribution(Extended mu, Extended sigma2);
+  LognormalDistribution(Real mu, Real sigma2);
 
-  Extended LogNorm = 0;
-  std::unique_ptr<tNormal_Distribution> NormalPart;  // N(mu, sigma^2)
-  Extended Mu = 0;
-  Extended Sigma2 = 1;
-  Extended Sigma = 1;
+  Real LogNorm = 0;
+  std::unique_ptr<NormalDistribution> NormalPart;  // N(mu, sigma^2)
+  Real Mu = 0;
+  Real Sigma2 = 1;
+  Real Sigma = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool InSupport(Extended x) const override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool InSupport(Real x) const override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 };
 

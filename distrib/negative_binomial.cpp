@@ -18,49 +18,49 @@ namespace vokt {
 namespace {
 // Beyond 2^64 every point is far past the mass (which the point table
 // limits), and the integers are no longer exact.
-constexpr Extended kBeyondMass = 18446744073709551616.0L;
+constexpr Real kBeyondMass = 18446744073709551616.0L;
 // Up to this r and k a point probability is a short product.
-constexpr Extended kSmallCount = 32;
+constexpr Real kSmallCount = 32;
 // A sum of binomial weights ends long before this many terms (some ten
 // standard deviations of the binomial, about 5e5 terms for r = 2^31).
 constexpr int64_t kMaxTerms = 50000000;
 // A sum ends when the rest, bounded by a geometric series, is below this
 // part of it.
-constexpr Extended kSumTolerance = 1e-21L;
+constexpr Real kSumTolerance = 1e-21L;
 
 // X <= k exactly when r + k trials hold at least r successes:
 // P(X <= k) = P(B >= r) and P(X > k) = P(B <= r - 1) for B binomial (r + k, p).
 // Each is summed from j = r upwards or from j = r - 1 downwards, on the side
 // of B's mean where the terms fall (the tail that is the smaller one), from
 // the precise weight at its first term by the ratio of neighbouring terms.
-Extended BinomialTailSum(Extended n, Extended p, Extended from, bool upwards) {
-  const Extended q = 1 - p;
-  Extended term = std::exp(LogBinomialWeight(from, n, p, q)), sum = term;
-  Extended j = from;
+Real BinomialTailSum(Real n, Real p, Real from, bool upwards) {
+  const Real q = 1 - p;
+  Real term = std::exp(LogBinomialWeight(from, n, p, q)), sum = term;
+  Real j = from;
   for (int64_t steps = 0; steps < kMaxTerms; ++steps) {
     if (upwards ? j >= n : j <= 0) return sum;
-    const Extended ratio = upwards ? (n - j) / (j + 1) * p / q : j / (n - j + 1) * q / p;
+    const Real ratio = upwards ? (n - j) / (j + 1) * p / q : j / (n - j + 1) * q / p;
     term *= ratio;
     j += upwards ? 1 : -1;
     sum += term;
     if (term == 0 || (ratio < 1 && term * ratio / (1 - ratio) <= kSumTolerance * sum)) return sum;
   }
-  throw EConvergenceError("the probability sum");
+  throw ConvergenceError("the probability sum");
 }
 }  // namespace
 
-tNegative_binomial_distribution::tNegative_binomial_distribution(Extended r, Extended p) {
+NegativeBinomialDistribution::NegativeBinomialDistribution(Real r, Real p) {
   SetParameters(r, p, 0);
 }
 
-int tNegative_binomial_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
-  tSetParametersGuard guard(*this, false, r, p);
+  ParameterChangeGuard guard(*this, false, r, p);
   ParCount = 2;
   // r = 0 would be the point mass at 0; the range is r = 1, 2, ...
   DefineParameter(1, 1, InfBound, true, "r");
   DefineParameter(2, 0, 1, false, "p");
-  int result = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
+  int result = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   if (result != 0) return result;
   // r is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
@@ -77,81 +77,81 @@ int tNegative_binomial_distribution::SetParameters(Extended p1, Extended p2, Ext
   return 0;
 }
 
-Extended tNegative_binomial_distribution::PointProb(Extended x) {
+Real NegativeBinomialDistribution::PointProb(Real x) {
   if (!InSupport(x)) return 0;
-  const Extended k = RoundExt(x);
+  const Real k = RoundExt(x);
   if (k <= kSmallCount && r <= kSmallCount) {
     // C(r + k - 1, k) p^r q^k by a product of at most 96 factors.
-    const Extended q = 1 - p;
-    Extended c = 1;
+    const Real q = 1 - p;
+    Real c = 1;
     for (int32_t i = 0; i < r; ++i) c *= p;
-    for (Extended i = 1; i <= k; i += 1) c = c * (r - 1 + i) / i * q;
+    for (Real i = 1; i <= k; i += 1) c = c * (r - 1 + i) / i * q;
     return c;
   }
   // P(X = k) = r / (r + k) * C(r + k, r) p^r (1 - p)^k.
   return r / (r + k) * std::exp(LogBinomialWeight(r, r + k, p, 1 - p));
 }
 
-Extended tNegative_binomial_distribution::Cdf(Extended x) {
-  const Extended k = CdfPoint(x);
+Real NegativeBinomialDistribution::Cdf(Real x) {
+  const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
   if (k <= kSmallCount && r <= kSmallCount) {
     // Positive terms by the ratio.
-    Extended term = PointProb(0), sum = term;
-    for (Extended j = 1; j <= k; j += 1) {
+    Real term = PointProb(0), sum = term;
+    for (Real j = 1; j <= k; j += 1) {
       term *= (r + j - 1) / j * (1 - p);
       sum += term;
     }
     return sum > 1 ? 1 : sum;
   }
-  if (k < Mean) return std::min<Extended>(1, BinomialTailSum(r + k, p, r, true));
-  const Extended c = 1 - BinomialTailSum(r + k, p, r - 1, false);
+  if (k < Mean) return std::min<Real>(1, BinomialTailSum(r + k, p, r, true));
+  const Real c = 1 - BinomialTailSum(r + k, p, r - 1, false);
   return c < 0 ? 0 : c;
 }
 
-Extended tNegative_binomial_distribution::UpperTail(Extended x) {
-  const Extended k = CdfPoint(x);
+Real NegativeBinomialDistribution::UpperTail(Real x) {
+  const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
   if (k <= kSmallCount && r <= kSmallCount && p >= 0.25L) {
     // Positive terms by the ratio, which falls to about 1 - p <= 3/4: the
     // sum ends within a few hundred terms.
-    const Extended q = 1 - p;
-    Extended term = PointProb(k + 1), sum = term;
-    for (Extended j = k + 2; j < 4000; j += 1) {
+    const Real q = 1 - p;
+    Real term = PointProb(k + 1), sum = term;
+    for (Real j = k + 2; j < 4000; j += 1) {
       term *= (r + j - 1) / j * q;
-      const Extended next = sum + term;
+      const Real next = sum + term;
       if (next == sum) return sum > 1 ? 1 : sum;
       sum = next;
     }
     return sum > 1 ? 1 : sum;
   }
-  if (k >= Mean) return std::min<Extended>(1, BinomialTailSum(r + k, p, r - 1, false));
-  const Extended c = 1 - BinomialTailSum(r + k, p, r, true);
+  if (k >= Mean) return std::min<Real>(1, BinomialTailSum(r + k, p, r - 1, false));
+  const Real c = 1 - BinomialTailSum(r + k, p, r, true);
   return c < 0 ? 0 : c;
 }
 
-Extended tNegative_binomial_distribution::ModeStart() {
+Real NegativeBinomialDistribution::ModeStart() {
   // The mode is floor((r - 1)(1 - p) / p) (0 for r = 1): the mean lies up to
   // 1/p above it, a long walk for a small p.
-  return std::floor((static_cast<Extended>(r) - 1) * (1 - p) / p);
+  return std::floor((static_cast<Real>(r) - 1) * (1 - p) / p);
 }
 
-Extended tNegative_binomial_distribution::ProbRatio(int32_t k) {
+Real NegativeBinomialDistribution::ProbRatio(int32_t k) {
   if (k <= 0) return 0;
-  return (static_cast<Extended>(r) + k - 1) * (1 - p) / k;
+  return (static_cast<Real>(r) + k - 1) * (1 - p) / k;
 }
 
-tGeometric::tGeometric(Extended p) { SetParameters(p, 0.5L, 0); }
+GeometricDistribution::GeometricDistribution(Real p) { SetParameters(p, 0.5L, 0); }
 
-int tGeometric::SetParameters(Extended p1, Extended p2, Extended p3) {
+int GeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   // Validated as the negative binomial's second parameter; whatever fails,
   // the records go back to the one-parameter form they had.
-  tSetParametersGuard guard(*this, true, r, p);
-  int result = tNegative_binomial_distribution::SetParameters(1.0L, p1, 0);
+  ParameterChangeGuard guard(*this, true, r, p);
+  int result = NegativeBinomialDistribution::SetParameters(1.0L, p1, 0);
   if (result != 0) return result;
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");

@@ -8,32 +8,32 @@
 
 namespace vokt {
 
-class tNegative_binomial_distribution : public tDiscrete_distribution {
+class NegativeBinomialDistribution : public DiscreteDistribution {
  public:
-  tNegative_binomial_distribution(Extended r, Extended p);
+  NegativeBinomialDistribution(Real r, Real p);
 
   int32_t r = 1;
-  Extended p = 0.5L;
+  Real p = 0.5L;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended PointProb(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended ProbRatio(int32_t k) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real ProbRatio(int32_t k) override;
   // Every probability is computed on its own (no table walks): a
   // small p (r = 5, p = 1e-6 spans 30 million points) gets a thinned table.
   bool ThinTableAllowed() const override { return true; }
 
  protected:
-  tNegative_binomial_distribution() = default;
-  Extended ModeStart() override;
+  NegativeBinomialDistribution() = default;
+  Real ModeStart() override;
 };
 
-class tGeometric : public tNegative_binomial_distribution {
+class GeometricDistribution : public NegativeBinomialDistribution {
  public:
-  explicit tGeometric(Extended p);
+  explicit GeometricDistribution(Real p);
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 }  // namespace vokt

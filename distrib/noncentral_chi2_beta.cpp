@@ -33,41 +33,41 @@ using noncentral::SeriesCap;
 namespace {
 
 // Start index: the Poisson mode (nearest integer to a, ties to even).
-int64_t PoissonMode(Extended a) { return static_cast<int64_t>(RoundExt(a)); }
+int64_t PoissonMode(Real a) { return static_cast<int64_t>(RoundExt(a)); }
 
-constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
+constexpr Real kInf = std::numeric_limits<Real>::infinity();
 
 // Bound on the Poisson mass below index j given the weight p at j: the
 // weights fall at least geometrically with ratio j / a going down; infinite
 // while they may still rise (j >= a).
-Extended LowerMassBound(int64_t j, Extended p, Extended a) {
-  const Extended rho = static_cast<Extended>(j) / a;
+Real LowerMassBound(int64_t j, Real p, Real a) {
+  const Real rho = static_cast<Real>(j) / a;
   if (!(rho < 1)) return kInf;
   return p * rho / (1 - rho);
 }
 
 // Bound on the Poisson mass above index j given the weight p at j; 1 while
 // the weights still rise.
-Extended UpperMassBound(int64_t j, Extended p, Extended a) {
-  const Extended rho = a / static_cast<Extended>(j + 1);
+Real UpperMassBound(int64_t j, Real p, Real a) {
+  const Real rho = a / static_cast<Real>(j + 1);
   if (rho >= 1) return 1;
   return p * rho / (1 - rho);
 }
 
-[[noreturn]] void TooManyTerms(const char* what) { throw EConvergenceError(what); }
+[[noreturn]] void TooManyTerms(const char* what) { throw ConvergenceError(what); }
 
 // ln x and ln(1 - x) for 0 < x < 1 given with cx = 1 - x: each through log1p
 // of the other where its own argument is close to 1 (a beta with a huge beta
 // parameter lives at x near 1e-99, where 1 - x rounds to 1).
-void LogPair(Extended x, Extended cx, Extended& lx, Extended& lcx) {
+void LogPair(Real x, Real cx, Real& lx, Real& lcx) {
   lx = x > 0.5L ? std::log1p(-cx) : std::log(x);
   lcx = x < 0.5L ? std::log1p(-x) : std::log(cx);
 }
 
-Extended LnPoisson(int64_t j, Extended a) { return LogPoissonWeight(static_cast<Extended>(j), a); }
+Real LnPoisson(int64_t j, Real a) { return LogPoissonWeight(static_cast<Real>(j), a); }
 
 // ln(y^s e^-y / Gamma(s + 1)) for s > -1, y > 0: Loader's form from s = 0 on.
-Extended LnGammaTerm(Extended s, Extended y) {
+Real LnGammaTerm(Real s, Real y) {
   if (s >= 0) return LogPoissonWeight(s, y);
   return s * std::log(y) - y - LogGamma(s + 1);
 }
@@ -82,16 +82,16 @@ Extended LnGammaTerm(Extended s, Extended y) {
 // towards the Poisson mode from a start far in the tail.  Each direction ends when
 // a bound on the rest is below kRelTol of the sum.
 template <class Down, class Up, class Fresh>
-Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising, Down dDown,
-                    Up dUp, Fresh fresh, const char* what) {
-  const int64_t cap = SeriesCap(a + static_cast<Extended>(i));
-  const Extended p0 = std::exp(LnPoisson(i, a));
-  Extended S = p0 * V0;
+Real MixtureSum(Real a, int64_t i, Real V0, Real D0, bool rising, Down dDown, Up dUp, Fresh fresh,
+                const char* what) {
+  const int64_t cap = SeriesCap(a + static_cast<Real>(i));
+  const Real p0 = std::exp(LnPoisson(i, a));
+  Real S = p0 * V0;
   int64_t n = 0;
   // Downward: a lower tail grows (stable), an upper tail falls (subtracts).
-  Extended p = p0, V = V0, D = D0, Vref = V0;
+  Real p = p0, V = V0, D = D0, Vref = V0;
   for (int64_t j = i - 1; j >= 0; --j) {
-    const Extended ej = static_cast<Extended>(j);
+    const Real ej = static_cast<Real>(j);
     D *= dDown(j);
     p = p * (ej + 1) / a;
     if (rising) {
@@ -104,7 +104,7 @@ Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising
     }
     S += p * V;
     if (j == 0) break;
-    const Extended rest = (rising ? V : 1) * LowerMassBound(j, p, a);
+    const Real rest = (rising ? V : 1) * LowerMassBound(j, p, a);
     if (rest <= kRelTol * S || rest <= kAbsTol) break;
     if (!(p > 0) || (V == 0 && D == 0)) break;
     if (++n > cap) TooManyTerms(what);
@@ -114,7 +114,7 @@ Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising
   V = Vref = V0;
   D = D0;
   for (int64_t j = i + 1;; ++j) {
-    const Extended ej = static_cast<Extended>(j);
+    const Real ej = static_cast<Real>(j);
     p = p * a / ej;
     if (rising) {
       V += D;
@@ -126,7 +126,7 @@ Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising
     }
     D *= dUp(j - 1);
     S += p * V;
-    const Extended rest = (rising ? 1 : V) * UpperMassBound(j, p, a);
+    const Real rest = (rising ? 1 : V) * UpperMassBound(j, p, a);
     if (rest <= kRelTol * S || rest <= kAbsTol) break;
     if (!(p > 0) || (V == 0 && D == 0)) break;
     if (++n > cap) TooManyTerms(what);
@@ -136,8 +136,8 @@ Extended MixtureSum(Extended a, int64_t i, Extended V0, Extended D0, bool rising
 
 // Largest j >= 0 with j (j + c) <= r: the index where a term ratio of the form
 // r / ((j + 1)(j + 1 + c)) ... falls through 1 (clamped to 2^40).
-int64_t PeakIndex(Extended c, Extended r) {
-  const Extended root = (-c + std::sqrt(c * c + 4 * r)) / 2;
+int64_t PeakIndex(Real c, Real r) {
+  const Real root = (-c + std::sqrt(c * c + 4 * r)) / 2;
   return ClampIndex(std::floor(root), int64_t{1} << 40);
 }
 
@@ -146,12 +146,11 @@ int64_t PeakIndex(Extended c, Extended r) {
 // ---------------------------------------------------------------------------
 // Non-central chi-square
 
-tNon_Central_Chi_square_distribution::tNon_Central_Chi_square_distribution(Extended nu,
-                                                                           Extended lambda) {
+NoncentralChiSquareDistribution::NoncentralChiSquareDistribution(Real nu, Real lambda) {
   SetParameters(nu, lambda, 0);
 }
 
-int tNon_Central_Chi_square_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, true, "@n");
   DefineParameter(2, -Eps, InfBound, false, "@l");
@@ -165,13 +164,13 @@ int tNon_Central_Chi_square_distribution::SetParameters(Extended p1, Extended p2
     int r;
     {
       noncentral::ScopedParCount scope(ParCount, 1);
-      r = tContinuous_distribution::SetParameters(p1, 0, 0);
+      r = ContinuousDistribution::SetParameters(p1, 0, 0);
     }
     if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
   } else {
-    int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+    int r = ContinuousDistribution::SetParameters(p1, p2, 1);
     if (r != 0) return r;
   }
   NameId = 923;
@@ -187,111 +186,110 @@ int tNon_Central_Chi_square_distribution::SetParameters(Extended p1, Extended p2
   return 0;
 }
 
-bool tNon_Central_Chi_square_distribution::CheckParameter(int i, Extended x) {
+bool NoncentralChiSquareDistribution::CheckParameter(int i, Real x) {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
-  tContinuous_distribution::CheckParameter(i, x);
+  ContinuousDistribution::CheckParameter(i, x);
   if (i == 2) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
   return true;
 }
 
-Extended tNon_Central_Chi_square_distribution::Density(Extended x) {
+Real NoncentralChiSquareDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return 0;
-  const Extended k = Nu / 2;
+  const Real k = Nu / 2;
   if (Central) {
     // The chi-square as gamma(nu/2, 1/2).
     if (x > 0) return std::exp((k - 1) * std::log(x) + k * std::log(0.5L) - LogGamma(k) - x / 2);
     if (x == 0 && k == 1) return 0.5L;
     return 0;
   }
-  const Extended a = NonCentrality / 2;
+  const Real a = NonCentrality / 2;
   if (x == 0) return Nu == 2 ? std::exp(-a) / 2 : 0;  // only the j = 0 term is positive at 0
   if (!(x > 0)) return 0;
   // t_(j+1) / t_j = a x / ((j + 1)(nu + 2j)); the largest term is at the
   // largest j with j (nu + 2j - 2) <= a x.
-  const Extended ax = a * x;
-  const Extended root = ((2 - Nu) + std::sqrt((Nu - 2) * (Nu - 2) + 8 * ax)) / 4;
+  const Real ax = a * x;
+  const Real root = ((2 - Nu) + std::sqrt((Nu - 2) * (Nu - 2) + 8 * ax)) / 4;
   const int64_t j0 = ClampIndex(std::floor(root), int64_t{1} << 40);
-  const Extended j = static_cast<Extended>(j0);
+  const Real j = static_cast<Real>(j0);
   // w_j times the chi-square(nu + 2j) density: the Poisson weight of index
   // k + j - 1 at mean x / 2, over 2, keeps its digits at large arguments.
-  const Extended lnT = LnPoisson(j0, a) + LnGammaTerm(k + j - 1, x / 2) - std::log(2.0L);
+  const Real lnT = LnPoisson(j0, a) + LnGammaTerm(k + j - 1, x / 2) - std::log(2.0L);
   auto ratio = [&](int64_t i) {
-    const Extended e = static_cast<Extended>(i);
+    const Real e = static_cast<Real>(i);
     return ax / ((e + 1) * (Nu + 2 * e));
   };
   return noncentral::SumOutward(j0, std::exp(lnT), ratio, SeriesCap(a + j),
                                 "the non-central chi-square density");
 }
 
-Extended tNon_Central_Chi_square_distribution::Cdf(Extended x) { return Tail(x, false); }
+Real NoncentralChiSquareDistribution::Cdf(Real x) { return Tail(x, false); }
 
-Extended tNon_Central_Chi_square_distribution::UpperTail(Extended x) { return Tail(x, true); }
+Real NoncentralChiSquareDistribution::UpperTail(Real x) { return Tail(x, true); }
 
-Extended tNon_Central_Chi_square_distribution::Tail(Extended x, bool upper) {
+Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
-  const Extended k = Nu / 2, y = x / 2;
+  const Real k = Nu / 2, y = x / 2;
   if (Central) return upper ? GammaUpper(k, y) : GammaLower(k, y);
-  const Extended a = NonCentrality / 2;
+  const Real a = NonCentrality / 2;
   // Start at the Poisson mode, or further into the tail asked for where the
   // terms peak: their ratio is about a y / ((j + 1)(k + j)).
   const int64_t mode = PoissonMode(a);
   const int64_t peak = PeakIndex(k, a * y);
   const int64_t i = upper ? std::max(mode, peak) : std::min(mode, peak);
-  const Extended e = static_cast<Extended>(i);
+  const Real e = static_cast<Real>(i);
   auto fresh = [&](int64_t j) {
-    const Extended s = k + static_cast<Extended>(j);
+    const Real s = k + static_cast<Real>(j);
     return upper ? GammaUpper(s, y) : GammaLower(s, y);
   };
   // D_j = y^(k+j) e^-y / Gamma(k + j + 1), the Poisson weight of k + j at y.
-  const Extended D0 = std::exp(LnGammaTerm(k + e, y));
+  const Real D0 = std::exp(LnGammaTerm(k + e, y));
   return MixtureSum(
-      a, i, fresh(i), D0, upper, [&](int64_t j) { return (k + static_cast<Extended>(j) + 1) / y; },
-      [&](int64_t j) { return y / (k + static_cast<Extended>(j) + 1); }, fresh,
+      a, i, fresh(i), D0, upper, [&](int64_t j) { return (k + static_cast<Real>(j) + 1) / y; },
+      [&](int64_t j) { return y / (k + static_cast<Real>(j) + 1); }, fresh,
       "the non-central chi-square distribution function");
 }
 
-Extended tNon_Central_Chi_square_distribution::Solve(Extended p, bool upper) {
+Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) {
   // Patnaik: X about c chi-square(f), c = (nu + 2 lambda) / (nu + lambda),
   // f = (nu + lambda)^2 / (nu + 2 lambda); exact for lambda = 0.
-  const Extended l = NonCentrality, s1 = Nu + l, s2 = Nu + 2 * l;
-  const Extended c = s2 / s1, f = s1 * s1 / s2;
-  Extended x0 = 1;
+  const Real l = NonCentrality, s1 = Nu + l, s2 = Nu + 2 * l;
+  const Real c = s2 / s1, f = s1 * s1 / s2;
+  Real x0 = 1;
   const bool up = p > 0.5L ? !upper : upper;
-  const Extended pp = p > 0.5L ? 1 - p : p;
+  const Real pp = p > 0.5L ? 1 - p : p;
   try {
     if (pp > 0) x0 = 2 * c * (up ? GammaUpperInv(f / 2, pp) : GammaLowerInv(f / 2, pp));
   } catch (const std::runtime_error&) {
     x0 = Mean;  // only a start: the solver brackets from anywhere
   }
-  return noncentral::TailQuantile([&](Extended x) { return Tail(x, false); },
-                                  [&](Extended x) { return Tail(x, true); },
-                                  [&](Extended x) { return Density(x); }, p, upper, x0, 0, kInf,
+  return noncentral::TailQuantile([&](Real x) { return Tail(x, false); },
+                                  [&](Real x) { return Tail(x, true); },
+                                  [&](Real x) { return Density(x); }, p, upper, x0, 0, kInf,
                                   "the non-central chi-square quantile");
 }
 
-Extended tNon_Central_Chi_square_distribution::Quantile(Extended& p) { return Solve(p, false); }
+Real NoncentralChiSquareDistribution::Quantile(Real& p) { return Solve(p, false); }
 
-Extended tNon_Central_Chi_square_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
+Real NoncentralChiSquareDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
-Extended tNon_Central_Chi_square_distribution::RandomValue() {
-  const Extended x = noncentral::NcChiSquareValue(Nu, NonCentrality);
-  if (!(x >= 0)) return tContinuous_distribution::RandomValue();
+Real NoncentralChiSquareDistribution::RandomValue() {
+  const Real x = noncentral::NcChiSquareValue(Nu, NonCentrality);
+  if (!(x >= 0)) return ContinuousDistribution::RandomValue();
   return x < SupportHigh ? x : SupportHigh;
 }
 
 // ---------------------------------------------------------------------------
 // Non-central beta
 
-tNon_Central_Beta_distribution::tNon_Central_Beta_distribution(Extended alpha, Extended beta,
-                                                               Extended lambda) {
+NoncentralBetaDistribution::NoncentralBetaDistribution(Real alpha, Real beta, Real lambda) {
   SetParameters(alpha, beta, lambda);
 }
 
-int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
@@ -301,24 +299,24 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
     int r;
     {
       noncentral::ScopedParCount scope(ParCount, 2);
-      r = tContinuous_distribution::SetParameters(p1, p2, 0);
+      r = ContinuousDistribution::SetParameters(p1, p2, 0);
     }
     if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
   } else {
-    int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
     if (r != 0) return r;
   }
-  const Extended a = central ? 0 : p3 / 2;
+  const Real a = central ? 0 : p3 / 2;
   // Moments of the mixture: component j is beta(alpha + j, beta) with mean
   // m_j and variance v_j; Var = sum p_j v_j + sum p_j (m_j - Mean)^2.
-  auto meanOf = [&](Extended j) { return (p1 + j) / (p1 + p2 + j); };
-  auto varOf = [&](Extended j) {
-    const Extended s = p1 + p2 + j;
+  auto meanOf = [&](Real j) { return (p1 + j) / (p1 + p2 + j); };
+  auto varOf = [&](Real j) {
+    const Real s = p1 + p2 + j;
     return (p1 + j) * p2 / (s * s * (s + 1));
   };
-  Extended mean = 0, var = 0;
+  Real mean = 0, var = 0;
   if (central) {
     mean = meanOf(0);
     var = varOf(0);
@@ -328,27 +326,27 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
     auto poissonSum = [&](auto f) {
       const int64_t i = PoissonMode(a);
       const int64_t cap = SeriesCap(a);
-      const Extended p0 = std::exp(LnPoisson(i, a));
-      Extended s = p0 * f(static_cast<Extended>(i)), p = p0;
+      const Real p0 = std::exp(LnPoisson(i, a));
+      Real s = p0 * f(static_cast<Real>(i)), p = p0;
       int64_t n = 0;
       for (int64_t j = i - 1; j >= 0; --j) {
-        p = p * static_cast<Extended>(j + 1) / a;
-        s += p * f(static_cast<Extended>(j));
+        p = p * static_cast<Real>(j + 1) / a;
+        s += p * f(static_cast<Real>(j));
         if (j == 0 || LowerMassBound(j, p, a) <= 1e-22L) break;
         if (++n > cap) TooManyTerms("the non-central beta moments");
       }
       p = p0;
       for (int64_t j = i + 1;; ++j) {
-        p = p * a / static_cast<Extended>(j);
-        s += p * f(static_cast<Extended>(j));
+        p = p * a / static_cast<Real>(j);
+        s += p * f(static_cast<Real>(j));
         if (UpperMassBound(j, p, a) <= 1e-22L) break;
         if (++n > cap) TooManyTerms("the non-central beta moments");
       }
       return s;
     };
     mean = poissonSum(meanOf);
-    var = poissonSum([&](Extended j) {
-      const Extended dm = meanOf(j) - mean;
+    var = poissonSum([&](Real j) {
+      const Real dm = meanOf(j) - mean;
       return varOf(j) + dm * dm;
     });
   }
@@ -366,151 +364,147 @@ int tNon_Central_Beta_distribution::SetParameters(Extended p1, Extended p2, Exte
   return 0;
 }
 
-bool tNon_Central_Beta_distribution::CheckParameter(int i, Extended x) {
+bool NoncentralBetaDistribution::CheckParameter(int i, Real x) {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
-  tContinuous_distribution::CheckParameter(i, x);
+  ContinuousDistribution::CheckParameter(i, x);
   if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
   return true;
 }
 
-bool tNon_Central_Beta_distribution::InSupport(Extended x) const { return 0 < x && x < 1; }
+bool NoncentralBetaDistribution::InSupport(Real x) const { return 0 < x && x < 1; }
 
-Extended tNon_Central_Beta_distribution::Density(Extended x) {
+Real NoncentralBetaDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return DensityAt(x, 1 - x);
 }
 
-Extended tNon_Central_Beta_distribution::DensityAt(Extended x, Extended cx) {
+Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) {
   if (!(x > 0) || !(cx > 0)) return 0;
-  Extended lx, lcx;
+  Real lx, lcx;
   LogPair(x, cx, lx, lcx);
   if (Central)
     return std::exp((Alpha - 1) * lx + (Beta - 1) * lcx + LogGammaRatio(Alpha + Beta, Beta) -
                     LogGamma(Alpha));
-  const Extended a = NonCentrality / 2;
-  const Extended ax = a * x, s = Alpha + Beta;
+  const Real a = NonCentrality / 2;
+  const Real ax = a * x, s = Alpha + Beta;
   // t_(j+1) / t_j = a x (s + j) / ((j + 1)(alpha + j)); the largest term is
   // at the largest j >= 1 with j^2 + (alpha - 1 - a x) j - a x (s - 1) <= 0.
-  const Extended bq = Alpha - 1 - ax, cq = -ax * (s - 1);
-  const Extended disc = bq * bq - 4 * cq;
+  const Real bq = Alpha - 1 - ax, cq = -ax * (s - 1);
+  const Real disc = bq * bq - 4 * cq;
   int64_t j0 = 0;
   if (disc >= 0) {
-    const Extended root = (-bq + std::sqrt(disc)) / 2;
+    const Real root = (-bq + std::sqrt(disc)) / 2;
     if (root >= 1) j0 = ClampIndex(std::floor(root), int64_t{1} << 40);
   }
-  const Extended j = static_cast<Extended>(j0);
+  const Real j = static_cast<Real>(j0);
   // Gamma(s + j) / Gamma(beta) as one ratio: with a huge beta (an F with
   // huge denominator degrees of freedom) the two log-gammas would swamp
   // the rest.
-  const Extended lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Beta) - LogGamma(Alpha + j) +
-                       (Alpha + j - 1) * lx + (Beta - 1) * lcx;
+  const Real lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Beta) - LogGamma(Alpha + j) +
+                   (Alpha + j - 1) * lx + (Beta - 1) * lcx;
   auto ratio = [&](int64_t i) {
-    const Extended e = static_cast<Extended>(i);
+    const Real e = static_cast<Real>(i);
     return ax * (s + e) / ((e + 1) * (Alpha + e));
   };
   return noncentral::SumOutward(j0, std::exp(lnT), ratio, SeriesCap(a + j),
                                 "the non-central beta density");
 }
 
-Extended tNon_Central_Beta_distribution::Cdf(Extended x) {
+Real NoncentralBetaDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return CdfAt(x, 1 - x);
 }
 
-Extended tNon_Central_Beta_distribution::UpperTail(Extended x) {
+Real NoncentralBetaDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return UpperAt(x, 1 - x);
 }
 
-Extended tNon_Central_Beta_distribution::CdfAt(Extended x, Extended cx) {
-  return TailAt(x, cx, false);
-}
+Real NoncentralBetaDistribution::CdfAt(Real x, Real cx) { return TailAt(x, cx, false); }
 
-Extended tNon_Central_Beta_distribution::UpperAt(Extended x, Extended cx) {
-  return TailAt(x, cx, true);
-}
+Real NoncentralBetaDistribution::UpperAt(Real x, Real cx) { return TailAt(x, cx, true); }
 
-Extended tNon_Central_Beta_distribution::TailAt(Extended x, Extended cx, bool upper) {
+Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) {
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (!(cx > 0)) return upper ? 0 : 1;
   if (Central)
     return upper ? noncentral::IncBetaC(x, cx, Alpha, Beta)
                  : noncentral::IncBeta(x, cx, Alpha, Beta);
-  const Extended a = NonCentrality / 2, s = Alpha + Beta;
+  const Real a = NonCentrality / 2, s = Alpha + Beta;
   // Start at the Poisson mode, or where the terms peak when that lies further
   // into the tail asked for (term ratio about a x (s + j) / ((j + 1)(alpha + j))).
   const int64_t mode = PoissonMode(a);
-  const Extended ax = a * x, bq = Alpha - 1 - ax, cq = -ax * (s - 1);
-  const Extended disc = bq * bq - 4 * cq;
+  const Real ax = a * x, bq = Alpha - 1 - ax, cq = -ax * (s - 1);
+  const Real disc = bq * bq - 4 * cq;
   int64_t peak = 0;
   if (disc >= 0) peak = ClampIndex(std::floor((-bq + std::sqrt(disc)) / 2), int64_t{1} << 40);
   const int64_t i = upper ? std::max(mode, peak) : std::min(mode, peak);
-  const Extended e = static_cast<Extended>(i);
+  const Real e = static_cast<Real>(i);
   auto fresh = [&](int64_t j) {
-    const Extended aj = Alpha + static_cast<Extended>(j);
+    const Real aj = Alpha + static_cast<Real>(j);
     return upper ? noncentral::IncBetaC(x, cx, aj, Beta) : noncentral::IncBeta(x, cx, aj, Beta);
   };
   // T_j = I_x(alpha + j, beta) - I_x(alpha + j + 1, beta)
   //     = Gamma(s + j) / (Gamma(alpha + j + 1) Gamma(beta)) x^(alpha + j) (1 - x)^beta.
-  Extended lx, lcx;
+  Real lx, lcx;
   LogPair(x, cx, lx, lcx);
-  const Extended T0 = std::exp(LogGammaRatio(s + e, Beta) - LogGamma(Alpha + e + 1) +
-                               (Alpha + e) * lx + Beta * lcx);
+  const Real T0 = std::exp(LogGammaRatio(s + e, Beta) - LogGamma(Alpha + e + 1) + (Alpha + e) * lx +
+                           Beta * lcx);
   return MixtureSum(
       a, i, fresh(i), T0, upper,
       [&](int64_t j) {
-        const Extended ej = static_cast<Extended>(j);
+        const Real ej = static_cast<Real>(j);
         return (Alpha + ej + 1) / ((s + ej) * x);
       },
       [&](int64_t j) {
-        const Extended ej = static_cast<Extended>(j);
+        const Real ej = static_cast<Real>(j);
         return x * (s + ej) / (Alpha + ej + 1);
       },
       fresh, "the non-central beta distribution function");
 }
 
-Extended tNon_Central_Beta_distribution::StartValue(Extended p, bool upper) const {
+Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
   // The numerator chi-square(2 alpha, lambda) as c chi-square(f) (Patnaik);
   // then X = c B / (c B + 1 - B) with B beta(f / 2, beta).
-  const Extended l = NonCentrality, s1 = 2 * Alpha + l, s2 = 2 * Alpha + 2 * l;
-  const Extended c = s2 / s1, f = s1 * s1 / s2;
+  const Real l = NonCentrality, s1 = 2 * Alpha + l, s2 = 2 * Alpha + 2 * l;
+  const Real c = s2 / s1, f = s1 * s1 / s2;
   if (!(p > 0 && p < 1)) return 0.5L;
   try {
-    const Extended B = upper ? BetaUpperInv(f / 2, Beta, p) : BetaLowerInv(f / 2, Beta, p);
+    const Real B = upper ? BetaUpperInv(f / 2, Beta, p) : BetaLowerInv(f / 2, Beta, p);
     return c * B / (c * B + (1 - B));
   } catch (const std::runtime_error&) {
     return Mean;  // only a start: the solver brackets from anywhere
   }
 }
 
-Extended tNon_Central_Beta_distribution::Quantile(Extended& p) {
+Real NoncentralBetaDistribution::Quantile(Real& p) {
   const bool up = p > 0.5L;
-  const Extended x0 = StartValue(up ? 1 - p : p, up);
-  return noncentral::TailQuantile([&](Extended x) { return CdfAt(x, 1 - x); },
-                                  [&](Extended x) { return UpperAt(x, 1 - x); },
-                                  [&](Extended x) { return DensityAt(x, 1 - x); }, p, false, x0, 0,
-                                  1, "the non-central beta quantile");
+  const Real x0 = StartValue(up ? 1 - p : p, up);
+  return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },
+                                  [&](Real x) { return UpperAt(x, 1 - x); },
+                                  [&](Real x) { return DensityAt(x, 1 - x); }, p, false, x0, 0, 1,
+                                  "the non-central beta quantile");
 }
 
-Extended tNon_Central_Beta_distribution::UpperQuantile(Extended q) {
+Real NoncentralBetaDistribution::UpperQuantile(Real q) {
   const bool up = !(q > 0.5L);
-  const Extended x0 = StartValue(up ? q : 1 - q, up);
-  return noncentral::TailQuantile([&](Extended x) { return CdfAt(x, 1 - x); },
-                                  [&](Extended x) { return UpperAt(x, 1 - x); },
-                                  [&](Extended x) { return DensityAt(x, 1 - x); }, q, true, x0, 0,
-                                  1, "the non-central beta quantile");
+  const Real x0 = StartValue(up ? q : 1 - q, up);
+  return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },
+                                  [&](Real x) { return UpperAt(x, 1 - x); },
+                                  [&](Real x) { return DensityAt(x, 1 - x); }, q, true, x0, 0, 1,
+                                  "the non-central beta quantile");
 }
 
-Extended tNon_Central_Beta_distribution::RandomValue() {
+Real NoncentralBetaDistribution::RandomValue() {
   // X1 / (X1 + X2) with X1 non-central chi-square(2 alpha, lambda) and X2
   // chi-square(2 beta).  When both underflow (tiny shapes) the ratio means
   // nothing and the inversion of the cdf answers instead.
-  const Extended x1 = noncentral::NcChiSquareValue(2 * Alpha, NonCentrality);
-  const Extended x2 = 2 * noncentral::GammaValue(Beta);
-  const Extended s = x1 + x2;
-  if (!(s > 0) || !std::isfinite(s)) return tContinuous_distribution::RandomValue();
+  const Real x1 = noncentral::NcChiSquareValue(2 * Alpha, NonCentrality);
+  const Real x2 = 2 * noncentral::GammaValue(Beta);
+  const Real s = x1 + x2;
+  if (!(s > 0) || !std::isfinite(s)) return ContinuousDistribution::RandomValue();
   return x1 / s;
 }
 

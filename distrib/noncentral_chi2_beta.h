@@ -13,63 +13,63 @@ namespace vokt {
 // millisecond (a quantile some 30 of them), and the log-gamma differences of
 // the start terms still carry twelve digits.  Beyond it the parameter check
 // raises "Numbers too large.".
-inline constexpr Extended kMaxNonCentrality = 1e7L;
+inline constexpr Real kMaxNonCentrality = 1e7L;
 
-class tNon_Central_Chi_square_distribution : public tContinuous_distribution {
+class NoncentralChiSquareDistribution : public ContinuousDistribution {
  public:
-  tNon_Central_Chi_square_distribution(Extended nu, Extended lambda);
+  NoncentralChiSquareDistribution(Real nu, Real lambda);
 
   // With lambda = 0 the object is the central chi-square(nu); its density
   // and cdf are computed as the chi-square family computes them.
   bool Central = true;
-  Extended Nu = 1;
-  Extended NonCentrality = 0;
+  Real Nu = 1;
+  Real NonCentrality = 0;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool CheckParameter(int i, Extended x) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool CheckParameter(int i, Real x) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 
  private:
-  Extended Tail(Extended x, bool upper);
-  Extended Solve(Extended p, bool upper);
+  Real Tail(Real x, bool upper);
+  Real Solve(Real p, bool upper);
 };
 
-class tNon_Central_Beta_distribution : public tContinuous_distribution {
+class NoncentralBetaDistribution : public ContinuousDistribution {
  public:
-  tNon_Central_Beta_distribution(Extended alpha, Extended beta, Extended lambda);
+  NoncentralBetaDistribution(Real alpha, Real beta, Real lambda);
 
   bool Central = true;
-  Extended Alpha = 1;
-  Extended Beta = 1;
-  Extended NonCentrality = 0;
+  Real Alpha = 1;
+  Real Beta = 1;
+  Real NonCentrality = 0;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool CheckParameter(int i, Extended x) override;
-  bool InSupport(Extended x) const override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool CheckParameter(int i, Real x) override;
+  bool InSupport(Real x) const override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 
   // Density, cdf and upper tail at x with 1 - x given separately, so that callers that
   // know the complement more accurately than 1 - x (the non-central F in its
   // upper tail) keep it.
-  Extended DensityAt(Extended x, Extended cx);
-  Extended CdfAt(Extended x, Extended cx);
-  Extended UpperAt(Extended x, Extended cx);
+  Real DensityAt(Real x, Real cx);
+  Real CdfAt(Real x, Real cx);
+  Real UpperAt(Real x, Real cx);
   // Start value for a quantile solver: Patnaik's two-moment chi-square for
   // the non-central part (p on the upper tail when upper).
-  Extended StartValue(Extended p, bool upper) const;
+  Real StartValue(Real p, bool upper) const;
 
  private:
-  Extended TailAt(Extended x, Extended cx, bool upper);
+  Real TailAt(Real x, Real cx, bool upper);
 };
 
 }  // namespace vokt

@@ -30,14 +30,14 @@ using noncentral::SeriesCap;
 
 namespace {
 // Denominator degrees of freedom beyond which the F is chi-square(m, lambda) / m.
-constexpr Extended kChiSquareDenDf = 1e18L;
+constexpr Real kChiSquareDenDf = 1e18L;
 }  // namespace
 
-tNon_central_F_distribution::tNon_central_F_distribution(Extended m, Extended n, Extended lambda) {
+NoncentralFDistribution::NoncentralFDistribution(Real m, Real n, Real lambda) {
   SetParameters(m, n, lambda);
 }
 
-int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
@@ -49,18 +49,18 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
     int r;
     {
       noncentral::ScopedParCount scope(ParCount, 2);
-      r = tContinuous_distribution::SetParameters(p1, p2, 0);
+      r = ContinuousDistribution::SetParameters(p1, p2, 0);
     }
     if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
   } else {
-    int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
     if (r != 0) return r;
   }
-  const Extended m = p1, n = p2, lambda = central ? 0 : p3;
+  const Real m = p1, n = p2, lambda = central ? 0 : p3;
   // Built before any field changes, so a failure leaves the object as it was.
-  auto beta = std::make_unique<tNon_Central_Beta_distribution>(m / 2, n / 2, lambda);
+  auto beta = std::make_unique<NoncentralBetaDistribution>(m / 2, n / 2, lambda);
   NameId = 924;
   Central = central;
   NumDf = m;
@@ -72,7 +72,7 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
   if (HasMean) Mean = (m + lambda) * n / ((n - 2) * m);
   HasVariance = n > 4;
   if (HasVariance) {
-    const Extended r = n / m;
+    const Real r = n / m;
     Variance = 2 * r * r * ((m + lambda) * (m + lambda) + (m + 2 * lambda) * (n - 2)) /
                ((n - 2) * (n - 2) * (n - 4));
   }
@@ -82,7 +82,7 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
   if (n > kChiSquareDenDf) {
     // The chi-square's own checks want an integer nu off the central path;
     // here m is any positive number, so the fields are set directly.
-    ChiPart = std::make_unique<tNon_Central_Chi_square_distribution>(1, 0);
+    ChiPart = std::make_unique<NoncentralChiSquareDistribution>(1, 0);
     ChiPart->Nu = m;
     ChiPart->NonCentrality = lambda;
     ChiPart->Central = lambda == 0;
@@ -90,29 +90,29 @@ int tNon_central_F_distribution::SetParameters(Extended p1, Extended p2, Extende
   return 0;
 }
 
-bool tNon_central_F_distribution::CheckParameter(int i, Extended x) {
+bool NoncentralFDistribution::CheckParameter(int i, Real x) {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
-  tContinuous_distribution::CheckParameter(i, x);
+  ContinuousDistribution::CheckParameter(i, x);
   if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
   return true;
 }
 
-bool tNon_central_F_distribution::InSupport(Extended x) const {
-  if (NumDf == 1) return tContinuous_distribution::InSupport(x) && x > 0;
-  return tContinuous_distribution::InSupport(x);
+bool NoncentralFDistribution::InSupport(Real x) const {
+  if (NumDf == 1) return ContinuousDistribution::InSupport(x) && x > 0;
+  return ContinuousDistribution::InSupport(x);
 }
 
 namespace {
 
 // y = m x / (m x + n) and 1 - y, each without overflow or cancellation.
-void BetaVariable(Extended m, Extended n, Extended x, Extended& y, Extended& cy) {
-  const Extended t = m * x / n;
+void BetaVariable(Real m, Real n, Real x, Real& y, Real& cy) {
+  const Real t = m * x / n;
   if (t <= 1) {
     y = t / (1 + t);
     cy = 1 / (1 + t);
   } else {
-    const Extended r = (n / m) / x;
+    const Real r = (n / m) / x;
     y = 1 / (1 + r);
     cy = r / (1 + r);
   }
@@ -120,57 +120,57 @@ void BetaVariable(Extended m, Extended n, Extended x, Extended& y, Extended& cy)
 
 }  // namespace
 
-Extended tNon_central_F_distribution::Density(Extended x) {
+Real NoncentralFDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x >= 0) || std::isinf(x)) return 0;
   // At 0 the density is finite and positive only for m = 2: the limit of the
   // j = 0 term, e^(-lambda/2) (1 for the central F).
   if (x == 0) return NumDf == 2 ? std::exp(-NonCentrality / 2) : 0;
   if (ChiPart) return NumDf * ChiPart->Density(NumDf * x);
-  Extended y, cy;
+  Real y, cy;
   BetaVariable(NumDf, DenDf, x, y, cy);
   // dy/dx = m n / (m x + n)^2 = (m / n) (1 - y)^2
   return NcBetaPart->DensityAt(y, cy) * (NumDf / DenDf) * cy * cy;
 }
 
-Extended tNon_central_F_distribution::Cdf(Extended x) { return Tail(x, false); }
+Real NoncentralFDistribution::Cdf(Real x) { return Tail(x, false); }
 
-Extended tNon_central_F_distribution::UpperTail(Extended x) { return Tail(x, true); }
+Real NoncentralFDistribution::UpperTail(Real x) { return Tail(x, true); }
 
-Extended tNon_central_F_distribution::Tail(Extended x, bool upper) {
+Real NoncentralFDistribution::Tail(Real x, bool upper) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
   if (ChiPart) return upper ? ChiPart->UpperTail(NumDf * x) : ChiPart->Cdf(NumDf * x);
-  Extended y, cy;
+  Real y, cy;
   BetaVariable(NumDf, DenDf, x, y, cy);
   return upper ? NcBetaPart->UpperAt(y, cy) : NcBetaPart->CdfAt(y, cy);
 }
 
-Extended tNon_central_F_distribution::Solve(Extended p, bool upper) {
+Real NoncentralFDistribution::Solve(Real p, bool upper) {
   const bool up = p > 0.5L ? !upper : upper;
-  const Extended y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
-  const Extended x0 = (DenDf / NumDf) * y0 / (1 - y0);
+  const Real y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
+  const Real x0 = (DenDf / NumDf) * y0 / (1 - y0);
   return noncentral::TailQuantile(
-      [&](Extended x) { return Tail(x, false); }, [&](Extended x) { return Tail(x, true); },
-      [&](Extended x) { return Density(x); }, p, upper, x0, 0,
-      std::numeric_limits<Extended>::infinity(), "the non-central F quantile");
+      [&](Real x) { return Tail(x, false); }, [&](Real x) { return Tail(x, true); },
+      [&](Real x) { return Density(x); }, p, upper, x0, 0, std::numeric_limits<Real>::infinity(),
+      "the non-central F quantile");
 }
 
-Extended tNon_central_F_distribution::Quantile(Extended& p) { return Solve(p, false); }
+Real NoncentralFDistribution::Quantile(Real& p) { return Solve(p, false); }
 
-Extended tNon_central_F_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
+Real NoncentralFDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
-Extended tNon_central_F_distribution::RandomValue() {
+Real NoncentralFDistribution::RandomValue() {
   // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
-  const Extended x1 = noncentral::NcChiSquareValue(NumDf, NonCentrality);
-  const Extended x2 = 2 * noncentral::GammaValue(DenDf / 2);
-  const Extended r = (x1 / NumDf) / (x2 / DenDf);
-  if (!(r >= 0)) return tContinuous_distribution::RandomValue();
+  const Real x1 = noncentral::NcChiSquareValue(NumDf, NonCentrality);
+  const Real x2 = 2 * noncentral::GammaValue(DenDf / 2);
+  const Real r = (x1 / NumDf) / (x2 / DenDf);
+  if (!(r >= 0)) return ContinuousDistribution::RandomValue();
   return r < SupportHigh ? r : SupportHigh;
 }
 
-void tNon_central_F_distribution::ParameterLabel(int i, int n, std::string& s) const {
+void NoncentralFDistribution::ParameterLabel(int i, int n, std::string& s) const {
   if (n <= 0) {
     s = ParAt(i).Symbol;
   } else if (i == 1) {
@@ -190,17 +190,17 @@ namespace {
 // Geometric bound on the rest of a weight series whose ratio from each weight
 // to the next is at most rho, given the current weight w; infinite while the
 // weights may still rise.
-Extended GeometricRest(Extended w, Extended rho) {
-  if (!(rho < 1)) return std::numeric_limits<Extended>::infinity();
+Real GeometricRest(Real w, Real rho) {
+  if (!(rho < 1)) return std::numeric_limits<Real>::infinity();
   return w * rho / (1 - rho);
 }
 
 // Index of the largest term of a series with term ratio
 // r(j - 1) >= 1  <=>  j^2 + bq j + cq <= 0.
-int64_t PeakIndex(Extended bq, Extended cq) {
-  const Extended disc = bq * bq - 4 * cq;
+int64_t PeakIndex(Real bq, Real cq) {
+  const Real disc = bq * bq - 4 * cq;
   if (!(disc >= 0)) return 0;
-  const Extended root = (-bq + std::sqrt(disc)) / 2;
+  const Real root = (-bq + std::sqrt(disc)) / 2;
   if (!(root >= 1)) return 0;
   return ClampIndex(std::floor(root), int64_t{1} << 40);
 }
@@ -214,29 +214,29 @@ int64_t PeakIndex(Extended bq, Extended cq) {
 // precision; the walk in each direction stops once a term is below 1e-22 of
 // the sum.
 template <class LogF>
-Extended LogConcaveIntegral(LogF logf, Extended u0, Extended sigma) {
+Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
   constexpr int kNodeCap = 1000000;
   if (!(sigma > 0) || !std::isfinite(sigma)) sigma = 1;
-  const Extended h = std::min(sigma / 4, 0.1L);
-  const Extended l0 = logf(u0);
+  const Real h = std::min(sigma / 4, 0.1L);
+  const Real l0 = logf(u0);
   if (!std::isfinite(l0)) return 0;
-  Extended sum = 1;
+  Real sum = 1;
   int n = 0;
   for (int dir = -1; dir <= 1; dir += 2) {
     for (int k = 1;; ++k) {
-      const Extended t = std::exp(logf(u0 + dir * k * h) - l0);
+      const Real t = std::exp(logf(u0 + dir * k * h) - l0);
       sum += t;
       if (!(t >= 1e-22L * sum)) break;
-      if (++n > kNodeCap) throw EConvergenceError("the non-central t integral");
+      if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
     }
   }
   return h * sum * std::exp(l0);
 }
 
-const Extended kHalfLn2Pi = 0.918938533204672741780329736405617639861L;
+const Real kHalfLn2Pi = 0.918938533204672741780329736405617639861L;
 
 // ln(x^2 + nu) for x >= 0 without overflow of x^2.
-Extended LogXSquarePlusNu(Extended ax, Extended nu) {
+Real LogXSquarePlusNu(Real ax, Real nu) {
   if (ax <= 1) return std::log(ax * ax + nu);
   return 2 * std::log(ax) + std::log1p(nu / ax / ax);
 }
@@ -247,16 +247,16 @@ Extended LogXSquarePlusNu(Extended ax, Extended nu) {
 // g the density of s = sqrt(V / nu), V chi-square(nu).  With s = e^u the log
 // integrand (1 + nu) u - nu e^(2u) / 2 - (|x| e^u + d)^2 / 2 + const is
 // concave, with its peak at the positive root of (nu + x^2) s^2 + |x| d s = 1 + nu.
-Extended LowerTailDensity(Extended ax, Extended nu, Extended d) {
-  const Extended b = nu / 2;
-  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
-  auto logf = [&](Extended u) {
-    const Extended s = std::exp(u), z = ax * s + d;
+Real LowerTailDensity(Real ax, Real nu, Real d) {
+  const Real b = nu / 2;
+  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
+  auto logf = [&](Real u) {
+    const Real s = std::exp(u), z = ax * s + d;
     return c + (1 + nu) * u - nu * s * s / 2 - z * z / 2;
   };
-  const Extended q = nu + ax * ax;
-  const Extended s0 = (-ax * d + std::sqrt(ax * ax * d * d + 4 * q * (1 + nu))) / (2 * q);
-  const Extended sigma = 1 / std::sqrt(2 * q * s0 * s0 + ax * d * s0);
+  const Real q = nu + ax * ax;
+  const Real s0 = (-ax * d + std::sqrt(ax * ax * d * d + 4 * q * (1 + nu))) / (2 * q);
+  const Real sigma = 1 / std::sqrt(2 * q * s0 * s0 + ax * d * s0);
   return LogConcaveIntegral(logf, std::log(s0), sigma);
 }
 
@@ -270,101 +270,101 @@ Extended LowerTailDensity(Extended ax, Extended nu, Extended d) {
 // 1e-20, Phi(-z) is Phi(-d) to full precision and the rest of the integral is
 // Phi(-d) P(s <= e^u), an incomplete gamma function: for small nu the
 // integrand decays only like e^(nu u) there.
-Extended LowerTailCdf(Extended ax, Extended nu, Extended d) {
-  const Extended b = nu / 2;
-  const Extended c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b);
-  auto mills = [](Extended z) {
-    const Extended tail = NormalUpper(z);
+Real LowerTailCdf(Real ax, Real nu, Real d) {
+  const Real b = nu / 2;
+  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b);
+  auto mills = [](Real z) {
+    const Real tail = NormalUpper(z);
     if (!(tail > 0)) return z + 1 / z;  // asymptotic, far beyond z = 200
     return std::exp(-z * z / 2 - kHalfLn2Pi - std::log(tail));
   };
-  auto logf = [&](Extended u) {
-    const Extended e = std::exp(u);
-    const Extended tail = NormalUpper(ax * e + d);
-    if (!(tail > 0)) return -std::numeric_limits<Extended>::infinity();
+  auto logf = [&](Real u) {
+    const Real e = std::exp(u);
+    const Real tail = NormalUpper(ax * e + d);
+    if (!(tail > 0)) return -std::numeric_limits<Real>::infinity();
     return c + nu * u - nu * e * e / 2 + std::log(tail);
   };
-  auto slope = [&](Extended u) {
-    const Extended e = std::exp(u);
+  auto slope = [&](Real u) {
+    const Real e = std::exp(u);
     return nu - nu * e * e - ax * e * mills(ax * e + d);
   };
-  Extended lo = 0, hi = 0;
+  Real lo = 0, hi = 0;
   if (slope(0) > 0) {
     for (int k = 0; slope(hi) > 0; ++k) {
       lo = hi;
       hi += 1;
-      if (k > 200) throw EConvergenceError("the non-central t integral");
+      if (k > 200) throw ConvergenceError("the non-central t integral");
     }
   } else {
     for (int k = 0; !(slope(lo) > 0); ++k) {
       hi = lo;
-      lo -= 2 * static_cast<Extended>(k + 1);  // growing steps: the peak may lie near -ln|x|
-      if (k > 2000) throw EConvergenceError("the non-central t integral");
+      lo -= 2 * static_cast<Real>(k + 1);  // growing steps: the peak may lie near -ln|x|
+      if (k > 2000) throw ConvergenceError("the non-central t integral");
     }
   }
   // Curvature: -L'' = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
-  auto curvature = [&](Extended u) {
-    const Extended e = std::exp(u), z = ax * e + d, m = mills(z);
+  auto curvature = [&](Real u) {
+    const Real e = std::exp(u), z = ax * e + d, m = mills(z);
     return 2 * nu * e * e + ax * e * m + ax * ax * e * e * m * (m - z);
   };
   // Newton steps on the slope inside the bracket, bisection when a step
   // leaves it; the peak is needed to a small fraction of the width only.
-  Extended u0 = (lo + hi) / 2;
+  Real u0 = (lo + hi) / 2;
   for (int k = 0; k < 200; ++k) {
-    const Extended sl = slope(u0), cv = curvature(u0);
+    const Real sl = slope(u0), cv = curvature(u0);
     if (sl > 0)
       lo = u0;
     else
       hi = u0;
-    Extended next = cv > 0 ? u0 + sl / cv : (lo + hi) / 2;
+    Real next = cv > 0 ? u0 + sl / cv : (lo + hi) / 2;
     if (!(next > lo && next < hi)) next = (lo + hi) / 2;
-    const Extended step = std::fabs(next - u0);
+    const Real step = std::fabs(next - u0);
     u0 = next;
     if (cv > 0 && step * std::sqrt(cv) < 1e-3L) break;
     if (!(hi - lo > 1e-15L)) break;
   }
-  const Extended curv = curvature(u0);
-  const Extended sigma = curv > 0 ? 1 / std::sqrt(curv) : 1;
-  const Extended h = std::min(sigma / 4, 0.1L);
+  const Real curv = curvature(u0);
+  const Real sigma = curv > 0 ? 1 / std::sqrt(curv) : 1;
+  const Real h = std::min(sigma / 4, 0.1L);
   // Left end of the walk: there Phi(-z) = Phi(-d) (1 - |x| e^u M(d) + ...).
-  const Extended uEnd = std::log(1e-20L / (ax * mills(d)));
-  const Extended l0 = logf(u0);
+  const Real uEnd = std::log(1e-20L / (ax * mills(d)));
+  const Real l0 = logf(u0);
   if (!std::isfinite(l0)) return 0;
   constexpr int kNodeCap = 1000000;
-  Extended sum = 1, tailPart = 0;
+  Real sum = 1, tailPart = 0;
   int n = 0;
   for (int k = 1;; ++k) {
-    const Extended t = std::exp(logf(u0 + k * h) - l0);
+    const Real t = std::exp(logf(u0 + k * h) - l0);
     sum += t;
     if (!(t >= 1e-22L * sum)) break;
-    if (++n > kNodeCap) throw EConvergenceError("the non-central t integral");
+    if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
   }
   for (int k = 1;; ++k) {
-    const Extended u = u0 - k * h;
-    const Extended t = std::exp(logf(u) - l0);
+    const Real u = u0 - k * h;
+    const Real t = std::exp(logf(u) - l0);
     if (u <= uEnd) {
       // Trapezoid down to u with its end correction h^2/12 f'(u) (Euler-
       // Maclaurin; f' = f L', and the next term h^4/720 f''' is below 1e-15
       // of it), the closed form below u.
       sum += t / 2 + h / 12 * t * slope(u);
-      const Extended e = std::exp(u);
+      const Real e = std::exp(u);
       tailPart = NormalUpper(d) * GammaLower(b, nu * e * e / 2);
       break;
     }
     sum += t;
     if (!(t >= 1e-22L * sum)) break;
-    if (++n > kNodeCap) throw EConvergenceError("the non-central t integral");
+    if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
   }
   return h * sum * std::exp(l0) + tailPart;
 }
 
 }  // namespace
 
-tNon_central_t_distribution::tNon_central_t_distribution(Extended nu, Extended delta) {
+NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) {
   SetParameters(nu, delta, 0);
 }
 
-int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@n");
   DefineParameter(2, -InfBound, InfBound, false, "@d");
@@ -373,16 +373,16 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
     int r;
     {
       noncentral::ScopedParCount scope(ParCount, 1);
-      r = tContinuous_distribution::SetParameters(p1, 0, 0);
+      r = ContinuousDistribution::SetParameters(p1, 0, 0);
     }
     if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
   } else {
-    int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+    int r = ContinuousDistribution::SetParameters(p1, p2, 1);
     if (r != 0) return r;
   }
-  const Extended nu = p1, delta = central ? 0 : p2;
+  const Real nu = p1, delta = central ? 0 : p2;
   NameId = 925;
   Central = central;
   Nu = nu;
@@ -403,10 +403,10 @@ int tNon_central_t_distribution::SetParameters(Extended p1, Extended p2, Extende
   return 0;
 }
 
-bool tNon_central_t_distribution::CheckParameter(int i, Extended x) {
+bool NoncentralTDistribution::CheckParameter(int i, Real x) {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
-  tContinuous_distribution::CheckParameter(i, x);
+  ContinuousDistribution::CheckParameter(i, x);
   if (i == 2) ErrorIf(std::fabs(x) > kMaxNonCentralDelta, msgTooLarge);
   return true;
 }
@@ -415,10 +415,10 @@ namespace {
 // Beyond this many degrees of freedom the t is taken as the normal
 // N(delta, 1): the differences are O((1 + x^4) / nu), and nu / 2 + 1/2 is no
 // longer a long double there (the series would lose their half-steps).
-constexpr Extended kNormalNu = 1e18L;
+constexpr Real kNormalNu = 1e18L;
 }  // namespace
 
-Extended tNon_central_t_distribution::Density(Extended x) {
+Real NoncentralTDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalDensity(x - Delta);
   if (Central) {
@@ -426,61 +426,60 @@ Extended tNon_central_t_distribution::Density(Extended x) {
     return std::exp((std::log(Nu) - LogXSquarePlusNu(std::fabs(x), Nu)) * (Nu + 1) / 2 + LogNorm);
   }
   if (!(SupportLow < x && x < SupportHigh)) return 0;
-  Extended d = Delta;
+  Real d = Delta;
   if (d < 0) {
     x = -x;
     d = -d;
   }
-  const Extended h = d * d / 2, b = Nu / 2;
+  const Real h = d * d / 2, b = Nu / 2;
   if (x == 0) return std::exp(-h + LogGammaRatio(b + 0.5L, b) - LogGamma(0.5L) - std::log(Nu) / 2);
-  const Extended ax = std::fabs(x);
+  const Real ax = std::fabs(x);
   // ln(1 - y) = -ln(1 + t^2), t = |x| / sqrt(nu), directly: as a difference
   // of two logarithms it would lose its digits for a large nu, and b times
   // it enters the density.
-  const Extended tt = ax / std::sqrt(Nu);
-  const Extended lnCY =
-      tt <= 1 ? -std::log1p(tt * tt) : -2 * std::log(tt) - std::log1p(1 / tt / tt);
-  const Extended lnW = std::log(Nu) - lnCY;
-  const Extended lnY = 2 * std::log(ax) - lnW;
-  const Extended y = std::exp(lnY), hy = h * y;
+  const Real tt = ax / std::sqrt(Nu);
+  const Real lnCY = tt <= 1 ? -std::log1p(tt * tt) : -2 * std::log(tt) - std::log1p(1 / tt / tt);
+  const Real lnW = std::log(Nu) - lnCY;
+  const Real lnY = 2 * std::log(ax) - lnW;
+  const Real y = std::exp(lnY), hy = h * y;
   // Common factor x nu / (x^2 + nu)^2 (1 - y)^(b - 1) / Gamma(b) of the half
   // derivatives of I_y(j + 1/2, b) and I_y(j + 1, b).
-  const Extended lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY;
+  const Real lnC = std::log(ax) + std::log(Nu) - 2 * lnW + (b - 1) * lnCY;
   const int64_t capBase = SeriesCap(h);
   // Series p_j F_j.
   const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
-  const Extended eA = static_cast<Extended>(jA);
-  const Extended lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY +
-                       LogGammaRatio(eA + 0.5L + b, b) - LogGamma(eA + 0.5L);
-  const Extended sumA = noncentral::SumOutward(
+  const Real eA = static_cast<Real>(jA);
+  const Real lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY +
+                   LogGammaRatio(eA + 0.5L + b, b) - LogGamma(eA + 0.5L);
+  const Real sumA = noncentral::SumOutward(
       jA, std::exp(lnA),
       [&](int64_t j) {
-        const Extended e = static_cast<Extended>(j);
+        const Real e = static_cast<Real>(j);
         return hy * (e + 0.5L + b) / ((e + 1) * (e + 0.5L));
       },
       capBase + SeriesCap(eA), "the non-central t density");
   // Series q_j G_j.
   const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
-  const Extended eB = static_cast<Extended>(jB);
-  const Extended lnQ =
+  const Real eB = static_cast<Real>(jB);
+  const Real lnQ =
       LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) - std::log(2.0L) / 2;
-  const Extended lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
-  const Extended sumB = noncentral::SumOutward(
+  const Real lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
+  const Real sumB = noncentral::SumOutward(
       jB, std::exp(lnB),
       [&](int64_t j) {
-        const Extended e = static_cast<Extended>(j);
+        const Real e = static_cast<Real>(j);
         return hy * (e + 1 + b) / ((e + 1.5L) * (e + 1));
       },
       capBase + SeriesCap(eB), "the non-central t density");
   if (x > 0) return sumA + sumB;
   // Left of 0 the two series cancel; where more than six digits go, the
   // integral over the chi-square variable takes over.
-  const Extended f = sumA - sumB;
+  const Real f = sumA - sumB;
   if (f > 1e-6L * (sumA + sumB)) return f;
   return LowerTailDensity(ax, Nu, d);
 }
 
-Extended tNon_central_t_distribution::Cdf(Extended x) {
+Real NoncentralTDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalLower(x - Delta);
   // P(T <= x; delta) = P(T > -x; -delta) for a negative delta.
@@ -488,27 +487,27 @@ Extended tNon_central_t_distribution::Cdf(Extended x) {
   return TailPositive(x, Delta, false);
 }
 
-Extended tNon_central_t_distribution::UpperTail(Extended x) {
+Real NoncentralTDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalUpper(x - Delta);
   if (Delta < 0) return TailPositive(-x, -Delta, false);
   return TailPositive(x, Delta, true);
 }
 
-Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool upperWanted) {
+Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
   if (std::isinf(x)) return (x > 0) == upperWanted ? 0 : 1;
-  const Extended b = Nu / 2;
+  const Real b = Nu / 2;
   // y = x^2 / (x^2 + nu) and 1 - y from t = x / sqrt(nu), without overflow.
-  const Extended t = std::fabs(x) / std::sqrt(Nu);
-  Extended y, cy, lnY, lnCY;
+  const Real t = std::fabs(x) / std::sqrt(Nu);
+  Real y, cy, lnY, lnCY;
   if (t <= 1) {
-    const Extended t2 = t * t;
+    const Real t2 = t * t;
     y = t2 / (1 + t2);
     cy = 1 / (1 + t2);
     lnY = 2 * std::log(t) - std::log1p(t2);
     lnCY = -std::log1p(t2);
   } else {
-    const Extended u = std::sqrt(Nu) / std::fabs(x), r = u * u;
+    const Real u = std::sqrt(Nu) / std::fabs(x), r = u * u;
     y = 1 / (1 + r);
     cy = r / (1 + r);
     lnY = -std::log1p(r);
@@ -518,11 +517,11 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   // (|x| beyond 1e2400 sqrt(nu)) its leading term
   // (1-y)^b Gamma(b + c) / (Gamma(c) Gamma(b + 1)) is exact to rounding.
   const bool tiny = !(cy > 1e-4000L);
-  auto upperI = [&](Extended c) {
+  auto upperI = [&](Real c) {
     if (tiny) return std::exp(b * lnCY + LogGammaRatio(b + c, c) - LogGamma(b + 1));
     return noncentral::IncBetaC(y, cy, c, b);
   };
-  auto lowerI = [&](Extended c) { return tiny ? 1 - upperI(c) : noncentral::IncBeta(y, cy, c, b); };
+  auto lowerI = [&](Real c) { return tiny ? 1 - upperI(c) : noncentral::IncBeta(y, cy, c, b); };
   if (Central || d == 0) {
     // P(|T| > |x|) = I_(1-y)(nu/2, 1/2), halved for one side.
     if (x == 0) return 0.5L;
@@ -532,8 +531,8 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   // Below 0 the lower tail is at most Phi(-d) <= 1/2: the upper tail is its
   // complement without loss.
   if (x < 0 && upperWanted) return 1 - TailPositive(x, d, false);
-  const Extended h = d * d / 2;
-  const Extended phi = NormalUpper(d);  // Phi(-d) = P(T <= 0)
+  const Real h = d * d / 2;
+  const Real phi = NormalUpper(d);  // Phi(-d) = P(T <= 0)
   if (x == 0 || !(y > 0)) return upperWanted ? NormalLower(d) : phi;
   // Series values: for the lower tail at x >= 0 V1, V2 are I_y(j + 1/2, b),
   // I_y(j + 1, b) and fall with j; otherwise they are the complements
@@ -541,25 +540,25 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   const bool comp = upperWanted || x < 0;
   const int64_t o = static_cast<int64_t>(RoundExt(h));
   const int64_t cap = SeriesCap(h);
-  const Extended e = static_cast<Extended>(o);
-  const Extended p0 = std::exp(LogPoissonWeight(e, h)) / 2;
+  const Real e = static_cast<Real>(o);
+  const Real p0 = std::exp(LogPoissonWeight(e, h)) / 2;
   // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
-  const Extended q0 = p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
+  const Real q0 = p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
   // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
   // Gamma(j + c + b) / Gamma(b) as one ratio, so that a huge nu keeps the digits.
-  const Extended T1o =
+  const Real T1o =
       std::exp(LogGammaRatio(e + 0.5L + b, b) - LogGamma(e + 1.5L) + (e + 0.5L) * lnY + b * lnCY);
-  const Extended T2o =
+  const Real T2o =
       std::exp(LogGammaRatio(e + 1 + b, b) - LogGamma(e + 2) + (e + 1) * lnY + b * lnCY);
-  const Extended sgn = comp ? -1 : 1;
-  const Extended V1o = comp ? upperI(e + 0.5L) : lowerI(e + 0.5L);
-  const Extended V2o = comp ? upperI(e + 1) : lowerI(e + 1);
-  Extended P = p0 * V1o, Q = q0 * V2o;
+  const Real sgn = comp ? -1 : 1;
+  const Real V1o = comp ? upperI(e + 0.5L) : lowerI(e + 0.5L);
+  const Real V2o = comp ? upperI(e + 1) : lowerI(e + 1);
+  Real P = p0 * V1o, Q = q0 * V2o;
   int64_t n = 0;
   // Downward.
-  Extended p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
+  Real p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
   for (int64_t j = o - 1; j >= 0; --j) {
-    const Extended ej = static_cast<Extended>(j);
+    const Real ej = static_cast<Real>(j);
     p = p * (ej + 1) / h;
     q = q * (ej + 1.5L) / h;
     T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
@@ -570,12 +569,12 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
     Q += q * V2;
     if (j == 0) break;
     // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
-    const Extended rest = (comp ? V1 : 1) * GeometricRest(p, ej / h) +
-                          (comp ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
+    const Real rest = (comp ? V1 : 1) * GeometricRest(p, ej / h) +
+                      (comp ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
     if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
     // Everything below the extended range: the recurrences stay at 0.
     if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
-    if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+    if (++n > cap) throw ConvergenceError("the non-central t distribution function");
   }
   // Upward.
   p = p0;
@@ -585,7 +584,7 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   V1 = V1o;
   V2 = V2o;
   for (int64_t j = o + 1;; ++j) {
-    const Extended ej = static_cast<Extended>(j);
+    const Real ej = static_cast<Real>(j);
     p = p * h / ej;
     q = q * h / (ej + 0.5L);
     V1 = noncentral::Clamp01(V1 - sgn * T1);
@@ -594,15 +593,15 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
     T2 = T2 * y * (ej + b) / (ej + 1);
     P += p * V1;
     Q += q * V2;
-    const Extended rest = (comp ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
-                          (comp ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
+    const Real rest = (comp ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
+                      (comp ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
     if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
     if (!comp && V1 == 0 && V2 == 0) break;
     if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
     if (!(p > 0) && !(q > 0)) break;
-    if (++n > cap) throw EConvergenceError("the non-central t distribution function");
+    if (++n > cap) throw ConvergenceError("the non-central t distribution function");
   }
-  Extended S;
+  Real S;
   if (upperWanted) {
     S = P + Q;  // x > 0: 1/2 sum (p_j J_j + q_j K_j), all terms positive
   } else if (x > 0) {
@@ -616,7 +615,7 @@ Extended tNon_central_t_distribution::TailPositive(Extended x, Extended d, bool 
   return noncentral::Clamp01(S);
 }
 
-Extended tNon_central_t_distribution::Solve(Extended p, bool upper) {
+Real NoncentralTDistribution::Solve(Real p, bool upper) {
   // Start: the normal approximation of Johnson and Kotz,
   // (x (1 - 1/(4 nu)) - delta) / sqrt(1 + x^2 / (2 nu)) standard normal,
   // solved for x; the solver works on the tail in any case.
@@ -627,38 +626,37 @@ Extended tNon_central_t_distribution::Solve(Extended p, bool upper) {
     return Delta + (upper ? NormalUpperInv(p) : NormalLowerInv(p));
   }
   const bool up = p > 0.5L ? !upper : upper;
-  const Extended pp = p > 0.5L ? 1 - p : p;
-  Extended x0 = Delta;
+  const Real pp = p > 0.5L ? 1 - p : p;
+  Real x0 = Delta;
   if (pp > 0) {
-    const Extended z = up ? NormalUpperInv(pp) : NormalLowerInv(pp);
-    const Extended c = 1 - 1 / (4 * Nu), A = c * c - z * z / (2 * Nu);
-    const Extended B = -2 * c * Delta, C = Delta * Delta - z * z;
-    const Extended disc = B * B - 4 * A * C;
+    const Real z = up ? NormalUpperInv(pp) : NormalLowerInv(pp);
+    const Real c = 1 - 1 / (4 * Nu), A = c * c - z * z / (2 * Nu);
+    const Real B = -2 * c * Delta, C = Delta * Delta - z * z;
+    const Real disc = B * B - 4 * A * C;
     if (A > 0 && disc >= 0) {
-      const Extended r = std::sqrt(disc);
-      const Extended x1 = (-B - r) / (2 * A), x2 = (-B + r) / (2 * A);
+      const Real r = std::sqrt(disc);
+      const Real x1 = (-B - r) / (2 * A), x2 = (-B + r) / (2 * A);
       x0 = (c * x1 - Delta >= 0) == (z >= 0) ? x1 : x2;
     } else {
-      x0 = Delta + z * std::sqrt(Nu / std::max(Nu - 2, Extended(0.5L)));
+      x0 = Delta + z * std::sqrt(Nu / std::max(Nu - 2, Real(0.5L)));
     }
   }
-  const Extended inf = std::numeric_limits<Extended>::infinity();
-  return noncentral::TailQuantile([&](Extended x) { return Cdf(x); },
-                                  [&](Extended x) { return UpperTail(x); },
-                                  [&](Extended x) { return Density(x); }, p, upper, x0, -inf, inf,
-                                  "the non-central t quantile");
+  const Real inf = std::numeric_limits<Real>::infinity();
+  return noncentral::TailQuantile(
+      [&](Real x) { return Cdf(x); }, [&](Real x) { return UpperTail(x); },
+      [&](Real x) { return Density(x); }, p, upper, x0, -inf, inf, "the non-central t quantile");
 }
 
-Extended tNon_central_t_distribution::Quantile(Extended& p) { return Solve(p, false); }
+Real NoncentralTDistribution::Quantile(Real& p) { return Solve(p, false); }
 
-Extended tNon_central_t_distribution::UpperQuantile(Extended q) { return Solve(q, true); }
+Real NoncentralTDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
-Extended tNon_central_t_distribution::RandomValue() {
+Real NoncentralTDistribution::RandomValue() {
   // (Z + delta) / sqrt(V / nu), V chi-square(nu).
-  const Extended z = noncentral::StdNormalValue() + Delta;
-  const Extended v = 2 * noncentral::GammaValue(Nu / 2);
-  const Extended t = z / std::sqrt(v / Nu);
-  if (std::isnan(t)) return tContinuous_distribution::RandomValue();
+  const Real z = noncentral::StdNormalValue() + Delta;
+  const Real v = 2 * noncentral::GammaValue(Nu / 2);
+  const Real t = z / std::sqrt(v / Nu);
+  if (std::isnan(t)) return ContinuousDistribution::RandomValue();
   if (t > SupportHigh) return SupportHigh;
   if (t < SupportLow) return SupportLow;
   return t;

@@ -6,14 +6,14 @@
 
 namespace vokt::noncentral {
 
-Extended IncBeta(Extended x, Extended cx, Extended a, Extended b) {
+Real IncBeta(Real x, Real cx, Real a, Real b) {
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   if (cx <= 0) return 1;
   return x <= 0.5L ? BetaLower(a, b, x) : BetaUpper(b, a, cx);
 }
 
-Extended IncBetaC(Extended x, Extended cx, Extended a, Extended b) {
+Real IncBetaC(Real x, Real cx, Real a, Real b) {
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   if (cx <= 0) return 0;
@@ -26,44 +26,44 @@ namespace {
 constexpr int kTrialCap = 1000;
 }  // namespace
 
-Extended StdNormalValue() {
-  static tNormal_Distribution standard(0, 1);
+Real StdNormalValue() {
+  static NormalDistribution standard(0, 1);
   return standard.RandomValue();
 }
 
-Extended GammaValue(Extended k) {
+Real GammaValue(Real k) {
   if (k < 1) {
-    const Extended g = GammaValue(k + 1);
+    const Real g = GammaValue(k + 1);
     return g * std::pow(Uniform(), 1 / k);
   }
-  const Extended d = k - 1.0L / 3, c = 1 / std::sqrt(9 * d);
+  const Real d = k - 1.0L / 3, c = 1 / std::sqrt(9 * d);
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Extended z = StdNormalValue();
-    Extended v = 1 + c * z;
+    const Real z = StdNormalValue();
+    Real v = 1 + c * z;
     if (v <= 0) continue;
     v = v * v * v;
-    const Extended u = Uniform();
-    const Extended z2 = z * z;
+    const Real u = Uniform();
+    const Real z2 = z * z;
     if (u < 1 - 0.0331L * z2 * z2) return d * v;
     if (u > 0 && std::log(u) < z2 / 2 + d * (1 - v + std::log(v))) return d * v;
   }
-  throw EConvergenceError("the gamma generator");
+  throw ConvergenceError("the gamma generator");
 }
 
-int64_t PoissonValue(Extended a) {
+int64_t PoissonValue(Real a) {
   if (!(a > 0)) return 0;
   const int64_t m = static_cast<int64_t>(std::floor(a));
-  const Extended pm = std::exp(LogPoissonWeight(static_cast<Extended>(m), a));
-  const Extended fm = GammaUpper(static_cast<Extended>(m) + 1, a);  // P(J <= m)
-  const Extended u = Uniform();
+  const Real pm = std::exp(LogPoissonWeight(static_cast<Real>(m), a));
+  const Real fm = GammaUpper(static_cast<Real>(m) + 1, a);  // P(J <= m)
+  const Real u = Uniform();
   const int64_t cap = SeriesCap(a);
-  Extended p = pm, f = fm;
+  Real p = pm, f = fm;
   int64_t j = m;
   if (u <= f) {
     // P(J <= j - 1) = f - p_j; step down while u still lies below it.
     for (int64_t n = 0; j > 0 && u <= f - p && n < cap; ++n) {
       f -= p;
-      p = p * static_cast<Extended>(j) / a;
+      p = p * static_cast<Real>(j) / a;
       --j;
     }
   } else {
@@ -71,29 +71,29 @@ int64_t PoissonValue(Extended a) {
     // in the tail, where any index is as good as the next.
     for (int64_t n = 0; u > f && n < cap; ++n) {
       ++j;
-      p = p * a / static_cast<Extended>(j);
+      p = p * a / static_cast<Real>(j);
       f += p;
     }
   }
   return j;
 }
 
-Extended NcChiSquareValue(Extended k, Extended lambda) {
+Real NcChiSquareValue(Real k, Real lambda) {
   if (k >= 1) {
-    const Extended z = StdNormalValue() + std::sqrt(lambda);
-    Extended r = z * z;
+    const Real z = StdNormalValue() + std::sqrt(lambda);
+    Real r = z * z;
     if (k > 1) r += 2 * GammaValue((k - 1) / 2);
     return r;
   }
   const int64_t j = lambda > 0 ? PoissonValue(lambda / 2) : 0;
-  return 2 * GammaValue(k / 2 + static_cast<Extended>(j));
+  return 2 * GammaValue(k / 2 + static_cast<Real>(j));
 }
 
-int64_t SeriesCap(Extended a) { return 100000 + static_cast<int64_t>(50 * std::sqrt(a)); }
+int64_t SeriesCap(Real a) { return 100000 + static_cast<int64_t>(50 * std::sqrt(a)); }
 
-int64_t ClampIndex(Extended j, int64_t limit) {
+int64_t ClampIndex(Real j, int64_t limit) {
   if (!(j > 0)) return 0;
-  if (j >= static_cast<Extended>(limit)) return limit;
+  if (j >= static_cast<Real>(limit)) return limit;
   return static_cast<int64_t>(j);
 }
 

@@ -17,20 +17,20 @@ namespace vokt::noncentral {
 // Relative accuracy to which the mixture sums are carried: below the extended
 // precision's rounding, so the truncation never shows in a difference
 // quotient of the cdf.
-inline constexpr Extended kRelTol = 1e-21L;
+inline constexpr Real kRelTol = 1e-21L;
 // Absolute floor for the tail sums: below the smallest normal long double
 // times 1e-20, so that tails down to 1e-4900 keep their relative accuracy.
-inline constexpr Extended kAbsTol = 1e-4920L;
+inline constexpr Real kAbsTol = 1e-4920L;
 
 // I_x(a, b) and its complement 1 - I_x(a, b), with cx = 1 - x given
 // separately: the kernel's incomplete beta is called on the side of 1/2
 // where its argument is exact (x near 1 goes in as I_cx(b, a) = 1 - I_x(a, b)).
-Extended IncBeta(Extended x, Extended cx, Extended a, Extended b);
-Extended IncBetaC(Extended x, Extended cx, Extended a, Extended b);
+Real IncBeta(Real x, Real cx, Real a, Real b);
+Real IncBetaC(Real x, Real cx, Real a, Real b);
 
 // A probability forced into [0, 1]: the incomplete functions may overshoot
 // by a rounding error.
-inline Extended Clamp01(Extended v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+inline Real Clamp01(Real v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 // Random values for the direct generators of the non-central families (far
 // cheaper than inverting a series cdf for every value).  GammaValue: gamma(k, 1)
@@ -39,10 +39,10 @@ inline Extended Clamp01(Extended v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 // chi-square with k degrees of freedom and non-centrality lambda, as
 // (Z + sqrt lambda)^2 + chi-square(k - 1) for k >= 1 and as the Poisson
 // mixture chi-square(k + 2J) below.
-Extended StdNormalValue();
-Extended GammaValue(Extended k);
-int64_t PoissonValue(Extended a);
-Extended NcChiSquareValue(Extended k, Extended lambda);
+Real StdNormalValue();
+Real GammaValue(Real k);
+int64_t PoissonValue(Real a);
+Real NcChiSquareValue(Real k, Real lambda);
 
 // Lowers a parameter count for the lifetime of the object and restores it
 // however the scope ends: the central paths validate only the central
@@ -63,37 +63,37 @@ class ScopedParCount {
 
 // Term cap for series centred at index about a with spread sqrt(a): fifty
 // times the spread is already far beyond the 1e-21 truncation.
-int64_t SeriesCap(Extended a);
+int64_t SeriesCap(Real a);
 
 // Index from a floating estimate, clamped to [0, limit].
-int64_t ClampIndex(Extended j, int64_t limit);
+int64_t ClampIndex(Real j, int64_t limit);
 
 // Sum of t_j, j >= 0, for a series whose ratio r(j) = t_(j+1) / t_j decreases
 // in j (the terms rise to one peak and fall), given t0 = t_(j0).  Works from
 // j0 both ways; once the ratio falls below 1 the rest of the tail is bounded
 // by a geometric series and the sum stops when that bound is below kRelTol
-// of the sum.  More than cap terms raise EConvergenceError.
+// of the sum.  More than cap terms raise ConvergenceError.
 template <class Ratio>
-Extended SumOutward(int64_t j0, Extended t0, Ratio r, int64_t cap, const char* what) {
+Real SumOutward(int64_t j0, Real t0, Ratio r, int64_t cap, const char* what) {
   if (!(t0 > 0)) return 0;
-  Extended s = t0, t = t0;
+  Real s = t0, t = t0;
   int64_t n = 0;
   for (int64_t j = j0;; ++j) {
-    const Extended rho = r(j);
+    const Real rho = r(j);
     t *= rho;
     s += t;
     if (!(t > 0)) break;
     if (rho < 1 && t * rho <= kRelTol * s * (1 - rho)) break;
-    if (++n > cap) throw EConvergenceError(what);
+    if (++n > cap) throw ConvergenceError(what);
   }
   t = t0;
   for (int64_t j = j0; j > 0; --j) {
-    const Extended rho = 1 / r(j - 1);
+    const Real rho = 1 / r(j - 1);
     t *= rho;
     s += t;
     if (!(t > 0)) break;
     if (rho < 1 && t * rho <= kRelTol * s * (1 - rho)) break;
-    if (++n > cap) throw EConvergenceError(what);
+    if (++n > cap) throw ConvergenceError(what);
   }
   return s;
 }
@@ -108,13 +108,13 @@ Extended SumOutward(int64_t j0, Extended t0, Ratio r, int64_t cap, const char* w
 // convergence: the error left is of order 1e-20) or when the bracket holds
 // no number in between.
 template <class Tail, class Density>
-Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Extended x0,
-                   Extended low, Extended high, const char* what) {
-  const Extended inf = std::numeric_limits<Extended>::infinity();
-  const Extended lt = std::log(target);
-  const Extended sgn = upper ? -1 : 1;  // sgn * (ln tail - lt) rises with x
-  Extended a = low, b = high;
-  Extended x = x0;
+Real SolveTail(Tail tail, Density density, bool upper, Real target, Real x0, Real low, Real high,
+               const char* what) {
+  const Real inf = std::numeric_limits<Real>::infinity();
+  const Real lt = std::log(target);
+  const Real sgn = upper ? -1 : 1;  // sgn * (ln tail - lt) rises with x
+  Real a = low, b = high;
+  Real x = x0;
   if (!(x > a && x < b) || !std::isfinite(x)) {
     if (std::isfinite(a) && std::isfinite(b))
       x = (a + b) / 2;
@@ -126,19 +126,19 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
       x = 0;
   }
   for (int step = 0; step < 2000; ++step) {
-    const Extended t = tail(x);
-    const Extended h = t > 0 ? std::log(t) - lt : -inf;
+    const Real t = tail(x);
+    const Real h = t > 0 ? std::log(t) - lt : -inf;
     if (h == 0) return x;
     if (sgn * h < 0)
       a = x;
     else
       b = x;
-    const Extended g = density(x);
-    Extended next = std::numeric_limits<Extended>::quiet_NaN();
+    const Real g = density(x);
+    Real next = std::numeric_limits<Real>::quiet_NaN();
     if (t > 0 && g > 0 && std::isfinite(h)) {
-      const Extended dx = -sgn * h * t / g;  // Newton step in x
+      const Real dx = -sgn * h * t / g;  // Newton step in x
       if (x != 0 && (low >= 0 || std::fabs(x) >= 1)) {
-        const Extended du = dx / x;
+        const Real du = dx / x;
         next = du > -11000 && du < 11000 ? x * std::exp(du) : next;
       } else {
         next = x + dx;
@@ -146,7 +146,7 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
       // Newton converges quadratically: a step below 1e-10 of the scale of x
       // (its distance to 0 or to a finite end of the support, whichever is
       // nearer) leaves an error of order 1e-20 of it behind.
-      Extended scale = std::fabs(x);
+      Real scale = std::fabs(x);
       if (std::isfinite(high)) scale = std::min(scale, high - x);
       if (std::isfinite(low) && low != 0) scale = std::min(scale, x - low);
       if (std::fabs(next - x) <= 1e-10L * scale) return next > a && next < b ? next : x;
@@ -154,7 +154,7 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
     if (!(next > a && next < b)) {
       // Outward by squaring far out (the end of the range in a dozen steps),
       // geometric bisection where the bracket spans orders of magnitude.
-      const Extended big = std::numeric_limits<Extended>::max();
+      const Real big = std::numeric_limits<Real>::max();
       if (std::isinf(b))
         next = x >= 2 ? (x < 1e2000L ? x * x : big) : (x > 0 ? 16 * x : x + 16 * (1 - x));
       else if (std::isinf(a))
@@ -171,15 +171,15 @@ Extended SolveTail(Tail tail, Density density, bool upper, Extended target, Exte
     }
     x = next;
   }
-  throw EConvergenceError(what);
+  throw ConvergenceError(what);
 }
 
 // Quantile on whichever tail holds the probability: p below 1/2 on the lower
 // tail, above it on the upper tail with 1 - p (exact there).  upper says that
 // p is an upper-tail probability.  The ends of the support at 0 and 1.
 template <class Lower, class Upper, class Density>
-Extended TailQuantile(Lower lower, Upper upperTail, Density density, Extended p, bool upper,
-                      Extended x0, Extended low, Extended high, const char* what) {
+Real TailQuantile(Lower lower, Upper upperTail, Density density, Real p, bool upper, Real x0,
+                  Real low, Real high, const char* what) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);

@@ -10,22 +10,22 @@
 
 namespace vokt {
 
-Extended StdNormalCdf(Extended z) {
+Real StdNormalCdf(Real z) {
   if (std::isnan(z)) RaiseMessage(msgNotANumber);
   return NormalLower(z);
 }
 
-tNormal_Distribution::tNormal_Distribution(Extended mu, Extended sigma2) {
+NormalDistribution::NormalDistribution(Real mu, Real sigma2) {
   SetParameters(mu, sigma2, std::sqrt(sigma2));
 }
 
-int tNormal_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
+int NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   StrictPositive = true;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   DefineParameter(3, 0, InfBound, false, "@s");
-  int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+  int r = ContinuousDistribution::SetParameters(p1, p2, p3);
   if (r != 0) return r;
   NameId = 901;
   Mu = p1;
@@ -41,26 +41,26 @@ int tNormal_Distribution::SetParameters(Extended p1, Extended p2, Extended p3) {
   return 0;
 }
 
-Extended tNormal_Distribution::Z(Extended x) const {
+Real NormalDistribution::Z(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return x;
-  const Extended z = (x - Mu) / Sigma;
+  const Real z = (x - Mu) / Sigma;
   // x - Mu can overflow for x and Mu of opposite signs near the range end.
   if (std::isinf(z)) return x / Sigma - Mu / Sigma;
   return z;
 }
 
-Extended tNormal_Distribution::Density(Extended x) {
-  const Extended z = Z(x);
+Real NormalDistribution::Density(Real x) {
+  const Real z = Z(x);
   if (std::isinf(z)) return 0;
   return NormalDensity(z) * InvSigma;
 }
 
-Extended tNormal_Distribution::Cdf(Extended x) { return NormalLower(Z(x)); }
+Real NormalDistribution::Cdf(Real x) { return NormalLower(Z(x)); }
 
-Extended tNormal_Distribution::UpperTail(Extended x) { return NormalUpper(Z(x)); }
+Real NormalDistribution::UpperTail(Real x) { return NormalUpper(Z(x)); }
 
-Extended tNormal_Distribution::Quantile(Extended& p) {
+Real NormalDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -68,7 +68,7 @@ Extended tNormal_Distribution::Quantile(Extended& p) {
   return Mu + Sigma * NormalLowerInv(p);
 }
 
-Extended tNormal_Distribution::UpperQuantile(Extended q) {
+Real NormalDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return InfBound;
@@ -76,13 +76,13 @@ Extended tNormal_Distribution::UpperQuantile(Extended q) {
   return Mu + Sigma * NormalUpperInv(q);
 }
 
-Extended tNormal_Distribution::RandomValue() {
-  Extended x;
+Real NormalDistribution::RandomValue() {
+  Real x;
   for (;;) {
-    const Extended u = Uniform();
-    const Extended v = (2 * Uniform() - 1) * RouConst;
+    const Real u = Uniform();
+    const Real v = (2 * Uniform() - 1) * RouConst;
     x = v / u;
-    const Extended x2 = x * x;
+    const Real x2 = x * x;
     if (x2 <= 6 - 8 * u + 2 * u * u) break;
     if (x2 >= 2 / u - 2 * u) continue;
     if (x2 <= -4 * std::log(u)) break;
@@ -90,11 +90,11 @@ Extended tNormal_Distribution::RandomValue() {
   return Mu + Sigma * x;
 }
 
-void tNormal_Distribution::ParameterLabel(int i, int n, std::string& s) const {
+void NormalDistribution::ParameterLabel(int i, int n, std::string& s) const {
   if (i == 2 && n > 0)
     s = "@s_" + std::to_string(n) + "^^2_";
   else
-    tContinuous_distribution::ParameterLabel(i, n, s);
+    ContinuousDistribution::ParameterLabel(i, n, s);
 }
 
 }  // namespace vokt

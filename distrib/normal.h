@@ -6,32 +6,32 @@
 
 namespace vokt {
 
-class tNormal_Distribution : public tContinuous_distribution {
+class NormalDistribution : public ContinuousDistribution {
  public:
-  tNormal_Distribution(Extended mu, Extended sigma2);
+  NormalDistribution(Real mu, Real sigma2);
 
-  Extended LogNorm = 0;
-  Extended RouConst = 0;
-  Extended Mu = 0;
-  Extended Sigma2 = 1;
-  Extended Sigma = 1;
-  Extended InvSigma = 1;
+  Real LogNorm = 0;
+  Real RouConst = 0;
+  Real Mu = 0;
+  Real Sigma2 = 1;
+  Real Sigma = 1;
+  Real InvSigma = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:
   // (x - mu) / sigma, also where x - mu would overflow.
-  Extended Z(Extended x) const;
+  Real Z(Real x) const;
 };
 
 // Standard normal cdf Phi(z) (NormalLower, with a NaN refused).
-Extended StdNormalCdf(Extended z);
+Real StdNormalCdf(Real z);
 
 }  // namespace vokt

@@ -13,9 +13,9 @@ namespace vokt {
 namespace {
 
 // Pixel coordinates stay far inside 32 bits however wild a value is.
-constexpr Extended kPixelLimit = 1.0e9L;
+constexpr Real kPixelLimit = 1.0e9L;
 
-int32_t ClampedRound(Extended v) {
+int32_t ClampedRound(Real v) {
   if (!(v > -kPixelLimit)) v = -kPixelLimit;
   if (!(v < kPixelLimit)) v = kPixelLimit;
   return RoundInt(v);
@@ -31,25 +31,25 @@ int CurvePenWidth(const Rect& rect) {
 // f at one column.  A value that is not a number, or an arithmetic fault at
 // one point, is drawn on the base line rather than stopping the whole paint;
 // other errors (no convergence, bad arguments) reach the paint handler.
-Extended Sample(const RealFunction& f, Extended x) {
+Real Sample(const RealFunction& f, Real x) {
   try {
-    Extended y = f(x);
+    Real y = f(x);
     return std::isnan(y) ? 0 : y;
-  } catch (const EMathError&) {
+  } catch (const MathError&) {
     return 0;
   }
 }
 
 // Columns p1..p2 covering the interval; an interval that lies outside the
 // plot range collapses onto the nearest edge column.
-void IntervalColumns(const tPlotRange& range, const tPlotRange& interval, const Rect& rect,
+void IntervalColumns(const GraphRange& range, const GraphRange& interval, const Rect& rect,
                      int32_t& p1, int32_t& p2) {
   p1 = XToPixel(range, rect, interval.Left);
   p2 = XToPixel(range, rect, interval.Right);
   if (p2 < p1) p2 = p1;
 }
 
-std::vector<Point> CurvePoints(const tPlotRange& range, const Rect& rect, Extended ymax,
+std::vector<Point> CurvePoints(const GraphRange& range, const Rect& rect, Real ymax,
                                const RealFunction& f, int32_t p1, int32_t p2) {
   std::vector<Point> pts;
   pts.reserve(static_cast<size_t>(p2 - p1 + 3));
@@ -63,26 +63,26 @@ void Line(DrawingSurface& canvas, int x1, int y1, int x2, int y2) {
   canvas.LineTo(x2, y2);
 }
 
-void Bar(DrawingSurface& canvas, const tPlotRange& range, const Rect& rect, const tPointRecord& p,
-         Extended ymax) {
+void Bar(DrawingSurface& canvas, const GraphRange& range, const Rect& rect, const PointRecord& p,
+         Real ymax) {
   const int32_t x = XToPixel(range, rect, p.X);
   Line(canvas, x, YToPixel(rect, 0, ymax), x, YToPixel(rect, p.Prob, ymax));
 }
 
 // The first point whose X is not below x, or the last point when all are.
-int PointAtOrAfter(const tRealPointList& points, Extended x) {
+int PointAtOrAfter(const PointTable& points, Real x) {
   int index = 0;
   FindPoint(points, x, index);
   return std::min(index, points.Count() - 1);
 }
 
-bool Finite(Extended v) { return std::isfinite(v); }
+bool Finite(Real v) { return std::isfinite(v); }
 
-tPlotRange ClipInterval(const tPlotRange& r, Extended from, Extended to) {
+GraphRange ClipInterval(const GraphRange& r, Real from, Real to) {
   return {std::max(r.Left, from), std::min(r.Right, to)};
 }
 
-Extended ClampX(const tPlotRange& r, Extended x) {
+Real ClampX(const GraphRange& r, Real x) {
   if (std::isnan(x)) return r.Left;
   return std::min(std::max(x, r.Left), r.Right);
 }
@@ -91,8 +91,8 @@ void Axis(DrawingSurface& box) { Line(box, 0, box.Height() - 1, box.Width(), box
 
 }  // namespace
 
-int32_t XToPixel(const tPlotRange& range, const Rect& rect, Extended x) {
-  const Extended lo = range.Left, hi = range.Right;
+int32_t XToPixel(const GraphRange& range, const Rect& rect, Real x) {
+  const Real lo = range.Left, hi = range.Right;
   const int32_t w = rect.Width();
   if (!(lo < hi) || !Finite(hi - lo) || std::isnan(x)) return w / 2;
   if (x < lo) x = lo;
@@ -100,20 +100,20 @@ int32_t XToPixel(const tPlotRange& range, const Rect& rect, Extended x) {
   return ClampedRound((x - lo) / (hi - lo) * w);
 }
 
-Extended PixelToX(int32_t i, const tPlotRange& range, const Rect& rect) {
+Real PixelToX(int32_t i, const GraphRange& range, const Rect& rect) {
   if (rect.Width() <= 0) return range.Left;
   return i * (range.Right - range.Left) / rect.Width() + range.Left;
 }
 
-int32_t YToPixel(const Rect& rect, Extended y, Extended ymax) {
+int32_t YToPixel(const Rect& rect, Real y, Real ymax) {
   if (!(ymax > 0)) return 0;
-  Extended v = y / ymax * (rect.Height() - 2);
+  Real v = y / ymax * (rect.Height() - 2);
   if (!(v < 2147483647.0L)) return 0;
   return (rect.bottom - 1) - ClampedRound(v);
 }
 
-void FillArea(DrawingSurface& canvas, const tPlotRange& range, const tPlotRange& interval,
-              const Rect& rect, Extended ymax, const RealFunction& f) {
+void FillArea(DrawingSurface& canvas, const GraphRange& range, const GraphRange& interval,
+              const Rect& rect, Real ymax, const RealFunction& f) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
   int32_t p1, p2;
   IntervalColumns(range, interval, rect, p1, p2);
@@ -128,8 +128,8 @@ void FillArea(DrawingSurface& canvas, const tPlotRange& range, const tPlotRange&
   canvas.Polygon(pts);
 }
 
-void DrawCurve(DrawingSurface& canvas, const tPlotRange& range, const tPlotRange& interval,
-               const Rect& rect, Extended ymax, const RealFunction& f) {
+void DrawCurve(DrawingSurface& canvas, const GraphRange& range, const GraphRange& interval,
+               const Rect& rect, Real ymax, const RealFunction& f) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
   int32_t p1, p2;
   IntervalColumns(range, interval, rect, p1, p2);
@@ -137,15 +137,15 @@ void DrawCurve(DrawingSurface& canvas, const tPlotRange& range, const tPlotRange
   canvas.Polyline(CurvePoints(range, rect, ymax, f, p1, p2));
 }
 
-void DrawBars(DrawingSurface& canvas, const tRealPointList& points, const tPlotRange& range,
-              const Rect& rect, const tPlotRange& interval, Extended ymax) {
+void DrawBars(DrawingSurface& canvas, const PointTable& points, const GraphRange& range,
+              const Rect& rect, const GraphRange& interval, Real ymax) {
   const int n = points.Count();
   const int32_t w = rect.Width();
   if (n == 0 || w <= 0) return;
-  const Extended lo = range.Left, hi = range.Right;
+  const Real lo = range.Left, hi = range.Right;
   if (w >= hi - lo) {
     canvas.SetPenWidth(lo < hi ? Clamp3(w / n - 1) : 3);
-    for (const tPointRecord& p : points.Items()) {
+    for (const PointRecord& p : points.Items()) {
       if (p.X < interval.Left) continue;
       if (!(p.X <= interval.Right)) break;
       Bar(canvas, range, rect, p, ymax);
@@ -166,20 +166,20 @@ void DrawBars(DrawingSurface& canvas, const tRealPointList& points, const tPlotR
   }
 }
 
-void DrawSteps(DrawingSurface& canvas, const tRealPointList& points, const tPlotRange& range,
-               const Rect& rect, Extended ymax) {
+void DrawSteps(DrawingSurface& canvas, const PointTable& points, const GraphRange& range,
+               const Rect& rect, Real ymax) {
   const int n = points.Count();
   const int32_t w = rect.Width();
   if (n == 0 || w <= 0) return;
-  const Extended lo = range.Left, hi = range.Right;
+  const Real lo = range.Left, hi = range.Right;
   const auto& items = points.Items();
-  auto step = [&](const tPointRecord& p, int32_t x1, int32_t x2) {
+  auto step = [&](const PointRecord& p, int32_t x1, int32_t x2) {
     const int32_t y = YToPixel(rect, p.CumProb, ymax);
     Line(canvas, x1, y, x2, y);
   };
   if (w >= hi - lo) {
-    const tPointRecord& first = items.front();
-    const tPointRecord& last = items.back();
+    const PointRecord& first = items.front();
+    const PointRecord& last = items.back();
     if (lo < first.X) {
       const int32_t y = YToPixel(rect, 0, ymax);
       Line(canvas, XToPixel(range, rect, lo), y, XToPixel(range, rect, first.X) - 1, y);
@@ -200,39 +200,38 @@ void DrawSteps(DrawingSurface& canvas, const tRealPointList& points, const tPlot
   }
 }
 
-void DrawContinuousDensity(tContinuous_distribution& d, DrawingSurface& box, Color pen, Color brush,
-                           Extended from, Extended to) {
-  const tPlotRange r = d.Range();
+void DrawContinuousDensity(ContinuousDistribution& d, DrawingSurface& box, Color pen, Color brush,
+                           Real from, Real to) {
+  const GraphRange r = d.Range();
   box.SetPenColor(pen);
   box.SetBrushColor(brush);
   FillArea(box, r, ClipInterval(r, from, to), box.ClientRect(), d.MaxDensity(),
-           [&d](Extended x) { return d.Density(x); });
+           [&d](Real x) { return d.Density(x); });
 }
 
-void DrawContinuousCdf(tContinuous_distribution& d, DrawingSurface& box, Extended x,
-                       Extended /*upper*/) {
-  const tPlotRange r = d.Range();
+void DrawContinuousCdf(ContinuousDistribution& d, DrawingSurface& box, Real x, Real /*upper*/) {
+  const GraphRange r = d.Range();
   const Rect rect = box.ClientRect();
   x = ClampX(r, x);
-  box.SetPenColor(clWindowText);
+  box.SetPenColor(kTextColor);
   box.SetPenWidth(2);
-  DrawCurve(box, r, r, rect, 1, [&d](Extended t) { return d.Cdf(t); });
+  DrawCurve(box, r, r, rect, 1, [&d](Real t) { return d.Cdf(t); });
   box.SetPenWidth(1);
   Axis(box);
-  const int32_t yF = YToPixel(rect, Sample([&d](Extended t) { return d.Cdf(t); }, x), 1);
+  const int32_t yF = YToPixel(rect, Sample([&d](Real t) { return d.Cdf(t); }, x), 1);
   // The guide meets the curve's column: the curve spans W - 2 columns from 1.
   int32_t xF = rect.Width() / 2;
   if (r.Left < r.Right && Finite(r.Right - r.Left))
     xF = ClampedRound((x - r.Left) / (r.Right - r.Left) * (rect.Width() - 2)) + 1;
-  box.SetPenColor(clHighlight);
+  box.SetPenColor(kHighlightColor);
   box.Polyline({{0, yF}, {xF, yF}, {xF, box.Height() - 1}});
-  box.SetPenColor(clWindowText);
+  box.SetPenColor(kTextColor);
   box.SetPenWidth(2);
 }
 
-void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color pen, Extended from,
-                         Extended to) {
-  const tPlotRange r = d.Range();
+void DrawDiscreteDensity(DiscreteDistribution& d, DrawingSurface& box, Color pen, Real from,
+                         Real to) {
+  const GraphRange r = d.Range();
   const PenMode previous = box.GetPenMode();
   box.SetPenColor(pen);
   // The Kruskal-Wallis and Friedman graphs are always black.
@@ -240,25 +239,24 @@ void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color p
   if (d.Points) DrawBars(box, *d.Points, r, box.ClientRect(), ClipInterval(r, from, to), d.MaxDens);
   box.SetPenWidth(2);
   box.SetPenMode(previous);
-  box.SetPenColor(clWindowText);
+  box.SetPenColor(kTextColor);
   Axis(box);
 }
 
-void DrawDiscreteCdf(tDiscrete_distribution& d, DrawingSurface& box, Extended x,
-                     Extended /*upper*/) {
-  const tPlotRange r = d.Range();
+void DrawDiscreteCdf(DiscreteDistribution& d, DrawingSurface& box, Real x, Real /*upper*/) {
+  const GraphRange r = d.Range();
   const Rect rect = box.ClientRect();
   x = ClampX(r, x);
-  box.SetPenColor(clWindowText);
+  box.SetPenColor(kTextColor);
   box.SetPenWidth(2);
   if (d.Points) DrawSteps(box, *d.Points, r, rect, 1);
   box.SetPenWidth(1);
   Axis(box);
-  const int32_t yF = YToPixel(rect, Sample([&d](Extended t) { return d.Cdf(t); }, x), 1);
+  const int32_t yF = YToPixel(rect, Sample([&d](Real t) { return d.Cdf(t); }, x), 1);
   const int32_t xa = XToPixel(r, rect, r.Left), xF = XToPixel(r, rect, x);
-  box.SetPenColor(clHighlight);
+  box.SetPenColor(kHighlightColor);
   box.Polyline({{xa, yF}, {xF, yF}, {xF, box.Height() - 1}});
-  box.SetPenColor(clWindowText);
+  box.SetPenColor(kTextColor);
   box.SetPenWidth(2);
 }
 

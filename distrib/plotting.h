@@ -11,28 +11,27 @@
 
 namespace vokt {
 
-using RealFunction = std::function<Extended(Extended)>;
+using RealFunction = std::function<Real(Real)>;
 
-int32_t XToPixel(const tPlotRange& range, const Rect& rect, Extended x);
-Extended PixelToX(int32_t i, const tPlotRange& range, const Rect& rect);
-int32_t YToPixel(const Rect& rect, Extended y, Extended ymax);
+int32_t XToPixel(const GraphRange& range, const Rect& rect, Real x);
+Real PixelToX(int32_t i, const GraphRange& range, const Rect& rect);
+int32_t YToPixel(const Rect& rect, Real y, Real ymax);
 
-void FillArea(DrawingSurface& canvas, const tPlotRange& range, const tPlotRange& interval,
-              const Rect& rect, Extended ymax, const RealFunction& f);
-void DrawCurve(DrawingSurface& canvas, const tPlotRange& range, const tPlotRange& interval,
-               const Rect& rect, Extended ymax, const RealFunction& f);
-void DrawBars(DrawingSurface& canvas, const tRealPointList& points, const tPlotRange& range,
-              const Rect& rect, const tPlotRange& interval, Extended ymax);
-void DrawSteps(DrawingSurface& canvas, const tRealPointList& points, const tPlotRange& range,
-               const Rect& rect, Extended ymax);
+void FillArea(DrawingSurface& canvas, const GraphRange& range, const GraphRange& interval,
+              const Rect& rect, Real ymax, const RealFunction& f);
+void DrawCurve(DrawingSurface& canvas, const GraphRange& range, const GraphRange& interval,
+               const Rect& rect, Real ymax, const RealFunction& f);
+void DrawBars(DrawingSurface& canvas, const PointTable& points, const GraphRange& range,
+              const Rect& rect, const GraphRange& interval, Real ymax);
+void DrawSteps(DrawingSurface& canvas, const PointTable& points, const GraphRange& range,
+               const Rect& rect, Real ymax);
 
 // The bodies of DrawDensity and DrawCdf of the continuous and discrete bases.
-void DrawContinuousDensity(tContinuous_distribution& d, DrawingSurface& box, Color pen, Color brush,
-                           Extended from, Extended to);
-void DrawContinuousCdf(tContinuous_distribution& d, DrawingSurface& box, Extended x,
-                       Extended upper);
-void DrawDiscreteDensity(tDiscrete_distribution& d, DrawingSurface& box, Color pen, Extended from,
-                         Extended to);
-void DrawDiscreteCdf(tDiscrete_distribution& d, DrawingSurface& box, Extended x, Extended upper);
+void DrawContinuousDensity(ContinuousDistribution& d, DrawingSurface& box, Color pen, Color brush,
+                           Real from, Real to);
+void DrawContinuousCdf(ContinuousDistribution& d, DrawingSurface& box, Real x, Real upper);
+void DrawDiscreteDensity(DiscreteDistribution& d, DrawingSurface& box, Color pen, Real from,
+                         Real to);
+void DrawDiscreteCdf(DiscreteDistribution& d, DrawingSurface& box, Real x, Real upper);
 
 }  // namespace vokt

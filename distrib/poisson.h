@@ -7,22 +7,22 @@
 
 namespace vokt {
 
-class tPoisson_Distribution : public tDiscrete_distribution {
+class PoissonDistribution : public DiscreteDistribution {
  public:
-  explicit tPoisson_Distribution(Extended lambda);
+  explicit PoissonDistribution(Real lambda);
 
-  Extended Lambda = 1;
+  Real Lambda = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended PointProb(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended ProbRatio(int32_t k) override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real ProbRatio(int32_t k) override;
 
  protected:
   // The incomplete beta / gamma function, quick where the tails are sums.
-  Extended SearchCdf(Extended x) override;
-  Extended SearchUpperTail(Extended x) override;
+  Real SearchCdf(Real x) override;
+  Real SearchUpperTail(Real x) override;
   bool QuickSearchTails() const override;
 };
 

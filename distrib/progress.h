@@ -1,6 +1,6 @@
 // Progress and cancellation of the long rank-test computations.  Both are
 // parameters of a computation, not process-wide state: the caller passes a
-// tRankControl holding a stop token (cancelling) and a progress callback.
+// RankControl holding a stop token (cancelling) and a progress callback.
 // The computations may run on a worker thread; the callback is then called
 // on that thread and must hand the position on (the window queues it to the
 // user-interface thread).
@@ -13,22 +13,22 @@
 
 namespace vokt {
 
-struct tRankControl {
+struct RankControl {
   std::stop_token Stop;                       // a requested stop ends the computation
   std::function<void(int percent)> Progress;  // 0..100; may be empty
 };
 
 // Thrown by a computation that saw its stop requested; nothing was changed.
-class ECancelled : public std::runtime_error {
+class CancelledError : public std::runtime_error {
  public:
-  ECancelled() : std::runtime_error("cancelled") {}
+  CancelledError() : std::runtime_error("cancelled") {}
 };
 
 // The estimated cost of a rank-test build, known before it starts: work in
 // elementary steps, memory in bytes, and the estimated time on a 2-core
 // machine.  A build whose estimate is beyond the bounds is refused with
 // "Numbers too large." before anything is allocated.
-struct tRankCost {
+struct RankCost {
   double Steps = 0;
   double Bytes = 0;
   double Seconds() const { return Steps / kStepsPerSecond; }
@@ -45,13 +45,13 @@ inline constexpr double kProgressSeconds = 0.2;
 
 // Reports progress at most every few milliseconds and checks the stop token;
 // Tick is cheap enough to call in inner loops every few thousand steps.
-class tRankTicker {
+class RankTicker {
  public:
-  explicit tRankTicker(const tRankControl* control) : control_(control) {}
-  // done/total: the fraction reached; throws ECancelled on a requested stop.
+  explicit RankTicker(const RankControl* control) : control_(control) {}
+  // done/total: the fraction reached; throws CancelledError on a requested stop.
   void Tick(double done, double total) {
     if (!control_) return;
-    if (control_->Stop.stop_requested()) throw ECancelled();
+    if (control_->Stop.stop_requested()) throw CancelledError();
     if (control_->Progress) {
       int p = total > 0 ? static_cast<int>(100.0 * done / total) : 0;
       if (p < 0) p = 0;
@@ -64,7 +64,7 @@ class tRankTicker {
   }
 
  private:
-  const tRankControl* control_;
+  const RankControl* control_;
   int last_ = -1;
 };
 

@@ -36,13 +36,13 @@ using I128 = __int128;
 // The recursions have no Cancel button in the window: their work is bounded
 // to a few seconds (signed rank n = 2000, Mann-Whitney m = n = 700).
 constexpr double kMaxSeconds = 8;
-constexpr Extended kMaxPlotPoints = 9999990;
+constexpr Real kMaxPlotPoints = 9999990;
 // Counts and their totals must stay within the long double range (2^16383).
 constexpr double kMaxLog2Total = 16000;
 
 // True when x would pass the integer parameter checks (an integer >= 1 and
 // finite); the checks themselves raise the messages.
-bool ValidSize(Extended x) { return x >= 1 && std::isfinite(x) && IsIntegerValue(x); }
+bool ValidSize(Real x) { return x >= 1 && std::isfinite(x) && IsIntegerValue(x); }
 
 int64_t SignedRankHalf(int64_t n) { return n * (n + 1) / 4; }
 
@@ -55,16 +55,16 @@ int Words(int64_t L, int64_t i) {
   return static_cast<int>((Log2Choose(double(L + i), double(i)) + 2) / 64) + 1;
 }
 
-void CheckCost(const tRankCost& c) {
+void CheckCost(const RankCost& c) {
   ErrorIf(!(c.Bytes <= kMaxRankBytes) || !(c.Seconds() <= kMaxSeconds), msgTooLarge);
 }
 
 // The fields of the base classes that SetParameters changes after
 // validation; put back when the point table is refused, so that a failed
 // change leaves the distribution as it was.
-class tBaseState {
+class BaseState {
  public:
-  explicit tBaseState(const tRankSumBase& d)
+  explicit BaseState(const RankSumBase& d)
       : nameId_(d.NameId),
         low_(d.SupportLow),
         high_(d.SupportHigh),
@@ -77,7 +77,7 @@ class tBaseState {
         hasVariance_(d.HasVariance),
         table_(d.Table),
         offset_(d.Offset) {}
-  void Restore(tRankSumBase& d) {
+  void Restore(RankSumBase& d) {
     d.NameId = nameId_;
     d.SupportLow = low_;
     d.SupportHigh = high_;
@@ -94,16 +94,16 @@ class tBaseState {
 
  private:
   uint16_t nameId_;
-  Extended low_, high_, mean_, variance_, mode_, maxDens_, hatWidth_;
+  Real low_, high_, mean_, variance_, mode_, maxDens_, hatWidth_;
   bool hasMean_, hasVariance_;
-  tSymmetricTable table_;
+  SymmetricTable table_;
   int64_t offset_;
 };
 
 // The graphs' point table covers the mean plus and minus four standard
 // deviations and holds at most ten million points; a size whose table would
 // be refused there is refused here, before the counts are computed.
-void CheckPlotPoints(Extended top, Extended variance) {
+void CheckPlotPoints(Real top, Real variance) {
   ErrorIf(std::min(top, 8 * std::sqrt(variance)) > kMaxPlotPoints, msgTooLarge);
 }
 
@@ -111,16 +111,16 @@ void CheckPlotPoints(Extended top, Extended variance) {
 
 // ---------------------------------------------------------------------------
 
-void tSymmetricTable::Set(int64_t top, std::vector<Extended>&& counts) {
+void SymmetricTable::Set(int64_t top, std::vector<Real>&& counts) {
   Top = top;
   const size_t h = counts.size();  // floor(top / 2) + 1
   // Total: twice the lower half, less the middle when top is even.
-  Extended total = 0;
+  Real total = 0;
   for (size_t j = 0; j < h; ++j) total += counts[j];
   total *= 2;
   if (top % 2 == 0) total -= counts[h - 1];
   Cum.resize(h);
-  Extended run = 0;
+  Real run = 0;
   for (size_t j = 0; j < h; ++j) {
     counts[j] /= total;
     run += counts[j];
@@ -129,13 +129,13 @@ void tSymmetricTable::Set(int64_t top, std::vector<Extended>&& counts) {
   Prob = std::move(counts);
 }
 
-Extended tSymmetricTable::Point(int64_t j) const {
+Real SymmetricTable::Point(int64_t j) const {
   if (j < 0 || j > Top) return 0;
   if (2 * j > Top) j = Top - j;
   return Prob[static_cast<size_t>(j)];
 }
 
-Extended tSymmetricTable::Lower(int64_t j) const {
+Real SymmetricTable::Lower(int64_t j) const {
   if (j < 0) return 0;
   if (j >= Top) return 1;
   if (2 * j <= Top) return Cum[static_cast<size_t>(j)];
@@ -143,7 +143,7 @@ Extended tSymmetricTable::Lower(int64_t j) const {
   return 1 - Cum[static_cast<size_t>(Top - j - 1)];
 }
 
-Extended tSymmetricTable::Upper(int64_t j) const {
+Real SymmetricTable::Upper(int64_t j) const {
   if (j < 0) return 1;
   if (j >= Top) return 0;
   // P(X > j) = P(X < Top - j) = P(X <= Top - j - 1).
@@ -154,41 +154,41 @@ Extended tSymmetricTable::Upper(int64_t j) const {
 
 // ---------------------------------------------------------------------------
 
-int64_t tRankSumBase::IndexAtOrBelow(Extended x) const {
-  const Extended j = std::floor(x - Extended(Offset) + Eps);
+int64_t RankSumBase::IndexAtOrBelow(Real x) const {
+  const Real j = std::floor(x - Real(Offset) + Eps);
   if (!(j >= 0)) return -1;  // NaN is caught by the callers
-  if (j > Extended(Table.Top)) return Table.Top + 1;
+  if (j > Real(Table.Top)) return Table.Top + 1;
   return static_cast<int64_t>(j);
 }
 
-Extended tRankSumBase::PointProb(Extended x) {
+Real RankSumBase::PointProb(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const int64_t j = IndexAtOrBelow(x);
   if (j < 0 || j > Table.Top) return 0;
-  if (std::fabs(x - Extended(j + Offset)) > Eps) return 0;
+  if (std::fabs(x - Real(j + Offset)) > Eps) return 0;
   return Table.Point(j);
 }
 
-Extended tRankSumBase::Cdf(Extended x) {
+Real RankSumBase::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Table.Lower(IndexAtOrBelow(x));
 }
 
-Extended tRankSumBase::UpperTail(Extended x) {
+Real RankSumBase::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Table.Upper(IndexAtOrBelow(x));
 }
 
-Extended tRankSumBase::IntervalProb(Extended a, Extended b) {
+Real RankSumBase::IntervalProb(Real a, Real b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // Points j in [ceil(a - Eps), floor(b + Eps)]: below is P(X < a).
   const int64_t hi = IndexAtOrBelow(b);
   int64_t lo = IndexAtOrBelow(a);
-  if (lo >= 0 && lo <= Table.Top && std::fabs(a - Extended(lo + Offset)) > Eps) ++lo;
+  if (lo >= 0 && lo <= Table.Top && std::fabs(a - Real(lo + Offset)) > Eps) ++lo;
   if (lo > hi) return 0;
-  const Extended below = Table.Lower(lo - 1), above = Table.Upper(hi);
-  Extended r = below > above ? Table.Lower(hi) - below : Table.Upper(lo - 1) - above;
+  const Real below = Table.Lower(lo - 1), above = Table.Upper(hi);
+  Real r = below > above ? Table.Lower(hi) - below : Table.Upper(lo - 1) - above;
   if (r < 0) r = 0;
   if (r > 1) r = 1;
   return r;
@@ -200,15 +200,15 @@ Extended tRankSumBase::IntervalProb(Extended a, Extended b) {
 // the upper tails, P(X > x) <= 1 - p, with the tolerance relative to 1 - p
 // (exact there): relative to p it would swallow every upper tail below 1e-15,
 // and p = 1 would stop short of the end.
-Extended tRankSumBase::Quantile(Extended& p) {
+Real RankSumBase::Quantile(Real& p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  constexpr Extended tol = 1e-15L;
+  constexpr Real tol = 1e-15L;
   int64_t lo = 0, hi = Table.Top;
   if (p > 0.5L) {
-    const Extended q = 1 - p;
-    const Extended target = q + q * tol;
+    const Real q = 1 - p;
+    const Real target = q + q * tol;
     while (lo < hi) {
       const int64_t mid = lo + (hi - lo) / 2;
       if (Table.Upper(mid) > target)
@@ -217,9 +217,9 @@ Extended tRankSumBase::Quantile(Extended& p) {
         hi = mid;
     }
     if (std::fabs(Table.Upper(lo) - q) > q * tol) p = Table.Lower(lo);
-    return Extended(lo + Offset);
+    return Real(lo + Offset);
   }
-  const Extended target = p - p * tol;
+  const Real target = p - p * tol;
   while (lo < hi) {
     const int64_t mid = lo + (hi - lo) / 2;
     if (Table.Lower(mid) < target)
@@ -227,17 +227,17 @@ Extended tRankSumBase::Quantile(Extended& p) {
     else
       hi = mid;
   }
-  const Extended reached = Table.Lower(lo);
+  const Real reached = Table.Lower(lo);
   if (std::fabs(reached - p) > p * tol) p = reached;
-  return Extended(lo + Offset);
+  return Real(lo + Offset);
 }
 
-Extended tRankSumBase::UpperQuantile(Extended q) {
+Real RankSumBase::UpperQuantile(Real q) {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  constexpr Extended tol = 1e-15L;
-  const Extended target = q + q * tol;
+  constexpr Real tol = 1e-15L;
+  const Real target = q + q * tol;
   int64_t lo = 0, hi = Table.Top;
   while (lo < hi) {
     const int64_t mid = lo + (hi - lo) / 2;
@@ -246,16 +246,15 @@ Extended tRankSumBase::UpperQuantile(Extended q) {
     else
       hi = mid;
   }
-  return Extended(lo + Offset);
+  return Real(lo + Offset);
 }
 
-void tRankSumBase::Install(int64_t top, int64_t offset, std::vector<Extended>&& counts,
-                           Extended variance) {
+void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& counts, Real variance) {
   Table.Set(top, std::move(counts));
   Offset = offset;
-  SupportLow = Extended(offset);
-  SupportHigh = Extended(offset + top);
-  Mean = Extended(offset) + Extended(top) / 2;
+  SupportLow = Real(offset);
+  SupportHigh = Real(offset + top);
+  Mean = Real(offset) + Real(top) / 2;
   Variance = variance;
   HasMean = HasVariance = true;
   BuildPointTable();
@@ -263,8 +262,8 @@ void tRankSumBase::Install(int64_t top, int64_t offset, std::vector<Extended>&& 
 
 // ---------------------------------------------------------------------------
 
-tRankCost SignedRankCost(int64_t n) {
-  tRankCost c;
+RankCost SignedRankCost(int64_t n) {
+  RankCost c;
   const double half = double(SignedRankHalf(n));
   if (n > 100000) {
     c.Steps = c.Bytes = std::numeric_limits<double>::infinity();
@@ -275,13 +274,13 @@ tRankCost SignedRankCost(int64_t n) {
     if (top >= 0) c.Steps += top + 1;
   }
   // The counts, then the probabilities and their running sums.
-  c.Bytes = 2 * (half + 1) * sizeof(Extended);
+  c.Bytes = 2 * (half + 1) * sizeof(Real);
   if (n > kMaxLog2Total) c.Bytes = std::numeric_limits<double>::infinity();
   return c;
 }
 
-tRankCost MannWhitneyCost(int64_t m, int64_t n) {
-  tRankCost c;
+RankCost MannWhitneyCost(int64_t m, int64_t n) {
+  RankCost c;
   const int64_t S = std::min(m, n), L = std::max(m, n);
   if (S > 100000 || Log2Choose(double(m + n), double(S)) > kMaxLog2Total) {
     c.Steps = c.Bytes = std::numeric_limits<double>::infinity();
@@ -293,17 +292,17 @@ tRankCost MannWhitneyCost(int64_t m, int64_t n) {
   // A word step (three words read, one written, carries) costs about three
   // elementary steps.
   c.Steps *= 3;
-  c.Bytes = 2 * half * W * 8 + 2 * half * sizeof(Extended);
+  c.Bytes = 2 * half * W * 8 + 2 * half * sizeof(Real);
   return c;
 }
 
-std::vector<Extended> SignedRankCounts(int32_t n, const tRankControl* control) {
+std::vector<Real> SignedRankCounts(int32_t n, const RankControl* control) {
   ErrorIf(n < 1, msgTooLarge);
-  const tRankCost cost = SignedRankCost(n);
+  const RankCost cost = SignedRankCost(n);
   CheckCost(cost);
-  tRankTicker ticker(control);
+  RankTicker ticker(control);
   const int64_t half = SignedRankHalf(n);
-  std::vector<Extended> c(static_cast<size_t>(half + 1), 0);
+  std::vector<Real> c(static_cast<size_t>(half + 1), 0);
   c[0] = 1;
   double done = 0;
   for (int64_t i = 1; i <= n; ++i) {
@@ -315,11 +314,11 @@ std::vector<Extended> SignedRankCounts(int32_t n, const tRankControl* control) {
   return c;
 }
 
-std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n, const tRankControl* control) {
+std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* control) {
   ErrorIf(m < 1 || n < 1, msgTooLarge);
-  const tRankCost cost = MannWhitneyCost(m, n);
+  const RankCost cost = MannWhitneyCost(m, n);
   CheckCost(cost);
-  tRankTicker ticker(control);
+  RankTicker ticker(control);
   const int64_t S = std::min(m, n), L = std::max(m, n);
   const int64_t half = S * L / 2;
   const int W = Words(L, S);
@@ -376,20 +375,20 @@ std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n, const tRankControl
     degPrev = deg;
   }
   // One rounding per count: the top two non-zero words, scaled.
-  std::vector<Extended> out(static_cast<size_t>(half + 1));
+  std::vector<Real> out(static_cast<size_t>(half + 1));
   for (int64_t j = 0; j <= half; ++j) {
     const uint64_t* p = prev.data() + static_cast<size_t>(j) * stride;
     int t = W - 1;
     while (t > 0 && p[t] == 0) --t;
     if (t == 0) {
-      out[static_cast<size_t>(j)] = Extended(p[0]);
+      out[static_cast<size_t>(j)] = Real(p[0]);
     } else {
       const U128 top = (U128(p[t]) << 64) | p[t - 1];
       // The words below only raise the value by less than one unit of the
       // 128-bit part; a sticky bit keeps the rounding right.
       bool sticky = false;
       for (int k = t - 2; k >= 0 && !sticky; --k) sticky = p[k] != 0;
-      out[static_cast<size_t>(j)] = std::ldexp(Extended(top | U128(sticky)), 64 * (t - 1));
+      out[static_cast<size_t>(j)] = std::ldexp(Real(top | U128(sticky)), 64 * (t - 1));
     }
   }
   return out;
@@ -397,27 +396,27 @@ std::vector<Extended> MannWhitneyCounts(int32_t m, int32_t n, const tRankControl
 
 // ---------------------------------------------------------------------------
 
-tWilcoxon_Distribution::tWilcoxon_Distribution(Extended n) { SetParameters(n, 0, 0); }
+SignedRankDistribution::SignedRankDistribution(Real n) { SetParameters(n, 0, 0); }
 
-int tWilcoxon_Distribution::SetParameters(Extended p1, Extended, Extended) {
+int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
   DefineParameter(1, 1, InfBound, true, "n");
   // The table is built before anything changes, so that a refused size leaves
   // the distribution as it was.
-  std::vector<Extended> counts;
+  std::vector<Real> counts;
   if (ValidSize(p1)) {
     ErrorIf(p1 > 100000, msgTooLarge);
     counts = SignedRankCounts(static_cast<int32_t>(p1), Control);
   }
-  tBaseState saved(*this);
-  int r = tDiscrete_distribution::SetParameters(p1, 1.0L, 1.0L);
+  BaseState saved(*this);
+  int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
   if (r != 0) return r;
   const int32_t oldN = n;
   n = static_cast<int32_t>(p1);
   try {
     NameId = 926;
     const int64_t top = int64_t{n} * (n + 1) / 2;
-    Install(top, 0, std::move(counts), (2 * Extended(n) + 1) * Extended(top) / 12);
+    Install(top, 0, std::move(counts), (2 * Real(n) + 1) * Real(top) / 12);
   } catch (...) {
     saved.Restore(*this);
     n = oldN;
@@ -428,23 +427,21 @@ int tWilcoxon_Distribution::SetParameters(Extended p1, Extended, Extended) {
 
 // ---------------------------------------------------------------------------
 
-tMann_Whitney_Distribution::tMann_Whitney_Distribution(Extended m, Extended n) {
-  SetParameters(m, n, 0);
-}
+MannWhitneyDistribution::MannWhitneyDistribution(Real m, Real n) { SetParameters(m, n, 0); }
 
-int tMann_Whitney_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
-  std::vector<Extended> counts;
+  std::vector<Real> counts;
   if (ValidSize(p1) && ValidSize(p2)) {
     ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
-    const Extended top = p1 * p2;
+    const Real top = p1 * p2;
     CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
     counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
   }
-  tBaseState saved(*this);
-  int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
+  BaseState saved(*this);
+  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
   const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
@@ -452,7 +449,7 @@ int tMann_Whitney_Distribution::SetParameters(Extended p1, Extended p2, Extended
   try {
     NameId = 927;
     const int64_t top = int64_t{m} * n;
-    Install(top, 0, std::move(counts), Extended(top) * (Extended(m) + n + 1) / 12);
+    Install(top, 0, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
   } catch (...) {
     saved.Restore(*this);
     m = oldM;
@@ -464,21 +461,21 @@ int tMann_Whitney_Distribution::SetParameters(Extended p1, Extended p2, Extended
 
 // ---------------------------------------------------------------------------
 
-tRankSum_Distribution::tRankSum_Distribution(Extended m, Extended n) { SetParameters(m, n, 0); }
+RankSumDistribution::RankSumDistribution(Real m, Real n) { SetParameters(m, n, 0); }
 
-int tRankSum_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
-  std::vector<Extended> counts;
+  std::vector<Real> counts;
   if (ValidSize(p1) && ValidSize(p2)) {
     ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
-    const Extended top = p1 * p2;
+    const Real top = p1 * p2;
     CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
     counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
   }
-  tBaseState saved(*this);
-  int r = tDiscrete_distribution::SetParameters(p1, p2, 1.0L);
+  BaseState saved(*this);
+  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   if (r != 0) return r;
   const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
@@ -486,8 +483,7 @@ int tRankSum_Distribution::SetParameters(Extended p1, Extended p2, Extended) {
   try {
     NameId = 928;
     const int64_t top = int64_t{m} * n;
-    Install(top, int64_t{m} * (m + 1) / 2, std::move(counts),
-            Extended(top) * (Extended(m) + n + 1) / 12);
+    Install(top, int64_t{m} * (m + 1) / 2, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
   } catch (...) {
     saved.Restore(*this);
     m = oldM;

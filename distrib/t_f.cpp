@@ -22,29 +22,31 @@ namespace {
 // t more than half; a million failures in a row means broken constants.
 constexpr int kTrialCap = 1000000;
 
-constexpr Extended kLnPi = 1.14472988584940017414342735135305871165L;
+constexpr Real kLnPi = 1.14472988584940017414342735135305871165L;
 }  // namespace
 
 // ---------------------------------------------------------------- t
 
-tT_distribution::tT_distribution(Extended nu) { tT_distribution::SetParameters(nu, 1, 1); }
+StudentTDistribution::StudentTDistribution(Real nu) {
+  StudentTDistribution::SetParameters(nu, 1, 1);
+}
 
-int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
+int StudentTDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@n");
-  const std::array<tVar, 4> before = Par;
-  int r = tContinuous_distribution::SetParameters(p1, 1, 1);
+  const std::array<Parameter, 4> before = Par;
+  int r = ContinuousDistribution::SetParameters(p1, 1, 1);
   if (r != 0) return r;
-  const Extended nu = p1;
+  const Real nu = p1;
   // The components come first: their shape nu/2 can still be refused (nu
   // within twice the tolerance of 0), and then nothing may have changed.
-  std::unique_ptr<tNormal_Distribution> normal;
-  std::unique_ptr<tGamma_distribution> gamma;
+  std::unique_ptr<NormalDistribution> normal;
+  std::unique_ptr<GammaDistribution> gamma;
   if (nu < 1) {
     try {
-      normal = std::make_unique<tNormal_Distribution>(0, 1);
-      gamma = std::make_unique<tGamma_distribution>(nu / 2, 1);
+      normal = std::make_unique<NormalDistribution>(0, 1);
+      gamma = std::make_unique<GammaDistribution>(nu / 2, 1);
     } catch (...) {
       Par = before;
       throw;
@@ -65,7 +67,7 @@ int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
     // x^2 = 2nu/(nu - 1): sqrt(2nu) (nu-1)^((nu-1)/4) / (nu+1)^((nu+1)/4).
     // Written as -ln(nu+1)/2 + (nu-1)/4 ln((nu-1)/(nu+1)) so that large nu
     // neither overflows the powers nor cancels; nu = 1 gives 1.
-    Extended lg = std::log(2 * nu) / 2 - std::log(nu + 1) / 2;
+    Real lg = std::log(2 * nu) / 2 - std::log(nu + 1) / 2;
     if (nu > 1) lg += (nu - 1) / 4 * std::log1p(-2 / (nu + 1));
     Gen = std::exp(lg);
   } else {
@@ -76,67 +78,67 @@ int tT_distribution::SetParameters(Extended p1, Extended, Extended) {
   return 0;
 }
 
-Extended tT_distribution::Density(Extended x) {
+Real StudentTDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return 0;
   // exp(-ln(1 + x^2/nu) (nu+1)/2 + LogNorm); beyond 1e2000 the square would
   // overflow and ln(1 + x^2/nu) is 2 ln|x| - ln nu to all digits.
-  const Extended ax = std::fabs(x);
-  const Extended l = ax < 1e2000L ? std::log1p(ax / Nu * ax) : 2 * std::log(ax) - std::log(Nu);
+  const Real ax = std::fabs(x);
+  const Real l = ax < 1e2000L ? std::log1p(ax / Nu * ax) : 2 * std::log(ax) - std::log(Nu);
   return std::exp(-l * (Nu + 1) / 2 + LogNorm);
 }
 
-Extended tT_distribution::TailBeyond(Extended ax) const {
+Real StudentTDistribution::TailBeyond(Real ax) const {
   // P(T > |x|) = I_w(nu/2, 1/2) / 2 with w = nu/(nu + x^2); near the centre
   // (x^2 < nu) w is close to 1 and the complement is taken on
   // 1 - w = x^2/(nu + x^2) instead.  Both are formed from a ratio that
   // neither overflows nor cancels.
   if (ax == 0) return 0.5L;
   if (std::isinf(ax)) return 0;
-  const Extended r = ax / Nu * ax;  // x^2 / nu
+  const Real r = ax / Nu * ax;  // x^2 / nu
   if (r < 1) return BetaUpper(0.5L, Nu / 2, r / (1 + r)) / 2;
-  const Extended v = Nu / ax / ax;  // nu / x^2
+  const Real v = Nu / ax / ax;  // nu / x^2
   // Far out (for small nu beyond 1e4932 when v underflows) the leading term
   // of the series, w^a / (a B(a, 1/2)) with a = nu/2, is the tail to all
   // digits (the next term is a factor w smaller), taken in logarithms.
   if (v < 1e-30L) {
-    const Extended lw = std::log(Nu) - 2 * std::log(ax) - std::log1p(v);
+    const Real lw = std::log(Nu) - 2 * std::log(ax) - std::log1p(v);
     return std::exp(Nu / 2 * lw - LogSmallTailNorm) / 2;
   }
   return BetaLower(Nu / 2, 0.5L, v / (1 + v)) / 2;
 }
 
-Extended tT_distribution::Cdf(Extended x) {
+Real StudentTDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const Extended t = TailBeyond(std::fabs(x));
+  const Real t = TailBeyond(std::fabs(x));
   return x <= 0 ? t : 1 - t;
 }
 
-Extended tT_distribution::UpperTail(Extended x) {
+Real StudentTDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const Extended t = TailBeyond(std::fabs(x));
+  const Real t = TailBeyond(std::fabs(x));
   return x >= 0 ? t : 1 - t;
 }
 
-Extended tT_distribution::PositiveQuantile(Extended t) const {
+Real StudentTDistribution::PositiveQuantile(Real t) const {
   // x > 0 with P(T > x) = t (0 < t <= 1/2): I_w(nu/2, 1/2) = 2t, and
   // x = sqrt(nu (1 - w) / w) with 1 - w from the inversion itself.
   if (t >= 0.5L) return 0;
-  Extended c = 0;
-  const Extended w = BetaLowerInv(Nu / 2, 0.5L, 2 * t, &c);
+  Real c = 0;
+  const Real w = BetaLowerInv(Nu / 2, 0.5L, 2 * t, &c);
   if (w < 1e-30L) {
     // I_w(a, 1/2) = w^a / (a B(a, 1/2)) to all digits for such w (see
     // TailBeyond), so ln w = (ln 2t + ln(a B(a, 1/2))) / a; x = sqrt(nu / w)
     // is then taken in logarithms, as w may be below the smallest long double.
-    const Extended lw = (std::log(2 * t) + LogSmallTailNorm) / (Nu / 2);
-    const Extended lx = (std::log(Nu) - lw) / 2;
-    if (lx > std::log(std::numeric_limits<Extended>::max())) return InfBound;
+    const Real lw = (std::log(2 * t) + LogSmallTailNorm) / (Nu / 2);
+    const Real lx = (std::log(Nu) - lw) / 2;
+    if (lx > std::log(std::numeric_limits<Real>::max())) return InfBound;
     return std::exp(lx);
   }
   return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
 }
 
-Extended tT_distribution::Quantile(Extended& p) {
+Real StudentTDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -145,7 +147,7 @@ Extended tT_distribution::Quantile(Extended& p) {
   return PositiveQuantile(1 - p);
 }
 
-Extended tT_distribution::UpperQuantile(Extended q) {
+Real StudentTDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return InfBound;
@@ -154,12 +156,12 @@ Extended tT_distribution::UpperQuantile(Extended q) {
   return -PositiveQuantile(1 - q);
 }
 
-Extended tT_distribution::RandomValue() {
+Real StudentTDistribution::RandomValue() {
   if (Nu == 1 || Nu == 3) {
     // Polar method: a uniform point (c, b) in the unit disc.
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Extended c = 2 * Uniform() - 1;
-      const Extended b = 2 * Uniform() - 1;
+      const Real c = 2 * Uniform() - 1;
+      const Real b = 2 * Uniform() - 1;
       if (c * c + b * b > 1) continue;
       if (Nu == 1) {
         if (c == 0) continue;  // b/c would not be a number
@@ -167,49 +169,47 @@ Extended tT_distribution::RandomValue() {
       }
       return std::sqrt(3.0L) * b / (c + 1);
     }
-    throw EConvergenceError("the t generator");
+    throw ConvergenceError("the t generator");
   }
   if (Nu > 1) {
     // Ratio of uniforms: accept X = V/U when U^2 <= h(X), that is
     // nu (U^(-4/(nu+1)) - 1) >= X^2, with U^(-4/(nu+1)) - 1 as expm1.
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Extended u = Uniform();
-      const Extended v = (2 * Uniform() - 1) * Gen;
-      const Extended x = v / u;
+      const Real u = Uniform();
+      const Real v = (2 * Uniform() - 1) * Gen;
+      const Real x = v / u;
       if (Nu * std::expm1(-4 * std::log(u) / (Nu + 1)) >= x * x) return x;
     }
-    throw EConvergenceError("the t generator");
+    throw ConvergenceError("the t generator");
   }
   // nu < 1: Z / sqrt(chi^2/nu) with chi^2 = 2G, G ~ gamma(nu/2, 1).
-  const Extended z = NormalPart->RandomValue();
-  const Extended g = GammaPart->RandomValue();
+  const Real z = NormalPart->RandomValue();
+  const Real g = GammaPart->RandomValue();
   // G underflows to 0 only for values of |X| beyond the extended range.
   if (!(g > 0)) RaiseOverflow();
-  const Extended r = z * Gen / std::sqrt(g);
+  const Real r = z * Gen / std::sqrt(g);
   if (!std::isfinite(r)) RaiseOverflow();
   return r;
 }
 
 // ---------------------------------------------------------------- F
 
-tF_distribution::tF_distribution(Extended m, Extended n) {
-  tF_distribution::SetParameters(m, n, 1);
-}
+FDistribution::FDistribution(Real m, Real n) { FDistribution::SetParameters(m, n, 1); }
 
-int tF_distribution::SetParameters(Extended p1, Extended p2, Extended) {
+int FDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
-  const std::array<tVar, 4> before = Par;
-  int r = tContinuous_distribution::SetParameters(p1, p2, 1);
+  const std::array<Parameter, 4> before = Par;
+  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
   if (r != 0) return r;
-  const Extended m = p1, n = p2;
+  const Real m = p1, n = p2;
   // The beta component first: its shapes m/2 and n/2 can still be refused
   // (within twice the tolerance of 0), and then nothing may have changed.
-  std::unique_ptr<tBeta_distribution> beta;
+  std::unique_ptr<BetaDistribution> beta;
   try {
-    beta = std::make_unique<tBeta_distribution>(m / 2, n / 2);
+    beta = std::make_unique<BetaDistribution>(m / 2, n / 2);
   } catch (...) {
     Par = before;
     SupportLow = 0;
@@ -229,22 +229,22 @@ int tF_distribution::SetParameters(Extended p1, Extended p2, Extended) {
   return 0;
 }
 
-bool tF_distribution::InSupport(Extended x) const {
+bool FDistribution::InSupport(Real x) const {
   if (NumDf < 2 && !(x > 0)) return false;
-  return tContinuous_distribution::InSupport(x);
+  return ContinuousDistribution::InSupport(x);
 }
 
-void tF_distribution::BetaArguments(Extended x, Extended& y, Extended& q) const {
+void FDistribution::BetaArguments(Real x, Real& y, Real& q) const {
   // y = m x / (m x + n) and q = 1 - y = n / (m x + n), both from the ratio
   // of the smaller to the larger of m x and n, so that neither overflows
   // nor loses digits to a subtraction.
-  const Extended mx = NumDf * x;
+  const Real mx = NumDf * x;
   if (mx <= DenDf) {
-    const Extended r = mx / DenDf;
+    const Real r = mx / DenDf;
     y = r / (1 + r);
     q = 1 / (1 + r);
   } else {
-    const Extended r = DenDf / NumDf / x;
+    const Real r = DenDf / NumDf / x;
     y = 1 / (1 + r);
     q = r / (1 + r);
   }
@@ -253,23 +253,23 @@ void tF_distribution::BetaArguments(Extended x, Extended& y, Extended& q) const 
 namespace {
 // Dekker's exact product a b = hi + lo of two long doubles (splitting each
 // into 32-bit halves; fmal is emulated in software and slow).
-void TwoProd(Extended a, Extended b, Extended& hi, Extended& lo) {
-  constexpr Extended kSplit = 4294967297.0L;  // 2^32 + 1
+void TwoProd(Real a, Real b, Real& hi, Real& lo) {
+  constexpr Real kSplit = 4294967297.0L;  // 2^32 + 1
   hi = a * b;
-  const Extended ta = a * kSplit, ah = ta - (ta - a), al = a - ah;
-  const Extended tb = b * kSplit, bh = tb - (tb - b), bl = b - bh;
+  const Real ta = a * kSplit, ah = ta - (ta - a), al = a - ah;
+  const Real tb = b * kSplit, bh = tb - (tb - b), bl = b - bh;
   lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
 }
 
 // Knuth's exact sum a + b = s + e.
-void TwoSum(Extended a, Extended b, Extended& s, Extended& e) {
+void TwoSum(Real a, Real b, Real& s, Real& e) {
   s = a + b;
-  const Extended v = s - a;
+  const Real v = s - a;
   e = (a - (s - v)) + (b - v);
 }
 }  // namespace
 
-Extended tF_distribution::OddsError(Extended x, Extended y, Extended q, OddsFrom kind) const {
+Real FDistribution::OddsError(Real x, Real y, Real q, OddsFrom kind) const {
   // The beta arguments y and q carry a rounding or two, and their odds y/q
   // differ from the exact m x / n by a relative eta of some 1e-19; the
   // density and the tails move by eta times (a - (a+b) y) and x f(x), which
@@ -278,14 +278,14 @@ Extended tF_distribution::OddsError(Extended x, Extended y, Extended q, OddsFrom
   // function (Y), (1-q)/q when only q does (Q).  r = m x / n is formed as
   // rh + rl to twice the working precision, and the numerator
   // y_seen - r q_seen with exact products and sums.
-  Extended ph, pl;
+  Real ph, pl;
   TwoProd(NumDf, x, ph, pl);
-  const Extended rh = ph / DenDf;
-  Extended h, l;
+  const Real rh = ph / DenDf;
+  Real h, l;
   TwoProd(rh, DenDf, h, l);
-  const Extended rl = ((ph - h) - l + pl) / DenDf;
-  Extended num, den;
-  Extended p1, p2, s1, s2;
+  const Real rl = ((ph - h) - l + pl) / DenDf;
+  Real num, den;
+  Real p1, p2, s1, s2;
   switch (kind) {
     case OddsFrom::Both:  // y - r q
       TwoProd(rh, q, p1, p2);
@@ -305,18 +305,18 @@ Extended tF_distribution::OddsError(Extended x, Extended y, Extended q, OddsFrom
       den = rh * q;
       break;
   }
-  const Extended eta = num / den;
+  const Real eta = num / den;
   // Far out, where the splitting overflows or the odds underflow, there is
   // nothing to correct at the precision that matters.
   if (!std::isfinite(eta) || std::fabs(eta) > 1e-15L) return 0;
   return eta;
 }
 
-Extended tF_distribution::Density(Extended x) {
+Real FDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const Extended m = NumDf, n = DenDf;
+  const Real m = NumDf, n = DenDf;
   if (x > 0 && std::isfinite(x)) {
-    Extended y, q;
+    Real y, q;
     BetaArguments(x, y, q);
     if (!(y > 0) || !(q > 0)) return 0;
     // Loader's binomial form: the beta density as a binomial weight, whose
@@ -325,7 +325,7 @@ Extended tF_distribution::Density(Extended x) {
     //   m >= 2: f = m q / 2 * b((m-2)/2; (m+n-2)/2, y)
     //   m < 2:  f = m^2 q / (2 y (m+n)) * b(m/2; (m+n)/2, y)
     // The odds' rounding moves ln f by eta (m/2 - (m+n)/2 y).
-    Extended shift = -OddsError(x, y, q, OddsFrom::Both) * (m / 2 - (m + n) / 2 * y);
+    Real shift = -OddsError(x, y, q, OddsFrom::Both) * (m / 2 - (m + n) / 2 * y);
     if (!(std::fabs(shift) <= 1e-12L)) shift = 0;
     if (m >= 2)
       return m * q / 2 * std::exp(LogBinomialWeight((m - 2) / 2, (m + n - 2) / 2, y, q) + shift);
@@ -337,17 +337,17 @@ Extended tF_distribution::Density(Extended x) {
   return 0;
 }
 
-Extended tF_distribution::Cdf(Extended x) {
+Real FDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   if (std::isinf(x)) return 1;
-  Extended y, q;
+  Real y, q;
   BetaArguments(x, y, q);
   // A rounding eta of the odds moves the lower tail by eta x f(x); it is
   // worth correcting only when x f(x) is far above the tail, that is for
   // large degrees of freedom, and only on the small side (near 1 it would
   // push a probability past 1 for nothing).
-  Extended p;
+  Real p;
   OddsFrom kind;
   if (y <= 0.5L) {
     p = BetaLower(NumDf / 2, DenDf / 2, y);
@@ -357,25 +357,25 @@ Extended tF_distribution::Cdf(Extended x) {
     kind = OddsFrom::Q;
   }
   if (NumDf + DenDf >= 1000 && p > 0 && p < 0.5L) {
-    const Extended eta = OddsError(x, y, q, kind);
+    const Real eta = OddsError(x, y, q, kind);
     // A sound correction is a few units of 1e-15 of p; anything else (an
     // overflowed or undefined x f(x) for extreme degrees of freedom) is not
     // one.
     if (eta != 0) {
-      const Extended c = eta * x * Density(x);
+      const Real c = eta * x * Density(x);
       if (std::fabs(c) <= 1e-12L * p) p -= c;
     }
   }
   return p;
 }
 
-Extended tF_distribution::UpperTail(Extended x) {
+Real FDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   if (std::isinf(x)) return 0;
-  Extended y, q;
+  Real y, q;
   BetaArguments(x, y, q);
-  Extended p;
+  Real p;
   OddsFrom kind;
   if (y <= 0.5L) {
     p = BetaUpper(NumDf / 2, DenDf / 2, y);
@@ -385,29 +385,29 @@ Extended tF_distribution::UpperTail(Extended x) {
     kind = OddsFrom::Q;
   }
   if (NumDf + DenDf >= 1000 && p > 0 && p < 0.5L) {  // as in Cdf
-    const Extended eta = OddsError(x, y, q, kind);
+    const Real eta = OddsError(x, y, q, kind);
     // A sound correction is a few units of 1e-15 of p; anything else (an
     // overflowed or undefined x f(x) for extreme degrees of freedom) is not
     // one.
     if (eta != 0) {
-      const Extended c = eta * x * Density(x);
+      const Real c = eta * x * Density(x);
       if (std::fabs(c) <= 1e-12L * p) p += c;
     }
   }
   return p;
 }
 
-Extended tF_distribution::FromBeta(Extended y, Extended q) const {
+Real FDistribution::FromBeta(Real y, Real q) const {
   // x = n y / (m q)
   if (q == 0) return InfBound;
   return DenDf / NumDf * (y / q);
 }
 
-Extended tF_distribution::Quantile(Extended& p) {
+Real FDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return InfBound;
-  Extended y, q;
+  Real y, q;
   if (p <= 0.5L)
     y = BetaLowerInv(NumDf / 2, DenDf / 2, p, &q);
   else
@@ -415,11 +415,11 @@ Extended tF_distribution::Quantile(Extended& p) {
   return FromBeta(y, q);
 }
 
-Extended tF_distribution::UpperQuantile(Extended t) {
+Real FDistribution::UpperQuantile(Real t) {
   CheckValue(msgAtLeast, t, 0);
   CheckValue(msgNotGreaterThan, t, 1);
   if (t == 0) return InfBound;
-  Extended y, q;
+  Real y, q;
   if (t <= 0.5L)
     y = BetaUpperInv(NumDf / 2, DenDf / 2, t, &q);
   else
@@ -427,16 +427,16 @@ Extended tF_distribution::UpperQuantile(Extended t) {
   return FromBeta(y, q);
 }
 
-Extended tF_distribution::RandomValue() {
+Real FDistribution::RandomValue() {
   // y n/((1 - y) m) for a beta(m/2, n/2) variate y, with the odds y/(1 - y)
   // taken from the beta generator directly: for small degrees of freedom y
   // is often so close to 1 that 1 - y keeps few digits or none.
-  const Extended r = BetaPart->RandomOdds() * DenDf / NumDf;
+  const Real r = BetaPart->RandomOdds() * DenDf / NumDf;
   if (!std::isfinite(r)) RaiseOverflow();
   return r;
 }
 
-void tF_distribution::ParameterLabel(int i, int k, std::string& s) const {
+void FDistribution::ParameterLabel(int i, int k, std::string& s) const {
   if (k <= 0) {
     s = ParAt(i).Symbol;
   } else if (i == 1) {

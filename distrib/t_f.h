@@ -14,61 +14,61 @@
 
 namespace vokt {
 
-class tT_distribution : public tContinuous_distribution {
+class StudentTDistribution : public ContinuousDistribution {
  public:
-  explicit tT_distribution(Extended nu);
+  explicit StudentTDistribution(Real nu);
 
-  Extended LogNorm = 0;           // ln Gamma((nu+1)/2) - ln Gamma(nu/2) - ln(nu pi)/2
-  Extended Gen = 0;               // ratio-of-uniforms half-width (nu >= 1) or sqrt(nu/2) (nu < 1)
-  Extended LogSmallTailNorm = 0;  // ln(a B(a, 1/2)) with a = nu/2: the far tails' scale
-  std::unique_ptr<tNormal_Distribution> NormalPart;  // N(0, 1), made when nu < 1
-  std::unique_ptr<tGamma_distribution> GammaPart;    // gamma(nu/2, 1), made when nu < 1
-  Extended Nu = 1;
+  Real LogNorm = 0;           // ln Gamma((nu+1)/2) - ln Gamma(nu/2) - ln(nu pi)/2
+  Real Gen = 0;               // ratio-of-uniforms half-width (nu >= 1) or sqrt(nu/2) (nu < 1)
+  Real LogSmallTailNorm = 0;  // ln(a B(a, 1/2)) with a = nu/2: the far tails' scale
+  std::unique_ptr<NormalDistribution> NormalPart;  // N(0, 1), made when nu < 1
+  std::unique_ptr<GammaDistribution> GammaPart;    // gamma(nu/2, 1), made when nu < 1
+  Real Nu = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
 
  private:
   // P(T > ax) for ax >= 0.
-  Extended TailBeyond(Extended ax) const;
+  Real TailBeyond(Real ax) const;
   // x >= 0 with P(T > x) = t, 0 < t <= 1/2.
-  Extended PositiveQuantile(Extended t) const;
+  Real PositiveQuantile(Real t) const;
 };
 
-class tF_distribution : public tContinuous_distribution {
+class FDistribution : public ContinuousDistribution {
  public:
-  tF_distribution(Extended m, Extended n);
+  FDistribution(Real m, Real n);
 
   // ln Gamma((m+n)/2) - ln Gamma(m/2) - ln Gamma(n/2) + (ln m - ln n) m/2
-  Extended LogNorm = 0;
-  std::unique_ptr<tBeta_distribution> BetaPart;  // beta(m/2, n/2)
-  Extended NumDf = 1;
-  Extended DenDf = 1;
+  Real LogNorm = 0;
+  std::unique_ptr<BetaDistribution> BetaPart;  // beta(m/2, n/2)
+  Real NumDf = 1;
+  Real DenDf = 1;
 
-  int SetParameters(Extended p1, Extended p2, Extended p3) override;
-  bool InSupport(Extended x) const override;
-  Extended Density(Extended x) override;
-  Extended Cdf(Extended x) override;
-  Extended UpperTail(Extended x) override;
-  Extended Quantile(Extended& p) override;
-  Extended UpperQuantile(Extended q) override;
-  Extended RandomValue() override;
+  int SetParameters(Real p1, Real p2, Real p3) override;
+  bool InSupport(Real x) const override;
+  Real Density(Real x) override;
+  Real Cdf(Real x) override;
+  Real UpperTail(Real x) override;
+  Real Quantile(Real& p) override;
+  Real UpperQuantile(Real q) override;
+  Real RandomValue() override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:
   // The beta(m/2, n/2) argument y = m x / (m x + n) and its complement q.
-  void BetaArguments(Extended x, Extended& y, Extended& q) const;
+  void BetaArguments(Real x, Real& y, Real& q) const;
   // The relative error of the odds that the beta functions see at x against
   // the exact m x / n (see RatioError in t_f.cpp).
   enum class OddsFrom { Both, Y, Q };
-  Extended OddsError(Extended x, Extended y, Extended q, OddsFrom kind) const;
+  Real OddsError(Real x, Real y, Real q, OddsFrom kind) const;
   // x = n y / (m q) from a beta argument and its complement.
-  Extended FromBeta(Extended y, Extended q) const;
+  Real FromBeta(Real y, Real q) const;
 };
 
 }  // namespace vokt

@@ -19,30 +19,30 @@ constexpr uint16_t kFriedman = 931;
 // double counts as not exceeding it: exact tables (1/1024-ths, counts over
 // a total) land on a level such as 0.025 exactly and must not fall out of
 // the critical region by one rounding.
-constexpr Extended kLevelSlack = 1e-15L;
+constexpr Real kLevelSlack = 1e-15L;
 
 // Critical values of discrete types are found from the quantile and then
 // settled by walking over support points; a few steps suffice, the cap
 // stops a quantile that has gone astray.
 constexpr int kMaxSettleSteps = 100000;
 
-bool AtMostLevel(Extended p, Extended alpha) { return p <= alpha * (1 + kLevelSlack); }
+bool AtMostLevel(Real p, Real alpha) { return p <= alpha * (1 + kLevelSlack); }
 
-const tRealPointList* Table(const tDistribution& d) {
-  if (!dynamic_cast<const tEmpirical_distribution*>(&d)) return nullptr;
+const PointTable* Table(const Distribution& d) {
+  if (!dynamic_cast<const EmpiricalDistribution*>(&d)) return nullptr;
   return d.Points && d.Points->Count() > 0 ? d.Points.get() : nullptr;
 }
 
-Extended Clamp01(Extended p) { return p < 0 ? 0 : (p > 1 ? 1 : p); }
+Real Clamp01(Real p) { return p < 0 ? 0 : (p > 1 ? 1 : p); }
 
 // A quantile at an unbounded end of the support (today +-InfBound, later
 // +-infinity) is no critical value.
-bool RealValue(Extended x) { return std::isfinite(x) && std::fabs(x) < InfBound; }
+bool RealValue(Real x) { return std::isfinite(x) && std::fabs(x) < InfBound; }
 
 // The support point x stands for (within Eps), if any.
-bool SupportPoint(tDistribution& d, Extended x, Extended& s) {
+bool SupportPoint(Distribution& d, Real x, Real& s) {
   if (!std::isfinite(x)) return false;
-  if (const tRealPointList* t = Table(d)) {
+  if (const PointTable* t = Table(d)) {
     int i = 0;
     if (!FindPoint(*t, x, i)) return false;
     s = (*t)[i].X;
@@ -54,8 +54,8 @@ bool SupportPoint(tDistribution& d, Extended x, Extended& s) {
 }
 
 // The support point after / before support point s.
-bool NextPoint(tDistribution& d, Extended s, Extended& n) {
-  if (const tRealPointList* t = Table(d)) {
+bool NextPoint(Distribution& d, Real s, Real& n) {
+  if (const PointTable* t = Table(d)) {
     int i = 0;
     FindPoint(*t, s, i);
     if (i + 1 >= t->Count()) return false;
@@ -66,8 +66,8 @@ bool NextPoint(tDistribution& d, Extended s, Extended& n) {
   return n <= d.SupportHigh && n != s;
 }
 
-bool PrevPoint(tDistribution& d, Extended s, Extended& p) {
-  if (const tRealPointList* t = Table(d)) {
+bool PrevPoint(Distribution& d, Real s, Real& p) {
+  if (const PointTable* t = Table(d)) {
     int i = 0;
     FindPoint(*t, s, i);
     if (i <= 0) return false;
@@ -80,8 +80,8 @@ bool PrevPoint(tDistribution& d, Extended s, Extended& p) {
 
 // The support point nearest to x (for starting a walk); false when the
 // support has no finite point near x.
-bool NearestPoint(tDistribution& d, Extended x, Extended& s) {
-  if (const tRealPointList* t = Table(d)) {
+bool NearestPoint(Distribution& d, Real x, Real& s) {
+  if (const PointTable* t = Table(d)) {
     int i = 0;
     FindPoint(*t, x, i);
     if (i >= t->Count()) i = t->Count() - 1;
@@ -100,26 +100,26 @@ bool NearestPoint(tDistribution& d, Extended x, Extended& s) {
 
 // A level is a probability strictly between 0 and 1, compared exactly: a
 // level of 1e-30 is as good as 0.05 (the tolerant checks would refuse it).
-void CheckLevel(Extended alpha) {
+void CheckLevel(Real alpha) {
   if (std::isnan(alpha)) RaiseMessage(msgNotANumber);
-  if (!(alpha > 0)) throw EArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
-  if (!(alpha < 1)) throw EArgumentError(LoadString(msgLessThan) + FormatNumber(1));
+  if (!(alpha > 0)) throw ArgumentError(LoadString(msgGreaterThan) + FormatNumber(0));
+  if (!(alpha < 1)) throw ArgumentError(LoadString(msgLessThan) + FormatNumber(1));
 }
 
 void CountStep(int& steps) {
-  if (++steps > kMaxSettleSteps) throw EConvergenceError("the critical value");
+  if (++steps > kMaxSettleSteps) throw ConvergenceError("the critical value");
 }
 
 }  // namespace
 
-bool RejectsOnlyLarge(const tDistribution& d) {
+bool RejectsOnlyLarge(const Distribution& d) {
   return d.NameId == kKruskalWallis || d.NameId == kFriedman;
 }
 
-Extended ProbAtMost(tDistribution& d, Extended x) {
+Real ProbAtMost(Distribution& d, Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (x == -std::numeric_limits<Extended>::infinity()) return 0;
-  if (x == std::numeric_limits<Extended>::infinity()) return 1;
+  if (x == -std::numeric_limits<Real>::infinity()) return 0;
+  if (x == std::numeric_limits<Real>::infinity()) return 1;
   // Beyond the ends of the support nothing is computed (some families
   // refuse arguments far outside it).
   if (x < d.SupportLow - Eps) return 0;
@@ -127,42 +127,42 @@ Extended ProbAtMost(tDistribution& d, Extended x) {
   return Clamp01(d.Cdf(x));
 }
 
-Extended ProbAbove(tDistribution& d, Extended x) {
+Real ProbAbove(Distribution& d, Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (x == -std::numeric_limits<Extended>::infinity()) return 1;
-  if (x == std::numeric_limits<Extended>::infinity()) return 0;
+  if (x == -std::numeric_limits<Real>::infinity()) return 1;
+  if (x == std::numeric_limits<Real>::infinity()) return 0;
   if (x < d.SupportLow - Eps) return 1;
   if (x >= d.SupportHigh) return 0;
   return Clamp01(d.UpperTail(x));
 }
 
-Extended ProbAtLeast(tDistribution& d, Extended x) {
-  Extended s;
+Real ProbAtLeast(Distribution& d, Real x) {
+  Real s;
   if (!d.IsDiscrete() || !SupportPoint(d, x, s)) return ProbAbove(d, x);
   return Clamp01(d.UpperTail(s) + d.PointProb(s));
 }
 
-Extended ProbBelow(tDistribution& d, Extended x) {
-  Extended s, p;
+Real ProbBelow(Distribution& d, Real x) {
+  Real s, p;
   if (!d.IsDiscrete() || !SupportPoint(d, x, s)) return ProbAtMost(d, x);
   return PrevPoint(d, s, p) ? Clamp01(d.Cdf(p)) : 0;
 }
 
-Extended TwoSidedPValue(tDistribution& d, Extended x) {
+Real TwoSidedPValue(Distribution& d, Real x) {
   if (RejectsOnlyLarge(d)) return ProbAtLeast(d, x);
-  const Extended lower = ProbAtMost(d, x), upper = ProbAtLeast(d, x);
-  const Extended p = 2 * std::min(lower, upper);
+  const Real lower = ProbAtMost(d, x), upper = ProbAtLeast(d, x);
+  const Real p = 2 * std::min(lower, upper);
   return p > 1 ? 1 : p;
 }
 
-Extended IntervalProbability(tDistribution& d, Extended a, Extended b) {
+Real IntervalProbability(Distribution& d, Real a, Real b) {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (a > b) return 0;
-  const Extended below = ProbBelow(d, a), above = ProbAbove(d, b);
+  const Real below = ProbBelow(d, a), above = ProbAbove(d, b);
   // An interval in the upper half is a difference of upper tails, one in the
   // lower half a difference of lower tails; otherwise both tails are small
   // and leave the rest.
-  Extended r;
+  Real r;
   if (below > 0.5L)
     r = ProbAtLeast(d, a) - above;
   else if (above > 0.5L)
@@ -172,24 +172,24 @@ Extended IntervalProbability(tDistribution& d, Extended a, Extended b) {
   return Clamp01(r);
 }
 
-tCritical LowerCritical(tDistribution& d, Extended alpha) {
+CriticalValue LowerCritical(Distribution& d, Real alpha) {
   CheckLevel(alpha);
-  tCritical c;
+  CriticalValue c;
   if (!d.IsDiscrete()) {
-    Extended p = alpha;
+    Real p = alpha;
     c.X = d.Quantile(p);
     c.Level = ProbAtMost(d, c.X);
     c.Exists = RealValue(c.X);
     return c;
   }
-  Extended p = alpha, s;
+  Real p = alpha, s;
   if (!NearestPoint(d, d.Quantile(p), s)) return c;
   int steps = 0;
   while (!AtMostLevel(d.Cdf(s), alpha)) {
     if (!PrevPoint(d, s, s)) return c;  // even the lowest point exceeds alpha
     CountStep(steps);
   }
-  for (Extended n; NextPoint(d, s, n) && AtMostLevel(d.Cdf(n), alpha);) {
+  for (Real n; NextPoint(d, s, n) && AtMostLevel(d.Cdf(n), alpha);) {
     s = n;
     CountStep(steps);
   }
@@ -199,23 +199,23 @@ tCritical LowerCritical(tDistribution& d, Extended alpha) {
   return c;
 }
 
-tCritical UpperCritical(tDistribution& d, Extended alpha) {
+CriticalValue UpperCritical(Distribution& d, Real alpha) {
   CheckLevel(alpha);
-  tCritical c;
+  CriticalValue c;
   if (!d.IsDiscrete()) {
     c.X = d.UpperQuantile(alpha);
     c.Level = ProbAtLeast(d, c.X);
     c.Exists = RealValue(c.X);
     return c;
   }
-  Extended s;
+  Real s;
   if (!NearestPoint(d, d.UpperQuantile(alpha), s)) return c;
   int steps = 0;
   while (!AtMostLevel(ProbAtLeast(d, s), alpha)) {
     if (!NextPoint(d, s, s)) return c;  // even the highest point exceeds alpha
     CountStep(steps);
   }
-  for (Extended p; PrevPoint(d, s, p) && AtMostLevel(ProbAtLeast(d, p), alpha);) {
+  for (Real p; PrevPoint(d, s, p) && AtMostLevel(ProbAtLeast(d, p), alpha);) {
     s = p;
     CountStep(steps);
   }
@@ -225,9 +225,9 @@ tCritical UpperCritical(tDistribution& d, Extended alpha) {
   return c;
 }
 
-tCriticalPair TwoSidedCritical(tDistribution& d, Extended alpha) {
+CriticalPair TwoSidedCritical(Distribution& d, Real alpha) {
   CheckLevel(alpha);
-  tCriticalPair r;
+  CriticalPair r;
   if (RejectsOnlyLarge(d)) {
     r.Upper = UpperCritical(d, alpha);
   } else {
@@ -237,11 +237,11 @@ tCriticalPair TwoSidedCritical(tDistribution& d, Extended alpha) {
   return r;
 }
 
-tCritical MirrorPoint(tDistribution& d, Extended x) {
-  tCritical m;
+CriticalValue MirrorPoint(Distribution& d, Real x) {
+  CriticalValue m;
   if (RejectsOnlyLarge(d) || std::isnan(x)) return m;
-  const Extended lower = ProbAtMost(d, x), upper = ProbAtLeast(d, x);
-  const Extended tail = std::min(lower, upper);
+  const Real lower = ProbAtMost(d, x), upper = ProbAtLeast(d, x);
+  const Real tail = std::min(lower, upper);
   if (!(tail > 0) || !(tail < 1)) return m;
   // x in the lower tail: its mirror lies in the upper one, and the other way.
   m = lower <= upper ? UpperCritical(d, tail) : LowerCritical(d, tail);
@@ -249,8 +249,8 @@ tCritical MirrorPoint(tDistribution& d, Extended x) {
   return m;
 }
 
-Extended SnapToTable(tDistribution& d, const std::string& text, Extended x) {
-  const tRealPointList* t = Table(d);
+Real SnapToTable(Distribution& d, const std::string& text, Real x) {
+  const PointTable* t = Table(d);
   if (!t || !std::isfinite(x)) return x;
   int decimals = -1;
   for (char ch : text) {
@@ -264,13 +264,13 @@ Extended SnapToTable(tDistribution& d, const std::string& text, Extended x) {
   if (decimals <= 0 || decimals > 18) return x;
   // Half a unit of the last typed decimal, and a hair more for the binary
   // representation of the typed number.
-  const Extended half = 0.5L * std::pow(10.0L, -decimals) * (1 + 1e-9L);
+  const Real half = 0.5L * std::pow(10.0L, -decimals) * (1 + 1e-9L);
   int i = 0;
   FindPoint(*t, x, i);
-  Extended best = x, distance = half;
+  Real best = x, distance = half;
   for (int k = i - 1; k <= i; ++k) {
     if (k < 0 || k >= t->Count()) continue;
-    const Extended v = (*t)[k].X, dv = std::fabs(v - x);
+    const Real v = (*t)[k].X, dv = std::fabs(v - x);
     if (dv <= distance) {
       best = v;
       distance = dv;

@@ -29,13 +29,13 @@ struct Color {
   friend bool operator==(const Color&, const Color&) = default;
 };
 
-inline constexpr Color clWindowText = Color::System(SysColor::WindowText);
-inline constexpr Color clActiveCaption = Color::System(SysColor::ActiveCaption);
-inline constexpr Color clHighlight = Color::System(SysColor::Highlight);
-inline constexpr Color clGray = Color::Rgb(128, 128, 128);
-inline constexpr Color clBlack = Color::Rgb(0, 0, 0);
-inline constexpr Color clNavy = Color::Rgb(0, 0, 128);
-inline constexpr Color clSilver = Color::Rgb(192, 192, 192);
+inline constexpr Color kTextColor = Color::System(SysColor::WindowText);
+inline constexpr Color kFillColor = Color::System(SysColor::ActiveCaption);
+inline constexpr Color kHighlightColor = Color::System(SysColor::Highlight);
+inline constexpr Color kGrayColor = Color::Rgb(128, 128, 128);
+inline constexpr Color kBlackColor = Color::Rgb(0, 0, 0);
+inline constexpr Color kNavyColor = Color::Rgb(0, 0, 128);
+inline constexpr Color kSilverColor = Color::Rgb(192, 192, 192);
 
 enum class PenMode : uint8_t { Normal, AlwaysBlack };
 
@@ -53,7 +53,7 @@ struct Rect {
 struct FontSpec {
   std::string face = "Lucida Sans Unicode";
   double size = 9;  // points
-  Color color = clWindowText;
+  Color color = kTextColor;
   bool bold = false;
   bool italic = false;
   bool underline = false;

@@ -14,7 +14,7 @@ char g_separator = '.';
 
 // Values at or above this magnitude are shown in exponent notation: the fixed
 // patterns would otherwise print a long row of meaningless digits.
-constexpr Extended kExponentThreshold = 1e18L;
+constexpr Real kExponentThreshold = 1e18L;
 
 std::string ApplySeparator(std::string s) {
   if (g_separator != '.') {
@@ -24,14 +24,14 @@ std::string ApplySeparator(std::string s) {
   return s;
 }
 
-std::string FormatNonFinite(Extended x) {
+std::string FormatNonFinite(Real x) {
   if (std::isnan(x)) return "NAN";
   return x > 0 ? "\u221e" : "\u2212\u221e";
 }
 
 // x in exponent notation with n decimals in the mantissa, trailing zeros of
 // the mantissa removed: 1.1286e-19, 1e-20.
-std::string FormatScientific(int n, Extended x) {
+std::string FormatScientific(int n, Real x) {
   if (n < 0) n = 0;
   if (n > 30) n = 30;
   char buf[128];
@@ -48,7 +48,7 @@ std::string FormatScientific(int n, Extended x) {
 
 // "0.###..." with n optional decimals: at least one integer digit, at most n
 // decimals, no trailing zeros, no minus sign on a value that rounds to zero.
-std::string FormatPattern(int n, Extended x) {
+std::string FormatPattern(int n, Real x) {
   if (!std::isfinite(x)) return FormatNonFinite(x);
   if (n < 0) n = 0;
   char buf[6000];
@@ -74,40 +74,40 @@ std::string FormatPattern(int n, Extended x) {
 }
 }  // namespace
 
-bool NearlyEqual(Extended a, Extended b) { return std::fabs(a - b) < Eps; }
+bool NearlyEqual(Real a, Real b) { return std::fabs(a - b) < Eps; }
 
-Extended RoundExt(Extended x) { return std::nearbyint(x); }
+Real RoundExt(Real x) { return std::nearbyint(x); }
 
-bool IsIntegerValue(Extended x) { return std::fabs(x) < InfBound && NearlyEqual(RoundExt(x), x); }
+bool IsIntegerValue(Real x) { return std::fabs(x) < InfBound && NearlyEqual(RoundExt(x), x); }
 
-int32_t FloorInt(Extended x) {
-  Extended t = std::trunc(x);
-  if (!(t >= -2147483648.0L && t <= 2147483647.0L)) throw ERangeError();
+int32_t FloorInt(Real x) {
+  Real t = std::trunc(x);
+  if (!(t >= -2147483648.0L && t <= 2147483647.0L)) throw RangeError();
   int32_t r = static_cast<int32_t>(t);
   if (x - t < 0) {
-    if (r == INT32_MIN) throw ERangeError();
+    if (r == INT32_MIN) throw RangeError();
     --r;
   }
   return r;
 }
 
-int32_t RoundInt(Extended x) {
-  Extended r = RoundExt(x);
-  if (!(r >= -2147483648.0L && r <= 2147483647.0L)) throw ERangeError();
+int32_t RoundInt(Real x) {
+  Real r = RoundExt(x);
+  if (!(r >= -2147483648.0L && r <= 2147483647.0L)) throw RangeError();
   return static_cast<int32_t>(r);
 }
 
-std::string FormatNumber(Extended x) { return FormatPattern(12, x); }
+std::string FormatNumber(Real x) { return FormatPattern(12, x); }
 
-std::string FormatDecimals(int n, Extended x) { return FormatPattern(n, x); }
+std::string FormatDecimals(int n, Real x) { return FormatPattern(n, x); }
 
-std::string FormatProbability(int n, Extended p) {
+std::string FormatProbability(int n, Real p) {
   std::string s = FormatPattern(n, p);
   if (!std::isfinite(p)) return s;
   if (s == "0" && p != 0) return FormatScientific(n, p);
   if (s == "1" && p < 1 && p > 0) {
     // 1 - p is exact for p >= 1/2.
-    const Extended d = 1 - p;
+    const Real d = 1 - p;
     return "1 \u2212 " + FormatScientific(n, d);
   }
   return s;
@@ -116,7 +116,7 @@ std::string FormatProbability(int n, Extended p) {
 void SetDecimalSeparator(char c) { g_separator = c; }
 char DecimalSeparator() { return g_separator; }
 
-bool ParseNumberWith(const std::string& text, char separator, Extended& value) {
+bool ParseNumberWith(const std::string& text, char separator, Real& value) {
   size_t b = 0, e = text.size();
   while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
   while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
@@ -154,25 +154,25 @@ bool ParseNumberWith(const std::string& text, char separator, Extended& value) {
   if (i != e) return false;
   errno = 0;
   char* end = nullptr;
-  Extended v = std::strtold(s.c_str(), &end);
+  Real v = std::strtold(s.c_str(), &end);
   if (end != s.c_str() + s.size()) return false;
   if (!std::isfinite(v)) return false;
   value = v;
   return true;
 }
 
-bool ParseNumber(const std::string& text, Extended& value) {
+bool ParseNumber(const std::string& text, Real& value) {
   return ParseNumberWith(text, g_separator, value);
 }
 
-void RaiseMessage(int id) { throw EArgumentError(LoadString(id)); }
+void RaiseMessage(int id) { throw ArgumentError(LoadString(id)); }
 
 bool ErrorIf(bool condition, int id) {
   if (condition) RaiseMessage(id);
   return true;
 }
 
-bool CheckValue(int id, Extended x, Extended b) {
+bool CheckValue(int id, Real x, Real b) {
   bool ok = true;
   switch (id) {
     case 1301:
@@ -198,18 +198,18 @@ bool CheckValue(int id, Extended x, Extended b) {
   }
   // Beyond an infinite bound only infinity itself lies.
   if (!ok && std::isinf(b)) RaiseMessage(msgTooLarge);
-  if (!ok) throw EArgumentError(LoadString(id) + FormatNumber(b));
+  if (!ok) throw ArgumentError(LoadString(id) + FormatNumber(b));
   return true;
 }
 
-Extended CheckedExp(Extended y) {
+Real CheckedExp(Real y) {
   if (std::isnan(y)) RaiseInvalidOp();
-  const Extended r = std::exp(y);
+  const Real r = std::exp(y);
   if (std::isinf(r)) RaiseOverflow();
   return r;
 }
 
-Extended CheckedLn(Extended x) {
+Real CheckedLn(Real x) {
   if (std::isnan(x)) RaiseInvalidOp();
   if (x < 0) RaiseInvalidOp();
   if (x == 0) RaiseZeroDivide();

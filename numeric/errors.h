@@ -8,35 +8,35 @@ namespace vokt {
 
 // Argument and parameter errors; the message is a string-table text, for range
 // checks followed directly by the bound.
-class EArgumentError : public std::runtime_error {
+class ArgumentError : public std::runtime_error {
  public:
-  explicit EArgumentError(const std::string& message) : std::runtime_error(message) {}
+  explicit ArgumentError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // Arithmetic faults (invalid operation, division by zero, overflow) found by
 // explicit checks; the incomplete beta function catches these and only these.
-class EMathError : public std::runtime_error {
+class MathError : public std::runtime_error {
  public:
-  explicit EMathError(const std::string& message) : std::runtime_error(message) {}
+  explicit MathError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // An iteration reached its cap without converging.  Never swallowed: a silent
 // partial result would be a wrong number on the screen.
-class EConvergenceError : public std::runtime_error {
+class ConvergenceError : public std::runtime_error {
  public:
-  explicit EConvergenceError(const std::string& what)
+  explicit ConvergenceError(const std::string& what)
       : std::runtime_error("No convergence in " + what + ".") {}
 };
 
 // A rounded value or an index that does not fit where it must.
-class ERangeError : public std::runtime_error {
+class RangeError : public std::runtime_error {
  public:
-  explicit ERangeError(const std::string& message = "Range check error")
+  explicit RangeError(const std::string& message = "Range check error")
       : std::runtime_error(message) {}
 };
 
-[[noreturn]] inline void RaiseInvalidOp() { throw EMathError("Invalid floating point operation"); }
-[[noreturn]] inline void RaiseZeroDivide() { throw EMathError("Floating point division by zero"); }
-[[noreturn]] inline void RaiseOverflow() { throw EMathError("Floating point overflow"); }
+[[noreturn]] inline void RaiseInvalidOp() { throw MathError("Invalid floating point operation"); }
+[[noreturn]] inline void RaiseZeroDivide() { throw MathError("Floating point division by zero"); }
+[[noreturn]] inline void RaiseOverflow() { throw MathError("Floating point overflow"); }
 
 }  // namespace vokt

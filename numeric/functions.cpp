@@ -29,18 +29,18 @@ using Policy =
                bp::pole_error<bp::throw_on_error>, bp::evaluation_error<bp::throw_on_error>,
                bp::promote_float<false>, bp::promote_double<false>>;
 
-constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
-constexpr Extended kLnSqrt2Pi = 0.918938533204672741780329736405617639861L;
-constexpr Extended kInvSqrt2Pi = 0.398942280401432677939946059934381868476L;
-constexpr Extended kSqrt1_2 = 0.707106781186547524400844362104849039284L;
-constexpr Extended kSqrt2 = 1.41421356237309504880168872420969807857L;
+constexpr Real kInf = std::numeric_limits<Real>::infinity();
+constexpr Real kLnSqrt2Pi = 0.918938533204672741780329736405617639861L;
+constexpr Real kInvSqrt2Pi = 0.398942280401432677939946059934381868476L;
+constexpr Real kSqrt1_2 = 0.707106781186547524400844362104849039284L;
+constexpr Real kSqrt2 = 1.41421356237309504880168872420969807857L;
 
 template <class F>
-Extended Guarded(F f) {
+Real Guarded(F f) {
   try {
     return f();
   } catch (const boost::math::evaluation_error&) {
-    throw EConvergenceError("a special function");
+    throw ConvergenceError("a special function");
   } catch (const std::domain_error&) {
     RaiseInvalidOp();
   } catch (const std::overflow_error&) {
@@ -48,23 +48,23 @@ Extended Guarded(F f) {
   }
 }
 
-void RequireNumber(Extended x) {
+void RequireNumber(Real x) {
   if (std::isnan(x)) RaiseInvalidOp();
 }
 
-void RequirePositive(Extended a) {
+void RequirePositive(Real a) {
   if (!(a > 0)) RaiseInvalidOp();
 }
 
-void RequireProbability(Extended p) {
+void RequireProbability(Real p) {
   if (!(p >= 0 && p <= 1)) RaiseInvalidOp();
 }
 
 // Stirling series of ln Gamma(x) - ((x - 1/2) ln x - x + ln(2 pi) / 2) for
 // x >= 15, with the Bernoulli coefficients B_2k / (2k (2k - 1)); at x = 15 the
 // first omitted term is below 3e-21.
-Extended StirlingTail(Extended x) {
-  const Extended z = 1 / (x * x);
+Real StirlingTail(Real x) {
+  const Real z = 1 / (x * x);
   return (1.0L / 12 +
           z * (-1.0L / 360 +
                z * (1.0L / 1260 +
@@ -79,16 +79,16 @@ Extended StirlingTail(Extended x) {
 // steps from any bracket.  The fallback where Boost's root finder gives up
 // in a far tail.
 template <class F>
-Extended Bisect(F f, Extended target, bool up, Extended lo, Extended hi) {
-  const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+Real Bisect(F f, Real target, bool up, Real lo, Real hi) {
+  const Real tiny = std::numeric_limits<Real>::denorm_min();
   for (int i = 0; i < 400; ++i) {
-    Extended m;
+    Real m;
     if (lo >= 0 && hi / std::max(lo, tiny) > 4)
       m = std::sqrt(std::max(lo, tiny)) * std::sqrt(hi);
     else
       m = lo + (hi - lo) / 2;
     if (!(m > lo && m < hi)) break;
-    const Extended v = f(m);
+    const Real v = f(m);
     if ((v < target) == up)
       lo = m;
     else
@@ -99,23 +99,23 @@ Extended Bisect(F f, Extended target, bool up, Extended lo, Extended hi) {
 
 }  // namespace
 
-Extended LogGamma(Extended x) {
+Real LogGamma(Real x) {
   RequirePositive(x);
   if (std::isinf(x)) return kInf;
   return Guarded([&] { return boost::math::lgamma(x, Policy()); });
 }
 
-Extended LogGammaRatio(Extended x, Extended y) {
+Real LogGammaRatio(Real x, Real y) {
   RequirePositive(x);
   RequirePositive(y);
   if (x < 15 || y < 15) return LogGamma(x) - LogGamma(y);
   // (x - 1/2) ln x - (y - 1/2) ln y - (x - y), regrouped so that nothing
   // large cancels when x and y are close.
-  const Extended d = x - y;
+  const Real d = x - y;
   return (x - 0.5L) * std::log1p(d / y) + d * (std::log(y) - 1) + StirlingTail(x) - StirlingTail(y);
 }
 
-Extended LogChoose(Extended n, Extended k) {
+Real LogChoose(Real n, Real k) {
   RequireNumber(n);
   RequireNumber(k);
   if (k < 0 || k > n) RaiseInvalidOp();
@@ -134,20 +134,20 @@ namespace {
 // accuracy (Boost loses digits there and underflows to 0 near 1e-350 for a
 // of 1e8).  A few dozen steps far out, some hundreds a deviation below the
 // mean.  Returns -1 when the fraction does not settle.
-Extended GammaLowerFraction(Extended a, Extended x) {
-  constexpr Extended kTiny = 1e-4000L;
-  constexpr Extended kEps = std::numeric_limits<Extended>::epsilon();
-  Extended f = a, c = f, d = 0;
+Real GammaLowerFraction(Real a, Real x) {
+  constexpr Real kTiny = 1e-4000L;
+  constexpr Real kEps = std::numeric_limits<Real>::epsilon();
+  Real f = a, c = f, d = 0;
   for (int n = 1; n <= 20000; ++n) {
     const int k = n / 2;
-    const Extended an = n % 2 ? -(a + k) * x : k * x;
-    const Extended bn = a + n;
+    const Real an = n % 2 ? -(a + k) * x : k * x;
+    const Real bn = a + n;
     d = bn + an * d;
     if (std::fabs(d) < kTiny) d = kTiny;
     d = 1 / d;
     c = bn + an / c;
     if (std::fabs(c) < kTiny) c = kTiny;
-    const Extended del = c * d;
+    const Real del = c * d;
     f *= del;
     if (std::fabs(del - 1) <= kEps / 2) return std::exp(LogPoissonWeight(a, x)) * (a / f);
   }
@@ -155,13 +155,13 @@ Extended GammaLowerFraction(Extended a, Extended x) {
 }
 }  // namespace
 
-Extended GammaLower(Extended a, Extended x) {
+Real GammaLower(Real a, Real x) {
   RequirePositive(a);
   RequireNumber(x);
   if (x <= 0) return 0;
   if (std::isinf(x)) return 1;
   if (a >= 100 && x <= a - std::sqrt(a)) {
-    const Extended p = GammaLowerFraction(a, x);
+    const Real p = GammaLowerFraction(a, x);
     if (p >= 0) return p;
   }
   return Guarded([&] { return boost::math::gamma_p(a, x, Policy()); });
@@ -173,20 +173,20 @@ namespace {
 // prefactor x^a e^-x / Gamma(a) = a e^-x x^a / Gamma(a + 1), whose logarithm
 // LogPoissonWeight keeps to full relative accuracy (Boost's prefix loses a
 // few units of 1e-15 there).  Returns -1 when the fraction does not settle.
-Extended GammaUpperFraction(Extended a, Extended x) {
-  constexpr Extended kTiny = 1e-4000L;
-  constexpr Extended kEps = std::numeric_limits<Extended>::epsilon();
-  Extended b = x + 1 - a;
-  Extended c = 1 / kTiny, d = 1 / b, h = d;
+Real GammaUpperFraction(Real a, Real x) {
+  constexpr Real kTiny = 1e-4000L;
+  constexpr Real kEps = std::numeric_limits<Real>::epsilon();
+  Real b = x + 1 - a;
+  Real c = 1 / kTiny, d = 1 / b, h = d;
   for (int i = 1; i <= 20000; ++i) {
-    const Extended an = -i * (i - a);
+    const Real an = -i * (i - a);
     b += 2;
     d = an * d + b;
     if (std::fabs(d) < kTiny) d = kTiny;
     c = b + an / c;
     if (std::fabs(c) < kTiny) c = kTiny;
     d = 1 / d;
-    const Extended del = d * c;
+    const Real del = d * c;
     h *= del;
     if (std::fabs(del - 1) <= kEps / 2) return a * std::exp(LogPoissonWeight(a, x)) * h;
   }
@@ -195,41 +195,41 @@ Extended GammaUpperFraction(Extended a, Extended x) {
 
 }  // namespace
 
-Extended GammaUpper(Extended a, Extended x) {
+Real GammaUpper(Real a, Real x) {
   RequirePositive(a);
   RequireNumber(x);
   if (x <= 0) return 1;
   if (std::isinf(x)) return 0;
   if (a >= 100 && x >= a + std::sqrt(a)) {
-    const Extended q = GammaUpperFraction(a, x);
+    const Real q = GammaUpperFraction(a, x);
     if (q >= 0) return q;
   }
   return Guarded([&] { return boost::math::gamma_q(a, x, Policy()); });
 }
 
-Extended GammaLowerInv(Extended a, Extended p) {
+Real GammaLowerInv(Real a, Real p) {
   RequirePositive(a);
   RequireProbability(p);
   if (p == 0) return 0;
   if (p == 1) return kInf;
   try {
     return Guarded([&] { return boost::math::gamma_p_inv(a, p, Policy()); });
-  } catch (const EConvergenceError&) {
-    return Bisect([&](Extended t) { return GammaLower(a, t); }, p, true, 0,
-                  std::numeric_limits<Extended>::max());
+  } catch (const ConvergenceError&) {
+    return Bisect([&](Real t) { return GammaLower(a, t); }, p, true, 0,
+                  std::numeric_limits<Real>::max());
   }
 }
 
-Extended GammaUpperInv(Extended a, Extended q) {
+Real GammaUpperInv(Real a, Real q) {
   RequirePositive(a);
   RequireProbability(q);
   if (q == 1) return 0;
   if (q == 0) return kInf;
   try {
     return Guarded([&] { return boost::math::gamma_q_inv(a, q, Policy()); });
-  } catch (const EConvergenceError&) {
-    return Bisect([&](Extended t) { return GammaUpper(a, t); }, q, false, 0,
-                  std::numeric_limits<Extended>::max());
+  } catch (const ConvergenceError&) {
+    return Bisect([&](Real t) { return GammaUpper(a, t); }, q, false, 0,
+                  std::numeric_limits<Real>::max());
   }
 }
 
@@ -243,32 +243,31 @@ namespace {
 // complement; dx, dy are what the rounding left out (x + dx + y + dy = 1 exactly), and they move
 // the logarithm of the prefactor by the derivative of a ln x + b ln y, which for shapes of 1e6 is
 // worth a few units of 1e-15.
-Extended BetaLowerFraction(Extended a, Extended b, Extended x, Extended y, Extended dx,
-                           Extended dy) {
+Real BetaLowerFraction(Real a, Real b, Real x, Real y, Real dx, Real dy) {
   if (!(a >= 100 && b >= 100)) return -1;
-  const Extended s = a + b;
+  const Real s = a + b;
   // With a far above b (x close to 1) the fraction's steps cancel and lose
   // a few units of 1e-15 (for a/b of 5000 and more); Boost's own methods are
   // the more accurate there.
   if (b < a / 100) return -1;
   if (!(a - s * x >= 0)) return -1;
-  constexpr Extended kTiny = 1e-4000L;
-  constexpr Extended kEps = std::numeric_limits<Extended>::epsilon();
+  constexpr Real kTiny = 1e-4000L;
+  constexpr Real kEps = std::numeric_limits<Real>::epsilon();
   // 1 - s x / (a + 1) = (a + 1 - s x) / (a + 1) with s x exact (Dekker's
   // product from 32-bit halves): close to the mean the difference would
   // otherwise cancel by the factor a / (a - s x).
-  constexpr Extended kSplit = 4294967297.0L;  // 2^32 + 1
-  const Extended sx = s * x;
-  const Extended ts = s * kSplit, sh = ts - (ts - s), sl = s - sh;
-  const Extended tx = x * kSplit, xh = tx - (tx - x), xl = x - xh;
-  const Extended sxl = ((sh * xh - sx) + sh * xl + sl * xh) + sl * xl;
-  Extended c = 1, d = ((a + 1 - sx) - sxl) / (a + 1);
+  constexpr Real kSplit = 4294967297.0L;  // 2^32 + 1
+  const Real sx = s * x;
+  const Real ts = s * kSplit, sh = ts - (ts - s), sl = s - sh;
+  const Real tx = x * kSplit, xh = tx - (tx - x), xl = x - xh;
+  const Real sxl = ((sh * xh - sx) + sh * xl + sl * xh) + sl * xl;
+  Real c = 1, d = ((a + 1 - sx) - sxl) / (a + 1);
   if (std::fabs(d) < kTiny) d = kTiny;
   d = 1 / d;
-  Extended h = d;
+  Real h = d;
   for (int m = 1; m <= 20000; ++m) {
-    const Extended m2 = 2 * m;
-    Extended aa = m * (b - m) * x / ((a - 1 + m2) * (a + m2));
+    const Real m2 = 2 * m;
+    Real aa = m * (b - m) * x / ((a - 1 + m2) * (a + m2));
     d = 1 + aa * d;
     if (std::fabs(d) < kTiny) d = kTiny;
     c = 1 + aa / c;
@@ -281,13 +280,13 @@ Extended BetaLowerFraction(Extended a, Extended b, Extended x, Extended y, Exten
     c = 1 + aa / c;
     if (std::fabs(c) < kTiny) c = kTiny;
     d = 1 / d;
-    const Extended del = d * c;
+    const Real del = d * c;
     h *= del;
     if (std::fabs(del - 1) <= kEps / 2) {
       // LogBinomialWeight takes the smaller of x and y as exact and the
       // other as its exact complement; the rounding of that smaller one
       // moves x^a y^b by its derivative.
-      const Extended shift = x <= y ? dx * (a / x - b / y) : dy * (b / y - a / x);
+      const Real shift = x <= y ? dx * (a / x - b / y) : dy * (b / y - a / x);
       return b / s * std::exp(LogBinomialWeight(a, s, x, y) + shift) * h;
     }
   }
@@ -295,7 +294,7 @@ Extended BetaLowerFraction(Extended a, Extended b, Extended x, Extended y, Exten
 }
 }  // namespace
 
-Extended BetaLower(Extended a, Extended b, Extended x) {
+Real BetaLower(Real a, Real b, Real x) {
   RequirePositive(a);
   RequirePositive(b);
   RequireNumber(x);
@@ -304,54 +303,54 @@ Extended BetaLower(Extended a, Extended b, Extended x) {
   {
     // Large comparable shapes: the fraction on whichever side of the mean x
     // lies, the upper tail's complement above it.
-    const Extended y = 1 - x, e = (1 - y) - x;
-    if (const Extended f = BetaLowerFraction(a, b, x, y, 0, e); f >= 0) return f;
-    if (const Extended f = BetaLowerFraction(b, a, y, x, e, 0); f >= 0 && f < 0.5L) return 1 - f;
+    const Real y = 1 - x, e = (1 - y) - x;
+    if (const Real f = BetaLowerFraction(a, b, x, y, 0, e); f >= 0) return f;
+    if (const Real f = BetaLowerFraction(b, a, y, x, e, 0); f >= 0 && f < 0.5L) return 1 - f;
   }
   // Above the mean the upper tail is the small one; its complement is then
   // exact to rounding, and sidesteps ibeta's lost digits where the result is
   // within 1e-10 of 1 (I_x(1/2, 1/2) at x = 1 - 1e-20 gives 1).
   if (x * (a + b) > a) {
-    const Extended q = Guarded([&] { return boost::math::ibetac(a, b, x, Policy()); });
+    const Real q = Guarded([&] { return boost::math::ibetac(a, b, x, Policy()); });
     if (q < 0.5L) return 1 - q;
   }
   return Guarded([&] { return boost::math::ibeta(a, b, x, Policy()); });
 }
 
-Extended BetaUpper(Extended a, Extended b, Extended x) {
+Real BetaUpper(Real a, Real b, Real x) {
   RequirePositive(a);
   RequirePositive(b);
   RequireNumber(x);
   if (x <= 0) return 1;
   if (x >= 1) return 0;
   {
-    const Extended y = 1 - x, e = (1 - y) - x;  // as in BetaLower
-    if (const Extended f = BetaLowerFraction(b, a, y, x, e, 0); f >= 0) return f;
-    if (const Extended f = BetaLowerFraction(a, b, x, y, 0, e); f >= 0 && f < 0.5L) return 1 - f;
+    const Real y = 1 - x, e = (1 - y) - x;  // as in BetaLower
+    if (const Real f = BetaLowerFraction(b, a, y, x, e, 0); f >= 0) return f;
+    if (const Real f = BetaLowerFraction(a, b, x, y, 0, e); f >= 0 && f < 0.5L) return 1 - f;
   }
   // Below the mean the lower tail is the small one (ibetac(1/2, 1/2, 1e-20)
   // gives 1, not 1 - 6.4e-11).
   if (x * (a + b) <= a) {
-    const Extended p = Guarded([&] { return boost::math::ibeta(a, b, x, Policy()); });
+    const Real p = Guarded([&] { return boost::math::ibeta(a, b, x, Policy()); });
     if (p < 0.5L) return 1 - p;
   }
   return Guarded([&] { return boost::math::ibetac(a, b, x, Policy()); });
 }
 
-Extended BetaLowerInv(Extended a, Extended b, Extended p, Extended* complement) {
+Real BetaLowerInv(Real a, Real b, Real p, Real* complement) {
   RequirePositive(a);
   RequirePositive(b);
   RequireProbability(p);
-  Extended y = 1;
-  Extended x = 0;
+  Real y = 1;
+  Real x = 0;
   if (p == 1) {
     x = 1;
     y = 0;
   } else if (p > 0) {
     try {
       x = Guarded([&] { return boost::math::ibeta_inv(a, b, p, &y, Policy()); });
-    } catch (const EConvergenceError&) {
-      x = Bisect([&](Extended t) { return BetaLower(a, b, t); }, p, true, 0, 1);
+    } catch (const ConvergenceError&) {
+      x = Bisect([&](Real t) { return BetaLower(a, b, t); }, p, true, 0, 1);
       y = 1 - x;
     }
   }
@@ -359,20 +358,20 @@ Extended BetaLowerInv(Extended a, Extended b, Extended p, Extended* complement) 
   return x;
 }
 
-Extended BetaUpperInv(Extended a, Extended b, Extended q, Extended* complement) {
+Real BetaUpperInv(Real a, Real b, Real q, Real* complement) {
   RequirePositive(a);
   RequirePositive(b);
   RequireProbability(q);
-  Extended y = 1;
-  Extended x = 0;
+  Real y = 1;
+  Real x = 0;
   if (q == 0) {
     x = 1;
     y = 0;
   } else if (q < 1) {
     try {
       x = Guarded([&] { return boost::math::ibetac_inv(a, b, q, &y, Policy()); });
-    } catch (const EConvergenceError&) {
-      x = Bisect([&](Extended t) { return BetaUpper(a, b, t); }, q, false, 0, 1);
+    } catch (const ConvergenceError&) {
+      x = Bisect([&](Real t) { return BetaUpper(a, b, t); }, q, false, 0, 1);
       y = 1 - x;
     }
   }
@@ -380,12 +379,12 @@ Extended BetaUpperInv(Extended a, Extended b, Extended q, Extended* complement) 
   return x;
 }
 
-Extended Erf(Extended x) {
+Real Erf(Real x) {
   RequireNumber(x);
   return Guarded([&] { return boost::math::erf(x, Policy()); });
 }
 
-Extended Erfc(Extended x) {
+Real Erfc(Real x) {
   RequireNumber(x);
   return Guarded([&] { return boost::math::erfc(x, Policy()); });
 }
@@ -393,35 +392,35 @@ Extended Erfc(Extended x) {
 namespace {
 // sqrt(1/2) - kSqrt1_2: the part of sqrt(1/2) beyond the 64 bits of the
 // constant.
-constexpr Extended kSqrt1_2Low = 1.895032558893257079655062e-20L;
+constexpr Real kSqrt1_2Low = 1.895032558893257079655062e-20L;
 
 // erfc(z / sqrt 2) / 2, the upper tail at z.  Far out the rounding of
 // z / sqrt 2 alone would cost 2 x^2 units of the last place; the exact
 // remainder dx of the product moves erfc by the factor exp(-h dx) with
 // h = -d ln erfc(x) / dx, which is 2x + 1/x to all the digits needed there.
-Extended UpperTailOfStandardNormal(Extended z) {
+Real UpperTailOfStandardNormal(Real z) {
   RequireNumber(z);
-  const Extended x = z * kSqrt1_2;
-  const Extended r = Erfc(x) / 2;
+  const Real x = z * kSqrt1_2;
+  const Real r = Erfc(x) / 2;
   if (!(x > 1) || r == 0 || std::isinf(x)) return r;
   // The rounding error of z * kSqrt1_2, exact from 32-bit halves (Dekker);
   // fmal is emulated in software and slow.
-  constexpr Extended kSplit = 4294967297.0L;  // 2^32 + 1
-  const Extended t = z * kSplit;
-  const Extended zh = t - (t - z), zl = z - zh;
-  const Extended c = kSqrt1_2 * kSplit;
-  const Extended ch = c - (c - kSqrt1_2), cl = kSqrt1_2 - ch;
-  const Extended err = ((zh * ch - x) + zh * cl + zl * ch) + zl * cl;
-  const Extended dx = err + z * kSqrt1_2Low;
+  constexpr Real kSplit = 4294967297.0L;  // 2^32 + 1
+  const Real t = z * kSplit;
+  const Real zh = t - (t - z), zl = z - zh;
+  const Real c = kSqrt1_2 * kSplit;
+  const Real ch = c - (c - kSqrt1_2), cl = kSqrt1_2 - ch;
+  const Real err = ((zh * ch - x) + zh * cl + zl * ch) + zl * cl;
+  const Real dx = err + z * kSqrt1_2Low;
   return r * std::exp(-dx * (2 * x + 1 / x));
 }
 }  // namespace
 
-Extended NormalLower(Extended z) { return UpperTailOfStandardNormal(-z); }
+Real NormalLower(Real z) { return UpperTailOfStandardNormal(-z); }
 
-Extended NormalUpper(Extended z) { return UpperTailOfStandardNormal(z); }
+Real NormalUpper(Real z) { return UpperTailOfStandardNormal(z); }
 
-Extended NormalDensity(Extended z) {
+Real NormalDensity(Real z) {
   RequireNumber(z);
   z = std::fabs(z);
   if (std::isinf(z)) return 0;
@@ -429,26 +428,26 @@ Extended NormalDensity(Extended z) {
   if (z < 8) return kInvSqrt2Pi * std::exp(-0.5L * z * z);
   // exp(-z^2 / 2) with z split into a part of 16 bits and the rest, so that
   // the square loses no digits in the far tails.
-  const Extended hi = std::ldexp(std::trunc(std::ldexp(z, 16)), -16);
-  const Extended lo = z - hi;
+  const Real hi = std::ldexp(std::trunc(std::ldexp(z, 16)), -16);
+  const Real lo = z - hi;
   return kInvSqrt2Pi * std::exp(-0.5L * hi * hi) * std::exp((-0.5L * lo - hi) * lo);
 }
 
-Extended NormalLowerInv(Extended p) {
+Real NormalLowerInv(Real p) {
   RequireProbability(p);
   if (p == 0) return -kInf;
   if (p == 1) return kInf;
   return -kSqrt2 * Guarded([&] { return boost::math::erfc_inv(2 * p, Policy()); });
 }
 
-Extended NormalUpperInv(Extended q) {
+Real NormalUpperInv(Real q) {
   RequireProbability(q);
   if (q == 0) return kInf;
   if (q == 1) return -kInf;
   return kSqrt2 * Guarded([&] { return boost::math::erfc_inv(2 * q, Policy()); });
 }
 
-Extended Log1pmx(Extended x) {
+Real Log1pmx(Real x) {
   RequireNumber(x);
   if (!(x > -1)) RaiseInvalidOp();
   return Guarded([&] { return boost::math::log1pmx(x, Policy()); });
@@ -458,15 +457,15 @@ namespace {
 // Bd0 with d = x - m given separately: where m is a rounded product (n p),
 // x - m formed from it would carry the product's rounding, up to 1e-13 for
 // n = 1e7, into the result.
-Extended Bd0WithDifference(Extended x, Extended m, Extended d) {
+Real Bd0WithDifference(Real x, Real m, Real d) {
   if (x == 0) return m;
   if (std::fabs(d) < 0.1L * (x + m)) {
-    Extended v = d / (x + m);
-    Extended s = d * v, ej = 2 * x * v;
+    Real v = d / (x + m);
+    Real s = d * v, ej = 2 * x * v;
     v *= v;
     for (int k = 1; k < 1000; ++k) {
       ej *= v;
-      const Extended s1 = s + ej / (2 * k + 1);
+      const Real s1 = s + ej / (2 * k + 1);
       if (s1 == s) return s1;
       s = s1;
     }
@@ -478,29 +477,29 @@ Extended Bd0WithDifference(Extended x, Extended m, Extended d) {
 // x - a b to about the last place: the product's rounding error by Dekker's
 // splitting (a fused multiply-add is a slow library call for long double).
 // Where the result matters (x within 10 % of a b) x - fl(a b) is exact.
-Extended DifferenceToProduct(Extended x, Extended a, Extended b) {
-  const Extended prod = a * b;
+Real DifferenceToProduct(Real x, Real a, Real b) {
+  const Real prod = a * b;
   if (!std::isfinite(prod)) return x - prod;
-  auto split = [](Extended v, Extended& hi, Extended& lo) {
-    const Extended c = 4294967297.0L * v;  // 2^32 + 1
+  auto split = [](Real v, Real& hi, Real& lo) {
+    const Real c = 4294967297.0L * v;  // 2^32 + 1
     hi = c - (c - v);
     lo = v - hi;
   };
-  Extended ah, al, bh, bl;
+  Real ah, al, bh, bl;
   split(a, ah, al);
   split(b, bh, bl);
-  const Extended err = ((ah * bh - prod) + ah * bl + al * bh) + al * bl;
+  const Real err = ((ah * bh - prod) + ah * bl + al * bh) + al * bl;
   return (x - prod) - err;
 }
 }  // namespace
 
-Extended Bd0(Extended x, Extended m) {
+Real Bd0(Real x, Real m) {
   RequireNumber(x);
   RequirePositive(m);
   return Bd0WithDifference(x, m, x - m);
 }
 
-Extended StirlingError(Extended n) {
+Real StirlingError(Real n) {
   RequireNumber(n);
   if (n < 0) RaiseInvalidOp();
   if (n == 0) return 0;
@@ -511,7 +510,7 @@ Extended StirlingError(Extended n) {
   return LogGamma(n + 1) - (n + 0.5L) * std::log(n) + n - kLnSqrt2Pi;
 }
 
-Extended LogPoissonWeight(Extended x, Extended a) {
+Real LogPoissonWeight(Real x, Real a) {
   RequireNumber(x);
   RequireNumber(a);
   if (x < 0) return -kInf;
@@ -522,7 +521,7 @@ Extended LogPoissonWeight(Extended x, Extended a) {
   return -StirlingError(x) - Bd0(x, a) - 0.5L * std::log(x) - kLnSqrt2Pi;
 }
 
-Extended LogBinomialWeight(Extended x, Extended n, Extended p, Extended q) {
+Real LogBinomialWeight(Real x, Real n, Real p, Real q) {
   RequireNumber(x);
   if (x < 0 || x > n) return -kInf;
   if (p == 0) return x == 0 ? 0 : -kInf;
@@ -534,10 +533,10 @@ Extended LogBinomialWeight(Extended x, Extended n, Extended p, Extended q) {
   if (x == n) return q < 0.1L ? -Bd0(n, n * p) - n * q : n * std::log(p);
   // x - n p and (n - x) - n q = n p - x, to the last place, from the
   // smaller of p and q (the other may be its rounded complement).
-  const Extended d = p <= q ? DifferenceToProduct(x, n, p) : -DifferenceToProduct(n - x, n, q);
-  const Extended lc = StirlingError(n) - StirlingError(x) - StirlingError(n - x) -
-                      Bd0WithDifference(x, n * p, d) - Bd0WithDifference(n - x, n * q, -d);
-  const Extended lf = 2 * kLnSqrt2Pi + std::log(x) + std::log1p(-x / n);
+  const Real d = p <= q ? DifferenceToProduct(x, n, p) : -DifferenceToProduct(n - x, n, q);
+  const Real lc = StirlingError(n) - StirlingError(x) - StirlingError(n - x) -
+                  Bd0WithDifference(x, n * p, d) - Bd0WithDifference(n - x, n * q, -d);
+  const Real lf = 2 * kLnSqrt2Pi + std::log(x) + std::log1p(-x / n);
   return lc - 0.5L * lf;
 }
 

@@ -11,56 +11,56 @@
 namespace vokt {
 
 // ln Gamma(x) for x > 0.
-Extended LogGamma(Extended x);
+Real LogGamma(Real x);
 // ln Gamma(x) - ln Gamma(y) for x, y > 0, without the cancellation of two
 // large log-gammas when x and y are large and close.
-Extended LogGammaRatio(Extended x, Extended y);
+Real LogGammaRatio(Real x, Real y);
 // ln C(n, k) for 0 <= k <= n (real n, k).
-Extended LogChoose(Extended n, Extended k);
+Real LogChoose(Real n, Real k);
 
 // Regularized incomplete gamma: P(a, x) and Q(a, x) = 1 - P(a, x), each
 // computed directly (a > 0, x >= 0; x = +inf allowed).
-Extended GammaLower(Extended a, Extended x);
-Extended GammaUpper(Extended a, Extended x);
+Real GammaLower(Real a, Real x);
+Real GammaUpper(Real a, Real x);
 // x with P(a, x) = p, and x with Q(a, x) = q (p, q in [0, 1]).
-Extended GammaLowerInv(Extended a, Extended p);
-Extended GammaUpperInv(Extended a, Extended q);
+Real GammaLowerInv(Real a, Real p);
+Real GammaUpperInv(Real a, Real q);
 
 // Regularized incomplete beta: I_x(a, b) and 1 - I_x(a, b), each computed
 // directly (a, b > 0, 0 <= x <= 1).
-Extended BetaLower(Extended a, Extended b, Extended x);
-Extended BetaUpper(Extended a, Extended b, Extended x);
+Real BetaLower(Real a, Real b, Real x);
+Real BetaUpper(Real a, Real b, Real x);
 // x with I_x(a, b) = p, and x with 1 - I_x(a, b) = q.  When complement is
 // given it receives 1 - x, computed without cancellation when x is near 1.
-Extended BetaLowerInv(Extended a, Extended b, Extended p, Extended* complement = nullptr);
-Extended BetaUpperInv(Extended a, Extended b, Extended q, Extended* complement = nullptr);
+Real BetaLowerInv(Real a, Real b, Real p, Real* complement = nullptr);
+Real BetaUpperInv(Real a, Real b, Real q, Real* complement = nullptr);
 
 // Standard normal: Phi(z) and 1 - Phi(z) (each full precision in its own
 // tail), the density, and the inverses (z with Phi(z) = p, z with
 // 1 - Phi(z) = q; +-inf at 0 and 1).
-Extended NormalLower(Extended z);
-Extended NormalUpper(Extended z);
-Extended NormalDensity(Extended z);
-Extended NormalLowerInv(Extended p);
-Extended NormalUpperInv(Extended q);
+Real NormalLower(Real z);
+Real NormalUpper(Real z);
+Real NormalDensity(Real z);
+Real NormalLowerInv(Real p);
+Real NormalUpperInv(Real q);
 
 // erf and erfc.
-Extended Erf(Extended x);
-Extended Erfc(Extended x);
+Real Erf(Real x);
+Real Erfc(Real x);
 
 // Loader's deviance term x ln(x / m) + m - x, without cancellation when x is
 // close to m (x >= 0, m > 0).
-Extended Bd0(Extended x, Extended m);
+Real Bd0(Real x, Real m);
 // Stirling's error ln(n!) - (ln(2 pi n) / 2 + n ln n - n) for n >= 0.
-Extended StirlingError(Extended n);
+Real StirlingError(Real n);
 // ln of the Poisson weight e^-a a^x / x! (x >= 0 real, a > 0), full precision
 // also at large a.
-Extended LogPoissonWeight(Extended x, Extended a);
+Real LogPoissonWeight(Real x, Real a);
 // ln of the binomial probability C(n, x) p^x q^(n-x) (q = 1 - p given
 // separately so that p near 1 keeps its digits).
-Extended LogBinomialWeight(Extended x, Extended n, Extended p, Extended q);
+Real LogBinomialWeight(Real x, Real n, Real p, Real q);
 
 // ln(1 + x) - x without cancellation near 0.
-Extended Log1pmx(Extended x);
+Real Log1pmx(Real x);
 
 }  // namespace vokt

@@ -9,7 +9,7 @@ namespace vokt {
 namespace {
 constexpr int32_t kM1 = 2147483563;
 constexpr int32_t kM2 = 2147483399;
-constexpr Extended kScale = 4.656613e-10L;
+constexpr Real kScale = 4.656613e-10L;
 
 // Maps a value in [0, 1) to a seed in 1 .. m - 1; the plain 1 + round(r x
 // 2147483647) can exceed both moduli and even 32 bits.
@@ -36,7 +36,7 @@ Seeds& State() {
 }
 }  // namespace
 
-Extended Uniform() {
+Real Uniform() {
   Seeds& s = State();
   int32_t k = s.s1 / 53668;
   s.s1 = 40014 * (s.s1 - k * 53668) - k * 12211;

@@ -9,7 +9,7 @@
 namespace vokt {
 
 // Next uniform number, strictly between 0 and 1.
-Extended Uniform();
+Real Uniform();
 
 // The window never calls these: it runs on the clock seeding done at start.
 // Tests and `vokt-cli --seed` use them for repeatable streams.

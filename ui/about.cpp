@@ -11,7 +11,7 @@ namespace vokt::ui {
 
 QIcon VoktIcon() { return QIcon(QStringLiteral(":/icons/vokt.svg")); }
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About VOKT"));
   setFixedSize(392, 250);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);

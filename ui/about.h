@@ -7,10 +7,10 @@ class QPushButton;
 
 namespace vokt::ui {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
  public:
-  explicit TAboutBox(QWidget* parent = nullptr);
+  explicit AboutBox(QWidget* parent = nullptr);
   QPushButton* OKButton = nullptr;
 };
 

@@ -27,7 +27,7 @@ std::string WithSeparator(std::string s) {
   return s;
 }
 
-std::string Exponent(Extended x) {
+std::string Exponent(Real x) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.17Le", x);
   std::string s(buf);
@@ -45,12 +45,12 @@ std::string Exponent(Extended x) {
 // conversion, so values whose scaled form is a modest integer are rounded
 // and printed as integers; the scaled product is exact to far better than
 // 1e-6 there, and anything near a rounding tie takes the exact path.
-std::string FixedText(Extended x, int decimals) {
-  static const Extended kPowers[19] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                       1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                       1e14L, 1e15L, 1e16L, 1e17L, 1e18L};
-  const Extended scaled = x * kPowers[decimals];
-  const Extended frac = std::fabs(scaled - std::trunc(scaled));
+std::string FixedText(Real x, int decimals) {
+  static const Real kPowers[19] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L};
+  const Real scaled = x * kPowers[decimals];
+  const Real frac = std::fabs(scaled - std::trunc(scaled));
   if (std::fabs(scaled) < 1e12L && std::fabs(frac - 0.5L) > 1e-6L) {
     const long long v = std::llrint(scaled);
     std::string digits = std::to_string(v < 0 ? -v : v);
@@ -78,19 +78,19 @@ void AddOkCancelRow(QDialog* dialog, QBoxLayout* layout, QPushButton*& ok, QPush
 }
 
 // Digits and Backspace only, as the count edits accept.
-void DigitsOnly(tNumEdit* e) {
+void DigitsOnly(NumberEdit* e) {
   e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
 }
 
 // The dialogs' range error: focus, beep and the message, the dialog stays.
-void RangeError(QWidget* edit) {
+void RefuseValue(QWidget* edit) {
   edit->setFocus();
   Beep();
-  ShowErrorMessage(ERangeError().what());
+  ShowErrorMessage(RangeError().what());
 }
 }  // namespace
 
-std::string FormatSampleValue(Extended x, const tSampleFormat& format) {
+std::string FormatSampleValue(Real x, const SampleFormat& format) {
   if (format.floatingPoint && !format.integers) return WithSeparator(Exponent(x));
   const int decimals = format.integers ? 0 : std::max(0, std::min(format.decimals, 18));
   if (std::fabs(x) >= 1e18L) return WithSeparator(Exponent(x));
@@ -133,20 +133,20 @@ int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi) {
   for (QChar c : t)
     if (!c.isDigit() && c != u'-' && c != u'+') ok = false;
   if (!ok)
-    throw EArgumentError("'" + text.left(40).toStdString() + "' is not a valid integer value");
+    throw ArgumentError("'" + text.left(40).toStdString() + "' is not a valid integer value");
   bool fits = false;
   const qlonglong v = t.toLongLong(&fits);
-  if (!fits || v < lo || v > hi) throw ERangeError();
+  if (!fits || v < lo || v > hi) throw RangeError();
   return v;
 }
 
-TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
+DrawDialog::DrawDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Draw Sample"));
   auto* layout = new QVBoxLayout(this);
   auto* sizeBox = new QGroupBox(QStringLiteral(" Sample Size  "), this);
   auto* sizeLayout = new QHBoxLayout(sizeBox);
   sizeLayout->addWidget(new QLabel(QStringLiteral(" n =  "), sizeBox));
-  SampleSizeEdit = new tNumEdit(sizeBox);
+  SampleSizeEdit = new NumberEdit(sizeBox);
   SampleSizeEdit->setText(QStringLiteral("10"));
   DigitsOnly(SampleSizeEdit);
   sizeLayout->addWidget(SampleSizeEdit);
@@ -156,7 +156,7 @@ TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
   auto* formatLayout = new QHBoxLayout(FormatBox);
   FloatingPointCheckBox = new QCheckBox(QStringLiteral("Floating point  or "), FormatBox);
   formatLayout->addWidget(FloatingPointCheckBox);
-  DecimalsEdit = new tNumEdit(FormatBox);
+  DecimalsEdit = new NumberEdit(FormatBox);
   DecimalsEdit->setMaximumWidth(50);
   formatLayout->addWidget(DecimalsEdit);
   formatLayout->addWidget(new QLabel(QStringLiteral("decimals"), FormatBox));
@@ -173,20 +173,20 @@ TDrawForm::TDrawForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(seedBox);
 
   AddOkCancelRow(this, layout, OKButton, CancelButton);
-  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { ButtonOKClick(); }); });
+  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { Accept(); }); });
 }
 
-void TDrawForm::showEvent(QShowEvent* e) {
+void DrawDialog::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   FormatBox->setVisible(FormatBoxVisible);
 }
 
-void TDrawForm::ButtonOKClick() {
+void DrawDialog::Accept() {
   int64_t n;
   try {
     n = IntegerValue(SampleSizeEdit->text(), 1, kMaxSampleSize);
-  } catch (const ERangeError&) {
-    RangeError(SampleSizeEdit);
+  } catch (const RangeError&) {
+    RefuseValue(SampleSizeEdit);
     return;
   }
   const bool floating = FloatingPointCheckBox->isChecked();
@@ -194,8 +194,8 @@ void TDrawForm::ButtonOKClick() {
   if (!floating && FormatBoxVisible) {
     try {
       decimals = static_cast<int>(IntegerValue(DecimalsEdit->text(), 0, 18));
-    } catch (const ERangeError&) {
-      RangeError(DecimalsEdit);
+    } catch (const RangeError&) {
+      RefuseValue(DecimalsEdit);
       return;
     }
   }
@@ -204,8 +204,8 @@ void TDrawForm::ButtonOKClick() {
   if (hasSeed) {
     try {
       seed = static_cast<uint64_t>(IntegerValue(SeedEdit->text(), 0, kMaxSeed));
-    } catch (const ERangeError&) {
-      RangeError(SeedEdit);
+    } catch (const RangeError&) {
+      RefuseValue(SeedEdit);
       return;
     }
   }
@@ -217,37 +217,37 @@ void TDrawForm::ButtonOKClick() {
   accept();
 }
 
-TSeededDraw::TSeededDraw(bool active, uint64_t seed) : active_(active) {
+SeededDraw::SeededDraw(bool active, uint64_t seed) : active_(active) {
   if (!active_) return;
   GetSeeds(seed1_, seed2_);
   SeedUniform(seed);
 }
 
-TSeededDraw::~TSeededDraw() {
+SeededDraw::~SeededDraw() {
   if (active_) SetSeeds(seed1_, seed2_);
 }
 
-TAssignForm::TAssignForm(QWidget* parent) : QDialog(parent) {
+AssignDialog::AssignDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Assign"));
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("Assign"), this), 0, 0);
-  nsubjectsEdit = new tNumEdit(this);
+  nsubjectsEdit = new NumberEdit(this);
   DigitsOnly(nsubjectsEdit);
   grid->addWidget(nsubjectsEdit, 0, 1);
   grid->addWidget(new QLabel(QStringLiteral("subjects"), this), 0, 2);
   grid->addWidget(new QLabel(QStringLiteral("to"), this), 1, 0);
-  ngroupsedit = new tNumEdit(this);
+  ngroupsedit = new NumberEdit(this);
   DigitsOnly(ngroupsedit);
   grid->addWidget(ngroupsedit, 1, 1);
   grid->addWidget(new QLabel(QStringLiteral("groups"), this), 1, 2);
   layout->addLayout(grid);
   AddOkCancelRow(this, layout, OKButton, CancelButton);
-  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { OKButtonClick(); }); });
+  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { Accept(); }); });
 }
 
-void TAssignForm::OKButtonClick() {
-  for (tNumEdit* e : {nsubjectsEdit, ngroupsedit}) {
+void AssignDialog::Accept() {
+  for (NumberEdit* e : {nsubjectsEdit, ngroupsedit}) {
     if (e->text().isEmpty() || e->text() == QLatin1String(kNumEditPlaceholder)) {
       e->setFocus();
       return;
@@ -256,14 +256,14 @@ void TAssignForm::OKButtonClick() {
   int64_t n, k;
   try {
     n = IntegerValue(nsubjectsEdit->text(), 1, 2147483647);
-  } catch (const ERangeError&) {
-    RangeError(nsubjectsEdit);
+  } catch (const RangeError&) {
+    RefuseValue(nsubjectsEdit);
     return;
   }
   try {
     k = IntegerValue(ngroupsedit->text(), 1, 2147483647);
-  } catch (const ERangeError&) {
-    RangeError(ngroupsedit);
+  } catch (const RangeError&) {
+    RefuseValue(ngroupsedit);
     return;
   }
   Subjects = n;

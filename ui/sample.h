@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "numeric/checks.h"
-#include "ui/numedit.h"
+#include "ui/number_edit.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -27,7 +27,7 @@ inline constexpr int64_t kSampleProgressSize = 100000;
 inline constexpr int64_t kMaxSubjects = 32767;
 
 // How sample values are written.
-struct tSampleFormat {
+struct SampleFormat {
   bool integers = false;       // fixed notation without decimals
   bool floatingPoint = false;  // exponent notation, 18 significant digits
   int decimals = 0;            // fixed notation with this many decimals
@@ -36,7 +36,7 @@ struct tSampleFormat {
 // One sample value as text: "1.23450000000000000E+0003" for floating point,
 // fixed notation otherwise (falling back to exponent notation for values of
 // more than 18 digits).  The decimal separator is the user's.
-std::string FormatSampleValue(Extended x, const tSampleFormat& format);
+std::string FormatSampleValue(Real x, const SampleFormat& format);
 
 // The lines of a random assignment of subjects 1..n to k groups: a random
 // permutation printed k numbers to a line, each right-aligned in 6
@@ -46,7 +46,7 @@ std::vector<std::string> AssignSubjects(int n, int64_t k,
 
 // Reads a whole number typed in a dialog: an empty or non-numeric text
 // raises "'...' is not a valid integer value"; a number outside lo..hi raises
-// ERangeError.
+// RangeError.
 int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi);
 
 // The largest seed the Draw Sample dialog accepts.
@@ -56,22 +56,22 @@ inline constexpr int64_t kMaxSeed = 9223372036854775807;
 // for the lifetime of this object, and its earlier state is put back at the
 // end, so unseeded draws go on with the stream they had.  Inactive without a
 // seed.
-class TSeededDraw {
+class SeededDraw {
  public:
-  TSeededDraw(bool active, uint64_t seed);
-  ~TSeededDraw();
-  TSeededDraw(const TSeededDraw&) = delete;
-  TSeededDraw& operator=(const TSeededDraw&) = delete;
+  SeededDraw(bool active, uint64_t seed);
+  ~SeededDraw();
+  SeededDraw(const SeededDraw&) = delete;
+  SeededDraw& operator=(const SeededDraw&) = delete;
 
  private:
   bool active_;
   int32_t seed1_ = 0, seed2_ = 0;
 };
 
-class TDrawForm : public QDialog {
+class DrawDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TDrawForm(QWidget* parent = nullptr);
+  explicit DrawDialog(QWidget* parent = nullptr);
 
   bool FormatBoxVisible = true;
   int64_t SampleSize = 10;
@@ -82,34 +82,34 @@ class TDrawForm : public QDialog {
   bool HasSeed = false;
   uint64_t Seed = 0;
 
-  tNumEdit* SampleSizeEdit = nullptr;
+  NumberEdit* SampleSizeEdit = nullptr;
   QLineEdit* SeedEdit = nullptr;
   QGroupBox* FormatBox = nullptr;
   QCheckBox* FloatingPointCheckBox = nullptr;
-  tNumEdit* DecimalsEdit = nullptr;
+  NumberEdit* DecimalsEdit = nullptr;
   QPushButton* OKButton = nullptr;
   QPushButton* CancelButton = nullptr;
 
-  void ButtonOKClick();
+  void Accept();
 
  protected:
   void showEvent(QShowEvent* e) override;
 };
 
-class TAssignForm : public QDialog {
+class AssignDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TAssignForm(QWidget* parent = nullptr);
+  explicit AssignDialog(QWidget* parent = nullptr);
 
   int64_t Subjects = 0;
   int64_t Groups = 0;
 
-  tNumEdit* nsubjectsEdit = nullptr;
-  tNumEdit* ngroupsedit = nullptr;
+  NumberEdit* nsubjectsEdit = nullptr;
+  NumberEdit* ngroupsedit = nullptr;
   QPushButton* OKButton = nullptr;
   QPushButton* CancelButton = nullptr;
 
-  void OKButtonClick();
+  void Accept();
 };
 
 }  // namespace vokt::ui

@@ -17,52 +17,52 @@ namespace {
 constexpr int64_t kMaxLines = 2147483647;
 }  // namespace
 
-TSampleModel::TSampleModel(QObject* parent) : QAbstractListModel(parent) {}
+SampleModel::SampleModel(QObject* parent) : QAbstractListModel(parent) {}
 
-int TSampleModel::rowCount(const QModelIndex& parent) const {
+int SampleModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(std::min(count_, kMaxLines));
 }
 
-QVariant TSampleModel::data(const QModelIndex& index, int role) const {
+QVariant SampleModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= count_) return {};
   if (role == Qt::SizeHintRole) return QSize(maxChars_ * charWidth_ + 8, lineHeight_);
   if (role != Qt::DisplayRole) return {};
   return QString::fromLatin1(LineText(index.row()));
 }
 
-void TSampleModel::SetMetrics(int charWidth, int lineHeight) {
+void SampleModel::SetMetrics(int charWidth, int lineHeight) {
   charWidth_ = std::max(1, charWidth);
   lineHeight_ = std::max(1, lineHeight);
 }
 
-const TSampleModel::Run& TSampleModel::RunOf(int64_t i) const {
+const SampleModel::Run& SampleModel::RunOf(int64_t i) const {
   // The last run whose first line is at or before i.
   auto it = std::upper_bound(runs_.begin(), runs_.end(), i,
                              [](int64_t v, const Run& r) { return v < r.first; });
   return *(it - 1);
 }
 
-std::string TSampleModel::LineText(int64_t i) const {
+std::string SampleModel::LineText(int64_t i) const {
   if (i < 0 || i >= count_) return {};
   const Run& r = RunOf(i);
   const auto k = static_cast<size_t>(i - r.first);
   return r.text ? r.lines[k] : FormatSampleValue(r.values[k], r.format);
 }
 
-void TSampleModel::AppendLine(int64_t i, std::string& out, bool crlf) const {
+void SampleModel::AppendLine(int64_t i, std::string& out, bool crlf) const {
   out += LineText(i);
   if (crlf) out += '\r';
   out += '\n';
 }
 
-void TSampleModel::AppendValues(std::vector<Extended> values, const tSampleFormat& format) {
+void SampleModel::AppendValues(std::vector<Real> values, const SampleFormat& format) {
   if (values.empty()) return;
   const auto n = static_cast<int64_t>(values.size());
-  if (count_ + n > kMaxLines) throw ERangeError();
+  if (count_ + n > kMaxLines) throw RangeError();
   // The widest line of these values: the largest magnitude written out,
   // with room for a sign.
-  Extended largest = 0;
-  for (Extended v : values) largest = std::max(largest, std::fabs(v));
+  Real largest = 0;
+  for (Real v : values) largest = std::max(largest, std::fabs(v));
   maxChars_ = std::max(maxChars_, static_cast<int>(FormatSampleValue(largest, format).size()) + 1);
   beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + n - 1));
   Run r;
@@ -74,10 +74,10 @@ void TSampleModel::AppendValues(std::vector<Extended> values, const tSampleForma
   endInsertRows();
 }
 
-void TSampleModel::AppendLines(std::vector<std::string> lines) {
+void SampleModel::AppendLines(std::vector<std::string> lines) {
   if (lines.empty()) return;
   const auto n = static_cast<int64_t>(lines.size());
-  if (count_ + n > kMaxLines) throw ERangeError();
+  if (count_ + n > kMaxLines) throw RangeError();
   for (const std::string& l : lines)
     maxChars_ = std::max(maxChars_, static_cast<int>(std::min<size_t>(l.size(), 4096)));
   beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + n - 1));
@@ -90,7 +90,7 @@ void TSampleModel::AppendLines(std::vector<std::string> lines) {
   endInsertRows();
 }
 
-void TSampleModel::Clear() {
+void SampleModel::Clear() {
   beginResetModel();
   runs_.clear();
   runs_.shrink_to_fit();
@@ -101,7 +101,7 @@ void TSampleModel::Clear() {
 
 // ---------------------------------------------------------------------------
 
-TSampleView::TSampleView(QWidget* parent) : QListView(parent), model_(new TSampleModel(this)) {
+SampleView::SampleView(QWidget* parent) : QListView(parent), model_(new SampleModel(this)) {
   setModel(model_);
   // One height for every line: the view lays out a million lines without
   // asking for each one's size, and formats only those it paints.
@@ -114,7 +114,7 @@ TSampleView::TSampleView(QWidget* parent) : QListView(parent), model_(new TSampl
   UpdateMetrics();
 }
 
-void TSampleView::UpdateMetrics() {
+void SampleView::UpdateMetrics() {
   // The widest of the characters a line can hold, so a proportional
   // fallback font still fits.
   const QFontMetrics fm(font());
@@ -124,39 +124,39 @@ void TSampleView::UpdateMetrics() {
   doItemsLayout();
 }
 
-void TSampleView::changeEvent(QEvent* e) {
+void SampleView::changeEvent(QEvent* e) {
   QListView::changeEvent(e);
   if (e->type() == QEvent::FontChange) UpdateMetrics();
 }
 
-void TSampleView::AppendValues(std::vector<Extended> values, const tSampleFormat& format) {
+void SampleView::AppendValues(std::vector<Real> values, const SampleFormat& format) {
   const int before = model_->MaxChars();
   model_->AppendValues(std::move(values), format);
   // A wider line than before: the uniform line size is measured again.
   if (model_->MaxChars() != before) doItemsLayout();
 }
 
-void TSampleView::AppendLines(std::vector<std::string> lines) {
+void SampleView::AppendLines(std::vector<std::string> lines) {
   const int before = model_->MaxChars();
   model_->AppendLines(std::move(lines));
   if (model_->MaxChars() != before) doItemsLayout();
 }
 
-void TSampleView::Clear() {
+void SampleView::Clear() {
   model_->Clear();
   modified_ = false;
 }
 
-QString TSampleView::LineText(int64_t i) const { return QString::fromLatin1(model_->LineText(i)); }
+QString SampleView::LineText(int64_t i) const { return QString::fromLatin1(model_->LineText(i)); }
 
-QString TSampleView::Text() const {
+QString SampleView::Text() const {
   std::string s;
   for (int64_t i = 0; i < model_->LineCount(); ++i) model_->AppendLine(i, s, false);
   if (!s.empty()) s.pop_back();
   return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString TSampleView::SelectedText() const {
+QString SampleView::SelectedText() const {
   // The selection as sorted, merged row intervals: selecting all of a
   // million lines is one range, never a million indexes.
   std::vector<std::pair<int64_t, int64_t>> ranges;
@@ -173,12 +173,12 @@ QString TSampleView::SelectedText() const {
   return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-void TSampleView::CopySelection() const {
+void SampleView::CopySelection() const {
   const QString text = SelectedText();
   if (!text.isEmpty()) QApplication::clipboard()->setText(text);
 }
 
-bool TSampleView::WriteTo(QIODevice& out) const {
+bool SampleView::WriteTo(QIODevice& out) const {
   std::string buffer;
   buffer.reserve((1 << 16) + 64);
   const int64_t n = model_->LineCount();
@@ -194,7 +194,7 @@ bool TSampleView::WriteTo(QIODevice& out) const {
   return true;
 }
 
-void TSampleView::keyPressEvent(QKeyEvent* e) {
+void SampleView::keyPressEvent(QKeyEvent* e) {
   if (e == QKeySequence::Copy) {
     CopySelection();
     e->accept();

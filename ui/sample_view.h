@@ -1,4 +1,4 @@
-// TSampleView: the sample page.  The sample is kept as numbers with the
+// SampleView: the sample page.  The sample is kept as numbers with the
 // format they were drawn in (and random assignments as their lines); only the
 // lines that are on the screen are turned into text.  A list view with
 // uniform line heights shows them, lines can be selected and copied (Ctrl+C),
@@ -20,15 +20,15 @@ namespace vokt::ui {
 
 // The lines of the sample page: runs of drawn values, each with its format,
 // and runs of ready-made text lines (assignments).
-class TSampleModel : public QAbstractListModel {
+class SampleModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  explicit TSampleModel(QObject* parent = nullptr);
+  explicit SampleModel(QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
-  void AppendValues(std::vector<Extended> values, const tSampleFormat& format);
+  void AppendValues(std::vector<Real> values, const SampleFormat& format);
   void AppendLines(std::vector<std::string> lines);
   void Clear();
 
@@ -47,8 +47,8 @@ class TSampleModel : public QAbstractListModel {
   struct Run {
     int64_t first = 0;  // index of the run's first line
     bool text = false;  // lines rather than values
-    tSampleFormat format;
-    std::vector<Extended> values;
+    SampleFormat format;
+    std::vector<Real> values;
     std::vector<std::string> lines;
     int64_t size() const {
       return text ? static_cast<int64_t>(lines.size()) : static_cast<int64_t>(values.size());
@@ -62,13 +62,13 @@ class TSampleModel : public QAbstractListModel {
   int charWidth_ = 8, lineHeight_ = 16;
 };
 
-class TSampleView : public QListView {
+class SampleView : public QListView {
   Q_OBJECT
  public:
-  explicit TSampleView(QWidget* parent = nullptr);
+  explicit SampleView(QWidget* parent = nullptr);
 
   // Appends drawn values, written in the given format.
-  void AppendValues(std::vector<Extended> values, const tSampleFormat& format);
+  void AppendValues(std::vector<Real> values, const SampleFormat& format);
   // Appends ready-made lines (random assignment).
   void AppendLines(std::vector<std::string> lines);
   void Clear();
@@ -90,7 +90,7 @@ class TSampleView : public QListView {
   // write; the caller decides what happens to the partial file.
   bool WriteTo(QIODevice& out) const;
 
-  TSampleModel* Model() const { return model_; }
+  SampleModel* Model() const { return model_; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -98,7 +98,7 @@ class TSampleView : public QListView {
 
  private:
   void UpdateMetrics();
-  TSampleModel* model_;
+  SampleModel* model_;
   bool modified_ = false;
 };
 

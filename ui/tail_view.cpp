@@ -13,9 +13,9 @@
 #include "distrib/empirical.h"
 #include "distrib/plotting.h"
 #include "formula/qt/painter_surface.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
-#include "ui/numedit.h"
+#include "ui/number_edit.h"
 
 namespace vokt::ui {
 
@@ -36,9 +36,9 @@ int32_t ClampPixel(int32_t v, int32_t lo, int32_t hi) { return std::max(lo, std:
 // within Eps); points that fall on a column already drawn are drawn only
 // when taller, so a dense table costs one pass and no more lines than
 // columns matter.
-void ShadeBars(DrawingSurface& s, tDiscrete_distribution& d, Extended from, Extended to, Color c) {
+void ShadeBars(DrawingSurface& s, DiscreteDistribution& d, Real from, Real to, Color c) {
   if (!d.Points || d.Points->Count() == 0) return;
-  const tPlotRange r = d.Range();
+  const GraphRange r = d.Range();
   const Rect rect = s.ClientRect();
   const auto& items = d.Points->Items();
   int first = 0;
@@ -53,7 +53,7 @@ void ShadeBars(DrawingSurface& s, tDiscrete_distribution& d, Extended from, Exte
   const int32_t base = YToPixel(rect, 0, d.MaxDens);
   int32_t lastX = INT32_MIN, lastTop = INT32_MAX;
   for (size_t i = static_cast<size_t>(first); i < items.size(); ++i) {
-    const tPointRecord& p = items[i];
+    const PointRecord& p = items[i];
     if (p.X > to + Eps || p.X > r.Right) break;
     if (p.X < from - Eps) continue;
     const int32_t x = XToPixel(r, rect, p.X), top = YToPixel(rect, p.Prob, d.MaxDens);
@@ -83,14 +83,14 @@ std::array<int, 3> SpreadBoxes(const std::array<int, 3>& centres, int boxWidth, 
 
 int AxisStripHeight(const QWidget& w) { return QFontMetrics(w.font()).height() + 6; }
 
-void PaintAxis(QPainter& p, const QRect& rect, const QWidget& w, const tPlotRange& range) {
+void PaintAxis(QPainter& p, const QRect& rect, const QWidget& w, const GraphRange& range) {
   QPainterSurface surface(p, rect, w.palette());
   FontSpec f = ToFontSpec(w.font());
   surface.SetFont(f);
   DrawAxisTicks(surface, range, rect.height() - AxisStripHeight(w));
 }
 
-TCleanCapture::TCleanCapture(QWidget* page) {
+CleanCapture::CleanCapture(QWidget* page) {
   QWidget* f = QApplication::focusWidget();
   if (!f || !page || !page->isAncestorOf(f)) return;
   focus_ = f;
@@ -98,13 +98,13 @@ TCleanCapture::TCleanCapture(QWidget* page) {
   f->clearFocus();
 }
 
-TCleanCapture::~TCleanCapture() {
+CleanCapture::~CleanCapture() {
   if (!focus_) return;
   focus_->setFocus(Qt::OtherFocusReason);
   focus_->blockSignals(blocked_);
 }
 
-TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), form_(form) {
+TailControls::TailControls(MainWindow& form, QWidget* page) : QObject(page), form_(form) {
   Selector = new QComboBox(page);
   Selector->addItems({QStringLiteral("three probabilities"), QStringLiteral("two-sided"),
                       QStringLiteral("between a and b")});
@@ -117,7 +117,7 @@ TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), fo
           [this](int) { Guarded([&] { Changed(); }); });
 
   AlphaLabel = new QLabel(U("\u03B1 ="), page);
-  AlphaEdit = new tNumEdit(page, 0);
+  AlphaEdit = new NumberEdit(page, 0);
   AlphaEdit->setAlignment(Qt::AlignCenter);
   AlphaEdit->setText(Q(FormatNumber(0.05L)));
   AlphaEdit->setToolTip(U("significance level \u03B1: Enter gives the critical values"));
@@ -132,7 +132,7 @@ TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), fo
   QPalette black = secondLine_->palette();
   black.setColor(QPalette::Window, Qt::black);
   secondLine_->setPalette(black);
-  SecondEdit = new tNumEdit(SecondPanel, 0);
+  SecondEdit = new NumberEdit(SecondPanel, 0);
   SecondEdit->setAlignment(Qt::AlignCenter);
   SecondEdit->setTextMargins(0, 0, 0, 0);
   connect(SecondEdit, &QLineEdit::returnPressed, this,
@@ -144,16 +144,16 @@ TTailControls::TTailControls(TVoktForm& form, QWidget* page) : QObject(page), fo
     w->hide();
 }
 
-TailView TTailControls::View() const {
+TailView TailControls::View() const {
   return static_cast<TailView>(std::clamp(Selector->currentIndex(), 0, 2));
 }
 
-void TTailControls::SetView(TailView v) { Selector->setCurrentIndex(static_cast<int>(v)); }
+void TailControls::SetView(TailView v) { Selector->setCurrentIndex(static_cast<int>(v)); }
 
-bool TTailControls::Complete() const { return form_.Driver().ParametersComplete(); }
+bool TailControls::Complete() const { return form_.Calc().ParametersComplete(); }
 
-int TTailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth,
-                          int markerHeight) {
+int TailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth,
+                         int markerHeight) {
   auto* label = Selector->parentWidget()->findChild<QLabel*>(QStringLiteral("TailLabel"));
   const int h = std::max(lineHeight, Selector->sizeHint().height());
   const int top = 2;
@@ -178,31 +178,31 @@ int TTailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int ma
   return top + h + 2;
 }
 
-void TTailControls::Changed() {
+void TailControls::Changed() {
   alphaMode_ = false;
   if (form_.ActivePage() == PageId::Pdf && Complete())
-    form_.Driver().UpdateDensityPage(true);
+    form_.Calc().UpdateDensityPage(true);
   else
     Apply();
 }
 
-void TTailControls::EnsureSecond(tDistribution& d) {
-  const tPlotRange r = d.Range();
+void TailControls::EnsureSecond(Distribution& d) {
+  const GraphRange r = d.Range();
   if (secondFor_ == &d && std::isfinite(SecondX) && SecondX >= r.Left && SecondX <= r.Right) return;
   secondFor_ = &d;
-  const Extended x = form_.Driver().CurrentX;
-  const tCritical m = MirrorPoint(d, x);
+  const Real x = form_.Calc().CurrentX;
+  const CriticalValue m = MirrorPoint(d, x);
   if (m.Exists && m.X != x) {
     SecondX = m.X;
     return;
   }
-  Extended q = ProbAtMost(d, x) < 0.5L ? 0.8413L : 0.1587L;
+  Real q = ProbAtMost(d, x) < 0.5L ? 0.8413L : 0.1587L;
   SecondX = d.Quantile(q);
   if (!std::isfinite(SecondX)) SecondX = (r.Left + r.Right) / 2;
 }
 
-void TTailControls::Apply() {
-  tDistribution* d = form_.Current();
+void TailControls::Apply() {
+  Distribution* d = form_.Current();
   const TailView view = View();
   const bool upperOnly = d && RejectsOnlyLarge(*d);
   Selector->setItemText(1,
@@ -222,23 +222,23 @@ void TTailControls::Apply() {
     right->show();
     return;
   }
-  tVoktDriver& drv = form_.Driver();
+  Calculator& drv = form_.Calc();
   const int decimals = drv.ProbabilityDecimals;
-  auto prob = [decimals](Extended p) { return Q(FormatDecimals(decimals, p)); };
-  const Extended x = drv.CurrentX;
+  auto prob = [decimals](Real p) { return Q(FormatDecimals(decimals, p)); };
+  const Real x = drv.CurrentX;
   if (alphaMode_ && x != alphaX_) alphaMode_ = false;
 
   QString leftText, centralText, rightText, summary;
   // Where the second marker stands: b of "between a and b", or the
   // mirrored point or upper critical value of the two-sided view (which
   // leave b alone).
-  Extended second = SecondX;
+  Real second = SecondX;
   bool showSecond = false, showCentral = true, showRight = true;
   haveLo_ = haveHi_ = false;
   if (view == TailView::TwoSided && upperOnly) {
     lo_ = hi_ = x;
     haveHi_ = true;
-    const Extended p = ProbAtLeast(*d, x);
+    const Real p = ProbAtLeast(*d, x);
     leftText = prob(ProbBelow(*d, x));
     rightText = prob(p);
     showCentral = false;
@@ -258,8 +258,8 @@ void TTailControls::Apply() {
     left->setToolTip(U("lower tail  P ( X \u2264 a )"));
     right->setToolTip(U("upper tail  P ( X \u2265 b )"));
     if (alphaMode_) {
-      const tCritical& a = critical_.Lower;
-      const tCritical& b = critical_.Upper;
+      const CriticalValue& a = critical_.Lower;
+      const CriticalValue& b = critical_.Upper;
       second = b.Exists ? b.X : d->Range().Right;
       lo_ = x;
       hi_ = second;
@@ -269,15 +269,15 @@ void TTailControls::Apply() {
       rightText = prob(b.Exists ? b.Level : 0);
       centralText = prob((a.Exists ? a.Level : 0) + (b.Exists ? b.Level : 0));
       central->setToolTip(U("attained level  P ( X \u2264 a ) + P ( X \u2265 b )"));
-      auto crit = [&](const tCritical& c) {
+      auto crit = [&](const CriticalValue& c) {
         return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none");
       };
       summary = U("\u03B1 = %1: critical values %2 and %3, attained level %4")
                     .arg(AlphaEdit->text(), crit(a), crit(b), centralText);
       showSecond = true;
     } else {
-      const Extended p = TwoSidedPValue(*d, x);
-      const tCritical m = MirrorPoint(*d, x);
+      const Real p = TwoSidedPValue(*d, x);
+      const CriticalValue m = MirrorPoint(*d, x);
       const bool lowerSide = ProbAtMost(*d, x) <= ProbAtLeast(*d, x);
       lo_ = hi_ = x;
       if (lowerSide)
@@ -304,8 +304,8 @@ void TTailControls::Apply() {
     lo_ = std::min(x, second);
     hi_ = std::max(x, second);
     haveLo_ = haveHi_ = true;
-    const Extended inside = IntervalProbability(*d, lo_, hi_);
-    const Extended below = ProbBelow(*d, lo_), above = ProbAbove(*d, hi_);
+    const Real inside = IntervalProbability(*d, lo_, hi_);
+    const Real below = ProbBelow(*d, lo_), above = ProbAbove(*d, hi_);
     leftText = prob(below);
     rightText = prob(above);
     centralText = prob(inside);
@@ -318,9 +318,9 @@ void TTailControls::Apply() {
 
   // The boxes: the tails under their areas, the middle one between the
   // markers, never on top of each other.
-  QWidget* box = form_.kansgrafiek;
+  QWidget* box = form_.DensityGraph;
   const Rect rect{0, 0, box->width(), box->height()};
-  const tPlotRange range = d->Range();
+  const GraphRange range = d->Range();
   const int w = form_.NumberWidth;
   const int gray = form_.GrayPanel->width();
   const int pLo = box->x() + XToPixel(range, rect, lo_),
@@ -352,7 +352,7 @@ void TTailControls::Apply() {
   SecondPanel->setVisible(showSecond);
   if (showSecond) {
     const int px = box->x() + ClampPixel(XToPixel(range, rect, second), 0, rect.Width());
-    SecondPanel->move(px - SecondPanel->width() / 2, form_.PanelDraw->y());
+    SecondPanel->move(px - SecondPanel->width() / 2, form_.DensityMarker->y());
     SecondPanel->raise();
     const bool editable = view == TailView::Between;
     SecondEdit->setReadOnly(!editable);
@@ -366,14 +366,14 @@ void TTailControls::Apply() {
   }
 }
 
-bool TTailControls::PaintDensity(DrawingSurface& s, tDistribution& d) {
+bool TailControls::PaintDensity(DrawingSurface& s, Distribution& d) {
   const TailView view = View();
   if (view == TailView::Three) return false;
-  const Extended L = d.SupportLow, H = d.SupportHigh;
+  const Real L = d.SupportLow, H = d.SupportHigh;
   // The parts to shade: both tails (two-sided), the upper tail (rank tests
   // that reject large values) or the middle (between a and b).
   struct Part {
-    Extended from, to;
+    Real from, to;
   };
   std::vector<Part> selected;
   if (view == TailView::Between) {
@@ -382,49 +382,49 @@ bool TTailControls::PaintDensity(DrawingSurface& s, tDistribution& d) {
     if (haveLo_) selected.push_back({L, lo_});
     if (haveHi_) selected.push_back({hi_, H});
   }
-  if (auto* disc = dynamic_cast<tDiscrete_distribution*>(&d)) {
+  if (auto* disc = dynamic_cast<DiscreteDistribution*>(&d)) {
     ShadeBars(s, *disc, L, H, kRestBars);
     for (const Part& p : selected) ShadeBars(s, *disc, p.from, p.to, kSelected);
-    s.SetPenColor(clWindowText);
+    s.SetPenColor(kTextColor);
     s.SetPenWidth(1);
     s.MoveTo(0, s.Height() - 1);
     s.LineTo(s.Width(), s.Height() - 1);
   } else {
-    d.DrawDensity(s, clWindowText, clActiveCaption, L, H);
-    for (const Part& p : selected) d.DrawDensity(s, clWindowText, kSelected, p.from, p.to);
+    d.DrawDensity(s, kTextColor, kFillColor, L, H);
+    for (const Part& p : selected) d.DrawDensity(s, kTextColor, kSelected, p.from, p.to);
   }
   return true;
 }
 
-void TTailControls::AlphaEntered() {
-  tDistribution* d = form_.Current();
+void TailControls::AlphaEntered() {
+  Distribution* d = form_.Current();
   if (!d || !Complete()) return;
-  Extended alpha;
+  Real alpha;
   try {
-    if (!ParseNumber(AlphaEdit->text().toStdString(), alpha)) throw EArgumentError("not a number");
+    if (!ParseNumber(AlphaEdit->text().toStdString(), alpha)) throw ArgumentError("not a number");
     critical_ = TwoSidedCritical(*d, alpha);
   } catch (const std::exception&) {
     AlphaEdit->setFocus();
     Beep();
     return;
   }
-  tVoktDriver& drv = form_.Driver();
-  const tPlotRange r = d->Range();
+  Calculator& drv = form_.Calc();
+  const GraphRange r = d->Range();
   if (RejectsOnlyLarge(*d))
     drv.CurrentX = critical_.Upper.Exists ? critical_.Upper.X : r.Right;
   else
     drv.CurrentX = critical_.Lower.Exists ? critical_.Lower.X : r.Left;
   alphaX_ = drv.CurrentX;
   alphaMode_ = true;
-  drv.InputMode = 4;
+  drv.Mode = InputMode::DensityX;
   drv.UpdateDensityPage(true);
 }
 
-void TTailControls::SecondEntered() {
-  tDistribution* d = form_.Current();
+void TailControls::SecondEntered() {
+  Distribution* d = form_.Current();
   if (!d || !Complete() || View() != TailView::Between) return;
   const std::string text = SecondEdit->text().toStdString();
-  Extended v;
+  Real v;
   if (!ParseNumber(text, v)) {
     Beep();
     return;
@@ -432,22 +432,22 @@ void TTailControls::SecondEntered() {
   SecondX = SnapToTable(*d, text, v);
   secondFor_ = d;
   SecondEdit->clearFocus();
-  form_.Driver().UpdateDensityPage(true);
+  form_.Calc().UpdateDensityPage(true);
 }
 
-Extended TTailControls::DraggedX(tDistribution& d, int dx) const {
-  QWidget* box = form_.kansgrafiek;
+Real TailControls::DraggedX(Distribution& d, int dx) const {
+  QWidget* box = form_.DensityGraph;
   const Rect rect{0, 0, box->width(), box->height()};
-  Extended x = PixelToX(dragPixel_ + dx, d.Range(), rect);
-  if (d.IsDiscrete() && !dynamic_cast<tEmpirical_distribution*>(&d)) x = RoundExt(x);
+  Real x = PixelToX(dragPixel_ + dx, d.Range(), rect);
+  if (d.IsDiscrete() && !dynamic_cast<EmpiricalDistribution*>(&d)) x = RoundExt(x);
   return x;
 }
 
-bool TTailControls::eventFilter(QObject* watched, QEvent* event) {
+bool TailControls::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type t = event->type();
   if (t != QEvent::MouseButtonPress && t != QEvent::MouseMove && t != QEvent::MouseButtonRelease)
     return QObject::eventFilter(watched, event);
-  tDistribution* d = form_.Current();
+  Distribution* d = form_.Current();
   if (!d || !Complete() || View() != TailView::Between) return true;
   auto* me = static_cast<QMouseEvent*>(event);
   const int x = static_cast<int>(me->position().x());
@@ -455,16 +455,16 @@ bool TTailControls::eventFilter(QObject* watched, QEvent* event) {
     if (t == QEvent::MouseButtonPress) {
       if (me->button() != Qt::LeftButton) return;
       dragStart_ = x;
-      dragPixel_ = SecondPanel->x() + SecondPanel->width() / 2 - form_.kansgrafiek->x();
+      dragPixel_ = SecondPanel->x() + SecondPanel->width() / 2 - form_.DensityGraph->x();
       SecondX = DraggedX(*d, 0);
       secondFor_ = d;
-      form_.Driver().UpdateDensityPage(false);
+      form_.Calc().UpdateDensityPage(false);
     } else if (t == QEvent::MouseMove) {
       if (!(me->buttons() & Qt::LeftButton) || x == dragStart_) return;
       SecondX = DraggedX(*d, x - dragStart_);
-      form_.Driver().UpdateDensityPage(false);
+      form_.Calc().UpdateDensityPage(false);
     } else if (me->button() == Qt::LeftButton) {
-      form_.Driver().UpdateDensityPage(true);
+      form_.Calc().UpdateDensityPage(true);
     }
   });
   return true;

@@ -28,8 +28,8 @@ class DrawingSurface;
 
 namespace vokt::ui {
 
-class TVoktForm;
-class tNumEdit;
+class MainWindow;
+class NumberEdit;
 
 enum class TailView : uint8_t { Three = 0, TwoSided = 1, Between = 2 };
 
@@ -41,38 +41,38 @@ std::array<int, 3> SpreadBoxes(const std::array<int, 3>& centres, int boxWidth, 
 int AxisStripHeight(const QWidget& w);
 // Draws the tick marks and labels of range under a graph that fills rect
 // but for the strip.
-void PaintAxis(QPainter& p, const QRect& rect, const QWidget& w, const tPlotRange& range);
+void PaintAxis(QPainter& p, const QRect& rect, const QWidget& w, const GraphRange& range);
 
 // While alive, the keyboard focus is away from the page (restored after), so
 // that a grab or render of it shows no text cursor or focus frame.
-class TCleanCapture {
+class CleanCapture {
  public:
-  explicit TCleanCapture(QWidget* page);
-  ~TCleanCapture();
-  TCleanCapture(const TCleanCapture&) = delete;
-  TCleanCapture& operator=(const TCleanCapture&) = delete;
+  explicit CleanCapture(QWidget* page);
+  ~CleanCapture();
+  CleanCapture(const CleanCapture&) = delete;
+  CleanCapture& operator=(const CleanCapture&) = delete;
 
  private:
   QPointer<QWidget> focus_;
   bool blocked_ = false;
 };
 
-class TTailControls : public QObject {
+class TailControls : public QObject {
   Q_OBJECT
  public:
-  TTailControls(TVoktForm& form, QWidget* page);
+  TailControls(MainWindow& form, QWidget* page);
 
   QComboBox* Selector = nullptr;
   QLabel* AlphaLabel = nullptr;
-  tNumEdit* AlphaEdit = nullptr;
+  NumberEdit* AlphaEdit = nullptr;
   QLabel* Summary = nullptr;
   QFrame* SecondPanel = nullptr;
-  tNumEdit* SecondEdit = nullptr;
+  NumberEdit* SecondEdit = nullptr;
 
   TailView View() const;
   void SetView(TailView v);
   // b of "between a and b" (the second marker in that view).
-  Extended SecondX = 0;
+  Real SecondX = 0;
 
   // Places the selector row at the top of the page; returns its bottom.
   int Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth, int markerHeight);
@@ -81,7 +81,7 @@ class TTailControls : public QObject {
   void Apply();
   // The density with the view's areas shaded; false in the view of three
   // probabilities (the form draws as ever).
-  bool PaintDensity(DrawingSurface& s, tDistribution& d);
+  bool PaintDensity(DrawingSurface& s, Distribution& d);
 
   // Enter in the alpha box: both critical values.
   void AlphaEntered();
@@ -93,21 +93,21 @@ class TTailControls : public QObject {
 
  private:
   void Changed();
-  void EnsureSecond(tDistribution& d);
-  Extended DraggedX(tDistribution& d, int dx) const;
+  void EnsureSecond(Distribution& d);
+  Real DraggedX(Distribution& d, int dx) const;
   bool Complete() const;
 
-  TVoktForm& form_;
+  MainWindow& form_;
   QFrame* secondLine_ = nullptr;
   // The alpha view: the critical values found for the level typed; left as
   // soon as the main marker moves elsewhere.
   bool alphaMode_ = false;
-  tCriticalPair critical_;
-  Extended alphaX_ = 0;
+  CriticalPair critical_;
+  Real alphaX_ = 0;
   // The shaded bounds, kept from Apply for the paint.
-  Extended lo_ = 0, hi_ = 0;
+  Real lo_ = 0, hi_ = 0;
   bool haveLo_ = false, haveHi_ = false;
-  const tDistribution* secondFor_ = nullptr;
+  const Distribution* secondFor_ = nullptr;
   int dragStart_ = 0, dragPixel_ = 0;
 };
 

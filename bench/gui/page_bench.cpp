@@ -23,21 +23,22 @@
 #include "distrib/catalogue.h"
 #include "formula/qt/painter_surface.h"
 #include "numeric/checks.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 
 namespace {
 
-using vokt::ui::TVoktForm;
+using vokt::ui::InputMode;
+using vokt::ui::MainWindow;
 
 constexpr int kWidth = 1920, kHeight = 1080;
 
 // A shown window with the given type applied at its defaults and the given
 // page (0 pdf, 1 cdf) sized kWidth x kHeight.  Null, with the reason in
 // *why, when that does not work out.
-std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why,
-                                      const std::vector<std::string>& params = {}) {
-  auto form = std::make_unique<TVoktForm>();
+std::unique_ptr<MainWindow> WindowWith(uint16_t type, int page, std::string* why,
+                                       const std::vector<std::string>& params = {}) {
+  auto form = std::make_unique<MainWindow>();
   form->show();
   QApplication::processEvents();
   auto reference = vokt::CreateDistribution(type);
@@ -46,7 +47,7 @@ std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why,
     return nullptr;
   }
   std::vector<std::string> texts(
-      std::max<size_t>(form->Driver().ParameterTexts.size(), reference->ParCount + 1));
+      std::max<size_t>(form->Calc().ParameterTexts.size(), reference->ParCount + 1));
   if (!params.empty()) {
     texts = params;
   } else if (type == 929) {
@@ -60,11 +61,11 @@ std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why,
     ++errors;
     *why = text;
   });
-  form->Driver().ParameterTexts = texts;
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
-  form->PageControl->setCurrentIndex(page);
-  QWidget* sheet = page == 0 ? form->TabSheetPQ : form->TabSheetcdF;
+  form->Calc().ParameterTexts = texts;
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
+  form->Pages->setCurrentIndex(page);
+  QWidget* sheet = page == 0 ? form->DensityPage : form->CdfPage;
   // The page is what the window has left for it: grow the window by the
   // difference until the page has the wanted size.
   for (int i = 0; i < 4 && sheet->size() != QSize(kWidth, kHeight); ++i) {
@@ -77,7 +78,7 @@ std::unique_ptr<TVoktForm> WindowWith(uint16_t type, int page, std::string* why,
     *why = "page is " + std::to_string(sheet->width()) + " x " + std::to_string(sheet->height());
     return nullptr;
   }
-  if (!form->Driver().ParametersComplete()) {
+  if (!form->Calc().ParametersComplete()) {
     *why = "parameters not applied";
     return nullptr;
   }
@@ -91,7 +92,7 @@ void BM_Page(benchmark::State& state, uint16_t type, int page, std::vector<std::
     state.SkipWithError(why.c_str());
     return;
   }
-  QWidget* sheet = page == 0 ? form->TabSheetPQ : form->TabSheetcdF;
+  QWidget* sheet = page == 0 ? form->DensityPage : form->CdfPage;
   QImage image(sheet->size(), QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     sheet->render(&image);
@@ -108,8 +109,8 @@ void BM_Drag(benchmark::State& state, uint16_t type, int page, std::vector<std::
     state.SkipWithError(why.c_str());
     return;
   }
-  QWidget* panel = page == 0 ? form->PanelDraw : form->PanelcdfDraw;
-  QWidget* box = page == 0 ? static_cast<QWidget*>(form->kansgrafiek) : form->cdFgrafiek;
+  QWidget* panel = page == 0 ? form->DensityMarker : form->CdfMarker;
+  QWidget* box = page == 0 ? static_cast<QWidget*>(form->DensityGraph) : form->CdfGraph;
   const int start = panel->width() / 2;
   auto send = [panel](QEvent::Type t, int x, Qt::MouseButton button, Qt::MouseButtons buttons) {
     QMouseEvent e(t, QPointF(x, 5), panel->mapToGlobal(QPointF(x, 5)), button, buttons, {});

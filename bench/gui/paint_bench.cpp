@@ -16,57 +16,57 @@
 
 namespace {
 
-using vokt::Extended;
-using vokt::tDistribution;
+using vokt::Distribution;
+using vokt::Real;
 
 constexpr int kWidth = 1920, kHeight = 1080;
 
 // Uniform on 0..n-1: a discrete graph with as many support points as wanted,
 // for the bar and step paths with sparse (n < width) and dense support.
-class SyntheticUniform : public vokt::tDiscrete_distribution {
+class SyntheticUniform : public vokt::DiscreteDistribution {
  public:
   explicit SyntheticUniform(int n) : n_(n) {
     NameId = 990;
     SupportLow = 0;
     SupportHigh = n - 1;
     Mean = (n - 1) / 2.0L;
-    Variance = (static_cast<Extended>(n) * n - 1) / 12;
+    Variance = (static_cast<Real>(n) * n - 1) / 12;
     BuildPointTable();
   }
-  Extended PointProb(Extended x) override { return InSupport(x) ? 1.0L / n_ : 0; }
-  Extended Cdf(Extended x) override {
+  Real PointProb(Real x) override { return InSupport(x) ? 1.0L / n_ : 0; }
+  Real Cdf(Real x) override {
     if (x < 0) return 0;
-    return std::min<Extended>(std::floor(x) + 1, n_) / n_;
+    return std::min<Real>(std::floor(x) + 1, n_) / n_;
   }
 
  private:
   int n_;
 };
 
-Extended CentreX(tDistribution& d) {
+Real CentreX(Distribution& d) {
   if (d.HasMean) return d.Mean;
-  Extended p = 0.5L;
+  Real p = 0.5L;
   return d.Quantile(p);
 }
 
-void PaintDensity(tDistribution& d, vokt::DrawingSurface& s, Extended x) {
+void PaintDensity(Distribution& d, vokt::DrawingSurface& s, Real x) {
   if (d.IsDiscrete()) {
-    d.DrawDensity(s, vokt::clGray, vokt::clActiveCaption, d.SupportLow, x);
-    d.DrawDensity(s, vokt::clGray, vokt::clActiveCaption, x, d.SupportHigh);
-    d.DrawDensity(s, vokt::clBlack, vokt::clActiveCaption, x, x);
+    d.DrawDensity(s, vokt::kGrayColor, vokt::kFillColor, d.SupportLow, x);
+    d.DrawDensity(s, vokt::kGrayColor, vokt::kFillColor, x, d.SupportHigh);
+    d.DrawDensity(s, vokt::kBlackColor, vokt::kFillColor, x, x);
   } else {
-    d.DrawDensity(s, vokt::clWindowText, vokt::clActiveCaption, d.SupportLow, x);
-    d.DrawDensity(s, vokt::clWindowText, vokt::clActiveCaption, x, d.SupportHigh);
+    d.DrawDensity(s, vokt::kTextColor, vokt::kFillColor, d.SupportLow, x);
+    d.DrawDensity(s, vokt::kTextColor, vokt::kFillColor, x, d.SupportHigh);
   }
 }
 
 void BM_Paint(benchmark::State& state, uint16_t type, bool cdf) {
-  std::unique_ptr<tDistribution> d;
+  std::unique_ptr<Distribution> d;
   if (type == 0)
     d = std::make_unique<SyntheticUniform>(static_cast<int>(state.range(0)));
   else
     d = vokt::CreateDistribution(type);
-  const Extended x = CentreX(*d);
+  const Real x = CentreX(*d);
   vokt::ImageSurface image(kWidth, kHeight);
   for (auto _ : state) {
     image.Clear();

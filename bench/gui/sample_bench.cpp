@@ -17,15 +17,15 @@
 #include <map>
 #include <memory>
 
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
 #include "ui/sample_view.h"
 
 namespace {
 
-using vokt::ui::TDrawForm;
-using vokt::ui::TVoktForm;
+using vokt::ui::DrawDialog;
+using vokt::ui::MainWindow;
 
 // Resident set size of this process in kilobytes (Linux), 0 when unknown.
 double ResidentKilobytes() {
@@ -42,15 +42,15 @@ void BM_DrawNormalSample(benchmark::State& state) {
       vokt::ui::SetAskHook([](const std::string&, bool) { return vokt::ui::Answer::No; });
   int errors = 0;
   auto oldError = vokt::ui::SetErrorHook([&](const std::string&) { ++errors; });
-  TVoktForm form;
+  MainWindow form;
   form.show();
   QApplication::processEvents();
   form.RunDialog = [&](QDialog& d) {
-    auto& draw = static_cast<TDrawForm&>(d);
+    auto& draw = static_cast<DrawDialog&>(d);
     draw.SampleSizeEdit->setText(size);
     draw.FloatingPointCheckBox->setChecked(false);
     draw.DecimalsEdit->setText(QStringLiteral("4"));
-    draw.ButtonOKClick();
+    draw.Accept();
     return draw.result() == QDialog::Accepted;
   };
   // The benchmark library calls this function several times per size; the
@@ -61,11 +61,11 @@ void BM_DrawNormalSample(benchmark::State& state) {
   double grown = 0;
   for (auto _ : state) {
     form.ActionDrawSample->trigger();
-    form.SampleMemo->viewport()->repaint();  // the page is shown now, not at the next event
+    form.SampleList->viewport()->repaint();  // the page is shown now, not at the next event
     QApplication::processEvents();
     state.PauseTiming();
     grown = std::max(grown, ResidentKilobytes() - before);
-    if (form.SampleMemo->LineCount() != state.range(0)) errors++;
+    if (form.SampleList->LineCount() != state.range(0)) errors++;
     form.ActionClear->trigger();
     QApplication::processEvents();
     state.ResumeTiming();
@@ -85,15 +85,15 @@ void BM_SaveNormalSample(benchmark::State& state) {
   QTemporaryDir dir;
   const QString file = dir.path() + QStringLiteral("/Sample.dat");
   auto oldName = vokt::ui::SetSaveNameHook([&](const std::string&) { return file.toStdString(); });
-  TVoktForm form;
+  MainWindow form;
   form.show();
   QApplication::processEvents();
   form.RunDialog = [&](QDialog& d) {
-    auto& draw = static_cast<TDrawForm&>(d);
+    auto& draw = static_cast<DrawDialog&>(d);
     draw.SampleSizeEdit->setText(QString::number(state.range(0)));
     draw.FloatingPointCheckBox->setChecked(false);
     draw.DecimalsEdit->setText(QStringLiteral("4"));
-    draw.ButtonOKClick();
+    draw.Accept();
     return draw.result() == QDialog::Accepted;
   };
   form.ActionDrawSample->trigger();
@@ -103,10 +103,10 @@ void BM_SaveNormalSample(benchmark::State& state) {
     state.PauseTiming();
     if (QFileInfo(file).size() < state.range(0) * 8) errors++;
     QFile::remove(file);
-    form.SampleMemo->SetModified(true);
+    form.SampleList->SetModified(true);
     state.ResumeTiming();
   }
-  form.SampleMemo->SetModified(false);
+  form.SampleList->SetModified(false);
   vokt::ui::SetSaveNameHook(oldName);
   vokt::ui::SetErrorHook(oldError);
   vokt::ui::SetAskHook(noQuestions);

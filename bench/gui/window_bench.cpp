@@ -11,18 +11,19 @@
 
 #include "distrib/catalogue.h"
 #include "numeric/checks.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 
 namespace {
 
-using vokt::ui::TVoktForm;
+using vokt::ui::InputMode;
+using vokt::ui::MainWindow;
 
 void BM_StartUpToShownWindow(benchmark::State& state) {
   for (auto _ : state) {
-    auto form = std::make_unique<TVoktForm>();
+    auto form = std::make_unique<MainWindow>();
     form->show();
-    form->kansgrafiek->repaint();
+    form->DensityGraph->repaint();
     QApplication::processEvents();
     benchmark::DoNotOptimize(form->isVisible());
     state.PauseTiming();
@@ -37,7 +38,7 @@ BENCHMARK(BM_StartUpToShownWindow)->Unit(benchmark::kMillisecond);
 // and the press applies them (SetParameters, ShowDistribution, the refresh
 // of the pdf page with its repaint).
 void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
-  TVoktForm form;
+  MainWindow form;
   form.show();
   QApplication::processEvents();
   auto d = vokt::CreateDistribution(type);
@@ -46,15 +47,15 @@ void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
     state.SkipWithError("type not in the list");
     return;
   }
-  std::vector<std::string> texts(form.Driver().ParameterTexts.size());
+  std::vector<std::string> texts(form.Calc().ParameterTexts.size());
   for (int i = 1; i <= d->ParCount; ++i) texts[i] = vokt::FormatNumber(d->Par[i].Value);
   int errors = 0;
   auto old = vokt::ui::SetErrorHook([&](const std::string&) { ++errors; });
   for (auto _ : state) {
-    form.Driver().ParameterTexts = texts;
-    form.Driver().InputMode = 0;
-    form.PressButtonClick();
-    form.kansgrafiek->repaint();  // the graph is drawn now, not at the next event
+    form.Calc().ParameterTexts = texts;
+    form.Calc().Mode = InputMode::Parameters;
+    form.MainButtonClicked();
+    form.DensityGraph->repaint();  // the graph is drawn now, not at the next event
     QApplication::processEvents();
   }
   vokt::ui::SetErrorHook(old);

@@ -74,7 +74,7 @@ class QPainterSurface : public DrawingSurface {
   QPainter& painter_;
   QRect client_;
   QPalette palette_;
-  Color penColor_ = clWindowText;
+  Color penColor_ = kTextColor;
   int penWidth_ = 1;
   PenMode penMode_ = PenMode::Normal;
   Color brushColor_ = Color::System(SysColor::Window);

@@ -9,15 +9,15 @@ namespace vokt {
 namespace {
 
 // A test family: real first parameter in (0, 10), integer second in [1, 10).
-class TestFamily : public tContinuous_distribution {
+class TestFamily : public ContinuousDistribution {
  public:
   TestFamily() { SetParameters(1, 2, 1); }
-  int SetParameters(Extended p1, Extended p2, Extended p3) override {
+  int SetParameters(Real p1, Real p2, Real p3) override {
     ParCount = parCount;
     DefineParameter(1, 0, 10, false, "a");
     DefineParameter(2, 1, 10, true, "n");
     DefineParameter(3, 0, 1, false, "c");
-    int r = tContinuous_distribution::SetParameters(p1, p2, p3);
+    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
     if (r != 0) return r;
     SupportLow = 0;
     SupportHigh = 1;
@@ -25,9 +25,9 @@ class TestFamily : public tContinuous_distribution {
     Variance = 1.0L / 12;
     return 0;
   }
-  Extended Density(Extended x) override { return InSupport(x) ? 1 : 0; }
-  Extended Cdf(Extended x) override {
-    if (!InSupport(x)) return tContinuous_distribution::Cdf(x);
+  Real Density(Real x) override { return InSupport(x) ? 1 : 0; }
+  Real Cdf(Real x) override {
+    if (!InSupport(x)) return ContinuousDistribution::Cdf(x);
     return x;
   }
   uint8_t parCount = 2;
@@ -35,7 +35,7 @@ class TestFamily : public tContinuous_distribution {
 
 // The standard logistic with both tails computed directly: the generic
 // inversion must find x in either far tail on an infinite support.
-class LogisticFamily : public tContinuous_distribution {
+class LogisticFamily : public ContinuousDistribution {
  public:
   LogisticFamily() {
     ParCount = 0;
@@ -44,43 +44,43 @@ class LogisticFamily : public tContinuous_distribution {
     Mean = 0;
     Variance = 3.2898681336964528729L;
   }
-  Extended Density(Extended x) override {
-    const Extended e = std::exp(-std::fabs(x));
+  Real Density(Real x) override {
+    const Real e = std::exp(-std::fabs(x));
     return e / ((1 + e) * (1 + e));
   }
-  Extended Cdf(Extended x) override {
+  Real Cdf(Real x) override {
     return x < 0 ? std::exp(x) / (1 + std::exp(x)) : 1 / (1 + std::exp(-x));
   }
-  Extended UpperTail(Extended x) override { return Cdf(-x); }
+  Real UpperTail(Real x) override { return Cdf(-x); }
 };
 
 TEST(DistributionBase, GenericQuantileInBothFarTails) {
   LogisticFamily d;
   // x = ln(p / (1 - p)); P(X > x) = q at x = ln((1 - q) / q).
   const struct {
-    Extended p, x;
+    Real p, x;
   } lower[] = {{1e-300L, std::log(1e-300L)},
                {1e-4000L, std::log(1e-4000L)},
                {0.25L, -std::log(3.0L)},
                {0.75L, std::log(3.0L)},
                {1 - 0x1p-50L, std::log((1 - 0x1p-50L) / 0x1p-50L)}};
   for (const auto& r : lower) {
-    Extended p = r.p;
+    Real p = r.p;
     EXPECT_NEAR((double)(d.Quantile(p) / r.x), 1, 1e-14) << (double)r.x;
   }
-  for (Extended q : {1e-30L, 1e-300L, 1e-4900L, 0.1L, 0.9L, 1 - 1e-17L}) {
-    const Extended x = d.UpperQuantile(q);
+  for (Real q : {1e-30L, 1e-300L, 1e-4900L, 0.1L, 0.9L, 1 - 1e-17L}) {
+    const Real x = d.UpperQuantile(q);
     EXPECT_NEAR((double)(d.UpperTail(x) / q), 1, 1e-14) << (double)q;
   }
-  const Extended tiny = std::numeric_limits<Extended>::denorm_min();
-  Extended p = tiny;
+  const Real tiny = std::numeric_limits<Real>::denorm_min();
+  Real p = tiny;
   // (The subnormal tail itself carries only a few bits there.)
   EXPECT_NEAR((double)(d.Quantile(p) / std::log(tiny)), 1, 1e-3);
   EXPECT_EQ(d.UpperQuantile(0), InfBound);
   EXPECT_EQ(d.UpperQuantile(1), -InfBound);
   // The three probabilities add up and lie in [0, 1] everywhere.
-  for (Extended x : {-InfBound, -1e5L, -3.0L, 0.0L, 40.0L, InfBound}) {
-    Extended l, c, r;
+  for (Real x : {-InfBound, -1e5L, -3.0L, 0.0L, 40.0L, InfBound}) {
+    Real l, c, r;
     d.Probabilities(x, l, c, r);
     EXPECT_EQ(c, 0);
     EXPECT_NEAR((double)(l + r), 1, 1e-18);
@@ -89,10 +89,10 @@ TEST(DistributionBase, GenericQuantileInBothFarTails) {
   }
 }
 
-std::string SetMessage(TestFamily& d, Extended p1, Extended p2, Extended p3 = 1) {
+std::string SetMessage(TestFamily& d, Real p1, Real p2, Real p3 = 1) {
   try {
     d.SetParameters(p1, p2, p3);
-  } catch (const EArgumentError& e) {
+  } catch (const ArgumentError& e) {
     return e.what();
   }
   return "";
@@ -100,7 +100,7 @@ std::string SetMessage(TestFamily& d, Extended p1, Extended p2, Extended p3 = 1)
 
 TEST(DistributionBase, ParameterChecks) {
   struct Row {
-    Extended p1, p2;
+    Real p1, p2;
     const char* message;
   };
   const Row rows[] = {
@@ -157,13 +157,13 @@ TEST(DistributionBase, CdfAndIntervalProb) {
 
 TEST(DistributionBase, NotANumberIsRefusedNotRecursedOn) {
   // A family on the whole line that keeps the inherited cdf.
-  class WholeLine : public tContinuous_distribution {
+  class WholeLine : public ContinuousDistribution {
    public:
-    Extended Density(Extended) override { return 0; }
+    Real Density(Real) override { return 0; }
   } d;
-  EXPECT_THROW(d.Cdf(NAN), EArgumentError);
-  EXPECT_THROW(d.IntervalProb(NAN, 1), EArgumentError);
-  EXPECT_THROW(d.IntervalProb(0, NAN), EArgumentError);
+  EXPECT_THROW(d.Cdf(NAN), ArgumentError);
+  EXPECT_THROW(d.IntervalProb(NAN, 1), ArgumentError);
+  EXPECT_THROW(d.IntervalProb(0, NAN), ArgumentError);
 }
 
 TEST(DistributionBase, LabelsAndStdDev) {
@@ -174,28 +174,28 @@ TEST(DistributionBase, LabelsAndStdDev) {
   try {
     d.StdDev();
     FAIL();
-  } catch (const EArgumentError& e) {
+  } catch (const ArgumentError& e) {
     EXPECT_STREQ(e.what(), "Variance -and so standard deviation- does not exist.");
   }
-  EXPECT_THROW(d.Label(4, 0), ERangeError);
+  EXPECT_THROW(d.Label(4, 0), RangeError);
 }
 
 TEST(DistributionBase, BareDistribution) {
-  tDistribution d;
+  Distribution d;
   EXPECT_EQ(d.NameText(), "distribution:");
-  Extended p = 0.3L;
+  Real p = 0.3L;
   EXPECT_EQ(d.Quantile(p), 0);
   p = -0.1L;
-  EXPECT_THROW(d.Quantile(p), EArgumentError);
+  EXPECT_THROW(d.Quantile(p), ArgumentError);
   p = 1.1L;
-  EXPECT_THROW(d.Quantile(p), EArgumentError);
+  EXPECT_THROW(d.Quantile(p), ArgumentError);
   EXPECT_THROW(d.MaxDensity(), std::logic_error);
 }
 
 TEST(DistributionBase, ContinuousQuantileEdgesAndCap) {
   TestFamily d;
   // Only 0 and 1 are the ends; a p within the tolerance is a real quantile.
-  Extended p = 0;
+  Real p = 0;
   EXPECT_EQ(d.Quantile(p), 0);
   p = 1;
   EXPECT_EQ(d.Quantile(p), 1);
@@ -209,13 +209,13 @@ TEST(DistributionBase, ContinuousQuantileEdgesAndCap) {
 }
 
 TEST(PointList, FindPoint) {
-  tRealPointList list;
+  PointTable list;
   int idx = -1;
   EXPECT_FALSE(FindPoint(list, 3, idx));
   EXPECT_EQ(idx, 0);
-  for (int k : {1, 3, 5, 7}) list.Add({static_cast<Extended>(k), 0, 0, 0});
+  for (int k : {1, 3, 5, 7}) list.Add({static_cast<Real>(k), 0, 0, 0});
   struct Row {
-    Extended x;
+    Real x;
     bool found;
     int index;
   };
@@ -225,7 +225,7 @@ TEST(PointList, FindPoint) {
     EXPECT_EQ(FindPoint(list, r.x, idx), r.found) << (double)r.x;
     EXPECT_EQ(idx, r.index) << (double)r.x;
   }
-  EXPECT_THROW(list[4], ERangeError);
+  EXPECT_THROW(list[4], RangeError);
   list.Insert(2, {4, 0, 0, 0});
   EXPECT_EQ(list[2].X, 4);
   list.Clear();

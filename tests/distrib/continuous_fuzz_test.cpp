@@ -19,18 +19,18 @@
 namespace vokt {
 namespace {
 
-const Extended kInf = std::numeric_limits<Extended>::infinity();
-const Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
+const Real kInf = std::numeric_limits<Real>::infinity();
+const Real kNaN = std::numeric_limits<Real>::quiet_NaN();
 
-const std::vector<Extended>& ParameterValues() {
-  static const std::vector<Extended> v = {1e-300L, 1e-10L, 0.5L, 1,     7,    1e3L, 1e6L, 1e10L,
-                                          1e100L,  1e300L, -1,   -1e6L, kNaN, kInf, -kInf};
+const std::vector<Real>& ParameterValues() {
+  static const std::vector<Real> v = {1e-300L, 1e-10L, 0.5L, 1,     7,    1e3L, 1e6L, 1e10L,
+                                      1e100L,  1e300L, -1,   -1e6L, kNaN, kInf, -kInf};
   return v;
 }
 
 // The pairs and triples of every combination, from a shorter list.
-const std::vector<Extended>& CrossValues() {
-  static const std::vector<Extended> v = {1e-10L, 0.5L, 7, 1e6L, -1, kNaN};
+const std::vector<Real>& CrossValues() {
+  static const std::vector<Real> v = {1e-10L, 0.5L, 7, 1e6L, -1, kNaN};
   return v;
 }
 
@@ -61,50 +61,50 @@ class Prober {
   double slowest_ = 0;
 };
 
-bool IsProbability(Extended p) { return p >= 0 && p <= 1; }
-bool IsDensity(Extended f) { return f >= 0 && std::isfinite(f); }
-bool IsNumber(Extended x) { return !std::isnan(x); }
+bool IsProbability(Real p) { return p >= 0 && p <= 1; }
+bool IsDensity(Real f) { return f >= 0 && std::isfinite(f); }
+bool IsNumber(Real x) { return !std::isnan(x); }
 
 double g_slowest = 0;
 
-void Probe(uint16_t type, Extended p1, Extended p2, Extended p3) {
+void Probe(uint16_t type, Real p1, Real p2, Real p3) {
   auto d = CreateDistribution(type);
   std::ostringstream s;
   s << "type " << type << " (" << (double)p1 << ", " << (double)p2 << ", " << (double)p3 << ")";
   Prober probe(s.str());
   if (!probe.Call("SetParameters", [&] { return d->SetParameters(p1, p2, p3) == 0; })) return;
 
-  std::vector<Extended> xs = {d->SupportLow,
-                              d->SupportHigh,
-                              0,
-                              1e-300L,
-                              -1e-300L,
-                              1,
-                              -1,
-                              1e10L,
-                              -1e10L,
-                              1e300L,
-                              -1e300L,
-                              InfBound,
-                              -InfBound,
-                              kNaN,
-                              kInf,
-                              -kInf,
-                              d->SupportLow + 1e-12L,
-                              d->SupportHigh - 1e-12L,
-                              d->Mode};
+  std::vector<Real> xs = {d->SupportLow,
+                          d->SupportHigh,
+                          0,
+                          1e-300L,
+                          -1e-300L,
+                          1,
+                          -1,
+                          1e10L,
+                          -1e10L,
+                          1e300L,
+                          -1e300L,
+                          InfBound,
+                          -InfBound,
+                          kNaN,
+                          kInf,
+                          -kInf,
+                          d->SupportLow + 1e-12L,
+                          d->SupportHigh - 1e-12L,
+                          d->Mode};
   if (d->HasMean) xs.push_back(d->Mean);
-  for (Extended x : xs) {
+  for (Real x : xs) {
     const std::string at = " at " + std::to_string((double)x);
     probe.Call("Cdf" + at, [&] { return IsProbability(d->Cdf(x)); });
     probe.Call("Density" + at, [&] { return IsDensity(d->Density(x)); });
     probe.Call("IntervalProb" + at, [&] { return IsProbability(d->IntervalProb(x, x + 1)); });
     probe.Call("PointProb" + at, [&] { return d->PointProb(x) == 0; });
   }
-  for (Extended p : {0.0L, 1e-300L, 1e-13L, 1e-6L, 0.5L, 1 - 1e-6L, 1 - 1e-13L, 1.0L, -0.1L, 1.1L,
-                     kNaN, kInf, -kInf}) {
+  for (Real p : {0.0L, 1e-300L, 1e-13L, 1e-6L, 0.5L, 1 - 1e-6L, 1 - 1e-13L, 1.0L, -0.1L, 1.1L, kNaN,
+                 kInf, -kInf}) {
     probe.Call("Quantile of " + std::to_string((double)p), [&] {
-      Extended q = p;
+      Real q = p;
       return IsNumber(d->Quantile(q));
     });
   }
@@ -114,7 +114,7 @@ void Probe(uint16_t type, Extended p1, Extended p2, Extended p3) {
     return true;
   });
   probe.Call("PlotRange", [&] {
-    const tPlotRange r = d->Range();
+    const GraphRange r = d->Range();
     return IsNumber(r.Left) && IsNumber(r.Right);
   });
   probe.Call("MaxDensity", [&] { return IsDensity(d->MaxDensity()); });
@@ -130,23 +130,23 @@ TEST(ContinuousFuzz, HostileParametersAndArguments) {
     if (d->IsDiscrete()) continue;
     ++types;
     const int n = d->ParCount;
-    const Extended defaults[4] = {0, d->Par[1].Value, d->Par[2].Value, d->Par[3].Value};
+    const Real defaults[4] = {0, d->Par[1].Value, d->Par[2].Value, d->Par[3].Value};
     // One parameter at a time over the full list, the others at their defaults.
     for (int i = 1; i <= n; ++i) {
-      for (Extended v : ParameterValues()) {
-        Extended p[4] = {0, defaults[1], defaults[2], defaults[3]};
+      for (Real v : ParameterValues()) {
+        Real p[4] = {0, defaults[1], defaults[2], defaults[3]};
         p[i] = v;
         Probe(t, p[1], p[2], p[3]);
       }
     }
     // Every combination from the shorter list.
     if (n >= 2) {
-      for (Extended a : CrossValues())
-        for (Extended b : CrossValues()) {
+      for (Real a : CrossValues())
+        for (Real b : CrossValues()) {
           if (n == 2) {
             Probe(t, a, b, defaults[3]);
           } else {
-            for (Extended c : CrossValues()) Probe(t, a, b, c);
+            for (Real c : CrossValues()) Probe(t, a, b, c);
           }
         }
     }

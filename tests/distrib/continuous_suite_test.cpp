@@ -20,7 +20,7 @@ namespace vokt {
 namespace {
 
 struct ParSet {
-  Extended p1 = 1, p2 = 1, p3 = 1;
+  Real p1 = 1, p2 = 1, p3 = 1;
   int draws = 20000;  // random values for the KS test (10^5 at the defaults)
 };
 
@@ -125,8 +125,8 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
   return s.str();
 }
 
-void Apply(tDistribution& d, int type, const ParSet& s) {
-  Extended p3 = s.p3;
+void Apply(Distribution& d, int type, const ParSet& s) {
+  Real p3 = s.p3;
   if (type == 901) p3 = std::sqrt(s.p2);  // sigma follows sigma^2
   d.SetParameters(s.p1, s.p2, p3);
 }
@@ -149,26 +149,26 @@ class ContinuousSuite : public ::testing::TestWithParam<Case> {
       << ", " << (double)d_->Par[3].Value << ")";
     label_ = s.str();
   }
-  std::unique_ptr<tDistribution> d_;
+  std::unique_ptr<Distribution> d_;
   ParSet set_;
   std::string label_;
 };
 
 TEST_P(ContinuousSuite, CdfIsMonotoneWithinUnitInterval) {
-  const tPlotRange r = d_->Range();
+  const GraphRange r = d_->Range();
   ASSERT_LT(r.Left, r.Right) << label_;
   const int n = 400;
-  Extended prev = 0;
+  Real prev = 0;
   for (int i = 0; i <= n; ++i) {
-    const Extended x = r.Left + (r.Right - r.Left) * i / n;
-    const Extended c = d_->Cdf(x);
+    const Real x = r.Left + (r.Right - r.Left) * i / n;
+    const Real c = d_->Cdf(x);
     ASSERT_GE(c, 0) << label_ << " x=" << (double)x;
     ASSERT_LE(c, 1) << label_ << " x=" << (double)x;
     // Branch changes inside the special functions may leave a rounding
     // step, never more.
     EXPECT_GE(c, prev - 1e-14L) << label_ << " x=" << (double)x;
     prev = std::max(prev, c);
-    const Extended f = d_->Density(x);
+    const Real f = d_->Density(x);
     EXPECT_GE(f, 0) << label_ << " x=" << (double)x;
     EXPECT_TRUE(std::isfinite(f)) << label_ << " x=" << (double)x;
   }
@@ -178,30 +178,30 @@ TEST_P(ContinuousSuite, DensityIsTheDerivativeOfTheCdf) {
   // Points at quantiles 0.005 to 0.995, so heavy tails do not leave the
   // grid where the density is negligible.
   const int n = 60;
-  std::vector<Extended> xs;
+  std::vector<Real> xs;
   for (int i = 0; i <= n; ++i) {
-    Extended p = 0.005L + 0.99L * i / n;
+    Real p = 0.005L + 0.99L * i / n;
     xs.push_back(d_->Quantile(p));
   }
   int checked = 0;
   for (int i = 1; i < n; ++i) {
-    const Extended x = xs[i];
+    const Real x = xs[i];
     // Step: a hundredth of the local spacing of the grid, which follows the
     // scale of the density (the plot range of a heavy-tailed type is far
     // wider than the scale of its curvature), and at most a fiftieth of the
     // distance to a support end, where poles and kinks live.
-    Extended h = std::min(xs[i] - xs[i - 1], xs[i + 1] - xs[i]) / 100;
-    const Extended toEnd = std::min(x - d_->SupportLow, d_->SupportHigh - x);
+    Real h = std::min(xs[i] - xs[i - 1], xs[i + 1] - xs[i]) / 100;
+    const Real toEnd = std::min(x - d_->SupportLow, d_->SupportHigh - x);
     h = std::min(h, toEnd / 50);
     if (!(h > 0)) continue;
     if (KinkAtMode(GetParam().type) && std::fabs(x - d_->Mode) < 3 * h) continue;
-    const Extended f = d_->Density(x);
+    const Real f = d_->Density(x);
     // The cdf is good to about 1e-11; the difference quotient needs h f well
     // above that to say anything at 1e-5.
     if (!(f * h > 1e-6L)) continue;
-    const Extended d1 = d_->Cdf(x + h) - d_->Cdf(x - h);
-    const Extended d2 = d_->Cdf(x + 2 * h) - d_->Cdf(x - 2 * h);
-    const Extended deriv = (8 * d1 - d2) / (12 * h);  // fourth-order central difference
+    const Real d1 = d_->Cdf(x + h) - d_->Cdf(x - h);
+    const Real d2 = d_->Cdf(x + 2 * h) - d_->Cdf(x - 2 * h);
+    const Real deriv = (8 * d1 - d2) / (12 * h);  // fourth-order central difference
     EXPECT_NEAR((double)deriv, (double)f, 1e-5 * (double)f) << label_ << " x=" << (double)x;
     ++checked;
   }
@@ -209,9 +209,9 @@ TEST_P(ContinuousSuite, DensityIsTheDerivativeOfTheCdf) {
 }
 
 TEST_P(ContinuousSuite, QuantileInvertsTheCdf) {
-  for (Extended p : {1e-6L, 0.01L, 0.5L, 0.99L, 1 - 1e-6L}) {
-    Extended q = p;
-    const Extended x = d_->Quantile(q);
+  for (Real p : {1e-6L, 0.01L, 0.5L, 0.99L, 1 - 1e-6L}) {
+    Real q = p;
+    const Real x = d_->Quantile(q);
     // A quantile beyond the stand-ins for infinity cannot be represented.
     if (std::fabs(x) >= InfBound * (1 - 1e-9L)) continue;
     EXPECT_NEAR((double)d_->Cdf(x), (double)p, 1e-9) << label_ << " p=" << (double)p;
@@ -221,17 +221,17 @@ TEST_P(ContinuousSuite, QuantileInvertsTheCdf) {
 TEST_P(ContinuousSuite, RandomValuesFollowTheCdf) {
   SeedUniform(20261208);
   const int n = set_.draws;
-  std::vector<Extended> xs(n);
-  for (Extended& x : xs) x = d_->RandomValue();
+  std::vector<Real> xs(n);
+  for (Real& x : xs) x = d_->RandomValue();
   std::sort(xs.begin(), xs.end());
-  Extended dmax = 0;
+  Real dmax = 0;
   for (int i = 0; i < n; ++i) {
     // Beyond the stand-ins for infinity the cdf is 1 (or 0) by definition;
     // heavy tails (t with nu = 0.1) put real draws there.  The statistic is
     // taken at the draws inside, where the cdf means what it says.
     if (std::fabs(xs[i]) >= InfBound) continue;
-    const Extended c = d_->Cdf(xs[i]);
-    dmax = std::max({dmax, c - Extended(i) / n, Extended(i + 1) / n - c});
+    const Real c = d_->Cdf(xs[i]);
+    dmax = std::max({dmax, c - Real(i) / n, Real(i + 1) / n - c});
   }
   // Kolmogorov-Smirnov at the 0.1% level: sqrt(-ln(0.0005)/2) / sqrt(n).
   const double crit = 1.9495 / std::sqrt((double)n);
@@ -258,12 +258,12 @@ TEST(ContinuousSuiteCentral, NonCentralityZeroIsCentral) {
     auto c = CreateDistribution(p.central);
     Apply(*nc, p.nonCentral, p.nc);
     Apply(*c, p.central, p.c);
-    const tPlotRange r = c->Range();
+    const GraphRange r = c->Range();
     for (int i = 0; i <= 20; ++i) {
-      const Extended x = r.Left + (r.Right - r.Left) * i / 20;
+      const Real x = r.Left + (r.Right - r.Left) * i / 20;
       EXPECT_NEAR((double)nc->Cdf(x), (double)c->Cdf(x), 1e-9)
           << p.nonCentral << " x=" << (double)x;
-      const Extended f = c->Density(x);
+      const Real f = c->Density(x);
       EXPECT_NEAR((double)nc->Density(x), (double)f, 1e-8 * (double)f + 1e-300)
           << p.nonCentral << " x=" << (double)x;
     }

@@ -18,12 +18,12 @@ namespace {
 // distribution of the number of failures before the first success, with the
 // inherited IntervalProb, Cdf and Quantile.
 TEST(DiscreteBase, SupportTestAndPointTable) {
-  tBinomial_Distribution b(10, 0.3L);
+  BinomialDistribution b(10, 0.3L);
   EXPECT_TRUE(b.InSupport(2.0000000000001L));
   EXPECT_FALSE(b.InSupport(2.5L));
   EXPECT_FALSE(b.InSupport(11));
   EXPECT_FALSE(b.InSupport(NAN));
-  const tPlotRange r = b.Range();
+  const GraphRange r = b.Range();
   EXPECT_EQ(r.Left, -1);
   EXPECT_EQ(r.Right, 11);
   ASSERT_EQ(b.Points->Count(), 11);
@@ -34,18 +34,18 @@ TEST(DiscreteBase, SupportTestAndPointTable) {
   EXPECT_EQ(b.Mode, 3);
   // Wider supports: mean plus or minus four standard deviations, rounded,
   // with one empty unit on each side.
-  tPoisson_Distribution p(100);
-  const tPlotRange w = p.Range();
+  PoissonDistribution p(100);
+  const GraphRange w = p.Range();
   EXPECT_EQ(w.Left, 59);
   EXPECT_EQ(w.Right, 141);
   EXPECT_EQ(p.Points->Count(), 83);
 }
 
 TEST(DiscreteBase, IntervalProbabilities) {
-  tHypergeometric_Distribution h(20, 7, 6);
+  HypergeometricDistribution h(20, 7, 6);
   struct {
-    Extended a, b;
-    Extended expected;
+    Real a, b;
+    Real expected;
   } const cases[] = {
       {2.5L, 4.5L, h.PointProb(3) + h.PointProb(4)},
       {5, 4, 0},
@@ -58,17 +58,17 @@ TEST(DiscreteBase, IntervalProbabilities) {
   for (const auto& c : cases)
     EXPECT_NEAR((double)h.IntervalProb(c.a, c.b), (double)c.expected, 1e-15)
         << (double)c.a << ".." << (double)c.b;
-  EXPECT_THROW(h.IntervalProb(NAN, 2), EArgumentError);
-  EXPECT_THROW(h.IntervalProb(0, NAN), EArgumentError);
+  EXPECT_THROW(h.IntervalProb(NAN, 2), ArgumentError);
+  EXPECT_THROW(h.IntervalProb(0, NAN), ArgumentError);
 }
 
 TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
   // Binomial(3, 1/2): P(X <= 1) = 0.5 exactly.
-  tBinomial_Distribution b(3, 0.5L);
+  BinomialDistribution b(3, 0.5L);
   struct {
-    Extended p;
-    Extended x;
-    Extended back;
+    Real p;
+    Real x;
+    Real back;
   } const cases[] = {
       {0.5L, 1, 0.5L},
       {0.5L + 2 * Eps, 2, 0.875L},
@@ -80,12 +80,12 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
       {1, 3, 1},
   };
   for (const auto& c : cases) {
-    Extended p = c.p;
+    Real p = c.p;
     EXPECT_EQ(b.Quantile(p), c.x) << (double)c.p;
     EXPECT_NEAR((double)p, (double)c.back, 1e-11) << (double)c.p;
   }
   struct {
-    Extended p;
+    Real p;
     const char* message;
   } const errors[] = {
       {-0.1L, "Value should be at least 0"},
@@ -94,11 +94,11 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
       {INFINITY, "Value should not be greater than 1"},
   };
   for (const auto& e : errors) {
-    Extended p = e.p;
+    Real p = e.p;
     try {
       b.Quantile(p);
       ADD_FAILURE() << (double)e.p;
-    } catch (const EArgumentError& x) {
+    } catch (const ArgumentError& x) {
       EXPECT_STREQ(x.what(), e.message);
     }
   }
@@ -107,10 +107,10 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
 TEST(DiscreteBase, LongTailsEndQuickly) {
   // A geometric distribution with mean 10^6: its table (five million points)
   // is admitted, and the sums and walks far into the tail stay bounded.
-  tGeometric g(1e-6L);
+  GeometricDistribution g(1e-6L);
   EXPECT_GT(g.Points->Count(), 4900000);
-  Extended p = 1 - 1e-9L;
-  const Extended x = g.Quantile(p);
+  Real p = 1 - 1e-9L;
+  const Real x = g.Quantile(p);
   // The smallest k with P(X > k) = (1 - p)^(k + 1) <= 1e-9.
   EXPECT_EQ(x, std::ceil(std::log(1e-9L) / std::log1p(-1e-6L)) - 1);
   EXPECT_NEAR((double)p, 1 - 1e-9, 1e-11);
@@ -124,8 +124,8 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
   // Poisson distribution with mean 2e9: the right part of the complement
   // is not dropped.
   // P(X <= lambda) = 1/2 + 2 / (3 sqrt(2 pi lambda)) + O(1/lambda).
-  tPoisson_Distribution p(2e9L);
-  const Extended m = 2e9L;
+  PoissonDistribution p(2e9L);
+  const Real m = 2e9L;
   const double below = 0.5 + 2 / (3 * std::sqrt(2 * M_PI * 2e9));
   // Point probabilities at this size carry a relative error of about 2e-9
   // (the rounding of k ln lambda near 4e10).
@@ -133,12 +133,12 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
   EXPECT_NEAR((double)p.IntervalProb(m + 1, InfBound), 1 - below, 3e-9);
   // Summed from 0, the first 10^8 terms of this one have underflowed: they
   // are passed over, not visited.
-  tPoisson_Distribution q(1e8L);
+  PoissonDistribution q(1e8L);
   EXPECT_NEAR((double)q.IntervalProb(0, 1e8L), 0.5 + 2 / (3 * std::sqrt(2 * M_PI * 1e8)), 1e-9);
   // Points beyond 2^31 are ordinary points: a quantile there is found.
-  tPoisson_Distribution edge(2147483000);
-  Extended level = 0.999999L;
-  const Extended top = edge.Quantile(level);
+  PoissonDistribution edge(2147483000);
+  Real level = 0.999999L;
+  const Real top = edge.Quantile(level);
   EXPECT_GT(top, 2147483647.0L);
   EXPECT_GE(edge.Cdf(top), 0.999999L * (1 - Eps));
   EXPECT_LT(edge.Cdf(top - 1), 0.999999L);
@@ -146,14 +146,14 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
   EXPECT_EQ(edge.UpperTail(InfBound), 0);
   EXPECT_EQ(edge.Cdf(-InfBound), 0);
   // A tail whose terms have underflowed ends at its first term.
-  tHypergeometric_Distribution h(2000000000, 1000000000, 100000000);
+  HypergeometricDistribution h(2000000000, 1000000000, 100000000);
   EXPECT_EQ(h.IntervalProb(h.Mean + 1e6L, InfBound), 0);
   EXPECT_NEAR((double)h.Cdf(h.Mean + 1e6L), 1, 1e-15);
 }
 
 TEST(DiscreteBase, GeneratorNeverReturnsPointsOutsideTheSupport) {
-  tNegative_binomial_distribution nb(3, 0.3L);
-  tHypergeometric_Distribution h(10, 8, 5);
+  NegativeBinomialDistribution nb(3, 0.3L);
+  HypergeometricDistribution h(10, 8, 5);
   for (int i = 0; i < 20000; ++i) {
     EXPECT_TRUE(nb.InSupport(nb.RandomValue()));
     EXPECT_TRUE(h.InSupport(h.RandomValue()));

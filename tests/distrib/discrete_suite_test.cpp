@@ -18,7 +18,7 @@
 namespace vokt {
 namespace {
 
-using ParamSet = std::vector<Extended>;
+using ParamSet = std::vector<Real>;
 
 // Extra parameter sets by type id; types without an entry run at their
 // defaults only.
@@ -48,7 +48,7 @@ std::vector<Case> AllCases() {
     // Tables of non-integer values (Kruskal-Wallis, Friedman) step through
     // their own points; their identities are checked over the table in the
     // enumeration tests.
-    if (dynamic_cast<tEmpirical_distribution*>(d.get())) continue;
+    if (dynamic_cast<EmpiricalDistribution*>(d.get())) continue;
     cases.push_back({t, {}});
     auto it = ExtraSets().find(t);
     if (it != ExtraSets().end())
@@ -63,10 +63,10 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
   return s.str();
 }
 
-std::unique_ptr<tDistribution> Make(const Case& c) {
+std::unique_ptr<Distribution> Make(const Case& c) {
   auto d = CreateDistribution(c.type);
   if (!c.params.empty()) {
-    Extended v[3] = {1, 1, 1};
+    Real v[3] = {1, 1, 1};
     for (size_t i = 0; i < c.params.size() && i < 3; ++i) v[i] = c.params[i];
     d->SetParameters(v[0], v[1], v[2]);
   }
@@ -74,18 +74,18 @@ std::unique_ptr<tDistribution> Make(const Case& c) {
 }
 
 // The points that carry all but a negligible part of the probability.
-void MassRange(tDistribution& d, Extended& lo, Extended& hi) {
-  const Extended sd = std::sqrt(d.Variance);
+void MassRange(Distribution& d, Real& lo, Real& hi) {
+  const Real sd = std::sqrt(d.Variance);
   lo = std::max(d.SupportLow, std::floor(d.Mean - 40 * sd - 50));
   hi = std::min(d.SupportHigh, std::ceil(d.Mean + 40 * sd + 50));
 }
 
 // Upper 0.1% point of the chi-square distribution with df degrees of
 // freedom, by bisection on the incomplete gamma function.
-Extended ChiSquareCritical(int df) {
-  Extended a = 0, b = 10 * df + 100;
+Real ChiSquareCritical(int df) {
+  Real a = 0, b = 10 * df + 100;
   for (int i = 0; i < 200; ++i) {
-    const Extended m = (a + b) / 2;
+    const Real m = (a + b) / 2;
     if (GammaLower(df / 2.0L, m / 2) < 0.999L)
       a = m;
     else
@@ -98,12 +98,12 @@ class DiscreteSuite : public ::testing::TestWithParam<Case> {};
 
 TEST_P(DiscreteSuite, ProbabilitiesSumToOneAndCdfIsTheRunningSum) {
   auto d = Make(GetParam());
-  Extended lo, hi;
+  Real lo, hi;
   MassRange(*d, lo, hi);
   ASSERT_LT(hi - lo, 1e6);
   EXPECT_EQ(d->PointProb(lo - 1), 0);
-  Extended sum = 0;
-  for (Extended k = lo; k <= hi; k += 1) {
+  Real sum = 0;
+  for (Real k = lo; k <= hi; k += 1) {
     sum += d->PointProb(k);
     ASSERT_NEAR((double)d->Cdf(k), (double)sum, 1e-9) << "k = " << (double)k;
   }
@@ -112,17 +112,17 @@ TEST_P(DiscreteSuite, ProbabilitiesSumToOneAndCdfIsTheRunningSum) {
 
 TEST_P(DiscreteSuite, QuantileInvertsTheCdf) {
   auto d = Make(GetParam());
-  Extended lo, hi;
+  Real lo, hi;
   MassRange(*d, lo, hi);
   int tested = 0;
-  for (Extended k = lo; k <= hi; k += 1) {
-    const Extended f = d->PointProb(k), c = d->Cdf(k);
+  for (Real k = lo; k <= hi; k += 1) {
+    const Real f = d->PointProb(k), c = d->Cdf(k);
     if (f < 1e-6L || c > 1 - 1e-6L) continue;
-    Extended p = c;
+    Real p = c;
     EXPECT_EQ(d->Quantile(p), k) << "k = " << (double)k;
     EXPECT_NEAR((double)p, (double)c, 1e-9);
     // Just above Cdf(k) the next point with enough probability is reached.
-    Extended next = k + 1;
+    Real next = k + 1;
     while (d->PointProb(next) < 1e-7L) next += 1;
     p = c + 1e-8L;
     EXPECT_EQ(d->Quantile(p), next) << "k = " << (double)k;
@@ -134,16 +134,16 @@ TEST_P(DiscreteSuite, QuantileInvertsTheCdf) {
 
 TEST_P(DiscreteSuite, IntervalProbabilitiesFromEitherSide) {
   auto d = Make(GetParam());
-  Extended lo, hi;
+  Real lo, hi;
   MassRange(*d, lo, hi);
-  const Extended m = RoundExt(d->Mean), s = std::ceil(std::sqrt(d->Variance));
-  const Extended points[] = {lo, m - 2 * s, m - s, m, m + 1, m + s, m + 3 * s};
-  for (Extended a : points) {
-    for (Extended b : points) {
+  const Real m = RoundExt(d->Mean), s = std::ceil(std::sqrt(d->Variance));
+  const Real points[] = {lo, m - 2 * s, m - s, m, m + 1, m + s, m + 3 * s};
+  for (Real a : points) {
+    for (Real b : points) {
       a = std::clamp(a, lo, hi);
       b = std::clamp(b, lo, hi);
       if (b < a) continue;
-      const Extended expected = d->Cdf(b) - d->Cdf(a - 1);
+      const Real expected = d->Cdf(b) - d->Cdf(a - 1);
       EXPECT_NEAR((double)d->IntervalProb(a, b), (double)expected, 1e-9)
           << (double)a << ".." << (double)b;
       EXPECT_NEAR((double)d->IntervalProb(a - 0.5L, b + 0.5L), (double)expected, 1e-9);
@@ -157,21 +157,21 @@ TEST_P(DiscreteSuite, RandomValuesFitTheDistribution) {
   auto d = Make(GetParam());
   SeedUniform(20261208);
   constexpr int kDraws = 100000;
-  std::map<Extended, int> counts;
+  std::map<Real, int> counts;
   for (int i = 0; i < kDraws; ++i) {
-    const Extended x = d->RandomValue();
+    const Real x = d->RandomValue();
     ASSERT_TRUE(d->InSupport(x)) << (double)x;
     ++counts[x];
   }
   // Cells of single points with at least 5 expected draws; the points
   // outside them are pooled into a lower and an upper cell.
-  Extended lo, hi;
+  Real lo, hi;
   MassRange(*d, lo, hi);
-  std::vector<std::pair<Extended, Extended>> cells;  // (expected, observed)
-  Extended pooledE = 0, pooledO = 0;
-  for (Extended k = lo; k <= hi; k += 1) {
-    const Extended e = kDraws * d->PointProb(k);
-    const Extended o = counts.count(k) ? counts[k] : 0;
+  std::vector<std::pair<Real, Real>> cells;  // (expected, observed)
+  Real pooledE = 0, pooledO = 0;
+  for (Real k = lo; k <= hi; k += 1) {
+    const Real e = kDraws * d->PointProb(k);
+    const Real o = counts.count(k) ? counts[k] : 0;
     if (e >= 5) {
       cells.push_back({e, o});
     } else {
@@ -184,7 +184,7 @@ TEST_P(DiscreteSuite, RandomValuesFitTheDistribution) {
   for (const auto& kv : counts) total += kv.second;
   ASSERT_EQ(total, kDraws);
   ASSERT_GE(cells.size(), 2u);
-  Extended chi2 = 0;
+  Real chi2 = 0;
   for (const auto& [e, o] : cells) chi2 += (o - e) * (o - e) / e;
   const int df = static_cast<int>(cells.size()) - 1;
   EXPECT_LT((double)chi2, (double)ChiSquareCritical(df)) << "df = " << df;
@@ -196,7 +196,7 @@ TEST_P(DiscreteSuite, PointTableMatchesThePointProbabilities) {
   const auto& items = d->Points->Items();
   ASSERT_FALSE(items.empty());
   for (size_t i = 0; i < items.size(); ++i) {
-    const tPointRecord& r = items[i];
+    const PointRecord& r = items[i];
     if (i > 0) {
       EXPECT_EQ(r.X, items[i - 1].X + 1);
     }
@@ -205,7 +205,7 @@ TEST_P(DiscreteSuite, PointTableMatchesThePointProbabilities) {
   }
   EXPECT_EQ(d->MaxDensity(), d->PointProb(d->Mode));
   // A local maximum, up to rounding where two neighbours tie exactly.
-  const Extended top = d->PointProb(d->Mode) * (1 + 1e-12L);
+  const Real top = d->PointProb(d->Mode) * (1 + 1e-12L);
   EXPECT_GE(top, d->PointProb(d->Mode - 1));
   EXPECT_GE(top, d->PointProb(d->Mode + 1));
 }
@@ -216,25 +216,25 @@ TEST_P(DiscreteSuite, ThreeProbabilitiesAtAndAroundSupportPoints) {
   // three; at the lowest point P(X < x) is 0; the quantile and the
   // upper-tail quantile give back the point from its own tails.
   auto d = Make(GetParam());
-  Extended lo, hi;
+  Real lo, hi;
   MassRange(*d, lo, hi);
-  const Extended step = std::max<Extended>(1, std::floor((hi - lo) / 60));
-  for (Extended k = lo; k <= hi; k += step) {
-    const Extended below = d->StrictLowerTail(k), at = d->PointProb(k), above = d->UpperTail(k);
-    for (Extended v : {below, at, above}) {
+  const Real step = std::max<Real>(1, std::floor((hi - lo) / 60));
+  for (Real k = lo; k <= hi; k += step) {
+    const Real below = d->StrictLowerTail(k), at = d->PointProb(k), above = d->UpperTail(k);
+    for (Real v : {below, at, above}) {
       EXPECT_GE(v, 0) << (double)k;
       EXPECT_LE(v, 1) << (double)k;
     }
     EXPECT_NEAR((double)(below + at + above), 1, 1e-15) << (double)k;
     EXPECT_NEAR((double)(d->Cdf(k) + above), 1, 1e-15) << (double)k;
-    for (Extended off : {-1e-13L, 1e-13L}) {
+    for (Real off : {-1e-13L, 1e-13L}) {
       EXPECT_EQ(d->StrictLowerTail(k + off), below) << (double)k;
       EXPECT_EQ(d->PointProb(k + off), at) << (double)k;
       EXPECT_EQ(d->UpperTail(k + off), above) << (double)k;
     }
     // Where the tails tell k from its neighbour (not both rounded to 1).
     if (at > 1e-300L) {
-      Extended p = d->Cdf(k);
+      Real p = d->Cdf(k);
       if (p < 1 && (k == d->SupportLow || p > d->Cdf(k - 1) * (1 + 1e-11L))) {
         EXPECT_EQ(d->Quantile(p), k) << (double)k;
       }

@@ -12,11 +12,11 @@
 namespace vokt {
 namespace {
 
-struct Table : tEmpirical_distribution {
+struct Table : EmpiricalDistribution {
   Table(std::vector<std::pair<long double, int64_t>> rows) {
     ParCount = 0;
     for (auto [x, c] : rows) {
-      tPointRecord r;
+      PointRecord r;
       r.X = x;
       r.Count = c;
       Points->Add(r);
@@ -70,12 +70,12 @@ TEST(Empirical, NonIntegerValuesAndIntervals) {
   EXPECT_EQ(d.IntervalProb(0.25L, 0.25L), 1.0L / 8);
   EXPECT_EQ(d.IntervalProb(0.3L, 2.4L), 3.0L / 8);
   EXPECT_EQ(d.IntervalProb(2, 1), 0);
-  tPlotRange r = d.Range();
+  GraphRange r = d.Range();
   EXPECT_EQ(r.Left, 0.25L);
   EXPECT_EQ(r.Right, 2.5L);
-  EXPECT_THROW(d.Cdf(NAN), EArgumentError);
+  EXPECT_THROW(d.Cdf(NAN), ArgumentError);
   long double p = NAN;
-  EXPECT_THROW(d.Quantile(p), EArgumentError);
+  EXPECT_THROW(d.Quantile(p), ArgumentError);
 }
 
 TEST(Empirical, ModeTieKeepsTheFirstValue) {
@@ -129,11 +129,11 @@ namespace {
 // Upper tails are summed from the top, the lower look-up is tolerant before
 // the support's low end is tested, quantiles come from either tail.
 TEST(Empirical, UpperTailsAndBothQuantiles) {
-  struct T : tEmpirical_distribution {
+  struct T : EmpiricalDistribution {
     T() {
       ParCount = 0;
       for (auto [x, c] : std::vector<std::pair<long double, int64_t>>{{0, 1}, {1, 2}, {2, 1}}) {
-        tPointRecord r;
+        PointRecord r;
         r.X = x;
         r.Count = c;
         Points->Add(r);

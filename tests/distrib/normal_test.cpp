@@ -11,30 +11,30 @@ namespace vokt {
 namespace {
 
 TEST(Normal, Values) {
-  tNormal_Distribution d(0, 1);
+  NormalDistribution d(0, 1);
   EXPECT_EQ(d.Cdf(0), 0.5L);
   EXPECT_NEAR((double)d.Cdf(1.96L), 0.9750021048517795, 1e-12);
   EXPECT_NEAR((double)d.Density(0), 1 / std::sqrt(2 * M_PI), 1e-15);
-  for (Extended dx : {0.1L, 1.0L, 2.5L, 7.0L})
+  for (Real dx : {0.1L, 1.0L, 2.5L, 7.0L})
     EXPECT_NEAR((double)(d.Cdf(-dx) + d.Cdf(dx)), 1, 1e-15) << (double)dx;
   // Far tails are exact 0 and 1 rather than an argument error.
   EXPECT_EQ(d.Cdf(1e10L), 1);
   EXPECT_EQ(d.Cdf(-1e10L), 0);
   EXPECT_EQ(d.Cdf(1e300L), 1);
-  EXPECT_THROW(d.Cdf(NAN), EArgumentError);
+  EXPECT_THROW(d.Cdf(NAN), ArgumentError);
 }
 
 TEST(Normal, Parameters) {
-  tNormal_Distribution d(0, 1);
+  NormalDistribution d(0, 1);
   d.SetParameters(5, 4, 3);
   EXPECT_EQ(d.Sigma, 2);
   EXPECT_EQ(d.Mean, 5);
   EXPECT_EQ(d.Variance, 4);
-  EXPECT_THROW(d.SetParameters(0, 0, 1), EArgumentError);
+  EXPECT_THROW(d.SetParameters(0, 0, 1), ArgumentError);
   try {
     d.SetParameters(0, 1, 0);
     FAIL();
-  } catch (const EArgumentError& e) {
+  } catch (const ArgumentError& e) {
     EXPECT_STREQ(e.what(), "Third parameter should be greater than 0");
   }
   EXPECT_EQ(d.Label(2, 3), "@s_3^^2_");
@@ -42,8 +42,8 @@ TEST(Normal, Parameters) {
 }
 
 TEST(Normal, QuantileDecimalsAndMaximum) {
-  tNormal_Distribution d(0, 1);
-  Extended p = 0.975L;
+  NormalDistribution d(0, 1);
+  Real p = 0.975L;
   EXPECT_NEAR((double)d.Quantile(p), 1.959963984540054, 1e-10);
   p = 0.5L;
   EXPECT_NEAR((double)d.Quantile(p), 0, 5e-12);
@@ -51,19 +51,19 @@ TEST(Normal, QuantileDecimalsAndMaximum) {
   EXPECT_LT(d.Quantile(p), -7);
   EXPECT_TRUE(std::isfinite(d.Quantile(p)));
   EXPECT_EQ(d.XDecimals(), 3);
-  tNormal_Distribution wide(0, 10000);
+  NormalDistribution wide(0, 10000);
   EXPECT_EQ(wide.XDecimals(), 1);
-  tNormal_Distribution wider(0, 1e6);
+  NormalDistribution wider(0, 1e6);
   EXPECT_EQ(wider.XDecimals(), 0);
   // The cap 5 / (8 sigma) lies above the normal's peak 0.3989 / sigma.
   EXPECT_NEAR((double)d.MaxDensity(), 0.3989422804014327, 1e-15);
-  tNormal_Distribution narrow(0, 0.0001L);
+  NormalDistribution narrow(0, 0.0001L);
   EXPECT_NEAR((double)narrow.MaxDensity(), 39.89422804014327, 1e-11);
 }
 
 TEST(Normal, RandomValuesMatchTheMoments) {
   SeedUniform(12345);
-  tNormal_Distribution d(3, 4);
+  NormalDistribution d(3, 4);
   const int n = 200000;
   double s = 0, s2 = 0;
   for (int i = 0; i < n; ++i) {
@@ -85,7 +85,7 @@ TEST(Catalogue, DefaultsAndHints) {
   EXPECT_EQ(d->Par[2].RangeHint, "@s^2_ > 0");
   EXPECT_EQ(d->Par[3].RangeHint, "@s > 0");
   EXPECT_EQ(CreateDistribution(999)->NameId, 900);
-  std::array<tVar, 4> values;
+  std::array<Parameter, 4> values;
   values[1].Value = 2;
   values[2].Value = 9;
   values[3].Value = 3;

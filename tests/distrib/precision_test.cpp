@@ -75,17 +75,17 @@ std::vector<long double> SplitParams(const std::string& text) {
 // The distribution of a row: the catalogue's type with the row's parameters
 // applied as the window's grid applies them (the normal's sigma follows its
 // variance; Kruskal-Wallis takes one size per group, Friedman T and B).
-std::unique_ptr<tDistribution> Make(int type, const std::string& params) {
+std::unique_ptr<Distribution> Make(int type, const std::string& params) {
   auto d = CreateDistribution(static_cast<uint16_t>(type));
   std::vector<long double> p = SplitParams(params);
-  if (auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(d.get())) {
+  if (auto* kw = dynamic_cast<KruskalWallisDistribution*>(d.get())) {
     std::vector<int32_t> sizes{0};
     for (long double v : p) sizes.push_back(static_cast<int32_t>(v));
     kw->BuildKruskalWallis(sizes, nullptr);
     kw->GroupSizes = sizes;
     return d;
   }
-  if (auto* fr = dynamic_cast<tFriedman_Distribution*>(d.get())) {
+  if (auto* fr = dynamic_cast<FriedmanDistribution*>(d.get())) {
     fr->BuildFriedman(nullptr, p.at(0), p.at(1));
     return d;
   }
@@ -127,7 +127,7 @@ TEST_P(Precision, MatchesTheReferenceTable) {
   std::map<std::string, Tally> tally;
   std::string failures;
   std::string currentParams;
-  std::unique_ptr<tDistribution> d;
+  std::unique_ptr<Distribution> d;
   std::string makeError;
   int seen = 0;
   for (const Row& r : AllRows()) {

@@ -122,7 +122,7 @@ Counts PlainFriedman(int T, int B) {
 // The table against the oracle, entry by entry: X from the same exact key,
 // probabilities, both tails within 1e-18 relative.
 template <class ToX>
-void ExpectTable(const tEmpirical_distribution& d, const Counts& plain, ToX toX,
+void ExpectTable(const EmpiricalDistribution& d, const Counts& plain, ToX toX,
                  const std::string& what) {
   long double total = 0;
   for (const auto& kc : plain) total += kc.second;
@@ -130,7 +130,7 @@ void ExpectTable(const tEmpirical_distribution& d, const Counts& plain, ToX toX,
   long double below = 0, above = total;
   int i = 0;
   for (const auto& [key, count] : plain) {
-    const tPointRecord& r = (*d.Points)[i];
+    const PointRecord& r = (*d.Points)[i];
     EXPECT_EQ(r.X, toX(key)) << what << " key " << key;
     below += count;
     above -= count;
@@ -152,7 +152,7 @@ TEST(KruskalWallis, AgreesWithTheEnumerationEntryByEntry) {
            {2, 2, 2, 2, 2}, {3, 2, 1, 2, 3}, {1, 30},      {1, 2, 40}}) {
     const Counts plain = PlainKruskalWallis(s);
     const int N = std::accumulate(s.begin(), s.end(), 0);
-    tKruskalWallis_Distribution d(Sizes(s));
+    KruskalWallisDistribution d(Sizes(s));
     ExpectTable(
         d, plain, [&](int64_t key) { return KruskalWallisH(key, LcmOf(s), N); },
         ::testing::PrintToString(s));
@@ -171,7 +171,7 @@ TEST(Friedman, AgreesWithTheEnumerationEntryByEntry) {
                                                       {4, 4},
                                                       {5, 2},
                                                       {5, 3}}) {
-    tFriedman_Distribution d(nullptr, T, B);
+    FriedmanDistribution d(nullptr, T, B);
     ExpectTable(
         d, PlainFriedman(T, B), [&](int64_t S) { return FriedmanQ(S, T, B); },
         std::to_string(T) + "," + std::to_string(B));
@@ -179,7 +179,7 @@ TEST(Friedman, AgreesWithTheEnumerationEntryByEntry) {
 }
 
 TEST(KruskalWallis, KnownTables) {
-  tKruskalWallis_Distribution d(Sizes({2, 2}));
+  KruskalWallisDistribution d(Sizes({2, 2}));
   ASSERT_EQ(d.Points->Count(), 3);
   EXPECT_EQ((*d.Points)[0].X, 0);  // exactly: H comes from its integer key
   EXPECT_EQ((*d.Points)[1].X, 0.6L);
@@ -195,7 +195,7 @@ TEST(KruskalWallis, KnownTables) {
 
 // P(X < x), P(X = x), P(X > x) at every support point and 1e-13 beside it:
 // each in [0, 1], adding up to 1, the lower one 0 at the lowest point.
-void ExpectConsistent(tEmpirical_distribution& d) {
+void ExpectConsistent(EmpiricalDistribution& d) {
   const auto& t = d.Points->Items();
   for (size_t i = 0; i < t.size(); ++i) {
     for (long double dx : {0.0L, 1e-13L, -1e-13L}) {
@@ -213,14 +213,14 @@ void ExpectConsistent(tEmpirical_distribution& d) {
 }
 
 TEST(RankTables, ThreeProbabilitiesAgreeAtSupportPoints) {
-  tKruskalWallis_Distribution kw(Sizes({2, 2}));
+  KruskalWallisDistribution kw(Sizes({2, 2}));
   EXPECT_EQ(kw.Cdf(0), 1.0L / 3);
   EXPECT_EQ(kw.UpperTail(0), 2.0L / 3);
   EXPECT_EQ(kw.Cdf(-1e-13L), 1.0L / 3);  // the tolerant look-up comes first
   ExpectConsistent(kw);
   kw.BuildKruskalWallis(Sizes({4, 5, 3}));
   ExpectConsistent(kw);
-  tFriedman_Distribution fr(nullptr, 2, 9);
+  FriedmanDistribution fr(nullptr, 2, 9);
   // Q = 1/9 is the lowest point for nine blocks.
   EXPECT_EQ(fr.Cdf(0.1111111111111111L), (*fr.Points)[0].CumProb);
   EXPECT_EQ(fr.Cdf(0.1111111111111111L) - fr.PointProb(0.1111111111111111L), 0);
@@ -230,7 +230,7 @@ TEST(RankTables, ThreeProbabilitiesAgreeAtSupportPoints) {
 }
 
 TEST(RankTables, QuantilesFromBothTails) {
-  tKruskalWallis_Distribution d(Sizes({5, 5, 5}));
+  KruskalWallisDistribution d(Sizes({5, 5, 5}));
   const auto& t = d.Points->Items();
   for (size_t i = 0; i < t.size(); i += 7) {
     long double p = t[i].CumProb;
@@ -258,7 +258,7 @@ TEST(RankTables, PublishedCriticalValues) {
                                        {{3, 3, 3}, 5.6L, 0.050L},
                                        {{5, 5, 5}, 5.78L, 0.049L},
                                        {{5, 5, 5}, 8.0L, 0.009L}}) {
-    tKruskalWallis_Distribution d(Sizes(r.sizes));
+    KruskalWallisDistribution d(Sizes(r.sizes));
     EXPECT_NEAR(d.UpperTail(r.h) + d.PointProb(r.h), r.p, 0.0005L) << (double)r.h;
   }
   struct FRow {
@@ -267,13 +267,13 @@ TEST(RankTables, PublishedCriticalValues) {
   };
   for (const FRow& r :
        std::vector<FRow>{{3, 3, 6.0L, 0.028L}, {3, 4, 6.5L, 0.042L}, {3, 4, 8.0L, 0.005L}}) {
-    tFriedman_Distribution d(nullptr, r.T, r.B);
+    FriedmanDistribution d(nullptr, r.T, r.B);
     EXPECT_NEAR(d.UpperTail(r.q) + d.PointProb(r.q), r.p, 0.0005L) << (double)r.q;
   }
 }
 
 TEST(KruskalWallis, SizesAndCostAreCheckedFirst) {
-  tKruskalWallis_Distribution d(Sizes({2, 3}));
+  KruskalWallisDistribution d(Sizes({2, 3}));
   const int before = d.Points->Count();
   EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({5})); }), "Value should be at least 2");
   EXPECT_EQ(Message([&] { d.BuildKruskalWallis({}); }), "Value should be at least 2");
@@ -295,7 +295,7 @@ TEST(KruskalWallis, SizesAndCostAreCheckedFirst) {
 }
 
 TEST(KruskalWallis, GroupSizesFromGridRows) {
-  tKruskalWallis_Distribution d(Sizes({1, 1}));
+  KruskalWallisDistribution d(Sizes({1, 1}));
   d.SetGroupSizes({3, 0, 0, -2, 4});
   EXPECT_EQ(d.GroupSizes, Sizes({3, 4}));
   d.Rebuild();
@@ -304,7 +304,7 @@ TEST(KruskalWallis, GroupSizesFromGridRows) {
 }
 
 TEST(Friedman, TAndBAreCheckedFirst) {
-  tFriedman_Distribution d(nullptr, 3, 3);
+  FriedmanDistribution d(nullptr, 3, 3);
   struct Row {
     long double T, B;
     const char* message;
@@ -333,41 +333,40 @@ TEST(Friedman, TAndBAreCheckedFirst) {
 TEST(RankTables, StopAndProgressAreParametersOfTheComputation) {
   // Progress reaches 100 and only grows.
   std::vector<int> seen;
-  tRankControl control;
+  RankControl control;
   control.Progress = [&](int p) { seen.push_back(p); };
-  const tRankTable t =
-      tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({8, 8, 8}), &control);
+  const RankTable t = KruskalWallisDistribution::ComputeKruskalWallis(Sizes({8, 8, 8}), &control);
   EXPECT_FALSE(t.Records.empty());
   ASSERT_FALSE(seen.empty());
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
   EXPECT_GE(seen.back(), 95);
-  // A requested stop ends the computation with ECancelled; the object built
+  // A requested stop ends the computation with CancelledError; the object built
   // through it is unchanged.
-  tKruskalWallis_Distribution d(Sizes({2, 2}));
+  KruskalWallisDistribution d(Sizes({2, 2}));
   std::stop_source stop;
-  tRankControl stopping;
+  RankControl stopping;
   stopping.Stop = stop.get_token();
   stopping.Progress = [&](int p) {
     if (p >= 10) stop.request_stop();
   };
-  EXPECT_THROW(d.BuildKruskalWallis(Sizes({10, 10, 10}), &stopping), ECancelled);
+  EXPECT_THROW(d.BuildKruskalWallis(Sizes({10, 10, 10}), &stopping), CancelledError);
   EXPECT_EQ(d.Points->Count(), 3);
   EXPECT_EQ(d.GroupCount, 2);
-  tFriedman_Distribution f(nullptr, 2, 2);
+  FriedmanDistribution f(nullptr, 2, 2);
   std::stop_source stop2;
   stop2.request_stop();
-  tRankControl stopped;
+  RankControl stopped;
   stopped.Stop = stop2.get_token();
-  EXPECT_THROW(f.BuildFriedman(&stopped, 5, 6), ECancelled);
+  EXPECT_THROW(f.BuildFriedman(&stopped, 5, 6), CancelledError);
   EXPECT_EQ(f.Treatments, 2);
   // A stop from another thread while the computation runs.
   std::stop_source stop3;
-  tRankControl other;
+  RankControl other;
   other.Stop = stop3.get_token();
   std::jthread canceller([&] { stop3.request_stop(); });
   canceller.join();
-  EXPECT_THROW(tKruskalWallis_Distribution::ComputeKruskalWallis(Sizes({12, 12, 12}), &other),
-               ECancelled);
+  EXPECT_THROW(KruskalWallisDistribution::ComputeKruskalWallis(Sizes({12, 12, 12}), &other),
+               CancelledError);
 }
 
 TEST(RankTables, CommandLine) {

@@ -56,12 +56,12 @@ std::vector<long long> PlainMannWhitney(int m, int n) {
 }
 
 TEST(SignedRank, PublishedCounts) {
-  tWilcoxon_Distribution d1(1);
+  SignedRankDistribution d1(1);
   EXPECT_EQ(d1.Table.Prob.size(), 1u);
   EXPECT_EQ(d1.PointProb(0), 0.5L);
   EXPECT_EQ(d1.PointProb(1), 0.5L);
 
-  tWilcoxon_Distribution d5(5);
+  SignedRankDistribution d5(5);
   const int c5[] = {1, 1, 1, 2, 2, 3, 3, 3};
   ASSERT_EQ(d5.Table.Prob.size(), 8u);
   for (int j = 0; j < 8; ++j) EXPECT_EQ(d5.Table.Prob[j] * 32, c5[j]) << j;
@@ -71,7 +71,7 @@ TEST(SignedRank, PublishedCounts) {
   EXPECT_EQ(d5.PointProb(16), 0);
   EXPECT_EQ(d5.PointProb(2.5L), 0);
 
-  tWilcoxon_Distribution d10(10);
+  SignedRankDistribution d10(10);
   const int c10[] = {1,  1,  1,  2,  2,  3,  4,  5,  6,  8,  10, 11, 13, 15,
                      17, 20, 22, 24, 27, 29, 31, 33, 35, 36, 38, 39, 39, 40};
   for (int j = 0; j < 28; ++j) EXPECT_EQ(d10.PointProb(j) * 1024, c10[j]) << j;
@@ -82,7 +82,7 @@ TEST(SignedRank, PublishedCounts) {
 
 TEST(SignedRank, AgreesWithSubsetEnumerationAndIsSymmetric) {
   for (int n = 1; n <= 14; ++n) {
-    tWilcoxon_Distribution d(n);
+    SignedRankDistribution d(n);
     const auto plain = PlainSignedRank(n);
     const int top = n * (n + 1) / 2;
     long double sum = 0, cum = 0;
@@ -98,13 +98,13 @@ TEST(SignedRank, AgreesWithSubsetEnumerationAndIsSymmetric) {
 }
 
 TEST(MannWhitney, PublishedCountsAndInterchange) {
-  tMann_Whitney_Distribution d(3, 3);
+  MannWhitneyDistribution d(3, 3);
   const int c[] = {1, 1, 2, 3, 3, 3, 3, 2, 1, 1};
   for (int u = 0; u <= 9; ++u) EXPECT_NEAR(d.PointProb(u) * 20, c[u], 1e-15) << u;
   EXPECT_EQ(d.PointProb(10), 0);
   EXPECT_EQ(d.PointProb(-1), 0);
 
-  tMann_Whitney_Distribution one(1, 7), oneSwapped(7, 1);
+  MannWhitneyDistribution one(1, 7), oneSwapped(7, 1);
   for (int u = 0; u <= 7; ++u) {
     EXPECT_NEAR(one.PointProb(u), 1.0L / 8, 1e-18);
     EXPECT_EQ(one.PointProb(u), oneSwapped.PointProb(u));
@@ -114,7 +114,7 @@ TEST(MannWhitney, PublishedCountsAndInterchange) {
 TEST(MannWhitney, AgreesWithPlainEnumerationSymmetricInUAndInMN) {
   for (int m = 1; m <= 7; ++m) {
     for (int n = 1; n <= 7; ++n) {
-      tMann_Whitney_Distribution d(m, n), swapped(n, m);
+      MannWhitneyDistribution d(m, n), swapped(n, m);
       const auto plain = PlainMannWhitney(m, n);
       long long total = 0;
       for (long long v : plain) total += v;
@@ -130,13 +130,13 @@ TEST(MannWhitney, AgreesWithPlainEnumerationSymmetricInUAndInMN) {
 }
 
 TEST(RankSum, ShiftsMannWhitney) {
-  tRankSum_Distribution d(2, 3);
+  RankSumDistribution d(2, 3);
   EXPECT_EQ(d.SupportLow, 3);
   EXPECT_EQ(d.SupportHigh, 9);
   EXPECT_NEAR(d.PointProb(3), 0.1L, 1e-18);
   EXPECT_EQ(d.PointProb(2), 0);
   EXPECT_EQ(d.Mean, 6);
-  tMann_Whitney_Distribution u(2, 3);
+  MannWhitneyDistribution u(2, 3);
   for (int x = 3; x <= 9; ++x) EXPECT_EQ(d.PointProb(x), u.PointProb(x - 3));
   long double p = 0.5L;
   const long double q = d.Quantile(p);
@@ -145,10 +145,10 @@ TEST(RankSum, ShiftsMannWhitney) {
 }
 
 TEST(RankTables, QuantileInvertsCdf) {
-  tWilcoxon_Distribution w(12);
-  tMann_Whitney_Distribution u(6, 9);
-  tRankSum_Distribution r(4, 8);
-  for (tDiscrete_distribution* d : std::vector<tDiscrete_distribution*>{&w, &u, &r}) {
+  SignedRankDistribution w(12);
+  MannWhitneyDistribution u(6, 9);
+  RankSumDistribution r(4, 8);
+  for (DiscreteDistribution* d : std::vector<DiscreteDistribution*>{&w, &u, &r}) {
     for (long double x = d->SupportLow; x <= d->SupportHigh; x += 1) {
       long double p = d->Cdf(x);
       if (p > 1 - 1e-10L) break;
@@ -161,10 +161,10 @@ TEST(RankTables, QuantileInvertsCdf) {
 // the last hundreds of points are far below 1e-15 (signed rank 200 used to
 // stop at 16254, Mann-Whitney 50, 50 at 2288).
 TEST(RankTables, QuantileOfOneIsTheUpperEnd) {
-  tWilcoxon_Distribution w(200);
-  tMann_Whitney_Distribution u(50, 50);
-  tRankSum_Distribution r(10, 7);
-  for (tDiscrete_distribution* d : std::vector<tDiscrete_distribution*>{&w, &u, &r}) {
+  SignedRankDistribution w(200);
+  MannWhitneyDistribution u(50, 50);
+  RankSumDistribution r(10, 7);
+  for (DiscreteDistribution* d : std::vector<DiscreteDistribution*>{&w, &u, &r}) {
     long double p = 1;
     EXPECT_EQ(d->Quantile(p), d->SupportHigh) << d->NameId;
     EXPECT_EQ(p, 1) << d->NameId;
@@ -180,7 +180,7 @@ TEST(RankTables, QuantileOfOneIsTheUpperEnd) {
 }
 
 TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
-  tWilcoxon_Distribution w(5);
+  SignedRankDistribution w(5);
   EXPECT_EQ(Message([&] { w.SetParameters(0, 0, 0); }), "Value should be at least 1");
   EXPECT_EQ(Message([&] { w.SetParameters(2.5L, 0, 0); }), "Value should be integer.");
   EXPECT_EQ(Message([&] { w.SetParameters(NAN, 0, 0); }), "Value should be at least 1");
@@ -193,7 +193,7 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   EXPECT_EQ(w.SupportHigh, 15);
   EXPECT_EQ(w.PointProb(8), 3.0L / 32);
 
-  tMann_Whitney_Distribution u(3, 3);
+  MannWhitneyDistribution u(3, 3);
   EXPECT_EQ(Message([&] { u.SetParameters(3, 0, 0); }), "Second parameter should be at least 1");
   EXPECT_EQ(Message([&] { u.SetParameters(3, 1.5L, 0); }), "Second parameter should be integer.");
   EXPECT_EQ(Message([&] { u.SetParameters(10000, 10000, 0); }), "Numbers too large.");
@@ -207,7 +207,7 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   EXPECT_EQ(u.Mean, 4.5L);
   EXPECT_NEAR(u.PointProb(4), 0.15L, 1e-18);
 
-  tRankSum_Distribution r(2, 3);
+  RankSumDistribution r(2, 3);
   EXPECT_EQ(Message([&] { r.SetParameters(200000, 1, 0); }), "Numbers too large.");
   EXPECT_EQ(r.SupportLow, 3);
   EXPECT_NEAR(r.PointProb(3), 0.1L, 1e-18);
@@ -215,7 +215,7 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
 
 // Supports beyond 2^31: m(m+1)/2 alone is 2.45e9.
 TEST(RankSum, SupportBeyondTwoToThe31) {
-  tRankSum_Distribution r(70000, 1);
+  RankSumDistribution r(70000, 1);
   EXPECT_EQ(r.SupportLow, 2450035000.0L);
   EXPECT_EQ(r.SupportHigh, 2450105000.0L);
   EXPECT_NEAR(r.PointProb(2450035000.0L), 1.0L / 70001, 1e-22);
@@ -235,7 +235,7 @@ TEST(RankTables, AgreeWithExactIntegerCounts) {
   std::getline(in, line);
   std::string type;
   int m = -1, n = -1, rows = 0;
-  std::unique_ptr<tRankSumBase> d;
+  std::unique_ptr<RankSumBase> d;
   while (std::getline(in, line)) {
     std::istringstream s(line);
     std::string f[7];
@@ -246,9 +246,9 @@ TEST(RankTables, AgreeWithExactIntegerCounts) {
       m = fm;
       n = fn;
       if (type == "signedrank")
-        d = std::make_unique<tWilcoxon_Distribution>(m);
+        d = std::make_unique<SignedRankDistribution>(m);
       else
-        d = std::make_unique<tMann_Whitney_Distribution>(m, n);
+        d = std::make_unique<MannWhitneyDistribution>(m, n);
     }
     const long double x = std::stold(f[3]);
     const long double ref[3] = {std::stold(f[4]), std::stold(f[5]), std::stold(f[6])};
@@ -261,14 +261,14 @@ TEST(RankTables, AgreeWithExactIntegerCounts) {
 }
 
 TEST(RankTables, LargeSizesAndFarTails) {
-  tMann_Whitney_Distribution u(400, 400);
+  MannWhitneyDistribution u(400, 400);
   EXPECT_NEAR(u.Cdf(80000), 0.50006100282001998935L, 1e-18);
   // The upper tail is read, not 1 - Cdf: P(U > mn - 1) = P(U = 0) = 1 / C(800, 400).
   EXPECT_LE(std::fabs(u.UpperTail(159999) - u.PointProb(0)), 1e-18L * u.PointProb(0));
   EXPECT_GT(u.UpperTail(159999), 0);
   EXPECT_LT(u.UpperTail(159999), 1e-238L);
   // Far-tail quantiles are exact: the tolerance of "reaches p" is relative.
-  tWilcoxon_Distribution w(200);
+  SignedRankDistribution w(200);
   for (long double x : {4986.0L, 3000.0L, 100.0L, 20.0L}) {
     long double p = w.Cdf(x);
     EXPECT_EQ(w.Quantile(p), x);
@@ -278,7 +278,7 @@ TEST(RankTables, LargeSizesAndFarTails) {
   long double p = (w.Cdf(4985) + w.Cdf(4986)) / 2;
   EXPECT_EQ(w.Quantile(p), 4986);
   // The three probabilities at every point of a small table.
-  tRankSum_Distribution r(5, 7);
+  RankSumDistribution r(5, 7);
   for (long double x = r.SupportLow; x <= r.SupportHigh; x += 1) {
     const long double lower = r.Cdf(x) - r.PointProb(x);
     EXPECT_GE(lower, 0);

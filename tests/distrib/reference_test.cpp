@@ -12,7 +12,7 @@
 namespace vokt {
 namespace {
 
-void Apply(tDistribution& d, const std::vector<long double>& p) {
+void Apply(Distribution& d, const std::vector<long double>& p) {
   long double v[3] = {1, 1, 1};
   for (size_t i = 0; i < p.size() && i < 3; ++i) v[i] = p[i];
   if (d.NameId == 901) v[2] = std::sqrt(v[1]);  // the normal's sigma follows sigma^2

@@ -90,7 +90,7 @@ std::vector<long double> SplitParams(const std::string& text) {
 
 // The case's distribution, with the parameters applied as the command line
 // applies them; params is set to the text the command line takes.
-std::unique_ptr<tDistribution> Make(const Case& c, std::string& params) {
+std::unique_ptr<Distribution> Make(const Case& c, std::string& params) {
   auto d = CreateDistribution(c.type);
   params = c.params;
   if (params.empty()) {
@@ -99,12 +99,12 @@ std::unique_ptr<tDistribution> Make(const Case& c, std::string& params) {
     return d;
   }
   std::vector<long double> p = SplitParams(params);
-  if (auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(d.get())) {
+  if (auto* kw = dynamic_cast<KruskalWallisDistribution*>(d.get())) {
     std::vector<int32_t> sizes{0};
     for (long double v : p) sizes.push_back(static_cast<int32_t>(v));
     kw->BuildKruskalWallis(sizes, nullptr);
     kw->GroupSizes = sizes;
-  } else if (auto* fr = dynamic_cast<tFriedman_Distribution*>(d.get())) {
+  } else if (auto* fr = dynamic_cast<FriedmanDistribution*>(d.get())) {
     fr->BuildFriedman(nullptr, p.at(0), p.at(1));
   } else {
     long double v[3] = {1, 1, 1};
@@ -119,10 +119,10 @@ std::unique_ptr<tDistribution> Make(const Case& c, std::string& params) {
 bool FiniteEnd(long double v) { return std::isfinite(v) && std::fabs(v) < InfBound; }
 
 // The support points (discrete) or grid points (continuous) to look at.
-std::vector<long double> Points(tDistribution& d) {
+std::vector<long double> Points(Distribution& d) {
   std::vector<long double> xs;
   if (d.NameId == 929 || d.NameId == 931) {  // tables of non-integer values
-    for (const tPointRecord& r : d.Points->Items()) xs.push_back(r.X);
+    for (const PointRecord& r : d.Points->Items()) xs.push_back(r.X);
     return xs;
   }
   if (d.IsDiscrete()) {
@@ -139,7 +139,7 @@ std::vector<long double> Points(tDistribution& d) {
     if (FiniteEnd(d.SupportHigh)) xs.push_back(d.SupportHigh + 1);
     return xs;
   }
-  const tPlotRange r = d.Range();
+  const GraphRange r = d.Range();
   const long double w = r.Right - r.Left;
   for (int i = 0; i <= 40; ++i) xs.push_back(r.Left + w * i / 40);
   for (long double f : {10.0L, 1e6L}) {
@@ -169,7 +169,7 @@ class TailProperties : public ::testing::TestWithParam<Case> {
 TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
   const Case c = GetParam();
   std::string params;
-  std::unique_ptr<tDistribution> d;
+  std::unique_ptr<Distribution> d;
   try {
     d = Make(c, params);
   } catch (const std::exception& e) {
@@ -277,7 +277,7 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
   auto below = [&](long double x) {
     if (d->NameId == 929 || d->NameId == 931) {
       long double prev = -INFINITY;
-      for (const tPointRecord& r : d->Points->Items())
+      for (const PointRecord& r : d->Points->Items())
         if (r.X < x - 1e-9L) prev = r.X;
       return prev;
     }

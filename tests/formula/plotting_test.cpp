@@ -16,20 +16,20 @@ using test::RecordedLine;
 using test::RecordingSurface;
 
 // Uniform on 0..n-1, enough of a discrete family to exercise the drawing.
-class TestUniform : public tDiscrete_distribution {
+class TestUniform : public DiscreteDistribution {
  public:
   explicit TestUniform(int n, uint16_t id = 990) : n_(n) {
     NameId = id;
     SupportLow = 0;
     SupportHigh = n - 1;
     Mean = (n - 1) / 2.0L;
-    Variance = (static_cast<Extended>(n) * n - 1) / 12;
+    Variance = (static_cast<Real>(n) * n - 1) / 12;
     BuildPointTable();
   }
-  Extended PointProb(Extended x) override { return InSupport(x) ? 1.0L / n_ : 0; }
-  Extended Cdf(Extended x) override {
+  Real PointProb(Real x) override { return InSupport(x) ? 1.0L / n_ : 0; }
+  Real Cdf(Real x) override {
     if (x < 0) return 0;
-    return std::min<Extended>(std::floor(x) + 1, n_) / n_;
+    return std::min<Real>(std::floor(x) + 1, n_) / n_;
   }
 
  private:
@@ -41,7 +41,7 @@ const Rect kRect{0, 0, kW, kH};
 
 TEST(PlotGeometry, XToPixel) {
   struct Case {
-    Extended lo, hi, x;
+    Real lo, hi, x;
     int32_t pixel;
   } cases[] = {
       {0, 1, 0.25L, 100},
@@ -52,17 +52,17 @@ TEST(PlotGeometry, XToPixel) {
       {3, 3, 3, 200},
       {3, 3, -1e9L, 200},
       {5, 2, 4, 200},  // lo >= hi: the middle
-      {0, 1, std::numeric_limits<Extended>::quiet_NaN(), 200},
-      {-std::numeric_limits<Extended>::infinity(), 1, 0, 200},
+      {0, 1, std::numeric_limits<Real>::quiet_NaN(), 200},
+      {-std::numeric_limits<Real>::infinity(), 1, 0, 200},
   };
   for (const Case& c : cases)
     EXPECT_EQ(XToPixel({c.lo, c.hi}, kRect, c.x), c.pixel) << c.lo << " " << c.hi << " " << c.x;
 }
 
 TEST(PlotGeometry, YToPixel) {
-  const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+  const Real nan = std::numeric_limits<Real>::quiet_NaN();
   struct Case {
-    Extended y, ymax;
+    Real y, ymax;
     int32_t pixel;
   } cases[] = {
       {0, 1, 199},
@@ -86,7 +86,7 @@ TEST(PlotGeometry, PixelToXOnAnEmptyRectangle) {
 TEST(FillArea, PolygonCoversTheIntervalOnTheBaseLine) {
   RecordingSurface s(kW, kH);
   int calls = 0;
-  FillArea(s, {0, 4}, {1, 2}, kRect, 1, [&](Extended) {
+  FillArea(s, {0, 4}, {1, 2}, kRect, 1, [&](Real) {
     ++calls;
     return 0.5L;
   });
@@ -103,30 +103,30 @@ TEST(FillArea, PolygonCoversTheIntervalOnTheBaseLine) {
 
 TEST(FillArea, DegenerateInputDrawsSafely) {
   RecordingSurface s(kW, kH);
-  const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
-  FillArea(s, {0, 1}, {0, 1}, kRect, 1, [&](Extended) { return nan; });
+  const Real nan = std::numeric_limits<Real>::quiet_NaN();
+  FillArea(s, {0, 1}, {0, 1}, kRect, 1, [&](Real) { return nan; });
   ASSERT_EQ(s.polygons.size(), 1u);
   for (const Point& q : s.polygons[0].points) EXPECT_EQ(q.y, 199) << "NaN drawn on the base line";
 
   s.Clear();
-  FillArea(s, {0, 1}, {0, 1}, Rect{0, 0, 0, kH}, 1, [](Extended) { return 1.0L; });
-  DrawCurve(s, {0, 1}, {0, 1}, Rect{0, 0, 0, kH}, 1, [](Extended) { return 1.0L; });
+  FillArea(s, {0, 1}, {0, 1}, Rect{0, 0, 0, kH}, 1, [](Real) { return 1.0L; });
+  DrawCurve(s, {0, 1}, {0, 1}, Rect{0, 0, 0, kH}, 1, [](Real) { return 1.0L; });
   EXPECT_TRUE(s.polygons.empty());
   EXPECT_TRUE(s.polylines.empty());
 
   // A reversed interval collapses onto one column instead of a negative count.
   s.Clear();
-  FillArea(s, {0, 1}, {0.75L, 0.25L}, kRect, 1, [](Extended) { return 1.0L; });
+  FillArea(s, {0, 1}, {0.75L, 0.25L}, kRect, 1, [](Real) { return 1.0L; });
   ASSERT_EQ(s.polygons.size(), 1u);
   EXPECT_EQ(s.polygons[0].points.size(), 3u);
 }
 
 TEST(DrawDensity, ContinuousAreaSplitsAtX) {
-  tNormal_Distribution d(0, 1);  // plot range -4..4
+  NormalDistribution d(0, 1);  // plot range -4..4
   RecordingSurface s(kW, kH);
-  const Extended x = 1;
-  d.DrawDensity(s, clWindowText, clActiveCaption, d.SupportLow, x);
-  d.DrawDensity(s, clWindowText, clActiveCaption, x, d.SupportHigh);
+  const Real x = 1;
+  d.DrawDensity(s, kTextColor, kFillColor, d.SupportLow, x);
+  d.DrawDensity(s, kTextColor, kFillColor, x, d.SupportHigh);
   ASSERT_EQ(s.polygons.size(), 2u);
   const auto& left = s.polygons[0];
   const auto& right = s.polygons[1];
@@ -134,17 +134,17 @@ TEST(DrawDensity, ContinuousAreaSplitsAtX) {
   EXPECT_EQ(left.points.back().x, 250);
   EXPECT_EQ(right.points.front().x, 250);
   EXPECT_EQ(right.points.back().x, 400);
-  EXPECT_EQ(left.brush, clActiveCaption);
-  EXPECT_EQ(left.pen.color, clWindowText);
+  EXPECT_EQ(left.brush, kFillColor);
+  EXPECT_EQ(left.pen.color, kTextColor);
   // The top of the curve (density at 0 = MaxDensity) is two rows below the top.
   EXPECT_EQ(left.points[1 + 200].y, 1);
 }
 
 TEST(DrawDensity, XOutsideTheRangeLeavesTheFarSideEmpty) {
-  tNormal_Distribution d(0, 1);
+  NormalDistribution d(0, 1);
   RecordingSurface s(kW, kH);
-  d.DrawDensity(s, clWindowText, clActiveCaption, d.SupportLow, 10);
-  d.DrawDensity(s, clWindowText, clActiveCaption, 10, d.SupportHigh);
+  d.DrawDensity(s, kTextColor, kFillColor, d.SupportLow, 10);
+  d.DrawDensity(s, kTextColor, kFillColor, 10, d.SupportHigh);
   ASSERT_EQ(s.polygons.size(), 2u);
   EXPECT_EQ(s.polygons[0].points.size(), 403u);
   ASSERT_EQ(s.polygons[1].points.size(), 3u);
@@ -152,19 +152,19 @@ TEST(DrawDensity, XOutsideTheRangeLeavesTheFarSideEmpty) {
 }
 
 TEST(DrawCdf, ContinuousGuideMeetsTheCurve) {
-  tNormal_Distribution d(0, 1);
+  NormalDistribution d(0, 1);
   RecordingSurface s(kW, kH);
   d.DrawCdf(s, 0, d.SupportHigh);
   ASSERT_EQ(s.polylines.size(), 2u);
   EXPECT_EQ(s.polylines[0].points.size(), 401u);
   const auto& guide = s.polylines[1];
-  EXPECT_EQ(guide.pen.color, clHighlight);
+  EXPECT_EQ(guide.pen.color, kHighlightColor);
   EXPECT_EQ(guide.pen.width, 1);
   EXPECT_EQ(guide.points, (std::vector<Point>{{0, 100}, {200, 100}, {200, 199}}));
   ASSERT_EQ(s.lines.size(), 1u);  // the axis
   EXPECT_EQ(s.lines[0].from, (Point{0, 199}));
   EXPECT_EQ(s.lines[0].to, (Point{400, 199}));
-  EXPECT_EQ(s.PenColor(), clWindowText);
+  EXPECT_EQ(s.PenColor(), kTextColor);
   EXPECT_EQ(s.PenWidth(), 2);
 
   // x beyond the range: the guide stands at the right edge.
@@ -182,10 +182,10 @@ std::map<int, RecordedLine> LastBarPerColumn(const RecordingSurface& s) {
 }
 
 // The paint of the pdf page for a discrete distribution.
-void PaintBars(tDiscrete_distribution& d, RecordingSurface& s, Extended x) {
-  d.DrawDensity(s, clGray, clActiveCaption, d.SupportLow, x);
-  d.DrawDensity(s, clGray, clActiveCaption, x, d.SupportHigh);
-  d.DrawDensity(s, clBlack, clActiveCaption, x, x);
+void PaintBars(DiscreteDistribution& d, RecordingSurface& s, Real x) {
+  d.DrawDensity(s, kGrayColor, kFillColor, d.SupportLow, x);
+  d.DrawDensity(s, kGrayColor, kFillColor, x, d.SupportHigh);
+  d.DrawDensity(s, kBlackColor, kFillColor, x, x);
 }
 
 TEST(DrawDensity, DiscreteBarsGrayBesideXAndBlackAtX) {
@@ -196,7 +196,7 @@ TEST(DrawDensity, DiscreteBarsGrayBesideXAndBlackAtX) {
   ASSERT_EQ(bars.size(), 10u);
   const int32_t atX = XToPixel(d.Range(), kRect, 4);
   for (const auto& [col, line] : bars) {
-    EXPECT_EQ(line.pen.color, col == atX ? clBlack : clGray) << col;
+    EXPECT_EQ(line.pen.color, col == atX ? kBlackColor : kGrayColor) << col;
     EXPECT_EQ(line.pen.width, 3);
     EXPECT_EQ(line.from.y, 199);
     EXPECT_EQ(line.to.y, 1);
@@ -205,7 +205,7 @@ TEST(DrawDensity, DiscreteBarsGrayBesideXAndBlackAtX) {
   const RecordedLine& axis = s.lines.back();
   EXPECT_EQ(axis.from, (Point{0, 199}));
   EXPECT_EQ(axis.to, (Point{400, 199}));
-  EXPECT_EQ(axis.pen.color, clWindowText);
+  EXPECT_EQ(axis.pen.color, kTextColor);
   EXPECT_EQ(axis.pen.width, 2);
 }
 
@@ -220,14 +220,14 @@ TEST(DrawDensity, DenseSupportDrawsOneBarPerColumn) {
   const auto last = LastBarPerColumn(s);
   EXPECT_GE(last.size(), static_cast<size_t>(kW - 1));
   // The black call ignores its interval and repaints every column.
-  for (const auto& [col, line] : last) EXPECT_EQ(line.pen.color, clBlack) << col;
+  for (const auto& [col, line] : last) EXPECT_EQ(line.pen.color, kBlackColor) << col;
 }
 
 TEST(DrawDensity, RankTestTypesDrawAlwaysBlack) {
   for (uint16_t id : {929, 931, 930}) {
     TestUniform d(6, id);
     RecordingSurface s(kW, kH);
-    d.DrawDensity(s, clGray, clActiveCaption, 0, 5);
+    d.DrawDensity(s, kGrayColor, kFillColor, 0, 5);
     ASSERT_FALSE(s.lines.empty());
     EXPECT_EQ(s.lines.front().pen.mode, id == 930 ? PenMode::Normal : PenMode::AlwaysBlack);
     EXPECT_EQ(s.GetPenMode(), PenMode::Normal) << "previous mode restored";
@@ -238,10 +238,10 @@ TEST(DrawDensity, EmptyPointTableDrawsOnlyTheAxis) {
   TestUniform d(6);
   d.Points.reset();
   RecordingSurface s(kW, kH);
-  d.DrawDensity(s, clGray, clActiveCaption, 0, 5);
+  d.DrawDensity(s, kGrayColor, kFillColor, 0, 5);
   d.DrawCdf(s, 2, 5);
-  d.Points = std::make_unique<tRealPointList>();
-  d.DrawDensity(s, clGray, clActiveCaption, 0, 5);
+  d.Points = std::make_unique<PointTable>();
+  d.DrawDensity(s, kGrayColor, kFillColor, 0, 5);
   d.DrawCdf(s, 2, 5);
   for (const RecordedLine& l : s.lines) EXPECT_EQ(l.from.y, l.to.y);
 }
@@ -253,7 +253,7 @@ TEST(DrawCdf, DiscreteStepsAreHorizontal) {
   // Lead-in at 0, one step per point but the last, the last to the edge, axis.
   ASSERT_EQ(s.lines.size(), 1u + 9u + 1u + 1u);
   for (const RecordedLine& l : s.lines) EXPECT_EQ(l.from.y, l.to.y);
-  const tPlotRange r = d.Range();
+  const GraphRange r = d.Range();
   EXPECT_EQ(s.lines[0].from, (Point{0, 199}));
   EXPECT_EQ(s.lines[0].to, (Point{XToPixel(r, kRect, 0) - 1, 199}));
   EXPECT_EQ(s.lines[1].from, (Point{XToPixel(r, kRect, 0), YToPixel(kRect, 0.1L, 1)}));

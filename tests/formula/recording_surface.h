@@ -12,7 +12,7 @@
 namespace vokt::test {
 
 struct PenState {
-  Color color = clWindowText;
+  Color color = kTextColor;
   int width = 1;
   PenMode mode = PenMode::Normal;
 };
@@ -98,7 +98,7 @@ class RecordingSurface : public DrawingSurface {
  private:
   Rect rect_;
   PenState pen_;
-  Color brush_ = clBlack;
+  Color brush_ = kBlackColor;
   FontSpec font_;
   Point pos_;
 };

@@ -17,7 +17,7 @@ TEST(Checks, NearlyEqualIsStrict) {
 
 TEST(Checks, IntegerValue) {
   struct Row {
-    Extended x;
+    Real x;
     bool expected;
   };
   const Row rows[] = {
@@ -32,7 +32,7 @@ TEST(Checks, IntegerValue) {
 TEST(Checks, ProbabilitiesThatRoundAwayAreShownInExponentNotation) {
   const struct {
     int n;
-    Extended p;
+    Real p;
     const char* text;
   } rows[] = {
       {4, 1.1285884059538406e-19L, "1.1286e-19"},
@@ -54,10 +54,10 @@ TEST(Checks, ProbabilitiesThatRoundAwayAreShownInExponentNotation) {
 }
 
 TEST(Checks, InfiniteBoundsInMessages) {
-  EXPECT_THROW(CheckValue(msgLessThan, INFINITY, InfBound), EArgumentError);
+  EXPECT_THROW(CheckValue(msgLessThan, INFINITY, InfBound), ArgumentError);
   try {
     CheckValue(msgLessThan, INFINITY, InfBound);
-  } catch (const EArgumentError& e) {
+  } catch (const ArgumentError& e) {
     EXPECT_STREQ(e.what(), "Numbers too large.");
   }
   EXPECT_NO_THROW(CheckValue(msgGreaterThan, -1e4000L, -InfBound));
@@ -68,19 +68,19 @@ TEST(Checks, FloorIntAndRounding) {
   EXPECT_EQ(FloorInt(-2), -2);
   EXPECT_EQ(FloorInt(2.9L), 2);
   EXPECT_EQ(FloorInt(-2147483648.0L), INT32_MIN);
-  EXPECT_THROW(FloorInt(3e9L), ERangeError);
-  EXPECT_THROW(FloorInt(-2147483648.5L), ERangeError);
-  EXPECT_THROW(FloorInt(NAN), ERangeError);
+  EXPECT_THROW(FloorInt(3e9L), RangeError);
+  EXPECT_THROW(FloorInt(-2147483648.5L), RangeError);
+  EXPECT_THROW(FloorInt(NAN), RangeError);
   EXPECT_EQ(RoundInt(2.5L), 2);
   EXPECT_EQ(RoundInt(3.5L), 4);
   EXPECT_EQ(RoundInt(-2.5L), -2);
-  EXPECT_THROW(RoundInt(2147483648.0L), ERangeError);
+  EXPECT_THROW(RoundInt(2147483648.0L), RangeError);
 }
 
-std::string MessageOf(int id, Extended x, Extended b) {
+std::string MessageOf(int id, Real x, Real b) {
   try {
     CheckValue(id, x, b);
-  } catch (const EArgumentError& e) {
+  } catch (const ArgumentError& e) {
     return e.what();
   }
   return "";
@@ -89,7 +89,7 @@ std::string MessageOf(int id, Extended x, Extended b) {
 TEST(Checks, CheckValueMessagesAndTolerances) {
   struct Row {
     int id;
-    Extended x, b;
+    Real x, b;
     const char* message;
   };
   const Row rows[] = {
@@ -116,7 +116,7 @@ TEST(Checks, ErrorIfRaisesTheText) {
   try {
     ErrorIf(true, 1361);
     FAIL();
-  } catch (const EArgumentError& e) {
+  } catch (const ArgumentError& e) {
     EXPECT_STREQ(e.what(), "Numbers too large.");
   }
 }
@@ -124,7 +124,7 @@ TEST(Checks, ErrorIfRaisesTheText) {
 TEST(Checks, Formatting) {
   struct Row {
     int decimals;
-    Extended x;
+    Real x;
     const char* text;
   };  // decimals < 0: FormatNumber
   const Row rows[] = {
@@ -152,7 +152,7 @@ TEST(Checks, Formatting) {
 TEST(Checks, DecimalSeparator) {
   SetDecimalSeparator(',');
   EXPECT_EQ(FormatNumber(0.25L), "0,25");
-  Extended v = 0;
+  Real v = 0;
   EXPECT_TRUE(ParseNumber("1,5", v));
   EXPECT_EQ(v, 1.5L);
   EXPECT_FALSE(ParseNumber("1.5", v));
@@ -164,7 +164,7 @@ TEST(Checks, ParseNumberRefusesWhatIsNotANumber) {
   struct Row {
     const char* text;
     bool ok;
-    Extended value;
+    Real value;
   };
   const Row rows[] = {
       {"1.96", true, 1.96L}, {" -2 ", true, -2}, {"1e3", true, 1000}, {".5", true, 0.5L},
@@ -174,7 +174,7 @@ TEST(Checks, ParseNumberRefusesWhatIsNotANumber) {
       {"2 3", false, 0},
   };
   for (const Row& r : rows) {
-    Extended v = -12345;
+    Real v = -12345;
     EXPECT_EQ(ParseNumber(r.text, v), r.ok) << r.text;
     if (r.ok)
       EXPECT_EQ(v, r.value) << r.text;
@@ -182,7 +182,7 @@ TEST(Checks, ParseNumberRefusesWhatIsNotANumber) {
       EXPECT_EQ(v, -12345) << r.text;
   }
   std::string digits(400, '9');
-  Extended v = 0;
+  Real v = 0;
   EXPECT_TRUE(ParseNumber(digits, v));
   EXPECT_GT(v, 1e399L);
 }

@@ -22,7 +22,7 @@ namespace {
 
 struct Row {
   std::string name;
-  Extended a, b, x, value;
+  Real a, b, x, value;
   std::string text;
 };
 
@@ -47,18 +47,18 @@ const std::vector<Row>& Table() {
   return rows;
 }
 
-Extended RelErr(Extended got, Extended want) {
+Real RelErr(Real got, Real want) {
   if (got == want) return 0;
   return std::fabs(got - want) / std::fabs(want);
 }
 
-using Fn = std::function<Extended(const Row&)>;
+using Fn = std::function<Real(const Row&)>;
 
-const std::map<std::string, std::pair<Fn, Extended>>& Functions() {
+const std::map<std::string, std::pair<Fn, Real>>& Functions() {
   // Function and its relative tolerance.  Values that are themselves
   // differences of logarithms (Bd0, the log weights) carry the absolute
   // rounding of their terms; the probabilities are held to 1e-16.
-  static const std::map<std::string, std::pair<Fn, Extended>> f = {
+  static const std::map<std::string, std::pair<Fn, Real>> f = {
       {"LogGamma", {[](const Row& r) { return LogGamma(r.x); }, 1e-17L}},
       {"LogGammaRatio", {[](const Row& r) { return LogGammaRatio(r.a, r.b); }, 1e-15L}},
       {"LogChoose", {[](const Row& r) { return LogChoose(r.a, r.b); }, 1e-16L}},
@@ -95,9 +95,9 @@ TEST(SpecialTest, MatchesMpmath) {
   for (const Row& r : Table()) {
     auto it = Functions().find(r.name);
     if (it == Functions().end()) continue;
-    const Extended got = it->second.first(r);
-    const Extended err = RelErr(got, r.value);
-    Extended tol = it->second.second;
+    const Real got = it->second.first(r);
+    const Real err = RelErr(got, r.value);
+    Real tol = it->second.second;
     // Boost's incomplete gamma at shapes of 1e4 and more (Temme's uniform
     // expansion) holds about 5e-15 in the far tails.
     if ((r.name == "GammaLower" || r.name == "GammaUpper") && r.a >= 1e4L) tol = 1e-14L;
@@ -116,7 +116,7 @@ TEST(SpecialTest, InversesRecoverArguments) {
   for (const Row& r : Table()) {
     try {
       if (r.value < 1e-4000L || r.value > 0.5L) continue;
-      Extended x = r.x, got = 0, cond = 0;
+      Real x = r.x, got = 0, cond = 0;
       if (r.name == "GammaLower" || r.name == "GammaUpper") {
         got = r.name == "GammaLower" ? GammaLowerInv(r.a, r.value) : GammaUpperInv(r.a, r.value);
         // d ln p / d ln x = x^a e^-x / (Gamma(a) p)
@@ -135,7 +135,7 @@ TEST(SpecialTest, InversesRecoverArguments) {
       }
       // A relative error e in p moves x by e / cond relatively; the table's
       // p carries 1e-19 and the inverse a few units more.
-      const Extended tol = 2e-15L * std::max<Extended>(1, 1 / std::max<Extended>(cond, 1e-300L));
+      const Real tol = 2e-15L * std::max<Real>(1, 1 / std::max<Real>(cond, 1e-300L));
       if (x == 0 || std::fabs(x) < 1e-290L) continue;
       EXPECT_LE(RelErr(got, x), tol) << r.text << " got " << static_cast<double>(got);
     } catch (const std::exception& e) {
@@ -145,7 +145,7 @@ TEST(SpecialTest, InversesRecoverArguments) {
 }
 
 TEST(SpecialTest, EndsAndDomain) {
-  const Extended inf = std::numeric_limits<Extended>::infinity();
+  const Real inf = std::numeric_limits<Real>::infinity();
   EXPECT_EQ(GammaLower(2, 0), 0);
   EXPECT_EQ(GammaUpper(2, 0), 1);
   EXPECT_EQ(GammaLower(2, inf), 1);
@@ -158,21 +158,21 @@ TEST(SpecialTest, EndsAndDomain) {
   EXPECT_EQ(NormalLowerInv(0), -inf);
   EXPECT_EQ(NormalUpperInv(0), inf);
   EXPECT_EQ(GammaUpperInv(3, 0), inf);
-  Extended c = -1;
+  Real c = -1;
   EXPECT_EQ(BetaLowerInv(2, 3, 1, &c), 1);
   EXPECT_EQ(c, 0);
   // The complement of the inverse keeps the digits 1 - x loses:
   // I_c(b, a) = 1 - I_x(a, b).
-  const Extended x = BetaUpperInv(2, 3, 1e-30L, &c);
+  const Real x = BetaUpperInv(2, 3, 1e-30L, &c);
   EXPECT_LT(RelErr(BetaLower(3, 2, c), 1e-30L), 1e-15L);
   EXPECT_LT(c, 1e-6L);
   EXPECT_GT(x, 0.999999L);
   // The smallest positive long double as a probability.
-  const Extended tiny = std::numeric_limits<Extended>::denorm_min();
+  const Real tiny = std::numeric_limits<Real>::denorm_min();
   EXPECT_TRUE(std::isfinite(NormalLowerInv(tiny)));
   EXPECT_LT(NormalLowerInv(tiny), -100);
   EXPECT_GT(GammaUpperInv(2, tiny), 11000);
-  const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+  const Real nan = std::numeric_limits<Real>::quiet_NaN();
   EXPECT_THROW(GammaLower(0, 1), std::exception);
   EXPECT_THROW(GammaLower(1, nan), std::exception);
   EXPECT_THROW(BetaLower(-1, 1, 0.5L), std::exception);

@@ -7,7 +7,7 @@ namespace {
 
 TEST(Uniform, FirstStepFromSeedsOne) {
   SetSeeds(1, 1);
-  Extended u = Uniform();
+  Real u = Uniform();
   int32_t s1, s2;
   GetSeeds(s1, s2);
   EXPECT_EQ(s1, 40014);
@@ -18,7 +18,7 @@ TEST(Uniform, FirstStepFromSeedsOne) {
 TEST(Uniform, NeverZeroNorOne) {
   SeedUniform(99);
   for (int i = 0; i < 200000; ++i) {
-    Extended v = Uniform();
+    Real v = Uniform();
     ASSERT_GT(v, 0);
     ASSERT_LT(v, 1);
   }
@@ -37,7 +37,7 @@ TEST(Uniform, LargestSeedStaysInRange) {
 
 TEST(Uniform, SeedingRepeatsTheStream) {
   SeedUniform(7);
-  Extended a = Uniform(), b = Uniform();
+  Real a = Uniform(), b = Uniform();
   SeedUniform(7);
   EXPECT_EQ(Uniform(), a);
   EXPECT_EQ(Uniform(), b);

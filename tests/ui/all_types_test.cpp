@@ -11,7 +11,7 @@
 
 #include "distrib/catalogue.h"
 #include "numeric/checks.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 
 namespace vokt::ui {
@@ -22,7 +22,7 @@ class AllTypesTest : public ::testing::TestWithParam<uint16_t> {
   void SetUp() override {
     oldError_ = SetErrorHook([this](const std::string& t) { errors.push_back(t); });
     oldBeep_ = SetBeepHook([this] { ++beeps; });
-    form = std::make_unique<TVoktForm>();
+    form = std::make_unique<MainWindow>();
     form->show();
     QApplication::processEvents();
   }
@@ -31,15 +31,15 @@ class AllTypesTest : public ::testing::TestWithParam<uint16_t> {
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
   }
-  void Press(int mode) {
-    form->Driver().InputMode = mode;
-    form->PressButtonClick();
+  void Press(InputMode mode) {
+    form->Calc().Mode = mode;
+    form->MainButtonClicked();
   }
   static bool Sane(const QString& s) {
     return !s.contains("nan", Qt::CaseInsensitive) && !s.contains("inf", Qt::CaseInsensitive);
   }
 
-  std::unique_ptr<TVoktForm> form;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors;
   int beeps = 0;
 
@@ -52,23 +52,23 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
   const uint16_t type = GetParam();
   auto reference = CreateDistribution(type);
   ASSERT_TRUE(form->ChooseType(QString::fromStdString(reference->NameText())));
-  tDistribution* d = form->Current();
+  Distribution* d = form->Current();
   ASSERT_EQ(d->NameId, type);
-  std::vector<std::string> defaults(form->Driver().ParameterTexts.size());
+  std::vector<std::string> defaults(form->Calc().ParameterTexts.size());
   if (type == 929) {
     defaults = {"", "2", "3", ""};
-    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+    form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
   } else {
     defaults.resize(std::max<size_t>(defaults.size(), reference->ParCount + 1));
     for (int i = 1; i <= reference->ParCount; ++i)
       defaults[i] = FormatNumber(reference->Par[i].Value);
   }
-  form->Driver().ParameterTexts = defaults;
-  Press(0);
+  form->Calc().ParameterTexts = defaults;
+  Press(InputMode::Parameters);
   ASSERT_TRUE(errors.empty()) << errors[0];
-  ASSERT_TRUE(form->Driver().ParametersComplete());
+  ASSERT_TRUE(form->Calc().ParametersComplete());
   const auto applied = d->Par;
-  const Extended mean = d->Mean;
+  const Real mean = d->Mean;
 
   // Not numbers, or beyond the long double range (about 1.19e4932); any
   // finite value within it may be a valid parameter.
@@ -78,8 +78,8 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     errors.clear();
     auto texts = defaults;
     texts[1] = text;
-    form->Driver().ParameterTexts = texts;
-    Press(0);
+    form->Calc().ParameterTexts = texts;
+    Press(InputMode::Parameters);
     ASSERT_EQ(errors.size(), 1u) << text.substr(0, 10);
     // The message names the text refused (929's first field counts).
     // The message names the text refused, a long one cut after 40 characters
@@ -101,11 +101,11 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
 
   // Below the first parameter's lower bound: refused with a range message.
   if (type != 929 && std::isfinite(reference->Par[1].Low)) {
-    const Extended below = reference->Par[1].Low - 1 - std::fabs(reference->Par[1].Low);
+    const Real below = reference->Par[1].Low - 1 - std::fabs(reference->Par[1].Low);
     auto texts = defaults;
     texts[1] = FormatNumber(below);
-    form->Driver().ParameterTexts = texts;
-    Press(0);
+    form->Calc().ParameterTexts = texts;
+    Press(InputMode::Parameters);
     ASSERT_EQ(errors.size(), 1u) << texts[1];
     EXPECT_EQ(errors[0].find("is not a valid floating point value."), std::string::npos)
         << errors[0];
@@ -128,17 +128,16 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
       {EditId::cdF, "1"},
   };
   for (const auto& [id, text] : edits) {
-    QLineEdit* e = id == EditId::xValue      ? form->xValueEdit
+    QLineEdit* e = id == EditId::xValue      ? form->XEdit
                    : id == EditId::ProbLeft  ? form->ProbabilityEditLeft
                    : id == EditId::ProbRight ? form->ProbabilityEditRight
-                   : id == EditId::xcdF      ? form->xcdFEdit
-                                             : form->cdFEdit;
+                   : id == EditId::xcdF      ? form->CdfXEdit
+                                             : form->CdfEdit;
     e->setText(text);
-    Press(static_cast<int>(id));
+    Press(static_cast<InputMode>(id));
     EXPECT_TRUE(errors.empty()) << text.toStdString();
-    for (QLineEdit* shown :
-         {form->xValueEdit, form->ProbabilityEditLeft, form->ProbabilityEditCentral,
-          form->ProbabilityEditRight, form->xcdFEdit, form->cdFEdit})
+    for (QLineEdit* shown : {form->XEdit, form->ProbabilityEditLeft, form->ProbabilityEditCentral,
+                             form->ProbabilityEditRight, form->CdfXEdit, form->CdfEdit})
       EXPECT_TRUE(Sane(shown->text()))
           << text.toStdString() << " -> " << shown->text().toStdString();
   }

@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "distrib/plotting.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/tail_view.h"
 
@@ -53,7 +53,7 @@ class GraphTest : public ::testing::Test {
       names.erase(names.begin());
       return n;
     });
-    form = std::make_unique<TVoktForm>();
+    form = std::make_unique<MainWindow>();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -75,7 +75,7 @@ class GraphTest : public ::testing::Test {
   static int Centre(QWidget* w) { return w->x() + w->width() / 2; }
   QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-  std::unique_ptr<TVoktForm> form;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors, questions, presets, names;
   Answer answer = Answer::Yes;
   QTemporaryDir dir;
@@ -87,58 +87,58 @@ class GraphTest : public ::testing::Test {
 };
 
 TEST_F(GraphTest, PdfDragUpdatesTheNumbersLiveAndTheShadingOnRelease) {
-  QWidget* panel = form->PanelDraw;
-  PaintCounter counter(form->kansgrafiek);
+  QWidget* panel = form->DensityMarker;
+  PaintCounter counter(form->DensityGraph);
   const int start = panel->width() / 2;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
   QApplication::processEvents();
   counter.paints = 0;
-  Extended lastLeft = form->Driver().ProbLeft;
+  Real lastLeft = form->Calc().ProbLeft;
   QString lastText = form->ProbabilityEditLeft->text();
   // Step to the right, a few pixels at a time: P(X < x) grows with every
   // step and its edit follows; the marker follows the pointer.
   for (int step = 1; step <= 5; ++step) {
     DragTo(panel, start + 3 * step);
     QApplication::processEvents();
-    EXPECT_GT(form->Driver().ProbLeft, lastLeft) << step;
+    EXPECT_GT(form->Calc().ProbLeft, lastLeft) << step;
     EXPECT_NE(form->ProbabilityEditLeft->text(), lastText) << step;
-    EXPECT_NEAR(form->Driver().ProbLeft + form->Driver().ProbRight, 1, 1e-15);
-    lastLeft = form->Driver().ProbLeft;
+    EXPECT_NEAR(form->Calc().ProbLeft + form->Calc().ProbRight, 1, 1e-15);
+    lastLeft = form->Calc().ProbLeft;
     lastText = form->ProbabilityEditLeft->text();
   }
   EXPECT_EQ(counter.paints, 0) << "the shading stays until the release";
-  EXPECT_EQ(form->Driver().InputMode, 3) << "a drag keeps the input mode";
+  EXPECT_EQ(form->Calc().Mode, InputMode::Applied) << "a drag keeps the input mode";
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   QApplication::processEvents();
   EXPECT_GT(counter.paints, 0);
-  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(GraphTest, TheArrowsDragTheMarkerToo) {
   for (QLabel* arrow : {form->ArrowLeft, form->ArrowRight}) {
-    const Extended before = form->Driver().CurrentX;
-    const int panelBefore = form->PanelDraw->x();
+    const Real before = form->Calc().CurrentX;
+    const int panelBefore = form->DensityMarker->x();
     QTest::mousePress(arrow, Qt::LeftButton, {}, QPoint(2, 2));
     DragTo(arrow, 2 + 30);  // in the arrow's own coordinates
-    EXPECT_GT(form->Driver().CurrentX, before);
-    EXPECT_EQ(form->PanelDraw->x(), panelBefore + 30);
+    EXPECT_GT(form->Calc().CurrentX, before);
+    EXPECT_EQ(form->DensityMarker->x(), panelBefore + 30);
     QTest::mouseRelease(arrow, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(form->Driver().InputMode, 4);
+    EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   }
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
   form->resize(1000, 700);  // room for the steps below to stay inside the graph
-  form->PageControl->setCurrentIndex(1);
+  form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  QWidget* panel = form->PanelcdfDraw;
-  TPaintBox* box = form->cdFgrafiek;
+  QWidget* panel = form->CdfMarker;
+  PaintBox* box = form->CdfGraph;
   PaintCounter counter(box);
   const int start = panel->width() / 2;
   QTest::mousePress(panel, Qt::RightButton, {}, QPoint(start, 5));
-  EXPECT_EQ(form->Driver().InputMode, 8) << "a press of any button";
+  EXPECT_EQ(form->Calc().Mode, InputMode::CdfX) << "a press of any button";
   QTest::mouseRelease(panel, Qt::RightButton, {}, QPoint(start, 5));
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
   const QColor highlight = form->palette().color(QPalette::Highlight);
@@ -149,14 +149,14 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
     DragTo(panel, start + dx);
     QApplication::processEvents();
     EXPECT_GT(counter.paints, 0) << "the guide follows at once";
-    const Extended x = form->Driver().CurrentX;
-    const Extended f = form->Current()->Cdf(x);
-    EXPECT_EQ(form->cdFEdit->text().toStdString(),
-              FormatDecimals(form->Driver().ProbabilityDecimals, f));
+    const Real x = form->Calc().CurrentX;
+    const Real f = form->Current()->Cdf(x);
+    EXPECT_EQ(form->CdfEdit->text().toStdString(),
+              FormatDecimals(form->Calc().ProbabilityDecimals, f));
     // The probability edit rides at the height of F(x) on the graph.
     const int yF = YToPixel(rect, f, 1);
     EXPECT_NEAR(Centre(panel), box->x() + XToPixel(form->Current()->Range(), rect, x), 1);
-    EXPECT_NEAR(form->cdFEdit->y() + form->cdFEdit->height() / 2, box->y() + yF, 2)
+    EXPECT_NEAR(form->CdfEdit->y() + form->CdfEdit->height() / 2, box->y() + yF, 2)
         << static_cast<double>(x);
     // The guide: down from the curve at x to the axis, and across to the
     // left edge at the height of F(x) (checked where the curve is clear of it).
@@ -173,24 +173,24 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
   // Past the right end: x keeps growing, the marker stays at the edge.
   const int far = start + 2 * box->width();
   DragTo(panel, far);
-  const Extended x1 = form->Driver().CurrentX;
+  const Real x1 = form->Calc().CurrentX;
   DragTo(panel, far + 100);
-  EXPECT_GT(form->Driver().CurrentX, x1);
+  EXPECT_GT(form->Calc().CurrentX, x1);
   EXPECT_GT(x1, form->Current()->Range().Right);
   EXPECT_EQ(Centre(panel), box->x() + box->width());
-  EXPECT_EQ(form->cdFEdit->text().toStdString(),
-            FormatDecimals(form->Driver().ProbabilityDecimals, 1));
+  EXPECT_EQ(form->CdfEdit->text().toStdString(),
+            FormatDecimals(form->Calc().ProbabilityDecimals, 1));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(start, 5));
-  EXPECT_EQ(form->Driver().InputMode, 8);
+  EXPECT_EQ(form->Calc().Mode, InputMode::CdfX);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(GraphTest, SaveGraphIsInThePopupMenuWithCopyGraph) {
-  EXPECT_TRUE(form->PopupMenu1->actions().contains(form->ActionSaveGraph));
-  emit form->PopupMenu1->aboutToShow();
+  EXPECT_TRUE(form->DensityMenu->actions().contains(form->ActionSaveGraph));
+  emit form->DensityMenu->aboutToShow();
   EXPECT_TRUE(form->ActionSaveGraph->isEnabled());
   ASSERT_TRUE(form->ChooseType("binomial"));  // its parameters are not given yet
-  emit form->PopupMenu1->aboutToShow();
+  emit form->DensityMenu->aboutToShow();
   EXPECT_FALSE(form->ActionSaveGraph->isEnabled());
   EXPECT_EQ(form->ActionSaveGraph->isEnabled(), form->ActionCopyGraph->isEnabled());
 }
@@ -202,10 +202,10 @@ TEST_F(GraphTest, SavesThePdfPageAsPngAndTheCdfPageAsSvg) {
   EXPECT_EQ(presets[0], "pdf.png");
   QImage png;
   ASSERT_TRUE(png.load(Path("density.png"), "PNG"));
-  EXPECT_EQ(png.size(), form->TabSheetPQ->size());
-  EXPECT_EQ(png, form->TabSheetPQ->grab().toImage().convertToFormat(png.format()));
+  EXPECT_EQ(png.size(), form->DensityPage->size());
+  EXPECT_EQ(png, form->DensityPage->grab().toImage().convertToFormat(png.format()));
 
-  form->PageControl->setCurrentIndex(1);
+  form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
   names = {Path("F.svg").toStdString()};
   form->ActionSaveGraph->trigger();
@@ -218,7 +218,7 @@ TEST_F(GraphTest, SavesThePdfPageAsPngAndTheCdfPageAsSvg) {
   EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
   QSvgRenderer renderer(svg);
   ASSERT_TRUE(renderer.isValid());
-  EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), form->TabSheetcdF->size()));
+  EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), form->CdfPage->size()));
   // The curve is a vector path, not a picture of one.
   EXPECT_TRUE(svg.contains("<path") || svg.contains("<polyline"));
   EXPECT_TRUE(errors.empty());
@@ -226,12 +226,12 @@ TEST_F(GraphTest, SavesThePdfPageAsPngAndTheCdfPageAsSvg) {
 
 TEST_F(GraphTest, SaveGraphRefusesWhatItCannotWrite) {
   // Another page: nothing happens, not even the dialog.
-  form->PageControl->setCurrentIndex(2);
+  form->Pages->setCurrentIndex(2);
   names = {Path("formulas.png").toStdString()};
   form->ActionSaveGraph->trigger();
   EXPECT_TRUE(presets.empty());
   EXPECT_FALSE(QFile::exists(Path("formulas.png")));
-  form->PageControl->setCurrentIndex(0);
+  form->Pages->setCurrentIndex(0);
   QApplication::processEvents();
   names.clear();
 
@@ -266,7 +266,7 @@ TEST_F(GraphTest, SaveGraphRefusesWhatItCannotWrite) {
   answer = Answer::Yes;
   names = {Path("old.png").toStdString()};
   form->ActionSaveGraph->trigger();
-  EXPECT_TRUE(QImage(Path("old.png")).size() == form->TabSheetPQ->size());
+  EXPECT_TRUE(QImage(Path("old.png")).size() == form->DensityPage->size());
   EXPECT_EQ(errors.size(), 2u);
 }
 

@@ -24,9 +24,9 @@
 #include "ui/sample_view.h"
 
 #include "distrib/distribution.h"
-#include "formula/qt/richedit_sk.h"
+#include "formula/qt/formula_view.h"
 #include "numeric/uniform.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
 
@@ -35,8 +35,8 @@ namespace {
 
 TEST(SampleFormat, WritesTheThreeNotations) {
   struct Case {
-    Extended x;
-    tSampleFormat format;
+    Real x;
+    SampleFormat format;
     std::string text;
   };
   const std::vector<Case> cases = {
@@ -58,7 +58,7 @@ TEST(SampleFormat, FixedNotationAgreesWithExactConversion) {
   std::mt19937_64 rng(11);
   std::uniform_real_distribution<double> mant(-10, 10);
   std::uniform_int_distribution<int> expo(-12, 14), dec(0, 18);
-  auto exact = [](Extended x, int d) {
+  auto exact = [](Real x, int d) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%.*Lf", d, x);
     std::string s(buf);
@@ -66,15 +66,15 @@ TEST(SampleFormat, FixedNotationAgreesWithExactConversion) {
     return s;
   };
   for (int i = 0; i < 200000; ++i) {
-    const Extended x = mant(rng) * std::pow(10.0L, expo(rng));
+    const Real x = mant(rng) * std::pow(10.0L, expo(rng));
     const int d = dec(rng);
-    tSampleFormat f;
+    SampleFormat f;
     f.decimals = d;
     ASSERT_EQ(FormatSampleValue(x, f), exact(x, d)) << (double)x << " " << d;
   }
-  for (Extended x : {0.00005L, 0.00015L, -2.50005L, 1.23455L, 0.5L, -0.5L, 2.5L, 99999.99995L}) {
+  for (Real x : {0.00005L, 0.00015L, -2.50005L, 1.23455L, 0.5L, -0.5L, 2.5L, 99999.99995L}) {
     for (int d : {0, 4}) {
-      tSampleFormat f;
+      SampleFormat f;
       f.decimals = d;
       EXPECT_EQ(FormatSampleValue(x, f), exact(x, d)) << (double)x << " " << d;
     }
@@ -107,10 +107,10 @@ TEST(Assignment, IsAPermutationPrintedKToALine) {
 
 TEST(Assignment, DialogNumbersAreCheckedIntegers) {
   EXPECT_EQ(IntegerValue("12", 1, 100), 12);
-  EXPECT_THROW(IntegerValue("0", 1, 100), ERangeError);
-  EXPECT_THROW(IntegerValue("99999999999999999999999", 1, 100), ERangeError);
-  EXPECT_THROW(IntegerValue("", 1, 100), EArgumentError);
-  EXPECT_THROW(IntegerValue("1.5", 1, 100), EArgumentError);
+  EXPECT_THROW(IntegerValue("0", 1, 100), RangeError);
+  EXPECT_THROW(IntegerValue("99999999999999999999999", 1, 100), RangeError);
+  EXPECT_THROW(IntegerValue("", 1, 100), ArgumentError);
+  EXPECT_THROW(IntegerValue("1.5", 1, 100), ArgumentError);
 }
 
 class SampleTest : public ::testing::Test {
@@ -126,11 +126,11 @@ class SampleTest : public ::testing::Test {
       ++saveDialogs;
       return saveName;
     });
-    form = std::make_unique<TVoktForm>();
+    form = std::make_unique<MainWindow>();
     form->show();
   }
   void TearDown() override {
-    form->SampleMemo->SetModified(false);
+    form->SampleList->SetModified(false);
     form.reset();
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
@@ -138,13 +138,13 @@ class SampleTest : public ::testing::Test {
     SetSaveNameHook(oldSave_);
   }
 
-  QStringList Lines() const { return form->SampleMemo->Text().split('\n'); }
+  QStringList Lines() const { return form->SampleList->Text().split('\n'); }
 
   // Fills in the Draw Sample dialog and presses OK.
   void Draw(const QString& n, bool floating, const QString& decimals,
             const QString& seed = QString()) {
     form->RunDialog = [&](QDialog& d) {
-      auto& draw = static_cast<TDrawForm&>(d);
+      auto& draw = static_cast<DrawDialog&>(d);
       draw.SampleSizeEdit->setText(n);
       draw.SeedEdit->setText(seed);
       draw.setResult(QDialog::Rejected);  // as exec() starts
@@ -156,7 +156,7 @@ class SampleTest : public ::testing::Test {
     form->ActionDrawSample->trigger();
   }
 
-  std::unique_ptr<TVoktForm> form;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors, questions;
   int beeps = 0, saveDialogs = 0;
   Answer answer = Answer::No;
@@ -170,7 +170,7 @@ class SampleTest : public ::testing::Test {
 };
 
 TEST_F(SampleTest, DrawsValuesWithTheChosenDecimals) {
-  form->ActionSaveUpdate();
+  form->UpdateSaveAction();
   EXPECT_FALSE(form->ActionSave->isEnabled());
   Draw("10", false, "4");
   ASSERT_TRUE(errors.empty());
@@ -181,10 +181,10 @@ TEST_F(SampleTest, DrawsValuesWithTheChosenDecimals) {
     ASSERT_GE(dot, 0) << l.toStdString();
     EXPECT_EQ(l.size() - dot - 1, 4) << l.toStdString();
   }
-  EXPECT_EQ(form->PageControl->currentIndex(), 3);
-  EXPECT_TRUE(form->PageControl->isTabVisible(3));
-  EXPECT_FALSE(form->PressButton->isVisible());
-  form->ActionSaveUpdate();
+  EXPECT_EQ(form->Pages->currentIndex(), 3);
+  EXPECT_TRUE(form->Pages->isTabVisible(3));
+  EXPECT_FALSE(form->MainButton->isVisible());
+  form->UpdateSaveAction();
   EXPECT_TRUE(form->ActionSave->isEnabled());
 }
 
@@ -204,12 +204,12 @@ TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
   Draw("10", false, "");
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "'' is not a valid integer value.");
-  EXPECT_TRUE(form->SampleMemo->Text().isEmpty());
+  EXPECT_TRUE(form->SampleList->Text().isEmpty());
 }
 
 TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
   form->RunDialog = [](QDialog& d) {
-    auto& a = static_cast<TAssignForm&>(d);
+    auto& a = static_cast<AssignDialog&>(d);
     a.nsubjectsEdit->setText("7");
     a.ngroupsedit->setText("3");
     a.OKButton->click();
@@ -250,7 +250,7 @@ TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
 
   // Too many subjects for the 16-bit numbering: an error, nothing appended.
   form->RunDialog = [](QDialog& d) {
-    auto& a = static_cast<TAssignForm&>(d);
+    auto& a = static_cast<AssignDialog&>(d);
     a.nsubjectsEdit->setText("40000");
     a.ngroupsedit->setText("2");
     a.OKButton->click();
@@ -272,16 +272,16 @@ TEST_F(SampleTest, ClearHidesThePageAndUnsavedTextIsProtected) {
   EXPECT_EQ(Lines().size(), 3);
 
   form->ActionClear->trigger();
-  EXPECT_FALSE(form->PageControl->isTabVisible(3));
-  EXPECT_EQ(form->PageControl->currentIndex(), 0);
-  EXPECT_TRUE(form->PressButton->isVisible());
+  EXPECT_FALSE(form->Pages->isTabVisible(3));
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_TRUE(form->MainButton->isVisible());
 }
 
 TEST_F(SampleTest, DiscreteSamplesAreIntegerLines) {
   ASSERT_TRUE(form->ChooseType("binomial"));
-  form->Driver().ParameterTexts = {"", "20", "0.4"};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "20", "0.4"};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
   Draw("10", false, "4");  // the decimals box is hidden and ignored
   ASSERT_TRUE(errors.empty()) << errors[0];
@@ -304,7 +304,7 @@ TEST_F(SampleTest, SavedBytesAreTheLinesWithCrLf) {
   QFile f(QString::fromStdString(saveName));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), (lines.join("\r\n") + "\r\n").toLatin1());
-  EXPECT_FALSE(form->SampleMemo->IsModified());
+  EXPECT_FALSE(form->SampleList->IsModified());
 }
 
 // Failures that happen even for root: the parent folder is a regular file, or
@@ -318,7 +318,7 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
   plain.close();
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
   Draw("4", false, "3");
-  const QString before = form->SampleMemo->Text();
+  const QString before = form->SampleList->Text();
   const QString title = form->windowTitle();
   for (const QString& target : {dir.path() + "/plain/Sample.dat", dir.path() + "/folder"}) {
     errors.clear();
@@ -328,8 +328,8 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
     form->ActionSave->trigger();
     ASSERT_EQ(errors.size(), 1u) << target.toStdString();
     EXPECT_TRUE(QString::fromStdString(errors[0]).startsWith("Cannot write ")) << errors[0];
-    EXPECT_TRUE(form->SampleMemo->IsModified());
-    EXPECT_EQ(form->SampleMemo->Text(), before);
+    EXPECT_TRUE(form->SampleList->IsModified());
+    EXPECT_EQ(form->SampleList->Text(), before);
     EXPECT_EQ(form->windowTitle(), title);
   }
   ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
@@ -355,7 +355,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       {"assign",
        [&] {
          form->RunDialog = [](QDialog& d) {
-           auto& a = static_cast<TAssignForm&>(d);
+           auto& a = static_cast<AssignDialog&>(d);
            a.nsubjectsEdit->setText("4");
            a.ngroupsedit->setText("2");
            a.OKButton->click();
@@ -366,7 +366,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       {"close", [&] { EXPECT_FALSE(form->close()); }},
   };
   Draw("6", false, "3");
-  const QString before = form->SampleMemo->Text();
+  const QString before = form->SampleList->Text();
   for (const std::string& target : {std::string(), (dir.path() + "/plain/x.dat").toStdString()}) {
     for (const Action& a : actions) {
       SCOPED_TRACE(std::string(a.name) + (target.empty() ? ", save cancelled" : ", save failed"));
@@ -378,10 +378,10 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       ASSERT_FALSE(questions.empty());
       EXPECT_EQ(questions[0], "Save sample to a file?");
       EXPECT_EQ(errors.size(), target.empty() ? 0u : 1u);
-      EXPECT_EQ(form->SampleMemo->Text(), before);
-      EXPECT_TRUE(form->SampleMemo->IsModified());
-      EXPECT_TRUE(form->PageControl->isTabVisible(3));
-      EXPECT_EQ(form->DistribTypeBox->currentText(), "normal");
+      EXPECT_EQ(form->SampleList->Text(), before);
+      EXPECT_TRUE(form->SampleList->IsModified());
+      EXPECT_TRUE(form->Pages->isTabVisible(3));
+      EXPECT_EQ(form->TypeBox->currentText(), "normal");
       EXPECT_TRUE(form->isVisible());
     }
   }
@@ -391,25 +391,25 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
   ASSERT_TRUE(form->ChooseType("Cauchy"));
   EXPECT_EQ(questions.size(), 1u);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(saveName)));
-  EXPECT_FALSE(form->PageControl->isTabVisible(3));
-  EXPECT_EQ(form->DistribTypeBox->currentText(), "Cauchy");
+  EXPECT_FALSE(form->Pages->isTabVisible(3));
+  EXPECT_EQ(form->TypeBox->currentText(), "Cauchy");
 }
 
 TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw("3", false, "2");
-  const QString before = form->SampleMemo->Text();
+  const QString before = form->SampleList->Text();
   bool sawProgress = false;
   QTimer::singleShot(50, form.get(), [&] {
-    sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
+    sawProgress = form->ProgressBar->isVisible() && form->CancelButton->isVisible();
     QTest::mouseClick(form->CancelButton, Qt::LeftButton);
   });
   Draw(QString::number(kMaxSampleSize), false, "2");
   EXPECT_TRUE(sawProgress);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->SampleMemo->Text(), before);
-  EXPECT_TRUE(form->SampleMemo->IsModified());
-  EXPECT_FALSE(form->ProgressBar1->isVisible());
-  EXPECT_TRUE(form->PageControl->isEnabled());
+  EXPECT_EQ(form->SampleList->Text(), before);
+  EXPECT_TRUE(form->SampleList->IsModified());
+  EXPECT_FALSE(form->ProgressBar->isVisible());
+  EXPECT_TRUE(form->Pages->isEnabled());
   EXPECT_TRUE(form->menuBar()->isEnabled());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -418,11 +418,11 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
 // then asks about the sample as it was before that draw.
 TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
   Draw("3", false, "2");
-  const QString before = form->SampleMemo->Text();
+  const QString before = form->SampleList->Text();
   QTimer::singleShot(50, form.get(), [&] { EXPECT_FALSE(form->close()); });
   answer = Answer::No;
   Draw(QString::number(kMaxSampleSize), false, "2");
-  EXPECT_EQ(form->SampleMemo->Text(), before);
+  EXPECT_EQ(form->SampleList->Text(), before);
   EXPECT_EQ(questions.size(), 1u);  // the draw's own question, answered No
   EXPECT_TRUE(form->isVisible());
   QApplication::processEvents();  // the close put off until the draw ended
@@ -441,28 +441,28 @@ TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
     int32_t k1, k2;
     GetSeeds(k1, k2);
     SeedUniform(20261208);
-    tSampleFormat f;
+    SampleFormat f;
     f.decimals = 6;
     for (int i = 0; i < 50; ++i)
       EXPECT_EQ(first[i].toStdString(), FormatSampleValue(form->Current()->RandomValue(), f)) << i;
     SetSeeds(k1, k2);
   }
-  form->MenuItemClearClick();
+  form->ClearSample();
   // An unseeded draw in between does not disturb the seeded one, and the
   // seeded draw leaves the unseeded stream where it was.
   Draw("7", false, "6");
   int32_t s1, s2, t1, t2;
   GetSeeds(s1, s2);
-  form->MenuItemClearClick();
+  form->ClearSample();
   Draw("50", false, "6", "20261208");
   GetSeeds(t1, t2);
   EXPECT_EQ(Lines(), first);
   EXPECT_EQ(std::make_pair(s1, s2), std::make_pair(t1, t2));
   // Another seed, or none, draws another sample.
-  form->MenuItemClearClick();
+  form->ClearSample();
   Draw("50", false, "6", "20261209");
   EXPECT_NE(Lines(), first);
-  form->MenuItemClearClick();
+  form->ClearSample();
   Draw("50", false, "6");
   EXPECT_NE(Lines(), first);
   EXPECT_TRUE(errors.empty());
@@ -476,7 +476,7 @@ TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
 TEST_F(SampleTest, SelectedLinesAreCopied) {
   Draw("20", false, "3");
   const QStringList lines = Lines();
-  TSampleView* view = form->SampleMemo;
+  SampleView* view = form->SampleList;
   QItemSelection selection;
   selection.select(view->model()->index(12, 0), view->model()->index(14, 0));
   selection.select(view->model()->index(2, 0), view->model()->index(3, 0));
@@ -495,16 +495,16 @@ TEST_F(SampleTest, AMillionValuesAreKeptAsNumbers) {
   // The page holds the numbers; its text is made only for what is asked.
   Draw(QString::number(kMaxSampleSize), false, "4", "1");
   ASSERT_TRUE(errors.empty()) << errors[0];
-  ASSERT_EQ(form->SampleMemo->LineCount(), kMaxSampleSize);
-  EXPECT_EQ(form->SampleMemo->model()->rowCount(), kMaxSampleSize);
-  const QString last = form->SampleMemo->LineText(kMaxSampleSize - 1);
+  ASSERT_EQ(form->SampleList->LineCount(), kMaxSampleSize);
+  EXPECT_EQ(form->SampleList->model()->rowCount(), kMaxSampleSize);
+  const QString last = form->SampleList->LineText(kMaxSampleSize - 1);
   EXPECT_EQ(last.size() - last.indexOf('.'), 5) << last.toStdString();
   // Scrolled to the end, the view shows the last line.
-  form->SampleMemo->scrollToBottom();
+  form->SampleList->scrollToBottom();
   QApplication::processEvents();
-  const QModelIndex top = form->SampleMemo->indexAt(QPoint(5, 5));
+  const QModelIndex top = form->SampleList->indexAt(QPoint(5, 5));
   EXPECT_GE(top.row(), kMaxSampleSize - 100);
-  EXPECT_EQ(top.data().toString(), form->SampleMemo->LineText(top.row()));
+  EXPECT_EQ(top.data().toString(), form->SampleList->LineText(top.row()));
   // Saved: a million CR LF lines.
   QTemporaryDir dir;
   saveName = (dir.path() + "/big.dat").toStdString();
@@ -514,13 +514,13 @@ TEST_F(SampleTest, AMillionValuesAreKeptAsNumbers) {
   const QByteArray bytes = f.readAll();
   EXPECT_EQ(bytes.count("\r\n"), kMaxSampleSize);
   EXPECT_TRUE(bytes.endsWith((last + "\r\n").toLatin1()));
-  EXPECT_FALSE(form->SampleMemo->IsModified());
+  EXPECT_FALSE(form->SampleList->IsModified());
 }
 
 TEST_F(SampleTest, FormulasPageOfTheStandardNormalAtZero) {
   // The window opens on the standard normal with x at its mean, 0.
-  form->PageControl->setCurrentIndex(2);
-  const QStringList lines = form->FormulaEdit->toPlainText().split('\n');
+  form->Pages->setCurrentIndex(2);
+  const QStringList lines = form->FormulaText->toPlainText().split('\n');
   ASSERT_GE(lines.size(), 8);
   EXPECT_EQ(lines[0], "");
   EXPECT_TRUE(lines[1].startsWith("f(x) = "));

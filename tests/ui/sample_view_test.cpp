@@ -12,12 +12,12 @@ namespace vokt::ui {
 namespace {
 
 TEST(SampleView, LongerLinesThanTheFirstAreShownWhole) {
-  TSampleView view;
+  SampleView view;
   view.resize(120, 200);
   view.show();
-  tSampleFormat four;
+  SampleFormat four;
   four.decimals = 4;
-  tSampleFormat floating;
+  SampleFormat floating;
   floating.floatingPoint = true;
   view.AppendValues({1, -123456.5L, 2}, four);
   view.AppendLines({"     1     2", "     3     4     5     6     7     8     9    10"});

@@ -15,7 +15,7 @@
 #include <QTimer>
 #include "ui/sample_view.h"
 
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
 
@@ -33,14 +33,14 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     return file.toStdString();
   });
   {
-    TVoktForm form;
+    MainWindow form;
     form.show();
     QApplication::processEvents();
 
     // Twenty values of the standard normal with the dialog's suggestion of
     // 3 decimals, saved.
     form.RunDialog = [](QDialog& d) {
-      auto& draw = static_cast<TDrawForm&>(d);
+      auto& draw = static_cast<DrawDialog&>(d);
       draw.SampleSizeEdit->setText("20");
       draw.OKButton->click();
       return draw.result() == QDialog::Accepted;
@@ -62,20 +62,20 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
 
     // Back to the pdf page (the main button is hidden on the sample page)
     // and Kruskal-Wallis with three groups of twelve typed into the grid.
-    form.PageControl->setCurrentIndex(0);
+    form.Pages->setCurrentIndex(0);
     ASSERT_TRUE(form.ChooseType("Kruskal-Wallis"));
     for (int r = 0; r < 3; ++r) {
-      form.ParameterGrid->setCurrentCell(r, 1);
-      QLineEdit* e = form.ParameterGrid->Editor();
+      form.Grid->setCurrentCell(r, 1);
+      QLineEdit* e = form.Grid->Editor();
       ASSERT_NE(e, nullptr);
       e->setFocus();
       e->selectAll();
       QTest::keyClick(e, Qt::Key_Delete);
       QTest::keyClicks(e, "12");
     }
-    ASSERT_TRUE(form.PressButton->isVisible());
-    const QString caption = form.PressButton->text();
-    const QString leftBefore = form.ProbabilityEditLeft->text(), xBefore = form.xValueEdit->text();
+    ASSERT_TRUE(form.MainButton->isVisible());
+    const QString caption = form.MainButton->text();
+    const QString leftBefore = form.ProbabilityEditLeft->text(), xBefore = form.XEdit->text();
 
     // Three groups of twelve: about a second of counting, so the progress
     // bar shows; Cancel is clicked once it has passed half way.
@@ -83,27 +83,27 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (cancelledAt < 0 && form.ProgressBar1->isVisible() && form.ProgressBar1->value() >= 50) {
-        cancelledAt = form.ProgressBar1->value();
+      if (cancelledAt < 0 && form.ProgressBar->isVisible() && form.ProgressBar->value() >= 50) {
+        cancelledAt = form.ProgressBar->value();
         EXPECT_NE(QApplication::overrideCursor(), nullptr);
         QTest::mouseClick(form.CancelButton, Qt::LeftButton);
       }
     });
     poll.start();
-    QTest::mouseClick(form.PressButton, Qt::LeftButton);
+    QTest::mouseClick(form.MainButton, Qt::LeftButton);
     poll.stop();
     ASSERT_GE(cancelledAt, 50) << "the count ended before Cancel could be clicked";
     EXPECT_TRUE(errors.empty());
-    EXPECT_FALSE(form.ProgressBar1->isVisible());
+    EXPECT_FALSE(form.ProgressBar->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(form.PressButton->text(), caption);  // nothing applied
+    EXPECT_EQ(form.MainButton->text(), caption);  // nothing applied
     EXPECT_EQ(form.ProbabilityEditLeft->text(), leftBefore);
-    EXPECT_EQ(form.xValueEdit->text(), xBefore);
+    EXPECT_EQ(form.XEdit->text(), xBefore);
 
     // Run to the end: x starts at the mean, H = 2 (one less than the groups).
-    QTest::mouseClick(form.PressButton, Qt::LeftButton);
+    QTest::mouseClick(form.MainButton, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
-    EXPECT_EQ(form.xValueEdit->text(), "2");
+    EXPECT_EQ(form.XEdit->text(), "2");
     const double left = form.ProbabilityEditLeft->text().toDouble();
     const double central = form.ProbabilityEditCentral->text().toDouble();
     const double right = form.ProbabilityEditRight->text().toDouble();
@@ -111,7 +111,7 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     // Near the chi-square approximation with 2 degrees of freedom,
     // P(H >= 2) = exp(-1) = 0.368.
     EXPECT_NEAR(central + right, 0.368, 0.03);
-    form.SampleMemo->SetModified(false);
+    form.SampleList->SetModified(false);
   }
   SetErrorHook(oldError);
   SetAskHook(oldAsk);

@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "distrib/plotting.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/tail_view.h"
 
@@ -33,7 +33,7 @@ class TailsTest : public ::testing::Test {
       names.erase(names.begin());
       return n;
     });
-    form = std::make_unique<TVoktForm>();
+    form = std::make_unique<MainWindow>();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -58,13 +58,13 @@ class TailsTest : public ::testing::Test {
   // Applies a type with its grid texts, as a press of the main button.
   void Apply(const QString& type, const std::vector<std::string>& params) {
     ASSERT_TRUE(form->ChooseType(type));
-    auto& texts = form->Driver().ParameterTexts;
+    auto& texts = form->Calc().ParameterTexts;
     texts.assign(std::max<size_t>(texts.size(), params.size() + 2), std::string());
     for (size_t k = 0; k < params.size(); ++k) texts[k + 1] = params[k];
-    form->Driver().InputMode = 0;
-    form->PressButtonClick();
+    form->Calc().Mode = InputMode::Parameters;
+    form->MainButtonClicked();
     QApplication::processEvents();
-    ASSERT_TRUE(form->Driver().ParametersComplete());
+    ASSERT_TRUE(form->Calc().ParametersComplete());
   }
   // Chooses a view with the keyboard, as a user reaching the selector would.
   void ChooseView(TailView v) {
@@ -87,7 +87,7 @@ class TailsTest : public ::testing::Test {
   std::string Text(QLineEdit* e) const { return e->text().toStdString(); }
   QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-  std::unique_ptr<TVoktForm> form;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors, names;
   int beeps = 0;
   QTemporaryDir dir;
@@ -102,13 +102,13 @@ TEST_F(TailsTest, ThreeProbabilitiesStayTheDefault) {
   EXPECT_EQ(form->Tails->View(), TailView::Three);
   EXPECT_FALSE(form->Tails->SecondPanel->isVisible());
   EXPECT_FALSE(form->Tails->AlphaEdit->isVisible());
-  TypeInto(form->xValueEdit, "1.96");
+  TypeInto(form->XEdit, "1.96");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
 }
 
 TEST_F(TailsTest, SelectorIsReachedWithAltT) {
-  form->xValueEdit->setFocus();
+  form->XEdit->setFocus();
   QApplication::processEvents();
   QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
   QApplication::processEvents();
@@ -120,7 +120,7 @@ TEST_F(TailsTest, SelectorIsReachedWithAltT) {
 TEST_F(TailsTest, TwoSidedPValueOfT14) {
   Apply("t", {"14"});
   ChooseView(TailView::TwoSided);
-  TypeInto(form->xValueEdit, "2.3");
+  TypeInto(form->XEdit, "2.3");
   // 0.0373502744975128 (R: 2 * pt(-2.3, 14)) to four decimals.
   EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.0374");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.0187");
@@ -135,7 +135,7 @@ TEST_F(TailsTest, TwoSidedPValueOfT14) {
             form->ProbabilityEditRight->x());
   // Dragging the main marker changes the p-value and moves the mirror.
   const QString before = form->Tails->SecondEdit->text();
-  DragBy(form->PanelDraw, 30);
+  DragBy(form->DensityMarker, 30);
   EXPECT_NE(form->Tails->SecondEdit->text(), before);
   EXPECT_NE(Text(form->ProbabilityEditCentral), "0.0374");
   EXPECT_TRUE(errors.empty());
@@ -146,7 +146,7 @@ TEST_F(TailsTest, AlphaGivesBothCriticalValues) {
   ASSERT_TRUE(form->Tails->AlphaEdit->isVisible());
   TypeInto(form->Tails->AlphaEdit, "0.05");
   // qnorm(0.025) = -1.959963984540054, to the 12 decimals shown.
-  EXPECT_EQ(Text(form->xValueEdit), "-1.95996398454");
+  EXPECT_EQ(Text(form->XEdit), "-1.95996398454");
   EXPECT_NEAR(form->Tails->SecondEdit->text().toDouble(), 1.959963984540054, 5e-13);
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.025");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
@@ -161,12 +161,12 @@ TEST_F(TailsTest, AlphaGivesBothCriticalValues) {
   Apply("binomial", {"20", "0.4"});
   ChooseView(TailView::TwoSided);
   TypeInto(form->Tails->AlphaEdit, "0.05");
-  EXPECT_EQ(Text(form->xValueEdit), "3");
+  EXPECT_EQ(Text(form->XEdit), "3");
   EXPECT_EQ(Text(form->Tails->SecondEdit), "13");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.016");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.021");
   // Moving the marker leaves the alpha view for the p-value of the x.
-  TypeInto(form->xValueEdit, "12");
+  TypeInto(form->XEdit, "12");
   EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.1131");
   EXPECT_EQ(Text(form->Tails->SecondEdit), "4");
   EXPECT_TRUE(errors.empty());
@@ -176,7 +176,7 @@ TEST_F(TailsTest, BetweenTwoMarkers) {
   ChooseView(TailView::Between);
   ASSERT_TRUE(form->Tails->SecondPanel->isVisible());
   EXPECT_FALSE(form->Tails->SecondEdit->isReadOnly());
-  TypeInto(form->xValueEdit, "-1");
+  TypeInto(form->XEdit, "-1");
   TypeInto(form->Tails->SecondEdit, "1");
   EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.6827");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1587");
@@ -192,12 +192,12 @@ TEST_F(TailsTest, BetweenTwoMarkers) {
   EXPECT_GT(form->Tails->SecondX, 1);
   EXPECT_GT(form->ProbabilityEditCentral->text().toDouble(), 0.6827);
   const int centre = form->Tails->SecondPanel->x() + form->Tails->SecondPanel->width() / 2;
-  const Rect box{0, 0, form->kansgrafiek->width(), form->kansgrafiek->height()};
+  const Rect box{0, 0, form->DensityGraph->width(), form->DensityGraph->height()};
   EXPECT_NEAR(
       centre,
-      form->kansgrafiek->x() + XToPixel(form->Current()->Range(), box, form->Tails->SecondX), 2);
+      form->DensityGraph->x() + XToPixel(form->Current()->Range(), box, form->Tails->SecondX), 2);
   // Markers in either order give the same probability.
-  TypeInto(form->xValueEdit, "3");
+  TypeInto(form->XEdit, "3");
   TypeInto(form->Tails->SecondEdit, "-1");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1587");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.0013");
@@ -206,28 +206,27 @@ TEST_F(TailsTest, BetweenTwoMarkers) {
 
 TEST_F(TailsTest, RankTestsGetTheUpperPValueOfTheTableValue) {
   if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
-  while (form->ParameterGrid->rowCount() < 4)
-    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
-  form->Driver().ParameterTexts = {"", "3", "3", "3", ""};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  while (form->Grid->rowCount() < 4) form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
+  form->Calc().ParameterTexts = {"", "3", "3", "3", ""};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   // The table may be built in the background.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return form->Driver().ParametersComplete(); }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->Calc().ParametersComplete(); }, 20000));
   QApplication::processEvents();
   ChooseView(TailView::TwoSided);
   EXPECT_EQ(form->Tails->Selector->currentText(), "upper p-value");
   // H = 256/45 typed to four decimals is that value of the table: the
   // upper p-value is P(H >= 256/45) = 0.0286 (exact enumeration), not the
   // next value's 0.025; the box shows the value used.
-  TypeInto(form->xValueEdit, "5.6889");
-  EXPECT_NEAR(static_cast<double>(form->Driver().CurrentX), 256.0 / 45, 1e-15);
-  EXPECT_EQ(form->xValueEdit->text().left(8), "5.688888");
+  TypeInto(form->XEdit, "5.6889");
+  EXPECT_NEAR(static_cast<double>(form->Calc().CurrentX), 256.0 / 45, 1e-15);
+  EXPECT_EQ(form->XEdit->text().left(8), "5.688888");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.0286");
   EXPECT_FALSE(form->Tails->SecondPanel->isVisible());
   EXPECT_FALSE(form->ProbabilityEditCentral->isVisible());
   // Alpha: one critical value, on the right.
   TypeInto(form->Tails->AlphaEdit, "0.05");
-  EXPECT_NEAR(form->xValueEdit->text().toDouble(), 5.6, 1e-12);
+  EXPECT_NEAR(form->XEdit->text().toDouble(), 5.6, 1e-12);
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.05");
   // Back to three probabilities: every box as before.
   ChooseView(TailView::Three);
@@ -238,16 +237,16 @@ TEST_F(TailsTest, RankTestsGetTheUpperPValueOfTheTableValue) {
 
 TEST_F(TailsTest, SavedPicturesHaveTickLabelsAndNoCursor) {
   ChooseView(TailView::TwoSided);
-  TypeInto(form->xValueEdit, "1.5");
+  TypeInto(form->XEdit, "1.5");
   // Focus in the page, the cursor blinking in the x box.
-  form->xValueEdit->setFocus();
+  form->XEdit->setFocus();
   QApplication::processEvents();
-  ASSERT_TRUE(form->xValueEdit->hasFocus());
+  ASSERT_TRUE(form->XEdit->hasFocus());
   names = {Path("focused.svg").toStdString()};
   form->ActionSaveGraph->trigger();
-  EXPECT_TRUE(form->xValueEdit->hasFocus()) << "the focus comes back after saving";
+  EXPECT_TRUE(form->XEdit->hasFocus()) << "the focus comes back after saving";
   // The same page with the focus outside it.
-  form->ParameterGrid->setFocus();
+  form->Grid->setFocus();
   QApplication::processEvents();
   names = {Path("unfocused.svg").toStdString()};
   form->ActionSaveGraph->trigger();
@@ -259,13 +258,13 @@ TEST_F(TailsTest, SavedPicturesHaveTickLabelsAndNoCursor) {
   // The axis labels of the standard normal are there as text.
   for (const char* label : {">-2<", ">0<", ">2<"}) EXPECT_TRUE(svg.contains(label)) << label;
   // The copy has no cursor either.
-  form->xValueEdit->setFocus();
+  form->XEdit->setFocus();
   QApplication::processEvents();
-  form->ActionCopyGraphExecute();
-  EXPECT_TRUE(form->xValueEdit->hasFocus());
+  form->CopyGraph();
+  EXPECT_TRUE(form->XEdit->hasFocus());
 
   // The cdf page has the same axis.
-  form->PageControl->setCurrentIndex(1);
+  form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
   names = {Path("cdf.svg").toStdString()};
   form->ActionSaveGraph->trigger();

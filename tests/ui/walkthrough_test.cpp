@@ -17,8 +17,8 @@
 #include <memory>
 
 #include "distrib/kruskal_friedman.h"
-#include "ui/driver.h"
-#include "ui/hoofd.h"
+#include "ui/calculator.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
 #include "ui/sample_view.h"
@@ -32,13 +32,13 @@ class WalkThroughTest : public ::testing::Test {
     oldError_ = SetErrorHook([this](const std::string& t) { errors.push_back(t); });
     oldBeep_ = SetBeepHook([this] { ++beeps; });
     oldAsk_ = SetAskHook([](const std::string&, bool) { return Answer::No; });
-    form = std::make_unique<TVoktForm>();
+    form = std::make_unique<MainWindow>();
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   }
   void TearDown() override {
-    form->SampleMemo->SetModified(false);
+    form->SampleList->SetModified(false);
     form.reset();
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
@@ -57,8 +57,8 @@ class WalkThroughTest : public ::testing::Test {
   }
 
   void TypeIntoGrid(int row, const QString& text, bool enter = false) {
-    form->ParameterGrid->setCurrentCell(row, 1);
-    QLineEdit* e = form->ParameterGrid->Editor();
+    form->Grid->setCurrentCell(row, 1);
+    QLineEdit* e = form->Grid->Editor();
     ASSERT_NE(e, nullptr);
     e->setFocus();
     e->selectAll();
@@ -71,18 +71,18 @@ class WalkThroughTest : public ::testing::Test {
   // Applies the grid texts (rows 1..) as the button would.
   void Apply(std::vector<std::string> texts) {
     texts.insert(texts.begin(), std::string());
-    form->Driver().ParameterTexts = texts;
-    form->Driver().InputMode = 0;
-    form->PressButtonClick();
+    form->Calc().ParameterTexts = texts;
+    form->Calc().Mode = InputMode::Parameters;
+    form->MainButtonClicked();
   }
 
-  std::string GridText(int row) const { return form->Driver().ParameterTexts[row + 1]; }
-  QString Caption() const { return form->PressButton->text(); }
+  std::string GridText(int row) const { return form->Calc().ParameterTexts[row + 1]; }
+  QString Caption() const { return form->MainButton->text(); }
   QString CaptionOfMode() const {
-    return QString::fromStdString(tVoktDriver::CaptionFor(form->Driver().InputMode));
+    return QString::fromStdString(Calculator::CaptionFor(form->Calc().Mode));
   }
 
-  std::unique_ptr<TVoktForm> form;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors;
   int beeps = 0;
 
@@ -94,8 +94,7 @@ class WalkThroughTest : public ::testing::Test {
 
 TEST_F(WalkThroughTest, KruskalWallisSizesComeBackAfterAnotherType) {
   ASSERT_TRUE(form->ChooseType("Kruskal-Wallis"));
-  while (form->ParameterGrid->rowCount() < 4)
-    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  while (form->Grid->rowCount() < 4) form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
   Apply({"2", "3", "4", ""});
   ASSERT_TRUE(errors.empty()) << errors[0];
   ASSERT_TRUE(form->ChooseType("normal"));
@@ -104,13 +103,13 @@ TEST_F(WalkThroughTest, KruskalWallisSizesComeBackAfterAnotherType) {
   EXPECT_EQ(GridText(0), "2");
   EXPECT_EQ(GridText(1), "3");
   EXPECT_EQ(GridText(2), "4");
-  ASSERT_NE(form->ParameterGrid->Editor(), nullptr);
-  EXPECT_EQ(form->ParameterGrid->Editor()->text(), "2");
+  ASSERT_NE(form->Grid->Editor(), nullptr);
+  EXPECT_EQ(form->Grid->Editor()->text(), "2");
   // Apply again computes the same table.
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
-  auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(form->Current());
+  auto* kw = dynamic_cast<KruskalWallisDistribution*>(form->Current());
   ASSERT_NE(kw, nullptr);
   EXPECT_EQ(kw->GroupSizes, (std::vector<int32_t>{0, 2, 3, 4}));
 }
@@ -122,13 +121,13 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
   };
   for (const Case& c : {Case{"Friedman", {"3", "4"}}, Case{"Kruskal-Wallis", {"2", "3", ""}}}) {
     SCOPED_TRACE(c.type);
-    form->MenuItemClearClick();
+    form->ClearSample();
     ASSERT_TRUE(form->ChooseType(c.type));
     Apply(c.texts);
     ASSERT_TRUE(errors.empty()) << errors[0];
     bool offered = false;
     form->RunDialog = [&](QDialog& d) {
-      auto& draw = static_cast<TDrawForm&>(d);
+      auto& draw = static_cast<DrawDialog&>(d);
       offered = draw.FormatBoxVisible;
       draw.SampleSizeEdit->setText("300");
       draw.FloatingPointCheckBox->setChecked(false);
@@ -140,10 +139,10 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
     form->ActionDrawSample->trigger();
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_TRUE(offered);
-    ASSERT_EQ(form->SampleMemo->LineCount(), 300);
+    ASSERT_EQ(form->SampleList->LineCount(), 300);
     int fractional = 0;
-    for (int64_t i = 0; i < form->SampleMemo->LineCount(); ++i) {
-      const QString line = form->SampleMemo->LineText(i);
+    for (int64_t i = 0; i < form->SampleList->LineCount(); ++i) {
+      const QString line = form->SampleList->LineText(i);
       ASSERT_EQ(line.size() - line.indexOf('.'), 3) << line.toStdString();
       if (!line.endsWith(".00")) ++fractional;
     }
@@ -152,20 +151,20 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
 }
 
 TEST_F(WalkThroughTest, XDecimalsOnTheCdfPageKeepItsX) {
-  form->PageControl->setCurrentIndex(1);
+  form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  TypeInto(form->xcdFEdit, "-0.524");
+  TypeInto(form->CdfXEdit, "-0.524");
   // The hidden pdf page holds something else; it must not be read.
   form->ProbabilityEditLeft->setText("0.5");
   form->XDecimalsGroup->actions()[2]->trigger();
-  EXPECT_EQ(form->Driver().CurrentX, -0.524L);
-  EXPECT_EQ(form->xcdFEdit->text(), "-0.52");
+  EXPECT_EQ(form->Calc().CurrentX, -0.524L);
+  EXPECT_EQ(form->CdfXEdit->text(), "-0.52");
   EXPECT_EQ(Caption(), CaptionOfMode());
   form->XDecimalsGroup->actions()[4]->trigger();
-  EXPECT_EQ(form->xcdFEdit->text(), "-0.524");
+  EXPECT_EQ(form->CdfXEdit->text(), "-0.524");
   form->XDecimalsGroup->actions()[1]->trigger();
-  EXPECT_EQ(form->xcdFEdit->text(), "-0.5");
-  EXPECT_EQ(form->Driver().CurrentX, -0.524L);
+  EXPECT_EQ(form->CdfXEdit->text(), "-0.5");
+  EXPECT_EQ(form->Calc().CurrentX, -0.524L);
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(beeps, 0);
 }
@@ -173,9 +172,9 @@ TEST_F(WalkThroughTest, XDecimalsOnTheCdfPageKeepItsX) {
 TEST_F(WalkThroughTest, TheCaptionSaysWhatEnterDoes) {
   const QString apply = "Apply New Distribution", probabilities = "Compute Probabilities";
   // Back into the grid's current cell after the x box.
-  TypeInto(form->xValueEdit, "1");
+  TypeInto(form->XEdit, "1");
   EXPECT_EQ(Caption(), probabilities);
-  QLineEdit* cell = form->ParameterGrid->Editor();
+  QLineEdit* cell = form->Grid->Editor();
   ASSERT_NE(cell, nullptr);
   QTest::mouseClick(cell, Qt::LeftButton);
   cell->setFocus(Qt::MouseFocusReason);
@@ -184,30 +183,30 @@ TEST_F(WalkThroughTest, TheCaptionSaysWhatEnterDoes) {
   EXPECT_EQ(Caption(), CaptionOfMode());
 
   // A drag on the cdf page leaves the button computing probabilities.
-  form->PageControl->setCurrentIndex(1);
+  form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  form->ParameterGrid->Editor()->setFocus(Qt::MouseFocusReason);
+  form->Grid->Editor()->setFocus(Qt::MouseFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(Caption(), apply);
-  QWidget* panel = form->PanelcdfDraw;
+  QWidget* panel = form->CdfMarker;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
-  EXPECT_EQ(form->Driver().InputMode, 8);
+  EXPECT_EQ(form->Calc().Mode, InputMode::CdfX);
   EXPECT_EQ(Caption(), probabilities);
 
   // The same for the pdf page's marker.
-  form->PageControl->setCurrentIndex(0);
-  form->ParameterGrid->Editor()->setFocus(Qt::MouseFocusReason);
+  form->Pages->setCurrentIndex(0);
+  form->Grid->Editor()->setFocus(Qt::MouseFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(Caption(), apply);
-  panel = form->PanelDraw;
+  panel = form->DensityMarker;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   EXPECT_EQ(Caption(), probabilities);
   EXPECT_EQ(Caption(), CaptionOfMode());
 
   // An apply on the formulas page keeps the button applying.
-  form->PageControl->setCurrentIndex(2);
+  form->Pages->setCurrentIndex(2);
   QApplication::processEvents();
   TypeIntoGrid(0, "1", true);
   EXPECT_EQ(Caption(), apply);
@@ -220,8 +219,8 @@ TEST_F(WalkThroughTest, RefusedInputIsExplainedAndTheGridShowsTheValuesInUse) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(GridText(1), "1");
   EXPECT_EQ(GridText(2), "1");
-  ASSERT_NE(form->ParameterGrid->Editor(), nullptr);
-  EXPECT_EQ(form->ParameterGrid->Editor()->text(), "1");
+  ASSERT_NE(form->Grid->Editor(), nullptr);
+  EXPECT_EQ(form->Grid->Editor()->text(), "1");
 
   struct Case {
     QLineEdit* edit;
@@ -231,7 +230,7 @@ TEST_F(WalkThroughTest, RefusedInputIsExplainedAndTheGridShowsTheValuesInUse) {
   const std::vector<Case> cases = {
       {form->ProbabilityEditLeft, "2", "Value should not be greater than 1"},
       {form->ProbabilityEditRight, "-0.5", "Value should be at least 0"},
-      {form->xValueEdit, "abc", "'abc' is not a valid floating point value"},
+      {form->XEdit, "abc", "'abc' is not a valid floating point value"},
   };
   for (const Case& c : cases) {
     beeps = 0;
@@ -241,10 +240,10 @@ TEST_F(WalkThroughTest, RefusedInputIsExplainedAndTheGridShowsTheValuesInUse) {
         << form->statusBar()->currentMessage().toStdString();
   }
   // The next accepted entry clears the line.
-  TypeInto(form->xValueEdit, "1");
+  TypeInto(form->XEdit, "1");
   EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
   // The status line does not cover the button.
-  EXPECT_LE(form->PressButton->mapTo(form.get(), QPoint(0, form->PressButton->height())).y(),
+  EXPECT_LE(form->MainButton->mapTo(form.get(), QPoint(0, form->MainButton->height())).y(),
             form->statusBar()->y());
 }
 
@@ -288,13 +287,13 @@ TEST_F(WalkThroughTest, TheGridFollowsADarkPalette) {
     ~Restore() { QApplication::setPalette(p); }
   } restore{old};
   QApplication::setPalette(dark);
-  form = std::make_unique<TVoktForm>();
+  form = std::make_unique<MainWindow>();
   form->show();
   QApplication::processEvents();
-  const QImage image = form->ParameterGrid->viewport()->grab().toImage();
+  const QImage image = form->Grid->viewport()->grab().toImage();
   for (int row = 0; row < 3; ++row) {
     for (int col = 0; col < 2; ++col) {
-      const QRect r = form->ParameterGrid->visualItemRect(form->ParameterGrid->item(row, col));
+      const QRect r = form->Grid->visualItemRect(form->Grid->item(row, col));
       const QRect scaled(r.topLeft() * image.devicePixelRatio(),
                          r.size() * image.devicePixelRatio());
       EXPECT_GT(LightPixels(image, scaled.adjusted(2, 2, -2, -2)), 0.0)
@@ -302,7 +301,7 @@ TEST_F(WalkThroughTest, TheGridFollowsADarkPalette) {
     }
   }
   // The marker's line follows the text colour too.
-  EXPECT_EQ(form->ZwarteLijn->palette().color(form->ZwarteLijn->backgroundRole()),
+  EXPECT_EQ(form->MarkerLine->palette().color(form->MarkerLine->backgroundRole()),
             dark.color(QPalette::WindowText));
 }
 

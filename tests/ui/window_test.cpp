@@ -23,7 +23,7 @@
 
 #include "distrib/distribution.h"
 #include "ui/about.h"
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 #include "ui/messages.h"
 
 namespace vokt::ui {
@@ -31,18 +31,18 @@ namespace {
 
 // A fair die with n faces: a discrete type for the rules that depend on
 // discreteness, independent of which discrete families are built.
-class tTestDie : public tDiscrete_distribution {
+class TestDie : public DiscreteDistribution {
  public:
-  tTestDie() {
+  TestDie() {
     SetParameters(6, 1, 1);
     Par[1].Unset = true;
     Par[1].RangeHint = "n = 1, 2, ...";
   }
   void Name(std::string& s) const override { s = "test die"; }
-  int SetParameters(Extended p1, Extended p2, Extended p3) override {
+  int SetParameters(Real p1, Real p2, Real p3) override {
     ParCount = 1;
     DefineParameter(1, 1, 1000, true, "n");
-    const int r = tDiscrete_distribution::SetParameters(p1, p2, p3);
+    const int r = DiscreteDistribution::SetParameters(p1, p2, p3);
     if (r != 0) return r;
     N = p1;
     SupportLow = 1;
@@ -52,15 +52,13 @@ class tTestDie : public tDiscrete_distribution {
     BuildPointTable();
     return 0;
   }
-  Extended PointProb(Extended x) override {
-    return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0;
-  }
-  Extended Cdf(Extended x) override {
+  Real PointProb(Real x) override { return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0; }
+  Real Cdf(Real x) override {
     if (x < 1) return 0;
     if (x >= N) return 1;
     return std::floor(x) / N;
   }
-  Extended N = 6;
+  Real N = 6;
 };
 
 class WindowTest : public ::testing::Test {
@@ -68,8 +66,8 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     oldError_ = SetErrorHook([this](const std::string& t) { errors.push_back(t); });
     oldBeep_ = SetBeepHook([this] { ++beeps; });
-    form = std::make_unique<TVoktForm>();
-    form->AddDistribution(std::make_unique<tTestDie>());
+    form = std::make_unique<MainWindow>();
+    form->AddDistribution(std::make_unique<TestDie>());
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -94,8 +92,8 @@ class WindowTest : public ::testing::Test {
 
   // Types text into the value cell of grid row r (0-based).
   void TypeIntoGrid(int row, const QString& text, bool enter = false) {
-    form->ParameterGrid->setCurrentCell(row, 1);
-    QLineEdit* e = form->ParameterGrid->Editor();
+    form->Grid->setCurrentCell(row, 1);
+    QLineEdit* e = form->Grid->Editor();
     ASSERT_NE(e, nullptr);
     e->setFocus();
     e->selectAll();
@@ -106,9 +104,9 @@ class WindowTest : public ::testing::Test {
   }
 
   QString Text(QLineEdit* e) const { return e->text(); }
-  std::string GridText(int row) const { return form->Driver().ParameterTexts[row + 1]; }
+  std::string GridText(int row) const { return form->Calc().ParameterTexts[row + 1]; }
 
-  std::unique_ptr<TVoktForm> form;
+  std::unique_ptr<MainWindow> form;
   std::vector<std::string> errors;
   int beeps = 0;
 
@@ -119,69 +117,69 @@ class WindowTest : public ::testing::Test {
 
 TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
   EXPECT_EQ(form->windowTitle(), "VOKT");
-  EXPECT_EQ(form->DistribTypeBox->currentText(), "normal");
+  EXPECT_EQ(form->TypeBox->currentText(), "normal");
   ASSERT_NE(form->Current(), nullptr);
   EXPECT_EQ(form->Current()->NameId, 901);
   EXPECT_EQ(GridText(0), "0");
   EXPECT_EQ(GridText(1), "1");
   EXPECT_EQ(GridText(2), "1");
-  EXPECT_EQ(form->ParameterGrid->rowCount(), 3);
-  EXPECT_EQ(form->PageControl->currentIndex(), 0);
-  EXPECT_EQ(form->PageControl->tabText(0), "pdf");
-  EXPECT_FALSE(form->PageControl->isTabVisible(3));
-  EXPECT_EQ(Text(form->xValueEdit), "0");
+  EXPECT_EQ(form->Grid->rowCount(), 3);
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_EQ(form->Pages->tabText(0), "pdf");
+  EXPECT_FALSE(form->Pages->isTabVisible(3));
+  EXPECT_EQ(Text(form->XEdit), "0");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.5");
   EXPECT_EQ(form->ProbabilityEditCentral->width(), 2);  // the thin line of a continuous type
-  EXPECT_EQ(form->PressButton->text(), "Apply New Distribution");
-  EXPECT_EQ(form->Driver().InputMode, 3);
+  EXPECT_EQ(form->MainButton->text(), "Apply New Distribution");
+  EXPECT_EQ(form->Calc().Mode, InputMode::Applied);
   EXPECT_TRUE(form->ProbabilityDecimalsGroup->checkedAction()->text() == "4");
   EXPECT_TRUE(form->XDecimalsGroup->checkedAction()->text() == "3");
   EXPECT_TRUE(errors.empty());
   // The list is sorted by name, ignoring case.
-  for (int i = 1; i < form->DistribTypeBox->count(); ++i)
-    EXPECT_LE(QString::compare(form->DistribTypeBox->itemText(i - 1),
-                               form->DistribTypeBox->itemText(i), Qt::CaseInsensitive),
+  for (int i = 1; i < form->TypeBox->count(); ++i)
+    EXPECT_LE(QString::compare(form->TypeBox->itemText(i - 1), form->TypeBox->itemText(i),
+                               Qt::CaseInsensitive),
               0);
 }
 
 TEST_F(WindowTest, LayoutFollowsTheFont) {
   const int lh = form->LineHeight;
   EXPECT_EQ(lh, 18);  // 12-pixel font
-  EXPECT_EQ(form->PressButton->height(), 2 * lh);
-  EXPECT_EQ(form->PressButton->width(), form->DistribBox->width());
-  EXPECT_EQ(form->xValueEdit->width(), form->NumberWidth);
+  EXPECT_EQ(form->MainButton->height(), 2 * lh);
+  EXPECT_EQ(form->MainButton->width(), form->TypeGroup->width());
+  EXPECT_EQ(form->XEdit->width(), form->NumberWidth);
   EXPECT_EQ(form->centralWidget()->height(),
-            form->PressButton->y() + form->PressButton->height() + form->HalfLine);
+            form->MainButton->y() + form->MainButton->height() + form->HalfLine);
   // The page control fills the width right of the group box.
   form->resize(form->width() + 100, form->height());
   QApplication::processEvents();
-  EXPECT_EQ(form->PageControl->width(),
-            form->Panel->width() - form->DistribBox->x() - form->DistribBox->width() - 10);
-  EXPECT_EQ(form->PageControl->x() + form->PageControl->width(), form->Panel->width());
+  EXPECT_EQ(form->Pages->width(),
+            form->Panel->width() - form->TypeGroup->x() - form->TypeGroup->width() - 10);
+  EXPECT_EQ(form->Pages->x() + form->Pages->width(), form->Panel->width());
 }
 
 TEST_F(WindowTest, EnterInTheXEditComputesTheProbabilities) {
-  TypeInto(form->xValueEdit, "1.96");
-  EXPECT_EQ(form->Driver().InputMode, 4);
-  EXPECT_EQ(form->PressButton->text(), "Compute Probabilities");
-  EXPECT_EQ(Text(form->xValueEdit), "1.96");
+  TypeInto(form->XEdit, "1.96");
+  EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
+  EXPECT_EQ(form->MainButton->text(), "Compute Probabilities");
+  EXPECT_EQ(Text(form->XEdit), "1.96");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
   EXPECT_EQ(Text(form->ProbabilityEditCentral), " ");
   EXPECT_EQ(form->ProbabilityEditCentral->width(), 2);
   // The marker sits over x on the graph.
-  const int centre = form->PanelDraw->x() + form->PanelDraw->width() / 2;
-  EXPECT_GT(centre, form->kansgrafiek->x() + form->kansgrafiek->width() / 2);
+  const int centre = form->DensityMarker->x() + form->DensityMarker->width() / 2;
+  EXPECT_GT(centre, form->DensityGraph->x() + form->DensityGraph->width() / 2);
   EXPECT_EQ(beeps, 0);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, NumbersUseTheUsersDecimalSeparator) {
   SetDecimalSeparator(',');
-  TypeInto(form->xValueEdit, "1,96");
+  TypeInto(form->XEdit, "1,96");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0,975");
-  TypeInto(form->xValueEdit, "1.96");  // the other separator is not a number here
+  TypeInto(form->XEdit, "1.96");  // the other separator is not a number here
   EXPECT_EQ(beeps, 1);
   TypeIntoGrid(1, "2,25");
   EXPECT_EQ(GridText(2), "1,5");
@@ -191,20 +189,20 @@ TEST_F(WindowTest, NumbersUseTheUsersDecimalSeparator) {
 
 TEST_F(WindowTest, AProbabilityGivesTheQuantile) {
   TypeInto(form->ProbabilityEditLeft, "0.975");
-  EXPECT_EQ(form->PressButton->text(), "Compute Quantile");
-  EXPECT_EQ(Text(form->xValueEdit), "1.96");  // 3 decimals for the standard normal
+  EXPECT_EQ(form->MainButton->text(), "Compute Quantile");
+  EXPECT_EQ(Text(form->XEdit), "1.96");  // 3 decimals for the standard normal
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
 
   TypeInto(form->ProbabilityEditRight, "0.5");
-  EXPECT_EQ(Text(form->xValueEdit), "0");
+  EXPECT_EQ(Text(form->XEdit), "0");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
   EXPECT_EQ(beeps, 0);
 }
 
 TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
-  TypeInto(form->xValueEdit, "1");
-  const QString x = Text(form->xValueEdit);
+  TypeInto(form->XEdit, "1");
+  const QString x = Text(form->XEdit);
   const QString left = Text(form->ProbabilityEditLeft);
   const QString digits(400, QChar('9'));
   struct Case {
@@ -212,15 +210,22 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
     QString text;
   };
   const std::vector<Case> cases = {
-      {form->ProbabilityEditLeft, "1.5"},  {form->ProbabilityEditLeft, "-0.1"},
-      {form->ProbabilityEditRight, "1.5"}, {form->ProbabilityEditRight, "abc"},
-      {form->ProbabilityEditLeft, "nan"},  {form->ProbabilityEditLeft, "-"},
-      {form->ProbabilityEditLeft, "."},    {form->ProbabilityEditLeft, ""},
-      {form->ProbabilityEditLeft, digits}, {form->xValueEdit, "1e5000"},
-      {form->xValueEdit, "inf"},           {form->xValueEdit, "1,5"},
-      {form->xValueEdit, "0x10"},          {form->xValueEdit, "2e"},
+      {form->ProbabilityEditLeft, "1.5"},
+      {form->ProbabilityEditLeft, "-0.1"},
+      {form->ProbabilityEditRight, "1.5"},
+      {form->ProbabilityEditRight, "abc"},
+      {form->ProbabilityEditLeft, "nan"},
+      {form->ProbabilityEditLeft, "-"},
+      {form->ProbabilityEditLeft, "."},
+      {form->ProbabilityEditLeft, ""},
+      {form->ProbabilityEditLeft, digits},
+      {form->XEdit, "1e5000"},
+      {form->XEdit, "inf"},
+      {form->XEdit, "1,5"},
+      {form->XEdit, "0x10"},
+      {form->XEdit, "2e"},
   };
-  const Extended currentX = form->Driver().CurrentX;
+  const Real currentX = form->Calc().CurrentX;
   int expected = 0;
   for (const Case& c : cases) {
     const std::string what = c.text.left(20).toStdString();
@@ -230,9 +235,9 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
     EXPECT_TRUE(c.edit->hasFocus()) << what;
     // The typed text stays for correcting; nothing was recomputed.
     EXPECT_EQ(Text(c.edit), c.text.isEmpty() ? QString() : c.text) << what;
-    EXPECT_EQ(form->Driver().CurrentX, currentX) << what;
-    if (c.edit != form->xValueEdit) {
-      EXPECT_EQ(Text(form->xValueEdit), x) << what;
+    EXPECT_EQ(form->Calc().CurrentX, currentX) << what;
+    if (c.edit != form->XEdit) {
+      EXPECT_EQ(Text(form->XEdit), x) << what;
     }
   }
   (void)left;
@@ -242,7 +247,7 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
 TEST_F(WindowTest, TinyTailsShowTheirDigitsAndFitTheirBoxes) {
   // 1 - P(Z > 9) is one unit of the last place below 1: the distance to 1
   // is the directly computed upper tail (mpmath: 1.128588405953840e-19).
-  TypeInto(form->xValueEdit, "9");
+  TypeInto(form->XEdit, "9");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "1.1286e-19");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), QString::fromUtf8("1 \u2212 1.1286e-19"));
   for (QLineEdit* e : {form->ProbabilityEditLeft, form->ProbabilityEditRight}) {
@@ -250,11 +255,11 @@ TEST_F(WindowTest, TinyTailsShowTheirDigitsAndFitTheirBoxes) {
     EXPECT_GE(e->x(), 0);
     EXPECT_LE(e->x() + e->width(), form->GrayPanel->width());
   }
-  form->PageControl->setCurrentIndex(1);
-  TypeInto(form->xcdFEdit, "9");
-  EXPECT_EQ(Text(form->cdFEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
-  EXPECT_GE(form->cdFEdit->width(),
-            form->cdFEdit->fontMetrics().horizontalAdvance(form->cdFEdit->text()));
+  form->Pages->setCurrentIndex(1);
+  TypeInto(form->CdfXEdit, "9");
+  EXPECT_EQ(Text(form->CdfEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
+  EXPECT_GE(form->CdfEdit->width(),
+            form->CdfEdit->fontMetrics().horizontalAdvance(form->CdfEdit->text()));
   EXPECT_TRUE(errors.empty());
 }
 
@@ -262,7 +267,7 @@ TEST_F(WindowTest, ProbabilitiesZeroAndOneReachTheQuantile) {
   TypeInto(form->ProbabilityEditLeft, "0");
   TypeInto(form->ProbabilityEditLeft, "1");
   // A huge x is still a number: all probability lies left of it.
-  TypeInto(form->xValueEdit, "1e999");
+  TypeInto(form->XEdit, "1e999");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "1");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0");
   EXPECT_EQ(beeps, 0);
@@ -270,8 +275,8 @@ TEST_F(WindowTest, ProbabilitiesZeroAndOneReachTheQuantile) {
 }
 
 TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
-  TypeInto(form->xValueEdit, "1.5");
-  const QString x = Text(form->xValueEdit), left = Text(form->ProbabilityEditLeft);
+  TypeInto(form->XEdit, "1.5");
+  const QString x = Text(form->XEdit), left = Text(form->ProbabilityEditLeft);
   struct Case {
     int row;
     QString text;
@@ -291,35 +296,35 @@ TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
   };
   for (const Case& c : cases) {
     errors.clear();
-    form->Driver().ParameterTexts = {"", "0", "1", "1"};
+    form->Calc().ParameterTexts = {"", "0", "1", "1"};
     TypeIntoGrid(c.row, c.text, true);
     ASSERT_EQ(errors.size(), 1u) << c.text.toStdString();
     EXPECT_EQ(errors[0], c.message);
-    tVar mu, var;
+    Parameter mu, var;
     form->Current()->GetParameter(1, mu);
     form->Current()->GetParameter(2, var);
     EXPECT_EQ(mu.Value, 0) << c.text.toStdString();
     EXPECT_EQ(var.Value, 1) << c.text.toStdString();
     EXPECT_EQ(form->Current()->Mean, 0);
-    EXPECT_EQ(Text(form->xValueEdit), x);
+    EXPECT_EQ(Text(form->XEdit), x);
     EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
   }
   // A good first parameter with a bad second one is not half applied.
   errors.clear();
-  form->Driver().ParameterTexts = {"", "5", "-2", "1"};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "5", "-2", "1"};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_EQ(errors.size(), 1u);
-  tVar mu;
+  Parameter mu;
   form->Current()->GetParameter(1, mu);
   EXPECT_EQ(mu.Value, 0);
   EXPECT_EQ(beeps, 0);
   // Any finite mean is a valid one, however far beyond 2^31.
   errors.clear();
-  form->Driver().ParameterTexts = {"", "0", "1", "1"};
+  form->Calc().ParameterTexts = {"", "0", "1", "1"};
   TypeIntoGrid(0, "1e999", true);
   EXPECT_TRUE(errors.empty());
-  tVar far;
+  Parameter far;
   form->Current()->GetParameter(1, far);
   EXPECT_EQ(far.Value, 1e999L);
 }
@@ -343,24 +348,24 @@ TEST_F(WindowTest, EnterInTheGridAppliesTheParameters) {
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(form->Current()->Mean, 10);
   EXPECT_EQ(form->Current()->Variance, 4);
-  EXPECT_EQ(Text(form->xValueEdit), "10");
+  EXPECT_EQ(Text(form->XEdit), "10");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
-  EXPECT_EQ(form->Driver().InputMode, 4);
-  EXPECT_EQ(form->PressButton->text(), "Compute Probabilities");
+  EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
+  EXPECT_EQ(form->MainButton->text(), "Compute Probabilities");
 }
 
 TEST_F(WindowTest, EnterAnywhereIsThePressOnce) {
-  form->Driver().ParameterTexts = {"", "1", "4", "2"};
-  form->Driver().InputMode = 0;
-  form->DistribTypeBox->setFocus();
-  QTest::keyClick(form->DistribTypeBox, Qt::Key_Return);
+  form->Calc().ParameterTexts = {"", "1", "4", "2"};
+  form->Calc().Mode = InputMode::Parameters;
+  form->TypeBox->setFocus();
+  QTest::keyClick(form->TypeBox, Qt::Key_Return);
   EXPECT_EQ(form->Current()->Mean, 1);
   EXPECT_EQ(form->Current()->Variance, 4);
   // In a number edit Enter computes once (a second press would beep here).
-  form->xValueEdit->setText("abc");
-  form->xValueEdit->setFocus();
-  form->Driver().NumEditClick(EditId::xValue);
-  QTest::keyClick(form->xValueEdit, Qt::Key_Return);
+  form->XEdit->setText("abc");
+  form->XEdit->setFocus();
+  form->Calc().NumberEditClicked(EditId::xValue);
+  QTest::keyClick(form->XEdit, Qt::Key_Return);
   EXPECT_EQ(beeps, 1);
   EXPECT_TRUE(errors.empty());
 }
@@ -370,14 +375,14 @@ TEST_F(WindowTest, EachTypeKeepsItsParameters) {
   TypeIntoGrid(1, "4", true);
   ASSERT_TRUE(errors.empty());
   ASSERT_TRUE(form->ChooseType("test die"));
-  EXPECT_EQ(form->PageControl->tabText(0), "pmf");
-  EXPECT_EQ(form->ParameterGrid->rowCount(), 1);
+  EXPECT_EQ(form->Pages->tabText(0), "pmf");
+  EXPECT_EQ(form->Grid->rowCount(), 1);
   EXPECT_EQ(GridText(0), "");  // unset
-  EXPECT_EQ(form->Driver().InputMode, 0);
-  EXPECT_EQ(form->PressButton->text(), "Apply New Distribution");
-  EXPECT_EQ(form->ParameterGrid->currentRow(), 0);
+  EXPECT_EQ(form->Calc().Mode, InputMode::Parameters);
+  EXPECT_EQ(form->MainButton->text(), "Apply New Distribution");
+  EXPECT_EQ(form->Grid->currentRow(), 0);
   ASSERT_TRUE(form->ChooseType("normal"));
-  EXPECT_EQ(form->PageControl->tabText(0), "pdf");
+  EXPECT_EQ(form->Pages->tabText(0), "pdf");
   EXPECT_EQ(GridText(0), "2");
   EXPECT_EQ(GridText(1), "4");
   EXPECT_EQ(GridText(2), "2");
@@ -386,26 +391,26 @@ TEST_F(WindowTest, EachTypeKeepsItsParameters) {
 
 TEST_F(WindowTest, AnEmptyParameterRowIsSelectedByThePress) {
   ASSERT_TRUE(form->ChooseType("test die"));
-  form->ParameterGrid->setCurrentCell(0, 1);
-  form->PressButton->click();
+  form->Grid->setCurrentCell(0, 1);
+  form->MainButton->click();
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->ParameterGrid->currentRow(), 0);
-  EXPECT_EQ(form->Driver().InputMode, 0);
+  EXPECT_EQ(form->Grid->currentRow(), 0);
+  EXPECT_EQ(form->Calc().Mode, InputMode::Parameters);
 
   ASSERT_TRUE(form->ChooseType("normal"));
   TypeIntoGrid(2, "");
-  form->ParameterGrid->setCurrentCell(0, 1);
-  form->PressButton->click();
+  form->Grid->setCurrentCell(0, 1);
+  form->MainButton->click();
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->ParameterGrid->currentRow(), 2);
+  EXPECT_EQ(form->Grid->currentRow(), 2);
 }
 
 TEST_F(WindowTest, DiscreteTypeComputesAndSnapsTheCentralEdit) {
   ASSERT_TRUE(form->ChooseType("test die"));
   TypeIntoGrid(0, "6", true);
   ASSERT_TRUE(errors.empty());
-  EXPECT_EQ(Text(form->xValueEdit), "3.5");
-  TypeInto(form->xValueEdit, "2");
+  EXPECT_EQ(Text(form->XEdit), "3.5");
+  TypeInto(form->XEdit, "2");
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1667");
   EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.1667");
   EXPECT_EQ(Text(form->ProbabilityEditRight), "0.6667");
@@ -413,131 +418,132 @@ TEST_F(WindowTest, DiscreteTypeComputesAndSnapsTheCentralEdit) {
 }
 
 TEST_F(WindowTest, DecimalsMenusRecompute) {
-  TypeInto(form->xValueEdit, "1.96");
+  TypeInto(form->XEdit, "1.96");
   form->ProbabilityDecimalsGroup->actions()[7]->trigger();  // "8"
-  EXPECT_EQ(form->Driver().ProbabilityDecimals, 8);
+  EXPECT_EQ(form->Calc().ProbabilityDecimals, 8);
   EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.9750021");
-  EXPECT_EQ(Text(form->xValueEdit), "1.96");
+  EXPECT_EQ(Text(form->XEdit), "1.96");
 
   TypeInto(form->ProbabilityEditLeft, "0.975");
   form->XDecimalsGroup->actions()[0]->trigger();  // "0"
-  EXPECT_EQ(form->Driver().XValueDecimals, 0);
-  EXPECT_EQ(Text(form->xValueEdit), "2");
+  EXPECT_EQ(form->Calc().XValueDecimals, 0);
+  EXPECT_EQ(Text(form->XEdit), "2");
   EXPECT_TRUE(form->XDecimalsGroup->actions()[0]->isChecked());
   EXPECT_EQ(beeps, 0);
 }
 
 TEST_F(WindowTest, XDecimalsMenuOnlyForContinuousTypes) {
-  form->MenuItemOptionsClick();
+  form->OptionsChosen();
   EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
   ASSERT_TRUE(form->ChooseType("test die"));
-  form->MenuItemOptionsClick();
+  form->OptionsChosen();
   EXPECT_FALSE(form->MenuXDecimals->menuAction()->isEnabled());
   ASSERT_TRUE(form->ChooseType("normal"));
-  form->MenuItemOptionsClick();
+  form->OptionsChosen();
   EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
   // With the families of the catalogue: the binomial takes integer values,
   // an empirical table (Kruskal-Wallis) any values.
   if (form->ChooseType("binomial")) {
-    form->MenuItemOptionsClick();
+    form->OptionsChosen();
     EXPECT_FALSE(form->MenuXDecimals->menuAction()->isEnabled());
   }
   if (form->ChooseType("Kruskal-Wallis")) {
-    form->MenuItemOptionsClick();
+    form->OptionsChosen();
     EXPECT_TRUE(form->MenuXDecimals->menuAction()->isEnabled());
   }
 }
 
 TEST_F(WindowTest, CdfPageComputesBothWays) {
-  form->PageControl->setCurrentIndex(1);
+  form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  EXPECT_EQ(Text(form->xcdFEdit), "0");
-  EXPECT_EQ(Text(form->cdFEdit), "0.5");
-  TypeInto(form->xcdFEdit, "1.96");
-  EXPECT_EQ(Text(form->cdFEdit), "0.975");
+  EXPECT_EQ(Text(form->CdfXEdit), "0");
+  EXPECT_EQ(Text(form->CdfEdit), "0.5");
+  TypeInto(form->CdfXEdit, "1.96");
+  EXPECT_EQ(Text(form->CdfEdit), "0.975");
   form->ProbabilityDecimalsGroup->actions()[7]->trigger();  // "8" recomputes this page
-  EXPECT_EQ(Text(form->cdFEdit), "0.9750021");
+  EXPECT_EQ(Text(form->CdfEdit), "0.9750021");
   form->ProbabilityDecimalsGroup->actions()[3]->trigger();
   // The probability edit rides at the height of F(x).
-  const int mid = form->cdFEdit->y() + form->cdFEdit->height() / 2;
-  EXPECT_NEAR(mid, form->cdFgrafiek->y() + 0.025 * form->cdFgrafiek->height(), 2);
-  TypeInto(form->cdFEdit, "0.5");
-  EXPECT_EQ(Text(form->xcdFEdit), "0");
-  EXPECT_TRUE(form->cdFEdit->hasFocus());
-  TypeInto(form->cdFEdit, "2");
+  const int mid = form->CdfEdit->y() + form->CdfEdit->height() / 2;
+  EXPECT_NEAR(mid, form->CdfGraph->y() + 0.025 * form->CdfGraph->height(), 2);
+  TypeInto(form->CdfEdit, "0.5");
+  EXPECT_EQ(Text(form->CdfXEdit), "0");
+  EXPECT_TRUE(form->CdfEdit->hasFocus());
+  TypeInto(form->CdfEdit, "2");
   EXPECT_EQ(beeps, 1);
-  EXPECT_TRUE(form->cdFEdit->hasFocus());
+  EXPECT_TRUE(form->CdfEdit->hasFocus());
   // An apply on the cdf page leaves the x edit of that page entered.
   TypeIntoGrid(0, "1", true);
-  EXPECT_EQ(form->Driver().InputMode, 8);
-  EXPECT_EQ(Text(form->xcdFEdit), "1");
+  EXPECT_EQ(form->Calc().Mode, InputMode::CdfX);
+  EXPECT_EQ(Text(form->CdfXEdit), "1");
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, DraggingTheMarkerMovesX) {
   TypeInto(form->ProbabilityEditLeft, "0.975");
-  QWidget* panel = form->PanelDraw;
+  QWidget* panel = form->DensityMarker;
   const int start = panel->width() / 2;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
   // Pressing keeps x where the marker is (to within a pixel's worth).
-  EXPECT_NEAR(static_cast<double>(form->Driver().CurrentX), 1.96, 0.05);
+  EXPECT_NEAR(static_cast<double>(form->Calc().CurrentX), 1.96, 0.05);
   const QString before = Text(form->ProbabilityEditLeft);
   QMouseEvent move(QEvent::MouseMove, QPointF(start - 40, 5),
                    panel->mapToGlobal(QPointF(start - 40, 5)), Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &move);
-  EXPECT_LT(form->Driver().CurrentX, 1.9);
+  EXPECT_LT(form->Calc().CurrentX, 1.9);
   EXPECT_NE(Text(form->ProbabilityEditLeft), before);  // the numbers follow live
   // Far beyond the right end: x keeps growing, the marker stays at the edge.
-  const int far = start + 3 * form->kansgrafiek->width();
+  const int far = start + 3 * form->DensityGraph->width();
   QMouseEvent beyond(QEvent::MouseMove, QPointF(far, 5), panel->mapToGlobal(QPointF(far, 5)),
                      Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &beyond);
-  EXPECT_GT(form->Driver().CurrentX, 4);
-  EXPECT_EQ(panel->x() + panel->width() / 2, form->kansgrafiek->x() + form->kansgrafiek->width());
+  EXPECT_GT(form->Calc().CurrentX, 4);
+  EXPECT_EQ(panel->x() + panel->width() / 2, form->DensityGraph->x() + form->DensityGraph->width());
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
-  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   // Far out the upper tail is tiny but not 0: shown in exponent notation.
-  Extended below, at, above;
-  form->Current()->Probabilities(form->Driver().CurrentX, below, at, above);
+  Real below, at, above;
+  form->Current()->Probabilities(form->Calc().CurrentX, below, at, above);
   EXPECT_GT(above, 0);
   EXPECT_EQ(Text(form->ProbabilityEditRight).toStdString(),
-            FormatProbability(form->Driver().ProbabilityDecimals, above));
+            FormatProbability(form->Calc().ProbabilityDecimals, above));
   EXPECT_TRUE(Text(form->ProbabilityEditRight).contains("e-"));
 
   // A discrete distribution snaps to the nearest integer.
   ASSERT_TRUE(form->ChooseType("test die"));
   TypeIntoGrid(0, "6", true);
-  QTest::mouseClick(form->PanelDraw, Qt::LeftButton, {}, QPoint(form->PanelDraw->width() / 2, 5));
-  const Extended x = form->Driver().CurrentX;
+  QTest::mouseClick(form->DensityMarker, Qt::LeftButton, {},
+                    QPoint(form->DensityMarker->width() / 2, 5));
+  const Real x = form->Calc().CurrentX;
   EXPECT_EQ(x, std::round(x));
-  EXPECT_EQ(Text(form->xValueEdit).toStdString(), FormatNumber(x));
+  EXPECT_EQ(Text(form->XEdit).toStdString(), FormatNumber(x));
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, CopyGraphOnlyFromAGraphPage) {
   QGuiApplication::clipboard()->clear();
-  form->PageControl->setCurrentIndex(2);
-  form->ActionCopyGraphExecute();
+  form->Pages->setCurrentIndex(2);
+  form->CopyGraph();
   EXPECT_TRUE(QGuiApplication::clipboard()->pixmap().isNull());
-  form->PageControl->setCurrentIndex(0);
-  form->ActionCopyGraphExecute();
-  EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), form->TabSheetPQ->size());
+  form->Pages->setCurrentIndex(0);
+  form->CopyGraph();
+  EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), form->DensityPage->size());
 }
 
 TEST_F(WindowTest, FormulasPageTurnsTheButtonBackToApply) {
-  TypeInto(form->xValueEdit, "1");
-  form->PageControl->setCurrentIndex(2);
+  TypeInto(form->XEdit, "1");
+  form->Pages->setCurrentIndex(2);
   QApplication::processEvents();
-  EXPECT_EQ(form->PressButton->text(), "Apply New Distribution");
-  EXPECT_EQ(form->Driver().InputMode, 0);
+  EXPECT_EQ(form->MainButton->text(), "Apply New Distribution");
+  EXPECT_EQ(form->Calc().Mode, InputMode::Parameters);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, GridCellsCarryTheRangeHints) {
-  EXPECT_EQ(form->ParameterGrid->item(1, 1)->toolTip().toStdString(), "@s^2_ > 0");
-  EXPECT_EQ(form->ParameterGrid->item(1, 0)->toolTip().toStdString(), "@s^2_ > 0");
+  EXPECT_EQ(form->Grid->item(1, 1)->toolTip().toStdString(), "@s^2_ > 0");
+  EXPECT_EQ(form->Grid->item(1, 0)->toolTip().toStdString(), "@s^2_ > 0");
   EXPECT_EQ(form->RowLabel(1), "@s^2_ =");
-  EXPECT_EQ(form->cdFEdit->toolTip(), QString::fromUtf8("Probability  P( X @\u00A3 x )"));
+  EXPECT_EQ(form->CdfEdit->toolTip(), QString::fromUtf8("Probability  P( X @\u00A3 x )"));
 }
 
 TEST_F(WindowTest, HelpOpensAtTheContents) {
@@ -556,56 +562,55 @@ TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
   EXPECT_EQ(form->RowLabel(0), "n_1^ =");
   EXPECT_EQ(form->RowHint(1), "n_2^ = 0, 1, 2, ...");
   // Selecting the last row adds a spare row below it.
-  const int rows = form->ParameterGrid->rowCount();
-  form->ParameterGrid->setCurrentCell(rows - 1, 1);
-  EXPECT_EQ(form->ParameterGrid->rowCount(), rows + 1);
-  while (form->ParameterGrid->rowCount() < 5) {
-    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
+  const int rows = form->Grid->rowCount();
+  form->Grid->setCurrentCell(rows - 1, 1);
+  EXPECT_EQ(form->Grid->rowCount(), rows + 1);
+  while (form->Grid->rowCount() < 5) {
+    form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
   }
-  form->Driver().ParameterTexts = {"", "3", "", "0", "4", ""};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "3", "", "0", "4", ""};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
   auto* d = form->Current();
   EXPECT_EQ(d->Par[1].Value, 2);  // two groups
-  EXPECT_EQ(form->ParameterGrid->rowCount(), 3);
+  EXPECT_EQ(form->Grid->rowCount(), 3);
   EXPECT_EQ(GridText(0), "3");
   EXPECT_EQ(GridText(1), "4");
   EXPECT_EQ(GridText(2), "");
-  EXPECT_EQ(form->Driver().InputMode, 4);
+  EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
 
   // Not an integer: the row is selected and the conversion error shown.
-  form->Driver().ParameterTexts = {"", "3", "x", ""};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "3", "x", ""};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "'x' is not a valid integer value.");
-  EXPECT_EQ(form->ParameterGrid->currentRow(), 1);
+  EXPECT_EQ(form->Grid->currentRow(), 1);
   EXPECT_EQ(d->Par[1].Value, 2);
 }
 
 TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) {
   if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
-  while (form->ParameterGrid->rowCount() < 4)
-    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
-  form->Driver().ParameterTexts = {"", "10", "10", "10", ""};
+  while (form->Grid->rowCount() < 4) form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
+  form->Calc().ParameterTexts = {"", "10", "10", "10", ""};
   // Seen while the worker counts: the bar, a locked window, and an event
   // posted now is handled before the run ends.
   bool sawProgress = false, lockedDuringRun = false, eventHandled = false;
   QTimer::singleShot(0, form.get(), [&] {
-    sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
-    lockedDuringRun = !form->PressButton->isEnabled() && !form->DistribBox->isEnabled();
+    sawProgress = form->ProgressBar->isVisible() && form->CancelButton->isVisible();
+    lockedDuringRun = !form->MainButton->isEnabled() && !form->TypeGroup->isEnabled();
     QMetaObject::invokeMethod(
         form.get(), [&] { eventHandled = true; }, Qt::QueuedConnection);
   });
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
   EXPECT_TRUE(sawProgress);
   EXPECT_TRUE(lockedDuringRun);
   EXPECT_TRUE(eventHandled);
-  EXPECT_FALSE(form->ProgressBar1->isVisible());
-  EXPECT_TRUE(form->PressButton->isEnabled());
+  EXPECT_FALSE(form->ProgressBar->isVisible());
+  EXPECT_TRUE(form->MainButton->isEnabled());
   EXPECT_EQ(form->Current()->Par[1].Value, 3);
   EXPECT_NEAR(form->Current()->Mean, 2, 1e-15);  // E(H) = k - 1
   EXPECT_EQ(form->Current()->SupportLow, 0);
@@ -614,65 +619,64 @@ TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) 
 
 TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
-  form->Driver().ParameterTexts = {"", "2", "3", ""};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "2", "3", ""};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_TRUE(errors.empty());
-  TypeInto(form->xValueEdit, "2");
+  TypeInto(form->XEdit, "2");
   const QString left = Text(form->ProbabilityEditLeft);
-  const Extended p = form->Current()->Cdf(2);
+  const Real p = form->Current()->Cdf(2);
 
   // Three groups of fifteen: seconds of work, with progress.
-  while (form->ParameterGrid->rowCount() < 4)
-    form->ParameterGrid->setCurrentCell(form->ParameterGrid->rowCount() - 1, 1);
-  form->Driver().ParameterTexts = {"", "15", "15", "15", ""};
-  const std::vector<std::string> texts = form->Driver().ParameterTexts;
-  const QImage pdf = form->kansgrafiek->grab().toImage();
-  const QString x = Text(form->xValueEdit), central = Text(form->ProbabilityEditCentral),
+  while (form->Grid->rowCount() < 4) form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
+  form->Calc().ParameterTexts = {"", "15", "15", "15", ""};
+  const std::vector<std::string> texts = form->Calc().ParameterTexts;
+  const QImage pdf = form->DensityGraph->grab().toImage();
+  const QString x = Text(form->XEdit), central = Text(form->ProbabilityEditCentral),
                 right = Text(form->ProbabilityEditRight);
   bool sawProgress = false;
   QElapsedTimer clock;
   qint64 clickedAt = -1;
   QTimer::singleShot(100, form.get(), [&] {
-    sawProgress = form->ProgressBar1->isVisible() && form->CancelButton->isVisible();
+    sawProgress = form->ProgressBar->isVisible() && form->CancelButton->isVisible();
     clickedAt = clock.elapsed();
     QTest::mouseClick(form->CancelButton, Qt::LeftButton);
   });
   clock.start();
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   const qint64 endedAt = clock.elapsed();
   EXPECT_TRUE(sawProgress);
   // Cancel stops the worker promptly (generous for a loaded machine).
   EXPECT_LT(endedAt - clickedAt, 1000);
-  EXPECT_FALSE(form->ProgressBar1->isVisible());
-  EXPECT_TRUE(form->PressButton->isEnabled());
+  EXPECT_FALSE(form->ProgressBar->isVisible());
+  EXPECT_TRUE(form->MainButton->isEnabled());
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
   EXPECT_EQ(Text(form->ProbabilityEditCentral), central);
   EXPECT_EQ(Text(form->ProbabilityEditRight), right);
-  EXPECT_EQ(Text(form->xValueEdit), x);
+  EXPECT_EQ(Text(form->XEdit), x);
   EXPECT_EQ(form->Current()->Cdf(2), p);
   EXPECT_EQ(form->Current()->Par[1].Value, 2);
-  EXPECT_EQ(form->Driver().ParameterTexts, texts);
-  EXPECT_EQ(form->kansgrafiek->grab().toImage(), pdf);
+  EXPECT_EQ(form->Calc().ParameterTexts, texts);
+  EXPECT_EQ(form->DensityGraph->grab().toImage(), pdf);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
   if (!form->ChooseType("Friedman")) GTEST_SKIP() << "no Friedman type in this build";
-  form->Driver().ParameterTexts = {"", "3", "3", ""};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "3", "3", ""};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
-  const Extended mean = form->Current()->Mean;
+  const Real mean = form->Current()->Mean;
   // Eight treatments in ten blocks: far beyond the bounds, refused before
   // anything is counted.
   QElapsedTimer clock;
   clock.start();
-  form->Driver().ParameterTexts = {"", "8", "10", ""};
-  form->Driver().InputMode = 0;
-  form->PressButtonClick();
+  form->Calc().ParameterTexts = {"", "8", "10", ""};
+  form->Calc().Mode = InputMode::Parameters;
+  form->MainButtonClicked();
   EXPECT_LT(clock.elapsed(), 1000);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "Numbers too large.");
@@ -682,9 +686,9 @@ TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
   // Fewer than two treatments are refused before anything is counted.
   for (const char* t : {"1", "0", "-3"}) {
     errors.clear();
-    form->Driver().ParameterTexts = {"", t, "5", ""};
-    form->Driver().InputMode = 0;
-    form->PressButtonClick();
+    form->Calc().ParameterTexts = {"", t, "5", ""};
+    form->Calc().Mode = InputMode::Parameters;
+    form->MainButtonClicked();
     ASSERT_EQ(errors.size(), 1u) << t;
     EXPECT_EQ(errors[0], "Value should be at least 2.");
     EXPECT_EQ(form->Current()->Mean, mean);
@@ -693,7 +697,7 @@ TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
 }
 
 TEST(AboutBox, IsTheFixedDialog) {
-  TAboutBox box;
+  AboutBox box;
   EXPECT_EQ(box.windowTitle(), "About VOKT");
   EXPECT_EQ(box.size(), QSize(392, 250));
   EXPECT_TRUE(box.OKButton->isDefault());

@@ -27,16 +27,16 @@ TEST(PainterSurface, FontSubstitutes) {
 
 TEST(PainterSurface, ResolvesSystemColours) {
   const QPalette p = TestPalette();
-  EXPECT_EQ(ResolveColor(clWindowText, p), QColor(10, 20, 30));
-  EXPECT_EQ(ResolveColor(clHighlight, p), QColor(0, 0, 200));
-  EXPECT_EQ(ResolveColor(clActiveCaption, p), QColor(0, 0, 200));
-  EXPECT_EQ(ResolveColor(clGray, p), QColor(128, 128, 128));
+  EXPECT_EQ(ResolveColor(kTextColor, p), QColor(10, 20, 30));
+  EXPECT_EQ(ResolveColor(kHighlightColor, p), QColor(0, 0, 200));
+  EXPECT_EQ(ResolveColor(kFillColor, p), QColor(0, 0, 200));
+  EXPECT_EQ(ResolveColor(kGrayColor, p), QColor(128, 128, 128));
 }
 
 TEST(PainterSurface, AlwaysBlackOverridesThePenColour) {
   ImageSurface img(20, 20, TestPalette());
   DrawingSurface& s = img.Surface();
-  s.SetPenColor(clGray);
+  s.SetPenColor(kGrayColor);
   s.SetPenMode(PenMode::AlwaysBlack);
   s.MoveTo(5, 0);
   s.LineTo(5, 19);
@@ -49,13 +49,13 @@ TEST(PainterSurface, AlwaysBlackOverridesThePenColour) {
 }
 
 TEST(PainterSurface, PaintsANormalDensity) {
-  tNormal_Distribution d(0, 1);
+  NormalDistribution d(0, 1);
   ImageSurface img(300, 150, TestPalette());
   DrawingSurface& s = img.Surface();
   EXPECT_EQ(s.Width(), 300);
   EXPECT_EQ(s.Height(), 150);
-  d.DrawDensity(s, clWindowText, clActiveCaption, d.SupportLow, 0);
-  d.DrawDensity(s, clWindowText, clActiveCaption, 0, d.SupportHigh);
+  d.DrawDensity(s, kTextColor, kFillColor, d.SupportLow, 0);
+  d.DrawDensity(s, kTextColor, kFillColor, 0, d.SupportHigh);
   const QImage im = img.TakeImage();
   EXPECT_EQ(im.pixelColor(120, 100), QColor(0, 0, 200)) << "filled under the curve";
   EXPECT_EQ(im.pixelColor(150, 148), QColor(10, 20, 30)) << "outline on the base line";
@@ -99,7 +99,7 @@ namespace {
 TEST(PainterSurface, AxisParallelLinesCoverBothEnds) {
   ImageSurface img(30, 30, TestPalette());
   DrawingSurface& s = img.Surface();
-  s.SetPenColor(clBlack);
+  s.SetPenColor(kBlackColor);
   s.SetPenWidth(3);
   s.MoveTo(10, 20);
   s.LineTo(10, 5);  // upwards, like a bar
@@ -150,7 +150,7 @@ TEST(PainterSurface, ClientAreaIsTheOriginAndThePainterIsRestored) {
     QPainterSurface s(p, QRect(10, 20, 15, 10), TestPalette());
     EXPECT_EQ(s.Width(), 15);
     EXPECT_EQ(s.Height(), 10);
-    s.SetPenColor(clBlack);
+    s.SetPenColor(kBlackColor);
     s.MoveTo(0, 0);
     s.LineTo(0, 3);
   }

@@ -1,6 +1,6 @@
-// TVoktForm: the main window.  On the left the distribution type list and the
+// MainWindow: the main window.  On the left the distribution type list and the
 // parameter grid above the main button; on the right the pages "pdf", "cdf",
-// "formulas" and "sample".  The computation itself is tVoktDriver's; this
+// "formulas" and "sample".  The computation itself is Calculator's; this
 // class is the widget side: controls, layout from the font, menus, grid and
 // paint handlers.
 #pragma once
@@ -17,8 +17,8 @@
 
 #include "distrib/distribution.h"
 #include "distrib/kruskal_friedman.h"
-#include "ui/driver.h"
-#include "ui/numedit.h"
+#include "ui/calculator.h"
+#include "ui/number_edit.h"
 
 class QAction;
 class QActionGroup;
@@ -34,23 +34,23 @@ class QPushButton;
 class QTabWidget;
 
 namespace vokt {
-class TRichEditSK;
+class FormulaView;
 }
 
 namespace vokt::ui {
 
-class TVoktForm;
-class TDrawForm;
-class TAssignForm;
-class TTailControls;
-class TSampleView;
+class MainWindow;
+class DrawDialog;
+class AssignDialog;
+class TailControls;
+class SampleView;
 
 // A widget whose painting is a handler of the form (the graphs).
-class TPaintBox : public QWidget {
+class PaintBox : public QWidget {
   Q_OBJECT
  public:
   using Handler = std::function<void(QPainter&, const QRect&)>;
-  explicit TPaintBox(QWidget* parent, Handler onPaint);
+  explicit PaintBox(QWidget* parent, Handler onPaint);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -60,10 +60,10 @@ class TPaintBox : public QWidget {
 };
 
 // A plain container that reports its resizes (the window's main panel).
-class TResizePanel : public QWidget {
+class ResizePanel : public QWidget {
   Q_OBJECT
  public:
-  explicit TResizePanel(QWidget* parent, std::function<void()> onResize);
+  explicit ResizePanel(QWidget* parent, std::function<void()> onResize);
 
  protected:
   void resizeEvent(QResizeEvent*) override;
@@ -75,10 +75,10 @@ class TResizePanel : public QWidget {
 // The parameter grid: two columns, labels (formula markup) in the first,
 // values edited in place in the second; the editor stays open on the current
 // cell.
-class TParameterGrid : public QTableWidget {
+class ParameterGrid : public QTableWidget {
   Q_OBJECT
  public:
-  explicit TParameterGrid(TVoktForm& form, QWidget* parent);
+  explicit ParameterGrid(MainWindow& form, QWidget* parent);
   // Closes the in-place editor and opens it again on the current cell.
   void RestartEditor();
   void CloseEditor();
@@ -91,8 +91,8 @@ class TParameterGrid : public QTableWidget {
   void changeEvent(QEvent* e) override;
 
  private:
-  friend class TGridDelegate;
-  TVoktForm& form_;
+  friend class GridDelegate;
+  MainWindow& form_;
   QPointer<QLineEdit> editor_;
 };
 
@@ -125,46 +125,46 @@ class BusyScope {
   ProgressSink* sink_;
 };
 
-class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
+class MainWindow : public QMainWindow, public DriverView, public ProgressSink {
   Q_OBJECT
  public:
-  explicit TVoktForm(QWidget* parent = nullptr);
-  ~TVoktForm() override;
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
 
-  tVoktDriver& Driver() { return driver_; }
-  tDistribution* Current() const { return driver_.Current; }
+  Calculator& Calc() { return calc_; }
+  Distribution* Current() const { return calc_.Current; }
 
   // Adds a distribution object to the type list (sorted by name); the form
   // owns it.  Start-up adds one of every type of the catalogue.
-  void AddDistribution(std::unique_ptr<tDistribution> d);
+  void AddDistribution(std::unique_ptr<Distribution> d);
   // Selects the type with the given name as the user would (close-up of
   // the list).  False when the list has no such name.
   bool ChooseType(const QString& name);
 
   // Event handlers.
-  void PressButtonClick();
-  void DistribTypeBoxCloseUp();
+  void MainButtonClicked();
+  void TypeChosen();
   void ParameterGridSetEditText(int row, const QString& text);
   void ParameterGridSelectCell(int row);
   void ParameterGridKeyDown(int key);
   // Focus came into the grid's editor: the button applies the grid.
   void ParameterGridEnter();
-  void PageControlChange();
-  void FormResize();
-  void N11Click(int decimals);
-  void N02Click(int decimals);
-  void MenuItemOptionsClick();
-  void MenuItemHelpClick();
-  void MenuItemAboutClick();
-  void ActionCopyGraphExecute();
+  void PageChanged();
+  void WindowResized();
+  void ProbabilityDecimalsChosen(int decimals);
+  void XDecimalsChosen(int decimals);
+  void OptionsChosen();
+  void HelpChosen();
+  void AboutChosen();
+  void CopyGraph();
   // "Save graph as...": the visible graph page as a PNG or SVG file.
-  void ActionSaveGraphExecute();
+  void SaveGraph();
   // The rank tests: Kruskal-Wallis group sizes and Friedman treatments and
   // blocks rebuild the exact tables.
   void ApplyKruskalWallis();
   void ApplyFriedman();
   void ShowKruskalWallisRows();
-  void CancelButtonClick();
+  void CancelClicked();
 
   // ProgressSink
   void SetPosition(int percent) override;
@@ -172,22 +172,22 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void SetBusy(bool busy) override;
   // Samples and assignments.
   bool ConfirmDiscardSample();
-  void DrawClick();
-  void AssignClick();
-  void MenuItemSaveClick();
-  void MenuItemClearClick();
-  void ActionSaveUpdate();
+  void DrawSample();
+  void AssignSample();
+  void SaveSample();
+  void ClearSample();
+  void UpdateSaveAction();
   // Runs a dialog modally; tests replace this to fill in and accept it.
   std::function<bool(QDialog&)> RunDialog;
   // Marker drags; x is the mouse position in the receiving control.
-  void PanelDrawMouseDown(Qt::MouseButton button, int x);
-  void PanelDrawMouseMove(bool leftDown, int x);
-  void PanelDrawMouseUp(Qt::MouseButton button, int x);
-  void PanelcdfDrawMouseDown(Qt::MouseButton button, int x);
-  void PanelcdfDrawMouseMove(bool leftDown, int x);
-  void PanelcdfDrawMouseUp(Qt::MouseButton button, int x);
-  void kansgrafiekPaint(QPainter& p, const QRect& r);
-  void cdFgrafiekPaint(QPainter& p, const QRect& r);
+  void DensityMarkerPressed(Qt::MouseButton button, int x);
+  void DensityMarkerMoved(bool leftDown, int x);
+  void DensityMarkerReleased(Qt::MouseButton button, int x);
+  void CdfMarkerPressed(Qt::MouseButton button, int x);
+  void CdfMarkerMoved(bool leftDown, int x);
+  void CdfMarkerReleased(Qt::MouseButton button, int x);
+  void PaintDensityGraph(QPainter& p, const QRect& r);
+  void PaintCdfGraph(QPainter& p, const QRect& r);
 
   // The hint of parameter row r (0-based): the parameter's range hint.
   std::string RowHint(int row) const;
@@ -198,7 +198,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   int LineHeight = 18, HalfLine = 9, TypeBoxWidth = 200, NumberWidth = 50, DigitsWidth = 21,
       HalfDigits = 11;
 
-  // tDriverView
+  // DriverView
   std::string EditText(EditId id) const override;
   void SetEditText(EditId id, const std::string& text) override;
   void FocusEdit(EditId id) override;
@@ -212,7 +212,7 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   Rect DensityBoxRect() const override;
   Rect CdfBoxRect() const override;
   void PlaceDensityMarker(int px, bool thinCentral) override;
-  void PlaceCdfMarker(int px, Extended cdf) override;
+  void PlaceCdfMarker(int px, Real cdf) override;
   void RepaintDensity() override;
   void RepaintCdf() override;
   void ShowPageContents(PageId page) override;
@@ -221,42 +221,42 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void ShowRefusal(const std::string& reason) override;
 
   // Controls, under the names the rest of the program uses.
-  TResizePanel* Panel = nullptr;
-  QGroupBox* DistribBox = nullptr;
-  QComboBox* DistribTypeBox = nullptr;
-  TParameterGrid* ParameterGrid = nullptr;
-  QPushButton* PressButton = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;
+  ResizePanel* Panel = nullptr;
+  QGroupBox* TypeGroup = nullptr;
+  QComboBox* TypeBox = nullptr;
+  ParameterGrid* Grid = nullptr;
+  QPushButton* MainButton = nullptr;
+  QProgressBar* ProgressBar = nullptr;
   QPushButton* CancelButton = nullptr;
-  QTabWidget* PageControl = nullptr;
-  QWidget* TabSheetPQ = nullptr;
-  TPaintBox* kansgrafiek = nullptr;
-  QLabel* LinkerwaardeLabel = nullptr;
-  QLabel* RechterwaardeLabel = nullptr;
+  QTabWidget* Pages = nullptr;
+  QWidget* DensityPage = nullptr;
+  PaintBox* DensityGraph = nullptr;
+  QLabel* DensityLowLabel = nullptr;
+  QLabel* DensityHighLabel = nullptr;
   QFrame* GrayPanel = nullptr;
-  tNumEdit* ProbabilityEditLeft = nullptr;
-  tNumEdit* ProbabilityEditCentral = nullptr;
-  tNumEdit* ProbabilityEditRight = nullptr;
-  QFrame* PanelDraw = nullptr;
+  NumberEdit* ProbabilityEditLeft = nullptr;
+  NumberEdit* ProbabilityEditCentral = nullptr;
+  NumberEdit* ProbabilityEditRight = nullptr;
+  QFrame* DensityMarker = nullptr;
   QLabel* ArrowLeft = nullptr;
   QLabel* ArrowRight = nullptr;
-  QFrame* ZwarteLijn = nullptr;
-  tNumEdit* xValueEdit = nullptr;
+  QFrame* MarkerLine = nullptr;
+  NumberEdit* XEdit = nullptr;
   // The tail selector, the alpha box and the second marker of the pdf page.
-  TTailControls* Tails = nullptr;
-  QWidget* TabSheetcdF = nullptr;
-  TPaintBox* cdFgrafiek = nullptr;
-  QLabel* LinkercdFLabel = nullptr;
-  QLabel* RechtercdFLabel = nullptr;
-  QFrame* PanelcdfDraw = nullptr;
-  QLabel* ArrowcdFLeft = nullptr;
-  QLabel* ArrowcdFRight = nullptr;
-  tNumEdit* xcdFEdit = nullptr;
-  tNumEdit* cdFEdit = nullptr;
-  QWidget* TabSheetFormulas = nullptr;
-  vokt::TRichEditSK* FormulaEdit = nullptr;
-  QWidget* TabSheetRS = nullptr;
-  TSampleView* SampleMemo = nullptr;
+  TailControls* Tails = nullptr;
+  QWidget* CdfPage = nullptr;
+  PaintBox* CdfGraph = nullptr;
+  QLabel* CdfLowLabel = nullptr;
+  QLabel* CdfHighLabel = nullptr;
+  QFrame* CdfMarker = nullptr;
+  QLabel* CdfArrowLeft = nullptr;
+  QLabel* CdfArrowRight = nullptr;
+  NumberEdit* CdfXEdit = nullptr;
+  NumberEdit* CdfEdit = nullptr;
+  QWidget* FormulasPage = nullptr;
+  vokt::FormulaView* FormulaText = nullptr;
+  QWidget* SamplePage = nullptr;
+  SampleView* SampleList = nullptr;
 
   QMenu* MenuOptions = nullptr;
   QMenu* MenuProbabilityDecimals = nullptr;
@@ -270,10 +270,10 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   QAction* ActionSave = nullptr;
   QAction* ActionClear = nullptr;
   QMenu* MenuSample = nullptr;
-  QMenu* PopupMenu1 = nullptr;
-  QMenu* PopupMenu2 = nullptr;
-  TDrawForm* DrawForm = nullptr;
-  TAssignForm* AssignForm = nullptr;
+  QMenu* DensityMenu = nullptr;
+  QMenu* CdfMenu = nullptr;
+  DrawDialog* DrawDialogWindow = nullptr;
+  AssignDialog* AssignDialogWindow = nullptr;
   QAction* ActionHelp = nullptr;
   QAction* ActionAbout = nullptr;
 
@@ -289,12 +289,12 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   void ArrangeControls();
   void LayoutDensityPage();
   void LayoutCdfPage();
-  void UpdateSupportLabels(TPaintBox* box, QLabel* left, QLabel* right);
+  void UpdateSupportLabels(PaintBox* box, QLabel* left, QLabel* right);
   // The graph page that Copy graph and Save graph take, or null when they do
   // nothing (another page, or the pdf page without a distribution).
   QWidget* GraphPageToCopy() const;
-  tNumEdit* Edit(EditId id) const;
-  void SelectTypeInList(tDistribution* d);
+  NumberEdit* Edit(EditId id) const;
+  void SelectTypeInList(Distribution* d);
   void SyncGridItems();
   // The button's caption for the current input mode: what Enter does.
   void SyncButtonCaption();
@@ -312,15 +312,15 @@ class TVoktForm : public QMainWindow, public tDriverView, public ProgressSink {
   // responsive and locked (only Cancel works); the progress bar shows when
   // showProgress.  The table, or nothing when cancelled; errors are raised.
   template <class Compute>
-  std::optional<tRankTable> RunRankBuild(bool showProgress, Compute&& compute);
+  std::optional<RankTable> RunRankBuild(bool showProgress, Compute&& compute);
   void AppendSampleLines(std::vector<std::string> lines, const QString& hint);
   // Marks the sample unsaved and shows its page with the given hint.
   void ShowSamplePage(const QString& hint);
   // The x under the marker panel's centre moved by dx pixels.
-  void MarkerToX(QWidget* panel, TPaintBox* box, int dx);
+  void MarkerToX(QWidget* panel, PaintBox* box, int dx);
 
-  std::vector<std::unique_ptr<tDistribution>> distributions_;
-  tVoktDriver driver_;
+  std::vector<std::unique_ptr<Distribution>> distributions_;
+  Calculator calc_;
   bool creating_ = true;
   bool inSelect_ = false;
   int tabWidth_ = -1;

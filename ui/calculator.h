@@ -2,7 +2,7 @@
 // the input last entered (apply the grid's parameters, compute the
 // probabilities at x, compute a quantile), the state kept about the current x
 // and its probabilities, and the formatting of the results.  It talks to the
-// widgets only through tDriverView, so it runs without any toolkit.
+// widgets only through DriverView, so it runs without any toolkit.
 #pragma once
 
 #include <array>
@@ -16,7 +16,24 @@
 
 namespace vokt::ui {
 
-// The number edits, numbered by the InputMode they set when entered.
+// What the main button (and Enter) does: apply the grid's parameters, or
+// compute from the number edit last entered.  The edits' modes carry the
+// numbers of their EditId.
+enum class InputMode : uint8_t {
+  Parameters = 0,  // the grid is being edited
+  Applied = 3,     // the grid's parameters are in use (the button applies them again)
+  DensityX = 4,
+  LowerProbability = 5,
+  CentralProbability = 6,
+  UpperProbability = 7,
+  CdfX = 8,
+  CdfProbability = 9,
+};
+
+// True when the button applies the grid.
+inline bool AppliesParameters(InputMode mode) { return mode <= InputMode::Applied; }
+
+// The number edits, numbered by the input mode they set when entered.
 enum class EditId : uint8_t {
   xValue = 4,
   ProbLeft = 5,
@@ -29,9 +46,9 @@ enum class EditId : uint8_t {
 enum class PageId : uint8_t { Pdf, Cdf, Formulas, Sample };
 
 // What the driver needs from the window.
-class tDriverView {
+class DriverView {
  public:
-  virtual ~tDriverView() = default;
+  virtual ~DriverView() = default;
   virtual std::string EditText(EditId id) const = 0;
   virtual void SetEditText(EditId id, const std::string& text) = 0;
   virtual void FocusEdit(EditId id) = 0;
@@ -52,7 +69,7 @@ class tDriverView {
   // thinCentral: the central probability is exactly 0 and its edit shows as
   // a thin line under the marker.
   virtual void PlaceDensityMarker(int px, bool thinCentral) = 0;
-  virtual void PlaceCdfMarker(int px, Extended cdf) = 0;
+  virtual void PlaceCdfMarker(int px, Real cdf) = 0;
   virtual void RepaintDensity() = 0;
   virtual void RepaintCdf() = 0;
   // Makes the contents of a graph page visible (they are hidden while the
@@ -66,44 +83,44 @@ class tDriverView {
   virtual void ShowRefusal(const std::string& reason) { (void)reason; }
 };
 
-class tVoktDriver {
+class Calculator {
  public:
-  explicit tVoktDriver(tDriverView& view);
+  explicit Calculator(DriverView& view);
 
   // State shared with the window.
-  tDistribution* Current = nullptr;
-  int InputMode = 3;
+  Distribution* Current = nullptr;
+  InputMode Mode = InputMode::Applied;
   int ParameterRow = 1;
   std::vector<std::string> ParameterTexts = std::vector<std::string>(4);
-  Extended CurrentX = 0;
-  Extended ProbLeft = 0;
-  Extended ProbCentral = 0;
-  Extended ProbRight = 0;
+  Real CurrentX = 0;
+  Real ProbLeft = 0;
+  Real ProbCentral = 0;
+  Real ProbRight = 0;
   int ProbabilityDecimals = 4;
   int XValueDecimals = 3;
 
   // The Kruskal-Wallis (929) and Friedman (931) distributions apply their
   // grid by rebuilding their exact tables; the window installs that step
   // here.  Without it they are applied like every other type.
-  std::function<void(tVoktDriver&)> RankTestApply;
+  std::function<void(Calculator&)> RankTestApply;
   // The Kruskal-Wallis grid has one row per group plus a spare row; the
   // window installs the step that shows those rows here.
-  std::function<void(tVoktDriver&)> RankTestRows;
+  std::function<void(Calculator&)> RankTestRows;
 
   // The main button.  Errors while applying parameters propagate to the
   // caller (the error display); errors in the number edits only beep.
-  void PressButtonClick();
+  void MainButtonClicked();
   // Enter handler of the editable number edits.
-  void NumEditClick(EditId id);
+  void NumberEditClicked(EditId id);
   void ShowDistribution();
   void UpdateDensityPage(bool repaint);
   void UpdateCdfPage();
   bool ParametersComplete() const;
 
   // The button caption for an input mode.
-  static std::string CaptionFor(int mode);
-  // Reads a parameter text; a text that is not a number raises EArgumentError.
-  static Extended ParameterValue(const std::string& text);
+  static std::string CaptionFor(InputMode mode);
+  // Reads a parameter text; a text that is not a number raises ArgumentError.
+  static Real ParameterValue(const std::string& text);
 
   // The grid: a changed cell text (0-based row), with the normal
   // distribution's coupling of variance and standard deviation.
@@ -113,10 +130,10 @@ class tVoktDriver {
 
  private:
   void ApplyParameters();
-  Extended EditNumber(EditId id) const;
-  static void CheckProbability(Extended p);
+  Real EditNumber(EditId id) const;
+  static void CheckProbability(Real p);
 
-  tDriverView& view_;
+  DriverView& view_;
 };
 
 }  // namespace vokt::ui

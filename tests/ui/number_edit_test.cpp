@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "ui/numedit.h"
+#include "ui/number_edit.h"
 
 namespace vokt::ui {
 namespace {
@@ -15,16 +15,16 @@ namespace {
 TEST(NumEdit, PlaceholderComesAndGoesWithTheFocus) {
   QWidget w;
   auto* layout = new QVBoxLayout(&w);
-  auto* edit = new tNumEdit(&w, 5);
-  auto* other = new tNumEdit(&w, 4);
-  auto* readOnly = new tNumEdit(&w, 6);
+  auto* edit = new NumberEdit(&w, 5);
+  auto* other = new NumberEdit(&w, 4);
+  auto* readOnly = new NumberEdit(&w, 6);
   readOnly->setReadOnly(true);
   layout->addWidget(edit);
   layout->addWidget(other);
   layout->addWidget(readOnly);
   QStringList seen;
-  QObject::connect(edit, &tNumEdit::Entered, [&](tNumEdit* s) { seen << "in:" + s->text(); });
-  QObject::connect(edit, &tNumEdit::Exited, [&](tNumEdit* s) { seen << "out:" + s->text(); });
+  QObject::connect(edit, &NumberEdit::Entered, [&](NumberEdit* s) { seen << "in:" + s->text(); });
+  QObject::connect(edit, &NumberEdit::Exited, [&](NumberEdit* s) { seen << "out:" + s->text(); });
   w.show();
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));

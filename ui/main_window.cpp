@@ -1,4 +1,4 @@
-#include "ui/hoofd.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -48,8 +48,8 @@
 #include "distrib/kruskal_friedman.h"
 #include "distrib/plotting.h"
 #include "formula/markup.h"
+#include "formula/qt/formula_view.h"
 #include "formula/qt/painter_surface.h"
-#include "formula/qt/richedit_sk.h"
 #include "resources/strings.h"
 #include "ui/about.h"
 #include "ui/messages.h"
@@ -83,7 +83,7 @@ QColor ValueColor(const QPalette& pal) {
 }
 
 // The help window closes with Esc.
-class THelpBrowser : public QTextBrowser {
+class HelpBrowser : public QTextBrowser {
  public:
   using QTextBrowser::QTextBrowser;
 
@@ -125,29 +125,29 @@ QPixmap ArrowPixmap(int width, int height, bool right, const QColor& color) {
 // ---------------------------------------------------------------------------
 // Small widgets
 
-TPaintBox::TPaintBox(QWidget* parent, Handler onPaint)
+PaintBox::PaintBox(QWidget* parent, Handler onPaint)
     : QWidget(parent), onPaint_(std::move(onPaint)) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void TPaintBox::paintEvent(QPaintEvent*) {
+void PaintBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (onPaint_) onPaint_(p, rect());
 }
 
-TResizePanel::TResizePanel(QWidget* parent, std::function<void()> onResize)
+ResizePanel::ResizePanel(QWidget* parent, std::function<void()> onResize)
     : QWidget(parent), onResize_(std::move(onResize)) {}
 
-void TResizePanel::resizeEvent(QResizeEvent*) {
+void ResizePanel::resizeEvent(QResizeEvent*) {
   if (onResize_) onResize_();
 }
 
 // ---------------------------------------------------------------------------
 // The parameter grid
 
-class TGridDelegate : public QStyledItemDelegate {
+class GridDelegate : public QStyledItemDelegate {
  public:
-  TGridDelegate(TVoktForm& form, TParameterGrid& grid)
+  GridDelegate(MainWindow& form, ParameterGrid& grid)
       : QStyledItemDelegate(&grid), form_(form), grid_(grid) {}
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -173,7 +173,7 @@ class TGridDelegate : public QStyledItemDelegate {
         painter->fillRect(r, pal.color(QPalette::AlternateBase));
       painter->setPen(ValueColor(pal));
       painter->setFont(grid_.font());
-      const auto& texts = form_.Driver().ParameterTexts;
+      const auto& texts = form_.Calc().ParameterTexts;
       const std::string text =
           row + 1 < static_cast<int>(texts.size()) ? texts[row + 1] : std::string();
       painter->drawText(r.adjusted(2, 2, -2, 0), Qt::AlignLeft | Qt::AlignTop, Q(text));
@@ -206,7 +206,7 @@ class TGridDelegate : public QStyledItemDelegate {
 
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
     auto* e = static_cast<QLineEdit*>(editor);
-    const auto& texts = form_.Driver().ParameterTexts;
+    const auto& texts = form_.Calc().ParameterTexts;
     const int i = index.row() + 1;
     const QString t = i < static_cast<int>(texts.size()) ? Q(texts[i]) : QString();
     if (e->text() != t) e->setText(t);
@@ -234,11 +234,11 @@ class TGridDelegate : public QStyledItemDelegate {
   }
 
  private:
-  TVoktForm& form_;
-  TParameterGrid& grid_;
+  MainWindow& form_;
+  ParameterGrid& grid_;
 };
 
-TParameterGrid::TParameterGrid(TVoktForm& form, QWidget* parent)
+ParameterGrid::ParameterGrid(MainWindow& form, QWidget* parent)
     : QTableWidget(parent), form_(form) {
   setColumnCount(2);
   horizontalHeader()->hide();
@@ -252,30 +252,30 @@ TParameterGrid::TParameterGrid(TVoktForm& form, QWidget* parent)
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setShowGrid(false);
   setTabKeyNavigation(true);
-  setItemDelegate(new TGridDelegate(form, *this));
+  setItemDelegate(new GridDelegate(form, *this));
 }
 
-QLineEdit* TParameterGrid::Editor() const { return editor_.data(); }
+QLineEdit* ParameterGrid::Editor() const { return editor_.data(); }
 
-void TParameterGrid::CloseEditor() {
+void ParameterGrid::CloseEditor() {
   if (QLineEdit* e = editor_.data()) {
     closeEditor(e, QAbstractItemDelegate::NoHint);
     editor_ = nullptr;
   }
 }
 
-void TParameterGrid::RestartEditor() {
+void ParameterGrid::RestartEditor() {
   CloseEditor();
   const QModelIndex current = currentIndex();
   if (current.isValid() && current.column() == 1) edit(current);
 }
 
-void TParameterGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+void ParameterGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableWidget::currentChanged(current, previous);
   if (current.isValid()) form_.ParameterGridSelectCell(current.row());
 }
 
-void TParameterGrid::changeEvent(QEvent* e) {
+void ParameterGrid::changeEvent(QEvent* e) {
   QTableWidget::changeEvent(e);
   // A new desktop theme: the open editor takes the new value colour.
   if (e->type() == QEvent::PaletteChange && editor_) {
@@ -285,7 +285,7 @@ void TParameterGrid::changeEvent(QEvent* e) {
   }
 }
 
-void TParameterGrid::keyPressEvent(QKeyEvent* e) {
+void ParameterGrid::keyPressEvent(QKeyEvent* e) {
   form_.ParameterGridKeyDown(e->key());
   if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
     e->accept();
@@ -297,7 +297,7 @@ void TParameterGrid::keyPressEvent(QKeyEvent* e) {
 // ---------------------------------------------------------------------------
 // The form
 
-TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), calc_(*this) {
   InitVoktResources();
   setWindowTitle(QStringLiteral("VOKT"));
   QFont f(QStringLiteral("Lucida Sans Unicode"));
@@ -305,232 +305,227 @@ TVoktForm::TVoktForm(QWidget* parent) : QMainWindow(parent), driver_(*this) {
   setFont(f);
   random_.seed(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
   RunDialog = [](QDialog& d) { return d.exec() == QDialog::Accepted; };
-  driver_.RankTestApply = [this](tVoktDriver& d) {
+  calc_.RankTestApply = [this](Calculator& d) {
     if (d.Current->NameId == kKruskalWallis)
       ApplyKruskalWallis();
     else
       ApplyFriedman();
   };
-  driver_.RankTestRows = [this](tVoktDriver&) { ShowKruskalWallisRows(); };
+  calc_.RankTestRows = [this](Calculator&) { ShowKruskalWallisRows(); };
   BuildControls();
   BuildMenus();
-  DrawForm = new TDrawForm(this);
-  AssignForm = new TAssignForm(this);
+  DrawDialogWindow = new DrawDialog(this);
+  AssignDialogWindow = new AssignDialog(this);
 
   // Start-up: one object of every type of the catalogue, the normal
   // distribution selected with mean 0 and variance 1.
   for (uint16_t t : AvailableTypes()) AddDistribution(CreateDistribution(t));
   for (auto& d : distributions_)
-    if (d->NameId == 901) driver_.Current = d.get();
-  if (!driver_.Current && !distributions_.empty()) driver_.Current = distributions_.front().get();
-  if (driver_.Current) {
-    SelectTypeInList(driver_.Current);
-    if (driver_.Current->NameId == 901) driver_.Current->SetParameters(0, 1, 1);
+    if (d->NameId == 901) calc_.Current = d.get();
+  if (!calc_.Current && !distributions_.empty()) calc_.Current = distributions_.front().get();
+  if (calc_.Current) {
+    SelectTypeInList(calc_.Current);
+    if (calc_.Current->NameId == 901) calc_.Current->SetParameters(0, 1, 1);
   }
   SetButtonCaption(LoadString(876));
 
-  PageControl->setCurrentIndex(kFormulasPage);
+  Pages->setCurrentIndex(kFormulasPage);
   ArrangeControls();
-  driver_.ParameterTexts.assign(4, std::string());
-  Guarded([&] { driver_.ShowDistribution(); });
-  driver_.InputMode = 3;
-  driver_.ParameterRow = 1;
+  calc_.ParameterTexts.assign(4, std::string());
+  Guarded([&] { calc_.ShowDistribution(); });
+  calc_.Mode = InputMode::Applied;
+  calc_.ParameterRow = 1;
   creating_ = false;
-  Guarded([&] { FormResize(); });
-  SampleMemo->SetModified(false);
-  PageControl->setCurrentIndex(kPdfPage);
-  Guarded([&] { PageControlChange(); });
+  Guarded([&] { WindowResized(); });
+  SampleList->SetModified(false);
+  Pages->setCurrentIndex(kPdfPage);
+  Guarded([&] { PageChanged(); });
   // The first press applies the grid (the formulas page above set 0).
-  driver_.InputMode = 3;
+  calc_.Mode = InputMode::Applied;
   inSelect_ = true;
-  ParameterGrid->setCurrentCell(0, 1);
+  Grid->setCurrentCell(0, 1);
   inSelect_ = false;
-  ParameterGrid->RestartEditor();
-  ParameterGrid->setFocus();
-  if (ParameterGrid->Editor()) ParameterGrid->Editor()->setFocus();
+  Grid->RestartEditor();
+  Grid->setFocus();
+  if (Grid->Editor()) Grid->Editor()->setFocus();
 }
 
-TVoktForm::~TVoktForm() {
+MainWindow::~MainWindow() {
   // The controls go first, while the driver and the distributions they call
   // back into still exist; the guard keeps resize and page-change
   // notifications of the teardown from refreshing anything.
   creating_ = true;
-  driver_.Current = nullptr;
+  calc_.Current = nullptr;
   delete Panel;
   Panel = nullptr;
 }
 
-void TVoktForm::showEvent(QShowEvent* e) {
+void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   // The pages have their final sizes only now.
-  Guarded([&] { FormResize(); });
+  Guarded([&] { WindowResized(); });
 }
 
-void TVoktForm::BuildControls() {
-  Panel = new TResizePanel(this, [this] {
-    if (!creating_) Guarded([&] { FormResize(); });
+void MainWindow::BuildControls() {
+  Panel = new ResizePanel(this, [this] {
+    if (!creating_) Guarded([&] { WindowResized(); });
   });
   setCentralWidget(Panel);
   // The status line says why a typed x or probability was refused.
   statusBar()->setSizeGripEnabled(false);
 
-  DistribBox = new QGroupBox(QStringLiteral("Distribution"), Panel);
-  DistribTypeBox = new QComboBox(DistribBox);
-  DistribTypeBox->setToolTip(QStringLiteral("distribution type"));
-  DistribTypeBox->setMaxVisibleItems(32);
-  connect(DistribTypeBox, &QComboBox::activated, this,
-          [this](int) { Guarded([&] { DistribTypeBoxCloseUp(); }); });
+  TypeGroup = new QGroupBox(QStringLiteral("Distribution"), Panel);
+  TypeBox = new QComboBox(TypeGroup);
+  TypeBox->setToolTip(QStringLiteral("distribution type"));
+  TypeBox->setMaxVisibleItems(32);
+  connect(TypeBox, &QComboBox::activated, this, [this](int) { Guarded([&] { TypeChosen(); }); });
 
-  ParameterGrid = new TParameterGrid(*this, DistribBox);
+  Grid = new ParameterGrid(*this, TypeGroup);
 
-  PressButton = new QPushButton(Panel);
-  connect(PressButton, &QPushButton::clicked, this, [this] { PressButtonClick(); });
-  ProgressBar1 = new QProgressBar(Panel);
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setTextVisible(false);
-  ProgressBar1->hide();
+  MainButton = new QPushButton(Panel);
+  connect(MainButton, &QPushButton::clicked, this, [this] { MainButtonClicked(); });
+  ProgressBar = new QProgressBar(Panel);
+  ProgressBar->setRange(0, 100);
+  ProgressBar->setTextVisible(false);
+  ProgressBar->hide();
   CancelButton = new QPushButton(QStringLiteral("Cancel"), Panel);
   CancelButton->hide();
-  connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+  connect(CancelButton, &QPushButton::clicked, this, [this] { CancelClicked(); });
 
-  PageControl = new QTabWidget(Panel);
-  connect(PageControl, &QTabWidget::currentChanged, this, [this](int) {
-    if (!creating_) Guarded([&] { PageControlChange(); });
+  Pages = new QTabWidget(Panel);
+  connect(Pages, &QTabWidget::currentChanged, this, [this](int) {
+    if (!creating_) Guarded([&] { PageChanged(); });
   });
 
   // pdf page
-  TabSheetPQ = new QWidget;
-  kansgrafiek =
-      new TPaintBox(TabSheetPQ, [this](QPainter& p, const QRect& r) { kansgrafiekPaint(p, r); });
-  kansgrafiek->setToolTip(Q(LoadString(886)));
-  LinkerwaardeLabel = new QLabel(TabSheetPQ);
-  RechterwaardeLabel = new QLabel(TabSheetPQ);
-  GrayPanel = new QFrame(TabSheetPQ);
+  DensityPage = new QWidget;
+  DensityGraph =
+      new PaintBox(DensityPage, [this](QPainter& p, const QRect& r) { PaintDensityGraph(p, r); });
+  DensityGraph->setToolTip(Q(LoadString(886)));
+  DensityLowLabel = new QLabel(DensityPage);
+  DensityHighLabel = new QLabel(DensityPage);
+  GrayPanel = new QFrame(DensityPage);
   GrayPanel->setAutoFillBackground(true);
   QPalette grayPal = GrayPanel->palette();
   grayPal.setColor(QPalette::Window, QColor(128, 128, 128));
   GrayPanel->setPalette(grayPal);
-  ProbabilityEditLeft = new tNumEdit(GrayPanel, 5);
+  ProbabilityEditLeft = new NumberEdit(GrayPanel, 5);
   ProbabilityEditLeft->setToolTip(QStringLiteral("Probability  P ( X < x )"));
-  ProbabilityEditCentral = new tNumEdit(GrayPanel, 6);
+  ProbabilityEditCentral = new NumberEdit(GrayPanel, 6);
   ProbabilityEditCentral->setToolTip(QStringLiteral("Probability  P ( X = x )"));
   ProbabilityEditCentral->setReadOnly(true);
   QPalette light = ProbabilityEditCentral->palette();
   light.setColor(QPalette::Base, light.color(QPalette::Midlight));
   ProbabilityEditCentral->setPalette(light);
-  ProbabilityEditRight = new tNumEdit(GrayPanel, 7);
+  ProbabilityEditRight = new NumberEdit(GrayPanel, 7);
   ProbabilityEditRight->setToolTip(QStringLiteral("Probability  P ( X > x )"));
-  PanelDraw = new QFrame(TabSheetPQ);
-  PanelDraw->setCursor(Qt::PointingHandCursor);
-  ArrowLeft = new QLabel(PanelDraw);
-  ArrowRight = new QLabel(PanelDraw);
-  ZwarteLijn = new QFrame(PanelDraw);
-  ZwarteLijn->setAutoFillBackground(true);
-  ZwarteLijn->setBackgroundRole(QPalette::WindowText);  // follows the theme
-  xValueEdit = new tNumEdit(PanelDraw, 4);
-  xValueEdit->setToolTip(QStringLiteral(" x  (quantile)"));
-  Tails = new TTailControls(*this, TabSheetPQ);
-  PageControl->addTab(TabSheetPQ, Q(LoadString(885)));
+  DensityMarker = new QFrame(DensityPage);
+  DensityMarker->setCursor(Qt::PointingHandCursor);
+  ArrowLeft = new QLabel(DensityMarker);
+  ArrowRight = new QLabel(DensityMarker);
+  MarkerLine = new QFrame(DensityMarker);
+  MarkerLine->setAutoFillBackground(true);
+  MarkerLine->setBackgroundRole(QPalette::WindowText);  // follows the theme
+  XEdit = new NumberEdit(DensityMarker, 4);
+  XEdit->setToolTip(QStringLiteral(" x  (quantile)"));
+  Tails = new TailControls(*this, DensityPage);
+  Pages->addTab(DensityPage, Q(LoadString(885)));
 
   // cdf page
-  TabSheetcdF = new QWidget;
-  cdFgrafiek =
-      new TPaintBox(TabSheetcdF, [this](QPainter& p, const QRect& r) { cdFgrafiekPaint(p, r); });
-  cdFgrafiek->setToolTip(QStringLiteral("cumulative distribution function"));
-  LinkercdFLabel = new QLabel(TabSheetcdF);
-  RechtercdFLabel = new QLabel(TabSheetcdF);
-  PanelcdfDraw = new QFrame(TabSheetcdF);
-  PanelcdfDraw->setCursor(Qt::PointingHandCursor);
-  ArrowcdFLeft = new QLabel(PanelcdfDraw);
-  ArrowcdFRight = new QLabel(PanelcdfDraw);
-  xcdFEdit = new tNumEdit(PanelcdfDraw, 8);
-  xcdFEdit->setToolTip(QStringLiteral("x  (quantile)"));
-  cdFEdit = new tNumEdit(TabSheetcdF, 9);
+  CdfPage = new QWidget;
+  CdfGraph = new PaintBox(CdfPage, [this](QPainter& p, const QRect& r) { PaintCdfGraph(p, r); });
+  CdfGraph->setToolTip(QStringLiteral("cumulative distribution function"));
+  CdfLowLabel = new QLabel(CdfPage);
+  CdfHighLabel = new QLabel(CdfPage);
+  CdfMarker = new QFrame(CdfPage);
+  CdfMarker->setCursor(Qt::PointingHandCursor);
+  CdfArrowLeft = new QLabel(CdfMarker);
+  CdfArrowRight = new QLabel(CdfMarker);
+  CdfXEdit = new NumberEdit(CdfMarker, 8);
+  CdfXEdit->setToolTip(QStringLiteral("x  (quantile)"));
+  CdfEdit = new NumberEdit(CdfPage, 9);
   // "less than or equal" (the Symbol font's 0xA3).
-  cdFEdit->setToolTip(QStringLiteral("Probability  P( X @\u00A3 x )"));
-  PageControl->addTab(TabSheetcdF, QStringLiteral("cdf"));
+  CdfEdit->setToolTip(QStringLiteral("Probability  P( X @\u00A3 x )"));
+  Pages->addTab(CdfPage, QStringLiteral("cdf"));
 
   // formulas page
-  TabSheetFormulas = new QWidget;
-  auto* fl = new QVBoxLayout(TabSheetFormulas);
+  FormulasPage = new QWidget;
+  auto* fl = new QVBoxLayout(FormulasPage);
   fl->setContentsMargins(0, 0, 0, 0);
-  FormulaEdit = new TRichEditSK(TabSheetFormulas);
-  FormulaEdit->setReadOnly(true);
-  FormulaEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  fl->addWidget(FormulaEdit);
-  PageControl->addTab(TabSheetFormulas, QStringLiteral("formulas"));
+  FormulaText = new FormulaView(FormulasPage);
+  FormulaText->setReadOnly(true);
+  FormulaText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  fl->addWidget(FormulaText);
+  Pages->addTab(FormulasPage, QStringLiteral("formulas"));
 
   // sample page
-  TabSheetRS = new QWidget;
-  auto* sl = new QVBoxLayout(TabSheetRS);
+  SamplePage = new QWidget;
+  auto* sl = new QVBoxLayout(SamplePage);
   sl->setContentsMargins(0, 0, 0, 0);
-  SampleMemo = new TSampleView(TabSheetRS);
+  SampleList = new SampleView(SamplePage);
   QFont mono(QStringLiteral("Lucida Console"));
   mono.setPixelSize(12);
-  SampleMemo->setFont(mono);
-  sl->addWidget(SampleMemo);
-  PageControl->addTab(TabSheetRS, QStringLiteral("sample"));
-  PageControl->setTabVisible(kSamplePage, false);
+  SampleList->setFont(mono);
+  sl->addWidget(SampleList);
+  Pages->addTab(SamplePage, QStringLiteral("sample"));
+  Pages->setTabVisible(kSamplePage, false);
 
-  for (QWidget* w : {static_cast<QWidget*>(PanelDraw), static_cast<QWidget*>(ArrowLeft),
-                     static_cast<QWidget*>(ArrowRight), static_cast<QWidget*>(PanelcdfDraw),
-                     static_cast<QWidget*>(ArrowcdFLeft), static_cast<QWidget*>(ArrowcdFRight)}) {
+  for (QWidget* w : {static_cast<QWidget*>(DensityMarker), static_cast<QWidget*>(ArrowLeft),
+                     static_cast<QWidget*>(ArrowRight), static_cast<QWidget*>(CdfMarker),
+                     static_cast<QWidget*>(CdfArrowLeft), static_cast<QWidget*>(CdfArrowRight)}) {
     w->installEventFilter(this);
     w->setCursor(Qt::PointingHandCursor);
   }
 
-  for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight,
-                      xcdFEdit, cdFEdit}) {
+  for (NumberEdit* e : {XEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight,
+                        CdfXEdit, CdfEdit}) {
     e->setAlignment(Qt::AlignCenter);
     e->setTextMargins(0, 0, 0, 0);
     if (e == ProbabilityEditCentral) continue;
-    connect(e, &tNumEdit::Entered, this, [this](tNumEdit* s) {
+    connect(e, &NumberEdit::Entered, this, [this](NumberEdit* s) {
       if (creating_) return;
-      driver_.NumEditClick(static_cast<EditId>(s->Tag()));
-      PressButton->show();
+      calc_.NumberEditClicked(static_cast<EditId>(s->Tag()));
+      MainButton->show();
     });
-    connect(e, &QLineEdit::returnPressed, this, [this] { PressButtonClick(); });
+    connect(e, &QLineEdit::returnPressed, this, [this] { MainButtonClicked(); });
   }
 }
 
-void TVoktForm::BuildMenus() {
+void MainWindow::BuildMenus() {
   ActionDrawSample = new QAction(QStringLiteral("&Draw random sample"), this);
-  connect(ActionDrawSample, &QAction::triggered, this, [this] { Guarded([&] { DrawClick(); }); });
+  connect(ActionDrawSample, &QAction::triggered, this, [this] { Guarded([&] { DrawSample(); }); });
   ActionAssign = new QAction(QStringLiteral("&Randomly assign "), this);
-  connect(ActionAssign, &QAction::triggered, this, [this] { Guarded([&] { AssignClick(); }); });
+  connect(ActionAssign, &QAction::triggered, this, [this] { Guarded([&] { AssignSample(); }); });
   ActionSave = new QAction(QStringLiteral("&Save"), this);
-  connect(ActionSave, &QAction::triggered, this, [this] { Guarded([&] { MenuItemSaveClick(); }); });
+  connect(ActionSave, &QAction::triggered, this, [this] { Guarded([&] { SaveSample(); }); });
   ActionClear = new QAction(QStringLiteral("&Clear"), this);
-  connect(ActionClear, &QAction::triggered, this,
-          [this] { Guarded([&] { MenuItemClearClick(); }); });
+  connect(ActionClear, &QAction::triggered, this, [this] { Guarded([&] { ClearSample(); }); });
   MenuSample = menuBar()->addMenu(QStringLiteral("&Sample"));
   MenuSample->addActions({ActionDrawSample, ActionAssign, ActionSave, ActionClear});
-  connect(MenuSample, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
-  PopupMenu2 = new QMenu(this);
-  PopupMenu2->addActions({ActionSave, ActionClear});
-  connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
-  SampleMemo->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(SampleMemo, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { PopupMenu2->popup(SampleMemo->mapToGlobal(pos)); });
+  connect(MenuSample, &QMenu::aboutToShow, this, [this] { UpdateSaveAction(); });
+  CdfMenu = new QMenu(this);
+  CdfMenu->addActions({ActionSave, ActionClear});
+  connect(CdfMenu, &QMenu::aboutToShow, this, [this] { UpdateSaveAction(); });
+  SampleList->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(SampleList, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { CdfMenu->popup(SampleList->mapToGlobal(pos)); });
 
   ActionCopyGraph = new QAction(QStringLiteral("Copy &graph"), this);
-  connect(ActionCopyGraph, &QAction::triggered, this,
-          [this] { Guarded([&] { ActionCopyGraphExecute(); }); });
-  PopupMenu1 = new QMenu(this);
+  connect(ActionCopyGraph, &QAction::triggered, this, [this] { Guarded([&] { CopyGraph(); }); });
+  DensityMenu = new QMenu(this);
   ActionSaveGraph = new QAction(QStringLiteral("Save graph &as..."), this);
-  connect(ActionSaveGraph, &QAction::triggered, this,
-          [this] { Guarded([&] { ActionSaveGraphExecute(); }); });
-  PopupMenu1->addActions({ActionDrawSample, ActionCopyGraph, ActionSaveGraph});
-  connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { ActionSaveUpdate(); });
+  connect(ActionSaveGraph, &QAction::triggered, this, [this] { Guarded([&] { SaveGraph(); }); });
+  DensityMenu->addActions({ActionDrawSample, ActionCopyGraph, ActionSaveGraph});
+  connect(DensityMenu, &QMenu::aboutToShow, this, [this] { UpdateSaveAction(); });
   for (QWidget* w :
-       {static_cast<QWidget*>(DistribBox), static_cast<QWidget*>(kansgrafiek), TabSheetcdF}) {
+       {static_cast<QWidget*>(TypeGroup), static_cast<QWidget*>(DensityGraph), CdfPage}) {
     w->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(w, &QWidget::customContextMenuRequested, this,
-            [this, w](const QPoint& pos) { PopupMenu1->popup(w->mapToGlobal(pos)); });
+            [this, w](const QPoint& pos) { DensityMenu->popup(w->mapToGlobal(pos)); });
   }
 
   MenuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
-  connect(MenuOptions, &QMenu::aboutToShow, this, [this] { MenuItemOptionsClick(); });
+  connect(MenuOptions, &QMenu::aboutToShow, this, [this] { OptionsChosen(); });
   MenuProbabilityDecimals =
       MenuOptions->addMenu(QStringLiteral("Number of decimals &probabilities"));
   ProbabilityDecimalsGroup = new QActionGroup(this);
@@ -539,9 +534,9 @@ void TVoktForm::BuildMenus() {
     QAction* a = MenuProbabilityDecimals->addAction(QString::number(n));
     a->setCheckable(true);
     a->setData(n);
-    a->setChecked(n == driver_.ProbabilityDecimals);
+    a->setChecked(n == calc_.ProbabilityDecimals);
     ProbabilityDecimalsGroup->addAction(a);
-    connect(a, &QAction::triggered, this, [this, n] { N11Click(n); });
+    connect(a, &QAction::triggered, this, [this, n] { ProbabilityDecimalsChosen(n); });
   }
   MenuXDecimals = MenuOptions->addMenu(QStringLiteral("Number of decimals &x-value"));
   XDecimalsGroup = new QActionGroup(this);
@@ -550,23 +545,23 @@ void TVoktForm::BuildMenus() {
     QAction* a = MenuXDecimals->addAction(QString::number(n));
     a->setCheckable(true);
     a->setData(n);
-    a->setChecked(n == driver_.XValueDecimals);
+    a->setChecked(n == calc_.XValueDecimals);
     XDecimalsGroup->addAction(a);
-    connect(a, &QAction::triggered, this, [this, n] { N02Click(n); });
+    connect(a, &QAction::triggered, this, [this, n] { XDecimalsChosen(n); });
   }
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   ActionHelp = help->addAction(QStringLiteral("&Help"));
   ActionHelp->setShortcut(QKeySequence(Qt::Key_F1));
   ActionHelp->setShortcutContext(Qt::ApplicationShortcut);
-  connect(ActionHelp, &QAction::triggered, this, [this] { MenuItemHelpClick(); });
+  connect(ActionHelp, &QAction::triggered, this, [this] { HelpChosen(); });
   help->addSeparator();
   ActionAbout = help->addAction(QStringLiteral("&About"));
-  connect(ActionAbout, &QAction::triggered, this, [this] { MenuItemAboutClick(); });
+  connect(ActionAbout, &QAction::triggered, this, [this] { AboutChosen(); });
 }
 
 // Every size comes from the font, so the window grows with a larger font.
-void TVoktForm::ArrangeControls() {
+void MainWindow::ArrangeControls() {
   const QFontMetrics fm(font());
   const int charHeight = QFontInfo(font()).pixelSize();
   LineHeight = static_cast<int>(std::lround(charHeight * 1.5));
@@ -576,27 +571,27 @@ void TVoktForm::ArrangeControls() {
   DigitsWidth = fm.horizontalAdvance(QStringLiteral("000"));
   HalfDigits = (DigitsWidth + 1) / 2;
 
-  DistribBox->setGeometry(HalfDigits, HalfLine, TypeBoxWidth + DigitsWidth,
-                          7 * LineHeight + HalfLine);
+  TypeGroup->setGeometry(HalfDigits, HalfLine, TypeBoxWidth + DigitsWidth,
+                         7 * LineHeight + HalfLine);
   // Qt's combo box needs a little more than a line for its frame.
-  const int comboHeight = std::max(LineHeight, DistribTypeBox->sizeHint().height());
-  DistribTypeBox->setGeometry(HalfDigits, LineHeight, TypeBoxWidth, comboHeight);
+  const int comboHeight = std::max(LineHeight, TypeBox->sizeHint().height());
+  TypeBox->setGeometry(HalfDigits, LineHeight, TypeBoxWidth, comboHeight);
   const int gridTop = std::max(2 * LineHeight + HalfLine, LineHeight + comboHeight + HalfLine / 2);
-  const int border = 2 * ParameterGrid->frameWidth();
-  ParameterGrid->setGeometry(HalfDigits, gridTop, TypeBoxWidth, 3 * kRowHeight + border);
+  const int border = 2 * Grid->frameWidth();
+  Grid->setGeometry(HalfDigits, gridTop, TypeBoxWidth, 3 * kRowHeight + border);
   const int colWidth = (TypeBoxWidth - border) / 2;
-  ParameterGrid->setColumnWidth(0, colWidth);
-  ParameterGrid->setColumnWidth(1, TypeBoxWidth - border - colWidth);
+  Grid->setColumnWidth(0, colWidth);
+  Grid->setColumnWidth(1, TypeBoxWidth - border - colWidth);
 
-  const int buttonTop = DistribBox->y() + DistribBox->height() + HalfLine;
-  PressButton->setGeometry(HalfDigits, buttonTop, DistribBox->width(), 2 * LineHeight);
-  ProgressBar1->setGeometry(PressButton->geometry());
+  const int buttonTop = TypeGroup->y() + TypeGroup->height() + HalfLine;
+  MainButton->setGeometry(HalfDigits, buttonTop, TypeGroup->width(), 2 * LineHeight);
+  ProgressBar->setGeometry(MainButton->geometry());
   const QSize cs = CancelButton->sizeHint();
-  CancelButton->setGeometry(PressButton->x() + (PressButton->width() - cs.width()) / 2,
-                            PressButton->y() + (PressButton->height() - cs.height()) / 2,
-                            cs.width(), cs.height());
+  CancelButton->setGeometry(MainButton->x() + (MainButton->width() - cs.width()) / 2,
+                            MainButton->y() + (MainButton->height() - cs.height()) / 2, cs.width(),
+                            cs.height());
 
-  int clientHeight = buttonTop + PressButton->height() + HalfLine;
+  int clientHeight = buttonTop + MainButton->height() + HalfLine;
   int width = 2 * clientHeight + clientHeight / 2;
   QRect screen(0, 0, 1024, 768);
   if (QScreen* s = QGuiApplication::primaryScreen()) screen = s->availableGeometry();
@@ -609,20 +604,20 @@ void TVoktForm::ArrangeControls() {
 
   const int grayHeight = HalfLine / 2 + LineHeight + 3;
   const int editHeight = LineHeight;
-  for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel, LinkercdFLabel, RechtercdFLabel})
+  for (QLabel* l : {DensityLowLabel, DensityHighLabel, CdfLowLabel, CdfHighLabel})
     l->resize(l->width(), LineHeight);
   GrayPanel->resize(GrayPanel->width(), grayHeight);
-  for (QFrame* p : {PanelDraw, PanelcdfDraw}) p->resize(NumberWidth + DigitsWidth, grayHeight);
-  for (tNumEdit* e : {xValueEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight,
-                      xcdFEdit, cdFEdit})
+  for (QFrame* p : {DensityMarker, CdfMarker}) p->resize(NumberWidth + DigitsWidth, grayHeight);
+  for (NumberEdit* e : {XEdit, ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight,
+                        CdfXEdit, CdfEdit})
     e->resize(NumberWidth, editHeight);
 
   const int arrowWidth = std::max(3, HalfDigits - 4);
   const int arrowHeight = 2 * arrowWidth;
   const QColor arrowColor = palette().color(QPalette::WindowText);
-  for (QFrame* p : {PanelDraw, PanelcdfDraw}) {
-    QLabel* l = p == PanelDraw ? ArrowLeft : ArrowcdFLeft;
-    QLabel* r = p == PanelDraw ? ArrowRight : ArrowcdFRight;
+  for (QFrame* p : {DensityMarker, CdfMarker}) {
+    QLabel* l = p == DensityMarker ? ArrowLeft : CdfArrowLeft;
+    QLabel* r = p == DensityMarker ? ArrowRight : CdfArrowRight;
     l->setPixmap(ArrowPixmap(arrowWidth, arrowHeight, false, arrowColor));
     r->setPixmap(ArrowPixmap(arrowWidth, arrowHeight, true, arrowColor));
     const int top = (p->height() - arrowHeight) / 2 + (grayHeight - editHeight) / 2;
@@ -630,49 +625,49 @@ void TVoktForm::ArrangeControls() {
     l->setGeometry(left, top, arrowWidth, arrowHeight);
     r->setGeometry(p->width() - left - arrowWidth, top, arrowWidth, arrowHeight);
   }
-  ZwarteLijn->setGeometry(DigitsWidth + HalfDigits + 1, 0, 2, 20);
-  ZwarteLijn->lower();
+  MarkerLine->setGeometry(DigitsWidth + HalfDigits + 1, 0, 2, 20);
+  MarkerLine->lower();
 }
 
-void TVoktForm::AddDistribution(std::unique_ptr<tDistribution> d) {
+void MainWindow::AddDistribution(std::unique_ptr<Distribution> d) {
   const QString name = Q(d->NameText());
   int pos = 0;
-  while (pos < DistribTypeBox->count() &&
-         QString::compare(DistribTypeBox->itemText(pos), name, Qt::CaseInsensitive) <= 0)
+  while (pos < TypeBox->count() &&
+         QString::compare(TypeBox->itemText(pos), name, Qt::CaseInsensitive) <= 0)
     ++pos;
-  DistribTypeBox->insertItem(pos, name, QVariant::fromValue(static_cast<void*>(d.get())));
+  TypeBox->insertItem(pos, name, QVariant::fromValue(static_cast<void*>(d.get())));
   distributions_.push_back(std::move(d));
 }
 
-void TVoktForm::SelectTypeInList(tDistribution* d) {
-  for (int i = 0; i < DistribTypeBox->count(); ++i)
-    if (DistribTypeBox->itemData(i).value<void*>() == d) DistribTypeBox->setCurrentIndex(i);
+void MainWindow::SelectTypeInList(Distribution* d) {
+  for (int i = 0; i < TypeBox->count(); ++i)
+    if (TypeBox->itemData(i).value<void*>() == d) TypeBox->setCurrentIndex(i);
 }
 
-bool TVoktForm::ChooseType(const QString& name) {
-  const int i = DistribTypeBox->findText(name);
+bool MainWindow::ChooseType(const QString& name) {
+  const int i = TypeBox->findText(name);
   if (i < 0) return false;
-  DistribTypeBox->setCurrentIndex(i);
-  Guarded([&] { DistribTypeBoxCloseUp(); });
+  TypeBox->setCurrentIndex(i);
+  Guarded([&] { TypeChosen(); });
   return true;
 }
 
-std::string TVoktForm::RowLabel(int row) const {
-  const tDistribution* d = driver_.Current;
+std::string MainWindow::RowLabel(int row) const {
+  const Distribution* d = calc_.Current;
   if (!d) return {};
   if (d->NameId == kKruskalWallis) return "n_" + std::to_string(row + 1) + "^ =";
   if (row < 0 || row >= d->ParCount) return {};
-  tVar r;
+  Parameter r;
   d->GetParameter(row + 1, r);
   return r.Symbol + " =";
 }
 
-std::string TVoktForm::RowHint(int row) const {
-  const tDistribution* d = driver_.Current;
+std::string MainWindow::RowHint(int row) const {
+  const Distribution* d = calc_.Current;
   if (!d) return {};
   if (d->NameId == kKruskalWallis) return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
   if (row < 0 || row >= d->ParCount) return {};
-  tVar r;
+  Parameter r;
   d->GetParameter(row + 1, r);
   return r.RangeHint;
 }
@@ -680,14 +675,14 @@ std::string TVoktForm::RowHint(int row) const {
 // ---------------------------------------------------------------------------
 // Event handlers
 
-void TVoktForm::PressButtonClick() {
+void MainWindow::MainButtonClicked() {
   statusBar()->clearMessage();
-  const bool applying = driver_.InputMode <= 3;
+  const bool applying = AppliesParameters(calc_.Mode);
   try {
-    driver_.PressButtonClick();
+    calc_.MainButtonClicked();
   } catch (...) {
     // A refused parameter: the grid goes back to the values in use.
-    if (applying && driver_.ParametersComplete()) {
+    if (applying && calc_.ParametersComplete()) {
       Guarded([&] {
         FillGridTexts();
         RestartGridEditor();
@@ -696,133 +691,130 @@ void TVoktForm::PressButtonClick() {
     ShowException(std::current_exception());
   }
   // The formulas page applies the grid again (see RefreshActivePage).
-  if (ActivePage() == PageId::Formulas) driver_.InputMode = 0;
+  if (ActivePage() == PageId::Formulas) calc_.Mode = InputMode::Parameters;
   SyncButtonCaption();
 }
 
-void TVoktForm::SyncButtonCaption() {
-  SetButtonCaption(tVoktDriver::CaptionFor(driver_.InputMode));
-}
+void MainWindow::SyncButtonCaption() { SetButtonCaption(Calculator::CaptionFor(calc_.Mode)); }
 
-void TVoktForm::FillGridTexts() {
-  if (driver_.Current && driver_.Current->NameId == kKruskalWallis)
+void MainWindow::FillGridTexts() {
+  if (calc_.Current && calc_.Current->NameId == kKruskalWallis)
     ShowKruskalWallisRows();
   else
-    driver_.FillParameterTexts();
+    calc_.FillParameterTexts();
   GridTextsChanged();
 }
 
-void TVoktForm::ParameterGridEnter() {
+void MainWindow::ParameterGridEnter() {
   if (inSelect_ || creating_) return;
   // Enter in the grid applies it; the caption says so.
-  if (driver_.InputMode > 3) driver_.InputMode = 0;
+  if (!AppliesParameters(calc_.Mode)) calc_.Mode = InputMode::Parameters;
   SyncButtonCaption();
 }
 
-void TVoktForm::ShowRefusal(const std::string& reason) { statusBar()->showMessage(Q(reason)); }
+void MainWindow::ShowRefusal(const std::string& reason) { statusBar()->showMessage(Q(reason)); }
 
-void TVoktForm::DistribTypeBoxCloseUp() {
-  auto* d = static_cast<tDistribution*>(DistribTypeBox->currentData().value<void*>());
+void MainWindow::TypeChosen() {
+  auto* d = static_cast<Distribution*>(TypeBox->currentData().value<void*>());
   if (!d) return;
   if (!ConfirmDiscardSample()) {
-    SelectTypeInList(driver_.Current);
+    SelectTypeInList(calc_.Current);
     FillGridTexts();
-    ParameterGrid->setCurrentCell(0, 1);
+    Grid->setCurrentCell(0, 1);
     ParameterGridSelectCell(0);
-    ParameterGrid->setFocus();
+    Grid->setFocus();
     return;
   }
-  driver_.Current = d;
-  driver_.InputMode = 0;
-  driver_.ParameterRow = 1;
+  calc_.Current = d;
+  calc_.Mode = InputMode::Parameters;
+  calc_.ParameterRow = 1;
   try {
-    driver_.ShowDistribution();
+    calc_.ShowDistribution();
     RefreshActivePage();
   } catch (...) {
     ShowException(std::current_exception());
   }
   SetButtonCaption(LoadString(876));
   const bool discrete = d->IsDiscrete();
-  PageControl->setTabText(kPdfPage, Q(LoadString(discrete ? 887 : 885)));
-  kansgrafiek->setToolTip(Q(LoadString(discrete ? 888 : 886)));
+  Pages->setTabText(kPdfPage, Q(LoadString(discrete ? 887 : 885)));
+  DensityGraph->setToolTip(Q(LoadString(discrete ? 888 : 886)));
 
   FillGridTexts();
-  ParameterGrid->setCurrentCell(0, 1);
+  Grid->setCurrentCell(0, 1);
   ParameterGridSelectCell(0);
-  ParameterGrid->setFocus();
-  if (ParameterGrid->Editor()) ParameterGrid->Editor()->setFocus();
+  Grid->setFocus();
+  if (Grid->Editor()) Grid->Editor()->setFocus();
 }
 
-void TVoktForm::ParameterGridSetEditText(int row, const QString& text) {
-  driver_.SetEditText(row, text.toStdString());
+void MainWindow::ParameterGridSetEditText(int row, const QString& text) {
+  calc_.SetEditText(row, text.toStdString());
 }
 
-void TVoktForm::ParameterGridSelectCell(int row) {
+void MainWindow::ParameterGridSelectCell(int row) {
   if (inSelect_) return;
-  driver_.InputMode = 0;
-  driver_.ParameterRow = row + 1;
+  calc_.Mode = InputMode::Parameters;
+  calc_.ParameterRow = row + 1;
   SetButtonCaption(LoadString(876));
-  ParameterGrid->setToolTip(Q(RowHint(row)));
-  if (driver_.Current && driver_.Current->NameId == kKruskalWallis &&
-      row == ParameterGrid->rowCount() - 1) {
-    SetGridRowCount(ParameterGrid->rowCount() + 1);
-    driver_.ParameterTexts.resize(ParameterGrid->rowCount() + 1);
-    driver_.ParameterTexts.back().clear();
+  Grid->setToolTip(Q(RowHint(row)));
+  if (calc_.Current && calc_.Current->NameId == kKruskalWallis && row == Grid->rowCount() - 1) {
+    SetGridRowCount(Grid->rowCount() + 1);
+    calc_.ParameterTexts.resize(Grid->rowCount() + 1);
+    calc_.ParameterTexts.back().clear();
     GridTextsChanged();
   }
   inSelect_ = true;
-  ParameterGrid->RestartEditor();
+  Grid->RestartEditor();
   inSelect_ = false;
 }
 
-void TVoktForm::ParameterGridKeyDown(int key) {
-  driver_.InputMode = 0;
+void MainWindow::ParameterGridKeyDown(int key) {
+  calc_.Mode = InputMode::Parameters;
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     // Run the press after the key event has finished: applying restarts the
     // grid's editor, which is the object receiving this key.
-    QTimer::singleShot(0, this, [this] { PressButtonClick(); });
+    QTimer::singleShot(0, this, [this] { MainButtonClicked(); });
   }
 }
 
-void TVoktForm::PageControlChange() { RefreshActivePage(); }
+void MainWindow::PageChanged() { RefreshActivePage(); }
 
-void TVoktForm::FormResize() { RefreshActivePage(); }
+void MainWindow::WindowResized() { RefreshActivePage(); }
 
-void TVoktForm::N11Click(int decimals) {
-  driver_.ProbabilityDecimals = decimals;
+void MainWindow::ProbabilityDecimalsChosen(int decimals) {
+  calc_.ProbabilityDecimals = decimals;
   for (QAction* a : ProbabilityDecimalsGroup->actions())
     if (a->data().toInt() == decimals) a->setChecked(true);
   // Recompute at the x shown; on the cdf page that is the x of that page.
-  driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
-  PressButtonClick();
+  calc_.Mode = ActivePage() == PageId::Cdf ? InputMode::CdfX : InputMode::DensityX;
+  MainButtonClicked();
 }
 
-void TVoktForm::N02Click(int decimals) {
-  driver_.XValueDecimals = decimals;
+void MainWindow::XDecimalsChosen(int decimals) {
+  calc_.XValueDecimals = decimals;
   CheckXDecimalsItem(decimals);
   if (ActivePage() == PageId::Cdf) {
     // The cdf page shows its own x again with the new decimals.
-    if (!driver_.ParametersComplete()) return;
-    driver_.InputMode = 9;
-    Guarded([&] { driver_.UpdateCdfPage(); });
+    if (!calc_.ParametersComplete()) return;
+    calc_.Mode = InputMode::CdfProbability;
+    Guarded([&] { calc_.UpdateCdfPage(); });
     SyncButtonCaption();
     return;
   }
-  driver_.InputMode = 5;
-  PressButtonClick();
+  calc_.Mode = InputMode::LowerProbability;
+  MainButtonClicked();
 }
 
-void TVoktForm::MenuItemOptionsClick() {
+void MainWindow::OptionsChosen() {
   // Integer-valued distributions need no x decimals; empirical tables may
   // hold any values.
-  const tDistribution* d = driver_.Current;
+  const Distribution* d = calc_.Current;
   MenuXDecimals->menuAction()->setEnabled(
-      d && (!d->IsDiscrete() || dynamic_cast<const tEmpirical_distribution*>(d)));
+      d && (!d->IsDiscrete() || dynamic_cast<const EmpiricalDistribution*>(d)));
 }
 
-void TVoktForm::MenuItemHelpClick() {
+void MainWindow::HelpChosen() {
   if (!helpWindow_) {
-    auto* browser = new THelpBrowser(this);
+    auto* browser = new HelpBrowser(this);
     browser->setWindowFlag(Qt::Window);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browser->setWindowTitle(QStringLiteral("VOKT Help"));
@@ -839,109 +831,109 @@ void TVoktForm::MenuItemHelpClick() {
   helpWindow_->activateWindow();
 }
 
-void TVoktForm::MenuItemAboutClick() {
-  TAboutBox box(this);
+void MainWindow::AboutChosen() {
+  AboutBox box(this);
   box.exec();
 }
 
 // ---------------------------------------------------------------------------
 // Graph interaction: dragging the markers, copying a graph
 
-bool TVoktForm::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type t = event->type();
   if (t != QEvent::MouseButtonPress && t != QEvent::MouseMove && t != QEvent::MouseButtonRelease)
     return QMainWindow::eventFilter(watched, event);
   auto* me = static_cast<QMouseEvent*>(event);
   const int x = static_cast<int>(me->position().x());
-  const bool pdf = watched == PanelDraw || watched == ArrowLeft || watched == ArrowRight;
+  const bool pdf = watched == DensityMarker || watched == ArrowLeft || watched == ArrowRight;
   Guarded([&] {
     if (t == QEvent::MouseButtonPress) {
-      pdf ? PanelDrawMouseDown(me->button(), x) : PanelcdfDrawMouseDown(me->button(), x);
+      pdf ? DensityMarkerPressed(me->button(), x) : CdfMarkerPressed(me->button(), x);
     } else if (t == QEvent::MouseMove) {
       const bool left = me->buttons() & Qt::LeftButton;
-      pdf ? PanelDrawMouseMove(left, x) : PanelcdfDrawMouseMove(left, x);
+      pdf ? DensityMarkerMoved(left, x) : CdfMarkerMoved(left, x);
     } else {
-      pdf ? PanelDrawMouseUp(me->button(), x) : PanelcdfDrawMouseUp(me->button(), x);
+      pdf ? DensityMarkerReleased(me->button(), x) : CdfMarkerReleased(me->button(), x);
     }
   });
   return true;
 }
 
-void TVoktForm::MarkerToX(QWidget* panel, TPaintBox* box, int dx) {
-  tDistribution* d = driver_.Current;
+void MainWindow::MarkerToX(QWidget* panel, PaintBox* box, int dx) {
+  Distribution* d = calc_.Current;
   if (!d) return;
   const int c = panel->x() + panel->width() / 2 + dx;
   const Rect rect{0, 0, box->width(), box->height()};
-  Extended x = PixelToX(c - box->x(), d->Range(), rect);
+  Real x = PixelToX(c - box->x(), d->Range(), rect);
   // Integer-valued distributions snap to the nearest integer.
-  if (d->IsDiscrete() && !dynamic_cast<tEmpirical_distribution*>(d)) x = RoundExt(x);
-  driver_.CurrentX = x;
+  if (d->IsDiscrete() && !dynamic_cast<EmpiricalDistribution*>(d)) x = RoundExt(x);
+  calc_.CurrentX = x;
 }
 
-void TVoktForm::PanelDrawMouseDown(Qt::MouseButton button, int x) {
-  if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+void MainWindow::DensityMarkerPressed(Qt::MouseButton button, int x) {
+  if (button != Qt::LeftButton || !calc_.ParametersComplete()) return;
   DragStartX = x;
-  MarkerToX(PanelDraw, kansgrafiek, 0);
-  driver_.UpdateDensityPage(false);
+  MarkerToX(DensityMarker, DensityGraph, 0);
+  calc_.UpdateDensityPage(false);
 }
 
-void TVoktForm::PanelDrawMouseMove(bool leftDown, int x) {
-  if (!leftDown || x == DragStartX || !driver_.ParametersComplete()) return;
-  MarkerToX(PanelDraw, kansgrafiek, x - DragStartX);
-  driver_.UpdateDensityPage(false);
+void MainWindow::DensityMarkerMoved(bool leftDown, int x) {
+  if (!leftDown || x == DragStartX || !calc_.ParametersComplete()) return;
+  MarkerToX(DensityMarker, DensityGraph, x - DragStartX);
+  calc_.UpdateDensityPage(false);
 }
 
-void TVoktForm::PanelDrawMouseUp(Qt::MouseButton button, int) {
-  if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
+void MainWindow::DensityMarkerReleased(Qt::MouseButton button, int) {
+  if (button != Qt::LeftButton || !calc_.ParametersComplete()) return;
   // Enter now computes at the x dragged to, from the x box.
-  xValueEdit->setFocus(Qt::MouseFocusReason);
-  driver_.InputMode = 4;
+  XEdit->setFocus(Qt::MouseFocusReason);
+  calc_.Mode = InputMode::DensityX;
   SyncButtonCaption();
-  driver_.UpdateDensityPage(true);
+  calc_.UpdateDensityPage(true);
 }
 
-void TVoktForm::PanelcdfDrawMouseDown(Qt::MouseButton button, int x) {
-  if (!driver_.ParametersComplete()) return;
-  driver_.InputMode = 8;
+void MainWindow::CdfMarkerPressed(Qt::MouseButton button, int x) {
+  if (!calc_.ParametersComplete()) return;
+  calc_.Mode = InputMode::CdfX;
   SyncButtonCaption();
   if (button != Qt::LeftButton) return;
   DragStartX = x;
-  MarkerToX(PanelcdfDraw, cdFgrafiek, 0);
-  driver_.UpdateCdfPage();
+  MarkerToX(CdfMarker, CdfGraph, 0);
+  calc_.UpdateCdfPage();
 }
 
-void TVoktForm::PanelcdfDrawMouseMove(bool leftDown, int x) {
-  if (!leftDown || x == DragStartX || !driver_.ParametersComplete()) return;
-  MarkerToX(PanelcdfDraw, cdFgrafiek, x - DragStartX);
-  driver_.UpdateCdfPage();
+void MainWindow::CdfMarkerMoved(bool leftDown, int x) {
+  if (!leftDown || x == DragStartX || !calc_.ParametersComplete()) return;
+  MarkerToX(CdfMarker, CdfGraph, x - DragStartX);
+  calc_.UpdateCdfPage();
 }
 
-void TVoktForm::PanelcdfDrawMouseUp(Qt::MouseButton button, int) {
-  if (button != Qt::LeftButton || !driver_.ParametersComplete()) return;
-  xcdFEdit->setFocus(Qt::MouseFocusReason);
-  driver_.InputMode = 8;
+void MainWindow::CdfMarkerReleased(Qt::MouseButton button, int) {
+  if (button != Qt::LeftButton || !calc_.ParametersComplete()) return;
+  CdfXEdit->setFocus(Qt::MouseFocusReason);
+  calc_.Mode = InputMode::CdfX;
   SyncButtonCaption();
-  driver_.UpdateCdfPage();
+  calc_.UpdateCdfPage();
 }
 
-QWidget* TVoktForm::GraphPageToCopy() const {
+QWidget* MainWindow::GraphPageToCopy() const {
   const PageId page = ActivePage();
-  if (page == PageId::Pdf && driver_.ParametersComplete()) return TabSheetPQ;
-  if (page == PageId::Cdf) return TabSheetcdF;
+  if (page == PageId::Pdf && calc_.ParametersComplete()) return DensityPage;
+  if (page == PageId::Cdf) return CdfPage;
   return nullptr;
 }
 
-void TVoktForm::ActionCopyGraphExecute() {
+void MainWindow::CopyGraph() {
   if (QWidget* sheet = GraphPageToCopy()) {
-    const TCleanCapture clean(sheet);
+    const CleanCapture clean(sheet);
     QGuiApplication::clipboard()->setPixmap(sheet->grab());
   }
 }
 
-void TVoktForm::ActionSaveGraphExecute() {
+void MainWindow::SaveGraph() {
   QWidget* sheet = GraphPageToCopy();
   if (!sheet) return;
-  const bool pdf = sheet == TabSheetPQ;
+  const bool pdf = sheet == DensityPage;
   std::string preset = pdf ? "pdf.png" : "cdf.png";
   for (;;) {
     const std::string name = AskSaveFileName(preset, "PNG image (*.png);;SVG image (*.svg)");
@@ -954,8 +946,8 @@ void TVoktForm::ActionSaveGraphExecute() {
     }
     const QString shortName = QFileInfo(file).fileName();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("svg"))
-      throw EArgumentError("A graph is saved as a .png or .svg file, not " +
-                           shortName.toStdString());
+      throw ArgumentError("A graph is saved as a .png or .svg file, not " +
+                          shortName.toStdString());
     if (QFileInfo::exists(file) &&
         Ask(LoadString(1166) + shortName.toStdString() + "?", false) != Answer::Yes) {
       preset = file.toStdString();
@@ -965,7 +957,7 @@ void TVoktForm::ActionSaveGraphExecute() {
     // leaves an existing file as it was.
     QSaveFile out(file);
     bool ok = out.open(QIODevice::WriteOnly);
-    const TCleanCapture clean(sheet);
+    const CleanCapture clean(sheet);
     if (ok && suffix == QLatin1String("svg")) {
       // The page's widgets paint themselves into the generator: the curves,
       // areas and texts stay vectors.
@@ -975,9 +967,9 @@ void TVoktForm::ActionSaveGraphExecute() {
       svg.setViewBox(QRect(QPoint(0, 0), sheet->size()));
       svg.setResolution(96);  // CSS pixels: shown at the page's own size
       svg.setTitle(QStringLiteral("VOKT"));
-      if (driver_.Current)
+      if (calc_.Current)
         svg.setDescription(
-            Q(driver_.Current->NameText() + (pdf ? " density" : " distribution function")));
+            Q(calc_.Current->NameText() + (pdf ? " density" : " distribution function")));
       QPainter painter;
       ok = painter.begin(&svg);
       if (ok) {
@@ -988,7 +980,7 @@ void TVoktForm::ActionSaveGraphExecute() {
     } else if (ok) {
       ok = sheet->grab().toImage().save(&out, "PNG");
     }
-    if (!ok || !out.commit()) throw EArgumentError("Cannot write " + shortName.toStdString());
+    if (!ok || !out.commit()) throw ArgumentError("Cannot write " + shortName.toStdString());
     return;
   }
 }
@@ -996,24 +988,24 @@ void TVoktForm::ActionSaveGraphExecute() {
 // ---------------------------------------------------------------------------
 // Rank tests: the exact tables are rebuilt by enumeration
 
-void TVoktForm::SetPosition(int percent) { ProgressBar1->setValue(std::clamp(percent, 0, 100)); }
+void MainWindow::SetPosition(int percent) { ProgressBar->setValue(std::clamp(percent, 0, 100)); }
 
-void TVoktForm::ProcessEvents() { QApplication::processEvents(); }
+void MainWindow::ProcessEvents() { QApplication::processEvents(); }
 
-void TVoktForm::SetBusy(bool busy) {
+void MainWindow::SetBusy(bool busy) {
   if (busy)
     QApplication::setOverrideCursor(Qt::WaitCursor);
   else
     QApplication::restoreOverrideCursor();
 }
 
-void TVoktForm::CancelButtonClick() {
+void MainWindow::CancelClicked() {
   sampleCancel_ = true;
   if (cancelRun_) cancelRun_();
 }
 
-int32_t TVoktForm::GridInteger(int k) {
-  const auto& texts = driver_.ParameterTexts;
+int32_t MainWindow::GridInteger(int k) {
+  const auto& texts = calc_.ParameterTexts;
   const QString text = k < static_cast<int>(texts.size()) ? Q(texts[k]) : QString();
   try {
     return static_cast<int32_t>(IntegerValue(text, INT32_MIN, INT32_MAX));
@@ -1025,29 +1017,29 @@ int32_t TVoktForm::GridInteger(int k) {
 }
 
 template <class Build>
-void TVoktForm::RunEnumeration(bool showProgress, Build&& build) {
+void MainWindow::RunEnumeration(bool showProgress, Build&& build) {
   // Pending events are let through while the tables are counted: everything
   // but Cancel is locked, so no second press or type change can start.
   struct Lock {
-    TVoktForm& f;
+    MainWindow& f;
     bool progress;
-    Lock(TVoktForm& form, bool p) : f(form), progress(p) {
-      for (QWidget* w : {static_cast<QWidget*>(f.DistribBox), static_cast<QWidget*>(f.PageControl),
-                         static_cast<QWidget*>(f.PressButton), static_cast<QWidget*>(f.menuBar())})
+    Lock(MainWindow& form, bool p) : f(form), progress(p) {
+      for (QWidget* w : {static_cast<QWidget*>(f.TypeGroup), static_cast<QWidget*>(f.Pages),
+                         static_cast<QWidget*>(f.MainButton), static_cast<QWidget*>(f.menuBar())})
         w->setEnabled(false);
       if (progress) {
-        f.ProgressBar1->setValue(0);
-        f.ProgressBar1->show();
-        f.ProgressBar1->raise();
+        f.ProgressBar->setValue(0);
+        f.ProgressBar->show();
+        f.ProgressBar->raise();
         f.CancelButton->show();
         f.CancelButton->raise();
       }
     }
     ~Lock() {
-      f.ProgressBar1->hide();
+      f.ProgressBar->hide();
       f.CancelButton->hide();
-      for (QWidget* w : {static_cast<QWidget*>(f.DistribBox), static_cast<QWidget*>(f.PageControl),
-                         static_cast<QWidget*>(f.PressButton), static_cast<QWidget*>(f.menuBar())})
+      for (QWidget* w : {static_cast<QWidget*>(f.TypeGroup), static_cast<QWidget*>(f.Pages),
+                         static_cast<QWidget*>(f.MainButton), static_cast<QWidget*>(f.menuBar())})
         w->setEnabled(true);
     }
   } lock(*this, showProgress);
@@ -1055,17 +1047,17 @@ void TVoktForm::RunEnumeration(bool showProgress, Build&& build) {
 }
 
 template <class Compute>
-std::optional<tRankTable> TVoktForm::RunRankBuild(bool showProgress, Compute&& compute) {
+std::optional<RankTable> MainWindow::RunRankBuild(bool showProgress, Compute&& compute) {
   // The window is locked as for the sample drawing; a local event loop keeps
   // it painting and movable while the worker counts.  The worker reports
   // through queued calls and ends the loop with one.
-  std::optional<tRankTable> result;
+  std::optional<RankTable> result;
   RunEnumeration(showProgress, [&](ProgressSink* sink) {
     BusyScope busy(this);
     std::stop_source stop;
-    tRankControl control;
+    RankControl control;
     control.Stop = stop.get_token();
-    QPointer<TVoktForm> self(this);
+    QPointer<MainWindow> self(this);
     if (sink)
       control.Progress = [self](int percent) {
         QMetaObject::invokeMethod(
@@ -1082,7 +1074,7 @@ std::optional<tRankTable> TVoktForm::RunRankBuild(bool showProgress, Compute&& c
       std::jthread worker([&] {
         try {
           result = compute(control);
-        } catch (const ECancelled&) {
+        } catch (const CancelledError&) {
           result.reset();
         } catch (...) {
           error = std::current_exception();
@@ -1097,25 +1089,25 @@ std::optional<tRankTable> TVoktForm::RunRankBuild(bool showProgress, Compute&& c
   return result;
 }
 
-void TVoktForm::ApplyKruskalWallis() {
-  auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(driver_.Current);
+void MainWindow::ApplyKruskalWallis() {
+  auto* kw = dynamic_cast<KruskalWallisDistribution*>(calc_.Current);
   if (!kw) return;
   std::vector<int32_t> rows(1, 0);
-  for (int k = 1; k <= ParameterGrid->rowCount() - 1; ++k) {
-    const auto& texts = driver_.ParameterTexts;
+  for (int k = 1; k <= Grid->rowCount() - 1; ++k) {
+    const auto& texts = calc_.ParameterTexts;
     const bool empty = k >= static_cast<int>(texts.size()) || texts[k].empty();
     rows.push_back(empty ? 0 : GridInteger(k));
   }
-  const std::array<tVar, 4> oldPar = kw->Par;
+  const std::array<Parameter, 4> oldPar = kw->Par;
   std::vector<int32_t> packed(1, 0);
   for (size_t i = 1; i < rows.size(); ++i)
     if (rows[i] > 0) packed.push_back(rows[i]);
-  std::optional<tRankTable> table;
+  std::optional<RankTable> table;
   try {
     // Sizes and cost are checked first: a refused size answers at once.
-    const tRankCost cost = kw->PrepareKruskalWallis(packed);
-    table = RunRankBuild(cost.Seconds() > kProgressSeconds, [packed](const tRankControl& c) {
-      return tKruskalWallis_Distribution::ComputeKruskalWallis(packed, &c);
+    const RankCost cost = kw->PrepareKruskalWallis(packed);
+    table = RunRankBuild(cost.Seconds() > kProgressSeconds, [packed](const RankControl& c) {
+      return KruskalWallisDistribution::ComputeKruskalWallis(packed, &c);
     });
   } catch (...) {
     kw->Par = oldPar;
@@ -1128,22 +1120,22 @@ void TVoktForm::ApplyKruskalWallis() {
   }
   kw->SetGroupSizes(std::vector<int32_t>(rows.begin() + 1, rows.end()));
   kw->InstallKruskalWallis(packed, std::move(*table));
-  driver_.ShowDistribution();
+  calc_.ShowDistribution();
   RefreshActivePage();
-  driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
+  calc_.Mode = ActivePage() == PageId::Cdf ? InputMode::CdfX : InputMode::DensityX;
 }
 
-void TVoktForm::ApplyFriedman() {
-  auto* fr = dynamic_cast<tFriedman_Distribution*>(driver_.Current);
+void MainWindow::ApplyFriedman() {
+  auto* fr = dynamic_cast<FriedmanDistribution*>(calc_.Current);
   if (!fr) return;
   const int32_t t = GridInteger(1);
   const int32_t b = GridInteger(2);
-  const std::array<tVar, 4> oldPar = fr->Par;
-  std::optional<tRankTable> table;
+  const std::array<Parameter, 4> oldPar = fr->Par;
+  std::optional<RankTable> table;
   try {
-    const tRankCost cost = fr->PrepareFriedman(t, b);
-    table = RunRankBuild(cost.Seconds() > kProgressSeconds, [t, b](const tRankControl& c) {
-      return tFriedman_Distribution::ComputeFriedman(t, b, &c);
+    const RankCost cost = fr->PrepareFriedman(t, b);
+    table = RunRankBuild(cost.Seconds() > kProgressSeconds, [t, b](const RankControl& c) {
+      return FriedmanDistribution::ComputeFriedman(t, b, &c);
     });
   } catch (...) {
     fr->Par = oldPar;
@@ -1154,17 +1146,17 @@ void TVoktForm::ApplyFriedman() {
     return;
   }
   fr->InstallFriedman(t, b, std::move(*table));
-  driver_.ShowDistribution();
+  calc_.ShowDistribution();
   RefreshActivePage();
-  driver_.InputMode = ActivePage() == PageId::Cdf ? 8 : 4;
+  calc_.Mode = ActivePage() == PageId::Cdf ? InputMode::CdfX : InputMode::DensityX;
 }
 
-void TVoktForm::ShowKruskalWallisRows() {
-  auto* kw = dynamic_cast<tKruskalWallis_Distribution*>(driver_.Current);
+void MainWindow::ShowKruskalWallisRows() {
+  auto* kw = dynamic_cast<KruskalWallisDistribution*>(calc_.Current);
   if (!kw) return;
   const int rows = kw->GroupCount + 1;
   SetGridRowCount(rows);
-  auto& texts = driver_.ParameterTexts;
+  auto& texts = calc_.ParameterTexts;
   texts.assign(rows + 1, std::string());
   if (!kw->Par[1].Unset)
     for (int k = 1; k < rows && k < static_cast<int>(kw->GroupSizes.size()); ++k)
@@ -1176,27 +1168,27 @@ void TVoktForm::ShowKruskalWallisRows() {
 // ---------------------------------------------------------------------------
 // Samples and random assignment
 
-void TVoktForm::ActionSaveUpdate() {
-  const bool complete = driver_.ParametersComplete();
+void MainWindow::UpdateSaveAction() {
+  const bool complete = calc_.ParametersComplete();
   ActionDrawSample->setEnabled(complete);
   ActionCopyGraph->setEnabled(complete);
   ActionSaveGraph->setEnabled(complete);
-  const bool sample = PageControl->isTabVisible(kSamplePage);
+  const bool sample = Pages->isTabVisible(kSamplePage);
   ActionSave->setEnabled(sample);
   ActionClear->setEnabled(sample);
   ActionAssign->setEnabled(true);
 }
 
-bool TVoktForm::ConfirmDiscardSample() {
-  if (!SampleMemo->IsModified()) return true;
+bool MainWindow::ConfirmDiscardSample() {
+  if (!SampleList->IsModified()) return true;
   switch (Ask(LoadString(883), true)) {
     case Answer::Cancel:
       return false;
     case Answer::Yes:
       // A cancelled or failed save keeps the sample and stops what asked.
-      Guarded([&] { MenuItemSaveClick(); });
-      if (SampleMemo->IsModified()) return false;
-      MenuItemClearClick();
+      Guarded([&] { SaveSample(); });
+      if (SampleList->IsModified()) return false;
+      ClearSample();
       return true;
     case Answer::No:
       return true;
@@ -1204,42 +1196,42 @@ bool TVoktForm::ConfirmDiscardSample() {
   return true;
 }
 
-void TVoktForm::AppendSampleLines(std::vector<std::string> lines, const QString& hint) {
-  SampleMemo->AppendLines(std::move(lines));
+void MainWindow::AppendSampleLines(std::vector<std::string> lines, const QString& hint) {
+  SampleList->AppendLines(std::move(lines));
   ShowSamplePage(hint);
 }
 
-void TVoktForm::ShowSamplePage(const QString& hint) {
-  SampleMemo->SetModified(true);
-  PageControl->setTabVisible(kSamplePage, true);
-  TabSheetRS->setToolTip(hint);
-  PageControl->setCurrentIndex(kSamplePage);
-  PressButton->hide();
+void MainWindow::ShowSamplePage(const QString& hint) {
+  SampleList->SetModified(true);
+  Pages->setTabVisible(kSamplePage, true);
+  SamplePage->setToolTip(hint);
+  Pages->setCurrentIndex(kSamplePage);
+  MainButton->hide();
 }
 
-void TVoktForm::DrawClick() {
-  tDistribution* d = driver_.Current;
-  if (!d || !driver_.ParametersComplete()) return;
+void MainWindow::DrawSample() {
+  Distribution* d = calc_.Current;
+  if (!d || !calc_.ParametersComplete()) return;
   if (!ConfirmDiscardSample()) return;
   // Integer-valued types print integers; the rank tests' tables (and any
   // empirical table) hold fractional values and get the format choice.
-  DrawForm->FormatBoxVisible = !d->IsDiscrete() || dynamic_cast<tEmpirical_distribution*>(d);
-  DrawForm->DecimalsEdit->setText(QString::number(d->XDecimals()));
-  if (!RunDialog(*DrawForm)) return;
-  tSampleFormat format;
-  format.integers = !DrawForm->FormatBoxVisible;
-  format.floatingPoint = DrawForm->FloatingPoint;
-  format.decimals = DrawForm->Decimals;
-  const int64_t n = DrawForm->SampleSize;
+  DrawDialogWindow->FormatBoxVisible = !d->IsDiscrete() || dynamic_cast<EmpiricalDistribution*>(d);
+  DrawDialogWindow->DecimalsEdit->setText(QString::number(d->XDecimals()));
+  if (!RunDialog(*DrawDialogWindow)) return;
+  SampleFormat format;
+  format.integers = !DrawDialogWindow->FormatBoxVisible;
+  format.floatingPoint = DrawDialogWindow->FloatingPoint;
+  format.decimals = DrawDialogWindow->Decimals;
+  const int64_t n = DrawDialogWindow->SampleSize;
   // The values are kept as numbers and reach the page once the draw is over;
   // the page formats only the lines it shows.  Cancel drops this draw.
-  std::vector<Extended> values;
+  std::vector<Real> values;
   values.reserve(static_cast<size_t>(n));
   constexpr int64_t kBatch = 8192;
   bool cancelled = false;
   // A seed restarts the generator for this draw only; the stream of unseeded
   // draws goes on afterwards where it was.
-  TSeededDraw seeded(DrawForm->HasSeed, DrawForm->Seed);
+  SeededDraw seeded(DrawDialogWindow->HasSeed, DrawDialogWindow->Seed);
   try {
     RunEnumeration(n > kSampleProgressSize, [&](ProgressSink* sink) {
       BusyScope busy(sink);
@@ -1258,28 +1250,28 @@ void TVoktForm::DrawClick() {
     });
   } catch (...) {
     // The values drawn so far stay; the error is reported.
-    SampleMemo->AppendValues(std::move(values), format);
+    SampleList->AppendValues(std::move(values), format);
     ShowSamplePage(QStringLiteral("random sample"));
     throw;
   }
   if (cancelled) return;
-  SampleMemo->AppendValues(std::move(values), format);
+  SampleList->AppendValues(std::move(values), format);
   ShowSamplePage(QStringLiteral("random sample"));
 }
 
-void TVoktForm::AssignClick() {
+void MainWindow::AssignSample() {
   if (!ConfirmDiscardSample()) return;
-  if (!RunDialog(*AssignForm)) return;
-  if (AssignForm->Subjects > kMaxSubjects) throw ERangeError();
+  if (!RunDialog(*AssignDialogWindow)) return;
+  if (AssignDialogWindow->Subjects > kMaxSubjects) throw RangeError();
   std::mt19937& rng = random_;
   const auto lines =
-      AssignSubjects(static_cast<int>(AssignForm->Subjects), AssignForm->Groups,
+      AssignSubjects(static_cast<int>(AssignDialogWindow->Subjects), AssignDialogWindow->Groups,
                      [&rng](int m) { return std::uniform_int_distribution<int>(0, m - 1)(rng); });
   AppendSampleLines(lines, QStringLiteral("assignment of subjects to groups"));
 }
 
-void TVoktForm::MenuItemSaveClick() {
-  if (!SampleMemo->IsModified()) return;
+void MainWindow::SaveSample() {
+  if (!SampleList->IsModified()) return;
   std::string preset = "Sample.dat";
   for (;;) {
     const std::string name = AskSaveFileName(preset);
@@ -1295,115 +1287,115 @@ void TVoktForm::MenuItemSaveClick() {
     // renames it over the old one only when everything was written.
     QSaveFile f(file);
     bool ok = f.open(QIODevice::WriteOnly);
-    ok = ok && SampleMemo->WriteTo(f);
+    ok = ok && SampleList->WriteTo(f);
     ok = ok && f.commit();
     if (!ok) {
       const QString reason = f.errorString();
       f.cancelWriting();
-      throw EArgumentError("Cannot write " + shortName.toStdString() +
-                           (reason.isEmpty() ? std::string() : " (" + reason.toStdString() + ")"));
+      throw ArgumentError("Cannot write " + shortName.toStdString() +
+                          (reason.isEmpty() ? std::string() : " (" + reason.toStdString() + ")"));
     }
     setWindowTitle(shortName);
-    SampleMemo->SetModified(false);
+    SampleList->SetModified(false);
     return;
   }
 }
 
-void TVoktForm::MenuItemClearClick() {
+void MainWindow::ClearSample() {
   const bool wasActive = ActivePage() == PageId::Sample;
-  SampleMemo->Clear();
-  PageControl->setTabVisible(kSamplePage, false);
-  if (wasActive) PageControl->setCurrentIndex(kPdfPage);
+  SampleList->Clear();
+  Pages->setTabVisible(kSamplePage, false);
+  if (wasActive) Pages->setCurrentIndex(kPdfPage);
 }
 
 // The main button is the window's default button: Enter anywhere presses it.
 // The number edits and the grid press it themselves.
-void TVoktForm::keyPressEvent(QKeyEvent* e) {
-  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && PressButton->isVisible() &&
-      PressButton->isEnabled() && !qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && MainButton->isVisible() &&
+      MainButton->isEnabled() && !qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
     e->accept();
-    PressButtonClick();
+    MainButtonClicked();
     return;
   }
   QMainWindow::keyPressEvent(e);
 }
 
-void TVoktForm::closeEvent(QCloseEvent* e) {
+void MainWindow::closeEvent(QCloseEvent* e) {
   // Closing while a table is counted or a sample drawn stops that first; the
   // window closes once it has wound up (a cancelled draw takes its lines
   // back, so the question below is about the sample as it was before).
-  if (ProgressBar1->isVisible() || !PressButton->isEnabled()) {
-    CancelButtonClick();
+  if (ProgressBar->isVisible() || !MainButton->isEnabled()) {
+    CancelClicked();
     e->ignore();
     QTimer::singleShot(0, this, [this] { close(); });
     return;
   }
-  if (SampleMemo->IsModified()) {
+  if (SampleList->IsModified()) {
     switch (Ask(LoadString(883), true)) {
       case Answer::Cancel:
         e->ignore();
         return;
       case Answer::Yes:
-        Guarded([&] { MenuItemSaveClick(); });
-        if (SampleMemo->IsModified()) {
+        Guarded([&] { SaveSample(); });
+        if (SampleList->IsModified()) {
           // Not saved (cancelled or failed): the window stays open.
           e->ignore();
           return;
         }
         break;
       case Answer::No:
-        SampleMemo->SetModified(false);
+        SampleList->SetModified(false);
         break;
     }
   }
   QMainWindow::closeEvent(e);
 }
 
-void TVoktForm::kansgrafiekPaint(QPainter& p, const QRect& r) {
-  tDistribution* d = driver_.Current;
-  if (!d || !driver_.ParametersComplete()) return;
-  const QRect graph = r.adjusted(0, 0, 0, -AxisStripHeight(*kansgrafiek));
+void MainWindow::PaintDensityGraph(QPainter& p, const QRect& r) {
+  Distribution* d = calc_.Current;
+  if (!d || !calc_.ParametersComplete()) return;
+  const QRect graph = r.adjusted(0, 0, 0, -AxisStripHeight(*DensityGraph));
   QPainterSurface surface(p, graph, palette());
-  const Extended x = driver_.CurrentX;
+  const Real x = calc_.CurrentX;
   try {
-    PaintAxis(p, r, *kansgrafiek, d->Range());
+    PaintAxis(p, r, *DensityGraph, d->Range());
     if (Tails->PaintDensity(surface, *d)) return;  // a two-sided or interval view
     if (!d->IsDiscrete()) {
-      d->DrawDensity(surface, clWindowText, clActiveCaption, d->SupportLow, x);
-      d->DrawDensity(surface, clWindowText, clActiveCaption, x, d->SupportHigh);
+      d->DrawDensity(surface, kTextColor, kFillColor, d->SupportLow, x);
+      d->DrawDensity(surface, kTextColor, kFillColor, x, d->SupportHigh);
     } else {
-      d->DrawDensity(surface, clGray, clGray, d->SupportLow, x);
-      d->DrawDensity(surface, clGray, clGray, x, d->SupportHigh);
-      d->DrawDensity(surface, clWindowText, clWindowText, x, x);
+      d->DrawDensity(surface, kGrayColor, kGrayColor, d->SupportLow, x);
+      d->DrawDensity(surface, kGrayColor, kGrayColor, x, d->SupportHigh);
+      d->DrawDensity(surface, kTextColor, kTextColor, x, x);
     }
   } catch (...) {
     // A paint cannot show a message box; the numbers report the problem.
   }
 }
 
-void TVoktForm::cdFgrafiekPaint(QPainter& p, const QRect& r) {
-  tDistribution* d = driver_.Current;
-  if (!d || !driver_.ParametersComplete()) return;
-  QPainterSurface surface(p, r.adjusted(0, 0, 0, -AxisStripHeight(*cdFgrafiek)), palette());
+void MainWindow::PaintCdfGraph(QPainter& p, const QRect& r) {
+  Distribution* d = calc_.Current;
+  if (!d || !calc_.ParametersComplete()) return;
+  QPainterSurface surface(p, r.adjusted(0, 0, 0, -AxisStripHeight(*CdfGraph)), palette());
   try {
-    PaintAxis(p, r, *cdFgrafiek, d->Range());
-    d->DrawCdf(surface, driver_.CurrentX, d->SupportHigh);
+    PaintAxis(p, r, *CdfGraph, d->Range());
+    d->DrawCdf(surface, calc_.CurrentX, d->SupportHigh);
   } catch (...) {
   }
 }
 
-void TVoktForm::UpdateSupportLabels(TPaintBox* box, QLabel* left, QLabel* right) {
-  tDistribution* d = driver_.Current;
-  if (!d || !driver_.ParametersComplete()) {
+void MainWindow::UpdateSupportLabels(PaintBox* box, QLabel* left, QLabel* right) {
+  Distribution* d = calc_.Current;
+  if (!d || !calc_.ParametersComplete()) {
     left->clear();
     right->clear();
     return;
   }
-  const tPlotRange range = d->Range();
+  const GraphRange range = d->Range();
   const Rect rect{0, 0, box->width(), box->height()};
   const int decimals = d->XDecimals();
   const QFontMetrics fm(left->font());
-  auto place = [&](QLabel* label, Extended v) {
+  auto place = [&](QLabel* label, Real v) {
     const QString text = Q(FormatDecimals(decimals, v));
     label->setText(text);
     const int w = fm.horizontalAdvance(text) + 4;
@@ -1416,87 +1408,87 @@ void TVoktForm::UpdateSupportLabels(TPaintBox* box, QLabel* left, QLabel* right)
 // ---------------------------------------------------------------------------
 // Pages and layout
 
-void TVoktForm::LayoutDensityPage() {
-  const int pageW = TabSheetPQ->width(), pageH = TabSheetPQ->height();
+void MainWindow::LayoutDensityPage() {
+  const int pageW = DensityPage->width(), pageH = DensityPage->height();
   const int grayH = GrayPanel->height();
   GrayPanel->setGeometry(0, pageH - grayH, pageW, grayH);
   const int editTop = (grayH - LineHeight) / 2;
-  for (tNumEdit* e : {ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight})
+  for (NumberEdit* e : {ProbabilityEditLeft, ProbabilityEditCentral, ProbabilityEditRight})
     e->move(e->x(), editTop);
-  const int panelTop = pageH - grayH - PanelDraw->height();
-  PanelDraw->move(PanelDraw->x(), panelTop);
-  xValueEdit->move((PanelDraw->width() - xValueEdit->width()) / 2,
-                   PanelDraw->height() - xValueEdit->height());
+  const int panelTop = pageH - grayH - DensityMarker->height();
+  DensityMarker->move(DensityMarker->x(), panelTop);
+  XEdit->move((DensityMarker->width() - XEdit->width()) / 2,
+              DensityMarker->height() - XEdit->height());
   for (QLabel* a : {ArrowLeft, ArrowRight})
-    a->move(a->x(), xValueEdit->y() + (xValueEdit->height() - a->height()) / 2);
-  const int top =
-      Tails->Layout(pageW, LineHeight, NumberWidth, PanelDraw->width(), PanelDraw->height());
-  kansgrafiek->setGeometry(DigitsWidth + NumberWidth, top, std::max(1, pageW - 3 * NumberWidth),
-                           std::max(1, panelTop - top));
-  for (QLabel* l : {LinkerwaardeLabel, RechterwaardeLabel}) l->move(l->x(), panelTop);
+    a->move(a->x(), XEdit->y() + (XEdit->height() - a->height()) / 2);
+  const int top = Tails->Layout(pageW, LineHeight, NumberWidth, DensityMarker->width(),
+                                DensityMarker->height());
+  DensityGraph->setGeometry(DigitsWidth + NumberWidth, top, std::max(1, pageW - 3 * NumberWidth),
+                            std::max(1, panelTop - top));
+  for (QLabel* l : {DensityLowLabel, DensityHighLabel}) l->move(l->x(), panelTop);
 }
 
-void TVoktForm::LayoutCdfPage() {
-  const int pageW = TabSheetcdF->width(), pageH = TabSheetcdF->height();
-  const int graphH = std::max(1, pageH - xcdFEdit->height() - HalfLine - 2);
-  cdFgrafiek->setGeometry(NumberWidth + 1, HalfLine,
-                          std::max(1, pageW - 2 - NumberWidth - DigitsWidth), graphH);
-  const int bottom = cdFgrafiek->y() + graphH;
+void MainWindow::LayoutCdfPage() {
+  const int pageW = CdfPage->width(), pageH = CdfPage->height();
+  const int graphH = std::max(1, pageH - CdfXEdit->height() - HalfLine - 2);
+  CdfGraph->setGeometry(NumberWidth + 1, HalfLine,
+                        std::max(1, pageW - 2 - NumberWidth - DigitsWidth), graphH);
+  const int bottom = CdfGraph->y() + graphH;
   // The marker panel keeps to the page so its edit stays whole.
-  PanelcdfDraw->setGeometry(PanelcdfDraw->x(), bottom + 1, PanelcdfDraw->width(),
-                            std::max(xcdFEdit->height(), pageH - bottom - 1));
-  xcdFEdit->move((PanelcdfDraw->width() - xcdFEdit->width()) / 2,
-                 PanelcdfDraw->height() - xcdFEdit->height());
-  for (QLabel* a : {ArrowcdFLeft, ArrowcdFRight})
-    a->move(a->x(), xcdFEdit->y() + (xcdFEdit->height() - a->height()) / 2);
-  for (QLabel* l : {LinkercdFLabel, RechtercdFLabel}) l->move(l->x(), bottom + 2);
-  cdFEdit->move(0, cdFEdit->y());
+  CdfMarker->setGeometry(CdfMarker->x(), bottom + 1, CdfMarker->width(),
+                         std::max(CdfXEdit->height(), pageH - bottom - 1));
+  CdfXEdit->move((CdfMarker->width() - CdfXEdit->width()) / 2,
+                 CdfMarker->height() - CdfXEdit->height());
+  for (QLabel* a : {CdfArrowLeft, CdfArrowRight})
+    a->move(a->x(), CdfXEdit->y() + (CdfXEdit->height() - a->height()) / 2);
+  for (QLabel* l : {CdfLowLabel, CdfHighLabel}) l->move(l->x(), bottom + 2);
+  CdfEdit->move(0, CdfEdit->y());
 }
 
-void TVoktForm::RefreshActivePage() {
-  const int width = std::max(1, Panel->width() - DistribBox->x() - DistribBox->width() - 10);
-  PageControl->setGeometry(Panel->width() - width, 0, width, Panel->height());
-  if (!PageControl->isVisible()) {
+void MainWindow::RefreshActivePage() {
+  const int width = std::max(1, Panel->width() - TypeGroup->x() - TypeGroup->width() - 10);
+  Pages->setGeometry(Panel->width() - width, 0, width, Panel->height());
+  if (!Pages->isVisible()) {
     // A hidden tab widget lays out its pages only when shown; do it now so
     // the pages have their sizes for the layout below.
-    QResizeEvent e(PageControl->size(), PageControl->size());
-    QCoreApplication::sendEvent(PageControl, &e);
+    QResizeEvent e(Pages->size(), Pages->size());
+    QCoreApplication::sendEvent(Pages, &e);
   }
   // Four tabs share the width equally (the sample tab is hidden until used).
   const int tabWidth = std::max(20, width / 4 - 4);
   if (tabWidth != tabWidth_) {
     tabWidth_ = tabWidth;
-    PageControl->tabBar()->setStyleSheet(
+    Pages->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { width: %1px; padding: 2px 0px; margin: 0px; }")
             .arg(tabWidth));
   }
   const PageId page = ActivePage();
-  PressButton->setVisible(page != PageId::Sample);
-  const bool complete = driver_.ParametersComplete();
+  MainButton->setVisible(page != PageId::Sample);
+  const bool complete = calc_.ParametersComplete();
   switch (page) {
     case PageId::Pdf:
       if (complete) {
         LayoutDensityPage();
         ShowPageContents(PageId::Pdf);
-        driver_.UpdateDensityPage(true);
+        calc_.UpdateDensityPage(true);
       } else {
-        for (QWidget* w : TabSheetPQ->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->hide();
+        for (QWidget* w : DensityPage->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+          w->hide();
       }
       break;
     case PageId::Cdf:
       if (complete) {
         LayoutCdfPage();
         ShowPageContents(PageId::Cdf);
-        driver_.UpdateCdfPage();
+        calc_.UpdateCdfPage();
       } else {
-        for (QWidget* w : TabSheetcdF->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-          w->hide();
+        for (QWidget* w : CdfPage->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->hide();
       }
       break;
     case PageId::Formulas:
-      FillFormulasPage(*FormulaEdit, driver_.Current, driver_.CurrentX);
+      FillFormulasPage(*FormulaText, calc_.Current, calc_.CurrentX);
       // The button applies the grid again from here, and says so.
-      driver_.InputMode = 0;
+      calc_.Mode = InputMode::Parameters;
       SetButtonCaption(LoadString(876));
       break;
     case PageId::Sample:
@@ -1504,19 +1496,19 @@ void TVoktForm::RefreshActivePage() {
   }
 }
 
-void TVoktForm::ShowPageContents(PageId page) {
-  QWidget* sheet = page == PageId::Pdf ? TabSheetPQ : page == PageId::Cdf ? TabSheetcdF : nullptr;
+void MainWindow::ShowPageContents(PageId page) {
+  QWidget* sheet = page == PageId::Pdf ? DensityPage : page == PageId::Cdf ? CdfPage : nullptr;
   if (!sheet) return;
   for (QWidget* w : sheet->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->show();
 }
 
 // ---------------------------------------------------------------------------
-// tDriverView
+// DriverView
 
-tNumEdit* TVoktForm::Edit(EditId id) const {
+NumberEdit* MainWindow::Edit(EditId id) const {
   switch (id) {
     case EditId::xValue:
-      return xValueEdit;
+      return XEdit;
     case EditId::ProbLeft:
       return ProbabilityEditLeft;
     case EditId::ProbCentral:
@@ -1524,29 +1516,29 @@ tNumEdit* TVoktForm::Edit(EditId id) const {
     case EditId::ProbRight:
       return ProbabilityEditRight;
     case EditId::xcdF:
-      return xcdFEdit;
+      return CdfXEdit;
     case EditId::cdF:
-      return cdFEdit;
+      return CdfEdit;
   }
-  return xValueEdit;
+  return XEdit;
 }
 
-std::string TVoktForm::EditText(EditId id) const { return Edit(id)->text().toStdString(); }
+std::string MainWindow::EditText(EditId id) const { return Edit(id)->text().toStdString(); }
 
-void TVoktForm::SetEditText(EditId id, const std::string& text) {
-  tNumEdit* e = Edit(id);
+void MainWindow::SetEditText(EditId id, const std::string& text) {
+  NumberEdit* e = Edit(id);
   e->setText(Q(text));
   e->setCursorPosition(0);
   if (id == EditId::ProbLeft || id == EditId::ProbRight || id == EditId::cdF)
     e->resize(FittedWidth(e, NumberWidth), e->height());
 }
 
-void TVoktForm::FocusEdit(EditId id) { Edit(id)->setFocus(Qt::OtherFocusReason); }
+void MainWindow::FocusEdit(EditId id) { Edit(id)->setFocus(Qt::OtherFocusReason); }
 
-void TVoktForm::SetButtonCaption(const std::string& text) { PressButton->setText(Q(text)); }
+void MainWindow::SetButtonCaption(const std::string& text) { MainButton->setText(Q(text)); }
 
-PageId TVoktForm::ActivePage() const {
-  switch (PageControl->currentIndex()) {
+PageId MainWindow::ActivePage() const {
+  switch (Pages->currentIndex()) {
     case kPdfPage:
       return PageId::Pdf;
     case kCdfPage:
@@ -1558,31 +1550,30 @@ PageId TVoktForm::ActivePage() const {
   }
 }
 
-void TVoktForm::SetGridRowCount(int rows) {
+void MainWindow::SetGridRowCount(int rows) {
   inSelect_ = true;
-  ParameterGrid->CloseEditor();
-  ParameterGrid->setRowCount(rows);
+  Grid->CloseEditor();
+  Grid->setRowCount(rows);
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < 2; ++c) {
-      if (!ParameterGrid->item(r, c)) ParameterGrid->setItem(r, c, new QTableWidgetItem);
-      ParameterGrid->item(r, c)->setFlags(
+      if (!Grid->item(r, c)) Grid->setItem(r, c, new QTableWidgetItem);
+      Grid->item(r, c)->setFlags(
           c == 0 ? Qt::NoItemFlags : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
     }
   }
   inSelect_ = false;
-  const int border = 2 * ParameterGrid->frameWidth();
-  ParameterGrid->resize(ParameterGrid->width(),
-                        std::max(1, std::min(rows, 3)) * kRowHeight + border);
+  const int border = 2 * Grid->frameWidth();
+  Grid->resize(Grid->width(), std::max(1, std::min(rows, 3)) * kRowHeight + border);
   SyncGridItems();
 }
 
-void TVoktForm::SyncGridItems() {
-  const auto& texts = driver_.ParameterTexts;
-  for (int r = 0; r < ParameterGrid->rowCount(); ++r) {
+void MainWindow::SyncGridItems() {
+  const auto& texts = calc_.ParameterTexts;
+  for (int r = 0; r < Grid->rowCount(); ++r) {
     const QString hint = Q(RowHint(r));
     const QString text = r + 1 < static_cast<int>(texts.size()) ? Q(texts[r + 1]) : QString();
     for (int c = 0; c < 2; ++c) {
-      QTableWidgetItem* item = ParameterGrid->item(r, c);
+      QTableWidgetItem* item = Grid->item(r, c);
       if (!item) continue;
       if (item->toolTip() != hint) item->setToolTip(hint);
       if (c == 1 && item->text() != text) item->setText(text);
@@ -1590,45 +1581,45 @@ void TVoktForm::SyncGridItems() {
   }
 }
 
-void TVoktForm::GridTextsChanged() {
+void MainWindow::GridTextsChanged() {
   SyncGridItems();
   // An open editor on another row shows its new text (the coupled rows of
   // the normal distribution); the row being typed in keeps its cursor.
-  if (QLineEdit* e = ParameterGrid->Editor()) {
-    const int r = ParameterGrid->currentRow() + 1;
-    const auto& texts = driver_.ParameterTexts;
+  if (QLineEdit* e = Grid->Editor()) {
+    const int r = Grid->currentRow() + 1;
+    const auto& texts = calc_.ParameterTexts;
     if (r >= 1 && r < static_cast<int>(texts.size()) && !e->hasFocus() && e->text() != Q(texts[r]))
       e->setText(Q(texts[r]));
   }
-  ParameterGrid->viewport()->update();
+  Grid->viewport()->update();
 }
 
-void TVoktForm::RestartGridEditor() {
+void MainWindow::RestartGridEditor() {
   inSelect_ = true;
-  ParameterGrid->RestartEditor();
+  Grid->RestartEditor();
   inSelect_ = false;
 }
 
-void TVoktForm::SelectGridRow(int row) {
-  ParameterGrid->setCurrentCell(row, 1);
-  ParameterGrid->setFocus();
-  if (ParameterGrid->Editor()) ParameterGrid->Editor()->setFocus();
+void MainWindow::SelectGridRow(int row) {
+  Grid->setCurrentCell(row, 1);
+  Grid->setFocus();
+  if (Grid->Editor()) Grid->Editor()->setFocus();
 }
 
-void TVoktForm::CheckXDecimalsItem(int decimals) {
+void MainWindow::CheckXDecimalsItem(int decimals) {
   for (QAction* a : XDecimalsGroup->actions())
     if (a->data().toInt() == decimals) a->setChecked(true);
 }
 
-Rect TVoktForm::DensityBoxRect() const {
-  return Rect{0, 0, kansgrafiek->width(), kansgrafiek->height()};
+Rect MainWindow::DensityBoxRect() const {
+  return Rect{0, 0, DensityGraph->width(), DensityGraph->height()};
 }
 
-Rect TVoktForm::CdfBoxRect() const { return Rect{0, 0, cdFgrafiek->width(), cdFgrafiek->height()}; }
+Rect MainWindow::CdfBoxRect() const { return Rect{0, 0, CdfGraph->width(), CdfGraph->height()}; }
 
-void TVoktForm::PlaceDensityMarker(int px, bool thinCentral) {
-  const int boxLeft = kansgrafiek->x();
-  PanelDraw->move(boxLeft + px - PanelDraw->width() / 2, PanelDraw->y());
+void MainWindow::PlaceDensityMarker(int px, bool thinCentral) {
+  const int boxLeft = DensityGraph->x();
+  DensityMarker->move(boxLeft + px - DensityMarker->width() / 2, DensityMarker->y());
   if (thinCentral) {
     ProbabilityEditCentral->setGeometry(boxLeft + px - 1, ProbabilityEditCentral->y(), 2,
                                         ProbabilityEditCentral->height());
@@ -1649,26 +1640,26 @@ void TVoktForm::PlaceDensityMarker(int px, bool thinCentral) {
   Tails->Apply();
 }
 
-void TVoktForm::PlaceCdfMarker(int px, Extended cdf) {
-  PanelcdfDraw->move(cdFgrafiek->x() + px - PanelcdfDraw->width() / 2, PanelcdfDraw->y());
-  const Extended frac = std::clamp<Extended>(1 - cdf, 0, 1);
-  const int graphH = std::max(1, cdFgrafiek->height() - AxisStripHeight(*cdFgrafiek));
-  const int top = cdFgrafiek->y() +
+void MainWindow::PlaceCdfMarker(int px, Real cdf) {
+  CdfMarker->move(CdfGraph->x() + px - CdfMarker->width() / 2, CdfMarker->y());
+  const Real frac = std::clamp<Real>(1 - cdf, 0, 1);
+  const int graphH = std::max(1, CdfGraph->height() - AxisStripHeight(*CdfGraph));
+  const int top = CdfGraph->y() +
                   static_cast<int>(std::lround(static_cast<double>(frac * graphH))) -
-                  cdFEdit->height() / 2;
-  cdFEdit->move(cdFEdit->x(), top);
+                  CdfEdit->height() / 2;
+  CdfEdit->move(CdfEdit->x(), top);
 }
 
-void TVoktForm::RepaintDensity() {
-  UpdateSupportLabels(kansgrafiek, LinkerwaardeLabel, RechterwaardeLabel);
-  kansgrafiek->update();
+void MainWindow::RepaintDensity() {
+  UpdateSupportLabels(DensityGraph, DensityLowLabel, DensityHighLabel);
+  DensityGraph->update();
 }
 
-void TVoktForm::RepaintCdf() {
-  UpdateSupportLabels(cdFgrafiek, LinkercdFLabel, RechtercdFLabel);
-  cdFgrafiek->update();
+void MainWindow::RepaintCdf() {
+  UpdateSupportLabels(CdfGraph, CdfLowLabel, CdfHighLabel);
+  CdfGraph->update();
 }
 
-void TVoktForm::Beep() { ui::Beep(); }
+void MainWindow::Beep() { ui::Beep(); }
 
 }  // namespace vokt::ui

@@ -16,14 +16,14 @@
 
 namespace vokt {
 
-class TRichEditSK;
+class FormulaView;
 
-enum class TVerticalPosition : uint8_t { Normal, Subscript, Superscript };
-enum class TFontPitch : uint8_t { Default, Variable, Fixed };
+enum class ScriptPosition : uint8_t { Normal, Subscript, Superscript };
+enum class FontPitch : uint8_t { Default, Variable, Fixed };
 
-struct TFontStylesSK {
+struct FontStyles {
   bool bold = false, italic = false, underline = false, strikeOut = false;
-  friend bool operator==(const TFontStylesSK&, const TFontStylesSK&) = default;
+  friend bool operator==(const FontStyles&, const FontStyles&) = default;
 };
 
 // Reads and writes the character format of the selection (Kind 0: the
@@ -31,15 +31,15 @@ struct TFontStylesSK {
 // default format of the control (Kind 1).  A write changes just the one
 // property.  Charset 2 is the symbol set: characters inserted with it are
 // mapped as the markup renderer maps characters after "@".
-class TTextAttributesSK {
+class TextAttributes {
  public:
   static constexpr uint8_t kSelection = 0;
   static constexpr uint8_t kDefault = 1;
   static constexpr uint8_t kSymbolCharset = 2;
 
-  TTextAttributesSK(TRichEditSK& owner, uint8_t kind);
+  TextAttributes(FormulaView& owner, uint8_t kind);
 
-  TRichEditSK& Owner() const { return owner_; }
+  FormulaView& Owner() const { return owner_; }
   uint8_t Kind() const { return kind_; }
 
   QColor Color() const;
@@ -48,51 +48,51 @@ class TTextAttributesSK {
   void SetName(const QString& face);  // at most 31 characters are kept
   uint8_t Charset() const;
   void SetCharset(uint8_t charset);
-  TFontStylesSK Style() const;
-  void SetStyle(const TFontStylesSK& style);
+  FontStyles Style() const;
+  void SetStyle(const FontStyles& style);
   int Size() const;  // points
   void SetSize(int points);
-  TFontPitch Pitch() const;
-  void SetPitch(TFontPitch pitch);
-  TVerticalPosition VerticalPosition() const;
-  void SetVerticalPosition(TVerticalPosition v);
+  FontPitch Pitch() const;
+  void SetPitch(FontPitch pitch);
+  ScriptPosition VerticalPosition() const;
+  void SetVerticalPosition(ScriptPosition v);
 
   // Copies colour, name, charset, style, size, pitch and vertical position.
-  void Assign(const TTextAttributesSK& source);
+  void Assign(const TextAttributes& source);
   // Copies the first six from a font (colour: the palette's text colour);
   // the vertical position becomes normal.
   void Assign(const QFont& font);
-  void AssignTo(TTextAttributesSK& destination) const;
+  void AssignTo(TextAttributes& destination) const;
 
   QTextCharFormat Format() const;
 
  private:
   void Merge(const QTextCharFormat& change);
 
-  TRichEditSK& owner_;
+  FormulaView& owner_;
   uint8_t kind_;
 };
 
 // Read-only, with a vertical scroll bar and the window's background.  Text
 // starts in "Lucida Sans Unicode" at 9 points (12 pixels on a 96-dpi screen);
-// another starting font is set with DefAttributesSK().Assign(font), not with
+// another starting font is set with DefaultAttributes().Assign(font), not with
 // setFont, since every inserted character carries its own format.
-class TRichEditSK : public QTextEdit {
+class FormulaView : public QTextEdit {
   Q_OBJECT
 
  public:
-  explicit TRichEditSK(QWidget* parent = nullptr);
-  ~TRichEditSK() override;
+  explicit FormulaView(QWidget* parent = nullptr);
+  ~FormulaView() override;
 
-  TTextAttributesSK& SelAttributesSK() { return selAttributes_; }
-  TTextAttributesSK& DefAttributesSK() { return defAttributes_; }
+  TextAttributes& SelectionAttributes() { return selAttributes_; }
+  TextAttributes& DefaultAttributes() { return defAttributes_; }
 
   // Inserts UTF-8 markup at the caret, turning markup into formatting.
   void AppendMarkup(const std::string& text);
   // AppendMarkup followed by a line break.
   void AppendLine(const std::string& text);
   // Removes all text and returns the caret's format to the default one.
-  void ClearSK();
+  void ClearText();
 
   // The level steps of "^" and "_" on the selection attributes (also
   // Ctrl+Up and Ctrl+Down).
@@ -110,12 +110,12 @@ class TRichEditSK : public QTextEdit {
   void InsertPlain(const QString& text);
 
   QTextCharFormat defaultFormat_;
-  TTextAttributesSK selAttributes_;
-  TTextAttributesSK defAttributes_;
+  TextAttributes selAttributes_;
+  TextAttributes defAttributes_;
 };
 
 // True when d has no parameter left unset (1..ParCount).
-bool ParametersComplete(const tDistribution& d);
+bool ParametersComplete(const Distribution& d);
 
 // Rebuilds the formulas page for d at x: the formula, the density or
 // probability at x, expectation, variance, standard deviation, moment
@@ -123,8 +123,8 @@ bool ParametersComplete(const tDistribution& d);
 // page is only cleared.  Values are formatted with FormatNumber.  Errors of
 // the distribution (a density that cannot be computed) propagate to the
 // caller after the lines before them were written.
-void FillFormulasPage(TRichEditSK& edit, tDistribution* d, Extended x);
-inline void FillFormulasPage(TRichEditSK& edit, tDistribution& d, Extended x) {
+void FillFormulasPage(FormulaView& edit, Distribution* d, Real x);
+inline void FillFormulasPage(FormulaView& edit, Distribution& d, Real x) {
   FillFormulasPage(edit, &d, x);
 }
 

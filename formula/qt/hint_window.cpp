@@ -2,7 +2,7 @@
 // application-wide filter looks at the hint each event would show and takes
 // over those containing markup, which Qt's plain label would show with the
 // markup characters in them.
-#include "formula/qt/mixhint.h"
+#include "formula/qt/hint_window.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -35,7 +35,7 @@ QAbstractItemView* ViewOfViewport(QObject* w) {
   return view && view->viewport() == w ? view : nullptr;
 }
 
-QPointer<TMixedFontHintWindow> g_window;
+QPointer<HintWindow> g_window;
 
 class MixedHintFilter : public QObject {
  public:
@@ -87,13 +87,13 @@ class MixedHintFilter : public QObject {
     } else {
       hint = widget->toolTip();
     }
-    if (!TMixedFontHintWindow::HasMarkup(hint)) {
+    if (!HintWindow::HasMarkup(hint)) {
       // Plain hints (or none) are Qt's; ours gives way.
       if (Visible()) g_window->HideHint();
       return false;
     }
     QToolTip::hideText();
-    TMixedFontHintWindow* w = MixedFontHintWindow();
+    HintWindow* w = MixedFontHintWindow();
     cellView_ = index.isValid() ? widget : nullptr;
     cellIndex_ = index;
     w->ShowHint(he->globalPos(), hint, widget);
@@ -110,7 +110,7 @@ void DeleteHintWindow() { delete g_window.data(); }
 
 }  // namespace
 
-TMixedFontHintWindow::TMixedFontHintWindow(QWidget* parent)
+HintWindow::HintWindow(QWidget* parent)
     : QWidget(parent, Qt::ToolTip | Qt::BypassGraphicsProxyWidget | Qt::FramelessWindowHint) {
   InstallFontSubstitutes();
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -118,11 +118,10 @@ TMixedFontHintWindow::TMixedFontHintWindow(QWidget* parent)
   setPalette(QToolTip::palette());
   setFont(QToolTip::font());
   hideTimer_.setSingleShot(true);
-  connect(&hideTimer_, &QTimer::timeout, this, &TMixedFontHintWindow::HideHint);
+  connect(&hideTimer_, &QTimer::timeout, this, &HintWindow::HideHint);
 }
 
-void TMixedFontHintWindow::ShowHint(const QPoint& globalPos, const QString& caption,
-                                    QWidget* owner) {
+void HintWindow::ShowHint(const QPoint& globalPos, const QString& caption, QWidget* owner) {
   caption_ = caption;
   owner_ = owner;
   const QFontMetrics fm(font());
@@ -146,16 +145,14 @@ void TMixedFontHintWindow::ShowHint(const QPoint& globalPos, const QString& capt
   hideTimer_.start(kHintMilliseconds);
 }
 
-void TMixedFontHintWindow::HideHint() {
+void HintWindow::HideHint() {
   hideTimer_.stop();
   hide();
 }
 
-std::string TMixedFontHintWindow::PaddedText(const std::string& caption) {
-  return " " + caption + "   ";
-}
+std::string HintWindow::PaddedText(const std::string& caption) { return " " + caption + "   "; }
 
-std::string TMixedFontHintWindow::PlainText(const std::string& text) {
+std::string HintWindow::PlainText(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text)
@@ -163,13 +160,13 @@ std::string TMixedFontHintWindow::PlainText(const std::string& text) {
   return out;
 }
 
-bool TMixedFontHintWindow::HasMarkup(const QString& hint) {
+bool HintWindow::HasMarkup(const QString& hint) {
   for (QChar c : hint)
     if (c == u'$' || c == u'@' || c == u'^' || c == u'_') return true;
   return false;
 }
 
-void TMixedFontHintWindow::paintEvent(QPaintEvent*) {
+void HintWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QStyleOptionFrame frame;
   frame.initFrom(this);
@@ -195,8 +192,8 @@ void InstallMixedFontHints(QApplication& app) {
   qAddPostRoutine(DeleteHintWindow);
 }
 
-TMixedFontHintWindow* MixedFontHintWindow() {
-  if (!g_window) g_window = new TMixedFontHintWindow(nullptr);
+HintWindow* MixedFontHintWindow() {
+  if (!g_window) g_window = new HintWindow(nullptr);
   return g_window;
 }
 

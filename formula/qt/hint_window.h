@@ -1,4 +1,4 @@
-// Hints with formula markup.  TMixedFontHintWindow is a tooltip-style window
+// Hints with formula markup.  HintWindow is a tooltip-style window
 // that draws its caption with the markup renderer; InstallMixedFontHints
 // routes every tooltip of the application: hints containing markup go to the
 // hint window, plain hints stay with Qt's own tooltip.
@@ -13,11 +13,11 @@
 
 namespace vokt {
 
-class TMixedFontHintWindow : public QWidget {
+class HintWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TMixedFontHintWindow(QWidget* parent = nullptr);
+  explicit HintWindow(QWidget* parent = nullptr);
 
   // Shows caption (UTF-8 markup) near globalPos, as a tooltip would be
   // placed; owner is the widget the hint belongs to (its font is used and
@@ -46,12 +46,12 @@ class TMixedFontHintWindow : public QWidget {
 };
 
 // Installs the application-wide tooltip filter.  Hints with markup are shown
-// in one TMixedFontHintWindow; for item views (the parameter grid) the hint is
+// in one HintWindow; for item views (the parameter grid) the hint is
 // the ToolTipRole of the cell under the mouse, so it follows the cell.  Call
 // once, after the QApplication exists and before windows are shown.
 void InstallMixedFontHints(QApplication& app);
 
 // The hint window the filter uses (created on first use); for tests.
-TMixedFontHintWindow* MixedFontHintWindow();
+HintWindow* MixedFontHintWindow();
 
 }  // namespace vokt

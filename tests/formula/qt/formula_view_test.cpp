@@ -1,4 +1,4 @@
-#include "formula/qt/richedit_sk.h"
+#include "formula/qt/formula_view.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 struct Piece {
   QString text;
-  TVerticalPosition level = TVerticalPosition::Normal;
+  ScriptPosition level = ScriptPosition::Normal;
   bool underline = false;
   friend bool operator==(const Piece&, const Piece&) = default;
 };
@@ -28,19 +28,19 @@ std::ostream& operator<<(std::ostream& os, const Piece& p) {
             << (p.underline ? " underlined" : "");
 }
 
-TVerticalPosition LevelOf(const QTextCharFormat& f) {
+ScriptPosition LevelOf(const QTextCharFormat& f) {
   switch (f.verticalAlignment()) {
     case QTextCharFormat::AlignSubScript:
-      return TVerticalPosition::Subscript;
+      return ScriptPosition::Subscript;
     case QTextCharFormat::AlignSuperScript:
-      return TVerticalPosition::Superscript;
+      return ScriptPosition::Superscript;
     default:
-      return TVerticalPosition::Normal;
+      return ScriptPosition::Normal;
   }
 }
 
 // The text of the whole document split where the format changes.
-std::vector<Piece> Pieces(const TRichEditSK& edit) {
+std::vector<Piece> Pieces(const FormulaView& edit) {
   std::vector<Piece> out;
   for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
     for (auto it = b.begin(); !it.atEnd(); ++it) {
@@ -55,11 +55,11 @@ std::vector<Piece> Pieces(const TRichEditSK& edit) {
   return out;
 }
 
-QStringList Lines(const TRichEditSK& edit) { return edit.toPlainText().split(u'\n'); }
+QStringList Lines(const FormulaView& edit) { return edit.toPlainText().split(u'\n'); }
 
-using V = TVerticalPosition;
+using V = ScriptPosition;
 
-TEST(RichEditSK, MarkupBecomesFormatting) {
+TEST(FormulaView, MarkupBecomesFormatting) {
   struct Case {
     const char* markup;
     std::vector<Piece> pieces;
@@ -74,76 +74,76 @@ TEST(RichEditSK, MarkupBecomesFormatting) {
       {"P(X @£ x)@", {{"P(X ≤ x)"}}},
   };
   for (const Case& c : cases) {
-    TRichEditSK edit;
+    FormulaView edit;
     edit.AppendMarkup(c.markup);
     EXPECT_EQ(Pieces(edit), c.pieces) << c.markup;
   }
 }
 
-TEST(RichEditSK, SymbolCharsetLastsOneCharacter) {
-  TRichEditSK edit;
-  const QString face = edit.DefAttributesSK().Name();
+TEST(FormulaView, SymbolCharsetLastsOneCharacter) {
+  FormulaView edit;
+  const QString face = edit.DefaultAttributes().Name();
   edit.AppendMarkup("@a");
-  EXPECT_EQ(edit.SelAttributesSK().Charset(), 0);
-  EXPECT_EQ(edit.SelAttributesSK().Name(), face);
+  EXPECT_EQ(edit.SelectionAttributes().Charset(), 0);
+  EXPECT_EQ(edit.SelectionAttributes().Name(), face);
   edit.AppendMarkup("a");
   EXPECT_EQ(edit.toPlainText(), QStringLiteral("αa"));
 }
 
-TEST(RichEditSK, CtrlArrowsStepTheLevel) {
-  TRichEditSK edit;
+TEST(FormulaView, CtrlArrowsStepTheLevel) {
+  FormulaView edit;
   auto press = [&](int key) {
     QKeyEvent e(QEvent::KeyPress, key, Qt::ControlModifier);
     QCoreApplication::sendEvent(&edit, &e);
     return e.isAccepted();
   };
   EXPECT_TRUE(press(Qt::Key_Up));
-  EXPECT_EQ(edit.SelAttributesSK().VerticalPosition(), V::Superscript);
+  EXPECT_EQ(edit.SelectionAttributes().VerticalPosition(), V::Superscript);
   press(Qt::Key_Up);
-  EXPECT_EQ(edit.SelAttributesSK().VerticalPosition(), V::Superscript);
+  EXPECT_EQ(edit.SelectionAttributes().VerticalPosition(), V::Superscript);
   press(Qt::Key_Down);
-  EXPECT_EQ(edit.SelAttributesSK().VerticalPosition(), V::Normal);
+  EXPECT_EQ(edit.SelectionAttributes().VerticalPosition(), V::Normal);
   press(Qt::Key_Down);
   press(Qt::Key_Down);
-  EXPECT_EQ(edit.SelAttributesSK().VerticalPosition(), V::Subscript);
+  EXPECT_EQ(edit.SelectionAttributes().VerticalPosition(), V::Subscript);
 }
 
-TEST(TextAttributesSK, PropertiesRoundTrip) {
-  TRichEditSK edit;
-  for (TTextAttributesSK* a : {&edit.SelAttributesSK(), &edit.DefAttributesSK()}) {
+TEST(TextAttributes, PropertiesRoundTrip) {
+  FormulaView edit;
+  for (TextAttributes* a : {&edit.SelectionAttributes(), &edit.DefaultAttributes()}) {
     a->SetName("DejaVu Sans Mono and a face name far too long to keep");
     EXPECT_EQ(a->Name().size(), 31);
     a->SetSize(14);
     EXPECT_EQ(a->Size(), 14);
     a->SetStyle({true, false, true, false});
-    EXPECT_EQ(a->Style(), (TFontStylesSK{true, false, true, false}));
+    EXPECT_EQ(a->Style(), (FontStyles{true, false, true, false}));
     a->SetCharset(2);
     EXPECT_EQ(a->Charset(), 2);
     a->SetColor(Qt::red);
     EXPECT_EQ(a->Color(), QColor(Qt::red));
     a->SetColor(QColor());
     EXPECT_EQ(a->Color(), edit.palette().color(QPalette::Text));
-    a->SetPitch(TFontPitch::Fixed);
-    EXPECT_EQ(a->Pitch(), TFontPitch::Fixed);
+    a->SetPitch(FontPitch::Fixed);
+    EXPECT_EQ(a->Pitch(), FontPitch::Fixed);
     a->SetVerticalPosition(V::Subscript);
     EXPECT_EQ(a->VerticalPosition(), V::Subscript);
     // One property at a time: the others are untouched.
     EXPECT_EQ(a->Size(), 14);
     EXPECT_EQ(a->Charset(), 2);
   }
-  TRichEditSK other;
-  other.SelAttributesSK().Assign(edit.SelAttributesSK());
-  EXPECT_EQ(other.SelAttributesSK().Size(), 14);
-  EXPECT_EQ(other.SelAttributesSK().VerticalPosition(), V::Subscript);
-  other.SelAttributesSK().Assign(QFont("DejaVu Sans", 11));
-  EXPECT_EQ(other.SelAttributesSK().Size(), 11);
-  EXPECT_EQ(other.SelAttributesSK().VerticalPosition(), V::Normal);
-  EXPECT_EQ(other.SelAttributesSK().Charset(), 0);
+  FormulaView other;
+  other.SelectionAttributes().Assign(edit.SelectionAttributes());
+  EXPECT_EQ(other.SelectionAttributes().Size(), 14);
+  EXPECT_EQ(other.SelectionAttributes().VerticalPosition(), V::Subscript);
+  other.SelectionAttributes().Assign(QFont("DejaVu Sans", 11));
+  EXPECT_EQ(other.SelectionAttributes().Size(), 11);
+  EXPECT_EQ(other.SelectionAttributes().VerticalPosition(), V::Normal);
+  EXPECT_EQ(other.SelectionAttributes().Charset(), 0);
 }
 
 TEST(FormulasPage, StandardNormalAtZero) {
-  tNormal_Distribution d(0, 1);
-  TRichEditSK edit;
+  NormalDistribution d(0, 1);
+  FormulaView edit;
   FillFormulasPage(edit, d, 0);
   const QStringList lines = Lines(edit);
   const QStringList expected = {
@@ -175,7 +175,7 @@ TEST(FormulasPage, MomentsThatDoNotExist) {
   ASSERT_EQ(d->SetParameters(0, 1, 0), 0);
   ASSERT_FALSE(d->HasMean);
   ASSERT_FALSE(d->HasVariance);
-  TRichEditSK edit;
+  FormulaView edit;
   FillFormulasPage(edit, *d, 1);
   const QStringList lines = Lines(edit);
   ASSERT_GE(lines.size(), 7);
@@ -189,8 +189,8 @@ TEST(FormulasPage, MomentsThatDoNotExist) {
 
 TEST(FormulasPage, IncompleteParametersShowOnlyTheTexts) {
   const auto c = CreateDistribution(917);  // the catalogue's: no parameters given yet
-  tDistribution& d = *c;
-  TRichEditSK edit;
+  Distribution& d = *c;
+  FormulaView edit;
   FillFormulasPage(edit, d, 1);
   const QStringList lines = Lines(edit);
   ASSERT_EQ(lines.size(), 6);
@@ -202,11 +202,11 @@ TEST(FormulasPage, IncompleteParametersShowOnlyTheTexts) {
 }
 
 TEST(FormulasPage, RefillingStartsFromScratch) {
-  tNormal_Distribution d(0, 1);
-  TRichEditSK edit;
+  NormalDistribution d(0, 1);
+  FormulaView edit;
   FillFormulasPage(edit, d, 0);
   const QString first = edit.toPlainText();
-  edit.SelAttributesSK().SetVerticalPosition(V::Superscript);
+  edit.SelectionAttributes().SetVerticalPosition(V::Superscript);
   FillFormulasPage(edit, d, 0);
   EXPECT_EQ(edit.toPlainText(), first);
   EXPECT_EQ(Pieces(edit).front().level, V::Normal);

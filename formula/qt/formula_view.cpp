@@ -2,7 +2,7 @@
 // set is kept as a user property of the format, and text inserted with the
 // symbol set is mapped to the Unicode characters the Symbol font shows for
 // it, exactly as the canvas renderer draws them.
-#include "formula/qt/richedit_sk.h"
+#include "formula/qt/formula_view.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -48,16 +48,15 @@ bool IsMarkup(char c) { return c == '$' || c == '&' || c == '@' || c == '^' || c
 
 }  // namespace
 
-// ---- TTextAttributesSK ------------------------------------------------------
+// ---- TextAttributes ------------------------------------------------------
 
-TTextAttributesSK::TTextAttributesSK(TRichEditSK& owner, uint8_t kind)
-    : owner_(owner), kind_(kind) {}
+TextAttributes::TextAttributes(FormulaView& owner, uint8_t kind) : owner_(owner), kind_(kind) {}
 
-QTextCharFormat TTextAttributesSK::Format() const {
+QTextCharFormat TextAttributes::Format() const {
   return kind_ == kDefault ? owner_.DefaultFormat() : owner_.currentCharFormat();
 }
 
-void TTextAttributesSK::Merge(const QTextCharFormat& change) {
+void TextAttributes::Merge(const QTextCharFormat& change) {
   if (kind_ == kDefault) {
     QTextCharFormat f = owner_.DefaultFormat();
     f.merge(change);
@@ -67,13 +66,13 @@ void TTextAttributesSK::Merge(const QTextCharFormat& change) {
   }
 }
 
-QColor TTextAttributesSK::Color() const {
+QColor TextAttributes::Color() const {
   const QTextCharFormat f = Format();
   if (f.hasProperty(QTextFormat::ForegroundBrush)) return f.foreground().color();
   return owner_.palette().color(QPalette::Text);
 }
 
-void TTextAttributesSK::SetColor(const QColor& c) {
+void TextAttributes::SetColor(const QColor& c) {
   if (!c.isValid() || c == owner_.palette().color(QPalette::Text)) {
     // The text colour of the palette is stored as "automatic": it follows the
     // theme.  QTextEdit has no per-property removal through merge, so the
@@ -94,31 +93,31 @@ void TTextAttributesSK::SetColor(const QColor& c) {
   Merge(change);
 }
 
-QString TTextAttributesSK::Name() const {
+QString TextAttributes::Name() const {
   const QStringList families = Format().fontFamilies().toStringList();
   if (!families.isEmpty()) return families.front();
   return owner_.document()->defaultFont().family();
 }
 
-void TTextAttributesSK::SetName(const QString& face) {
+void TextAttributes::SetName(const QString& face) {
   QTextCharFormat change;
   change.setFontFamilies(QStringList{face.left(kMaxFaceLength)});
   Merge(change);
 }
 
-uint8_t TTextAttributesSK::Charset() const {
+uint8_t TextAttributes::Charset() const {
   return static_cast<uint8_t>(Format().intProperty(kCharsetProperty));
 }
 
-void TTextAttributesSK::SetCharset(uint8_t charset) {
+void TextAttributes::SetCharset(uint8_t charset) {
   QTextCharFormat change;
   change.setProperty(kCharsetProperty, static_cast<int>(charset));
   Merge(change);
 }
 
-TFontStylesSK TTextAttributesSK::Style() const {
+FontStyles TextAttributes::Style() const {
   const QTextCharFormat f = Format();
-  TFontStylesSK s;
+  FontStyles s;
   s.bold = f.fontWeight() >= QFont::Bold;
   s.italic = f.fontItalic();
   s.underline = f.fontUnderline();
@@ -126,7 +125,7 @@ TFontStylesSK TTextAttributesSK::Style() const {
   return s;
 }
 
-void TTextAttributesSK::SetStyle(const TFontStylesSK& style) {
+void TextAttributes::SetStyle(const FontStyles& style) {
   QTextCharFormat change;
   change.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
   change.setFontItalic(style.italic);
@@ -135,27 +134,27 @@ void TTextAttributesSK::SetStyle(const TFontStylesSK& style) {
   Merge(change);
 }
 
-int TTextAttributesSK::Size() const {
+int TextAttributes::Size() const {
   const qreal pt = Format().fontPointSize();
   if (pt > 0) return qRound(pt);
   return owner_.document()->defaultFont().pointSize();
 }
 
-void TTextAttributesSK::SetSize(int points) {
+void TextAttributes::SetSize(int points) {
   if (points <= 0) return;
   QTextCharFormat change;
   change.setFontPointSize(points);
   Merge(change);
 }
 
-TFontPitch TTextAttributesSK::Pitch() const {
+FontPitch TextAttributes::Pitch() const {
   const QTextCharFormat f = Format();
-  if (!f.hasProperty(QTextFormat::FontFixedPitch)) return TFontPitch::Default;
-  return f.fontFixedPitch() ? TFontPitch::Fixed : TFontPitch::Variable;
+  if (!f.hasProperty(QTextFormat::FontFixedPitch)) return FontPitch::Default;
+  return f.fontFixedPitch() ? FontPitch::Fixed : FontPitch::Variable;
 }
 
-void TTextAttributesSK::SetPitch(TFontPitch pitch) {
-  if (pitch == TFontPitch::Default) {
+void TextAttributes::SetPitch(FontPitch pitch) {
+  if (pitch == FontPitch::Default) {
     QTextCharFormat f = Format();
     f.clearProperty(QTextFormat::FontFixedPitch);
     if (kind_ == kDefault)
@@ -165,31 +164,30 @@ void TTextAttributesSK::SetPitch(TFontPitch pitch) {
     return;
   }
   QTextCharFormat change;
-  change.setFontFixedPitch(pitch == TFontPitch::Fixed);
+  change.setFontFixedPitch(pitch == FontPitch::Fixed);
   Merge(change);
 }
 
-TVerticalPosition TTextAttributesSK::VerticalPosition() const {
+ScriptPosition TextAttributes::VerticalPosition() const {
   switch (Format().verticalAlignment()) {
     case QTextCharFormat::AlignSubScript:
-      return TVerticalPosition::Subscript;
+      return ScriptPosition::Subscript;
     case QTextCharFormat::AlignSuperScript:
-      return TVerticalPosition::Superscript;
+      return ScriptPosition::Superscript;
     default:
-      return TVerticalPosition::Normal;
+      return ScriptPosition::Normal;
   }
 }
 
-void TTextAttributesSK::SetVerticalPosition(TVerticalPosition v) {
+void TextAttributes::SetVerticalPosition(ScriptPosition v) {
   QTextCharFormat change;
-  change.setVerticalAlignment(v == TVerticalPosition::Subscript ? QTextCharFormat::AlignSubScript
-                              : v == TVerticalPosition::Superscript
-                                  ? QTextCharFormat::AlignSuperScript
-                                  : QTextCharFormat::AlignNormal);
+  change.setVerticalAlignment(v == ScriptPosition::Subscript     ? QTextCharFormat::AlignSubScript
+                              : v == ScriptPosition::Superscript ? QTextCharFormat::AlignSuperScript
+                                                                 : QTextCharFormat::AlignNormal);
   Merge(change);
 }
 
-void TTextAttributesSK::Assign(const TTextAttributesSK& source) {
+void TextAttributes::Assign(const TextAttributes& source) {
   if (&source == this) return;
   SetColor(source.Color());
   SetName(source.Name());
@@ -200,26 +198,24 @@ void TTextAttributesSK::Assign(const TTextAttributesSK& source) {
   SetVerticalPosition(source.VerticalPosition());
 }
 
-void TTextAttributesSK::Assign(const QFont& font) {
+void TextAttributes::Assign(const QFont& font) {
   SetColor(QColor());
   SetName(font.family());
   SetCharset(0);
   SetStyle({font.bold(), font.italic(), font.underline(), font.strikeOut()});
   if (font.pointSize() > 0) SetSize(font.pointSize());
-  SetPitch(font.fixedPitch() ? TFontPitch::Fixed : TFontPitch::Variable);
-  SetVerticalPosition(TVerticalPosition::Normal);
+  SetPitch(font.fixedPitch() ? FontPitch::Fixed : FontPitch::Variable);
+  SetVerticalPosition(ScriptPosition::Normal);
 }
 
-void TTextAttributesSK::AssignTo(TTextAttributesSK& destination) const {
-  destination.Assign(*this);
-}
+void TextAttributes::AssignTo(TextAttributes& destination) const { destination.Assign(*this); }
 
-// ---- TRichEditSK ------------------------------------------------------------
+// ---- FormulaView ------------------------------------------------------------
 
-TRichEditSK::TRichEditSK(QWidget* parent)
+FormulaView::FormulaView(QWidget* parent)
     : QTextEdit(parent),
-      selAttributes_(*this, TTextAttributesSK::kSelection),
-      defAttributes_(*this, TTextAttributesSK::kDefault) {
+      selAttributes_(*this, TextAttributes::kSelection),
+      defAttributes_(*this, TextAttributes::kDefault) {
   InstallFontSubstitutes();
   setReadOnly(true);
   setAcceptRichText(false);
@@ -243,9 +239,9 @@ TRichEditSK::TRichEditSK(QWidget* parent)
   setCurrentCharFormat(defaultFormat_);
 }
 
-TRichEditSK::~TRichEditSK() = default;
+FormulaView::~FormulaView() = default;
 
-void TRichEditSK::SetDefaultFormat(const QTextCharFormat& f) {
+void FormulaView::SetDefaultFormat(const QTextCharFormat& f) {
   defaultFormat_ = f;
   QFont font = document()->defaultFont();
   const QStringList families = f.fontFamilies().toStringList();
@@ -254,11 +250,11 @@ void TRichEditSK::SetDefaultFormat(const QTextCharFormat& f) {
   document()->setDefaultFont(font);
 }
 
-void TRichEditSK::InsertPlain(const QString& text) {
+void FormulaView::InsertPlain(const QString& text) {
   if (text.isEmpty()) return;
   QTextCharFormat fmt = currentCharFormat();
   QString shown = text;
-  if (fmt.intProperty(kCharsetProperty) == TTextAttributesSK::kSymbolCharset) {
+  if (fmt.intProperty(kCharsetProperty) == TextAttributes::kSymbolCharset) {
     shown = FromUtf8(SymbolToUnicode(text.toStdString()));
   }
   QTextCursor cur = textCursor();
@@ -267,33 +263,33 @@ void TRichEditSK::InsertPlain(const QString& text) {
   setCurrentCharFormat(fmt);
 }
 
-void TRichEditSK::RaiseStep() {
+void FormulaView::RaiseStep() {
   switch (selAttributes_.VerticalPosition()) {
-    case TVerticalPosition::Normal:
-      selAttributes_.SetVerticalPosition(TVerticalPosition::Superscript);
+    case ScriptPosition::Normal:
+      selAttributes_.SetVerticalPosition(ScriptPosition::Superscript);
       break;
-    case TVerticalPosition::Subscript:
-      selAttributes_.SetVerticalPosition(TVerticalPosition::Normal);
+    case ScriptPosition::Subscript:
+      selAttributes_.SetVerticalPosition(ScriptPosition::Normal);
       break;
-    case TVerticalPosition::Superscript:
+    case ScriptPosition::Superscript:
       break;
   }
 }
 
-void TRichEditSK::LowerStep() {
+void FormulaView::LowerStep() {
   switch (selAttributes_.VerticalPosition()) {
-    case TVerticalPosition::Normal:
-      selAttributes_.SetVerticalPosition(TVerticalPosition::Subscript);
+    case ScriptPosition::Normal:
+      selAttributes_.SetVerticalPosition(ScriptPosition::Subscript);
       break;
-    case TVerticalPosition::Superscript:
-      selAttributes_.SetVerticalPosition(TVerticalPosition::Normal);
+    case ScriptPosition::Superscript:
+      selAttributes_.SetVerticalPosition(ScriptPosition::Normal);
       break;
-    case TVerticalPosition::Subscript:
+    case ScriptPosition::Subscript:
       break;
   }
 }
 
-void TRichEditSK::AppendMarkup(const std::string& text) {
+void FormulaView::AppendMarkup(const std::string& text) {
   size_t i = 0;
   const size_t n = text.size();
   while (i < n) {
@@ -307,7 +303,7 @@ void TRichEditSK::AppendMarkup(const std::string& text) {
       case '$':
       case '&': {
         // Underlined here; the canvas draws a bar over the letter instead.
-        TFontStylesSK style = selAttributes_.Style();
+        FontStyles style = selAttributes_.Style();
         style.underline = true;
         selAttributes_.SetStyle(style);
         if (i < n) {
@@ -322,7 +318,7 @@ void TRichEditSK::AppendMarkup(const std::string& text) {
       case '@':
         // The Symbol character set maps the letter to its Greek or
         // mathematical sign, drawn in the current face.
-        selAttributes_.SetCharset(TTextAttributesSK::kSymbolCharset);
+        selAttributes_.SetCharset(TextAttributes::kSymbolCharset);
         if (i < n) {
           const size_t len = CharLength(text, i);
           InsertPlain(FromUtf8(text.substr(i, len)));
@@ -341,7 +337,7 @@ void TRichEditSK::AppendMarkup(const std::string& text) {
   }
 }
 
-void TRichEditSK::AppendLine(const std::string& text) {
+void FormulaView::AppendLine(const std::string& text) {
   AppendMarkup(text);
   const QTextCharFormat fmt = currentCharFormat();
   QTextCursor cur = textCursor();
@@ -350,12 +346,12 @@ void TRichEditSK::AppendLine(const std::string& text) {
   setCurrentCharFormat(fmt);
 }
 
-void TRichEditSK::ClearSK() {
+void FormulaView::ClearText() {
   clear();
   setCurrentCharFormat(defaultFormat_);
 }
 
-void TRichEditSK::keyPressEvent(QKeyEvent* event) {
+void FormulaView::keyPressEvent(QKeyEvent* event) {
   if (event->modifiers() & Qt::ControlModifier) {
     if (event->key() == Qt::Key_Up) {
       RaiseStep();
@@ -373,17 +369,17 @@ void TRichEditSK::keyPressEvent(QKeyEvent* event) {
 
 // ---- The page ----------------------------------------------------------------
 
-bool ParametersComplete(const tDistribution& d) {
+bool ParametersComplete(const Distribution& d) {
   for (int i = 1; i <= d.ParCount && i <= 3; ++i) {
-    tVar r;
+    Parameter r;
     d.GetParameter(i, r);
     if (r.Unset) return false;
   }
   return true;
 }
 
-void FillFormulasPage(TRichEditSK& edit, tDistribution* d, Extended x) {
-  edit.ClearSK();
+void FillFormulasPage(FormulaView& edit, Distribution* d, Real x) {
+  edit.ClearText();
   if (!d) return;
   const int t = d->NameId;
   const bool complete = ParametersComplete(*d);

@@ -1,4 +1,4 @@
-#include "ui/driver.h"
+#include "ui/calculator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +29,7 @@ std::string Quoted(const std::string& text) {
 // p with n decimals; when it shows as "1 − d" the distance to 1 is the
 // complement computed directly (1 - p has lost its digits when p lies
 // within a few units of the last place of 1: P(Z < 9) = 1 − 1.1286e-19).
-std::string ShowProbability(int n, Extended p, Extended complement) {
+std::string ShowProbability(int n, Real p, Real complement) {
   const std::string s = FormatProbability(n, p);
   if (s.rfind("1 \u2212 ", 0) == 0 && complement > 0 && complement < 0.5L)
     return "1 \u2212 " + FormatProbability(n, complement);
@@ -37,63 +37,63 @@ std::string ShowProbability(int n, Extended p, Extended complement) {
 }
 }  // namespace
 
-tVoktDriver::tVoktDriver(tDriverView& view) : view_(view) {}
+Calculator::Calculator(DriverView& view) : view_(view) {}
 
-std::string tVoktDriver::CaptionFor(int mode) {
+std::string Calculator::CaptionFor(InputMode mode) {
   switch (mode) {
-    case 4:
-    case 8:
+    case InputMode::DensityX:
+    case InputMode::CdfX:
       return LoadString(kProbabilitiesCaption);
-    case 5:
-    case 7:
-    case 9:
+    case InputMode::LowerProbability:
+    case InputMode::UpperProbability:
+    case InputMode::CdfProbability:
       return LoadString(kQuantileCaption);
     default:
       return LoadString(kApplyCaption);
   }
 }
 
-Extended tVoktDriver::ParameterValue(const std::string& text) {
-  Extended v;
+Real Calculator::ParameterValue(const std::string& text) {
+  Real v;
   if (!ParseNumber(text, v))
-    throw EArgumentError(Quoted(text) + " is not a valid floating point value");
+    throw ArgumentError(Quoted(text) + " is not a valid floating point value");
   return v;
 }
 
-Extended tVoktDriver::EditNumber(EditId id) const { return ParameterValue(view_.EditText(id)); }
+Real Calculator::EditNumber(EditId id) const { return ParameterValue(view_.EditText(id)); }
 
-void tVoktDriver::CheckProbability(Extended p) {
+void Calculator::CheckProbability(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
 }
 
-bool tVoktDriver::ParametersComplete() const {
+bool Calculator::ParametersComplete() const {
   if (!Current) return false;
   for (int i = 1; i <= Current->ParCount && i <= 3; ++i) {
-    tVar r;
+    Parameter r;
     Current->GetParameter(i, r);
     if (r.Unset) return false;
   }
   return true;
 }
 
-void tVoktDriver::NumEditClick(EditId id) {
-  InputMode = static_cast<int>(id);
-  view_.SetButtonCaption(CaptionFor(InputMode));
+void Calculator::NumberEditClicked(EditId id) {
+  Mode = static_cast<InputMode>(id);
+  view_.SetButtonCaption(CaptionFor(Mode));
 }
 
-void tVoktDriver::FillParameterTexts() {
+void Calculator::FillParameterTexts() {
   if (!Current) return;
   const int n = Current->ParCount;
   if (static_cast<int>(ParameterTexts.size()) < n + 1) ParameterTexts.resize(n + 1);
   for (int i = 1; i <= n; ++i) {
-    tVar r;
+    Parameter r;
     Current->GetParameter(i, r);
     ParameterTexts[i] = r.Unset ? std::string() : FormatNumber(r.Value);
   }
 }
 
-void tVoktDriver::SetEditText(int row, const std::string& text) {
+void Calculator::SetEditText(int row, const std::string& text) {
   ParameterRow = row + 1;
   if (static_cast<int>(ParameterTexts.size()) < row + 2) ParameterTexts.resize(row + 2);
   ParameterTexts[row + 1] = text;
@@ -101,12 +101,12 @@ void tVoktDriver::SetEditText(int row, const std::string& text) {
     // Variance and standard deviation follow each other.  A text that is not
     // (yet) a number, such as "1e" while typing "1e-3", leaves the companion
     // row alone; the apply reports it.
-    Extended v;
+    Real v;
     if (ParseNumber(text, v)) {
       if (row == 1 && v >= 0) {
         ParameterTexts[3] = FormatNumber(std::sqrt(v));
       } else if (row == 2) {
-        const Extended sq = v * v;
+        const Real sq = v * v;
         if (std::isfinite(sq)) ParameterTexts[2] = FormatNumber(sq);
       }
     }
@@ -114,9 +114,9 @@ void tVoktDriver::SetEditText(int row, const std::string& text) {
   }
 }
 
-void tVoktDriver::PressButtonClick() {
+void Calculator::MainButtonClicked() {
   if (!Current) return;
-  if (InputMode <= 3) {
+  if (AppliesParameters(Mode)) {
     if ((Current->NameId == kKruskalWallis || Current->NameId == kFriedman) && RankTestApply)
       RankTestApply(*this);
     else
@@ -125,26 +125,26 @@ void tVoktDriver::PressButtonClick() {
   }
   EditId source = EditId::xValue;
   try {
-    switch (InputMode) {
-      case 4:
+    switch (Mode) {
+      case InputMode::DensityX:
         source = EditId::xValue;
         // A rank-test statistic typed to a few decimals is the table's value.
         CurrentX = SnapToTable(*Current, view_.EditText(source), EditNumber(source));
         UpdateDensityPage(true);
         break;
-      case 8:
+      case InputMode::CdfX:
         source = EditId::xcdF;
         CurrentX = SnapToTable(*Current, view_.EditText(source), EditNumber(source));
         UpdateCdfPage();
         break;
-      case 5:
+      case InputMode::LowerProbability:
         source = EditId::ProbLeft;
         ProbLeft = EditNumber(source);
         CheckProbability(ProbLeft);
         CurrentX = Current->Quantile(ProbLeft);
         UpdateDensityPage(true);
         break;
-      case 7:
+      case InputMode::UpperProbability:
         source = EditId::ProbRight;
         ProbRight = EditNumber(source);
         CheckProbability(ProbRight);
@@ -153,7 +153,7 @@ void tVoktDriver::PressButtonClick() {
         CurrentX = Current->UpperQuantile(ProbRight);
         UpdateDensityPage(true);
         break;
-      case 9:
+      case InputMode::CdfProbability:
         source = EditId::cdF;
         ProbLeft = EditNumber(source);
         CheckProbability(ProbLeft);
@@ -172,7 +172,7 @@ void tVoktDriver::PressButtonClick() {
   }
 }
 
-void tVoktDriver::ApplyParameters() {
+void Calculator::ApplyParameters() {
   const int n = std::min<int>(Current->ParCount, 3);
   if (static_cast<int>(ParameterTexts.size()) < n + 1) ParameterTexts.resize(n + 1);
   int k = 1;
@@ -182,13 +182,13 @@ void tVoktDriver::ApplyParameters() {
     view_.SelectGridRow(k - 1);
     return;
   }
-  Extended p[4] = {0, 1, 1, 1};
+  Real p[4] = {0, 1, 1, 1};
   for (int i = 1; i <= n; ++i) p[i] = ParameterValue(ParameterTexts[i]);
 
   // SetParameters stores the parameters that passed before a failing one but
   // keeps the old support and moments; put the object back as it was, so the
   // records never disagree with what the distribution computes.
-  const std::array<tVar, 4> saved = Current->Par;
+  const std::array<Parameter, 4> saved = Current->Par;
   const bool wasComplete = ParametersComplete();
   auto restore = [&] {
     if (wasComplete) {
@@ -224,10 +224,10 @@ void tVoktDriver::ApplyParameters() {
     throw;
   }
   view_.RefreshActivePage();
-  InputMode = view_.ActivePage() == PageId::Cdf ? 8 : 4;
+  Mode = view_.ActivePage() == PageId::Cdf ? InputMode::CdfX : InputMode::DensityX;
 }
 
-void tVoktDriver::ShowDistribution() {
+void Calculator::ShowDistribution() {
   if (!Current) return;
   if (Current->NameId == kKruskalWallis && RankTestRows) {
     RankTestRows(*this);
@@ -247,26 +247,26 @@ void tVoktDriver::ShowDistribution() {
     case PageId::Pdf:
       UpdateDensityPage(true);
       view_.FocusEdit(EditId::xValue);
-      NumEditClick(EditId::xValue);
+      NumberEditClicked(EditId::xValue);
       break;
     case PageId::Cdf:
       view_.ShowPageContents(PageId::Cdf);
       view_.FocusEdit(EditId::xcdF);
-      NumEditClick(EditId::xcdF);
+      NumberEditClicked(EditId::xcdF);
       break;
     default:
       break;
   }
 }
 
-void tVoktDriver::UpdateDensityPage(bool repaint) {
+void Calculator::UpdateDensityPage(bool repaint) {
   if (!Current) return;
   if (view_.ActivePage() == PageId::Pdf && ParametersComplete())
     view_.ShowPageContents(PageId::Pdf);
   Current->Probabilities(CurrentX, ProbLeft, ProbCentral, ProbRight);
   if (!ParametersComplete()) return;
 
-  const bool fromX = InputMode == 4 || InputMode == 8;
+  const bool fromX = Mode == InputMode::DensityX || Mode == InputMode::CdfX;
   view_.SetEditText(EditId::xValue,
                     fromX ? FormatNumber(CurrentX) : FormatDecimals(XValueDecimals, CurrentX));
   const int n = fromX ? ProbabilityDecimals : 12;
@@ -280,11 +280,11 @@ void tVoktDriver::UpdateDensityPage(bool repaint) {
   if (repaint) view_.RepaintDensity();
 }
 
-void tVoktDriver::UpdateCdfPage() {
+void Calculator::UpdateCdfPage() {
   if (!Current) return;
   const int px = XToPixel(Current->Range(), view_.CdfBoxRect(), CurrentX);
   view_.ShowPageContents(PageId::Cdf);
-  view_.SetEditText(EditId::xcdF, (InputMode == 4 || InputMode == 8)
+  view_.SetEditText(EditId::xcdF, (Mode == InputMode::DensityX || Mode == InputMode::CdfX)
                                       ? FormatNumber(CurrentX)
                                       : FormatDecimals(XValueDecimals, CurrentX));
   ProbLeft = Current->Cdf(CurrentX);

@@ -5,12 +5,12 @@
 #include <map>
 
 #include "distrib/catalogue.h"
-#include "ui/driver.h"
+#include "ui/calculator.h"
 
 namespace vokt::ui {
 namespace {
 
-class FakeView : public tDriverView {
+class FakeView : public DriverView {
  public:
   std::map<EditId, std::string> texts;
   std::string caption;
@@ -19,7 +19,7 @@ class FakeView : public tDriverView {
   EditId focused = EditId::xValue;
   int checkedX = -1, markerPx = -1;
   bool thin = false;
-  Extended cdfHeight = -1;
+  Real cdfHeight = -1;
 
   std::string EditText(EditId id) const override {
     auto it = texts.find(id);
@@ -40,7 +40,7 @@ class FakeView : public tDriverView {
     markerPx = px;
     thin = t;
   }
-  void PlaceCdfMarker(int px, Extended cdf) override {
+  void PlaceCdfMarker(int px, Real cdf) override {
     markerPx = px;
     cdfHeight = cdf;
   }
@@ -57,12 +57,12 @@ class DriverTest : public ::testing::Test {
     normal = CreateDistribution(901);
     driver.Current = normal.get();
     driver.ParameterTexts = {"", "0", "1", "1"};
-    driver.InputMode = 0;
-    driver.PressButtonClick();
+    driver.Mode = InputMode::Parameters;
+    driver.MainButtonClicked();
   }
   FakeView view;
-  tVoktDriver driver{view};
-  std::unique_ptr<tDistribution> normal;
+  Calculator driver{view};
+  std::unique_ptr<Distribution> normal;
 };
 
 TEST_F(DriverTest, ApplyStartsAtTheMeanWithTheDistributionsDecimals) {
@@ -70,7 +70,7 @@ TEST_F(DriverTest, ApplyStartsAtTheMeanWithTheDistributionsDecimals) {
   EXPECT_EQ(driver.CurrentX, 0);
   EXPECT_EQ(driver.XValueDecimals, 3);
   EXPECT_EQ(view.checkedX, 3);
-  EXPECT_EQ(driver.InputMode, 4);
+  EXPECT_EQ(driver.Mode, InputMode::DensityX);
   EXPECT_EQ(view.caption, "Compute Probabilities");
   EXPECT_EQ(view.markerPx, 200);  // the mean in the middle of -4..4
   EXPECT_TRUE(view.thin);
@@ -93,8 +93,8 @@ TEST_F(DriverTest, FormatsByTheInputLastEntered) {
   };
   for (const Case& c : cases) {
     view.texts[c.edit] = c.typed;
-    driver.NumEditClick(c.edit);
-    driver.PressButtonClick();
+    driver.NumberEditClicked(c.edit);
+    driver.MainButtonClicked();
     EXPECT_EQ(view.texts[EditId::xValue], c.x) << c.mode;
     EXPECT_EQ(view.texts[EditId::ProbLeft], c.left) << c.mode;
     EXPECT_EQ(view.texts[EditId::ProbRight], c.right) << c.mode;
@@ -105,22 +105,22 @@ TEST_F(DriverTest, FormatsByTheInputLastEntered) {
 TEST_F(DriverTest, CdfPageComputesPAtMostX) {
   view.page = PageId::Cdf;
   view.texts[EditId::xcdF] = "-1";
-  driver.NumEditClick(EditId::xcdF);
-  driver.PressButtonClick();
+  driver.NumberEditClicked(EditId::xcdF);
+  driver.MainButtonClicked();
   EXPECT_EQ(view.texts[EditId::cdF], "0.1587");
   EXPECT_NEAR(static_cast<double>(view.cdfHeight), 0.158655, 1e-6);
   EXPECT_EQ(view.cdfRepaints, 1);
   view.texts[EditId::cdF] = "0.5";
-  driver.NumEditClick(EditId::cdF);
-  driver.PressButtonClick();
+  driver.NumberEditClicked(EditId::cdF);
+  driver.MainButtonClicked();
   EXPECT_EQ(driver.CurrentX, 0);
   EXPECT_EQ(view.focused, EditId::cdF);
 }
 
 TEST_F(DriverTest, TheReadOnlyCentralEditComputesNothing) {
   const auto before = view.texts;
-  driver.InputMode = 6;
-  driver.PressButtonClick();
+  driver.Mode = InputMode::CentralProbability;
+  driver.MainButtonClicked();
   EXPECT_EQ(view.texts, before);
   EXPECT_EQ(view.beeps, 0);
 }
@@ -134,8 +134,8 @@ TEST_F(DriverTest, IncompleteParametersComputeButShowNothing) {
   EXPECT_TRUE(view.texts.empty());
   EXPECT_EQ(view.densityRepaints, 1);  // from the apply in SetUp only
   driver.ParameterTexts = {"", "1", "", ""};
-  driver.InputMode = 0;
-  driver.PressButtonClick();
+  driver.Mode = InputMode::Parameters;
+  driver.MainButtonClicked();
   EXPECT_EQ(view.selectedRow, 1);
   EXPECT_FALSE(driver.ParametersComplete());
   driver.Current = normal.get();

@@ -1,4 +1,4 @@
-#include "formula/qt/mixhint.h"
+#include "formula/qt/hint_window.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ class MixedHints : public ::testing::Test {
     window->HideHint();
   }
   void TearDown() override { window->HideHint(); }
-  TMixedFontHintWindow* window = nullptr;
+  HintWindow* window = nullptr;
 };
 
 TEST_F(MixedHints, PlainHintIsLeftToQt) {
@@ -65,11 +65,11 @@ TEST_F(MixedHints, OnlyMarkupStillGetsTheBlanks) {
 }
 
 TEST(HintText, PaddingAndPlainText) {
-  EXPECT_EQ(TMixedFontHintWindow::PaddedText("@l > 0"), " @l > 0   ");
-  EXPECT_EQ(TMixedFontHintWindow::PlainText(" @s^2_ > 0   "), " s2 > 0   ");
-  EXPECT_EQ(TMixedFontHintWindow::PlainText(" $x @¬ Drag @®  "), " x ¬ Drag ®  ");
-  EXPECT_TRUE(TMixedFontHintWindow::HasMarkup(" @¬ Drag @®  "));
-  EXPECT_FALSE(TMixedFontHintWindow::HasMarkup("distribution type"));
+  EXPECT_EQ(HintWindow::PaddedText("@l > 0"), " @l > 0   ");
+  EXPECT_EQ(HintWindow::PlainText(" @s^2_ > 0   "), " s2 > 0   ");
+  EXPECT_EQ(HintWindow::PlainText(" $x @¬ Drag @®  "), " x ¬ Drag ®  ");
+  EXPECT_TRUE(HintWindow::HasMarkup(" @¬ Drag @®  "));
+  EXPECT_FALSE(HintWindow::HasMarkup("distribution type"));
 }
 
 TEST_F(MixedHints, GridHintFollowsTheCell) {
