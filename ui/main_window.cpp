@@ -46,10 +46,10 @@
 #include "distrib/catalogue.h"
 #include "distrib/empirical.h"
 #include "distrib/kruskal_friedman.h"
-#include "distrib/plotting.h"
 #include "formula/markup.h"
 #include "formula/qt/formula_view.h"
 #include "formula/qt/painter_surface.h"
+#include "plot/graph.h"
 #include "resources/strings.h"
 #include "ui/about.h"
 #include "ui/messages.h"
@@ -1361,12 +1361,12 @@ void MainWindow::PaintDensityGraph(QPainter& p, const QRect& r) {
     PaintAxis(p, r, *DensityGraph, d->Range());
     if (Tails->PaintDensity(surface, *d)) return;  // a two-sided or interval view
     if (!d->IsDiscrete()) {
-      d->DrawDensity(surface, kTextColor, kFillColor, d->SupportLow, x);
-      d->DrawDensity(surface, kTextColor, kFillColor, x, d->SupportHigh);
+      DrawDensity(*d, surface, kTextColor, kFillColor, d->SupportLow, x);
+      DrawDensity(*d, surface, kTextColor, kFillColor, x, d->SupportHigh);
     } else {
-      d->DrawDensity(surface, kGrayColor, kGrayColor, d->SupportLow, x);
-      d->DrawDensity(surface, kGrayColor, kGrayColor, x, d->SupportHigh);
-      d->DrawDensity(surface, kTextColor, kTextColor, x, x);
+      DrawDensity(*d, surface, kGrayColor, kGrayColor, d->SupportLow, x);
+      DrawDensity(*d, surface, kGrayColor, kGrayColor, x, d->SupportHigh);
+      DrawDensity(*d, surface, kTextColor, kTextColor, x, x);
     }
   } catch (...) {
     // A paint cannot show a message box; the numbers report the problem.
@@ -1379,7 +1379,7 @@ void MainWindow::PaintCdfGraph(QPainter& p, const QRect& r) {
   QPainterSurface surface(p, r.adjusted(0, 0, 0, -AxisStripHeight(*CdfGraph)), palette());
   try {
     PaintAxis(p, r, *CdfGraph, d->Range());
-    d->DrawCdf(surface, calc_.CurrentX, d->SupportHigh);
+    DrawCdf(*d, surface, calc_.CurrentX, d->SupportHigh);
   } catch (...) {
   }
 }

@@ -17,7 +17,7 @@
 #include <QXmlStreamReader>
 #include <memory>
 
-#include "distrib/plotting.h"
+#include "plot/graph.h"
 #include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/tail_view.h"
