@@ -78,16 +78,18 @@ class RankSumDistribution : public RankSumBase {
   int SetParameters(Real p1, Real p2, Real p3) override;
 };
 
-// The counting recursions on their own, for callers that want the tables
-// without a distribution object.  Both refuse sizes whose table or work would
-// be too large with "Numbers too large." before anything is allocated.
-// Subset-sum counts of {1..n} for the sums 0..floor(n(n+1)/4) (long double,
-// positive additions only).
+// The counting recursions on their own (distrib/rank_counts.cpp), for callers
+// that want the tables without a distribution object.  Both refuse sizes
+// whose estimated work or memory is beyond a minute or 1 GB with "Numbers too
+// large." before anything is allocated, report progress and honour a stop
+// through the control.
+// Subset-sum counts of {1..n} for the sums 0..floor(n(n+1)/4), positive
+// additions only (pairs of doubles up to n = 1020, long double above).
 std::vector<Real> SignedRankCounts(int32_t n, const RankControl* control = nullptr);
 // Coefficients 0..floor(m n / 2) of the Gaussian binomial coefficient
 // [m+n choose m], each exact before its one rounding to long double.
 std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* control = nullptr);
-// Estimated cost of the two recursions.
+// Estimated cost of the two recursions, known from the sizes alone.
 RankCost SignedRankCost(int64_t n);
 RankCost MannWhitneyCost(int64_t m, int64_t n);
 
