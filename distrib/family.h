@@ -54,6 +54,9 @@ struct Family {
   bool BuildsTable() const { return Apply != ApplyStyle::Parameters; }
 };
 
+// The type the window shows at start: the standard normal distribution.
+inline constexpr uint16_t kStartType = 901;
+
 // All families, in increasing id order.
 const std::vector<Family>& Families();
 // The family of an id; null when there is none.

@@ -235,7 +235,8 @@ int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   std::vector<Real> counts;
   if (ValidSize(p1)) {
     ErrorIf(p1 > 100000, msgTooLarge);
-    counts = SignedRankCounts(static_cast<int32_t>(p1), Control);
+    counts =
+        TakeOrCount(p1, 0, [&] { return SignedRankCounts(static_cast<int32_t>(p1), Control); });
   }
   BaseState saved(*this);
   int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
@@ -267,7 +268,9 @@ int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
     ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
     const Real top = p1 * p2;
     CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
-    counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    counts = TakeOrCount(p1, p2, [&] {
+      return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    });
   }
   BaseState saved(*this);
   int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
@@ -301,7 +304,9 @@ int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
     ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
     const Real top = p1 * p2;
     CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
-    counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    counts = TakeOrCount(p1, p2, [&] {
+      return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    });
   }
   BaseState saved(*this);
   int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);

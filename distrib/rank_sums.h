@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "distrib/distribution.h"
@@ -36,6 +37,13 @@ class RankSumBase : public DiscreteDistribution {
   int64_t Offset = 0;
   // Progress and stop of the next SetParameters (not owned; may be null).
   const RankControl* Control = nullptr;
+  // Counts computed elsewhere (by a worker thread) for the sizes given: the
+  // next SetParameters with these sizes takes them instead of counting.
+  struct PreparedCounts {
+    Real First = 0, Second = 0;
+    std::vector<Real> Counts;
+  };
+  std::optional<PreparedCounts> Prepared;
 
   Real PointProb(Real x) override;
   Real Cdf(Real x) override;
@@ -48,6 +56,16 @@ class RankSumBase : public DiscreteDistribution {
   // The largest table index j with j + Offset <= x (+ Eps), clamped to
   // -1..Top + 1, for any x including the infinities.
   int64_t IndexAtOrBelow(Real x) const;
+  // The prepared counts when they are for these sizes, else count().
+  template <class Count>
+  std::vector<Real> TakeOrCount(Real first, Real second, Count&& count) {
+    if (Prepared && Prepared->First == first && Prepared->Second == second) {
+      std::vector<Real> counts = std::move(Prepared->Counts);
+      Prepared.reset();
+      return counts;
+    }
+    return count();
+  }
   // Installs a computed table and the support, mean and variance.
   void Install(int64_t top, int64_t offset, std::vector<Real>&& counts, Real variance);
 };

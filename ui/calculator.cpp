@@ -115,7 +115,7 @@ void Calculator::SetEditText(int row, const std::string& text) {
 void Calculator::MainButtonClicked() {
   if (!Current) return;
   if (AppliesParameters(Mode)) {
-    if (FamilyOf(*Current).BuildsTable() && RankTestApply)
+    if (FamilyOf(*Current).IsRankTest() && RankTestApply)
       RankTestApply(*this);
     else
       ApplyParameters();

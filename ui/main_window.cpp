@@ -45,7 +45,9 @@
 
 #include "distrib/catalogue.h"
 #include "distrib/empirical.h"
+#include "distrib/family.h"
 #include "distrib/kruskal_friedman.h"
+#include "distrib/rank_sums.h"
 #include "formula/markup.h"
 #include "formula/qt/formula_view.h"
 #include "formula/qt/painter_surface.h"
@@ -70,7 +72,9 @@ int FittedWidth(const QLineEdit* e, int least) {
   return std::max(least, e->fontMetrics().horizontalAdvance(e->text()) + 12);
 }
 constexpr int kRowHeight = 24;
-constexpr uint16_t kKruskalWallis = 929;
+// A rank-sum count expected to take longer than this runs on the worker
+// thread (the window stays responsive and Cancel stops it).
+constexpr double kWorkerSeconds = 0.05;
 constexpr int kPdfPage = 0, kCdfPage = 1, kFormulasPage = 2, kSamplePage = 3;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -306,10 +310,17 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), calc_(*this) {
   random_.seed(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
   RunDialog = [](QDialog& d) { return d.exec() == QDialog::Accepted; };
   calc_.RankTestApply = [this](Calculator& d) {
-    if (d.Current->NameId == kKruskalWallis)
-      ApplyKruskalWallis();
-    else
-      ApplyFriedman();
+    switch (FamilyOf(*d.Current).Apply) {
+      case ApplyStyle::GroupSizes:
+        ApplyKruskalWallis();
+        break;
+      case ApplyStyle::Blocks:
+        ApplyFriedman();
+        break;
+      case ApplyStyle::Parameters:
+        ApplyRankSums();
+        break;
+    }
   };
   calc_.RankTestRows = [this](Calculator&) { ShowKruskalWallisRows(); };
   BuildControls();
@@ -321,11 +332,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), calc_(*this) {
   // distribution selected with mean 0 and variance 1.
   for (uint16_t t : AvailableTypes()) AddDistribution(CreateDistribution(t));
   for (auto& d : distributions_)
-    if (d->NameId == 901) calc_.Current = d.get();
+    if (d->NameId == kStartType) calc_.Current = d.get();
   if (!calc_.Current && !distributions_.empty()) calc_.Current = distributions_.front().get();
   if (calc_.Current) {
     SelectTypeInList(calc_.Current);
-    if (calc_.Current->NameId == 901) calc_.Current->SetParameters(0, 1, 1);
+    if (calc_.Current->NameId == kStartType) {
+      const auto& p = FamilyOf(*calc_.Current).Defaults;
+      calc_.Current->SetParameters(p[0], p[1], p[2]);
+    }
   }
   SetButtonCaption(LoadString(876));
 
@@ -655,7 +669,7 @@ bool MainWindow::ChooseType(const QString& name) {
 std::string MainWindow::RowLabel(int row) const {
   const Distribution* d = calc_.Current;
   if (!d) return {};
-  if (d->NameId == kKruskalWallis) return "n_" + std::to_string(row + 1) + "^ =";
+  if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes) return "n_" + std::to_string(row + 1) + "^ =";
   if (row < 0 || row >= d->ParCount) return {};
   Parameter r;
   d->GetParameter(row + 1, r);
@@ -665,7 +679,8 @@ std::string MainWindow::RowLabel(int row) const {
 std::string MainWindow::RowHint(int row) const {
   const Distribution* d = calc_.Current;
   if (!d) return {};
-  if (d->NameId == kKruskalWallis) return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
+  if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes)
+    return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
   if (row < 0 || row >= d->ParCount) return {};
   Parameter r;
   d->GetParameter(row + 1, r);
@@ -698,7 +713,7 @@ void MainWindow::MainButtonClicked() {
 void MainWindow::SyncButtonCaption() { SetButtonCaption(Calculator::CaptionFor(calc_.Mode)); }
 
 void MainWindow::FillGridTexts() {
-  if (calc_.Current && calc_.Current->NameId == kKruskalWallis)
+  if (calc_.Current && FamilyOf(*calc_.Current).Apply == ApplyStyle::GroupSizes)
     ShowKruskalWallisRows();
   else
     calc_.FillParameterTexts();
@@ -756,7 +771,8 @@ void MainWindow::ParameterGridSelectCell(int row) {
   calc_.ParameterRow = row + 1;
   SetButtonCaption(LoadString(876));
   Grid->setToolTip(Q(RowHint(row)));
-  if (calc_.Current && calc_.Current->NameId == kKruskalWallis && row == Grid->rowCount() - 1) {
+  if (calc_.Current && FamilyOf(*calc_.Current).Apply == ApplyStyle::GroupSizes &&
+      row == Grid->rowCount() - 1) {
     SetGridRowCount(Grid->rowCount() + 1);
     calc_.ParameterTexts.resize(Grid->rowCount() + 1);
     calc_.ParameterTexts.back().clear();
@@ -1047,11 +1063,12 @@ void MainWindow::RunEnumeration(bool showProgress, Build&& build) {
 }
 
 template <class Compute>
-std::optional<RankTable> MainWindow::RunRankBuild(bool showProgress, Compute&& compute) {
+auto MainWindow::RunRankBuild(bool showProgress, Compute&& compute)
+    -> std::optional<std::invoke_result_t<Compute, const RankControl&>> {
   // The window is locked as for the sample drawing; a local event loop keeps
   // it painting and movable while the worker counts.  The worker reports
   // through queued calls and ends the loop with one.
-  std::optional<RankTable> result;
+  std::optional<std::invoke_result_t<Compute, const RankControl&>> result;
   RunEnumeration(showProgress, [&](ProgressSink* sink) {
     BusyScope busy(this);
     std::stop_source stop;
@@ -1123,6 +1140,39 @@ void MainWindow::ApplyKruskalWallis() {
   calc_.ShowDistribution();
   RefreshActivePage();
   calc_.Mode = ActivePage() == PageId::Cdf ? InputMode::CdfX : InputMode::DensityX;
+}
+
+void MainWindow::ApplyRankSums() {
+  auto* rank = dynamic_cast<RankSumBase*>(calc_.Current);
+  // Sizes that are not whole numbers within bounds are reported by the
+  // usual apply; so are the short counts, which need no worker.
+  Real first = 0, second = 0;
+  auto size = [&](int row, Real& v) {
+    return ParseNumber(calc_.ParameterTexts[row], v) && v >= 1 && v <= 100000 && v == std::floor(v);
+  };
+  const bool two = rank && rank->ParCount == 2;
+  if (!rank || calc_.ParameterTexts.size() < 3 || !size(1, first) || (two && !size(2, second))) {
+    calc_.ApplyParameters();
+    return;
+  }
+  const auto m = static_cast<int32_t>(first), n = static_cast<int32_t>(second);
+  const RankCost cost = two ? MannWhitneyCost(m, n) : SignedRankCost(m);
+  if (cost.Seconds() < kWorkerSeconds) {
+    calc_.ApplyParameters();
+    return;
+  }
+  auto counts = RunRankBuild(cost.Seconds() > kProgressSeconds, [two, m, n](const RankControl& c) {
+    return two ? MannWhitneyCounts(m, n, &c) : SignedRankCounts(m, &c);
+  });
+  if (!counts) return;  // cancelled: the distribution is as it was
+  rank->Prepared = RankSumBase::PreparedCounts{first, second, std::move(*counts)};
+  try {
+    calc_.ApplyParameters();
+  } catch (...) {
+    rank->Prepared.reset();
+    throw;
+  }
+  rank->Prepared.reset();
 }
 
 void MainWindow::ApplyFriedman() {

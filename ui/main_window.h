@@ -163,6 +163,9 @@ class MainWindow : public QMainWindow, public DriverView, public ProgressSink {
   // blocks rebuild the exact tables.
   void ApplyKruskalWallis();
   void ApplyFriedman();
+  // Signed rank, Mann-Whitney and rank sum: a long count runs on the worker
+  // thread, then the counts are installed by the usual apply.
+  void ApplyRankSums();
   void ShowKruskalWallisRows();
   void CancelClicked();
 
@@ -312,7 +315,8 @@ class MainWindow : public QMainWindow, public DriverView, public ProgressSink {
   // responsive and locked (only Cancel works); the progress bar shows when
   // showProgress.  The table, or nothing when cancelled; errors are raised.
   template <class Compute>
-  std::optional<RankTable> RunRankBuild(bool showProgress, Compute&& compute);
+  auto RunRankBuild(bool showProgress, Compute&& compute)
+      -> std::optional<std::invoke_result_t<Compute, const RankControl&>>;
   void AppendSampleLines(std::vector<std::string> lines, const QString& hint);
   // Marks the sample unsaved and shows its page with the given hint.
   void ShowSamplePage(const QString& hint);
