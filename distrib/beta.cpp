@@ -47,6 +47,7 @@ int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   Beta = b;
   ShapeSum = a + b;
   ErrorIf(!std::isfinite(ShapeSum), msgTooLarge);
+  Incomplete = BetaFunction(a, b);
   // -ln B(a, b); for a large shape the ratio form keeps the digits that
   // ln Gamma(a + b) - ln Gamma(b) would cancel.
   if (a >= b)
@@ -54,6 +55,13 @@ int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   else
     LogNorm = LogGammaRatio(ShapeSum, b) - LogGamma(a);
   Saddle = a > 2 && b > 2 && ShapeSum > kDirectShapes;
+  auto halfSteps = [&](Real s) {
+    const Real t = 2 * (s - 1);
+    return ShapeSum <= 20 && t >= 0 && t == std::floor(t) ? static_cast<int>(t) : -1;
+  };
+  PowerA = halfSteps(a);
+  PowerB = halfSteps(b);
+  Norm = std::exp(LogNorm);
   if (Saddle) LogSumM1 = std::log(ShapeSum - 1);
   SupportLow = 0;
   SupportHigh = 1;
@@ -94,7 +102,30 @@ Real BetaDistribution::Density(Real x) {
   if (x == 0) return Alpha == 1 ? Beta : 0;
   if (x == 1) return Beta == 1 ? Alpha : 0;
   if (!(x > 0 && x < 1)) return 0;
+  if (Real f; PowerDensity(x, 1 - x, f)) return f;
   return std::exp(LogDensity(x, 1 - x));
+}
+
+namespace {
+// v^(k/2) for 0 <= k <= 38 by squaring, and a square root for odd k: a few
+// roundings, whatever the size of the result.
+Real HalfPower(Real v, int k) {
+  Real r = (k & 1) ? std::sqrt(v) : 1;
+  Real base = v;
+  for (int n = k / 2; n > 0; n >>= 1) {
+    if (n & 1) r *= base;
+    base *= base;
+  }
+  return r;
+}
+}  // namespace
+
+bool BetaDistribution::PowerDensity(Real y, Real q, Real& f) const {
+  if (PowerA < 0 || PowerB < 0) return false;
+  const Real py = HalfPower(y, PowerA), pq = HalfPower(q, PowerB);
+  if (!(py >= 1e-4000L) || !(pq >= 1e-4000L)) return false;
+  f = Norm * py * pq;
+  return true;
 }
 
 Real BetaDistribution::LogDensity(Real y, Real q) const {
@@ -109,26 +140,26 @@ Real BetaDistribution::LogDensity(Real y, Real q) const {
 
 Real BetaDistribution::Cdf(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  return BetaLower(Alpha, Beta, x);
+  return Incomplete.Lower(x);
 }
 
 Real BetaDistribution::UpperTail(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  return BetaUpper(Alpha, Beta, x);
+  return Incomplete.Upper(x);
 }
 
 Real BetaDistribution::Quantile(Real& p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (p > 0.5L) return BetaUpperInv(Alpha, Beta, 1 - p);
-  return BetaLowerInv(Alpha, Beta, p);
+  if (p > 0.5L) return Incomplete.UpperInv(1 - p);
+  return Incomplete.LowerInv(p);
 }
 
 Real BetaDistribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  if (q > 0.5L) return BetaLowerInv(Alpha, Beta, 1 - q);
-  return BetaUpperInv(Alpha, Beta, q);
+  if (q > 0.5L) return Incomplete.LowerInv(1 - q);
+  return Incomplete.UpperInv(q);
 }
 
 Real BetaDistribution::ChengLogW() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "distrib/distribution.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 
@@ -16,6 +17,7 @@ class BetaDistribution : public ContinuousDistribution {
   Real AlphaRho = 2;  // alpha + Rho
   Real Alpha = 1;
   Real Beta = 1;
+  BetaFunction Incomplete{1, 1};  // I_x(alpha, beta) with its shape constants
 
   int SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
@@ -28,6 +30,11 @@ class BetaDistribution : public ContinuousDistribution {
   // ln of the density at y with 1 - y = q given separately (0 < y < 1), so
   // that a caller who knows 1 - y better than the subtraction keeps it.
   Real LogDensity(Real y, Real q) const;
+  // The density at y (1 - y = q given) as Norm y^(alpha-1) q^(beta-1) by
+  // products and a square root, for shapes that are whole or half numbers
+  // with a sum up to 20: no logarithm and no exponential.  False where that
+  // does not apply or a power leaves the normal range.
+  bool PowerDensity(Real y, Real q, Real& f) const;
   // W/beta from the same draw: the odds y/(1 - y) of a beta variate y (a
   // beta-prime variate), without the cancellation in 1 - y.  The F
   // distribution's generator uses it.
@@ -43,6 +50,9 @@ class BetaDistribution : public ContinuousDistribution {
   // large sum), with ln(alpha + beta - 1).
   bool Saddle = false;
   Real LogSumM1 = 0;
+  // 2 (alpha - 1) and 2 (beta - 1) where PowerDensity serves, else -1; 1 / B.
+  int PowerA = -1, PowerB = -1;
+  Real Norm = 0;
 };
 
 }  // namespace vokt

@@ -16,6 +16,7 @@
 // on the tail that holds p from Patnaik's two-moment approximation.
 #include "distrib/noncentral_chi2_beta.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -80,13 +81,20 @@ Real LnGammaTerm(Real s, Real y) {
 // recurrence subtracts, has lost three digits, and the rounding error it
 // carries (a few units of V_ref) could still weigh against the sum: walking
 // towards the Poisson mode from a start far in the tail.  Each direction ends when
-// a bound on the rest is below kRelTol of the sum.
+// a bound on the rest is below kRelTol of the sum.  When densitySum is given
+// it receives sum w_j D_j (shape + j): the components' densities are
+// D_j (shape + j) over a factor of x (for a solver's Newton steps; its
+// truncation follows the tail's).
+// lnWeight, when a number, is the log of the Poisson weight of i.
 template <class Down, class Up, class Fresh>
 Real MixtureSum(Real a, int64_t i, Real V0, Real D0, bool rising, Down dDown, Up dUp, Fresh fresh,
-                const char* what) {
+                const char* what, Real shape = 0, Real* densitySum = nullptr,
+                Real lnWeight = std::numeric_limits<Real>::quiet_NaN()) {
   const int64_t cap = SeriesCap(a + static_cast<Real>(i));
-  const Real p0 = std::exp(LnPoisson(i, a));
+  const Real p0 = std::exp(std::isnan(lnWeight) ? LnPoisson(i, a) : lnWeight);
   Real S = p0 * V0;
+  const bool wantDensity = densitySum != nullptr;
+  Real F = p0 * D0 * (shape + static_cast<Real>(i));
   int64_t n = 0;
   // Downward: a lower tail grows (stable), an upper tail falls (subtracts).
   Real p = p0, V = V0, D = D0, Vref = V0;
@@ -103,6 +111,7 @@ Real MixtureSum(Real a, int64_t i, Real V0, Real D0, bool rising, Down dDown, Up
       if (V > 1) V = 1;
     }
     S += p * V;
+    if (wantDensity) F += p * D * (shape + ej);
     if (j == 0) break;
     const Real rest = (rising ? V : 1) * LowerMassBound(j, p, a);
     if (rest <= kRelTol * S || rest <= kAbsTol) break;
@@ -126,11 +135,13 @@ Real MixtureSum(Real a, int64_t i, Real V0, Real D0, bool rising, Down dDown, Up
     }
     D *= dUp(j - 1);
     S += p * V;
+    if (wantDensity) F += p * D * (shape + ej);
     const Real rest = (rising ? 1 : V) * UpperMassBound(j, p, a);
     if (rest <= kRelTol * S || rest <= kAbsTol) break;
     if (!(p > 0) || (V == 0 && D == 0)) break;
     if (++n > cap) TooManyTerms(what);
   }
+  if (densitySum) *densitySum = F;
   return noncentral::Clamp01(S);
 }
 
@@ -350,7 +361,21 @@ int NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
       return varOf(j) + dm * dm;
     });
   }
+  // Eight indices on either side of the mode cover the start of every sum
+  // at small and moderate lambda; the others compute theirs.
+  const int64_t mode = PoissonMode(a);
+  const int64_t first = central ? 0 : std::max<int64_t>(0, mode - 8);
+  const int64_t last = central ? 0 : mode + 8;
+  std::vector<IndexConstants> near;
+  near.reserve(static_cast<size_t>(last - first + 1));
+  for (int64_t j = first; j <= last; ++j) {
+    const Real e = static_cast<Real>(j);
+    near.push_back({BetaFunction(p1 + e, p2), LogGammaRatio(p1 + p2 + e, p2) - LogGamma(p1 + e + 1),
+                    central ? 0 : LnPoisson(j, a)});
+  }
   NameId = 932;
+  NearFirst = first;
+  Near = std::move(near);
   Central = central;
   Alpha = p1;
   Beta = p2;
@@ -373,6 +398,13 @@ bool NoncentralBetaDistribution::CheckParameter(int i, Real x) {
 }
 
 bool NoncentralBetaDistribution::InSupport(Real x) const { return 0 < x && x < 1; }
+
+const NoncentralBetaDistribution::IndexConstants* NoncentralBetaDistribution::NearAt(
+    int64_t j) const {
+  const int64_t k = j - NearFirst;
+  if (k < 0 || k >= static_cast<int64_t>(Near.size())) return nullptr;
+  return &Near[static_cast<size_t>(k)];
+}
 
 Real NoncentralBetaDistribution::Density(Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
@@ -401,8 +433,12 @@ Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) {
   // Gamma(s + j) / Gamma(beta) as one ratio: with a huge beta (an F with
   // huge denominator degrees of freedom) the two log-gammas would swamp
   // the rest.
-  const Real lnT = LnPoisson(j0, a) + LogGammaRatio(s + j, Beta) - LogGamma(Alpha + j) +
-                   (Alpha + j - 1) * lx + (Beta - 1) * lcx;
+  // ln Gamma(alpha + j + 1) = ln Gamma(alpha + j) + ln(alpha + j)
+  const IndexConstants* c = NearAt(j0);
+  const Real lnW = c ? c->LogWeight : LnPoisson(j0, a);
+  const Real lnG =
+      c ? c->LogGammas + std::log(Alpha + j) : LogGammaRatio(s + j, Beta) - LogGamma(Alpha + j);
+  const Real lnT = lnW + lnG + (Alpha + j - 1) * lx + (Beta - 1) * lcx;
   auto ratio = [&](int64_t i) {
     const Real e = static_cast<Real>(i);
     return ax * (s + e) / ((e + 1) * (Alpha + e));
@@ -425,13 +461,14 @@ Real NoncentralBetaDistribution::CdfAt(Real x, Real cx) { return TailAt(x, cx, f
 
 Real NoncentralBetaDistribution::UpperAt(Real x, Real cx) { return TailAt(x, cx, true); }
 
-Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) {
+Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper, Real* density) {
+  if (density) *density = std::numeric_limits<Real>::quiet_NaN();
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (!(cx > 0)) return upper ? 0 : 1;
   if (Central)
-    return upper ? noncentral::IncBetaC(x, cx, Alpha, Beta)
-                 : noncentral::IncBeta(x, cx, Alpha, Beta);
+    return upper ? noncentral::IncBetaC(x, cx, Near[0].Incomplete)
+                 : noncentral::IncBeta(x, cx, Near[0].Incomplete);
   const Real a = NonCentrality / 2, s = Alpha + Beta;
   // Start at the Poisson mode, or where the terms peak when that lies further
   // into the tail asked for (term ratio about a x (s + j) / ((j + 1)(alpha + j))).
@@ -443,6 +480,9 @@ Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) {
   const int64_t i = upper ? std::max(mode, peak) : std::min(mode, peak);
   const Real e = static_cast<Real>(i);
   auto fresh = [&](int64_t j) {
+    if (const IndexConstants* c = NearAt(j))
+      return upper ? noncentral::IncBetaC(x, cx, c->Incomplete)
+                   : noncentral::IncBeta(x, cx, c->Incomplete);
     const Real aj = Alpha + static_cast<Real>(j);
     return upper ? noncentral::IncBetaC(x, cx, aj, Beta) : noncentral::IncBeta(x, cx, aj, Beta);
   };
@@ -450,9 +490,10 @@ Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) {
   //     = Gamma(s + j) / (Gamma(alpha + j + 1) Gamma(beta)) x^(alpha + j) (1 - x)^beta.
   Real lx, lcx;
   LogPair(x, cx, lx, lcx);
-  const Real T0 = std::exp(LogGammaRatio(s + e, Beta) - LogGamma(Alpha + e + 1) + (Alpha + e) * lx +
-                           Beta * lcx);
-  return MixtureSum(
+  const IndexConstants* start = NearAt(i);
+  const Real lg = start ? start->LogGammas : LogGammaRatio(s + e, Beta) - LogGamma(Alpha + e + 1);
+  const Real T0 = std::exp(lg + (Alpha + e) * lx + Beta * lcx);
+  const Real tail = MixtureSum(
       a, i, fresh(i), T0, upper,
       [&](int64_t j) {
         const Real ej = static_cast<Real>(j);
@@ -462,7 +503,11 @@ Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) {
         const Real ej = static_cast<Real>(j);
         return x * (s + ej) / (Alpha + ej + 1);
       },
-      fresh, "the non-central beta distribution function");
+      fresh, "the non-central beta distribution function", Alpha, density,
+      start ? start->LogWeight : std::numeric_limits<Real>::quiet_NaN());
+  // The component densities are T_j (alpha + j) / (x (1 - x)).
+  if (density) *density /= x * cx;
+  return tail;
 }
 
 Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
@@ -479,23 +524,28 @@ Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
   }
 }
 
-Real NoncentralBetaDistribution::Quantile(Real& p) {
-  const bool up = p > 0.5L;
-  const Real x0 = StartValue(up ? 1 - p : p, up);
-  return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },
-                                  [&](Real x) { return UpperAt(x, 1 - x); },
-                                  [&](Real x) { return DensityAt(x, 1 - x); }, p, false, x0, 0, 1,
-                                  "the non-central beta quantile");
+Real NoncentralBetaDistribution::Solve(Real p, bool upper) {
+  const bool up = p > 0.5L ? !upper : upper;
+  const Real x0 = StartValue(p > 0.5L ? 1 - p : p, up);
+  // The solver asks for the density right after the tail at the same x; the
+  // tail's sums give it on the way (else it is computed on its own).
+  Real lastX = std::numeric_limits<Real>::quiet_NaN(), lastDensity = 0;
+  auto tail = [&](Real x, bool upperTail) {
+    lastX = x;
+    return TailAt(x, 1 - x, upperTail, &lastDensity);
+  };
+  auto density = [&](Real x) {
+    if (x == lastX && lastDensity > 0 && std::isfinite(lastDensity)) return lastDensity;
+    return DensityAt(x, 1 - x);
+  };
+  return noncentral::TailQuantile([&](Real x) { return tail(x, false); },
+                                  [&](Real x) { return tail(x, true); }, density, p, upper, x0, 0,
+                                  1, "the non-central beta quantile");
 }
 
-Real NoncentralBetaDistribution::UpperQuantile(Real q) {
-  const bool up = !(q > 0.5L);
-  const Real x0 = StartValue(up ? q : 1 - q, up);
-  return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },
-                                  [&](Real x) { return UpperAt(x, 1 - x); },
-                                  [&](Real x) { return DensityAt(x, 1 - x); }, q, true, x0, 0, 1,
-                                  "the non-central beta quantile");
-}
+Real NoncentralBetaDistribution::Quantile(Real& p) { return Solve(p, false); }
+
+Real NoncentralBetaDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
 Real NoncentralBetaDistribution::RandomValue() {
   // X1 / (X1 + X2) with X1 non-central chi-square(2 alpha, lambda) and X2

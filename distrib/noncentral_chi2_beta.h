@@ -3,7 +3,10 @@
 // e^(-a) a^j / j!, a = lambda / 2.
 #pragma once
 
+#include <vector>
+
 #include "distrib/distribution.h"
+#include "numeric/functions.h"
 
 namespace vokt {
 
@@ -47,6 +50,19 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   Real Alpha = 1;
   Real Beta = 1;
   Real NonCentrality = 0;
+  // For the indices j next to the Poisson mode of lambda / 2, where the
+  // tails and the density start their sums: I(alpha + j, beta), the log of
+  // Gamma(alpha + beta + j) / (Gamma(beta) Gamma(alpha + j + 1)) and the log
+  // of the Poisson weight of j; made once per parameter set.
+  struct IndexConstants {
+    BetaFunction Incomplete;
+    Real LogGammas;
+    Real LogWeight;
+  };
+  int64_t NearFirst = 0;
+  std::vector<IndexConstants> Near;
+  // The constants of index j, or null when j is not among them.
+  const IndexConstants* NearAt(int64_t j) const;
 
   int SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
@@ -67,9 +83,12 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   // Start value for a quantile solver: Patnaik's two-moment chi-square for
   // the non-central part (p on the upper tail when upper).
   Real StartValue(Real p, bool upper) const;
+  // The lower (or upper) tail at x; density, when given, receives the
+  // density at x from the same sums (NaN where they do not give it).
+  Real TailAt(Real x, Real cx, bool upper, Real* density = nullptr);
 
  private:
-  Real TailAt(Real x, Real cx, bool upper);
+  Real Solve(Real p, bool upper);
 };
 
 }  // namespace vokt

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "distrib/noncentral_series.h"
 #include "numeric/functions.h"
@@ -137,24 +138,37 @@ Real NoncentralFDistribution::Cdf(Real x) { return Tail(x, false); }
 
 Real NoncentralFDistribution::UpperTail(Real x) { return Tail(x, true); }
 
-Real NoncentralFDistribution::Tail(Real x, bool upper) {
+Real NoncentralFDistribution::Tail(Real x, bool upper, Real* density) {
+  if (density) *density = std::numeric_limits<Real>::quiet_NaN();
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
   if (ChiPart) return upper ? ChiPart->UpperTail(NumDf * x) : ChiPart->Cdf(NumDf * x);
   Real y, cy;
   BetaVariable(NumDf, DenDf, x, y, cy);
-  return upper ? NcBetaPart->UpperAt(y, cy) : NcBetaPart->CdfAt(y, cy);
+  const Real t = NcBetaPart->TailAt(y, cy, upper, density);
+  // dy/dx = (m / n) (1 - y)^2, as in Density.
+  if (density) *density *= (NumDf / DenDf) * cy * cy;
+  return t;
 }
 
 Real NoncentralFDistribution::Solve(Real p, bool upper) {
   const bool up = p > 0.5L ? !upper : upper;
   const Real y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
   const Real x0 = (DenDf / NumDf) * y0 / (1 - y0);
+  // The density comes with the tail's sums (as for the non-central beta).
+  Real lastX = std::numeric_limits<Real>::quiet_NaN(), lastDensity = 0;
+  auto tail = [&](Real x, bool upperTail) {
+    lastX = x;
+    return Tail(x, upperTail, &lastDensity);
+  };
+  auto density = [&](Real x) {
+    if (x == lastX && lastDensity > 0 && std::isfinite(lastDensity)) return lastDensity;
+    return Density(x);
+  };
   return noncentral::TailQuantile(
-      [&](Real x) { return Tail(x, false); }, [&](Real x) { return Tail(x, true); },
-      [&](Real x) { return Density(x); }, p, upper, x0, 0, std::numeric_limits<Real>::infinity(),
-      "the non-central F quantile");
+      [&](Real x) { return tail(x, false); }, [&](Real x) { return tail(x, true); }, density, p,
+      upper, x0, 0, std::numeric_limits<Real>::infinity(), "the non-central F quantile");
 }
 
 Real NoncentralFDistribution::Quantile(Real& p) { return Solve(p, false); }
@@ -360,6 +374,55 @@ Real LowerTailCdf(Real ax, Real nu, Real d) {
 
 }  // namespace
 
+// The parts of the tail series that depend on nu and d = |delta| only: the
+// start index o (the Poisson mode of h = d^2 / 2), the weights there, the
+// logarithms of the Gamma ratios of the increments T1, T2 at o, and the
+// incomplete beta functions the series start from.
+struct NoncentralTDistribution::SeriesConstants {
+  SeriesConstants(Real nu, Real d)
+      : b(nu / 2),
+        h(d * d / 2),
+        o(static_cast<int64_t>(RoundExt(h))),
+        e(static_cast<Real>(o)),
+        half(0.5L, nu / 2),
+        first(e + 0.5L, nu / 2),
+        second(e + 1, nu / 2) {
+    phi = NormalUpper(d);
+    phiC = NormalLower(d);
+    p0 = std::exp(LogPoissonWeight(e, h)) / 2;
+    // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
+    q0 = d > 0 ? p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2) : 0;
+    // Gamma(j + c + b) / Gamma(b) as one ratio, so that a huge nu keeps the digits.
+    logT1 = LogGammaRatio(e + 0.5L + b, b) - LogGamma(e + 1.5L);
+    logT2 = LogGammaRatio(e + 1 + b, b) - LogGamma(e + 2);
+    // The density's two series start at their peaks, which for x in the
+    // bulk lie within eight of o.
+    nearFirst = std::max<int64_t>(0, o - 8);
+    for (int64_t j = nearFirst; j <= o + 8 && d > 0; ++j) {
+      const Real ej = static_cast<Real>(j);
+      const Real lw = LogPoissonWeight(ej, h);
+      densityA.push_back(lw + LogGammaRatio(ej + 0.5L + b, b) - LogGamma(ej + 0.5L));
+      densityB.push_back(lw + std::log(d) + LogGammaRatio(ej + 1, ej + 1.5L) - std::log(2.0L) / 2 +
+                         LogGammaRatio(ej + 1 + b, b) - LogGamma(ej + 1));
+    }
+  }
+  // The constant part of the log of the density series' term at j (A: p_j,
+  // B: q_j, with their Gamma ratios), or NaN when j is not near o.
+  Real DensityConstant(const std::vector<Real>& v, int64_t j) const {
+    const int64_t k = j - nearFirst;
+    if (k < 0 || k >= static_cast<int64_t>(v.size())) return std::numeric_limits<Real>::quiet_NaN();
+    return v[static_cast<size_t>(k)];
+  }
+  Real b, h;
+  int64_t o;
+  Real e;
+  BetaFunction half, first, second;  // I(1/2, b), I(o + 1/2, b), I(o + 1, b)
+  Real phi = 0, phiC = 0;            // Phi(-d), Phi(d)
+  Real p0 = 0, q0 = 0, logT1 = 0, logT2 = 0;
+  int64_t nearFirst = 0;
+  std::vector<Real> densityA, densityB;
+};
+
 NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) {
   SetParameters(nu, delta, 0);
 }
@@ -383,7 +446,9 @@ int NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
     if (r != 0) return r;
   }
   const Real nu = p1, delta = central ? 0 : p2;
+  auto series = std::make_shared<const SeriesConstants>(nu, std::fabs(delta));
   NameId = 925;
+  Series = std::move(series);
   Central = central;
   Nu = nu;
   Delta = delta;
@@ -449,8 +514,12 @@ Real NoncentralTDistribution::Density(Real x) {
   // Series p_j F_j.
   const int64_t jA = PeakIndex(-(0.5L + hy), -hy * (b - 0.5L));
   const Real eA = static_cast<Real>(jA);
-  const Real lnA = LogPoissonWeight(eA, h) + lnC + (eA - 0.5L) * lnY +
-                   LogGammaRatio(eA + 0.5L + b, b) - LogGamma(eA + 0.5L);
+  // Made for d = |delta|, as here.
+  const SeriesConstants& sc = *Series;
+  Real constA = sc.DensityConstant(sc.densityA, jA);
+  if (std::isnan(constA))
+    constA = LogPoissonWeight(eA, h) + LogGammaRatio(eA + 0.5L + b, b) - LogGamma(eA + 0.5L);
+  const Real lnA = constA + lnC + (eA - 0.5L) * lnY;
   const Real sumA = noncentral::SumOutward(
       jA, std::exp(lnA),
       [&](int64_t j) {
@@ -461,9 +530,11 @@ Real NoncentralTDistribution::Density(Real x) {
   // Series q_j G_j.
   const int64_t jB = PeakIndex(0.5L - hy, -hy * b);
   const Real eB = static_cast<Real>(jB);
-  const Real lnQ =
-      LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) - std::log(2.0L) / 2;
-  const Real lnB = lnQ + lnC + eB * lnY + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
+  Real constB = sc.DensityConstant(sc.densityB, jB);
+  if (std::isnan(constB))
+    constB = LogPoissonWeight(eB, h) + std::log(d) + LogGammaRatio(eB + 1, eB + 1.5L) -
+             std::log(2.0L) / 2 + LogGammaRatio(eB + 1 + b, b) - LogGamma(eB + 1);
+  const Real lnB = constB + lnC + eB * lnY;
   const Real sumB = noncentral::SumOutward(
       jB, std::exp(lnB),
       [&](int64_t j) {
@@ -494,7 +565,10 @@ Real NoncentralTDistribution::UpperTail(Real x) {
   return TailPositive(x, Delta, true);
 }
 
-Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
+Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Real* density,
+                                           Real* slope) {
+  if (density) *density = std::numeric_limits<Real>::quiet_NaN();
+  if (slope) *slope = std::numeric_limits<Real>::quiet_NaN();
   if (std::isinf(x)) return (x > 0) == upperWanted ? 0 : 1;
   const Real b = Nu / 2;
   // y = x^2 / (x^2 + nu) and 1 - y from t = x / sqrt(nu), without overflow.
@@ -517,43 +591,51 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
   // (|x| beyond 1e2400 sqrt(nu)) its leading term
   // (1-y)^b Gamma(b + c) / (Gamma(c) Gamma(b + 1)) is exact to rounding.
   const bool tiny = !(cy > 1e-4000L);
-  auto upperI = [&](Real c) {
+  auto upperI = [&](const BetaFunction& f, Real c) {
     if (tiny) return std::exp(b * lnCY + LogGammaRatio(b + c, c) - LogGamma(b + 1));
-    return noncentral::IncBetaC(y, cy, c, b);
+    return noncentral::IncBetaC(y, cy, f);
   };
-  auto lowerI = [&](Real c) { return tiny ? 1 - upperI(c) : noncentral::IncBeta(y, cy, c, b); };
+  auto lowerI = [&](const BetaFunction& f, Real c) {
+    return tiny ? 1 - upperI(f, c) : noncentral::IncBeta(y, cy, f);
+  };
+  // Made for d = |delta|, the only d this is called with.
+  const SeriesConstants& sc = *Series;
   if (Central || d == 0) {
     // P(|T| > |x|) = I_(1-y)(nu/2, 1/2), halved for one side.
     if (x == 0) return 0.5L;
-    if ((x > 0) == upperWanted) return upperI(0.5L) / 2;
-    return 0.5L + lowerI(0.5L) / 2;
+    if ((x > 0) == upperWanted) return upperI(sc.half, 0.5L) / 2;
+    return 0.5L + lowerI(sc.half, 0.5L) / 2;
   }
   // Below 0 the lower tail is at most Phi(-d) <= 1/2: the upper tail is its
   // complement without loss.
-  if (x < 0 && upperWanted) return 1 - TailPositive(x, d, false);
-  const Real h = d * d / 2;
-  const Real phi = NormalUpper(d);  // Phi(-d) = P(T <= 0)
-  if (x == 0 || !(y > 0)) return upperWanted ? NormalLower(d) : phi;
+  if (x < 0 && upperWanted) return 1 - TailPositive(x, d, false, density, slope);
+  const Real h = sc.h;
+  const Real phi = sc.phi;  // Phi(-d) = P(T <= 0)
+  if (x == 0 || !(y > 0)) return upperWanted ? sc.phiC : phi;
   // Series values: for the lower tail at x >= 0 V1, V2 are I_y(j + 1/2, b),
   // I_y(j + 1, b) and fall with j; otherwise they are the complements
   // 1 - I and rise with j.
   const bool comp = upperWanted || x < 0;
-  const int64_t o = static_cast<int64_t>(RoundExt(h));
+  const int64_t o = sc.o;
   const int64_t cap = SeriesCap(h);
-  const Real e = static_cast<Real>(o);
-  const Real p0 = std::exp(LogPoissonWeight(e, h)) / 2;
-  // q_o / p_o = d / sqrt 2 Gamma(o + 1) / Gamma(o + 3/2).
-  const Real q0 = p0 * d * std::exp(LogGammaRatio(e + 1, e + 1.5L) - std::log(2.0L) / 2);
+  const Real e = sc.e;
+  const Real p0 = sc.p0, q0 = sc.q0;
   // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
-  // Gamma(j + c + b) / Gamma(b) as one ratio, so that a huge nu keeps the digits.
-  const Real T1o =
-      std::exp(LogGammaRatio(e + 0.5L + b, b) - LogGamma(e + 1.5L) + (e + 0.5L) * lnY + b * lnCY);
-  const Real T2o =
-      std::exp(LogGammaRatio(e + 1 + b, b) - LogGamma(e + 2) + (e + 1) * lnY + b * lnCY);
+  const Real T1o = std::exp(sc.logT1 + (e + 0.5L) * lnY + b * lnCY);
+  const Real T2o = std::exp(sc.logT2 + (e + 1) * lnY + b * lnCY);
   const Real sgn = comp ? -1 : 1;
-  const Real V1o = comp ? upperI(e + 0.5L) : lowerI(e + 0.5L);
-  const Real V2o = comp ? upperI(e + 1) : lowerI(e + 1);
+  const Real V1o = comp ? upperI(sc.first, e + 0.5L) : lowerI(sc.first, e + 0.5L);
+  const Real V2o = comp ? upperI(sc.second, e + 1) : lowerI(sc.second, e + 1);
   Real P = p0 * V1o, Q = q0 * V2o;
+  // The density comes with the sums: d I_y(c, b) / dx = 2 c T_c / x for the
+  // increment T_c = I_y(c, b) - I_y(c + 1, b), so that f(x) = 2 / |x|
+  // (sum p_j (j + 1/2) T1_j +- sum q_j (j + 1) T2_j).
+  Real DP = p0 * (e + 0.5L) * T1o, DQ = q0 * (e + 1) * T2o;
+  const bool wantDensity = density != nullptr;
+  // And its derivative: d T_c / dx = T_c 2 (c (1 - y) - b y) / x, so that
+  // f'(x) = 2 / x^2 (2 (E1 + E2) - (DP + DQ)) with
+  // E1 = sum p_j (j + 1/2) T1_j ((j + 1/2)(1 - y) - b y), E2 likewise.
+  Real E1 = DP * ((e + 0.5L) * cy - b * y), E2 = DQ * ((e + 1) * cy - b * y);
   int64_t n = 0;
   // Downward.
   Real p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
@@ -567,14 +649,23 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
     V2 = noncentral::Clamp01(V2 + sgn * T2);
     P += p * V1;
     Q += q * V2;
+    if (wantDensity) {
+      const Real dp = p * (ej + 0.5L) * T1, dq = q * (ej + 1) * T2;
+      DP += dp;
+      DQ += dq;
+      E1 += dp * ((ej + 0.5L) * cy - b * y);
+      E2 += dq * ((ej + 1) * cy - b * y);
+    }
     if (j == 0) break;
-    // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
-    const Real rest = (comp ? V1 : 1) * GeometricRest(p, ej / h) +
-                      (comp ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
-    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
     // Everything below the extended range: the recurrences stay at 0.
     if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
     if (++n > cap) throw ConvergenceError("the non-central t distribution function");
+    // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.  The
+    // bound costs four divisions; every fourth step is soon enough.
+    if (n % 4 != 0) continue;
+    const Real rest = (comp ? V1 : 1) * GeometricRest(p, ej / h) +
+                      (comp ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
+    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
   }
   // Upward.
   p = p0;
@@ -593,13 +684,21 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
     T2 = T2 * y * (ej + b) / (ej + 1);
     P += p * V1;
     Q += q * V2;
-    const Real rest = (comp ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
-                      (comp ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
-    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
+    if (wantDensity) {
+      const Real dp = p * (ej + 0.5L) * T1, dq = q * (ej + 1) * T2;
+      DP += dp;
+      DQ += dq;
+      E1 += dp * ((ej + 0.5L) * cy - b * y);
+      E2 += dq * ((ej + 1) * cy - b * y);
+    }
     if (!comp && V1 == 0 && V2 == 0) break;
     if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
     if (!(p > 0) && !(q > 0)) break;
     if (++n > cap) throw ConvergenceError("the non-central t distribution function");
+    if (n % 4 != 0) continue;  // as downward
+    const Real rest = (comp ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
+                      (comp ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
+    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
   }
   Real S;
   if (upperWanted) {
@@ -611,7 +710,12 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
     // tail; there the integral over the chi-square variable takes over.
     S = P - Q;
     if (!(S > 1e-3L * (P + Q))) S = LowerTailCdf(-x, Nu, d);
+    // The density's difference is taken only where it keeps three digits.
+    if (density && DP - DQ > 1e-3L * (DP + DQ)) *density = 2 * (DP - DQ) / std::fabs(x);
+    return noncentral::Clamp01(S);
   }
+  if (density) *density = 2 * (DP + DQ) / std::fabs(x);
+  if (slope && DP + DQ > 0) *slope = (2 * (E1 + E2) - (DP + DQ)) / (x * (DP + DQ));
   return noncentral::Clamp01(S);
 }
 
@@ -640,11 +744,41 @@ Real NoncentralTDistribution::Solve(Real p, bool upper) {
     } else {
       x0 = Delta + z * std::sqrt(Nu / std::max(Nu - 2, Real(0.5L)));
     }
+    // P(T <= 0) = Phi(-delta) tells on which side of 0 the root lies; a
+    // start on the wrong side would cost the far lower tail's integral.
+    const Real lowerAtZero = Delta >= 0 ? Series->phi : Series->phiC;
+    const Real upperAtZero = Delta >= 0 ? Series->phiC : Series->phi;
+    const Real atZero = up ? upperAtZero : lowerAtZero;  // the tail pp is of, at 0
+    const bool positive = up ? pp < atZero : pp > atZero;
+    if (positive && !(x0 > 0)) x0 = std::fabs(Delta) > 0 ? std::fabs(Delta) : 1;
+    if (!positive && !(x0 < 0)) x0 = -1;
   }
   const Real inf = std::numeric_limits<Real>::infinity();
-  return noncentral::TailQuantile(
-      [&](Real x) { return Cdf(x); }, [&](Real x) { return UpperTail(x); },
-      [&](Real x) { return Density(x); }, p, upper, x0, -inf, inf, "the non-central t quantile");
+  // The solver asks for the density right after the tail at the same x; the
+  // tail's sums give it on the way (else it is computed on its own).
+  // With the density come its log-derivative (Halley's steps) where x > 0
+  // (for a negative delta, of the mirror image: the sign turns).
+  Real lastX = std::numeric_limits<Real>::quiet_NaN(), lastDensity = 0, lastSlope = 0;
+  auto tail = [&](Real x, bool upperTail) {
+    if (std::isnan(x)) RaiseMessage(msgNotANumber);
+    lastX = x;
+    if (Delta < 0) {
+      const Real t = TailPositive(-x, -Delta, !upperTail, &lastDensity, &lastSlope);
+      lastSlope = -lastSlope;
+      return t;
+    }
+    return TailPositive(x, Delta, upperTail, &lastDensity, &lastSlope);
+  };
+  auto density = [&](Real x) {
+    if (x == lastX && lastDensity > 0 && std::isfinite(lastDensity)) return lastDensity;
+    return Density(x);
+  };
+  auto slope = [&](Real x) {
+    return x == lastX ? lastSlope : std::numeric_limits<Real>::quiet_NaN();
+  };
+  return noncentral::TailQuantile([&](Real x) { return tail(x, false); },
+                                  [&](Real x) { return tail(x, true); }, density, p, upper, x0,
+                                  -inf, inf, "the non-central t quantile", slope);
 }
 
 Real NoncentralTDistribution::Quantile(Real& p) { return Solve(p, false); }

@@ -42,7 +42,9 @@ class NoncentralFDistribution : public ContinuousDistribution {
  private:
   // F's density, cdf and upper tail through the beta variable
   // y = m x / (m x + n), 1 - y = n / (m x + n), exact for every finite x.
-  Real Tail(Real x, bool upper);
+  // The tail at x; density, when given, receives f(x) where the tail's sums
+  // give it (NaN elsewhere).
+  Real Tail(Real x, bool upper, Real* density = nullptr);
   Real Solve(Real p, bool upper);
 };
 
@@ -57,6 +59,10 @@ class NoncentralTDistribution : public ContinuousDistribution {
   Real Nu = 1;
   Real Delta = 0;
   Real LogGammaHalfNu = 0;  // ln Gamma(nu / 2)
+  // What the tail series need of nu and |delta| only, made once per
+  // parameter set (defined in noncentral_f_t.cpp).
+  struct SeriesConstants;
+  std::shared_ptr<const SeriesConstants> Series;
 
   int SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
@@ -68,8 +74,10 @@ class NoncentralTDistribution : public ContinuousDistribution {
   Real RandomValue() override;
 
  private:
-  // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d.
-  Real TailPositive(Real x, Real d, bool upper);
+  // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d = |delta|;
+  // density, when given, receives f(x) where the sums give it, NaN elsewhere.
+  // slope, when given, receives f'(x) / f(x) at x > 0 (NaN elsewhere).
+  Real TailPositive(Real x, Real d, bool upper, Real* density = nullptr, Real* slope = nullptr);
   Real Solve(Real p, bool upper);
 };
 

@@ -20,6 +20,20 @@ Real IncBetaC(Real x, Real cx, Real a, Real b) {
   return x <= 0.5L ? BetaUpper(a, b, x) : BetaLower(b, a, cx);
 }
 
+Real IncBeta(Real x, Real cx, const BetaFunction& f) {
+  if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
+  if (x <= 0) return 0;
+  if (cx <= 0) return 1;
+  return x <= 0.5L ? f.Lower(x) : f.Swapped().Upper(cx);
+}
+
+Real IncBetaC(Real x, Real cx, const BetaFunction& f) {
+  if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
+  if (x <= 0) return 1;
+  if (cx <= 0) return 0;
+  return x <= 0.5L ? f.Upper(x) : f.Swapped().Lower(cx);
+}
+
 namespace {
 // Marsaglia-Tsang accepts more than 95% of its candidates; a thousand
 // rejections in a row means the generator is broken, not unlucky.

@@ -24,6 +24,8 @@ class StudentTDistribution : public ContinuousDistribution {
   std::unique_ptr<NormalDistribution> NormalPart;  // N(0, 1), made when nu < 1
   std::unique_ptr<GammaDistribution> GammaPart;    // gamma(nu/2, 1), made when nu < 1
   Real Nu = 1;
+  BetaFunction TailBeta{0.5L, 0.5L};    // I_w(nu/2, 1/2)
+  BetaFunction CentreBeta{0.5L, 0.5L};  // I_w(1/2, nu/2)
 
   int SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
@@ -49,6 +51,7 @@ class FDistribution : public ContinuousDistribution {
   std::unique_ptr<BetaDistribution> BetaPart;  // beta(m/2, n/2)
   Real NumDf = 1;
   Real DenDf = 1;
+  BetaFunction DenBeta{1, 1};  // I_q(n/2, m/2), the numerator's BetaPart->Incomplete swapped
 
   int SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;

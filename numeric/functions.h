@@ -35,6 +35,35 @@ Real BetaUpper(Real a, Real b, Real x);
 Real BetaLowerInv(Real a, Real b, Real p, Real* complement = nullptr);
 Real BetaUpperInv(Real a, Real b, Real q, Real* complement = nullptr);
 
+// The regularized incomplete beta function at fixed shapes a, b > 0, with
+// what depends on the shapes only (ln B(a, b)) computed once: for callers
+// that evaluate many x at the same shapes.  BetaLower and the others above
+// are this object used once.
+class BetaFunction {
+ public:
+  BetaFunction(Real a, Real b);
+  Real Lower(Real x) const;  // I_x(a, b)
+  Real Upper(Real x) const;  // 1 - I_x(a, b)
+  // x with I_x(a, b) = p, x with 1 - I_x(a, b) = q; complement as above.
+  Real LowerInv(Real p, Real* complement = nullptr) const;
+  Real UpperInv(Real q, Real* complement = nullptr) const;
+  // The function with the shapes exchanged, I_x(b, a), sharing the constants.
+  BetaFunction Swapped() const;
+
+ private:
+  BetaFunction(Real a, Real b, Real logBeta, Real logA, Real logB, bool own);
+  bool OwnTail(Real x, bool upper, Real& value, Real* density) const;
+  Real Tail(Real x, bool upper, Real* density) const;
+  Real Start(Real t, bool up) const;
+  Real Solve(Real t, bool up, Real x) const;
+  Real Inverse(Real p, bool upper, Real* complement) const;
+  Real a_ = 1, b_ = 1;
+  // ln B(a, b), ln a and ln b where the shapes are the own continued
+  // fraction's (own_); unused otherwise.
+  Real logBeta_ = 0, logA_ = 0, logB_ = 0;
+  bool own_ = false;
+};
+
 // Standard normal: Phi(z) and 1 - Phi(z) (each full precision in its own
 // tail), the density, and the inverses (z with Phi(z) = p, z with
 // 1 - Phi(z) = q; +-inf at 0 and 1).

@@ -116,6 +116,24 @@ for a, b, x in beta_cases:
     add('BetaLower', a, b, x, I(mp.mpf(a), mp.mpf(b), mp.mpf(x)))
     add('BetaUpper', a, b, x, Ic(mp.mpf(a), mp.mpf(b), mp.mpf(x)))
 
+# the own continued fraction's region (shapes from 1/2 to under 100): near
+# its edges, around the point (a+1)/(a+b+2) where it changes sides, and in
+# the far tails where its prefactor's logarithm grows large
+for a, b in [('0.5', '2.5'), ('2.5', '0.5'), ('2.5', '2.5'), ('12.5', '2.5'), ('13', '2.5'),
+             ('0.5', '99.5'), ('99.5', '0.5'), ('99', '60'), ('0.5000000001', '7'), ('1', '1'),
+             ('4.5', '1')]:
+    af, bf = mp.mpf(s(a)), mp.mpf(s(b))
+    xs = set()
+    for x in ['1e-40', '1e-8', '0.003', '0.2', '0.5', '0.8', '0.9999', '0.99999999']:
+        xs.add(s(x))
+    sw = (af + 1) / (af + bf + 2)
+    for f in [0.999, 1, 1.001]:
+        if 0 < sw * f < 1:
+            xs.add(s(sw * f))
+    for x in sorted(xs, key=lambda t: mp.mpf(t)):
+        add('BetaLower', s(af), s(bf), x, I(af, bf, mp.mpf(x)))
+        add('BetaUpper', s(af), s(bf), x, Ic(af, bf, mp.mpf(x)))
+
 # large shapes far into both tails, where the fractions and the series with
 # Loader's prefactors take over
 for a in ['1e6', '1e8']:

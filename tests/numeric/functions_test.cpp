@@ -180,5 +180,106 @@ TEST(SpecialTest, EndsAndDomain) {
   EXPECT_THROW(LogGamma(-1), std::exception);
 }
 
+// The object with its shape constants made once gives what the free
+// functions give, the exchanged shapes give the complement at 1 - x, and the
+// inverses return to x from either tail, for shapes on both sides of the
+// region the own continued fraction serves (1/2 to 100) and through its
+// switch point (a+1)/(a+b+2).
+TEST(SpecialTest, BetaFunctionObject) {
+  struct Case {
+    Real a, b;
+  };
+  const Case cases[] = {{0.5L, 0.5L},  {2.5L, 0.5L}, {0.5L, 2.5L}, {2.5L, 2.5L}, {5, 5},
+                        {12.5L, 2.5L}, {99, 60},     {0.3L, 4},    {150, 3},     {1e4L, 1e4L}};
+  const Real xs[] = {1e-30L, 1e-6L, 0.01L, 0.2L, 0.5L, 0.7L, 0.95L, 1 - 1e-9L};
+  for (const Case& c : cases) {
+    const BetaFunction f(c.a, c.b), g = f.Swapped();
+    for (Real x : xs) {
+      SCOPED_TRACE(::testing::Message()
+                   << "a " << static_cast<double>(c.a) << " b " << static_cast<double>(c.b) << " x "
+                   << static_cast<double>(x));
+      const Real lower = f.Lower(x), upper = f.Upper(x);
+      EXPECT_EQ(lower, BetaLower(c.a, c.b, x));
+      EXPECT_EQ(upper, BetaUpper(c.a, c.b, x));
+      EXPECT_LE(std::fabs(lower + upper - 1), 4e-18L);
+      // 1 - x is exact from 1/2 on.
+      if (x >= 0.5L) {
+        EXPECT_LE(RelErr(g.Upper(1 - x), lower), 1e-17L);
+        EXPECT_LE(RelErr(g.Lower(1 - x), upper), 1e-17L);
+      }
+      for (bool upperTail : {false, true}) {
+        const Real p = upperTail ? upper : lower;
+        if (!(p > 1e-4000L && p < 1)) continue;
+        Real y = -1;
+        const Real back = upperTail ? f.UpperInv(p, &y) : f.LowerInv(p, &y);
+        // The tail at the result is p again (to the tail's own accuracy), and
+        // the complement is 1 - x without cancellation.
+        const Real again = upperTail ? f.Upper(back) : f.Lower(back);
+        // A rounding of x moves the tail by its condition x f(x) / p, taken
+        // from a step of 1e-9 in x; Boost's inverse at shapes of 1e4 leaves
+        // some 20 units of the last place in x.
+        const Real moved = upperTail ? f.Upper(back * (1 + 1e-9L)) : f.Lower(back * (1 + 1e-9L));
+        const Real cond = std::fabs(std::log(moved / again)) / 1e-9L;
+        EXPECT_LE(RelErr(again, p), 1e-15L + 4e-18L * cond) << (upperTail ? "upper" : "lower");
+        EXPECT_LE(std::fabs(back + y - 1), 1e-18L);
+      }
+    }
+  }
+}
+
+// Inverses at the ends of (0, 1) and from a start on the wrong side of the
+// mean: every answer lies in [0, 1] and gives the probability back.
+TEST(SpecialTest, BetaInverseFarTails) {
+  struct Case {
+    Real a, b, p;
+    bool upper;
+  };
+  const Case cases[] = {
+      {2.5L, 2.5L, 1e-300L, false},  {2.5L, 2.5L, 1e-300L, true}, {0.5L, 2.5L, 1e-4000L, true},
+      {2.5L, 0.5L, 1e-4000L, false}, {5, 5, 0.5L, false},         {5, 5, 1 - 1e-19L, true},
+      {0.6L, 0.6L, 1e-10L, false},   {99, 0.5L, 1e-20L, true},    {0.5L, 99, 0.999L, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << static_cast<double>(c.a) << ", " << static_cast<double>(c.b) << ", p "
+                 << static_cast<double>(c.p));
+    const BetaFunction f(c.a, c.b);
+    Real y = -1;
+    const Real x = c.upper ? f.UpperInv(c.p, &y) : f.LowerInv(c.p, &y);
+    ASSERT_GE(x, 0);
+    ASSERT_LE(x, 1);
+    // Above 1/2 the complement carries the digits (x itself may round to 1):
+    // I_y(b, a) = 1 - I_x(a, b).
+    const BetaFunction g = f.Swapped();
+    const Real back =
+        x <= 0.5L ? (c.upper ? f.Upper(x) : f.Lower(x)) : (c.upper ? g.Lower(y) : g.Upper(y));
+    EXPECT_LE(RelErr(back, c.p), 1e-14L);
+    EXPECT_LE(std::fabs(x + y - 1), 1e-18L);
+  }
+}
+
+// A quantile below the smallest positive long double (the power law puts
+// I_x(0.52, 2.2) = 5e-4845 near x = 1e-9300) ends at the smallest one, on
+// either side of 1/2, and never at a point whose tail is far from p.
+TEST(SpecialTest, BetaInverseBelowTheRange) {
+  struct Case {
+    Real a, b, p;
+    bool upper;
+  };
+  const Case cases[] = {{0.52281L, 2.22512L, 5e-4845L, false},
+                        {0.516947L, 0.558039L, 7.7e-3827L, true},
+                        {49.0652L, 0.507624L, 3.3e-4869L, true}};
+  const Real tiny = std::numeric_limits<Real>::denorm_min();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << static_cast<double>(c.a) << ", " << static_cast<double>(c.b));
+    const BetaFunction f(c.a, c.b);
+    Real y = -1;
+    const Real x = c.upper ? f.UpperInv(c.p, &y) : f.LowerInv(c.p, &y);
+    EXPECT_LE(c.upper ? y : x, tiny);
+    EXPECT_EQ(c.upper ? x : y, 1);
+  }
+}
+
 }  // namespace
 }  // namespace vokt
