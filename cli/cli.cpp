@@ -175,6 +175,7 @@ bool ApplyEnumeratedParameters(Distribution& d, const std::vector<Real>& values,
 void ApplyParameters(Distribution& d, const std::string& text, std::ostream& err) {
   std::vector<std::string> parts = SplitCommas(text);
   std::vector<Real> values;
+  values.reserve(parts.size());
   for (const std::string& p : parts) values.push_back(ParseOrThrow(p));
   if (ApplyEnumeratedParameters(d, values, err)) return;
   TerminalProgress terminal(err);

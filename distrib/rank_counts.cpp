@@ -118,13 +118,13 @@ inline unsigned char AddBlock(unsigned char carry, Word* d, const Word* c) {
 // Counts of up to `stride` words each (a multiple of the block), with their
 // lengths in words (a multiple of the block, at least one block; zero is
 // one zero block).  Words above a count's length are undefined.
-struct tCounts {
-  tCounts(size_t count, size_t stride)
-      : words(count * stride, 0), len(count, kBlock), stride(stride) {}
+struct WordCounts {
+  WordCounts(size_t count, size_t wordsPerCount)
+      : words(count * wordsPerCount, 0), len(count, kBlock), stride(wordsPerCount) {}
   Word* At(size_t p) { return words.data() + p * stride; }
   // Block by block: the lengths are short, and a general copy of a
   // variable length starts slowly.
-  void Copy(size_t to, tCounts& from, size_t p) {
+  void Copy(size_t to, WordCounts& from, size_t p) {
     Word* d = At(to);
     const Word* s = from.At(p);
     for (int k = 0; k < from.len[p]; k += kBlock)
@@ -281,7 +281,7 @@ std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* con
   const int64_t half = S * L / 2;
   const size_t stride = static_cast<size_t>((Words(L, S) + kBlock - 1) / kBlock * kBlock);
   // The table: the lower half of G_i after each block of steps.
-  tCounts table(static_cast<size_t>(half + 1), stride);
+  WordCounts table(static_cast<size_t>(half + 1), stride);
   // G_1 = 1 + q + ... + q^L.
   for (int64_t j = 0; j <= L / 2; ++j) table.At(static_cast<size_t>(j))[0] = 1;
   // Each stage's input ring holds its input (the previous stage's output,
@@ -291,7 +291,8 @@ std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* con
   // keeps.
   const size_t kRing = static_cast<size_t>(L + S + 2);
   const int stages = static_cast<int>(std::min<int64_t>(kStages, std::max<int64_t>(S - 1, 1)));
-  std::vector<tCounts> rings;
+  std::vector<WordCounts> rings;
+  rings.reserve(static_cast<size_t>(stages));
   for (int t = 0; t < stages; ++t) rings.emplace_back(kRing, stride);
   double done = 0;
   for (int64_t first = 2; first <= S; first += stages) {
@@ -313,13 +314,13 @@ std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* con
       for (int t = 0; t < T; ++t) {
         if (j > h[t]) continue;
         const int64_t s = first + t;
-        tCounts& in = rings[static_cast<size_t>(t)];
+        WordCounts& in = rings[static_cast<size_t>(t)];
         // The input at j: the table, the previous stage, or the mirror.
         if (t == 0 && j <= hIn0)
           in.Copy(pj, table, static_cast<size_t>(j));
         else if (t == 0 || j > h[t - 1])
           in.Copy(pj, in, static_cast<size_t>(degIn[t] - j) % kRing);
-        tCounts& out = t == T - 1 ? table : rings[static_cast<size_t>(t + 1)];
+        WordCounts& out = t == T - 1 ? table : rings[static_cast<size_t>(t + 1)];
         const size_t po = t == T - 1 ? static_cast<size_t>(j) : pj;
         const bool hasB = j >= L + s, hasC = j >= s;
         // Ring positions behind pj by less than kRing.

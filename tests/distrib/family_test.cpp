@@ -26,8 +26,9 @@ TEST(FamilyTable, RowsAgreeWithTheTypesTheyMake) {
     EXPECT_EQ(&FamilyOf(*d), &f);
     // The defaults are taken as they stand (the rank tables built from
     // sizes start from the smallest table instead).
-    if (!f.BuildsTable())
+    if (!f.BuildsTable()) {
       for (int k = 1; k <= f.ParameterCount; ++k) EXPECT_EQ(d->Par[k].Value, f.Defaults[k - 1]);
+    }
   }
 }
 

@@ -212,8 +212,8 @@ std::vector<int> Types() {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTypes, Precision, ::testing::ValuesIn(Types()),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                           return "Type" + std::to_string(info.param);
+                         [](const ::testing::TestParamInfo<int>& param_info) {
+                           return "Type" + std::to_string(param_info.param);
                          });
 
 }  // namespace

@@ -206,8 +206,12 @@ void ExpectConsistent(EmpiricalDistribution& d) {
       EXPECT_GE(lower, 0);
       EXPECT_GE(upper, 0);
       EXPECT_NEAR(lower + point + upper, 1, 1e-18);
-      if (i == 0) EXPECT_EQ(lower, 0);
-      if (i + 1 == t.size()) EXPECT_EQ(upper, 0);
+      if (i == 0) {
+        EXPECT_EQ(lower, 0);
+      }
+      if (i + 1 == t.size()) {
+        EXPECT_EQ(upper, 0);
+      }
     }
   }
 }

@@ -179,7 +179,9 @@ TEST(RankTables, QuantileOfOneIsTheUpperEnd) {
     p = 1 - q;
     const long double x = d->Quantile(p);
     EXPECT_LE(d->UpperTail(x), q * (1 + 1e-13L)) << d->NameId;
-    if (x > d->SupportLow) EXPECT_GT(d->UpperTail(x - 1), q) << d->NameId;
+    if (x > d->SupportLow) {
+      EXPECT_GT(d->UpperTail(x - 1), q) << d->NameId;
+    }
   }
 }
 

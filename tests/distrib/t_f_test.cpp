@@ -203,7 +203,9 @@ TEST(ContinuousFamilies, TailsDensitiesAndQuantilesAgainstMpmath) {
       Real p = r.cdf;
       EXPECT_LT(rel(d->Quantile(p), r.x), 1e-13) << what;
     }
-    if (r.sf < 0.5L) EXPECT_LT(rel(d->UpperQuantile(r.sf), r.x), 1e-13) << what;
+    if (r.sf < 0.5L) {
+      EXPECT_LT(rel(d->UpperQuantile(r.sf), r.x), 1e-13) << what;
+    }
   }
 }
 

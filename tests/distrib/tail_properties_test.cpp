@@ -337,9 +337,9 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTypes, TailProperties, ::testing::ValuesIn(AllCases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           std::string name = "Type" + std::to_string(info.param.type) + "_" +
-                                              std::to_string(info.index);
+                         [](const ::testing::TestParamInfo<Case>& param_info) {
+                           std::string name = "Type" + std::to_string(param_info.param.type) + "_" +
+                                              std::to_string(param_info.index);
                            return name;
                          });
 
