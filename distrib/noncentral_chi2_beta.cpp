@@ -194,7 +194,35 @@ int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Nu + NonCentrality;
   Variance = 2 * Nu + 4 * NonCentrality;
   Mode = -1;
+  lnDensityScale_ = -NonCentrality / 2 - LogGamma(Nu / 2) - std::log(2.0L);
+  lnTailScale_ = -NonCentrality / 2 - LogGamma(Nu / 2 + 1);
   return 0;
+}
+
+// Where nu / 2, lambda / 2 and x / 2 are all at most kDirectLimit, the terms
+// t_j = w_j g_(nu+2j)(x) are summed from j = 0 on: t_0 = e^(-lambda/2 - x/2)
+// (x/2)^(nu/2-1) / (2 Gamma(nu/2)) has an exponent of at most a few hundred,
+// so it keeps its digits (an error of a few units of the last place per
+// hundred of the exponent), and every later term follows by the ratio
+// t_(j+1) / t_j = lambda x / (2 (j + 1)(nu + 2j)): no logarithm of a Poisson
+// weight, no log-gamma at the peak.
+constexpr Real kDirectLimit = 40;
+
+Real NoncentralChiSquareDistribution::DensityFromZero(Real x) const {
+  const Real k = Nu / 2, y = x / 2, ax = NonCentrality * y;
+  Real t = std::exp(lnDensityScale_ - y + (k - 1) * std::log(y));
+  Real s = t;
+  const int64_t cap = SeriesCap(NonCentrality / 2 + k + 64);
+  for (int64_t j = 0;; ++j) {
+    const Real e = static_cast<Real>(j);
+    const Real rho = ax / ((e + 1) * (Nu + 2 * e));
+    t *= rho;
+    s += t;
+    if (!(t > 0)) break;
+    if (rho < 1 && t * rho <= kRelTol * s * (1 - rho)) break;
+    if (j > cap) TooManyTerms("the non-central chi-square density");
+  }
+  return s;
 }
 
 bool NoncentralChiSquareDistribution::CheckParameter(int i, Real x) {
@@ -218,6 +246,8 @@ Real NoncentralChiSquareDistribution::Density(Real x) {
   const Real a = NonCentrality / 2;
   if (x == 0) return Nu == 2 ? std::exp(-a) / 2 : 0;  // only the j = 0 term is positive at 0
   if (!(x > 0)) return 0;
+  if (k <= kDirectLimit && a <= kDirectLimit && x / 2 <= kDirectLimit && x >= 1e-30L)
+    return DensityFromZero(x);
   // t_(j+1) / t_j = a x / ((j + 1)(nu + 2j)); the largest term is at the
   // largest j with j (nu + 2j - 2) <= a x.
   const Real ax = a * x;
@@ -235,9 +265,77 @@ Real NoncentralChiSquareDistribution::Density(Real x) {
                                 "the non-central chi-square density");
 }
 
-Real NoncentralChiSquareDistribution::Cdf(Real x) { return Tail(x, false); }
+// The lower tail where nu / 2, lambda / 2 and x / 2 are at most kDirectLimit,
+// by positive sums only.  With s = nu/2 + j, y = x / 2, the component tail is
+// P(s, y) = D_s M_s, D_s = y^s e^-y / Gamma(s + 1) and M_s = sum over m of
+// y^m / ((s + 1)...(s + m)), and M_(s-1) = 1 + y M_s / s.  The products
+// u_j = w_j D_j go up by the ratio lambda y / (2 (j + 1)(s + 1)) until the rest
+// is negligible (M_j is at most 1 / (1 - y / (s + 1)) there), then the sum
+// of u_j M_j is taken downward, M from its series at the top.
+bool NoncentralChiSquareDistribution::LowerTailFromZero(Real x, Real& lower) const {
+  const Real k = Nu / 2, y = x / 2, a = NonCentrality / 2;
+  if (!(k <= kDirectLimit && a <= kDirectLimit && y <= kDirectLimit && y >= 1e-30L)) return false;
+  constexpr int kTop = 400;
+  Real u[kTop];
+  u[0] = std::exp(lnTailScale_ - y + k * std::log(y));
+  Real head = u[0];
+  int top = 0;
+  for (;;) {
+    const Real e = static_cast<Real>(top);
+    const Real rho = a * y / ((e + 1) * (k + e + 1));
+    if (rho < 1 && k + e + 1 > y) {
+      const Real mBound = 1 / (1 - y / (k + e + 1));
+      if (u[top] * mBound * rho / (1 - rho) <= kRelTol * head || !(u[top] > 0)) break;
+    }
+    if (top + 1 >= kTop) return false;
+    u[top + 1] = u[top] * rho;
+    head += u[++top];
+  }
+  // M at the top index by its series (k + top + 1 > y: geometric).
+  const Real sTop = k + static_cast<Real>(top);
+  Real m = 1, term = 1;
+  for (int i = 1; i < 4000; ++i) {
+    term *= y / (sTop + i);
+    m += term;
+    if (term <= kRelTol * m) break;
+  }
+  Real sum = u[top] * m;
+  for (int j = top; j > 0; --j) {
+    m = 1 + y * m / (k + static_cast<Real>(j));
+    sum += u[j - 1] * m;
+  }
+  lower = noncentral::Clamp01(sum);
+  return true;
+}
 
-Real NoncentralChiSquareDistribution::UpperTail(Real x) { return Tail(x, true); }
+Real NoncentralChiSquareDistribution::Cdf(Real x) {
+  Real lower;
+  if (!Central && x > 0 && std::isfinite(x) && LowerTailFromZero(x, lower)) return lower;
+  return Tail(x, false);
+}
+
+Real NoncentralChiSquareDistribution::UpperTail(Real x) {
+  // Where the lower tail is at most a half, its complement keeps every digit;
+  // otherwise the upper components Q(s, y) rise from Q(nu/2, y) by adding
+  // D_s, so the upper sum too is formed of positive terms only.
+  Real lower;
+  if (Central || !(x > 0) || !std::isfinite(x) || !LowerTailFromZero(x, lower))
+    return Tail(x, true);
+  if (lower <= 0.5L) return 1 - lower;
+  const Real k = Nu / 2, y = x / 2, a = NonCentrality / 2;
+  Real w = std::exp(-a), q = GammaUpper(k, y);
+  Real d = std::exp(lnTailScale_ + a - y + k * std::log(y));
+  Real sum = w * q;
+  for (int j = 0; j < 4000; ++j) {
+    const Real e = static_cast<Real>(j);
+    q += d;
+    d *= y / (k + e + 1);
+    w *= a / (e + 1);
+    sum += w * std::min<Real>(q, 1);
+    if (UpperMassBound(j + 1, w, a) <= kRelTol * sum || !(w > 0)) break;
+  }
+  return noncentral::Clamp01(sum);
+}
 
 Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);

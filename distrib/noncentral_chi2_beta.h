@@ -40,6 +40,15 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
  private:
   Real Tail(Real x, bool upper);
   Real Solve(Real p, bool upper);
+  // The density summed upward from its first term, for moderate arguments.
+  Real DensityFromZero(Real x) const;
+  // The lower tail summed from its first term, for moderate arguments;
+  // false where it does not apply.
+  bool LowerTailFromZero(Real x, Real& lower) const;
+  // ln(e^(-lambda/2) / (2 Gamma(nu/2))), the constant of DensityFromZero,
+  // and ln(e^(-lambda/2) / Gamma(nu/2 + 1)), that of LowerTailFromZero.
+  Real lnDensityScale_ = 0;
+  Real lnTailScale_ = 0;
 };
 
 class NoncentralBetaDistribution : public ContinuousDistribution {
