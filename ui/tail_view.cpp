@@ -13,7 +13,9 @@
 #include "distrib/empirical.h"
 #include "distrib/plotting.h"
 #include "formula/qt/painter_surface.h"
-#include "ui/main_window.h"
+#include "ui/density_page.h"
+#include "ui/marker.h"
+#include "ui/paint_box.h"
 #include "ui/messages.h"
 #include "ui/number_edit.h"
 
@@ -104,15 +106,17 @@ CleanCapture::~CleanCapture() {
   focus_->blockSignals(blocked_);
 }
 
-TailControls::TailControls(MainWindow& form, QWidget* page) : QObject(page), form_(form) {
+TailControls::TailControls(DensityPage& pageWidget, Calculator& calc)
+    : QObject(&pageWidget), page_(pageWidget), calc_(calc) {
+  QWidget* page = &pageWidget;
   Selector = new QComboBox(page);
   Selector->addItems({QStringLiteral("three probabilities"), QStringLiteral("two-sided"),
                       QStringLiteral("between a and b")});
   Selector->setToolTip(QStringLiteral("which probabilities the page shows (Alt+T)"));
   Selector->setFocusPolicy(Qt::StrongFocus);
-  auto* label = new QLabel(U("&tail:"), page);
-  label->setBuddy(Selector);
-  label->setObjectName(QStringLiteral("TailLabel"));
+  TailLabel = new QLabel(U("&tail:"), page);
+  TailLabel->setBuddy(Selector);
+  TailLabel->setObjectName(QStringLiteral("TailLabel"));
   connect(Selector, &QComboBox::currentIndexChanged, this,
           [this](int) { Guarded([&] { Changed(); }); });
 
@@ -125,7 +129,7 @@ TailControls::TailControls(MainWindow& form, QWidget* page) : QObject(page), for
   Summary = new QLabel(page);
   Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  SecondPanel = new QFrame(page);
+  SecondPanel = new QFrame(pageWidget.Strip);
   SecondPanel->setObjectName(QStringLiteral("SecondMarker"));
   secondLine_ = new QFrame(SecondPanel);
   secondLine_->setAutoFillBackground(true);
@@ -150,38 +154,21 @@ TailView TailControls::View() const {
 
 void TailControls::SetView(TailView v) { Selector->setCurrentIndex(static_cast<int>(v)); }
 
-bool TailControls::Complete() const { return form_.Calc().ParametersComplete(); }
+bool TailControls::Complete() const { return calc_.ParametersComplete(); }
 
-int TailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth,
-                         int markerHeight) {
-  auto* label = Selector->parentWidget()->findChild<QLabel*>(QStringLiteral("TailLabel"));
-  const int h = std::max(lineHeight, Selector->sizeHint().height());
-  const int top = 2;
-  int x = 4;
-  if (label) {
-    const int lw = label->sizeHint().width();
-    label->setGeometry(x, top, lw, h);
-    x += lw + 4;
-  }
-  const int sw = Selector->sizeHint().width();
-  Selector->setGeometry(x, top, sw, h);
-  x += sw + 12;
-  const int aw = AlphaLabel->sizeHint().width();
-  AlphaLabel->setGeometry(x, top, aw, h);
-  AlphaEdit->setGeometry(x + aw + 4, top + (h - lineHeight) / 2, numberWidth, lineHeight);
-  x += aw + 4 + numberWidth + 12;
-  Summary->setGeometry(x, top, std::max(10, pageWidth - x - 4), h);
+void TailControls::Arrange(const Metrics& m) {
+  AlphaEdit->setFixedSize(m.NumberWidth, m.LineHeight);
+  const int markerWidth = m.MarkerWidth, markerHeight = m.StripHeight;
   SecondPanel->resize(markerWidth, markerHeight);
-  SecondEdit->resize(numberWidth, lineHeight);
-  SecondEdit->move((markerWidth - numberWidth) / 2, markerHeight - lineHeight);
-  secondLine_->setGeometry(markerWidth / 2 - 1, 0, 2, std::max(2, markerHeight - lineHeight));
-  return top + h + 2;
+  SecondEdit->resize(m.NumberWidth, m.LineHeight);
+  SecondEdit->move((markerWidth - m.NumberWidth) / 2, markerHeight - m.LineHeight);
+  secondLine_->setGeometry(markerWidth / 2 - 1, 0, 2, std::max(2, markerHeight - m.LineHeight));
 }
 
 void TailControls::Changed() {
   alphaMode_ = false;
-  if (form_.ActivePage() == PageId::Pdf && Complete())
-    form_.Calc().UpdateDensityPage(true);
+  if (calc_.ActivePage() == PageId::Pdf && Complete())
+    calc_.UpdateDensityPage(true);
   else
     Apply();
 }
@@ -190,7 +177,7 @@ void TailControls::EnsureSecond(Distribution& d) {
   const GraphRange r = d.Range();
   if (secondFor_ == &d && std::isfinite(SecondX) && SecondX >= r.Left && SecondX <= r.Right) return;
   secondFor_ = &d;
-  const Real x = form_.Calc().CurrentX;
+  const Real x = calc_.CurrentX;
   const CriticalValue m = MirrorPoint(d, x);
   if (m.Exists && m.X != x) {
     SecondX = m.X;
@@ -202,19 +189,19 @@ void TailControls::EnsureSecond(Distribution& d) {
 }
 
 void TailControls::Apply() {
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   const TailView view = View();
   const bool upperOnly = d && RejectsOnlyLarge(*d);
-  Selector->setItemText(1,
-                        upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided"));
+  const QString twoSided = upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided");
+  if (Selector->itemText(1) != twoSided) Selector->setItemText(1, twoSided);
   AlphaLabel->setVisible(view == TailView::TwoSided);
   AlphaEdit->setVisible(view == TailView::TwoSided);
-  auto* left = form_.ProbabilityEditLeft;
-  auto* central = form_.ProbabilityEditCentral;
-  auto* right = form_.ProbabilityEditRight;
+  auto* left = page_.ProbabilityEditLeft;
+  auto* central = page_.ProbabilityEditCentral;
+  auto* right = page_.ProbabilityEditRight;
   if (view == TailView::Three || !d || !Complete()) {
     SecondPanel->hide();
-    Summary->clear();
+    if (!Summary->text().isEmpty()) Summary->clear();
     left->setToolTip(QStringLiteral("Probability  P ( X < x )"));
     central->setToolTip(QStringLiteral("Probability  P ( X = x )"));
     right->setToolTip(QStringLiteral("Probability  P ( X > x )"));
@@ -222,7 +209,7 @@ void TailControls::Apply() {
     right->show();
     return;
   }
-  Calculator& drv = form_.Calc();
+  Calculator& drv = calc_;
   const int decimals = drv.ProbabilityDecimals;
   auto prob = [decimals](Real p) { return Q(FormatDecimals(decimals, p)); };
   const Real x = drv.CurrentX;
@@ -318,11 +305,11 @@ void TailControls::Apply() {
 
   // The boxes: the tails under their areas, the middle one between the
   // markers, never on top of each other.
-  QWidget* box = form_.DensityGraph;
+  QWidget* box = page_.Graph;
   const Rect rect{0, 0, box->width(), box->height()};
   const GraphRange range = d->Range();
-  const int w = form_.NumberWidth;
-  const int gray = form_.GrayPanel->width();
+  const int w = page_.Sizes().NumberWidth;
+  const int gray = page_.GrayPanel->width();
   const int pLo = box->x() + XToPixel(range, rect, lo_),
             pHi = box->x() + XToPixel(range, rect, hi_);
   std::array<int, 3> centres{pLo / 2, (pLo + pHi) / 2, (pHi + gray) / 2};
@@ -347,12 +334,12 @@ void TailControls::Apply() {
   for (QLineEdit* e : {static_cast<QLineEdit*>(left), static_cast<QLineEdit*>(central),
                        static_cast<QLineEdit*>(right)})
     e->setCursorPosition(0);
-  Summary->setText(summary);
+  if (Summary->text() != summary) Summary->setText(summary);
 
   SecondPanel->setVisible(showSecond);
   if (showSecond) {
     const int px = box->x() + ClampPixel(XToPixel(range, rect, second), 0, rect.Width());
-    SecondPanel->move(px - SecondPanel->width() / 2, form_.DensityMarker->y());
+    SecondPanel->move(px - SecondPanel->width() / 2, 0);
     SecondPanel->raise();
     const bool editable = view == TailView::Between;
     SecondEdit->setReadOnly(!editable);
@@ -397,7 +384,7 @@ bool TailControls::PaintDensity(DrawingSurface& s, Distribution& d) {
 }
 
 void TailControls::AlphaEntered() {
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   if (!d || !Complete()) return;
   Real alpha;
   try {
@@ -408,7 +395,7 @@ void TailControls::AlphaEntered() {
     Beep();
     return;
   }
-  Calculator& drv = form_.Calc();
+  Calculator& drv = calc_;
   const GraphRange r = d->Range();
   if (RejectsOnlyLarge(*d))
     drv.CurrentX = critical_.Upper.Exists ? critical_.Upper.X : r.Right;
@@ -421,7 +408,7 @@ void TailControls::AlphaEntered() {
 }
 
 void TailControls::SecondEntered() {
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   if (!d || !Complete() || View() != TailView::Between) return;
   const std::string text = SecondEdit->text().toStdString();
   Real v;
@@ -432,11 +419,11 @@ void TailControls::SecondEntered() {
   SecondX = SnapToTable(*d, text, v);
   secondFor_ = d;
   SecondEdit->clearFocus();
-  form_.Calc().UpdateDensityPage(true);
+  calc_.UpdateDensityPage(true);
 }
 
 Real TailControls::DraggedX(Distribution& d, int dx) const {
-  QWidget* box = form_.DensityGraph;
+  QWidget* box = page_.Graph;
   const Rect rect{0, 0, box->width(), box->height()};
   Real x = PixelToX(dragPixel_ + dx, d.Range(), rect);
   if (d.IsDiscrete() && !dynamic_cast<EmpiricalDistribution*>(&d)) x = RoundExt(x);
@@ -447,7 +434,7 @@ bool TailControls::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type t = event->type();
   if (t != QEvent::MouseButtonPress && t != QEvent::MouseMove && t != QEvent::MouseButtonRelease)
     return QObject::eventFilter(watched, event);
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   if (!d || !Complete() || View() != TailView::Between) return true;
   auto* me = static_cast<QMouseEvent*>(event);
   const int x = static_cast<int>(me->position().x());
@@ -455,16 +442,16 @@ bool TailControls::eventFilter(QObject* watched, QEvent* event) {
     if (t == QEvent::MouseButtonPress) {
       if (me->button() != Qt::LeftButton) return;
       dragStart_ = x;
-      dragPixel_ = SecondPanel->x() + SecondPanel->width() / 2 - form_.DensityGraph->x();
+      dragPixel_ = SecondPanel->x() + SecondPanel->width() / 2 - page_.Graph->x();
       SecondX = DraggedX(*d, 0);
       secondFor_ = d;
-      form_.Calc().UpdateDensityPage(false);
+      calc_.UpdateDensityPage(false);
     } else if (t == QEvent::MouseMove) {
       if (!(me->buttons() & Qt::LeftButton) || x == dragStart_) return;
       SecondX = DraggedX(*d, x - dragStart_);
-      form_.Calc().UpdateDensityPage(false);
+      calc_.UpdateDensityPage(false);
     } else if (me->button() == Qt::LeftButton) {
-      form_.Calc().UpdateDensityPage(true);
+      calc_.UpdateDensityPage(true);
     }
   });
   return true;

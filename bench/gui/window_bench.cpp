@@ -11,7 +11,18 @@
 
 #include "distrib/catalogue.h"
 #include "numeric/checks.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 #include "ui/messages.h"
 
 namespace {
@@ -23,7 +34,7 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
   for (auto _ : state) {
     auto form = std::make_unique<MainWindow>();
     form->show();
-    form->DensityGraph->repaint();
+    form->Density->Graph->repaint();
     QApplication::processEvents();
     benchmark::DoNotOptimize(form->isVisible());
     state.PauseTiming();
@@ -55,7 +66,7 @@ void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
     form.Calc().ParameterTexts = texts;
     form.Calc().Mode = InputMode::Parameters;
     form.MainButtonClicked();
-    form.DensityGraph->repaint();  // the graph is drawn now, not at the next event
+    form.Density->Graph->repaint();  // the graph is drawn now, not at the next event
     QApplication::processEvents();
   }
   vokt::ui::SetErrorHook(old);
