@@ -115,11 +115,6 @@ void MainWindow::BuildOptionsMenu() {
 void MainWindow::RestoreSettings() {
   const WindowSettings s = LoadSettings();
   if (!s.Geometry.isEmpty()) restoreGeometry(s.Geometry);
-  calc_.ProbabilityDecimals = s.ProbabilityDecimals;
-  calc_.XValueDecimals = s.XDecimals;
-  for (QAction* a : ProbabilityDecimalsGroup->actions())
-    if (a->data().toInt() == s.ProbabilityDecimals) a->setChecked(true);
-  CheckXDecimalsItem(s.XDecimals);
   const int i = s.TypeName.isEmpty() ? -1 : TypeBox->findText(s.TypeName);
   if (i >= 0 && !s.Parameters.isEmpty()) {
     Distribution* before = calc_.Current;
@@ -138,9 +133,14 @@ void MainWindow::RestoreSettings() {
       SelectTypeInList(before);
       Guarded([&] { TypeChosen(); });
     }
-  } else {
-    Guarded([&] { RefreshActivePage(); });
   }
+  // The decimals last: applying a type chooses its own x decimals.
+  calc_.ProbabilityDecimals = s.ProbabilityDecimals;
+  calc_.XValueDecimals = s.XDecimals;
+  for (QAction* a : ProbabilityDecimalsGroup->actions())
+    if (a->data().toInt() == s.ProbabilityDecimals) a->setChecked(true);
+  CheckXDecimalsItem(s.XDecimals);
+  Guarded([&] { RefreshActivePage(); });
   calc_.Mode = InputMode::Applied;
   SyncButtonCaption();
   Grid->SetCurrentQuietly(0);
