@@ -63,7 +63,7 @@ void CdfPage::Arrange(const Metrics& m) {
   ProbabilityEdit->resize(m.NumberWidth, m.LineHeight);
   // Left of the graph the probability box; right of it room for half a
   // marker and an end label.
-  const int side = m.MarkerWidth / 2 + m.NumberWidth;
+  const int side = m.MarkerWidth / 2 + m.NumberWidth / 2;
   if (auto* row = findChild<QHBoxLayout*>(QStringLiteral("GraphRow")))
     row->setContentsMargins(std::max(side, m.NumberWidth + 1), m.HalfLine, side, 0);
   setMinimumSize(2 * side + 80, 6 * m.LineHeight + m.StripHeight);

@@ -98,7 +98,7 @@ void DensityPage::Arrange(const Metrics& m) {
   Tails->Arrange(m);
   // Room beside the graph for half a marker and an end label, so that a
   // marker at either end stays whole and beside the label.
-  const int side = m.MarkerWidth / 2 + m.NumberWidth;
+  const int side = m.MarkerWidth / 2 + m.NumberWidth / 2;
   if (auto* row = findChild<QHBoxLayout*>(QStringLiteral("GraphRow")))
     row->setContentsMargins(side, m.HalfLine / 2, side, 0);
   setMinimumSize(2 * side + 80, 6 * m.LineHeight + 2 * m.StripHeight);

@@ -12,6 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,7 +78,7 @@ std::unique_ptr<MainWindow> WindowWith(uint16_t type, int page, std::string* why
   form->Calc().Mode = InputMode::Parameters;
   form->MainButtonClicked();
   form->Pages->setCurrentIndex(page);
-  QWidget* sheet = page == 0 ? form->Density : form->Cdf;
+  QWidget* sheet = page == 0 ? static_cast<QWidget*>(form->Density) : form->Cdf;
   // The page is what the window has left for it: grow the window by the
   // difference until the page has the wanted size.
   for (int i = 0; i < 4 && sheet->size() != QSize(kWidth, kHeight); ++i) {
@@ -103,7 +105,7 @@ void BM_Page(benchmark::State& state, uint16_t type, int page, std::vector<std::
     state.SkipWithError(why.c_str());
     return;
   }
-  QWidget* sheet = page == 0 ? form->Density : form->Cdf;
+  QWidget* sheet = page == 0 ? static_cast<QWidget*>(form->Density) : form->Cdf;
   QImage image(sheet->size(), QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     sheet->render(&image);
@@ -153,6 +155,9 @@ int main(int argc, char** argv) {
         if (!message.contains(QLatin1String("propagateSizeHints")))
           qtHandler(type, context, message);
       });
+  // The window's settings from an empty folder, never the user's own.
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QApplication app(argc, argv);
   vokt::InstallFontSubstitutes();
   for (uint16_t t : vokt::AvailableTypes()) {

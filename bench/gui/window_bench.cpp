@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <memory>
 
@@ -77,6 +79,9 @@ void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window's settings from an empty folder, never the user's own.
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QApplication app(argc, argv);
   for (uint16_t t : vokt::AvailableTypes()) {
     if (t == 929 || t == 931) continue;  // rank tests enumerate: timed with their own benchmarks
