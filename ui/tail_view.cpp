@@ -209,147 +209,169 @@ void TailControls::Apply() {
     right->show();
     return;
   }
-  Calculator& drv = calc_;
-  const int decimals = drv.ProbabilityDecimals;
-  auto prob = [decimals](Real p) { return Q(FormatDecimals(decimals, p)); };
-  const Real x = drv.CurrentX;
+  const Real x = calc_.CurrentX;
   if (alphaMode_ && x != alphaX_) alphaMode_ = false;
-
-  QString leftText, centralText, rightText, summary;
-  // Where the second marker stands: b of "between a and b", or the
-  // mirrored point or upper critical value of the two-sided view (which
-  // leave b alone).
-  Real second = SecondX;
-  bool showSecond = false, showCentral = true, showRight = true;
   haveLo_ = haveHi_ = false;
-  if (view == TailView::TwoSided && upperOnly) {
-    lo_ = hi_ = x;
-    haveHi_ = true;
-    const Real p = ProbAtLeast(*d, x);
-    leftText = prob(ProbBelow(*d, x));
-    rightText = prob(p);
-    showCentral = false;
-    left->setToolTip(QStringLiteral("Probability  P ( X < x )"));
-    right->setToolTip(U("upper p-value  P ( X \u2265 x )"));
-    if (alphaMode_) {
-      summary = critical_.Upper.Exists
+  const ViewTexts t = view == TailView::TwoSided
+                          ? (upperOnly ? UpperPValueTexts(*d, x) : TwoSidedTexts(*d, x))
+                          : BetweenTexts(*d, x);
+  PlaceBoxes(*d, t);
+  if (Summary->text() != t.summary) Summary->setText(t.summary);
+  PlaceSecond(*d, t, view == TailView::Between);
+}
+
+QString TailControls::Prob(Real p) const {
+  return Q(FormatDecimals(calc_.ProbabilityDecimals, p));
+}
+
+// A rank test that rejects only large values: the upper p-value.
+TailControls::ViewTexts TailControls::UpperPValueTexts(Distribution& d, Real x) {
+  ViewTexts t;
+  lo_ = hi_ = x;
+  haveHi_ = true;
+  const Real p = ProbAtLeast(d, x);
+  t.left = Prob(ProbBelow(d, x));
+  t.right = Prob(p);
+  t.showCentral = false;
+  page_.ProbabilityEditLeft->setToolTip(QStringLiteral("Probability  P ( X < x )"));
+  page_.ProbabilityEditRight->setToolTip(U("upper p-value  P ( X \u2265 x )"));
+  if (alphaMode_) {
+    t.summary = critical_.Upper.Exists
                     ? U("\u03B1 = %1: critical value %2, attained level %3")
                           .arg(AlphaEdit->text(), Q(FormatNumber(critical_.Upper.X)),
-                               prob(critical_.Upper.Level))
+                               Prob(critical_.Upper.Level))
                     : U("\u03B1 = %1: no critical value").arg(AlphaEdit->text());
-      haveHi_ = critical_.Upper.Exists;
-    } else {
-      summary = U("upper p-value  P(X \u2265 x) = %1").arg(prob(p));
-    }
-  } else if (view == TailView::TwoSided) {
-    left->setToolTip(U("lower tail  P ( X \u2264 a )"));
-    right->setToolTip(U("upper tail  P ( X \u2265 b )"));
-    if (alphaMode_) {
-      const CriticalValue& a = critical_.Lower;
-      const CriticalValue& b = critical_.Upper;
-      second = b.Exists ? b.X : d->Range().Right;
-      lo_ = x;
-      hi_ = second;
-      haveLo_ = a.Exists;
-      haveHi_ = b.Exists;
-      leftText = prob(a.Exists ? a.Level : 0);
-      rightText = prob(b.Exists ? b.Level : 0);
-      centralText = prob((a.Exists ? a.Level : 0) + (b.Exists ? b.Level : 0));
-      central->setToolTip(U("attained level  P ( X \u2264 a ) + P ( X \u2265 b )"));
-      auto crit = [&](const CriticalValue& c) {
-        return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none");
-      };
-      summary = U("\u03B1 = %1: critical values %2 and %3, attained level %4")
-                    .arg(AlphaEdit->text(), crit(a), crit(b), centralText);
-      showSecond = true;
-    } else {
-      const Real p = TwoSidedPValue(*d, x);
-      const CriticalValue m = MirrorPoint(*d, x);
-      const bool lowerSide = ProbAtMost(*d, x) <= ProbAtLeast(*d, x);
-      lo_ = hi_ = x;
-      if (lowerSide)
-        haveLo_ = true;
-      else
-        haveHi_ = true;
-      if (m.Exists) {
-        second = m.X;
-        lo_ = std::min(x, m.X);
-        hi_ = std::max(x, m.X);
-        haveLo_ = haveHi_ = true;
-        showSecond = true;
-      }
-      leftText = prob(haveLo_ ? ProbAtMost(*d, lo_) : 0);
-      rightText = prob(haveHi_ ? ProbAtLeast(*d, hi_) : 0);
-      centralText = prob(p);
-      central->setToolTip(U("two-sided p-value  2 min( P ( X \u2264 x ), P ( X \u2265 x ) )"));
-      summary = U("two-sided p = %1").arg(centralText);
-      if (m.Exists) summary += U(";  mirrored point %1").arg(Q(FormatNumber(m.X)));
-    }
-  } else {  // between a and b
-    EnsureSecond(*d);
-    second = SecondX;
-    lo_ = std::min(x, second);
-    hi_ = std::max(x, second);
-    haveLo_ = haveHi_ = true;
-    const Real inside = IntervalProbability(*d, lo_, hi_);
-    const Real below = ProbBelow(*d, lo_), above = ProbAbove(*d, hi_);
-    leftText = prob(below);
-    rightText = prob(above);
-    centralText = prob(inside);
-    left->setToolTip(QStringLiteral("Probability  P ( X < a )"));
-    central->setToolTip(U("Probability  P ( a \u2264 X \u2264 b )"));
-    right->setToolTip(QStringLiteral("Probability  P ( X > b )"));
-    summary = U("P(a \u2264 X \u2264 b) = %1;  outside %2").arg(centralText, prob(below + above));
-    showSecond = true;
+    haveHi_ = critical_.Upper.Exists;
+  } else {
+    t.summary = U("upper p-value  P(X \u2265 x) = %1").arg(Prob(p));
   }
+  return t;
+}
 
-  // The boxes: the tails under their areas, the middle one between the
-  // markers, never on top of each other.
+// Both tails: the critical values of a level alpha, or the p-value of x
+// with its mirrored point.
+TailControls::ViewTexts TailControls::TwoSidedTexts(Distribution& d, Real x) {
+  ViewTexts t;
+  t.second = SecondX;
+  page_.ProbabilityEditLeft->setToolTip(U("lower tail  P ( X \u2264 a )"));
+  page_.ProbabilityEditRight->setToolTip(U("upper tail  P ( X \u2265 b )"));
+  auto* central = page_.ProbabilityEditCentral;
+  if (alphaMode_) {
+    const CriticalValue& a = critical_.Lower;
+    const CriticalValue& b = critical_.Upper;
+    t.second = b.Exists ? b.X : d.Range().Right;
+    lo_ = x;
+    hi_ = t.second;
+    haveLo_ = a.Exists;
+    haveHi_ = b.Exists;
+    t.left = Prob(a.Exists ? a.Level : 0);
+    t.right = Prob(b.Exists ? b.Level : 0);
+    t.central = Prob((a.Exists ? a.Level : 0) + (b.Exists ? b.Level : 0));
+    central->setToolTip(U("attained level  P ( X \u2264 a ) + P ( X \u2265 b )"));
+    auto crit = [&](const CriticalValue& c) {
+      return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none");
+    };
+    t.summary = U("\u03B1 = %1: critical values %2 and %3, attained level %4")
+                    .arg(AlphaEdit->text(), crit(a), crit(b), t.central);
+    t.showSecond = true;
+    return t;
+  }
+  const Real p = TwoSidedPValue(d, x);
+  const CriticalValue m = MirrorPoint(d, x);
+  const bool lowerSide = ProbAtMost(d, x) <= ProbAtLeast(d, x);
+  lo_ = hi_ = x;
+  (lowerSide ? haveLo_ : haveHi_) = true;
+  if (m.Exists) {
+    t.second = m.X;
+    lo_ = std::min(x, m.X);
+    hi_ = std::max(x, m.X);
+    haveLo_ = haveHi_ = true;
+    t.showSecond = true;
+  }
+  t.left = Prob(haveLo_ ? ProbAtMost(d, lo_) : 0);
+  t.right = Prob(haveHi_ ? ProbAtLeast(d, hi_) : 0);
+  t.central = Prob(p);
+  central->setToolTip(U("two-sided p-value  2 min( P ( X \u2264 x ), P ( X \u2265 x ) )"));
+  t.summary = U("two-sided p = %1").arg(t.central);
+  if (m.Exists) t.summary += U(";  mirrored point %1").arg(Q(FormatNumber(m.X)));
+  return t;
+}
+
+// Between a and b: the interval's probability and the two outside it.
+TailControls::ViewTexts TailControls::BetweenTexts(Distribution& d, Real x) {
+  ViewTexts t;
+  EnsureSecond(d);
+  t.second = SecondX;
+  lo_ = std::min(x, t.second);
+  hi_ = std::max(x, t.second);
+  haveLo_ = haveHi_ = true;
+  const Real inside = IntervalProbability(d, lo_, hi_);
+  const Real below = ProbBelow(d, lo_), above = ProbAbove(d, hi_);
+  t.left = Prob(below);
+  t.right = Prob(above);
+  t.central = Prob(inside);
+  page_.ProbabilityEditLeft->setToolTip(QStringLiteral("Probability  P ( X < a )"));
+  page_.ProbabilityEditCentral->setToolTip(U("Probability  P ( a \u2264 X \u2264 b )"));
+  page_.ProbabilityEditRight->setToolTip(QStringLiteral("Probability  P ( X > b )"));
+  t.summary = U("P(a \u2264 X \u2264 b) = %1;  outside %2").arg(t.central, Prob(below + above));
+  t.showSecond = true;
+  return t;
+}
+
+// The boxes: the tails under their areas, the middle one between the
+// markers, never on top of each other.
+void TailControls::PlaceBoxes(Distribution& d, const ViewTexts& t) {
+  auto* left = page_.ProbabilityEditLeft;
+  auto* central = page_.ProbabilityEditCentral;
+  auto* right = page_.ProbabilityEditRight;
   QWidget* box = page_.Graph;
   const Rect rect{0, 0, box->width(), box->height()};
-  const GraphRange range = d->Range();
+  const GraphRange range = d.Range();
   const int w = page_.Sizes().NumberWidth;
   const int gray = page_.GrayPanel->width();
   const int pLo = box->x() + XToPixel(range, rect, lo_),
             pHi = box->x() + XToPixel(range, rect, hi_);
   std::array<int, 3> centres{pLo / 2, (pLo + pHi) / 2, (pHi + gray) / 2};
-  if (!showCentral) centres = {pLo / 2, -10 * w, (pLo + gray) / 2};
+  if (!t.showCentral) centres = {pLo / 2, -10 * w, (pLo + gray) / 2};
   const std::array<int, 3> lefts =
-      showCentral ? SpreadBoxes(centres, w, gray, 4)
-                  : std::array<int, 3>{
-                        std::max(0, centres[0] - w / 2), 0,
-                        std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
-  left->setText(leftText);
+      t.showCentral ? SpreadBoxes(centres, w, gray, 4)
+                    : std::array<int, 3>{
+                          std::max(0, centres[0] - w / 2), 0,
+                          std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
+  left->setText(t.left);
   left->resize(w, left->height());
   right->resize(w, right->height());
   left->move(lefts[0], left->y());
-  central->setVisible(showCentral);
-  if (showCentral) {
+  central->setVisible(t.showCentral);
+  if (t.showCentral) {
     central->setGeometry(lefts[1], central->y(), w, central->height());
-    central->setText(centralText);
+    central->setText(t.central);
   }
-  right->setVisible(showRight);
-  right->setText(rightText);
+  right->setVisible(true);
+  right->setText(t.right);
   right->move(lefts[2], right->y());
   for (QLineEdit* e : {static_cast<QLineEdit*>(left), static_cast<QLineEdit*>(central),
                        static_cast<QLineEdit*>(right)})
     e->setCursorPosition(0);
-  if (Summary->text() != summary) Summary->setText(summary);
+}
 
-  SecondPanel->setVisible(showSecond);
-  if (showSecond) {
-    const int px = box->x() + ClampPixel(XToPixel(range, rect, second), 0, rect.Width());
-    SecondPanel->move(px - SecondPanel->width() / 2, 0);
-    SecondPanel->raise();
-    const bool editable = view == TailView::Between;
-    SecondEdit->setReadOnly(!editable);
-    SecondPanel->setCursor(editable ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    SecondEdit->setToolTip(editable ? QStringLiteral("b  (drag the marker or type)")
-                                    : QStringLiteral("the mirrored point"));
-    if (!SecondEdit->hasFocus() || !editable) {
-      SecondEdit->setText(Q(FormatNumber(second)));
-      SecondEdit->setCursorPosition(0);
-    }
+// The second marker: b of "between a and b" (editable), or the mirrored
+// point or upper critical value of the two-sided view.
+void TailControls::PlaceSecond(Distribution& d, const ViewTexts& t, bool editable) {
+  SecondPanel->setVisible(t.showSecond);
+  if (!t.showSecond) return;
+  QWidget* box = page_.Graph;
+  const Rect rect{0, 0, box->width(), box->height()};
+  const int px = box->x() + ClampPixel(XToPixel(d.Range(), rect, t.second), 0, rect.Width());
+  SecondPanel->move(px - SecondPanel->width() / 2, 0);
+  SecondPanel->raise();
+  SecondEdit->setReadOnly(!editable);
+  SecondPanel->setCursor(editable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  SecondEdit->setToolTip(editable ? QStringLiteral("b  (drag the marker or type)")
+                                  : QStringLiteral("the mirrored point"));
+  if (!SecondEdit->hasFocus() || !editable) {
+    SecondEdit->setText(Q(FormatNumber(t.second)));
+    SecondEdit->setCursorPosition(0);
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -96,6 +97,19 @@ class TailControls : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // What the boxes and the summary show in a view, and where the second
+  // marker stands.
+  struct ViewTexts {
+    QString left, central, right, summary;
+    Real second = 0;
+    bool showSecond = false, showCentral = true;
+  };
+  ViewTexts UpperPValueTexts(Distribution& d, Real x);
+  ViewTexts TwoSidedTexts(Distribution& d, Real x);
+  ViewTexts BetweenTexts(Distribution& d, Real x);
+  void PlaceBoxes(Distribution& d, const ViewTexts& t);
+  void PlaceSecond(Distribution& d, const ViewTexts& t, bool editable);
+  QString Prob(Real p) const;
   void Changed();
   void EnsureSecond(Distribution& d);
   Real DraggedX(Distribution& d, int dx) const;
