@@ -17,6 +17,7 @@
 #include "ui/messages.h"
 #include "ui/parameter_grid.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
 #include "ui/sample_page.h"
 #include "ui/tail_view.h"
 

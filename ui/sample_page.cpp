@@ -11,6 +11,7 @@
 #include "ui/long_run.h"
 #include "ui/messages.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
 #include "ui/sample_view.h"
 
 namespace vokt::ui {

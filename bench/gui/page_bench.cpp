@@ -34,6 +34,7 @@
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
