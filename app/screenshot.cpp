@@ -155,7 +155,9 @@ ScreenshotOptions ParseArguments(int argc, char** argv, int& exitCode) {
 }
 
 bool PrepareScreenshot(ui::MainWindow& form, const ScreenshotOptions& o) {
-  if (o.size.isValid()) form.resize(o.size);
+  // Without --size the picture has the window's usual size at 96 dpi, also
+  // where the screen (the offscreen platform's) is smaller.
+  form.resize(o.size.isValid() ? o.size : QSize(900, 560));
   bool failed = false;
   // No one is there to close a message box: errors end the run.
   ui::SetErrorHook([&failed](const std::string& text) {

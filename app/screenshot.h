@@ -4,7 +4,8 @@
 // shows when the mouse rests on the row, "--page N" shows page N (1 cdf, 2
 // formulas), "--type NAME --params P1;P2" applies a distribution first,
 // "--x VALUE" then computes at x, "--sample N" draws a sample of N values (4
-// decimals) onto the sample page, "--size WxH" gives the window that size,
+// decimals) onto the sample page, "--size WxH" gives the window that size
+// (900x560 without it),
 // "--view two|between" chooses the tail view of the pdf page, "--b VALUE"
 // places its second marker and "--alpha A" enters a significance level.  A
 // type that is not there or an error while applying ends the run with status

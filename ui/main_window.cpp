@@ -221,7 +221,13 @@ void MainWindow::Arrange() {
   Grid->Arrange(m);
   const int groupWidth = std::max(m.TypeBoxWidth, Grid->minimumWidth()) + m.DigitsWidth;
   TypeGroup->setFixedWidth(groupWidth);
-  TypeGroup->setMinimumHeight(7 * m.LineHeight + m.HalfLine);
+  // As high as the list and three grid rows: the button stays in its place
+  // whatever the number of rows.
+  const QMargins margins = TypeGroup->layout()->contentsMargins();
+  const int groupHeight = margins.top() + margins.bottom() + TypeBox->sizeHint().height() +
+                          TypeGroup->layout()->spacing() + 3 * Grid->RowHeight() +
+                          2 * Grid->frameWidth() + m.HalfLine;
+  TypeGroup->setFixedHeight(std::max(groupHeight, 7 * m.LineHeight + m.HalfLine));
   MainButton->setFixedHeight(2 * m.LineHeight);
   if (auto* area = findChild<QWidget*>(QStringLiteral("ButtonArea")))
     area->setFixedSize(groupWidth, 2 * m.LineHeight);
