@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "distrib/catalogue.h"
+#include "distrib/family.h"
 #include "distrib/kruskal_friedman.h"
 #include "distrib/rank_sums.h"
 #include "numeric/uniform.h"
@@ -147,7 +148,7 @@ int32_t SizeValue(Real v) {
 // known before the build starts.  False for every other type.
 bool ApplyEnumeratedParameters(Distribution& d, const std::vector<Real>& values,
                                std::ostream& err) {
-  if (d.NameId != 929 && d.NameId != 931) return false;
+  if (!FamilyOf(d).BuildsTable()) return false;
   TerminalProgress terminal(err);
   const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
   if (auto* kw = dynamic_cast<KruskalWallisDistribution*>(&d)) {
@@ -183,7 +184,7 @@ void ApplyParameters(Distribution& d, const std::string& text, std::ostream& err
     const bool valid = values[0] >= 1 && values[0] <= 100000 &&
                        (values.size() < 2 || (values[1] >= 1 && values[1] <= 100000));
     if (valid) {
-      const RankCost cost = d.NameId == 926 ? SignedRankCost(static_cast<int64_t>(values[0]))
+      const RankCost cost = d.ParCount == 1 ? SignedRankCost(static_cast<int64_t>(values[0]))
                                             : MannWhitneyCost(static_cast<int64_t>(values[0]),
                                                               static_cast<int64_t>(values[1]));
       rank->Control = terminal.For(cost, tty);
@@ -196,7 +197,7 @@ void ApplyParameters(Distribution& d, const std::string& text, std::ostream& err
     }
   } reset{rank};
   size_t count = d.ParCount;
-  if (d.NameId == 901 && values.size() == 2) values.push_back(std::sqrt(values[1]));
+  if (FamilyOf(d).SpreadPair && values.size() == 2) values.push_back(std::sqrt(values[1]));
   if (values.size() != count)
     throw UsageError{"type '" + TrimRight(d.NameText()) + "' takes " + std::to_string(count) +
                      " parameter(s): " + MarkupSymbols(d)};

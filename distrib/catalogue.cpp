@@ -3,134 +3,23 @@
 #include <algorithm>
 #include <cctype>
 
-#include "distrib/beta.h"
-#include "distrib/binomial.h"
-#include "distrib/closed_form.h"
-#include "distrib/discrete_uniform.h"
-#include "distrib/gamma.h"
-#include "distrib/hypergeometric.h"
-#include "distrib/inverse_gaussian.h"
-#include "distrib/kruskal_friedman.h"
-#include "distrib/lognormal.h"
-#include "distrib/negative_binomial.h"
-#include "distrib/noncentral_chi2_beta.h"
-#include "distrib/noncentral_f_t.h"
-#include "distrib/normal.h"
-#include "distrib/poisson.h"
-#include "distrib/rank_sums.h"
-#include "distrib/t_f.h"
+#include "distrib/family.h"
 #include "resources/strings.h"
 
 namespace vokt {
 
 namespace {
 std::unique_ptr<Distribution> Construct(uint16_t t, Real p1, Real p2, Real p3) {
-  (void)p3;
-  switch (t) {
-    case 901:
-      return std::make_unique<NormalDistribution>(p1, p2);
-    case 902:
-      return std::make_unique<ExponentialDistribution>(p1);
-    case 903:
-      return std::make_unique<UniformDistribution>(p1, p2);
-    case 904:
-      return std::make_unique<BernoulliDistribution>(p1);
-    case 905:
-      return std::make_unique<BinomialDistribution>(p1, p2);
-    case 906:
-      return std::make_unique<PoissonDistribution>(p1);
-    case 907:
-      return std::make_unique<ChiSquareDistribution>(p1);
-    case 908:
-      return std::make_unique<StudentTDistribution>(p1);
-    case 909:
-      return std::make_unique<FDistribution>(p1, p2);
-    case 910:
-      return std::make_unique<BetaDistribution>(p1, p2);
-    case 911:
-      return std::make_unique<GammaDistribution>(p1, p2);
-    case 912:
-      return std::make_unique<HypergeometricDistribution>(p1, p2, p3);
-    case 913:
-      return std::make_unique<WeibullDistribution>(p1, p2);
-    case 914:
-      return std::make_unique<LogisticDistribution>(p1, p2);
-    case 915:
-      return std::make_unique<ParetoDistribution>(p1, p2);
-    case 916:
-      return std::make_unique<GumbelDistribution>(p1, p2);
-    case 917:
-      return std::make_unique<CauchyDistribution>(p1, p2);
-    case 918:
-      return std::make_unique<LognormalDistribution>(p1, p2);
-    case 919:
-      return std::make_unique<DoubleExponentialDistribution>(p1, p2);
-    case 920:
-      return std::make_unique<DiscreteUniformDistribution>(p1, p2);
-    case 921:
-      return std::make_unique<NegativeBinomialDistribution>(p1, p2);
-    case 922:
-      return std::make_unique<GeometricDistribution>(p1);
-    case 923:
-      return std::make_unique<NoncentralChiSquareDistribution>(p1, p2);
-    case 924:
-      return std::make_unique<NoncentralFDistribution>(p1, p2, p3);
-    case 925:
-      return std::make_unique<NoncentralTDistribution>(p1, p2);
-    case 926:
-      return std::make_unique<SignedRankDistribution>(p1);
-    case 927:
-      return std::make_unique<MannWhitneyDistribution>(p1, p2);
-    case 928:
-      return std::make_unique<RankSumDistribution>(p1, p2);
-    case 929:
-      return std::make_unique<KruskalWallisDistribution>(std::vector<int32_t>{1, 1, 1}, nullptr);
-    case 930:
-      return std::make_unique<InverseGaussianDistribution>(p1, p2);
-    case 931:
-      return std::make_unique<FriedmanDistribution>(nullptr, p1, p2);
-    case 932:
-      return std::make_unique<NoncentralBetaDistribution>(p1, p2, p3);
-    default:
-      return nullptr;
-  }
+  const Family* f = FindFamily(t);
+  return f ? f->Make(p1, p2, p3) : nullptr;
 }
 
 void Defaults(uint16_t t, Real& p1, Real& p2, Real& p3) {
-  p1 = p2 = p3 = 5;
-  switch (t) {
-    case 901:
-      p1 = 0;
-      p2 = 1;
-      p3 = 1;
-      break;
-    case 903:
-      p1 = 0;
-      break;
-    case 904:
-    case 922:
-      p1 = 0.5L;
-      break;
-    case 905:
-    case 921:
-      p2 = 0.5L;
-      break;
-    case 912:
-      p1 = 10;
-      p2 = 5;
-      p3 = 3;
-      break;
-    case 920:
-      p1 = 1;
-      break;
-    case 927:
-    case 931:
-      p1 = 3;
-      p2 = 3;
-      break;
-    default:
-      break;
-  }
+  const Family* f = FindFamily(t);
+  const std::array<Real, 3> d = f ? f->Defaults : std::array<Real, 3>{5, 5, 5};
+  p1 = d[0];
+  p2 = d[1];
+  p3 = d[2];
 }
 
 std::string Canonical(const std::string& s) {
@@ -162,7 +51,7 @@ std::unique_ptr<Distribution> CreateDistribution(uint16_t t, const std::array<Pa
   if (!d) return std::make_unique<Distribution>();
   for (int i = 1; i <= d->ParCount; ++i) {
     d->Par[i].Unset = useDefaults ? true : values[i].Unset;
-    d->Par[i].RangeHint = LoadString(d->NameId + 1000 + 100 * i);
+    d->Par[i].RangeHint = LoadString(FamilyOf(*d).HintId(i));
   }
   return d;
 }

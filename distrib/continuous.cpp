@@ -6,12 +6,13 @@
 #include <limits>
 
 #include "distrib/distribution.h"
-#include "distrib/plotting.h"
 
 namespace vokt {
 
 namespace {
-int g_screenWidth = 1920;
+// The search for the highest density walks the plot range in this many
+// parts (a fine grid, independent of any display).
+constexpr int kModeSearchParts = 1920;
 // The bracket grows by a factor of 8 per step: from a spread of 1e-4950 to
 // the largest extended number is under 11,000 steps.  The refinement halves
 // the exponent range before the mantissa (under 100 steps from any bracket)
@@ -31,12 +32,6 @@ constexpr Real kWidthTolerance = 2e-17L;
 }  // namespace
 
 ContinuousDistribution::ContinuousDistribution() = default;
-
-void ContinuousDistribution::SetScreenWidth(int pixels) {
-  if (pixels > 0) g_screenWidth = pixels;
-}
-
-int ContinuousDistribution::ScreenWidth() { return g_screenWidth; }
 
 int ContinuousDistribution::XDecimals() {
   Real w;
@@ -194,9 +189,9 @@ Real ContinuousDistribution::MaxDensity() {
     Real half = 0.5L;
     Real x = Quantile(half);
     d = Density(x);
-    const Real h = 2 * (r.Right - r.Left) / g_screenWidth;
+    const Real h = 2 * (r.Right - r.Left) / kModeSearchParts;
     // Each walk covers at most the plot range in steps of two pixels.
-    const int cap_steps = 4 * g_screenWidth + 16;
+    const int cap_steps = 4 * kModeSearchParts + 16;
     bool failed = false;
     int steps = 0;
     do {
@@ -233,15 +228,6 @@ Real ContinuousDistribution::MaxDensity() {
   if (std::isinf(height)) RaiseOverflow();
   MaxDens = d;
   return height;
-}
-
-void ContinuousDistribution::DrawDensity(DrawingSurface& box, Color pen, Color brush, Real from,
-                                         Real to) {
-  DrawContinuousDensity(*this, box, pen, brush, from, to);
-}
-
-void ContinuousDistribution::DrawCdf(DrawingSurface& box, Real x, Real upper) {
-  DrawContinuousCdf(*this, box, x, upper);
 }
 
 }  // namespace vokt

@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "distrib/distribution.h"
-#include "distrib/plotting.h"
 #include "numeric/functions.h"
 #include "numeric/uniform.h"
 
@@ -421,14 +420,6 @@ Real DiscreteDistribution::RandomValue() {
     if (px > 0 && y <= px) return x;
   }
   throw ConvergenceError("the random generator");
-}
-
-void DiscreteDistribution::DrawDensity(DrawingSurface& box, Color pen, Color, Real from, Real to) {
-  DrawDiscreteDensity(*this, box, pen, from, to);
-}
-
-void DiscreteDistribution::DrawCdf(DrawingSurface& box, Real x, Real upper) {
-  DrawDiscreteCdf(*this, box, x, upper);
 }
 
 }  // namespace vokt

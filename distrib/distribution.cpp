@@ -252,8 +252,4 @@ Real Distribution::MaxDensity() {
   throw std::logic_error("Abstract error: MaxDensity is not implemented for this distribution");
 }
 
-void Distribution::DrawDensity(DrawingSurface&, Color, Color, Real, Real) {}
-
-void Distribution::DrawCdf(DrawingSurface&, Real, Real) {}
-
 }  // namespace vokt

@@ -109,8 +109,6 @@ class Distribution {
   virtual void ParameterLabel(int i, int n, std::string& s) const;
   virtual void PlotRange(GraphRange& r);
   virtual Real MaxDensity();
-  virtual void DrawDensity(DrawingSurface& box, Color pen, Color brush, Real from, Real to);
-  virtual void DrawCdf(DrawingSurface& box, Real x, Real upper);
 
   // Conveniences over the slots above.
   std::string NameText() const;
@@ -144,13 +142,6 @@ class ContinuousDistribution : public Distribution {
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
   Real MaxDensity() override;
-  void DrawDensity(DrawingSurface& box, Color pen, Color brush, Real from, Real to) override;
-  void DrawCdf(DrawingSurface& box, Real x, Real upper) override;
-
-  // Width of the screen in pixels, which sets the step of the density-maximum
-  // search; the window sets it from the display.
-  static void SetScreenWidth(int pixels);
-  static int ScreenWidth();
 
  protected:
   // The generic inversion: x with P(X <= x) = t (upper false) or P(X > x) = t
@@ -190,8 +181,6 @@ class DiscreteDistribution : public Distribution {
   Real RandomValue() override;
   void PlotRange(GraphRange& r) override;
   Real MaxDensity() override;
-  void DrawDensity(DrawingSurface& box, Color pen, Color brush, Real from, Real to) override;
-  void DrawCdf(DrawingSurface& box, Real x, Real upper) override;
   virtual void BuildPointTable();
   // Whether a parameter set whose plot range holds more points than a table
   // takes gets a thinned table (evenly spaced points, for the graphs) instead

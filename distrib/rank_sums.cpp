@@ -1,21 +1,7 @@
 // Wilcoxon signed rank, Mann-Whitney and rank-sum null distributions.
 //
-// Signed rank: c[j] counts the subsets of {1..n} with sum j; adding rank i
-// is c[j + i] += c[j] run downwards, so that each rank is used at most once,
-// and only the lower half of the support is kept.  Every step adds
-// non-negative numbers, so the long double counts carry a relative error of
-// at most n * 2^-64 (below 1e-16 at every accepted size): nothing cancels.
-//
-// Mann-Whitney: the counts of U for sizes i and L are the coefficients of the
-// Gaussian binomial polynomial G_i(q) = G_(i-1)(q) (1 - q^(L+i)) / (1 - q^i).
-// The recursion subtracts, and in floating point its rounding errors grow
-// without bound (at m = n = 100 they exceed the smallest counts many times
-// over), so it runs in exact integer arithmetic: fixed-width multi-word
-// unsigned integers modulo 2^(64 w), with w words enough for the largest
-// count C(L+i, i) of the step.  Intermediate differences may wrap; the exact
-// result, which is below 2^(64 w), comes out right.  Only the lower halves
-// are kept (the polynomials are symmetric), and each count is rounded once,
-// to long double, at the end.
+// The tables and the three distributions; the counting recursions are in
+// distrib/rank_counts.cpp.
 #include "distrib/rank_sums.h"
 
 #include <algorithm>
@@ -30,34 +16,11 @@ namespace vokt {
 
 namespace {
 
-using U128 = unsigned __int128;
-using I128 = __int128;
-
-// The recursions have no Cancel button in the window: their work is bounded
-// to a few seconds (signed rank n = 2000, Mann-Whitney m = n = 700).
-constexpr double kMaxSeconds = 8;
 constexpr Real kMaxPlotPoints = 9999990;
-// Counts and their totals must stay within the long double range (2^16383).
-constexpr double kMaxLog2Total = 16000;
 
 // True when x would pass the integer parameter checks (an integer >= 1 and
 // finite); the checks themselves raise the messages.
 bool ValidSize(Real x) { return x >= 1 && std::isfinite(x) && IsIntegerValue(x); }
-
-int64_t SignedRankHalf(int64_t n) { return n * (n + 1) / 4; }
-
-double Log2Choose(double a, double b) {
-  return (std::lgamma(a + 1) - std::lgamma(b + 1) - std::lgamma(a - b + 1)) / std::log(2.0);
-}
-
-// Words for the counts of step i of the Mann-Whitney recursion.
-int Words(int64_t L, int64_t i) {
-  return static_cast<int>((Log2Choose(double(L + i), double(i)) + 2) / 64) + 1;
-}
-
-void CheckCost(const RankCost& c) {
-  ErrorIf(!(c.Bytes <= kMaxRankBytes) || !(c.Seconds() <= kMaxSeconds), msgTooLarge);
-}
 
 // The fields of the base classes that SetParameters changes after
 // validation; put back when the point table is refused, so that a failed
@@ -262,140 +225,6 @@ void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& count
 
 // ---------------------------------------------------------------------------
 
-RankCost SignedRankCost(int64_t n) {
-  RankCost c;
-  const double half = double(SignedRankHalf(n));
-  if (n > 100000) {
-    c.Steps = c.Bytes = std::numeric_limits<double>::infinity();
-    return c;
-  }
-  for (int64_t i = 1; i <= n; ++i) {
-    const double top = std::min(double(i) * (i - 1) / 2, half - i);
-    if (top >= 0) c.Steps += top + 1;
-  }
-  // The counts, then the probabilities and their running sums.
-  c.Bytes = 2 * (half + 1) * sizeof(Real);
-  if (n > kMaxLog2Total) c.Bytes = std::numeric_limits<double>::infinity();
-  return c;
-}
-
-RankCost MannWhitneyCost(int64_t m, int64_t n) {
-  RankCost c;
-  const int64_t S = std::min(m, n), L = std::max(m, n);
-  if (S > 100000 || Log2Choose(double(m + n), double(S)) > kMaxLog2Total) {
-    c.Steps = c.Bytes = std::numeric_limits<double>::infinity();
-    return c;
-  }
-  const double half = double(S) * L / 2 + 1;
-  const int W = Words(L, S);
-  for (int64_t i = 2; i <= S; ++i) c.Steps += (double(i) * L / 2 + 1) * Words(L, i);
-  // A word step (three words read, one written, carries) costs about three
-  // elementary steps.
-  c.Steps *= 3;
-  c.Bytes = 2 * half * W * 8 + 2 * half * sizeof(Real);
-  return c;
-}
-
-std::vector<Real> SignedRankCounts(int32_t n, const RankControl* control) {
-  ErrorIf(n < 1, msgTooLarge);
-  const RankCost cost = SignedRankCost(n);
-  CheckCost(cost);
-  RankTicker ticker(control);
-  const int64_t half = SignedRankHalf(n);
-  std::vector<Real> c(static_cast<size_t>(half + 1), 0);
-  c[0] = 1;
-  double done = 0;
-  for (int64_t i = 1; i <= n; ++i) {
-    const int64_t top = std::min(i * (i - 1) / 2, half - i);
-    for (int64_t j = top; j >= 0; --j) c[static_cast<size_t>(j + i)] += c[static_cast<size_t>(j)];
-    done += double(std::max<int64_t>(top + 1, 0));
-    if ((i & 15) == 0) ticker.Tick(done, cost.Steps);
-  }
-  return c;
-}
-
-std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* control) {
-  ErrorIf(m < 1 || n < 1, msgTooLarge);
-  const RankCost cost = MannWhitneyCost(m, n);
-  CheckCost(cost);
-  RankTicker ticker(control);
-  const int64_t S = std::min(m, n), L = std::max(m, n);
-  const int64_t half = S * L / 2;
-  const int W = Words(L, S);
-  const size_t stride = static_cast<size_t>(W);
-  std::vector<uint64_t> prev(static_cast<size_t>(half + 1) * stride, 0);
-  std::vector<uint64_t> cur(prev.size(), 0);
-  // G_1 = 1 + q + ... + q^L.
-  int64_t degPrev = L;
-  for (int64_t j = 0; j <= L / 2; ++j) prev[static_cast<size_t>(j) * stride] = 1;
-  double done = 0;
-  for (int64_t i = 2; i <= S; ++i) {
-    const int64_t deg = i * L, h = deg / 2, hPrev = degPrev / 2;
-    const int w = Words(L, i);
-    for (int64_t j = 0; j <= h; ++j) {
-      // new[j] = old(j) - old(j - L - i) + new[j - i], old mirrored above hPrev.
-      const int64_t a = j <= hPrev ? j : degPrev - j;
-      const int64_t yb = j - L - i;
-      const int64_t b = yb < 0 ? -1 : (yb <= hPrev ? yb : degPrev - yb);
-      const uint64_t* pa = prev.data() + static_cast<size_t>(a) * stride;
-      const uint64_t* pb = b >= 0 ? prev.data() + static_cast<size_t>(b) * stride : nullptr;
-      const uint64_t* pc = j >= i ? cur.data() + static_cast<size_t>(j - i) * stride : nullptr;
-      uint64_t* d = cur.data() + static_cast<size_t>(j) * stride;
-      if (pb && pc) {
-        // a - b + c with one signed carry (-1, 0 or 1) per word.
-        I128 carry = 0;
-        for (int k = 0; k < w; ++k) {
-          const I128 t = I128(pa[k]) - pb[k] + pc[k] + carry;
-          d[k] = static_cast<uint64_t>(t);
-          carry = t >> 64;
-        }
-      } else if (pc) {
-        unsigned long long c = 0;
-        for (int k = 0; k < w; ++k) {
-          unsigned long long r;
-          const unsigned long long c1 = __builtin_uaddll_overflow(pa[k], pc[k], &r);
-          const unsigned long long c2 = __builtin_uaddll_overflow(r, c, &r);
-          d[k] = r;
-          c = c1 | c2;
-        }
-      } else if (pb) {
-        I128 carry = 0;
-        for (int k = 0; k < w; ++k) {
-          const I128 t = I128(pa[k]) - pb[k] + carry;
-          d[k] = static_cast<uint64_t>(t);
-          carry = t >> 64;
-        }
-      } else {
-        std::memcpy(d, pa, static_cast<size_t>(w) * sizeof(uint64_t));
-      }
-    }
-    done += (double(i) * L / 2 + 1) * w * 3;
-    ticker.Tick(done, cost.Steps);
-    prev.swap(cur);
-    degPrev = deg;
-  }
-  // One rounding per count: the top two non-zero words, scaled.
-  std::vector<Real> out(static_cast<size_t>(half + 1));
-  for (int64_t j = 0; j <= half; ++j) {
-    const uint64_t* p = prev.data() + static_cast<size_t>(j) * stride;
-    int t = W - 1;
-    while (t > 0 && p[t] == 0) --t;
-    if (t == 0) {
-      out[static_cast<size_t>(j)] = Real(p[0]);
-    } else {
-      const U128 top = (U128(p[t]) << 64) | p[t - 1];
-      // The words below only raise the value by less than one unit of the
-      // 128-bit part; a sticky bit keeps the rounding right.
-      bool sticky = false;
-      for (int k = t - 2; k >= 0 && !sticky; --k) sticky = p[k] != 0;
-      out[static_cast<size_t>(j)] = std::ldexp(Real(top | U128(sticky)), 64 * (t - 1));
-    }
-  }
-  return out;
-}
-
-// ---------------------------------------------------------------------------
-
 SignedRankDistribution::SignedRankDistribution(Real n) { SetParameters(n, 0, 0); }
 
 int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
@@ -406,7 +235,8 @@ int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   std::vector<Real> counts;
   if (ValidSize(p1)) {
     ErrorIf(p1 > 100000, msgTooLarge);
-    counts = SignedRankCounts(static_cast<int32_t>(p1), Control);
+    counts =
+        TakeOrCount(p1, 0, [&] { return SignedRankCounts(static_cast<int32_t>(p1), Control); });
   }
   BaseState saved(*this);
   int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
@@ -438,7 +268,9 @@ int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
     ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
     const Real top = p1 * p2;
     CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
-    counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    counts = TakeOrCount(p1, p2, [&] {
+      return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    });
   }
   BaseState saved(*this);
   int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
@@ -472,7 +304,9 @@ int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
     ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
     const Real top = p1 * p2;
     CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
-    counts = MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    counts = TakeOrCount(p1, p2, [&] {
+      return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+    });
   }
   BaseState saved(*this);
   int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);

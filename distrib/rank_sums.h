@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "distrib/distribution.h"
@@ -36,6 +37,13 @@ class RankSumBase : public DiscreteDistribution {
   int64_t Offset = 0;
   // Progress and stop of the next SetParameters (not owned; may be null).
   const RankControl* Control = nullptr;
+  // Counts computed elsewhere (by a worker thread) for the sizes given: the
+  // next SetParameters with these sizes takes them instead of counting.
+  struct PreparedCounts {
+    Real First = 0, Second = 0;
+    std::vector<Real> Counts;
+  };
+  std::optional<PreparedCounts> Prepared;
 
   Real PointProb(Real x) override;
   Real Cdf(Real x) override;
@@ -48,6 +56,16 @@ class RankSumBase : public DiscreteDistribution {
   // The largest table index j with j + Offset <= x (+ Eps), clamped to
   // -1..Top + 1, for any x including the infinities.
   int64_t IndexAtOrBelow(Real x) const;
+  // The prepared counts when they are for these sizes, else count().
+  template <class Count>
+  std::vector<Real> TakeOrCount(Real first, Real second, Count&& count) {
+    if (Prepared && Prepared->First == first && Prepared->Second == second) {
+      std::vector<Real> counts = std::move(Prepared->Counts);
+      Prepared.reset();
+      return counts;
+    }
+    return count();
+  }
   // Installs a computed table and the support, mean and variance.
   void Install(int64_t top, int64_t offset, std::vector<Real>&& counts, Real variance);
 };
@@ -78,16 +96,18 @@ class RankSumDistribution : public RankSumBase {
   int SetParameters(Real p1, Real p2, Real p3) override;
 };
 
-// The counting recursions on their own, for callers that want the tables
-// without a distribution object.  Both refuse sizes whose table or work would
-// be too large with "Numbers too large." before anything is allocated.
-// Subset-sum counts of {1..n} for the sums 0..floor(n(n+1)/4) (long double,
-// positive additions only).
+// The counting recursions on their own (distrib/rank_counts.cpp), for callers
+// that want the tables without a distribution object.  Both refuse sizes
+// whose estimated work or memory is beyond a minute or 1 GB with "Numbers too
+// large." before anything is allocated, report progress and honour a stop
+// through the control.
+// Subset-sum counts of {1..n} for the sums 0..floor(n(n+1)/4), positive
+// additions only (pairs of doubles up to n = 1020, long double above).
 std::vector<Real> SignedRankCounts(int32_t n, const RankControl* control = nullptr);
 // Coefficients 0..floor(m n / 2) of the Gaussian binomial coefficient
 // [m+n choose m], each exact before its one rounding to long double.
 std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* control = nullptr);
-// Estimated cost of the two recursions.
+// Estimated cost of the two recursions, known from the sizes alone.
 RankCost SignedRankCost(int64_t n);
 RankCost MannWhitneyCost(int64_t m, int64_t n);
 

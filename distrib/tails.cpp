@@ -6,14 +6,12 @@
 #include <limits>
 
 #include "distrib/empirical.h"
+#include "distrib/family.h"
 #include "resources/strings.h"
 
 namespace vokt {
 
 namespace {
-
-constexpr uint16_t kKruskalWallis = 929;
-constexpr uint16_t kFriedman = 931;
 
 // A tail probability equal to the level up to the last few bits of a long
 // double counts as not exceeding it: exact tables (1/1024-ths, counts over
@@ -112,9 +110,7 @@ void CountStep(int& steps) {
 
 }  // namespace
 
-bool RejectsOnlyLarge(const Distribution& d) {
-  return d.NameId == kKruskalWallis || d.NameId == kFriedman;
-}
+bool RejectsOnlyLarge(const Distribution& d) { return FamilyOf(d).OneSidedStatistic; }
 
 Real ProbAtMost(Distribution& d, Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "distrib/plotting.h"
+#include "distrib/family.h"
 #include "distrib/tails.h"
 #include "numeric/checks.h"
+#include "plot/graph.h"
 #include "resources/strings.h"
 
 namespace vokt::ui {
@@ -14,9 +15,6 @@ namespace {
 constexpr int kApplyCaption = 876;
 constexpr int kProbabilitiesCaption = 877;
 constexpr int kQuantileCaption = 878;
-constexpr uint16_t kNormal = 901;
-constexpr uint16_t kKruskalWallis = 929;
-constexpr uint16_t kFriedman = 931;
 
 // The quoted text of a conversion error is cut so that a pasted page of
 // digits does not make a screen-filling message box.
@@ -97,7 +95,7 @@ void Calculator::SetEditText(int row, const std::string& text) {
   ParameterRow = row + 1;
   if (static_cast<int>(ParameterTexts.size()) < row + 2) ParameterTexts.resize(row + 2);
   ParameterTexts[row + 1] = text;
-  if (Current && Current->NameId == kNormal && !text.empty() && (row == 1 || row == 2)) {
+  if (Current && FamilyOf(*Current).SpreadPair && !text.empty() && (row == 1 || row == 2)) {
     // Variance and standard deviation follow each other.  A text that is not
     // (yet) a number, such as "1e" while typing "1e-3", leaves the companion
     // row alone; the apply reports it.
@@ -117,7 +115,7 @@ void Calculator::SetEditText(int row, const std::string& text) {
 void Calculator::MainButtonClicked() {
   if (!Current) return;
   if (AppliesParameters(Mode)) {
-    if ((Current->NameId == kKruskalWallis || Current->NameId == kFriedman) && RankTestApply)
+    if (FamilyOf(*Current).IsRankTest() && RankTestApply)
       RankTestApply(*this);
     else
       ApplyParameters();
@@ -229,7 +227,7 @@ void Calculator::ApplyParameters() {
 
 void Calculator::ShowDistribution() {
   if (!Current) return;
-  if (Current->NameId == kKruskalWallis && RankTestRows) {
+  if (FamilyOf(*Current).Apply == ApplyStyle::GroupSizes && RankTestRows) {
     RankTestRows(*this);
   } else {
     view_.SetGridRowCount(Current->ParCount);

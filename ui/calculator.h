@@ -99,9 +99,9 @@ class Calculator {
   int ProbabilityDecimals = 4;
   int XValueDecimals = 3;
 
-  // The Kruskal-Wallis (929) and Friedman (931) distributions apply their
-  // grid by rebuilding their exact tables; the window installs that step
-  // here.  Without it they are applied like every other type.
+  // The rank tests apply their grid by building their exact tables, which
+  // may take a while; the window installs that step here (it counts on a
+  // worker thread).  Without it they are applied like every other type.
   std::function<void(Calculator&)> RankTestApply;
   // The Kruskal-Wallis grid has one row per group plus a spare row; the
   // window installs the step that shows those rows here.
@@ -127,11 +127,12 @@ class Calculator {
   // The grid: a changed cell text (0-based row), with the normal
   // distribution's coupling of variance and standard deviation.
   void SetEditText(int row, const std::string& text);
+  // Sets the grid's parameters on the current distribution and shows it.
+  void ApplyParameters();
   // Refills ParameterTexts 1..ParCount from the current distribution.
   void FillParameterTexts();
 
  private:
-  void ApplyParameters();
   Real EditNumber(EditId id) const;
   static void CheckProbability(Real p);
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "distrib/empirical.h"
-#include "distrib/plotting.h"
+#include "plot/graph.h"
 #include "formula/qt/painter_surface.h"
 #include "ui/marker.h"
 #include "ui/messages.h"
@@ -134,7 +134,7 @@ void CdfPage::Paint(QPainter& p, const QRect& r) {
   QPainterSurface surface(p, r.adjusted(0, 0, 0, -AxisStripHeight(*Graph)), palette());
   try {
     PaintAxis(p, r, *Graph, d->Range());
-    d->DrawCdf(surface, calc_.CurrentX, d->SupportHigh);
+    DrawCdf(*d, surface, calc_.CurrentX, d->SupportHigh);
   } catch (...) {
   }
 }

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "distrib/empirical.h"
-#include "distrib/plotting.h"
+#include "plot/graph.h"
 #include "formula/qt/painter_surface.h"
 #include "resources/strings.h"
 #include "ui/marker.h"
@@ -197,12 +197,12 @@ void DensityPage::Paint(QPainter& p, const QRect& r) {
     PaintAxis(p, r, *Graph, d->Range());
     if (Tails->PaintDensity(surface, *d)) return;  // a two-sided or interval view
     if (!d->IsDiscrete()) {
-      d->DrawDensity(surface, kTextColor, kFillColor, d->SupportLow, x);
-      d->DrawDensity(surface, kTextColor, kFillColor, x, d->SupportHigh);
+      DrawDensity(*d, surface, kTextColor, kFillColor, d->SupportLow, x);
+      DrawDensity(*d, surface, kTextColor, kFillColor, x, d->SupportHigh);
     } else {
-      d->DrawDensity(surface, kGrayColor, kGrayColor, d->SupportLow, x);
-      d->DrawDensity(surface, kGrayColor, kGrayColor, x, d->SupportHigh);
-      d->DrawDensity(surface, kTextColor, kTextColor, x, x);
+      DrawDensity(*d, surface, kGrayColor, kGrayColor, d->SupportLow, x);
+      DrawDensity(*d, surface, kGrayColor, kGrayColor, x, d->SupportHigh);
+      DrawDensity(*d, surface, kTextColor, kTextColor, x, x);
     }
   } catch (...) {
     // A paint cannot show a message box; the numbers report the problem.

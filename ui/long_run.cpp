@@ -57,12 +57,12 @@ void LongRun::Run(bool showProgress, const std::function<void(ProgressSink*)>& b
   build(showProgress ? static_cast<ProgressSink*>(this) : nullptr);
 }
 
-std::optional<RankTable> LongRun::RunRankBuild(
-    bool showProgress, const std::function<RankTable(const RankControl&)>& compute) {
+bool LongRun::RunOnWorker(bool showProgress,
+                          const std::function<void(const RankControl&)>& work) {
   // A local event loop keeps the window painting and movable while the
   // worker counts.  The worker reports through queued calls and ends the
   // loop with one.
-  std::optional<RankTable> result;
+  bool finished = false;
   Run(showProgress, [&](ProgressSink* sink) {
     BusyScope busy(this);
     std::stop_source stop;
@@ -84,9 +84,10 @@ std::optional<RankTable> LongRun::RunRankBuild(
     {
       std::jthread worker([&] {
         try {
-          result = compute(control);
+          work(control);
+          finished = true;
         } catch (const CancelledError&) {
-          result.reset();
+          finished = false;
         } catch (...) {
           error = std::current_exception();
         }
@@ -97,7 +98,7 @@ std::optional<RankTable> LongRun::RunRankBuild(
     cancelRun_ = nullptr;
     if (error) std::rethrow_exception(error);
   });
-  return result;
+  return finished;
 }
 
 }  // namespace vokt::ui

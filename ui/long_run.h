@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "distrib/kruskal_friedman.h"
@@ -54,11 +55,20 @@ class LongRun : public QObject, public ProgressSink {
   // Runs build with the window locked; with showProgress the progress bar
   // and Cancel show, and build gets this object as its sink (else null).
   void Run(bool showProgress, const std::function<void(ProgressSink*)>& build);
-  // Runs a rank-test computation on a worker thread while the window stays
-  // responsive and locked (only Cancel works).  The table, or nothing when
-  // cancelled; errors are raised.
-  std::optional<RankTable> RunRankBuild(
-      bool showProgress, const std::function<RankTable(const RankControl&)>& compute);
+  // Runs work on a worker thread while the window stays responsive and
+  // locked (only Cancel works).  False when it was cancelled; errors are
+  // raised.
+  bool RunOnWorker(bool showProgress, const std::function<void(const RankControl&)>& work);
+  // A rank-test computation on the worker: its result (a table, counts), or
+  // nothing when cancelled.
+  template <class Compute>
+  auto RunRankBuild(bool showProgress, Compute&& compute)
+      -> std::optional<std::invoke_result_t<Compute, const RankControl&>> {
+    std::optional<std::invoke_result_t<Compute, const RankControl&>> result;
+    if (!RunOnWorker(showProgress, [&](const RankControl& c) { result = compute(c); }))
+      result.reset();
+    return result;
+  }
 
   // Cancel: stops the running computation.
   void Cancel();

@@ -22,7 +22,7 @@
 #include <algorithm>
 
 #include "distrib/catalogue.h"
-#include "distrib/kruskal_friedman.h"
+#include "distrib/family.h"
 #include "resources/strings.h"
 #include "ui/about.h"
 #include "ui/cdf_page.h"
@@ -48,7 +48,6 @@ static void InitVoktResources() { Q_INIT_RESOURCE(vokt); }
 namespace vokt::ui {
 
 namespace {
-constexpr uint16_t kNormal = 901;
 constexpr int kPdfPage = 0, kCdfPage = 1, kFormulasPage = 2, kSamplePage = 3;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -85,11 +84,14 @@ MainWindow::~MainWindow() {
 // Start-up: the normal distribution selected with mean 0 and variance 1, on
 // the pdf page, the grid's editor open on its first row.
 void MainWindow::StartUp() {
-  calc_.Current = FindType(kNormal);
+  calc_.Current = FindType(kStartType);
   if (!calc_.Current && !distributions_.empty()) calc_.Current = distributions_.front().get();
   if (calc_.Current) {
     SelectTypeInList(calc_.Current);
-    if (calc_.Current->NameId == kNormal) calc_.Current->SetParameters(0, 1, 1);
+    if (calc_.Current->NameId == kStartType) {
+      const auto& p = FamilyOf(*calc_.Current).Defaults;
+      calc_.Current->SetParameters(p[0], p[1], p[2]);
+    }
   }
   SetButtonCaption(LoadString(876));
   Pages->setCurrentIndex(kFormulasPage);
@@ -107,6 +109,10 @@ void MainWindow::StartUp() {
   Grid->RestartEditor();
   Grid->setFocus();
   if (Grid->Editor()) Grid->Editor()->setFocus();
+}
+
+bool MainWindow::GroupSizesInGrid() const {
+  return calc_.Current && FamilyOf(*calc_.Current).Apply == ApplyStyle::GroupSizes;
 }
 
 Distribution* MainWindow::FindType(uint16_t id) const {
@@ -297,7 +303,7 @@ void MainWindow::MainButtonClicked() {
 void MainWindow::SyncButtonCaption() { SetButtonCaption(Calculator::CaptionFor(calc_.Mode)); }
 
 void MainWindow::FillGridTexts() {
-  if (dynamic_cast<KruskalWallisDistribution*>(calc_.Current))
+  if (GroupSizesInGrid())
     rankTests_->ShowGroupRows();
   else
     calc_.FillParameterTexts();
@@ -356,7 +362,7 @@ void MainWindow::GridRowSelected(int row) {
   SetButtonCaption(LoadString(876));
   Grid->setToolTip(Q(Grid->RowHint(row)));
   // Kruskal-Wallis: the last row is the spare one; entering it adds another.
-  if (dynamic_cast<KruskalWallisDistribution*>(calc_.Current) && row == Grid->rowCount() - 1) {
+  if (GroupSizesInGrid() && row == Grid->rowCount() - 1) {
     SetGridRowCount(Grid->rowCount() + 1);
     calc_.ParameterTexts.resize(Grid->rowCount() + 1);
     calc_.ParameterTexts.back().clear();

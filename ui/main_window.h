@@ -149,6 +149,8 @@ class MainWindow : public QMainWindow, public DriverView {
   NumberEdit* Edit(EditId id) const;
   void SelectTypeInList(Distribution* d);
   Distribution* FindType(uint16_t id) const;
+  // The current type has one grid row per group size (Kruskal-Wallis).
+  bool GroupSizesInGrid() const;
   // The button's caption for the current input mode: what Enter does.
   void SyncButtonCaption();
   // The grid's texts from the distribution (the Kruskal-Wallis group sizes

@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QTabWidget>
 
-#include "distrib/kruskal_friedman.h"
+#include "distrib/family.h"
 #include "ui/about.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
@@ -26,7 +26,6 @@
 namespace vokt::ui {
 
 namespace {
-constexpr uint16_t kNormal = 901;
 }  // namespace
 
 void MainWindow::BuildMenus() {
@@ -120,7 +119,7 @@ void MainWindow::RestoreSettings() {
     Distribution* before = calc_.Current;
     TypeBox->setCurrentIndex(i);
     Guarded([&] { TypeChosen(); });
-    if (dynamic_cast<KruskalWallisDistribution*>(calc_.Current))
+    if (GroupSizesInGrid())
       SetGridRowCount(static_cast<int>(s.Parameters.size()) + 1);
     auto& texts = calc_.ParameterTexts;
     texts.assign(std::max<size_t>(texts.size(), static_cast<size_t>(s.Parameters.size()) + 1),
@@ -173,8 +172,9 @@ void MainWindow::RestoreDefaults() {
   for (QAction* a : ProbabilityDecimalsGroup->actions())
     if (a->data().toInt() == 4) a->setChecked(true);
   CheckXDecimalsItem(3);
-  if (Distribution* normal = FindType(kNormal)) {
-    normal->SetParameters(0, 1, 1);
+  if (Distribution* normal = FindType(kStartType)) {
+    const auto& p = FamilyOf(*normal).Defaults;
+    normal->SetParameters(p[0], p[1], p[2]);
     SelectTypeInList(normal);
     TypeChosen();
     calc_.Mode = InputMode::Applied;

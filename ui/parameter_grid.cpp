@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "distrib/family.h"
 #include "formula/markup.h"
 #include "formula/qt/painter_surface.h"
 #include "ui/calculator.h"
@@ -17,8 +18,6 @@
 namespace vokt::ui {
 
 namespace {
-constexpr uint16_t kKruskalWallis = 929;
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The colour of the grid's values: navy on a light base as ever, the
@@ -196,7 +195,7 @@ void ParameterGrid::SelectRow(int row) {
 std::string ParameterGrid::RowLabel(int row) const {
   const Distribution* d = calc_.Current;
   if (!d) return {};
-  if (d->NameId == kKruskalWallis) return "n_" + std::to_string(row + 1) + "^ =";
+  if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes) return "n_" + std::to_string(row + 1) + "^ =";
   if (row < 0 || row >= d->ParCount) return {};
   Parameter r;
   d->GetParameter(row + 1, r);
@@ -206,7 +205,7 @@ std::string ParameterGrid::RowLabel(int row) const {
 std::string ParameterGrid::RowHint(int row) const {
   const Distribution* d = calc_.Current;
   if (!d) return {};
-  if (d->NameId == kKruskalWallis) return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
+  if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes) return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
   if (row < 0 || row >= d->ParCount) return {};
   Parameter r;
   d->GetParameter(row + 1, r);

@@ -1,9 +1,12 @@
 #include "ui/rank_tests.h"
 
 #include <climits>
+#include <cmath>
 #include <optional>
 
+#include "distrib/family.h"
 #include "distrib/kruskal_friedman.h"
+#include "distrib/rank_sums.h"
 #include "ui/calculator.h"
 #include "ui/long_run.h"
 #include "ui/parameter_grid.h"
@@ -11,15 +14,64 @@
 
 namespace vokt::ui {
 
+namespace {
+// A rank-sum count expected to take longer than this runs on the worker
+// thread (the window stays responsive and Cancel stops it).
+constexpr double kWorkerSeconds = 0.05;
+}  // namespace
+
 RankTests::RankTests(Calculator& calc, ParameterGrid& grid, LongRun& run,
                      std::function<void()> refresh)
     : calc_(calc), grid_(grid), run_(run), refresh_(std::move(refresh)) {}
 
 void RankTests::Apply() {
-  if (dynamic_cast<KruskalWallisDistribution*>(calc_.Current))
-    ApplyKruskalWallis();
-  else
-    ApplyFriedman();
+  if (!calc_.Current) return;
+  switch (FamilyOf(*calc_.Current).Apply) {
+    case ApplyStyle::GroupSizes:
+      ApplyKruskalWallis();
+      break;
+    case ApplyStyle::Blocks:
+      ApplyFriedman();
+      break;
+    case ApplyStyle::Parameters:
+      ApplyRankSums();
+      break;
+  }
+}
+
+void RankTests::ApplyRankSums() {
+  auto* rank = dynamic_cast<RankSumBase*>(calc_.Current);
+  // Sizes that are not whole numbers within bounds are reported by the
+  // usual apply; so are the short counts, which need no worker.
+  Real first = 0, second = 0;
+  auto size = [&](int row, Real& v) {
+    return ParseNumber(calc_.ParameterTexts[static_cast<size_t>(row)], v) && v >= 1 &&
+           v <= 100000 && v == std::floor(v);
+  };
+  const bool two = rank && rank->ParCount == 2;
+  if (!rank || calc_.ParameterTexts.size() < 3 || !size(1, first) || (two && !size(2, second))) {
+    calc_.ApplyParameters();
+    return;
+  }
+  const auto m = static_cast<int32_t>(first), n = static_cast<int32_t>(second);
+  const RankCost cost = two ? MannWhitneyCost(m, n) : SignedRankCost(m);
+  if (cost.Seconds() < kWorkerSeconds) {
+    calc_.ApplyParameters();
+    return;
+  }
+  auto counts =
+      run_.RunRankBuild(cost.Seconds() > kProgressSeconds, [two, m, n](const RankControl& c) {
+        return two ? MannWhitneyCounts(m, n, &c) : SignedRankCounts(m, &c);
+      });
+  if (!counts) return;  // cancelled: the distribution is as it was
+  rank->Prepared = RankSumBase::PreparedCounts{first, second, std::move(*counts)};
+  try {
+    calc_.ApplyParameters();
+  } catch (...) {
+    rank->Prepared.reset();
+    throw;
+  }
+  rank->Prepared.reset();
 }
 
 int32_t RankTests::GridInteger(int k) {

@@ -26,6 +26,9 @@ class RankTests {
  private:
   void ApplyKruskalWallis();
   void ApplyFriedman();
+  // Signed rank, Mann-Whitney and rank sum: a long count runs on the worker
+  // thread, then the counts are installed by the usual apply.
+  void ApplyRankSums();
   // The integer in grid row k (1-based); a bad text selects the row and
   // raises the conversion error.
   int32_t GridInteger(int k);

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "distrib/axis.h"
 #include "distrib/empirical.h"
-#include "distrib/plotting.h"
 #include "formula/qt/painter_surface.h"
+#include "plot/axis.h"
+#include "plot/graph.h"
 #include "ui/density_page.h"
 #include "ui/marker.h"
 #include "ui/paint_box.h"
@@ -399,8 +399,8 @@ bool TailControls::PaintDensity(DrawingSurface& s, Distribution& d) {
     s.MoveTo(0, s.Height() - 1);
     s.LineTo(s.Width(), s.Height() - 1);
   } else {
-    d.DrawDensity(s, kTextColor, kFillColor, L, H);
-    for (const Part& p : selected) d.DrawDensity(s, kTextColor, kSelected, p.from, p.to);
+    DrawDensity(d, s, kTextColor, kFillColor, L, H);
+    for (const Part& p : selected) DrawDensity(d, s, kTextColor, kSelected, p.from, p.to);
   }
   return true;
 }

@@ -13,6 +13,7 @@
 
 #include "distrib/catalogue.h"
 #include "formula/qt/painter_surface.h"
+#include "plot/graph.h"
 
 namespace {
 
@@ -51,12 +52,12 @@ Real CentreX(Distribution& d) {
 
 void PaintDensity(Distribution& d, vokt::DrawingSurface& s, Real x) {
   if (d.IsDiscrete()) {
-    d.DrawDensity(s, vokt::kGrayColor, vokt::kFillColor, d.SupportLow, x);
-    d.DrawDensity(s, vokt::kGrayColor, vokt::kFillColor, x, d.SupportHigh);
-    d.DrawDensity(s, vokt::kBlackColor, vokt::kFillColor, x, x);
+    vokt::DrawDensity(d, s, vokt::kGrayColor, vokt::kFillColor, d.SupportLow, x);
+    vokt::DrawDensity(d, s, vokt::kGrayColor, vokt::kFillColor, x, d.SupportHigh);
+    vokt::DrawDensity(d, s, vokt::kBlackColor, vokt::kFillColor, x, x);
   } else {
-    d.DrawDensity(s, vokt::kTextColor, vokt::kFillColor, d.SupportLow, x);
-    d.DrawDensity(s, vokt::kTextColor, vokt::kFillColor, x, d.SupportHigh);
+    vokt::DrawDensity(d, s, vokt::kTextColor, vokt::kFillColor, d.SupportLow, x);
+    vokt::DrawDensity(d, s, vokt::kTextColor, vokt::kFillColor, x, d.SupportHigh);
   }
 }
 
@@ -71,7 +72,7 @@ void BM_Paint(benchmark::State& state, uint16_t type, bool cdf) {
   for (auto _ : state) {
     image.Clear();
     if (cdf)
-      d->DrawCdf(image.Surface(), x, d->SupportHigh);
+      vokt::DrawCdf(*d, image.Surface(), x, d->SupportHigh);
     else
       PaintDensity(*d, image.Surface(), x);
   }

@@ -3,9 +3,13 @@
 // leave the distribution as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -184,10 +188,10 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   EXPECT_EQ(Message([&] { w.SetParameters(0, 0, 0); }), "Value should be at least 1");
   EXPECT_EQ(Message([&] { w.SetParameters(2.5L, 0, 0); }), "Value should be integer.");
   EXPECT_EQ(Message([&] { w.SetParameters(NAN, 0, 0); }), "Value should be at least 1");
-  // 20000 ranks would need a table of 10^8 entries; 3000 ranks about 7*10^9
-  // additions.
+  // 20000 ranks would need a table of 10^8 entries; 6000 ranks about
+  // 4*10^10 additions.
   EXPECT_EQ(Message([&] { w.SetParameters(20000, 0, 0); }), "Numbers too large.");
-  EXPECT_EQ(Message([&] { w.SetParameters(3000, 0, 0); }), "Numbers too large.");
+  EXPECT_EQ(Message([&] { w.SetParameters(6000, 0, 0); }), "Numbers too large.");
   EXPECT_EQ(Message([&] { w.SetParameters(2147483646, 0, 0); }), "Numbers too large.");
   EXPECT_EQ(w.n, 5);
   EXPECT_EQ(w.SupportHigh, 15);
@@ -213,6 +217,80 @@ TEST(RankTables, BadAndOversizedSizesAreRefusedAndKeepTheTable) {
   EXPECT_NEAR(r.PointProb(3), 0.1L, 1e-18);
 }
 
+// The sizes accepted: what the cost estimates put within a minute and 1 GB,
+// decided before anything is allocated (a refused size answers at once).
+TEST(RankTables, LimitsFollowTheCostEstimates) {
+  struct Case {
+    int64_t m, n;  // n = 0: signed rank of m
+    bool accepted;
+  } cases[] = {
+      {1000, 0, true},     {1020, 0, true},   {1021, 0, true},     {4000, 0, true},
+      {6000, 0, false},    {20000, 0, false}, {1000, 1000, true},  {1400, 1400, true},
+      {1700, 1700, false}, {200, 5000, true}, {3000, 3000, false}, {1, 100000, true},
+  };
+  for (const Case& c : cases) {
+    const RankCost cost = c.n == 0 ? SignedRankCost(c.m) : MannWhitneyCost(c.m, c.n);
+    const bool within = cost.Seconds() <= kMaxRankSeconds && cost.Bytes <= kMaxRankBytes;
+    EXPECT_EQ(within, c.accepted) << c.m << ',' << c.n << ": " << cost.Seconds() << " s, "
+                                  << cost.Bytes << " bytes";
+    if (!c.accepted) {
+      const auto f = [&] {
+        if (c.n == 0)
+          SignedRankCounts(static_cast<int32_t>(c.m));
+        else
+          MannWhitneyCounts(static_cast<int32_t>(c.m), static_cast<int32_t>(c.n));
+      };
+      EXPECT_EQ(Message(f), "Numbers too large.") << c.m << ',' << c.n;
+    }
+  }
+}
+
+// Progress grows to the end; a requested stop ends the counting with
+// CancelledError and leaves the distribution as it was.
+TEST(RankTables, ProgressAndStopOfTheCounting) {
+  struct Case {
+    const char* name;
+    std::function<RankSumBase*()> make;
+    std::function<void(RankSumBase&)> grow;
+  } cases[] = {
+      {"signed rank", [] { return new SignedRankDistribution(5); },
+       [](RankSumBase& d) { d.SetParameters(1100, 0, 0); }},
+      {"Mann-Whitney", [] { return new MannWhitneyDistribution(3, 3); },
+       [](RankSumBase& d) { d.SetParameters(300, 400, 0); }},
+      {"rank sum", [] { return new RankSumDistribution(3, 3); },
+       [](RankSumBase& d) { d.SetParameters(400, 300, 0); }},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<RankSumBase> d(c.make());
+    const long double high = d->SupportHigh, p = d->PointProb(d->SupportLow + 1);
+    std::vector<int> seen;
+    std::stop_source stop;
+    RankControl control;
+    control.Stop = stop.get_token();
+    control.Progress = [&](int percent) {
+      seen.push_back(percent);
+      if (percent >= 30) stop.request_stop();
+    };
+    d->Control = &control;
+    EXPECT_THROW(c.grow(*d), CancelledError) << c.name;
+    ASSERT_FALSE(seen.empty()) << c.name;
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << c.name;
+    EXPECT_EQ(d->SupportHigh, high) << c.name;
+    EXPECT_EQ(d->PointProb(d->SupportLow + 1), p) << c.name;
+    // Without a stop it runs to the end.
+    seen.clear();
+    RankControl plain;
+    plain.Progress = [&](int percent) { seen.push_back(percent); };
+    d->Control = &plain;
+    c.grow(*d);
+    d->Control = nullptr;
+    ASSERT_FALSE(seen.empty()) << c.name;
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << c.name;
+    EXPECT_GE(seen.back(), 90) << c.name;
+    EXPECT_GT(d->SupportHigh, high) << c.name;
+  }
+}
+
 // Supports beyond 2^31: m(m+1)/2 alone is 2.45e9.
 TEST(RankSum, SupportBeyondTwoToThe31) {
   RankSumDistribution r(70000, 1);
@@ -225,9 +303,11 @@ TEST(RankSum, SupportBeyondTwoToThe31) {
   EXPECT_EQ(r.Cdf(-INFINITY), 0);
 }
 
-// Exact probabilities by Python integers (tests/data/rank_exact.py) at
-// n = 50, 100, 250, 400 and m, n up to 400: point, both tails, 1e-16
-// relative wherever the reference is above the smallest long double.
+// Exact probabilities by Python integers (tests/data/rank_exact.py): signed
+// rank n = 50 .. 1100 (pairs of doubles up to 1020, long double above),
+// Mann-Whitney m, n up to 1000 x 1000, at the tails, spread points and the
+// points where the tails pass 10^-k down to 10^-300: point, both tails, 1e-16
+// relative.
 TEST(RankTables, AgreeWithExactIntegerCounts) {
   std::ifstream in(std::string(VOKT_TEST_DATA) + "/rank_exact.csv");
   ASSERT_TRUE(in.good());

@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "distrib/axis.h"
+#include "plot/axis.h"
 #include "distrib/catalogue.h"
 #include "distrib/kruskal_friedman.h"
 

@@ -17,10 +17,10 @@
 #include <QXmlStreamReader>
 #include <memory>
 
-#include "distrib/plotting.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
 #include "ui/formulas_page.h"
+#include "plot/graph.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
 #include "ui/number_edit.h"

@@ -14,10 +14,10 @@
 #include <QTest>
 #include <memory>
 
-#include "distrib/plotting.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
 #include "ui/formulas_page.h"
+#include "plot/graph.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
 #include "ui/number_edit.h"

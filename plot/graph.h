@@ -26,12 +26,13 @@ void DrawBars(DrawingSurface& canvas, const PointTable& points, const GraphRange
 void DrawSteps(DrawingSurface& canvas, const PointTable& points, const GraphRange& range,
                const Rect& rect, Real ymax);
 
-// The bodies of DrawDensity and DrawCdf of the continuous and discrete bases.
-void DrawContinuousDensity(ContinuousDistribution& d, DrawingSurface& box, Color pen, Color brush,
-                           Real from, Real to);
-void DrawContinuousCdf(ContinuousDistribution& d, DrawingSurface& box, Real x, Real upper);
-void DrawDiscreteDensity(DiscreteDistribution& d, DrawingSurface& box, Color pen, Real from,
-                         Real to);
-void DrawDiscreteCdf(DiscreteDistribution& d, DrawingSurface& box, Real x, Real upper);
+// The graphs of a distribution on a surface whose client rectangle is the
+// plot area.  The density (a filled area for a continuous type, bars for a
+// discrete one) is drawn over [from, to] in the pen and brush given (a
+// discrete type uses the pen); the distribution function as a curve or
+// steps, the part right of x in the highlight up to upper.  A bare
+// distribution draws nothing.
+void DrawDensity(Distribution& d, DrawingSurface& box, Color pen, Color brush, Real from, Real to);
+void DrawCdf(Distribution& d, DrawingSurface& box, Real x, Real upper);
 
 }  // namespace vokt

@@ -1,4 +1,4 @@
-#include "distrib/plotting.h"
+#include "plot/graph.h"
 
 #include <gtest/gtest.h>
 
@@ -125,8 +125,8 @@ TEST(DrawDensity, ContinuousAreaSplitsAtX) {
   NormalDistribution d(0, 1);  // plot range -4..4
   RecordingSurface s(kW, kH);
   const Real x = 1;
-  d.DrawDensity(s, kTextColor, kFillColor, d.SupportLow, x);
-  d.DrawDensity(s, kTextColor, kFillColor, x, d.SupportHigh);
+  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow, x);
+  DrawDensity(d, s, kTextColor, kFillColor, x, d.SupportHigh);
   ASSERT_EQ(s.polygons.size(), 2u);
   const auto& left = s.polygons[0];
   const auto& right = s.polygons[1];
@@ -143,8 +143,8 @@ TEST(DrawDensity, ContinuousAreaSplitsAtX) {
 TEST(DrawDensity, XOutsideTheRangeLeavesTheFarSideEmpty) {
   NormalDistribution d(0, 1);
   RecordingSurface s(kW, kH);
-  d.DrawDensity(s, kTextColor, kFillColor, d.SupportLow, 10);
-  d.DrawDensity(s, kTextColor, kFillColor, 10, d.SupportHigh);
+  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow, 10);
+  DrawDensity(d, s, kTextColor, kFillColor, 10, d.SupportHigh);
   ASSERT_EQ(s.polygons.size(), 2u);
   EXPECT_EQ(s.polygons[0].points.size(), 403u);
   ASSERT_EQ(s.polygons[1].points.size(), 3u);
@@ -154,7 +154,7 @@ TEST(DrawDensity, XOutsideTheRangeLeavesTheFarSideEmpty) {
 TEST(DrawCdf, ContinuousGuideMeetsTheCurve) {
   NormalDistribution d(0, 1);
   RecordingSurface s(kW, kH);
-  d.DrawCdf(s, 0, d.SupportHigh);
+  DrawCdf(d, s, 0, d.SupportHigh);
   ASSERT_EQ(s.polylines.size(), 2u);
   EXPECT_EQ(s.polylines[0].points.size(), 401u);
   const auto& guide = s.polylines[1];
@@ -169,7 +169,7 @@ TEST(DrawCdf, ContinuousGuideMeetsTheCurve) {
 
   // x beyond the range: the guide stands at the right edge.
   s.Clear();
-  d.DrawCdf(s, 50, d.SupportHigh);
+  DrawCdf(d, s, 50, d.SupportHigh);
   EXPECT_EQ(s.polylines[1].points[1].x, 399);
 }
 
@@ -183,9 +183,9 @@ std::map<int, RecordedLine> LastBarPerColumn(const RecordingSurface& s) {
 
 // The paint of the pdf page for a discrete distribution.
 void PaintBars(DiscreteDistribution& d, RecordingSurface& s, Real x) {
-  d.DrawDensity(s, kGrayColor, kFillColor, d.SupportLow, x);
-  d.DrawDensity(s, kGrayColor, kFillColor, x, d.SupportHigh);
-  d.DrawDensity(s, kBlackColor, kFillColor, x, x);
+  DrawDensity(d, s, kGrayColor, kFillColor, d.SupportLow, x);
+  DrawDensity(d, s, kGrayColor, kFillColor, x, d.SupportHigh);
+  DrawDensity(d, s, kBlackColor, kFillColor, x, x);
 }
 
 TEST(DrawDensity, DiscreteBarsGrayBesideXAndBlackAtX) {
@@ -227,7 +227,7 @@ TEST(DrawDensity, RankTestTypesDrawAlwaysBlack) {
   for (uint16_t id : {929, 931, 930}) {
     TestUniform d(6, id);
     RecordingSurface s(kW, kH);
-    d.DrawDensity(s, kGrayColor, kFillColor, 0, 5);
+    DrawDensity(d, s, kGrayColor, kFillColor, 0, 5);
     ASSERT_FALSE(s.lines.empty());
     EXPECT_EQ(s.lines.front().pen.mode, id == 930 ? PenMode::Normal : PenMode::AlwaysBlack);
     EXPECT_EQ(s.GetPenMode(), PenMode::Normal) << "previous mode restored";
@@ -238,18 +238,18 @@ TEST(DrawDensity, EmptyPointTableDrawsOnlyTheAxis) {
   TestUniform d(6);
   d.Points.reset();
   RecordingSurface s(kW, kH);
-  d.DrawDensity(s, kGrayColor, kFillColor, 0, 5);
-  d.DrawCdf(s, 2, 5);
+  DrawDensity(d, s, kGrayColor, kFillColor, 0, 5);
+  DrawCdf(d, s, 2, 5);
   d.Points = std::make_unique<PointTable>();
-  d.DrawDensity(s, kGrayColor, kFillColor, 0, 5);
-  d.DrawCdf(s, 2, 5);
+  DrawDensity(d, s, kGrayColor, kFillColor, 0, 5);
+  DrawCdf(d, s, 2, 5);
   for (const RecordedLine& l : s.lines) EXPECT_EQ(l.from.y, l.to.y);
 }
 
 TEST(DrawCdf, DiscreteStepsAreHorizontal) {
   TestUniform d(10);  // range -1..10
   RecordingSurface s(kW, kH);
-  d.DrawCdf(s, 4, d.SupportHigh);
+  DrawCdf(d, s, 4, d.SupportHigh);
   // Lead-in at 0, one step per point but the last, the last to the edge, axis.
   ASSERT_EQ(s.lines.size(), 1u + 9u + 1u + 1u);
   for (const RecordedLine& l : s.lines) EXPECT_EQ(l.from.y, l.to.y);
@@ -267,7 +267,7 @@ TEST(DrawCdf, DiscreteStepsAreHorizontal) {
 TEST(DrawCdf, DenseStepsStayWithinTheColumns) {
   TestUniform d(5000);
   RecordingSurface s(kW, kH);
-  d.DrawCdf(s, 100, d.SupportHigh);
+  DrawCdf(d, s, 100, d.SupportHigh);
   EXPECT_LE(s.lines.size(), static_cast<size_t>(kW + 2));
   EXPECT_GE(s.lines.size(), static_cast<size_t>(kW - 2));
   for (const RecordedLine& l : s.lines) {

@@ -2,12 +2,13 @@
 // draw one bar or step per support point while the points are wider apart
 // than a pixel, and one per pixel column when they are denser, so a paint
 // never costs more than the width of the graph in drawing calls.
-#include "distrib/plotting.h"
+#include "plot/graph.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "distrib/family.h"
 namespace vokt {
 
 namespace {
@@ -200,6 +201,8 @@ void DrawSteps(DrawingSurface& canvas, const PointTable& points, const GraphRang
   }
 }
 
+namespace {
+
 void DrawContinuousDensity(ContinuousDistribution& d, DrawingSurface& box, Color pen, Color brush,
                            Real from, Real to) {
   const GraphRange r = d.Range();
@@ -235,7 +238,7 @@ void DrawDiscreteDensity(DiscreteDistribution& d, DrawingSurface& box, Color pen
   const PenMode previous = box.GetPenMode();
   box.SetPenColor(pen);
   // The Kruskal-Wallis and Friedman graphs are always black.
-  box.SetPenMode(d.NameId == 929 || d.NameId == 931 ? PenMode::AlwaysBlack : PenMode::Normal);
+  box.SetPenMode(FamilyOf(d).FractionalValues ? PenMode::AlwaysBlack : PenMode::Normal);
   if (d.Points) DrawBars(box, *d.Points, r, box.ClientRect(), ClipInterval(r, from, to), d.MaxDens);
   box.SetPenWidth(2);
   box.SetPenMode(previous);
@@ -258,6 +261,22 @@ void DrawDiscreteCdf(DiscreteDistribution& d, DrawingSurface& box, Real x, Real 
   box.Polyline({{xa, yF}, {xF, yF}, {xF, box.Height() - 1}});
   box.SetPenColor(kTextColor);
   box.SetPenWidth(2);
+}
+
+}  // namespace
+
+void DrawDensity(Distribution& d, DrawingSurface& box, Color pen, Color brush, Real from, Real to) {
+  if (auto* discrete = dynamic_cast<DiscreteDistribution*>(&d))
+    DrawDiscreteDensity(*discrete, box, pen, from, to);
+  else if (auto* continuous = dynamic_cast<ContinuousDistribution*>(&d))
+    DrawContinuousDensity(*continuous, box, pen, brush, from, to);
+}
+
+void DrawCdf(Distribution& d, DrawingSurface& box, Real x, Real upper) {
+  if (auto* discrete = dynamic_cast<DiscreteDistribution*>(&d))
+    DrawDiscreteCdf(*discrete, box, x, upper);
+  else if (auto* continuous = dynamic_cast<ContinuousDistribution*>(&d))
+    DrawContinuousCdf(*continuous, box, x, upper);
 }
 
 }  // namespace vokt

@@ -1,10 +1,10 @@
-#include "distrib/axis.h"
+#include "plot/axis.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
-#include "distrib/plotting.h"
+#include "plot/graph.h"
 
 namespace vokt {
 
