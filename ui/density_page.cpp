@@ -132,7 +132,9 @@ void DensityPage::Place(int px, bool thinCentral) {
   const int boxLeft = Graph->x();
   XMarker->MoveCentreTo(boxLeft + px);
   XMarker->raise();
-  const int w = thinCentral ? 2 : metrics_.NumberWidth;
+  const int w = thinCentral ? 2
+                            : FittedWidth(ProbabilityEditCentral->font(),
+                                          ProbabilityEditCentral->text(), metrics_.NumberWidth);
   const int left = thinCentral ? boxLeft + px - 1 : boxLeft + px - w / 2;
   ProbabilityEditCentral->setGeometry(left, ProbabilityEditCentral->y(), w,
                                       ProbabilityEditCentral->height());

@@ -100,7 +100,7 @@ void MainWindow::SetEditText(EditId id, const std::string& text) {
     Density->XMarker->FitText(t);
   else if (id == EditId::xcdF)
     Cdf->XMarker->FitText(t);
-  else if (id != EditId::ProbCentral)
+  else if (id != EditId::ProbCentral || e->width() > 2)  // not the thin line of P(X = x) = 0
     e->resize(FittedWidth(e->font(), t, metrics_.NumberWidth), e->height());
 }
 

@@ -15,6 +15,7 @@
 #include "plot/graph.h"
 #include "ui/density_page.h"
 #include "ui/marker.h"
+#include "ui/metrics.h"
 #include "ui/paint_box.h"
 #include "ui/messages.h"
 #include "ui/number_edit.h"
@@ -327,7 +328,10 @@ void TailControls::PlaceBoxes(Distribution& d, const ViewTexts& t) {
   QWidget* box = page_.Graph;
   const Rect rect{0, 0, box->width(), box->height()};
   const GraphRange range = d.Range();
-  const int w = page_.Sizes().NumberWidth;
+  // One width for the three, wide enough for the longest text.
+  int w = page_.Sizes().NumberWidth;
+  for (const QString* text : {&t.left, &t.central, &t.right})
+    w = FittedWidth(left->font(), *text, w);
   const int gray = page_.GrayPanel->width();
   const int pLo = box->x() + XToPixel(range, rect, lo_),
             pHi = box->x() + XToPixel(range, rect, hi_);

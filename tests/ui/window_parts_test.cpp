@@ -128,6 +128,22 @@ TEST_F(WindowParts, NumberBoxesShowTheirWholeText) {
                          static_cast<QLineEdit*>(form->Cdf->ProbabilityEdit)})
       EXPECT_TRUE(ShowsWhole(e)) << e->text().toStdString();
   }
+  // The middle box of a discrete type and the boxes of the tail views.
+  Apply("binomial", {"40", "0.37"});
+  form->Pages->setCurrentIndex(0);
+  QApplication::processEvents();
+  ChooseDecimals(form->ProbabilityDecimalsGroup, 12);
+  for (TailView view : {TailView::Three, TailView::TwoSided, TailView::Between}) {
+    form->Density->Tails->SetView(view);
+    TypeInto(form->Density->XEdit, "13");
+    for (QLineEdit* e : {static_cast<QLineEdit*>(form->Density->ProbabilityEditLeft),
+                         static_cast<QLineEdit*>(form->Density->ProbabilityEditCentral),
+                         static_cast<QLineEdit*>(form->Density->ProbabilityEditRight)}) {
+      if (!e->isVisible()) continue;
+      EXPECT_GE(e->text().size(), 12) << static_cast<int>(view);
+      EXPECT_TRUE(ShowsWhole(e)) << e->text().toStdString() << " view " << static_cast<int>(view);
+    }
+  }
   EXPECT_EQ(beeps, 0);
   EXPECT_TRUE(errors.empty());
 }
