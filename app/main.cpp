@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(vokt::ui::VoktIcon());
   // A screenshot shows the window as it first opens, whatever was stored.
   if (!shot.file.isEmpty())
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/nonexistent"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStringLiteral("/nonexistent"));
   int rc = 1;
   try {
     vokt::ui::MainWindow form;

@@ -56,8 +56,8 @@ bool ApplyChoices(ui::MainWindow& form, const ScreenshotOptions& o, bool& failed
     form.MainButtonClicked();
     // An empty row stops the press before it applies anything (the mode
     // stays "apply"): the picture would show the previous parameters.
-    if (!failed && (form.Calc().Mode == ui::InputMode::Parameters ||
-                    !form.Calc().ParametersComplete())) {
+    if (!failed &&
+        (form.Calc().Mode == ui::InputMode::Parameters || !form.Calc().ParametersComplete())) {
       std::cerr << "vokt: parameters missing for " << form.TypeBox->currentText().toStdString()
                 << "\n";
       failed = true;

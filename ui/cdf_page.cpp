@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "distrib/empirical.h"
-#include "plot/graph.h"
 #include "formula/qt/painter_surface.h"
+#include "plot/graph.h"
 #include "ui/marker.h"
 #include "ui/messages.h"
 #include "ui/number_edit.h"
@@ -45,14 +45,12 @@ CdfPage::CdfPage(Calculator& calc, QWidget* parent) : QWidget(parent), calc_(cal
   page->addLayout(graphRow, 1);
   page->addWidget(Strip);
 
-  connect(XMarker, &Marker::Pressed, this, [this](Qt::MouseButton b, int x) {
-    Guarded([&] { Pressed(b, x); });
-  });
+  connect(XMarker, &Marker::Pressed, this,
+          [this](Qt::MouseButton b, int x) { Guarded([&] { Pressed(b, x); }); });
   connect(XMarker, &Marker::Moved, this,
           [this](bool left, int x) { Guarded([&] { Moved(left, x); }); });
-  connect(XMarker, &Marker::Released, this, [this](Qt::MouseButton b, int x) {
-    Guarded([&] { Released(b, x); });
-  });
+  connect(XMarker, &Marker::Released, this,
+          [this](Qt::MouseButton b, int x) { Guarded([&] { Released(b, x); }); });
 }
 
 void CdfPage::Arrange(const Metrics& m) {

@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "distrib/empirical.h"
-#include "plot/graph.h"
 #include "formula/qt/painter_surface.h"
+#include "plot/graph.h"
 #include "resources/strings.h"
 #include "ui/marker.h"
 #include "ui/messages.h"
@@ -55,14 +55,12 @@ DensityPage::DensityPage(Calculator& calc, QWidget* parent) : QWidget(parent), c
   page->addWidget(Strip);
   page->addWidget(GrayPanel);
 
-  connect(XMarker, &Marker::Pressed, this, [this](Qt::MouseButton b, int x) {
-    Guarded([&] { Pressed(b, x); });
-  });
+  connect(XMarker, &Marker::Pressed, this,
+          [this](Qt::MouseButton b, int x) { Guarded([&] { Pressed(b, x); }); });
   connect(XMarker, &Marker::Moved, this,
           [this](bool left, int x) { Guarded([&] { Moved(left, x); }); });
-  connect(XMarker, &Marker::Released, this, [this](Qt::MouseButton b, int x) {
-    Guarded([&] { Released(b, x); });
-  });
+  connect(XMarker, &Marker::Released, this,
+          [this](Qt::MouseButton b, int x) { Guarded([&] { Released(b, x); }); });
 }
 
 void DensityPage::BuildGrayRow() {
@@ -114,8 +112,8 @@ void DensityPage::SetDiscrete(bool discrete) {
 // Only a change of state is made: a layout change repaints the whole page.
 void DensityPage::ShowContents(bool show) {
   for (QWidget* w : {static_cast<QWidget*>(Graph), Strip, static_cast<QWidget*>(GrayPanel),
-                     static_cast<QWidget*>(Tails->TailLabel), static_cast<QWidget*>(Tails->Selector),
-                     static_cast<QWidget*>(Tails->Summary)})
+                     static_cast<QWidget*>(Tails->TailLabel),
+                     static_cast<QWidget*>(Tails->Selector), static_cast<QWidget*>(Tails->Summary)})
     if (w->isHidden() == show) w->setVisible(show);
   if (!show) {
     Tails->AlphaLabel->hide();

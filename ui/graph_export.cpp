@@ -30,7 +30,8 @@ bool WriteSvg(QWidget* page, QSaveFile& out, const std::string& description) {
   if (!description.empty()) svg.setDescription(Q(description));
   QPainter painter;
   if (!painter.begin(&svg)) return false;
-  page->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  page->render(&painter, QPoint(), QRegion(),
+               QWidget::DrawWindowBackground | QWidget::DrawChildren);
   return painter.end();
 }
 }  // namespace

@@ -57,8 +57,7 @@ void LongRun::Run(bool showProgress, const std::function<void(ProgressSink*)>& b
   build(showProgress ? static_cast<ProgressSink*>(this) : nullptr);
 }
 
-bool LongRun::RunOnWorker(bool showProgress,
-                          const std::function<void(const RankControl&)>& work) {
+bool LongRun::RunOnWorker(bool showProgress, const std::function<void(const RankControl&)>& work) {
   // A local event loop keeps the window painting and movable while the
   // worker counts.  The worker reports through queued calls and ends the
   // loop with one.

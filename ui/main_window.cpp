@@ -213,8 +213,8 @@ void MainWindow::BuildPages() {
   connect(Sample, &SamplePage::Cleared, this, [this] { SampleCleared(); });
   connect(Sample, &SamplePage::Saved, this, [this](const QString& name) { setWindowTitle(name); });
 
-  for (NumberEdit* e : {Density->XEdit, Density->ProbabilityEditLeft,
-                        Density->ProbabilityEditRight, Cdf->XEdit, Cdf->ProbabilityEdit}) {
+  for (NumberEdit* e : {Density->XEdit, Density->ProbabilityEditLeft, Density->ProbabilityEditRight,
+                        Cdf->XEdit, Cdf->ProbabilityEdit}) {
     connect(e, &NumberEdit::Entered, this, [this](NumberEdit* s) { NumberEditEntered(s->Tag()); });
     connect(e, &QLineEdit::returnPressed, this, [this] { MainButtonClicked(); });
   }

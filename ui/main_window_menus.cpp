@@ -25,12 +25,12 @@
 
 namespace vokt::ui {
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 void MainWindow::BuildMenus() {
   ActionDrawSample = new QAction(QStringLiteral("&Draw random sample"), this);
-  connect(ActionDrawSample, &QAction::triggered, this, [this] { Guarded([&] { Sample->Draw(); }); });
+  connect(ActionDrawSample, &QAction::triggered, this,
+          [this] { Guarded([&] { Sample->Draw(); }); });
   ActionAssign = new QAction(QStringLiteral("&Randomly assign "), this);
   connect(ActionAssign, &QAction::triggered, this, [this] { Guarded([&] { Sample->Assign(); }); });
   ActionSave = new QAction(QStringLiteral("&Save"), this);
@@ -119,8 +119,7 @@ void MainWindow::RestoreSettings() {
     Distribution* before = calc_.Current;
     TypeBox->setCurrentIndex(i);
     Guarded([&] { TypeChosen(); });
-    if (GroupSizesInGrid())
-      SetGridRowCount(static_cast<int>(s.Parameters.size()) + 1);
+    if (GroupSizesInGrid()) SetGridRowCount(static_cast<int>(s.Parameters.size()) + 1);
     auto& texts = calc_.ParameterTexts;
     texts.assign(std::max<size_t>(texts.size(), static_cast<size_t>(s.Parameters.size()) + 1),
                  std::string());

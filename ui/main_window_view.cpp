@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "resources/strings.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
 #include "ui/formulas_page.h"
@@ -17,7 +18,6 @@
 #include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/parameter_grid.h"
-#include "resources/strings.h"
 
 namespace vokt::ui {
 

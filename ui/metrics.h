@@ -7,14 +7,14 @@
 namespace vokt::ui {
 
 struct Metrics {
-  int LineHeight = 18;     // one line of text with some air: 1.5 x the pixel size
+  int LineHeight = 18;  // one line of text with some air: 1.5 x the pixel size
   int HalfLine = 9;
   int TypeBoxWidth = 200;  // the type list and the grid
   int NumberWidth = 50;    // a number box at the usual four decimals
   int DigitsWidth = 21;    // three digits
   int HalfDigits = 11;
-  int MarkerWidth = 71;    // the draggable marker: a number box and its arrows
-  int StripHeight = 24;    // the row of a marker, and the grey row of the boxes
+  int MarkerWidth = 71;  // the draggable marker: a number box and its arrows
+  int StripHeight = 24;  // the row of a marker, and the grey row of the boxes
 };
 
 Metrics MetricsFor(const QFont& font);

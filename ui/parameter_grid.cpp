@@ -126,7 +126,8 @@ class GridDelegate : public QStyledItemDelegate {
   ParameterGrid& grid_;
 };
 
-ParameterGrid::ParameterGrid(Calculator& calc, QWidget* parent) : QTableWidget(parent), calc_(calc) {
+ParameterGrid::ParameterGrid(Calculator& calc, QWidget* parent)
+    : QTableWidget(parent), calc_(calc) {
   setColumnCount(2);
   horizontalHeader()->hide();
   verticalHeader()->hide();
@@ -205,7 +206,8 @@ std::string ParameterGrid::RowLabel(int row) const {
 std::string ParameterGrid::RowHint(int row) const {
   const Distribution* d = calc_.Current;
   if (!d) return {};
-  if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes) return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
+  if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes)
+    return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
   if (row < 0 || row >= d->ParCount) return {};
   Parameter r;
   d->GetParameter(row + 1, r);

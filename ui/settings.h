@@ -13,7 +13,7 @@ struct WindowSettings {
   QByteArray Geometry;  // QWidget::saveGeometry; empty: the default place
   int ProbabilityDecimals = 4;
   int XDecimals = 3;
-  QString TypeName;      // empty: the normal distribution
+  QString TypeName;        // empty: the normal distribution
   QStringList Parameters;  // the grid's texts, row by row
 };
 

@@ -15,10 +15,10 @@
 #include "plot/graph.h"
 #include "ui/density_page.h"
 #include "ui/marker.h"
-#include "ui/metrics.h"
-#include "ui/paint_box.h"
 #include "ui/messages.h"
+#include "ui/metrics.h"
 #include "ui/number_edit.h"
+#include "ui/paint_box.h"
 
 namespace vokt::ui {
 
@@ -193,7 +193,8 @@ void TailControls::Apply() {
   Distribution* d = calc_.Current;
   const TailView view = View();
   const bool upperOnly = d && RejectsOnlyLarge(*d);
-  const QString twoSided = upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided");
+  const QString twoSided =
+      upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided");
   if (Selector->itemText(1) != twoSided) Selector->setItemText(1, twoSided);
   AlphaLabel->setVisible(view == TailView::TwoSided);
   AlphaEdit->setVisible(view == TailView::TwoSided);
@@ -221,9 +222,7 @@ void TailControls::Apply() {
   PlaceSecond(*d, t, view == TailView::Between);
 }
 
-QString TailControls::Prob(Real p) const {
-  return Q(FormatDecimals(calc_.ProbabilityDecimals, p));
-}
+QString TailControls::Prob(Real p) const { return Q(FormatDecimals(calc_.ProbabilityDecimals, p)); }
 
 // A rank test that rejects only large values: the upper p-value.
 TailControls::ViewTexts TailControls::UpperPValueTexts(Distribution& d, Real x) {

@@ -12,12 +12,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +30,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -38,7 +39,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
 
 namespace {
 

@@ -8,11 +8,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <QTabWidget>
@@ -24,6 +23,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -32,9 +32,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
-#include "ui/sample.h"
-#include "ui/sample_view.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QComboBox>
 #include <memory>
 
 #include "distrib/catalogue.h"
@@ -18,6 +18,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -26,7 +27,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -24,7 +25,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
 
 namespace vokt::ui {
 namespace {
@@ -148,8 +148,10 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     e->setText(text);
     Press(static_cast<InputMode>(id));
     EXPECT_TRUE(errors.empty()) << text.toStdString();
-    for (QLineEdit* shown : {form->Density->XEdit, form->Density->ProbabilityEditLeft, form->Density->ProbabilityEditCentral,
-                             form->Density->ProbabilityEditRight, form->Cdf->XEdit, form->Cdf->ProbabilityEdit})
+    for (QLineEdit* shown :
+         {form->Density->XEdit, form->Density->ProbabilityEditLeft,
+          form->Density->ProbabilityEditCentral, form->Density->ProbabilityEditRight,
+          form->Cdf->XEdit, form->Cdf->ProbabilityEdit})
       EXPECT_TRUE(Sane(shown->text()))
           << text.toStdString() << " -> " << shown->text().toStdString();
   }

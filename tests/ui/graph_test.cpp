@@ -17,12 +17,13 @@
 #include <QXmlStreamReader>
 #include <memory>
 
+#include "plot/graph.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
 #include "ui/formulas_page.h"
-#include "plot/graph.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -30,8 +31,6 @@
 #include "ui/sample_dialogs.h"
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
-#include "ui/tail_view.h"
-#include "ui/messages.h"
 #include "ui/tail_view.h"
 
 namespace vokt::ui {
@@ -168,7 +167,8 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
     // The probability edit rides at the height of F(x) on the graph.
     const int yF = YToPixel(rect, f, 1);
     EXPECT_NEAR(Centre(panel), box->x() + XToPixel(form->Current()->Range(), rect, x), 1);
-    EXPECT_NEAR(form->Cdf->ProbabilityEdit->y() + form->Cdf->ProbabilityEdit->height() / 2, box->y() + yF, 2)
+    EXPECT_NEAR(form->Cdf->ProbabilityEdit->y() + form->Cdf->ProbabilityEdit->height() / 2,
+                box->y() + yF, 2)
         << static_cast<double>(x);
     // The guide: down from the curve at x to the axis, and across to the
     // left edge at the height of F(x) (checked where the curve is clear of it).

@@ -14,8 +14,8 @@
 
 #include "distrib/rank_sums.h"
 #include "ui/main_window.h"
-#include "ui/parameter_grid.h"
 #include "ui/messages.h"
+#include "ui/parameter_grid.h"
 
 namespace vokt::ui {
 namespace {

@@ -31,6 +31,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -39,8 +40,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
-#include "ui/sample.h"
 
 namespace vokt::ui {
 namespace {

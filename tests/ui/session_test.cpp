@@ -20,6 +20,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -28,8 +29,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
-#include "ui/sample.h"
 
 namespace vokt::ui {
 namespace {
@@ -87,7 +86,8 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     }
     ASSERT_TRUE(form.MainButton->isVisible());
     const QString caption = form.MainButton->text();
-    const QString leftBefore = form.Density->ProbabilityEditLeft->text(), xBefore = form.Density->XEdit->text();
+    const QString leftBefore = form.Density->ProbabilityEditLeft->text(),
+                  xBefore = form.Density->XEdit->text();
 
     // Three groups of twelve: about a second of counting, so the progress
     // bar shows; Cancel is clicked once it has passed half way.

@@ -14,12 +14,13 @@
 #include <QTest>
 #include <memory>
 
+#include "plot/graph.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
 #include "ui/formulas_page.h"
-#include "plot/graph.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -27,8 +28,6 @@
 #include "ui/sample_dialogs.h"
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
-#include "ui/tail_view.h"
-#include "ui/messages.h"
 #include "ui/tail_view.h"
 
 namespace vokt::ui {
@@ -143,8 +142,9 @@ TEST_F(TailsTest, TwoSidedPValueOfT14) {
   // The boxes keep apart and in order.
   EXPECT_LT(form->Density->ProbabilityEditLeft->x() + form->Density->ProbabilityEditLeft->width(),
             form->Density->ProbabilityEditCentral->x());
-  EXPECT_LT(form->Density->ProbabilityEditCentral->x() + form->Density->ProbabilityEditCentral->width(),
-            form->Density->ProbabilityEditRight->x());
+  EXPECT_LT(
+      form->Density->ProbabilityEditCentral->x() + form->Density->ProbabilityEditCentral->width(),
+      form->Density->ProbabilityEditRight->x());
   // Dragging the main marker changes the p-value and moves the mirror.
   const QString before = form->Density->Tails->SecondEdit->text();
   DragBy(form->Density->XMarker, 30);
@@ -203,11 +203,13 @@ TEST_F(TailsTest, BetweenTwoMarkers) {
   DragBy(form->Density->Tails->SecondPanel, 40);
   EXPECT_GT(form->Density->Tails->SecondX, 1);
   EXPECT_GT(form->Density->ProbabilityEditCentral->text().toDouble(), 0.6827);
-  const int centre = form->Density->Tails->SecondPanel->x() + form->Density->Tails->SecondPanel->width() / 2;
+  const int centre =
+      form->Density->Tails->SecondPanel->x() + form->Density->Tails->SecondPanel->width() / 2;
   const Rect box{0, 0, form->Density->Graph->width(), form->Density->Graph->height()};
-  EXPECT_NEAR(
-      centre,
-      form->Density->Graph->x() + XToPixel(form->Current()->Range(), box, form->Density->Tails->SecondX), 2);
+  EXPECT_NEAR(centre,
+              form->Density->Graph->x() +
+                  XToPixel(form->Current()->Range(), box, form->Density->Tails->SecondX),
+              2);
   // Markers in either order give the same probability.
   TypeInto(form->Density->XEdit, "3");
   TypeInto(form->Density->Tails->SecondEdit, "-1");

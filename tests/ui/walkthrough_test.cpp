@@ -23,6 +23,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -31,9 +32,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
-#include "ui/sample.h"
-#include "ui/sample_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -313,8 +311,9 @@ TEST_F(WalkThroughTest, TheGridFollowsADarkPalette) {
     }
   }
   // The marker's line follows the text colour too.
-  EXPECT_EQ(form->Density->XMarker->Line->palette().color(form->Density->XMarker->Line->backgroundRole()),
-            dark.color(QPalette::WindowText));
+  EXPECT_EQ(
+      form->Density->XMarker->Line->palette().color(form->Density->XMarker->Line->backgroundRole()),
+      dark.color(QPalette::WindowText));
 }
 
 }  // namespace

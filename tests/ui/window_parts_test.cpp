@@ -83,8 +83,7 @@ class WindowParts : public ::testing::Test {
     const int start = marker->width() / 2;
     QTest::mousePress(marker, Qt::LeftButton, {}, QPoint(start, 5));
     QMouseEvent move(QEvent::MouseMove, QPointF(start + dx, 5),
-                     marker->mapToGlobal(QPointF(start + dx, 5)), Qt::NoButton, Qt::LeftButton,
-                     {});
+                     marker->mapToGlobal(QPointF(start + dx, 5)), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(marker, &move);
     QTest::mouseRelease(marker, Qt::LeftButton, {}, QPoint(start + dx, 5));
     QApplication::processEvents();
@@ -232,8 +231,11 @@ TEST_F(WindowParts, MarkersAtTheEndsStayWholeBesideTheLabels) {
       const QRect m = p.marker->geometry();
       EXPECT_GE(m.left(), 0) << p.index << " " << direction;
       EXPECT_LE(m.right(), p.strip->width() - 1) << p.index << " " << direction;
-      for (QLabel* l : {p.low, p.high})
-        if (l->isVisible()) EXPECT_FALSE(l->geometry().intersects(m)) << l->text().toStdString();
+      for (QLabel* l : {p.low, p.high}) {
+        if (l->isVisible()) {
+          EXPECT_FALSE(l->geometry().intersects(m)) << l->text().toStdString();
+        }
+      }
       EXPECT_TRUE((direction < 0 ? p.low : p.high)->isVisible()) << p.index;
     }
   }
@@ -287,8 +289,8 @@ TEST_F(WindowParts, UnusableSettingsLeaveTheDefaults) {
     QStringList params;
     int probabilityDecimals;
   };
-  const Case cases[] = {{"no such type", {"1"}, 40}, {"binomial", {"-3", "2"}, -1},
-                        {"normal", {"x", "y"}, 0}};
+  const Case cases[] = {
+      {"no such type", {"1"}, 40}, {"binomial", {"-3", "2"}, -1}, {"normal", {"x", "y"}, 0}};
   for (const Case& c : cases) {
     form.reset();
     WindowSettings s;

@@ -10,13 +10,13 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QLayout>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +30,7 @@
 #include "ui/formulas_page.h"
 #include "ui/main_window.h"
 #include "ui/marker.h"
+#include "ui/messages.h"
 #include "ui/number_edit.h"
 #include "ui/paint_box.h"
 #include "ui/parameter_grid.h"
@@ -38,7 +39,6 @@
 #include "ui/sample_page.h"
 #include "ui/sample_view.h"
 #include "ui/tail_view.h"
-#include "ui/messages.h"
 
 namespace vokt::ui {
 namespace {
@@ -144,7 +144,8 @@ TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
   EXPECT_EQ(Text(form->Density->XEdit), "0");
   EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.5");
   EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.5");
-  EXPECT_EQ(form->Density->ProbabilityEditCentral->width(), 2);  // the thin line of a continuous type
+  EXPECT_EQ(form->Density->ProbabilityEditCentral->width(),
+            2);  // the thin line of a continuous type
   EXPECT_EQ(form->MainButton->text(), "Apply New Distribution");
   EXPECT_EQ(form->Calc().Mode, InputMode::Applied);
   EXPECT_TRUE(form->ProbabilityDecimalsGroup->checkedAction()->text() == "4");
@@ -174,8 +175,9 @@ TEST_F(WindowTest, LayoutFollowsTheFontAndTheGraphsTakeTheRoom) {
   const QSize graph = form->Density->Graph->size();
   form->resize(form->width() + 200, form->height() + 150);
   QApplication::processEvents();
-  EXPECT_EQ(form->Pages->geometry().right(), form->centralWidget()->width() - 1 -
-                                                 form->centralWidget()->layout()->contentsMargins().right());
+  EXPECT_EQ(form->Pages->geometry().right(),
+            form->centralWidget()->width() - 1 -
+                form->centralWidget()->layout()->contentsMargins().right());
   EXPECT_EQ(form->Density->Graph->width(), graph.width() + 200);
   EXPECT_EQ(form->Density->Graph->height(), graph.height() + 150);
   form->Pages->setCurrentIndex(1);
@@ -287,7 +289,8 @@ TEST_F(WindowTest, TinyTailsShowTheirDigitsAndFitTheirBoxes) {
   TypeInto(form->Cdf->XEdit, "9");
   EXPECT_EQ(Text(form->Cdf->ProbabilityEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
   EXPECT_GE(form->Cdf->ProbabilityEdit->width(),
-            form->Cdf->ProbabilityEdit->fontMetrics().horizontalAdvance(form->Cdf->ProbabilityEdit->text()));
+            form->Cdf->ProbabilityEdit->fontMetrics().horizontalAdvance(
+                form->Cdf->ProbabilityEdit->text()));
   EXPECT_TRUE(errors.empty());
 }
 
@@ -526,7 +529,8 @@ TEST_F(WindowTest, DraggingTheMarkerMovesX) {
                      Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &beyond);
   EXPECT_GT(form->Calc().CurrentX, 4);
-  EXPECT_EQ(panel->x() + panel->width() / 2, form->Density->Graph->x() + form->Density->Graph->width());
+  EXPECT_EQ(panel->x() + panel->width() / 2,
+            form->Density->Graph->x() + form->Density->Graph->width());
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   // Far out the upper tail is tiny but not 0: shown in exponent notation.
@@ -571,7 +575,8 @@ TEST_F(WindowTest, GridCellsCarryTheRangeHints) {
   EXPECT_EQ(form->Grid->item(1, 1)->toolTip().toStdString(), "@s^2_ > 0");
   EXPECT_EQ(form->Grid->item(1, 0)->toolTip().toStdString(), "@s^2_ > 0");
   EXPECT_EQ(form->Grid->RowLabel(1), "@s^2_ =");
-  EXPECT_EQ(form->Cdf->ProbabilityEdit->toolTip(), QString::fromUtf8("Probability  P( X @\u00A3 x )"));
+  EXPECT_EQ(form->Cdf->ProbabilityEdit->toolTip(),
+            QString::fromUtf8("Probability  P( X @\u00A3 x )"));
 }
 
 TEST_F(WindowTest, HelpOpensAtTheContents) {
@@ -660,7 +665,8 @@ TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   form->Calc().ParameterTexts = {"", "15", "15", "15", ""};
   const std::vector<std::string> texts = form->Calc().ParameterTexts;
   const QImage pdf = form->Density->Graph->grab().toImage();
-  const QString x = Text(form->Density->XEdit), central = Text(form->Density->ProbabilityEditCentral),
+  const QString x = Text(form->Density->XEdit),
+                central = Text(form->Density->ProbabilityEditCentral),
                 right = Text(form->Density->ProbabilityEditRight);
   bool sawProgress = false;
   QElapsedTimer clock;

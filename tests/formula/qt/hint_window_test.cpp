@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QHelpEvent>
-#include <QLabel>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QTableWidget>
 
