@@ -32,7 +32,7 @@ void PrintUsage() {
   std::cout << "usage: vokt [--screenshot FILE.png [--type NAME [--params P1;P2;P3]] [--x "
                "VALUE] [--sample N]\n"
                "            [--page 0|1|2] [--hint ROW] [--size WIDTHxHEIGHT]\n"
-               "            [--view two|between [--b VALUE] [--alpha A]]]\n"
+               "            [--view two|between [--b VALUE] [--alpha A]] [--refuse P]]\n"
                "       vokt --help | --version\n";
 }
 
@@ -144,6 +144,8 @@ ScreenshotOptions ParseArguments(int argc, char** argv, int& exitCode) {
       o.bValue = next(i);
     } else if (std::strcmp(a, "--alpha") == 0) {
       o.alpha = next(i);
+    } else if (std::strcmp(a, "--refuse") == 0) {
+      o.refuse = next(i);
     } else if (std::strcmp(a, "--page") == 0) {
       o.page = std::atoi(argv[++i]);
     } else if (std::strcmp(a, "--hint") == 0) {
@@ -164,11 +166,21 @@ bool PrepareScreenshot(ui::MainWindow& form, const ScreenshotOptions& o) {
     std::cerr << "vokt: " << text << "\n";
     failed = true;
   });
-  ui::SetBeepHook([&failed] {
+  bool beepExpected = false;
+  ui::SetBeepHook([&failed, &beepExpected] {
+    if (beepExpected) return;
     std::cerr << "vokt: the x value was refused\n";
     failed = true;
   });
   if (!ApplyChoices(form, o, failed)) return false;
+  if (!o.refuse.isEmpty()) {
+    // The refusal's reason shows in the status line.
+    beepExpected = true;
+    form.Density->ProbabilityEditLeft->setText(o.refuse);
+    form.Calc().Mode = ui::InputMode::LowerProbability;
+    form.MainButtonClicked();
+    beepExpected = false;
+  }
   if (!o.sample.isEmpty()) {
     const QString n = o.sample;
     form.Sample->RunDialog = [n](QDialog& d) {

@@ -7,7 +7,9 @@
 // decimals) onto the sample page, "--size WxH" gives the window that size
 // (900x560 without it),
 // "--view two|between" chooses the tail view of the pdf page, "--b VALUE"
-// places its second marker and "--alpha A" enters a significance level.  A
+// places its second marker, "--alpha A" enters a significance level and
+// "--refuse P" types a probability the window refuses into the left box (the
+// status line then says why; the beep is expected).  A
 // type that is not there or an error while applying ends the run with status
 // 1 and no picture.
 #pragma once
@@ -32,6 +34,7 @@ struct ScreenshotOptions {
   QString sample;
   QSize size;
   QString view, bValue, alpha;
+  QString refuse;
 };
 
 // Reads the options above from the command line; "--help" and "--version"

@@ -42,7 +42,7 @@ if [ $# -ge 2 ]; then
   exit $failed
 fi
 
-shot docs/vokt-window.png --hint 1
+shot docs/vokt-window.png --hint 1 --refuse 1.5
 
 # The graph pages: a larger window, x away from the centre so both sides of
 # the density and the guide of the distribution function show.
