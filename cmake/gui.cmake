@@ -13,7 +13,7 @@ add_library(vokt_gui STATIC ${VOKT_GUI_SOURCES})
 target_link_libraries(vokt_gui PUBLIC vokt_core Qt6::Widgets Qt6::Svg)
 
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
-  add_executable(vokt app/main.cpp)
+  add_executable(vokt app/main.cpp app/screenshot.cpp app/screenshot.h)
   target_link_libraries(vokt PRIVATE vokt_gui)
 endif()
 

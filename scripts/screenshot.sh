@@ -42,11 +42,11 @@ if [ $# -ge 2 ]; then
   exit $failed
 fi
 
-shot docs/vokt-window.png --hint 1
+shot docs/vokt-window.png --hint 1 --refuse 1.5
 
 # The graph pages: a larger window, x away from the centre so both sides of
 # the density and the guide of the distribution function show.
-graph_size=820x420
+graph_size=900x560
 # name | type | parameters | x
 while IFS='|' read -r name type params x; do
   for page in pdf cdf; do

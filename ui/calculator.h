@@ -116,6 +116,8 @@ class Calculator {
   void UpdateDensityPage(bool repaint);
   void UpdateCdfPage();
   bool ParametersComplete() const;
+  // The page the window shows.
+  PageId ActivePage() const { return view_.ActivePage(); }
 
   // The button caption for an input mode.
   static std::string CaptionFor(InputMode mode);

@@ -1,20 +1,15 @@
-// Random samples and random assignment: the two dialogs, the number formats
-// of sample values and the assignment of numbered subjects to groups.
+// Random samples and random assignment: the number formats of sample
+// values, the assignment of numbered subjects to groups, whole numbers typed
+// in the dialogs and repeatable draws.
 #pragma once
 
-#include <QDialog>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "numeric/checks.h"
-#include "ui/number_edit.h"
-
-class QCheckBox;
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
 
 namespace vokt::ui {
 
@@ -66,50 +61,6 @@ class SeededDraw {
  private:
   bool active_;
   int32_t seed1_ = 0, seed2_ = 0;
-};
-
-class DrawDialog : public QDialog {
-  Q_OBJECT
- public:
-  explicit DrawDialog(QWidget* parent = nullptr);
-
-  bool FormatBoxVisible = true;
-  int64_t SampleSize = 10;
-  bool FloatingPoint = false;
-  int Decimals = 3;
-  // The optional seed: an empty box draws as ever, a whole number 0 ..
-  // kMaxSeed makes the draw repeatable.
-  bool HasSeed = false;
-  uint64_t Seed = 0;
-
-  NumberEdit* SampleSizeEdit = nullptr;
-  QLineEdit* SeedEdit = nullptr;
-  QGroupBox* FormatBox = nullptr;
-  QCheckBox* FloatingPointCheckBox = nullptr;
-  NumberEdit* DecimalsEdit = nullptr;
-  QPushButton* OKButton = nullptr;
-  QPushButton* CancelButton = nullptr;
-
-  void Accept();
-
- protected:
-  void showEvent(QShowEvent* e) override;
-};
-
-class AssignDialog : public QDialog {
-  Q_OBJECT
- public:
-  explicit AssignDialog(QWidget* parent = nullptr);
-
-  int64_t Subjects = 0;
-  int64_t Groups = 0;
-
-  NumberEdit* nsubjectsEdit = nullptr;
-  NumberEdit* ngroupsedit = nullptr;
-  QPushButton* OKButton = nullptr;
-  QPushButton* CancelButton = nullptr;
-
-  void Accept();
 };
 
 }  // namespace vokt::ui

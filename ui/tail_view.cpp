@@ -13,9 +13,12 @@
 #include "formula/qt/painter_surface.h"
 #include "plot/axis.h"
 #include "plot/graph.h"
-#include "ui/main_window.h"
+#include "ui/density_page.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/metrics.h"
 #include "ui/number_edit.h"
+#include "ui/paint_box.h"
 
 namespace vokt::ui {
 
@@ -104,15 +107,17 @@ CleanCapture::~CleanCapture() {
   focus_->blockSignals(blocked_);
 }
 
-TailControls::TailControls(MainWindow& form, QWidget* page) : QObject(page), form_(form) {
+TailControls::TailControls(DensityPage& pageWidget, Calculator& calc)
+    : QObject(&pageWidget), page_(pageWidget), calc_(calc) {
+  QWidget* page = &pageWidget;
   Selector = new QComboBox(page);
   Selector->addItems({QStringLiteral("three probabilities"), QStringLiteral("two-sided"),
                       QStringLiteral("between a and b")});
   Selector->setToolTip(QStringLiteral("which probabilities the page shows (Alt+T)"));
   Selector->setFocusPolicy(Qt::StrongFocus);
-  auto* label = new QLabel(U("&tail:"), page);
-  label->setBuddy(Selector);
-  label->setObjectName(QStringLiteral("TailLabel"));
+  TailLabel = new QLabel(U("&tail:"), page);
+  TailLabel->setBuddy(Selector);
+  TailLabel->setObjectName(QStringLiteral("TailLabel"));
   connect(Selector, &QComboBox::currentIndexChanged, this,
           [this](int) { Guarded([&] { Changed(); }); });
 
@@ -125,7 +130,7 @@ TailControls::TailControls(MainWindow& form, QWidget* page) : QObject(page), for
   Summary = new QLabel(page);
   Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  SecondPanel = new QFrame(page);
+  SecondPanel = new QFrame(pageWidget.Strip);
   SecondPanel->setObjectName(QStringLiteral("SecondMarker"));
   secondLine_ = new QFrame(SecondPanel);
   secondLine_->setAutoFillBackground(true);
@@ -150,38 +155,21 @@ TailView TailControls::View() const {
 
 void TailControls::SetView(TailView v) { Selector->setCurrentIndex(static_cast<int>(v)); }
 
-bool TailControls::Complete() const { return form_.Calc().ParametersComplete(); }
+bool TailControls::Complete() const { return calc_.ParametersComplete(); }
 
-int TailControls::Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth,
-                         int markerHeight) {
-  auto* label = Selector->parentWidget()->findChild<QLabel*>(QStringLiteral("TailLabel"));
-  const int h = std::max(lineHeight, Selector->sizeHint().height());
-  const int top = 2;
-  int x = 4;
-  if (label) {
-    const int lw = label->sizeHint().width();
-    label->setGeometry(x, top, lw, h);
-    x += lw + 4;
-  }
-  const int sw = Selector->sizeHint().width();
-  Selector->setGeometry(x, top, sw, h);
-  x += sw + 12;
-  const int aw = AlphaLabel->sizeHint().width();
-  AlphaLabel->setGeometry(x, top, aw, h);
-  AlphaEdit->setGeometry(x + aw + 4, top + (h - lineHeight) / 2, numberWidth, lineHeight);
-  x += aw + 4 + numberWidth + 12;
-  Summary->setGeometry(x, top, std::max(10, pageWidth - x - 4), h);
+void TailControls::Arrange(const Metrics& m) {
+  AlphaEdit->setFixedSize(m.NumberWidth, m.LineHeight);
+  const int markerWidth = m.MarkerWidth, markerHeight = m.StripHeight;
   SecondPanel->resize(markerWidth, markerHeight);
-  SecondEdit->resize(numberWidth, lineHeight);
-  SecondEdit->move((markerWidth - numberWidth) / 2, markerHeight - lineHeight);
-  secondLine_->setGeometry(markerWidth / 2 - 1, 0, 2, std::max(2, markerHeight - lineHeight));
-  return top + h + 2;
+  SecondEdit->resize(m.NumberWidth, m.LineHeight);
+  SecondEdit->move((markerWidth - m.NumberWidth) / 2, markerHeight - m.LineHeight);
+  secondLine_->setGeometry(markerWidth / 2 - 1, 0, 2, std::max(2, markerHeight - m.LineHeight));
 }
 
 void TailControls::Changed() {
   alphaMode_ = false;
-  if (form_.ActivePage() == PageId::Pdf && Complete())
-    form_.Calc().UpdateDensityPage(true);
+  if (calc_.ActivePage() == PageId::Pdf && Complete())
+    calc_.UpdateDensityPage(true);
   else
     Apply();
 }
@@ -190,7 +178,7 @@ void TailControls::EnsureSecond(Distribution& d) {
   const GraphRange r = d.Range();
   if (secondFor_ == &d && std::isfinite(SecondX) && SecondX >= r.Left && SecondX <= r.Right) return;
   secondFor_ = &d;
-  const Real x = form_.Calc().CurrentX;
+  const Real x = calc_.CurrentX;
   const CriticalValue m = MirrorPoint(d, x);
   if (m.Exists && m.X != x) {
     SecondX = m.X;
@@ -202,19 +190,20 @@ void TailControls::EnsureSecond(Distribution& d) {
 }
 
 void TailControls::Apply() {
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   const TailView view = View();
   const bool upperOnly = d && RejectsOnlyLarge(*d);
-  Selector->setItemText(1,
-                        upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided"));
+  const QString twoSided =
+      upperOnly ? QStringLiteral("upper p-value") : QStringLiteral("two-sided");
+  if (Selector->itemText(1) != twoSided) Selector->setItemText(1, twoSided);
   AlphaLabel->setVisible(view == TailView::TwoSided);
   AlphaEdit->setVisible(view == TailView::TwoSided);
-  auto* left = form_.ProbabilityEditLeft;
-  auto* central = form_.ProbabilityEditCentral;
-  auto* right = form_.ProbabilityEditRight;
+  auto* left = page_.ProbabilityEditLeft;
+  auto* central = page_.ProbabilityEditCentral;
+  auto* right = page_.ProbabilityEditRight;
   if (view == TailView::Three || !d || !Complete()) {
     SecondPanel->hide();
-    Summary->clear();
+    if (!Summary->text().isEmpty()) Summary->clear();
     left->setToolTip(QStringLiteral("Probability  P ( X < x )"));
     central->setToolTip(QStringLiteral("Probability  P ( X = x )"));
     right->setToolTip(QStringLiteral("Probability  P ( X > x )"));
@@ -222,147 +211,170 @@ void TailControls::Apply() {
     right->show();
     return;
   }
-  Calculator& drv = form_.Calc();
-  const int decimals = drv.ProbabilityDecimals;
-  auto prob = [decimals](Real p) { return Q(FormatDecimals(decimals, p)); };
-  const Real x = drv.CurrentX;
+  const Real x = calc_.CurrentX;
   if (alphaMode_ && x != alphaX_) alphaMode_ = false;
-
-  QString leftText, centralText, rightText, summary;
-  // Where the second marker stands: b of "between a and b", or the
-  // mirrored point or upper critical value of the two-sided view (which
-  // leave b alone).
-  Real second = SecondX;
-  bool showSecond = false, showCentral = true, showRight = true;
   haveLo_ = haveHi_ = false;
-  if (view == TailView::TwoSided && upperOnly) {
-    lo_ = hi_ = x;
-    haveHi_ = true;
-    const Real p = ProbAtLeast(*d, x);
-    leftText = prob(ProbBelow(*d, x));
-    rightText = prob(p);
-    showCentral = false;
-    left->setToolTip(QStringLiteral("Probability  P ( X < x )"));
-    right->setToolTip(U("upper p-value  P ( X \u2265 x )"));
-    if (alphaMode_) {
-      summary = critical_.Upper.Exists
+  const ViewTexts t = view == TailView::TwoSided
+                          ? (upperOnly ? UpperPValueTexts(*d, x) : TwoSidedTexts(*d, x))
+                          : BetweenTexts(*d, x);
+  PlaceBoxes(*d, t);
+  if (Summary->text() != t.summary) Summary->setText(t.summary);
+  PlaceSecond(*d, t, view == TailView::Between);
+}
+
+QString TailControls::Prob(Real p) const { return Q(FormatDecimals(calc_.ProbabilityDecimals, p)); }
+
+// A rank test that rejects only large values: the upper p-value.
+TailControls::ViewTexts TailControls::UpperPValueTexts(Distribution& d, Real x) {
+  ViewTexts t;
+  lo_ = hi_ = x;
+  haveHi_ = true;
+  const Real p = ProbAtLeast(d, x);
+  t.left = Prob(ProbBelow(d, x));
+  t.right = Prob(p);
+  t.showCentral = false;
+  page_.ProbabilityEditLeft->setToolTip(QStringLiteral("Probability  P ( X < x )"));
+  page_.ProbabilityEditRight->setToolTip(U("upper p-value  P ( X \u2265 x )"));
+  if (alphaMode_) {
+    t.summary = critical_.Upper.Exists
                     ? U("\u03B1 = %1: critical value %2, attained level %3")
                           .arg(AlphaEdit->text(), Q(FormatNumber(critical_.Upper.X)),
-                               prob(critical_.Upper.Level))
+                               Prob(critical_.Upper.Level))
                     : U("\u03B1 = %1: no critical value").arg(AlphaEdit->text());
-      haveHi_ = critical_.Upper.Exists;
-    } else {
-      summary = U("upper p-value  P(X \u2265 x) = %1").arg(prob(p));
-    }
-  } else if (view == TailView::TwoSided) {
-    left->setToolTip(U("lower tail  P ( X \u2264 a )"));
-    right->setToolTip(U("upper tail  P ( X \u2265 b )"));
-    if (alphaMode_) {
-      const CriticalValue& a = critical_.Lower;
-      const CriticalValue& b = critical_.Upper;
-      second = b.Exists ? b.X : d->Range().Right;
-      lo_ = x;
-      hi_ = second;
-      haveLo_ = a.Exists;
-      haveHi_ = b.Exists;
-      leftText = prob(a.Exists ? a.Level : 0);
-      rightText = prob(b.Exists ? b.Level : 0);
-      centralText = prob((a.Exists ? a.Level : 0) + (b.Exists ? b.Level : 0));
-      central->setToolTip(U("attained level  P ( X \u2264 a ) + P ( X \u2265 b )"));
-      auto crit = [&](const CriticalValue& c) {
-        return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none");
-      };
-      summary = U("\u03B1 = %1: critical values %2 and %3, attained level %4")
-                    .arg(AlphaEdit->text(), crit(a), crit(b), centralText);
-      showSecond = true;
-    } else {
-      const Real p = TwoSidedPValue(*d, x);
-      const CriticalValue m = MirrorPoint(*d, x);
-      const bool lowerSide = ProbAtMost(*d, x) <= ProbAtLeast(*d, x);
-      lo_ = hi_ = x;
-      if (lowerSide)
-        haveLo_ = true;
-      else
-        haveHi_ = true;
-      if (m.Exists) {
-        second = m.X;
-        lo_ = std::min(x, m.X);
-        hi_ = std::max(x, m.X);
-        haveLo_ = haveHi_ = true;
-        showSecond = true;
-      }
-      leftText = prob(haveLo_ ? ProbAtMost(*d, lo_) : 0);
-      rightText = prob(haveHi_ ? ProbAtLeast(*d, hi_) : 0);
-      centralText = prob(p);
-      central->setToolTip(U("two-sided p-value  2 min( P ( X \u2264 x ), P ( X \u2265 x ) )"));
-      summary = U("two-sided p = %1").arg(centralText);
-      if (m.Exists) summary += U(";  mirrored point %1").arg(Q(FormatNumber(m.X)));
-    }
-  } else {  // between a and b
-    EnsureSecond(*d);
-    second = SecondX;
-    lo_ = std::min(x, second);
-    hi_ = std::max(x, second);
-    haveLo_ = haveHi_ = true;
-    const Real inside = IntervalProbability(*d, lo_, hi_);
-    const Real below = ProbBelow(*d, lo_), above = ProbAbove(*d, hi_);
-    leftText = prob(below);
-    rightText = prob(above);
-    centralText = prob(inside);
-    left->setToolTip(QStringLiteral("Probability  P ( X < a )"));
-    central->setToolTip(U("Probability  P ( a \u2264 X \u2264 b )"));
-    right->setToolTip(QStringLiteral("Probability  P ( X > b )"));
-    summary = U("P(a \u2264 X \u2264 b) = %1;  outside %2").arg(centralText, prob(below + above));
-    showSecond = true;
+    haveHi_ = critical_.Upper.Exists;
+  } else {
+    t.summary = U("upper p-value  P(X \u2265 x) = %1").arg(Prob(p));
   }
+  return t;
+}
 
-  // The boxes: the tails under their areas, the middle one between the
-  // markers, never on top of each other.
-  QWidget* box = form_.DensityGraph;
+// Both tails: the critical values of a level alpha, or the p-value of x
+// with its mirrored point.
+TailControls::ViewTexts TailControls::TwoSidedTexts(Distribution& d, Real x) {
+  ViewTexts t;
+  t.second = SecondX;
+  page_.ProbabilityEditLeft->setToolTip(U("lower tail  P ( X \u2264 a )"));
+  page_.ProbabilityEditRight->setToolTip(U("upper tail  P ( X \u2265 b )"));
+  auto* central = page_.ProbabilityEditCentral;
+  if (alphaMode_) {
+    const CriticalValue& a = critical_.Lower;
+    const CriticalValue& b = critical_.Upper;
+    t.second = b.Exists ? b.X : d.Range().Right;
+    lo_ = x;
+    hi_ = t.second;
+    haveLo_ = a.Exists;
+    haveHi_ = b.Exists;
+    t.left = Prob(a.Exists ? a.Level : 0);
+    t.right = Prob(b.Exists ? b.Level : 0);
+    t.central = Prob((a.Exists ? a.Level : 0) + (b.Exists ? b.Level : 0));
+    central->setToolTip(U("attained level  P ( X \u2264 a ) + P ( X \u2265 b )"));
+    auto crit = [&](const CriticalValue& c) {
+      return c.Exists ? Q(FormatNumber(c.X)) : QStringLiteral("none");
+    };
+    t.summary = U("\u03B1 = %1: critical values %2 and %3, attained level %4")
+                    .arg(AlphaEdit->text(), crit(a), crit(b), t.central);
+    t.showSecond = true;
+    return t;
+  }
+  const Real p = TwoSidedPValue(d, x);
+  const CriticalValue m = MirrorPoint(d, x);
+  const bool lowerSide = ProbAtMost(d, x) <= ProbAtLeast(d, x);
+  lo_ = hi_ = x;
+  (lowerSide ? haveLo_ : haveHi_) = true;
+  if (m.Exists) {
+    t.second = m.X;
+    lo_ = std::min(x, m.X);
+    hi_ = std::max(x, m.X);
+    haveLo_ = haveHi_ = true;
+    t.showSecond = true;
+  }
+  t.left = Prob(haveLo_ ? ProbAtMost(d, lo_) : 0);
+  t.right = Prob(haveHi_ ? ProbAtLeast(d, hi_) : 0);
+  t.central = Prob(p);
+  central->setToolTip(U("two-sided p-value  2 min( P ( X \u2264 x ), P ( X \u2265 x ) )"));
+  t.summary = U("two-sided p = %1").arg(t.central);
+  if (m.Exists) t.summary += U(";  mirrored point %1").arg(Q(FormatNumber(m.X)));
+  return t;
+}
+
+// Between a and b: the interval's probability and the two outside it.
+TailControls::ViewTexts TailControls::BetweenTexts(Distribution& d, Real x) {
+  ViewTexts t;
+  EnsureSecond(d);
+  t.second = SecondX;
+  lo_ = std::min(x, t.second);
+  hi_ = std::max(x, t.second);
+  haveLo_ = haveHi_ = true;
+  const Real inside = IntervalProbability(d, lo_, hi_);
+  const Real below = ProbBelow(d, lo_), above = ProbAbove(d, hi_);
+  t.left = Prob(below);
+  t.right = Prob(above);
+  t.central = Prob(inside);
+  page_.ProbabilityEditLeft->setToolTip(QStringLiteral("Probability  P ( X < a )"));
+  page_.ProbabilityEditCentral->setToolTip(U("Probability  P ( a \u2264 X \u2264 b )"));
+  page_.ProbabilityEditRight->setToolTip(QStringLiteral("Probability  P ( X > b )"));
+  t.summary = U("P(a \u2264 X \u2264 b) = %1;  outside %2").arg(t.central, Prob(below + above));
+  t.showSecond = true;
+  return t;
+}
+
+// The boxes: the tails under their areas, the middle one between the
+// markers, never on top of each other.
+void TailControls::PlaceBoxes(Distribution& d, const ViewTexts& t) {
+  auto* left = page_.ProbabilityEditLeft;
+  auto* central = page_.ProbabilityEditCentral;
+  auto* right = page_.ProbabilityEditRight;
+  QWidget* box = page_.Graph;
   const Rect rect{0, 0, box->width(), box->height()};
-  const GraphRange range = d->Range();
-  const int w = form_.NumberWidth;
-  const int gray = form_.GrayPanel->width();
+  const GraphRange range = d.Range();
+  // One width for the three, wide enough for the longest text.
+  int w = page_.Sizes().NumberWidth;
+  for (const QString* text : {&t.left, &t.central, &t.right})
+    w = FittedWidth(left->font(), *text, w);
+  const int gray = page_.GrayPanel->width();
   const int pLo = box->x() + XToPixel(range, rect, lo_),
             pHi = box->x() + XToPixel(range, rect, hi_);
   std::array<int, 3> centres{pLo / 2, (pLo + pHi) / 2, (pHi + gray) / 2};
-  if (!showCentral) centres = {pLo / 2, -10 * w, (pLo + gray) / 2};
+  if (!t.showCentral) centres = {pLo / 2, -10 * w, (pLo + gray) / 2};
   const std::array<int, 3> lefts =
-      showCentral ? SpreadBoxes(centres, w, gray, 4)
-                  : std::array<int, 3>{
-                        std::max(0, centres[0] - w / 2), 0,
-                        std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
-  left->setText(leftText);
+      t.showCentral ? SpreadBoxes(centres, w, gray, 4)
+                    : std::array<int, 3>{
+                          std::max(0, centres[0] - w / 2), 0,
+                          std::min(gray - w, std::max(centres[0] + w / 2 + 4, centres[2] - w / 2))};
+  left->setText(t.left);
   left->resize(w, left->height());
   right->resize(w, right->height());
   left->move(lefts[0], left->y());
-  central->setVisible(showCentral);
-  if (showCentral) {
+  central->setVisible(t.showCentral);
+  if (t.showCentral) {
     central->setGeometry(lefts[1], central->y(), w, central->height());
-    central->setText(centralText);
+    central->setText(t.central);
   }
-  right->setVisible(showRight);
-  right->setText(rightText);
+  right->setVisible(true);
+  right->setText(t.right);
   right->move(lefts[2], right->y());
   for (QLineEdit* e : {static_cast<QLineEdit*>(left), static_cast<QLineEdit*>(central),
                        static_cast<QLineEdit*>(right)})
     e->setCursorPosition(0);
-  Summary->setText(summary);
+}
 
-  SecondPanel->setVisible(showSecond);
-  if (showSecond) {
-    const int px = box->x() + ClampPixel(XToPixel(range, rect, second), 0, rect.Width());
-    SecondPanel->move(px - SecondPanel->width() / 2, form_.DensityMarker->y());
-    SecondPanel->raise();
-    const bool editable = view == TailView::Between;
-    SecondEdit->setReadOnly(!editable);
-    SecondPanel->setCursor(editable ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    SecondEdit->setToolTip(editable ? QStringLiteral("b  (drag the marker or type)")
-                                    : QStringLiteral("the mirrored point"));
-    if (!SecondEdit->hasFocus() || !editable) {
-      SecondEdit->setText(Q(FormatNumber(second)));
-      SecondEdit->setCursorPosition(0);
-    }
+// The second marker: b of "between a and b" (editable), or the mirrored
+// point or upper critical value of the two-sided view.
+void TailControls::PlaceSecond(Distribution& d, const ViewTexts& t, bool editable) {
+  SecondPanel->setVisible(t.showSecond);
+  if (!t.showSecond) return;
+  QWidget* box = page_.Graph;
+  const Rect rect{0, 0, box->width(), box->height()};
+  const int px = box->x() + ClampPixel(XToPixel(d.Range(), rect, t.second), 0, rect.Width());
+  SecondPanel->move(px - SecondPanel->width() / 2, 0);
+  SecondPanel->raise();
+  SecondEdit->setReadOnly(!editable);
+  SecondPanel->setCursor(editable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  SecondEdit->setToolTip(editable ? QStringLiteral("b  (drag the marker or type)")
+                                  : QStringLiteral("the mirrored point"));
+  if (!SecondEdit->hasFocus() || !editable) {
+    SecondEdit->setText(Q(FormatNumber(t.second)));
+    SecondEdit->setCursorPosition(0);
   }
 }
 
@@ -397,7 +409,7 @@ bool TailControls::PaintDensity(DrawingSurface& s, Distribution& d) {
 }
 
 void TailControls::AlphaEntered() {
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   if (!d || !Complete()) return;
   Real alpha;
   try {
@@ -408,7 +420,7 @@ void TailControls::AlphaEntered() {
     Beep();
     return;
   }
-  Calculator& drv = form_.Calc();
+  Calculator& drv = calc_;
   const GraphRange r = d->Range();
   if (RejectsOnlyLarge(*d))
     drv.CurrentX = critical_.Upper.Exists ? critical_.Upper.X : r.Right;
@@ -421,7 +433,7 @@ void TailControls::AlphaEntered() {
 }
 
 void TailControls::SecondEntered() {
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   if (!d || !Complete() || View() != TailView::Between) return;
   const std::string text = SecondEdit->text().toStdString();
   Real v;
@@ -432,11 +444,11 @@ void TailControls::SecondEntered() {
   SecondX = SnapToTable(*d, text, v);
   secondFor_ = d;
   SecondEdit->clearFocus();
-  form_.Calc().UpdateDensityPage(true);
+  calc_.UpdateDensityPage(true);
 }
 
 Real TailControls::DraggedX(Distribution& d, int dx) const {
-  QWidget* box = form_.DensityGraph;
+  QWidget* box = page_.Graph;
   const Rect rect{0, 0, box->width(), box->height()};
   Real x = PixelToX(dragPixel_ + dx, d.Range(), rect);
   if (d.IsDiscrete() && !dynamic_cast<EmpiricalDistribution*>(&d)) x = RoundExt(x);
@@ -447,7 +459,7 @@ bool TailControls::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type t = event->type();
   if (t != QEvent::MouseButtonPress && t != QEvent::MouseMove && t != QEvent::MouseButtonRelease)
     return QObject::eventFilter(watched, event);
-  Distribution* d = form_.Current();
+  Distribution* d = calc_.Current;
   if (!d || !Complete() || View() != TailView::Between) return true;
   auto* me = static_cast<QMouseEvent*>(event);
   const int x = static_cast<int>(me->position().x());
@@ -455,16 +467,16 @@ bool TailControls::eventFilter(QObject* watched, QEvent* event) {
     if (t == QEvent::MouseButtonPress) {
       if (me->button() != Qt::LeftButton) return;
       dragStart_ = x;
-      dragPixel_ = SecondPanel->x() + SecondPanel->width() / 2 - form_.DensityGraph->x();
+      dragPixel_ = SecondPanel->x() + SecondPanel->width() / 2 - page_.Graph->x();
       SecondX = DraggedX(*d, 0);
       secondFor_ = d;
-      form_.Calc().UpdateDensityPage(false);
+      calc_.UpdateDensityPage(false);
     } else if (t == QEvent::MouseMove) {
       if (!(me->buttons() & Qt::LeftButton) || x == dragStart_) return;
       SecondX = DraggedX(*d, x - dragStart_);
-      form_.Calc().UpdateDensityPage(false);
+      calc_.UpdateDensityPage(false);
     } else if (me->button() == Qt::LeftButton) {
-      form_.Calc().UpdateDensityPage(true);
+      calc_.UpdateDensityPage(true);
     }
   });
   return true;

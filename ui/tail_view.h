@@ -3,13 +3,14 @@
 // view, the second marker (the mirrored point of the two-sided view, the b of
 // "between a and b"), the shading of the graph for each view, the x axis
 // under the graphs and the clean capture of a page for copies and saved
-// pictures.  The form wires it in: it builds it, lays out its row, calls
+// pictures.  The pdf page wires it in: it puts its row in its layout, calls
 // Apply after every placement of the main marker and PaintDensity from the
 // paint handler.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -28,8 +29,10 @@ class DrawingSurface;
 
 namespace vokt::ui {
 
-class MainWindow;
+class Calculator;
+class DensityPage;
 class NumberEdit;
+struct Metrics;
 
 enum class TailView : uint8_t { Three = 0, TwoSided = 1, Between = 2 };
 
@@ -60,7 +63,9 @@ class CleanCapture {
 class TailControls : public QObject {
   Q_OBJECT
  public:
-  TailControls(MainWindow& form, QWidget* page);
+  TailControls(DensityPage& page, Calculator& calc);
+
+  QLabel* TailLabel = nullptr;
 
   QComboBox* Selector = nullptr;
   QLabel* AlphaLabel = nullptr;
@@ -74,8 +79,8 @@ class TailControls : public QObject {
   // b of "between a and b" (the second marker in that view).
   Real SecondX = 0;
 
-  // Places the selector row at the top of the page; returns its bottom.
-  int Layout(int pageWidth, int lineHeight, int numberWidth, int markerWidth, int markerHeight);
+  // Sizes from the font: the alpha box and the second marker.
+  void Arrange(const Metrics& m);
   // After the main marker was placed: the boxes' texts and places, the
   // second marker and the summary for the chosen view.
   void Apply();
@@ -92,12 +97,26 @@ class TailControls : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // What the boxes and the summary show in a view, and where the second
+  // marker stands.
+  struct ViewTexts {
+    QString left, central, right, summary;
+    Real second = 0;
+    bool showSecond = false, showCentral = true;
+  };
+  ViewTexts UpperPValueTexts(Distribution& d, Real x);
+  ViewTexts TwoSidedTexts(Distribution& d, Real x);
+  ViewTexts BetweenTexts(Distribution& d, Real x);
+  void PlaceBoxes(Distribution& d, const ViewTexts& t);
+  void PlaceSecond(Distribution& d, const ViewTexts& t, bool editable);
+  QString Prob(Real p) const;
   void Changed();
   void EnsureSecond(Distribution& d);
   Real DraggedX(Distribution& d, int dx) const;
   bool Complete() const;
 
-  MainWindow& form_;
+  DensityPage& page_;
+  Calculator& calc_;
   QFrame* secondLine_ = nullptr;
   // The alpha view: the critical values found for the level typed; left as
   // soon as the main marker moves elsewhere.

@@ -15,7 +15,9 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +25,20 @@
 #include "distrib/catalogue.h"
 #include "formula/qt/painter_surface.h"
 #include "numeric/checks.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace {
 
@@ -65,7 +79,7 @@ std::unique_ptr<MainWindow> WindowWith(uint16_t type, int page, std::string* why
   form->Calc().Mode = InputMode::Parameters;
   form->MainButtonClicked();
   form->Pages->setCurrentIndex(page);
-  QWidget* sheet = page == 0 ? form->DensityPage : form->CdfPage;
+  QWidget* sheet = page == 0 ? static_cast<QWidget*>(form->Density) : form->Cdf;
   // The page is what the window has left for it: grow the window by the
   // difference until the page has the wanted size.
   for (int i = 0; i < 4 && sheet->size() != QSize(kWidth, kHeight); ++i) {
@@ -92,7 +106,7 @@ void BM_Page(benchmark::State& state, uint16_t type, int page, std::vector<std::
     state.SkipWithError(why.c_str());
     return;
   }
-  QWidget* sheet = page == 0 ? form->DensityPage : form->CdfPage;
+  QWidget* sheet = page == 0 ? static_cast<QWidget*>(form->Density) : form->Cdf;
   QImage image(sheet->size(), QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     sheet->render(&image);
@@ -109,8 +123,8 @@ void BM_Drag(benchmark::State& state, uint16_t type, int page, std::vector<std::
     state.SkipWithError(why.c_str());
     return;
   }
-  QWidget* panel = page == 0 ? form->DensityMarker : form->CdfMarker;
-  QWidget* box = page == 0 ? static_cast<QWidget*>(form->DensityGraph) : form->CdfGraph;
+  QWidget* panel = page == 0 ? form->Density->XMarker : form->Cdf->XMarker;
+  QWidget* box = page == 0 ? static_cast<QWidget*>(form->Density->Graph) : form->Cdf->Graph;
   const int start = panel->width() / 2;
   auto send = [panel](QEvent::Type t, int x, Qt::MouseButton button, Qt::MouseButtons buttons) {
     QMouseEvent e(t, QPointF(x, 5), panel->mapToGlobal(QPointF(x, 5)), button, buttons, {});
@@ -142,6 +156,9 @@ int main(int argc, char** argv) {
         if (!message.contains(QLatin1String("propagateSizeHints")))
           qtHandler(type, context, message);
       });
+  // The window's settings from an empty folder, never the user's own.
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QApplication app(argc, argv);
   vokt::InstallFontSubstitutes();
   for (uint16_t t : vokt::AvailableTypes()) {

@@ -11,16 +11,27 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <QTabWidget>
 #include <map>
 #include <memory>
 
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
 #include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace {
 
@@ -45,7 +56,7 @@ void BM_DrawNormalSample(benchmark::State& state) {
   MainWindow form;
   form.show();
   QApplication::processEvents();
-  form.RunDialog = [&](QDialog& d) {
+  form.Sample->RunDialog = [&](QDialog& d) {
     auto& draw = static_cast<DrawDialog&>(d);
     draw.SampleSizeEdit->setText(size);
     draw.FloatingPointCheckBox->setChecked(false);
@@ -61,11 +72,11 @@ void BM_DrawNormalSample(benchmark::State& state) {
   double grown = 0;
   for (auto _ : state) {
     form.ActionDrawSample->trigger();
-    form.SampleList->viewport()->repaint();  // the page is shown now, not at the next event
+    form.Sample->List->viewport()->repaint();  // the page is shown now, not at the next event
     QApplication::processEvents();
     state.PauseTiming();
     grown = std::max(grown, ResidentKilobytes() - before);
-    if (form.SampleList->LineCount() != state.range(0)) errors++;
+    if (form.Sample->List->LineCount() != state.range(0)) errors++;
     form.ActionClear->trigger();
     QApplication::processEvents();
     state.ResumeTiming();
@@ -88,7 +99,7 @@ void BM_SaveNormalSample(benchmark::State& state) {
   MainWindow form;
   form.show();
   QApplication::processEvents();
-  form.RunDialog = [&](QDialog& d) {
+  form.Sample->RunDialog = [&](QDialog& d) {
     auto& draw = static_cast<DrawDialog&>(d);
     draw.SampleSizeEdit->setText(QString::number(state.range(0)));
     draw.FloatingPointCheckBox->setChecked(false);
@@ -103,10 +114,10 @@ void BM_SaveNormalSample(benchmark::State& state) {
     state.PauseTiming();
     if (QFileInfo(file).size() < state.range(0) * 8) errors++;
     QFile::remove(file);
-    form.SampleList->SetModified(true);
+    form.Sample->List->SetModified(true);
     state.ResumeTiming();
   }
-  form.SampleList->SetModified(false);
+  form.Sample->List->SetModified(false);
   vokt::ui::SetSaveNameHook(oldName);
   vokt::ui::SetErrorHook(oldError);
   vokt::ui::SetAskHook(noQuestions);
@@ -118,6 +129,9 @@ BENCHMARK(BM_SaveNormalSample)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window's settings from an empty folder, never the user's own.
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -7,12 +7,26 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "distrib/catalogue.h"
 #include "numeric/checks.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace {
 
@@ -23,7 +37,7 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
   for (auto _ : state) {
     auto form = std::make_unique<MainWindow>();
     form->show();
-    form->DensityGraph->repaint();
+    form->Density->Graph->repaint();
     QApplication::processEvents();
     benchmark::DoNotOptimize(form->isVisible());
     state.PauseTiming();
@@ -55,7 +69,7 @@ void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
     form.Calc().ParameterTexts = texts;
     form.Calc().Mode = InputMode::Parameters;
     form.MainButtonClicked();
-    form.DensityGraph->repaint();  // the graph is drawn now, not at the next event
+    form.Density->Graph->repaint();  // the graph is drawn now, not at the next event
     QApplication::processEvents();
   }
   vokt::ui::SetErrorHook(old);
@@ -66,6 +80,9 @@ void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window's settings from an empty folder, never the user's own.
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QApplication app(argc, argv);
   for (uint16_t t : vokt::AvailableTypes()) {
     if (t == 929 || t == 931) continue;  // rank tests enumerate: timed with their own benchmarks

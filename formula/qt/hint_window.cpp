@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolTip>
+#include <algorithm>
 
 #include "formula/markup.h"
 #include "formula/qt/painter_surface.h"
@@ -129,7 +130,12 @@ void HintWindow::ShowHint(const QPoint& globalPos, const QString& caption, QWidg
   // As wide as the text without markup characters in the normal font; the
   // Greek letters and reduced indices are not measured separately.
   const int width = fm.horizontalAdvance(QString::fromStdString(PlainText(text)));
-  const int height = fm.height() + 2;
+  // Superscripts reach above the line and subscripts below it: room for
+  // both, so that "@s^2_ > 0" keeps the top of its 2.
+  int above = 0, below = 0;
+  LevelReach(text, ToFontSpec(font()).size, above, below);
+  textTop_ = 1 + above;
+  const int height = fm.height() + 2 + above + below;
   resize(width, height);
   // Placed like Qt's tooltips: below and right of the mouse, kept on screen.
   QPoint pos = globalPos + QPoint(2, 16);
@@ -166,6 +172,29 @@ bool HintWindow::HasMarkup(const QString& hint) {
   return false;
 }
 
+void HintWindow::LevelReach(const std::string& text, double size, int& above, int& below) {
+  // The steps of the markup renderer: half the size between levels 0 and
+  // -1, a quarter for every other step; reduced glyphs are no taller than
+  // the line's.
+  const int S = static_cast<int>(size);
+  const int H = S / 2, Q = H / 2;
+  int level = 0, y = 0;
+  above = below = 0;
+  for (char c : text) {
+    if (c == '_') {
+      --level;
+      y += level == -1 ? H : Q;
+    } else if (c == '^') {
+      ++level;
+      y -= level == 0 ? H : Q;
+    } else {
+      continue;
+    }
+    above = std::max(above, -y);
+    below = std::max(below, y);
+  }
+}
+
 void HintWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QStyleOptionFrame frame;
@@ -178,9 +207,9 @@ void HintWindow::paintEvent(QPaintEvent*) {
   surface.SetFont(ToFontSpec(font()));
   if (HasMarkup(caption_)) {
     TextExtent extent;
-    MixedTextOut(surface, 1, 1, extent, true, text);
+    MixedTextOut(surface, 1, textTop_, extent, true, text);
   } else {
-    surface.TextOut(1, 1, text);
+    surface.TextOut(1, textTop_, text);
   }
 }
 

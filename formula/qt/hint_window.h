@@ -35,6 +35,12 @@ class HintWindow : public QWidget {
   static std::string PlainText(const std::string& text);
   // True when the hint contains a markup character.
   static bool HasMarkup(const QString& hint);
+  // How far the markup's raised and lowered parts reach above and below the
+  // line (pixels), for a font of the given size (points).
+  static void LevelReach(const std::string& text, double size, int& above, int& below);
+  // Where the caption's line starts: below the frame and the highest
+  // superscript.
+  int TextTop() const { return textTop_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -42,6 +48,7 @@ class HintWindow : public QWidget {
  private:
   QString caption_;
   QWidget* owner_ = nullptr;
+  int textTop_ = 1;
   QTimer hideTimer_;
 };
 

@@ -11,8 +11,20 @@
 
 #include "distrib/catalogue.h"
 #include "numeric/checks.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -128,16 +140,18 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
       {EditId::cdF, "1"},
   };
   for (const auto& [id, text] : edits) {
-    QLineEdit* e = id == EditId::xValue      ? form->XEdit
-                   : id == EditId::ProbLeft  ? form->ProbabilityEditLeft
-                   : id == EditId::ProbRight ? form->ProbabilityEditRight
-                   : id == EditId::xcdF      ? form->CdfXEdit
-                                             : form->CdfEdit;
+    QLineEdit* e = id == EditId::xValue      ? form->Density->XEdit
+                   : id == EditId::ProbLeft  ? form->Density->ProbabilityEditLeft
+                   : id == EditId::ProbRight ? form->Density->ProbabilityEditRight
+                   : id == EditId::xcdF      ? form->Cdf->XEdit
+                                             : form->Cdf->ProbabilityEdit;
     e->setText(text);
     Press(static_cast<InputMode>(id));
     EXPECT_TRUE(errors.empty()) << text.toStdString();
-    for (QLineEdit* shown : {form->XEdit, form->ProbabilityEditLeft, form->ProbabilityEditCentral,
-                             form->ProbabilityEditRight, form->CdfXEdit, form->CdfEdit})
+    for (QLineEdit* shown :
+         {form->Density->XEdit, form->Density->ProbabilityEditLeft,
+          form->Density->ProbabilityEditCentral, form->Density->ProbabilityEditRight,
+          form->Cdf->XEdit, form->Cdf->ProbabilityEdit})
       EXPECT_TRUE(Sane(shown->text()))
           << text.toStdString() << " -> " << shown->text().toStdString();
   }

@@ -18,8 +18,19 @@
 #include <memory>
 
 #include "plot/graph.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
 #include "ui/tail_view.h"
 
 namespace vokt::ui {
@@ -87,24 +98,24 @@ class GraphTest : public ::testing::Test {
 };
 
 TEST_F(GraphTest, PdfDragUpdatesTheNumbersLiveAndTheShadingOnRelease) {
-  QWidget* panel = form->DensityMarker;
-  PaintCounter counter(form->DensityGraph);
+  QWidget* panel = form->Density->XMarker;
+  PaintCounter counter(form->Density->Graph);
   const int start = panel->width() / 2;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
   QApplication::processEvents();
   counter.paints = 0;
   Real lastLeft = form->Calc().ProbLeft;
-  QString lastText = form->ProbabilityEditLeft->text();
+  QString lastText = form->Density->ProbabilityEditLeft->text();
   // Step to the right, a few pixels at a time: P(X < x) grows with every
   // step and its edit follows; the marker follows the pointer.
   for (int step = 1; step <= 5; ++step) {
     DragTo(panel, start + 3 * step);
     QApplication::processEvents();
     EXPECT_GT(form->Calc().ProbLeft, lastLeft) << step;
-    EXPECT_NE(form->ProbabilityEditLeft->text(), lastText) << step;
+    EXPECT_NE(form->Density->ProbabilityEditLeft->text(), lastText) << step;
     EXPECT_NEAR(form->Calc().ProbLeft + form->Calc().ProbRight, 1, 1e-15);
     lastLeft = form->Calc().ProbLeft;
-    lastText = form->ProbabilityEditLeft->text();
+    lastText = form->Density->ProbabilityEditLeft->text();
   }
   EXPECT_EQ(counter.paints, 0) << "the shading stays until the release";
   EXPECT_EQ(form->Calc().Mode, InputMode::Applied) << "a drag keeps the input mode";
@@ -116,13 +127,13 @@ TEST_F(GraphTest, PdfDragUpdatesTheNumbersLiveAndTheShadingOnRelease) {
 }
 
 TEST_F(GraphTest, TheArrowsDragTheMarkerToo) {
-  for (QLabel* arrow : {form->ArrowLeft, form->ArrowRight}) {
+  for (QLabel* arrow : {form->Density->XMarker->ArrowLeft, form->Density->XMarker->ArrowRight}) {
     const Real before = form->Calc().CurrentX;
-    const int panelBefore = form->DensityMarker->x();
+    const int panelBefore = form->Density->XMarker->x();
     QTest::mousePress(arrow, Qt::LeftButton, {}, QPoint(2, 2));
     DragTo(arrow, 2 + 30);  // in the arrow's own coordinates
     EXPECT_GT(form->Calc().CurrentX, before);
-    EXPECT_EQ(form->DensityMarker->x(), panelBefore + 30);
+    EXPECT_EQ(form->Density->XMarker->x(), panelBefore + 30);
     QTest::mouseRelease(arrow, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   }
@@ -133,8 +144,8 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
   form->resize(1000, 700);  // room for the steps below to stay inside the graph
   form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  QWidget* panel = form->CdfMarker;
-  PaintBox* box = form->CdfGraph;
+  QWidget* panel = form->Cdf->XMarker;
+  PaintBox* box = form->Cdf->Graph;
   PaintCounter counter(box);
   const int start = panel->width() / 2;
   QTest::mousePress(panel, Qt::RightButton, {}, QPoint(start, 5));
@@ -151,12 +162,13 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
     EXPECT_GT(counter.paints, 0) << "the guide follows at once";
     const Real x = form->Calc().CurrentX;
     const Real f = form->Current()->Cdf(x);
-    EXPECT_EQ(form->CdfEdit->text().toStdString(),
+    EXPECT_EQ(form->Cdf->ProbabilityEdit->text().toStdString(),
               FormatDecimals(form->Calc().ProbabilityDecimals, f));
     // The probability edit rides at the height of F(x) on the graph.
     const int yF = YToPixel(rect, f, 1);
     EXPECT_NEAR(Centre(panel), box->x() + XToPixel(form->Current()->Range(), rect, x), 1);
-    EXPECT_NEAR(form->CdfEdit->y() + form->CdfEdit->height() / 2, box->y() + yF, 2)
+    EXPECT_NEAR(form->Cdf->ProbabilityEdit->y() + form->Cdf->ProbabilityEdit->height() / 2,
+                box->y() + yF, 2)
         << static_cast<double>(x);
     // The guide: down from the curve at x to the axis, and across to the
     // left edge at the height of F(x) (checked where the curve is clear of it).
@@ -178,7 +190,7 @@ TEST_F(GraphTest, CdfDragMovesTheGuideAndTheProbabilityEdit) {
   EXPECT_GT(form->Calc().CurrentX, x1);
   EXPECT_GT(x1, form->Current()->Range().Right);
   EXPECT_EQ(Centre(panel), box->x() + box->width());
-  EXPECT_EQ(form->CdfEdit->text().toStdString(),
+  EXPECT_EQ(form->Cdf->ProbabilityEdit->text().toStdString(),
             FormatDecimals(form->Calc().ProbabilityDecimals, 1));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(start, 5));
   EXPECT_EQ(form->Calc().Mode, InputMode::CdfX);
@@ -202,8 +214,8 @@ TEST_F(GraphTest, SavesThePdfPageAsPngAndTheCdfPageAsSvg) {
   EXPECT_EQ(presets[0], "pdf.png");
   QImage png;
   ASSERT_TRUE(png.load(Path("density.png"), "PNG"));
-  EXPECT_EQ(png.size(), form->DensityPage->size());
-  EXPECT_EQ(png, form->DensityPage->grab().toImage().convertToFormat(png.format()));
+  EXPECT_EQ(png.size(), form->Density->size());
+  EXPECT_EQ(png, form->Density->grab().toImage().convertToFormat(png.format()));
 
   form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
@@ -218,7 +230,7 @@ TEST_F(GraphTest, SavesThePdfPageAsPngAndTheCdfPageAsSvg) {
   EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
   QSvgRenderer renderer(svg);
   ASSERT_TRUE(renderer.isValid());
-  EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), form->CdfPage->size()));
+  EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), form->Cdf->size()));
   // The curve is a vector path, not a picture of one.
   EXPECT_TRUE(svg.contains("<path") || svg.contains("<polyline"));
   EXPECT_TRUE(errors.empty());
@@ -266,7 +278,7 @@ TEST_F(GraphTest, SaveGraphRefusesWhatItCannotWrite) {
   answer = Answer::Yes;
   names = {Path("old.png").toStdString()};
   form->ActionSaveGraph->trigger();
-  EXPECT_TRUE(QImage(Path("old.png")).size() == form->DensityPage->size());
+  EXPECT_TRUE(QImage(Path("old.png")).size() == form->Density->size());
   EXPECT_EQ(errors.size(), 2u);
 }
 

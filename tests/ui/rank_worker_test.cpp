@@ -15,6 +15,7 @@
 #include "distrib/rank_sums.h"
 #include "ui/main_window.h"
 #include "ui/messages.h"
+#include "ui/parameter_grid.h"
 
 namespace vokt::ui {
 namespace {

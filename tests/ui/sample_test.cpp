@@ -26,9 +26,20 @@
 #include "distrib/distribution.h"
 #include "formula/qt/formula_view.h"
 #include "numeric/uniform.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -130,7 +141,7 @@ class SampleTest : public ::testing::Test {
     form->show();
   }
   void TearDown() override {
-    form->SampleList->SetModified(false);
+    form->Sample->List->SetModified(false);
     form.reset();
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
@@ -138,12 +149,12 @@ class SampleTest : public ::testing::Test {
     SetSaveNameHook(oldSave_);
   }
 
-  QStringList Lines() const { return form->SampleList->Text().split('\n'); }
+  QStringList Lines() const { return form->Sample->List->Text().split('\n'); }
 
   // Fills in the Draw Sample dialog and presses OK.
   void Draw(const QString& n, bool floating, const QString& decimals,
             const QString& seed = QString()) {
-    form->RunDialog = [&](QDialog& d) {
+    form->Sample->RunDialog = [&](QDialog& d) {
       auto& draw = static_cast<DrawDialog&>(d);
       draw.SampleSizeEdit->setText(n);
       draw.SeedEdit->setText(seed);
@@ -204,11 +215,11 @@ TEST_F(SampleTest, OutOfRangeSizesKeepTheDialogOpen) {
   Draw("10", false, "");
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "'' is not a valid integer value.");
-  EXPECT_TRUE(form->SampleList->Text().isEmpty());
+  EXPECT_TRUE(form->Sample->List->Text().isEmpty());
 }
 
 TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
-  form->RunDialog = [](QDialog& d) {
+  form->Sample->RunDialog = [](QDialog& d) {
     auto& a = static_cast<AssignDialog&>(d);
     a.nsubjectsEdit->setText("7");
     a.ngroupsedit->setText("3");
@@ -249,7 +260,7 @@ TEST_F(SampleTest, AssignsSubjectsAndSavesOnce) {
   EXPECT_FALSE(QFile::exists(f.fileName()));
 
   // Too many subjects for the 16-bit numbering: an error, nothing appended.
-  form->RunDialog = [](QDialog& d) {
+  form->Sample->RunDialog = [](QDialog& d) {
     auto& a = static_cast<AssignDialog&>(d);
     a.nsubjectsEdit->setText("40000");
     a.ngroupsedit->setText("2");
@@ -304,7 +315,7 @@ TEST_F(SampleTest, SavedBytesAreTheLinesWithCrLf) {
   QFile f(QString::fromStdString(saveName));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), (lines.join("\r\n") + "\r\n").toLatin1());
-  EXPECT_FALSE(form->SampleList->IsModified());
+  EXPECT_FALSE(form->Sample->List->IsModified());
 }
 
 // Failures that happen even for root: the parent folder is a regular file, or
@@ -318,7 +329,7 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
   plain.close();
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
   Draw("4", false, "3");
-  const QString before = form->SampleList->Text();
+  const QString before = form->Sample->List->Text();
   const QString title = form->windowTitle();
   for (const QString& target : {dir.path() + "/plain/Sample.dat", dir.path() + "/folder"}) {
     errors.clear();
@@ -328,8 +339,8 @@ TEST_F(SampleTest, AFailedSaveIsReportedAndKeepsTheSampleUnsaved) {
     form->ActionSave->trigger();
     ASSERT_EQ(errors.size(), 1u) << target.toStdString();
     EXPECT_TRUE(QString::fromStdString(errors[0]).startsWith("Cannot write ")) << errors[0];
-    EXPECT_TRUE(form->SampleList->IsModified());
-    EXPECT_EQ(form->SampleList->Text(), before);
+    EXPECT_TRUE(form->Sample->List->IsModified());
+    EXPECT_EQ(form->Sample->List->Text(), before);
     EXPECT_EQ(form->windowTitle(), title);
   }
   ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
@@ -354,7 +365,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       {"draw", [&] { Draw("2", false, "1"); }},
       {"assign",
        [&] {
-         form->RunDialog = [](QDialog& d) {
+         form->Sample->RunDialog = [](QDialog& d) {
            auto& a = static_cast<AssignDialog&>(d);
            a.nsubjectsEdit->setText("4");
            a.ngroupsedit->setText("2");
@@ -366,7 +377,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       {"close", [&] { EXPECT_FALSE(form->close()); }},
   };
   Draw("6", false, "3");
-  const QString before = form->SampleList->Text();
+  const QString before = form->Sample->List->Text();
   for (const std::string& target : {std::string(), (dir.path() + "/plain/x.dat").toStdString()}) {
     for (const Action& a : actions) {
       SCOPED_TRACE(std::string(a.name) + (target.empty() ? ", save cancelled" : ", save failed"));
@@ -378,8 +389,8 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
       ASSERT_FALSE(questions.empty());
       EXPECT_EQ(questions[0], "Save sample to a file?");
       EXPECT_EQ(errors.size(), target.empty() ? 0u : 1u);
-      EXPECT_EQ(form->SampleList->Text(), before);
-      EXPECT_TRUE(form->SampleList->IsModified());
+      EXPECT_EQ(form->Sample->List->Text(), before);
+      EXPECT_TRUE(form->Sample->List->IsModified());
       EXPECT_TRUE(form->Pages->isTabVisible(3));
       EXPECT_EQ(form->TypeBox->currentText(), "normal");
       EXPECT_TRUE(form->isVisible());
@@ -397,7 +408,7 @@ TEST_F(SampleTest, YesWithoutASuccessfulSaveKeepsTheSample) {
 
 TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw("3", false, "2");
-  const QString before = form->SampleList->Text();
+  const QString before = form->Sample->List->Text();
   bool sawProgress = false;
   QTimer::singleShot(50, form.get(), [&] {
     sawProgress = form->ProgressBar->isVisible() && form->CancelButton->isVisible();
@@ -406,8 +417,8 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
   Draw(QString::number(kMaxSampleSize), false, "2");
   EXPECT_TRUE(sawProgress);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->SampleList->Text(), before);
-  EXPECT_TRUE(form->SampleList->IsModified());
+  EXPECT_EQ(form->Sample->List->Text(), before);
+  EXPECT_TRUE(form->Sample->List->IsModified());
   EXPECT_FALSE(form->ProgressBar->isVisible());
   EXPECT_TRUE(form->Pages->isEnabled());
   EXPECT_TRUE(form->menuBar()->isEnabled());
@@ -418,11 +429,11 @@ TEST_F(SampleTest, CancelTakesBackTheLinesOfALargeDraw) {
 // then asks about the sample as it was before that draw.
 TEST_F(SampleTest, ClosingDuringADrawCancelsItFirst) {
   Draw("3", false, "2");
-  const QString before = form->SampleList->Text();
+  const QString before = form->Sample->List->Text();
   QTimer::singleShot(50, form.get(), [&] { EXPECT_FALSE(form->close()); });
   answer = Answer::No;
   Draw(QString::number(kMaxSampleSize), false, "2");
-  EXPECT_EQ(form->SampleList->Text(), before);
+  EXPECT_EQ(form->Sample->List->Text(), before);
   EXPECT_EQ(questions.size(), 1u);  // the draw's own question, answered No
   EXPECT_TRUE(form->isVisible());
   QApplication::processEvents();  // the close put off until the draw ended
@@ -447,22 +458,22 @@ TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
       EXPECT_EQ(first[i].toStdString(), FormatSampleValue(form->Current()->RandomValue(), f)) << i;
     SetSeeds(k1, k2);
   }
-  form->ClearSample();
+  form->Sample->Clear();
   // An unseeded draw in between does not disturb the seeded one, and the
   // seeded draw leaves the unseeded stream where it was.
   Draw("7", false, "6");
   int32_t s1, s2, t1, t2;
   GetSeeds(s1, s2);
-  form->ClearSample();
+  form->Sample->Clear();
   Draw("50", false, "6", "20261208");
   GetSeeds(t1, t2);
   EXPECT_EQ(Lines(), first);
   EXPECT_EQ(std::make_pair(s1, s2), std::make_pair(t1, t2));
   // Another seed, or none, draws another sample.
-  form->ClearSample();
+  form->Sample->Clear();
   Draw("50", false, "6", "20261209");
   EXPECT_NE(Lines(), first);
-  form->ClearSample();
+  form->Sample->Clear();
   Draw("50", false, "6");
   EXPECT_NE(Lines(), first);
   EXPECT_TRUE(errors.empty());
@@ -476,7 +487,7 @@ TEST_F(SampleTest, ASeedDrawsTheSameSampleAgain) {
 TEST_F(SampleTest, SelectedLinesAreCopied) {
   Draw("20", false, "3");
   const QStringList lines = Lines();
-  SampleView* view = form->SampleList;
+  SampleView* view = form->Sample->List;
   QItemSelection selection;
   selection.select(view->model()->index(12, 0), view->model()->index(14, 0));
   selection.select(view->model()->index(2, 0), view->model()->index(3, 0));
@@ -495,16 +506,16 @@ TEST_F(SampleTest, AMillionValuesAreKeptAsNumbers) {
   // The page holds the numbers; its text is made only for what is asked.
   Draw(QString::number(kMaxSampleSize), false, "4", "1");
   ASSERT_TRUE(errors.empty()) << errors[0];
-  ASSERT_EQ(form->SampleList->LineCount(), kMaxSampleSize);
-  EXPECT_EQ(form->SampleList->model()->rowCount(), kMaxSampleSize);
-  const QString last = form->SampleList->LineText(kMaxSampleSize - 1);
+  ASSERT_EQ(form->Sample->List->LineCount(), kMaxSampleSize);
+  EXPECT_EQ(form->Sample->List->model()->rowCount(), kMaxSampleSize);
+  const QString last = form->Sample->List->LineText(kMaxSampleSize - 1);
   EXPECT_EQ(last.size() - last.indexOf('.'), 5) << last.toStdString();
   // Scrolled to the end, the view shows the last line.
-  form->SampleList->scrollToBottom();
+  form->Sample->List->scrollToBottom();
   QApplication::processEvents();
-  const QModelIndex top = form->SampleList->indexAt(QPoint(5, 5));
+  const QModelIndex top = form->Sample->List->indexAt(QPoint(5, 5));
   EXPECT_GE(top.row(), kMaxSampleSize - 100);
-  EXPECT_EQ(top.data().toString(), form->SampleList->LineText(top.row()));
+  EXPECT_EQ(top.data().toString(), form->Sample->List->LineText(top.row()));
   // Saved: a million CR LF lines.
   QTemporaryDir dir;
   saveName = (dir.path() + "/big.dat").toStdString();
@@ -514,13 +525,13 @@ TEST_F(SampleTest, AMillionValuesAreKeptAsNumbers) {
   const QByteArray bytes = f.readAll();
   EXPECT_EQ(bytes.count("\r\n"), kMaxSampleSize);
   EXPECT_TRUE(bytes.endsWith((last + "\r\n").toLatin1()));
-  EXPECT_FALSE(form->SampleList->IsModified());
+  EXPECT_FALSE(form->Sample->List->IsModified());
 }
 
 TEST_F(SampleTest, FormulasPageOfTheStandardNormalAtZero) {
   // The window opens on the standard normal with x at its mean, 0.
   form->Pages->setCurrentIndex(2);
-  const QStringList lines = form->FormulaText->toPlainText().split('\n');
+  const QStringList lines = form->Formulas->Text->toPlainText().split('\n');
   ASSERT_GE(lines.size(), 8);
   EXPECT_EQ(lines[0], "");
   EXPECT_TRUE(lines[1].startsWith("f(x) = "));

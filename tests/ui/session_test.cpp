@@ -15,9 +15,20 @@
 #include <QTimer>
 #include "ui/sample_view.h"
 
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -39,7 +50,7 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
 
     // Twenty values of the standard normal with the dialog's suggestion of
     // 3 decimals, saved.
-    form.RunDialog = [](QDialog& d) {
+    form.Sample->RunDialog = [](QDialog& d) {
       auto& draw = static_cast<DrawDialog&>(d);
       draw.SampleSizeEdit->setText("20");
       draw.OKButton->click();
@@ -75,7 +86,8 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     }
     ASSERT_TRUE(form.MainButton->isVisible());
     const QString caption = form.MainButton->text();
-    const QString leftBefore = form.ProbabilityEditLeft->text(), xBefore = form.XEdit->text();
+    const QString leftBefore = form.Density->ProbabilityEditLeft->text(),
+                  xBefore = form.Density->XEdit->text();
 
     // Three groups of twelve: about a second of counting, so the progress
     // bar shows; Cancel is clicked once it has passed half way.
@@ -97,21 +109,21 @@ TEST(Session, SampleThenKruskalWallisWithCancel) {
     EXPECT_FALSE(form.ProgressBar->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(form.MainButton->text(), caption);  // nothing applied
-    EXPECT_EQ(form.ProbabilityEditLeft->text(), leftBefore);
-    EXPECT_EQ(form.XEdit->text(), xBefore);
+    EXPECT_EQ(form.Density->ProbabilityEditLeft->text(), leftBefore);
+    EXPECT_EQ(form.Density->XEdit->text(), xBefore);
 
     // Run to the end: x starts at the mean, H = 2 (one less than the groups).
     QTest::mouseClick(form.MainButton, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
-    EXPECT_EQ(form.XEdit->text(), "2");
-    const double left = form.ProbabilityEditLeft->text().toDouble();
-    const double central = form.ProbabilityEditCentral->text().toDouble();
-    const double right = form.ProbabilityEditRight->text().toDouble();
+    EXPECT_EQ(form.Density->XEdit->text(), "2");
+    const double left = form.Density->ProbabilityEditLeft->text().toDouble();
+    const double central = form.Density->ProbabilityEditCentral->text().toDouble();
+    const double right = form.Density->ProbabilityEditRight->text().toDouble();
     EXPECT_NEAR(left + central + right, 1, 2e-4);
     // Near the chi-square approximation with 2 degrees of freedom,
     // P(H >= 2) = exp(-1) = 0.368.
     EXPECT_NEAR(central + right, 0.368, 0.03);
-    form.SampleList->SetModified(false);
+    form.Sample->List->SetModified(false);
   }
   SetErrorHook(oldError);
   SetAskHook(oldAsk);

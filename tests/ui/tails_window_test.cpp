@@ -15,8 +15,19 @@
 #include <memory>
 
 #include "plot/graph.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
 #include "ui/tail_view.h"
 
 namespace vokt::ui {
@@ -68,12 +79,12 @@ class TailsTest : public ::testing::Test {
   }
   // Chooses a view with the keyboard, as a user reaching the selector would.
   void ChooseView(TailView v) {
-    QComboBox* s = form->Tails->Selector;
+    QComboBox* s = form->Density->Tails->Selector;
     s->setFocus();
     while (s->currentIndex() < static_cast<int>(v)) QTest::keyClick(s, Qt::Key_Down);
     while (s->currentIndex() > static_cast<int>(v)) QTest::keyClick(s, Qt::Key_Up);
     QApplication::processEvents();
-    ASSERT_EQ(form->Tails->View(), v);
+    ASSERT_EQ(form->Density->Tails->View(), v);
   }
   static void DragBy(QWidget* panel, int dx) {
     const int start = panel->width() / 2;
@@ -99,108 +110,111 @@ class TailsTest : public ::testing::Test {
 };
 
 TEST_F(TailsTest, ThreeProbabilitiesStayTheDefault) {
-  EXPECT_EQ(form->Tails->View(), TailView::Three);
-  EXPECT_FALSE(form->Tails->SecondPanel->isVisible());
-  EXPECT_FALSE(form->Tails->AlphaEdit->isVisible());
-  TypeInto(form->XEdit, "1.96");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
+  EXPECT_EQ(form->Density->Tails->View(), TailView::Three);
+  EXPECT_FALSE(form->Density->Tails->SecondPanel->isVisible());
+  EXPECT_FALSE(form->Density->Tails->AlphaEdit->isVisible());
+  TypeInto(form->Density->XEdit, "1.96");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.975");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.025");
 }
 
 TEST_F(TailsTest, SelectorIsReachedWithAltT) {
-  form->XEdit->setFocus();
+  form->Density->XEdit->setFocus();
   QApplication::processEvents();
   QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
   QApplication::processEvents();
-  EXPECT_TRUE(form->Tails->Selector->hasFocus());
-  QTest::keyClick(form->Tails->Selector, Qt::Key_Down);
-  EXPECT_EQ(form->Tails->View(), TailView::TwoSided);
+  EXPECT_TRUE(form->Density->Tails->Selector->hasFocus());
+  QTest::keyClick(form->Density->Tails->Selector, Qt::Key_Down);
+  EXPECT_EQ(form->Density->Tails->View(), TailView::TwoSided);
 }
 
 TEST_F(TailsTest, TwoSidedPValueOfT14) {
   Apply("t", {"14"});
   ChooseView(TailView::TwoSided);
-  TypeInto(form->XEdit, "2.3");
+  TypeInto(form->Density->XEdit, "2.3");
   // 0.0373502744975128 (R: 2 * pt(-2.3, 14)) to four decimals.
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.0374");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.0187");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.0187");
-  ASSERT_TRUE(form->Tails->SecondPanel->isVisible());
-  EXPECT_NEAR(form->Tails->SecondEdit->text().toDouble(), -2.3, 1e-12);
-  EXPECT_TRUE(form->Tails->Summary->text().contains("0.0374"));
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), "0.0374");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.0187");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.0187");
+  ASSERT_TRUE(form->Density->Tails->SecondPanel->isVisible());
+  EXPECT_NEAR(form->Density->Tails->SecondEdit->text().toDouble(), -2.3, 1e-12);
+  EXPECT_TRUE(form->Density->Tails->Summary->text().contains("0.0374"));
   // The boxes keep apart and in order.
-  EXPECT_LT(form->ProbabilityEditLeft->x() + form->ProbabilityEditLeft->width(),
-            form->ProbabilityEditCentral->x());
-  EXPECT_LT(form->ProbabilityEditCentral->x() + form->ProbabilityEditCentral->width(),
-            form->ProbabilityEditRight->x());
+  EXPECT_LT(form->Density->ProbabilityEditLeft->x() + form->Density->ProbabilityEditLeft->width(),
+            form->Density->ProbabilityEditCentral->x());
+  EXPECT_LT(
+      form->Density->ProbabilityEditCentral->x() + form->Density->ProbabilityEditCentral->width(),
+      form->Density->ProbabilityEditRight->x());
   // Dragging the main marker changes the p-value and moves the mirror.
-  const QString before = form->Tails->SecondEdit->text();
-  DragBy(form->DensityMarker, 30);
-  EXPECT_NE(form->Tails->SecondEdit->text(), before);
-  EXPECT_NE(Text(form->ProbabilityEditCentral), "0.0374");
+  const QString before = form->Density->Tails->SecondEdit->text();
+  DragBy(form->Density->XMarker, 30);
+  EXPECT_NE(form->Density->Tails->SecondEdit->text(), before);
+  EXPECT_NE(Text(form->Density->ProbabilityEditCentral), "0.0374");
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(TailsTest, AlphaGivesBothCriticalValues) {
   ChooseView(TailView::TwoSided);
-  ASSERT_TRUE(form->Tails->AlphaEdit->isVisible());
-  TypeInto(form->Tails->AlphaEdit, "0.05");
+  ASSERT_TRUE(form->Density->Tails->AlphaEdit->isVisible());
+  TypeInto(form->Density->Tails->AlphaEdit, "0.05");
   // qnorm(0.025) = -1.959963984540054, to the 12 decimals shown.
-  EXPECT_EQ(Text(form->XEdit), "-1.95996398454");
-  EXPECT_NEAR(form->Tails->SecondEdit->text().toDouble(), 1.959963984540054, 5e-13);
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.025");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.05");
-  EXPECT_TRUE(form->Tails->Summary->text().contains("critical values"));
+  EXPECT_EQ(Text(form->Density->XEdit), "-1.95996398454");
+  EXPECT_NEAR(form->Density->Tails->SecondEdit->text().toDouble(), 1.959963984540054, 5e-13);
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.025");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.025");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), "0.05");
+  EXPECT_TRUE(form->Density->Tails->Summary->text().contains("critical values"));
   // A level outside (0, 1) is refused with the beep.
-  TypeInto(form->Tails->AlphaEdit, "1.5");
+  TypeInto(form->Density->Tails->AlphaEdit, "1.5");
   EXPECT_EQ(beeps, 1);
 
   // Binomial (20, 0.4): the outermost points with tails not above 0.025,
   // and the levels they attain (exact sums, scripts/pvalue_reference.py).
   Apply("binomial", {"20", "0.4"});
   ChooseView(TailView::TwoSided);
-  TypeInto(form->Tails->AlphaEdit, "0.05");
-  EXPECT_EQ(Text(form->XEdit), "3");
-  EXPECT_EQ(Text(form->Tails->SecondEdit), "13");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.016");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.021");
+  TypeInto(form->Density->Tails->AlphaEdit, "0.05");
+  EXPECT_EQ(Text(form->Density->XEdit), "3");
+  EXPECT_EQ(Text(form->Density->Tails->SecondEdit), "13");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.016");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.021");
   // Moving the marker leaves the alpha view for the p-value of the x.
-  TypeInto(form->XEdit, "12");
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.1131");
-  EXPECT_EQ(Text(form->Tails->SecondEdit), "4");
+  TypeInto(form->Density->XEdit, "12");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), "0.1131");
+  EXPECT_EQ(Text(form->Density->Tails->SecondEdit), "4");
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(TailsTest, BetweenTwoMarkers) {
   ChooseView(TailView::Between);
-  ASSERT_TRUE(form->Tails->SecondPanel->isVisible());
-  EXPECT_FALSE(form->Tails->SecondEdit->isReadOnly());
-  TypeInto(form->XEdit, "-1");
-  TypeInto(form->Tails->SecondEdit, "1");
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.6827");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1587");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.1587");
-  EXPECT_TRUE(form->Tails->Summary->text().contains("outside 0.3173"));
+  ASSERT_TRUE(form->Density->Tails->SecondPanel->isVisible());
+  EXPECT_FALSE(form->Density->Tails->SecondEdit->isReadOnly());
+  TypeInto(form->Density->XEdit, "-1");
+  TypeInto(form->Density->Tails->SecondEdit, "1");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), "0.6827");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.1587");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.1587");
+  EXPECT_TRUE(form->Density->Tails->Summary->text().contains("outside 0.3173"));
   // b stays while the two-sided view shows its mirrored point there.
   ChooseView(TailView::TwoSided);
-  EXPECT_TRUE(form->Tails->SecondEdit->isReadOnly());
+  EXPECT_TRUE(form->Density->Tails->SecondEdit->isReadOnly());
   ChooseView(TailView::Between);
-  EXPECT_EQ(Text(form->Tails->SecondEdit), "1");
+  EXPECT_EQ(Text(form->Density->Tails->SecondEdit), "1");
   // The second marker drags as the first one does.
-  DragBy(form->Tails->SecondPanel, 40);
-  EXPECT_GT(form->Tails->SecondX, 1);
-  EXPECT_GT(form->ProbabilityEditCentral->text().toDouble(), 0.6827);
-  const int centre = form->Tails->SecondPanel->x() + form->Tails->SecondPanel->width() / 2;
-  const Rect box{0, 0, form->DensityGraph->width(), form->DensityGraph->height()};
-  EXPECT_NEAR(
-      centre,
-      form->DensityGraph->x() + XToPixel(form->Current()->Range(), box, form->Tails->SecondX), 2);
+  DragBy(form->Density->Tails->SecondPanel, 40);
+  EXPECT_GT(form->Density->Tails->SecondX, 1);
+  EXPECT_GT(form->Density->ProbabilityEditCentral->text().toDouble(), 0.6827);
+  const int centre =
+      form->Density->Tails->SecondPanel->x() + form->Density->Tails->SecondPanel->width() / 2;
+  const Rect box{0, 0, form->Density->Graph->width(), form->Density->Graph->height()};
+  EXPECT_NEAR(centre,
+              form->Density->Graph->x() +
+                  XToPixel(form->Current()->Range(), box, form->Density->Tails->SecondX),
+              2);
   // Markers in either order give the same probability.
-  TypeInto(form->XEdit, "3");
-  TypeInto(form->Tails->SecondEdit, "-1");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1587");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.0013");
+  TypeInto(form->Density->XEdit, "3");
+  TypeInto(form->Density->Tails->SecondEdit, "-1");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.1587");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.0013");
   EXPECT_TRUE(errors.empty());
 }
 
@@ -214,37 +228,37 @@ TEST_F(TailsTest, RankTestsGetTheUpperPValueOfTheTableValue) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return form->Calc().ParametersComplete(); }, 20000));
   QApplication::processEvents();
   ChooseView(TailView::TwoSided);
-  EXPECT_EQ(form->Tails->Selector->currentText(), "upper p-value");
+  EXPECT_EQ(form->Density->Tails->Selector->currentText(), "upper p-value");
   // H = 256/45 typed to four decimals is that value of the table: the
   // upper p-value is P(H >= 256/45) = 0.0286 (exact enumeration), not the
   // next value's 0.025; the box shows the value used.
-  TypeInto(form->XEdit, "5.6889");
+  TypeInto(form->Density->XEdit, "5.6889");
   EXPECT_NEAR(static_cast<double>(form->Calc().CurrentX), 256.0 / 45, 1e-15);
-  EXPECT_EQ(form->XEdit->text().left(8), "5.688888");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.0286");
-  EXPECT_FALSE(form->Tails->SecondPanel->isVisible());
-  EXPECT_FALSE(form->ProbabilityEditCentral->isVisible());
+  EXPECT_EQ(form->Density->XEdit->text().left(8), "5.688888");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.0286");
+  EXPECT_FALSE(form->Density->Tails->SecondPanel->isVisible());
+  EXPECT_FALSE(form->Density->ProbabilityEditCentral->isVisible());
   // Alpha: one critical value, on the right.
-  TypeInto(form->Tails->AlphaEdit, "0.05");
-  EXPECT_NEAR(form->XEdit->text().toDouble(), 5.6, 1e-12);
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.05");
+  TypeInto(form->Density->Tails->AlphaEdit, "0.05");
+  EXPECT_NEAR(form->Density->XEdit->text().toDouble(), 5.6, 1e-12);
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.05");
   // Back to three probabilities: every box as before.
   ChooseView(TailView::Three);
-  EXPECT_TRUE(form->ProbabilityEditCentral->isVisible());
-  EXPECT_EQ(form->Tails->Selector->itemText(1), "upper p-value");
+  EXPECT_TRUE(form->Density->ProbabilityEditCentral->isVisible());
+  EXPECT_EQ(form->Density->Tails->Selector->itemText(1), "upper p-value");
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(TailsTest, SavedPicturesHaveTickLabelsAndNoCursor) {
   ChooseView(TailView::TwoSided);
-  TypeInto(form->XEdit, "1.5");
+  TypeInto(form->Density->XEdit, "1.5");
   // Focus in the page, the cursor blinking in the x box.
-  form->XEdit->setFocus();
+  form->Density->XEdit->setFocus();
   QApplication::processEvents();
-  ASSERT_TRUE(form->XEdit->hasFocus());
+  ASSERT_TRUE(form->Density->XEdit->hasFocus());
   names = {Path("focused.svg").toStdString()};
   form->ActionSaveGraph->trigger();
-  EXPECT_TRUE(form->XEdit->hasFocus()) << "the focus comes back after saving";
+  EXPECT_TRUE(form->Density->XEdit->hasFocus()) << "the focus comes back after saving";
   // The same page with the focus outside it.
   form->Grid->setFocus();
   QApplication::processEvents();
@@ -258,10 +272,10 @@ TEST_F(TailsTest, SavedPicturesHaveTickLabelsAndNoCursor) {
   // The axis labels of the standard normal are there as text.
   for (const char* label : {">-2<", ">0<", ">2<"}) EXPECT_TRUE(svg.contains(label)) << label;
   // The copy has no cursor either.
-  form->XEdit->setFocus();
+  form->Density->XEdit->setFocus();
   QApplication::processEvents();
   form->CopyGraph();
-  EXPECT_TRUE(form->XEdit->hasFocus());
+  EXPECT_TRUE(form->Density->XEdit->hasFocus());
 
   // The cdf page has the same axis.
   form->Pages->setCurrentIndex(1);

@@ -18,10 +18,20 @@
 
 #include "distrib/kruskal_friedman.h"
 #include "ui/calculator.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
 #include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
 #include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -38,7 +48,7 @@ class WalkThroughTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   }
   void TearDown() override {
-    form->SampleList->SetModified(false);
+    form->Sample->List->SetModified(false);
     form.reset();
     SetErrorHook(oldError_);
     SetBeepHook(oldBeep_);
@@ -121,12 +131,12 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
   };
   for (const Case& c : {Case{"Friedman", {"3", "4"}}, Case{"Kruskal-Wallis", {"2", "3", ""}}}) {
     SCOPED_TRACE(c.type);
-    form->ClearSample();
+    form->Sample->Clear();
     ASSERT_TRUE(form->ChooseType(c.type));
     Apply(c.texts);
     ASSERT_TRUE(errors.empty()) << errors[0];
     bool offered = false;
-    form->RunDialog = [&](QDialog& d) {
+    form->Sample->RunDialog = [&](QDialog& d) {
       auto& draw = static_cast<DrawDialog&>(d);
       offered = draw.FormatBoxVisible;
       draw.SampleSizeEdit->setText("300");
@@ -139,10 +149,10 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
     form->ActionDrawSample->trigger();
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_TRUE(offered);
-    ASSERT_EQ(form->SampleList->LineCount(), 300);
+    ASSERT_EQ(form->Sample->List->LineCount(), 300);
     int fractional = 0;
-    for (int64_t i = 0; i < form->SampleList->LineCount(); ++i) {
-      const QString line = form->SampleList->LineText(i);
+    for (int64_t i = 0; i < form->Sample->List->LineCount(); ++i) {
+      const QString line = form->Sample->List->LineText(i);
       ASSERT_EQ(line.size() - line.indexOf('.'), 3) << line.toStdString();
       if (!line.endsWith(".00")) ++fractional;
     }
@@ -153,17 +163,17 @@ TEST_F(WalkThroughTest, RankTestSamplesOfferTheFormat) {
 TEST_F(WalkThroughTest, XDecimalsOnTheCdfPageKeepItsX) {
   form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  TypeInto(form->CdfXEdit, "-0.524");
+  TypeInto(form->Cdf->XEdit, "-0.524");
   // The hidden pdf page holds something else; it must not be read.
-  form->ProbabilityEditLeft->setText("0.5");
+  form->Density->ProbabilityEditLeft->setText("0.5");
   form->XDecimalsGroup->actions()[2]->trigger();
   EXPECT_EQ(form->Calc().CurrentX, -0.524L);
-  EXPECT_EQ(form->CdfXEdit->text(), "-0.52");
+  EXPECT_EQ(form->Cdf->XEdit->text(), "-0.52");
   EXPECT_EQ(Caption(), CaptionOfMode());
   form->XDecimalsGroup->actions()[4]->trigger();
-  EXPECT_EQ(form->CdfXEdit->text(), "-0.524");
+  EXPECT_EQ(form->Cdf->XEdit->text(), "-0.524");
   form->XDecimalsGroup->actions()[1]->trigger();
-  EXPECT_EQ(form->CdfXEdit->text(), "-0.5");
+  EXPECT_EQ(form->Cdf->XEdit->text(), "-0.5");
   EXPECT_EQ(form->Calc().CurrentX, -0.524L);
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(beeps, 0);
@@ -172,7 +182,7 @@ TEST_F(WalkThroughTest, XDecimalsOnTheCdfPageKeepItsX) {
 TEST_F(WalkThroughTest, TheCaptionSaysWhatEnterDoes) {
   const QString apply = "Apply New Distribution", probabilities = "Compute Probabilities";
   // Back into the grid's current cell after the x box.
-  TypeInto(form->XEdit, "1");
+  TypeInto(form->Density->XEdit, "1");
   EXPECT_EQ(Caption(), probabilities);
   QLineEdit* cell = form->Grid->Editor();
   ASSERT_NE(cell, nullptr);
@@ -188,7 +198,7 @@ TEST_F(WalkThroughTest, TheCaptionSaysWhatEnterDoes) {
   form->Grid->Editor()->setFocus(Qt::MouseFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(Caption(), apply);
-  QWidget* panel = form->CdfMarker;
+  QWidget* panel = form->Cdf->XMarker;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   EXPECT_EQ(form->Calc().Mode, InputMode::CdfX);
@@ -199,7 +209,7 @@ TEST_F(WalkThroughTest, TheCaptionSaysWhatEnterDoes) {
   form->Grid->Editor()->setFocus(Qt::MouseFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(Caption(), apply);
-  panel = form->DensityMarker;
+  panel = form->Density->XMarker;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   EXPECT_EQ(Caption(), probabilities);
@@ -228,9 +238,9 @@ TEST_F(WalkThroughTest, RefusedInputIsExplainedAndTheGridShowsTheValuesInUse) {
     QString why;
   };
   const std::vector<Case> cases = {
-      {form->ProbabilityEditLeft, "2", "Value should not be greater than 1"},
-      {form->ProbabilityEditRight, "-0.5", "Value should be at least 0"},
-      {form->XEdit, "abc", "'abc' is not a valid floating point value"},
+      {form->Density->ProbabilityEditLeft, "2", "Value should not be greater than 1"},
+      {form->Density->ProbabilityEditRight, "-0.5", "Value should be at least 0"},
+      {form->Density->XEdit, "abc", "'abc' is not a valid floating point value"},
   };
   for (const Case& c : cases) {
     beeps = 0;
@@ -240,7 +250,7 @@ TEST_F(WalkThroughTest, RefusedInputIsExplainedAndTheGridShowsTheValuesInUse) {
         << form->statusBar()->currentMessage().toStdString();
   }
   // The next accepted entry clears the line.
-  TypeInto(form->XEdit, "1");
+  TypeInto(form->Density->XEdit, "1");
   EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
   // The status line does not cover the button.
   EXPECT_LE(form->MainButton->mapTo(form.get(), QPoint(0, form->MainButton->height())).y(),
@@ -301,8 +311,9 @@ TEST_F(WalkThroughTest, TheGridFollowsADarkPalette) {
     }
   }
   // The marker's line follows the text colour too.
-  EXPECT_EQ(form->MarkerLine->palette().color(form->MarkerLine->backgroundRole()),
-            dark.color(QPalette::WindowText));
+  EXPECT_EQ(
+      form->Density->XMarker->Line->palette().color(form->Density->XMarker->Line->backgroundRole()),
+      dark.color(QPalette::WindowText));
 }
 
 }  // namespace

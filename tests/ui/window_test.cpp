@@ -10,11 +10,13 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -23,8 +25,20 @@
 
 #include "distrib/distribution.h"
 #include "ui/about.h"
+#include "ui/cdf_page.h"
+#include "ui/density_page.h"
+#include "ui/formulas_page.h"
 #include "ui/main_window.h"
+#include "ui/marker.h"
 #include "ui/messages.h"
+#include "ui/number_edit.h"
+#include "ui/paint_box.h"
+#include "ui/parameter_grid.h"
+#include "ui/sample.h"
+#include "ui/sample_dialogs.h"
+#include "ui/sample_page.h"
+#include "ui/sample_view.h"
+#include "ui/tail_view.h"
 
 namespace vokt::ui {
 namespace {
@@ -127,10 +141,11 @@ TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
   EXPECT_EQ(form->Pages->currentIndex(), 0);
   EXPECT_EQ(form->Pages->tabText(0), "pdf");
   EXPECT_FALSE(form->Pages->isTabVisible(3));
-  EXPECT_EQ(Text(form->XEdit), "0");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.5");
-  EXPECT_EQ(form->ProbabilityEditCentral->width(), 2);  // the thin line of a continuous type
+  EXPECT_EQ(Text(form->Density->XEdit), "0");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.5");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.5");
+  EXPECT_EQ(form->Density->ProbabilityEditCentral->width(),
+            2);  // the thin line of a continuous type
   EXPECT_EQ(form->MainButton->text(), "Apply New Distribution");
   EXPECT_EQ(form->Calc().Mode, InputMode::Applied);
   EXPECT_TRUE(form->ProbabilityDecimalsGroup->checkedAction()->text() == "4");
@@ -143,43 +158,58 @@ TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
               0);
 }
 
-TEST_F(WindowTest, LayoutFollowsTheFont) {
-  const int lh = form->LineHeight;
+TEST_F(WindowTest, LayoutFollowsTheFontAndTheGraphsTakeTheRoom) {
+  const int lh = form->Sizes().LineHeight;
   EXPECT_EQ(lh, 18);  // 12-pixel font
   EXPECT_EQ(form->MainButton->height(), 2 * lh);
   EXPECT_EQ(form->MainButton->width(), form->TypeGroup->width());
-  EXPECT_EQ(form->XEdit->width(), form->NumberWidth);
-  EXPECT_EQ(form->centralWidget()->height(),
-            form->MainButton->y() + form->MainButton->height() + form->HalfLine);
-  // The page control fills the width right of the group box.
-  form->resize(form->width() + 100, form->height());
+  EXPECT_GE(form->Density->XEdit->width(), form->Sizes().NumberWidth);
+  // The window opens at its default size, never larger than the screen.
+  const QRect screen = form->screen()->availableGeometry();
+  EXPECT_EQ(form->size(), form->DefaultSize());
+  EXPECT_LE(form->width(), screen.width());
+  EXPECT_LE(form->height(), screen.height());
+  EXPECT_GE(form->DefaultSize().width(), std::min(900, screen.width()));
+  // The page control fills the width right of the group box, and the graph
+  // takes the extra room of a larger window.
+  const QSize graph = form->Density->Graph->size();
+  form->resize(form->width() + 200, form->height() + 150);
   QApplication::processEvents();
-  EXPECT_EQ(form->Pages->width(),
-            form->Panel->width() - form->TypeGroup->x() - form->TypeGroup->width() - 10);
-  EXPECT_EQ(form->Pages->x() + form->Pages->width(), form->Panel->width());
+  EXPECT_EQ(form->Pages->geometry().right(),
+            form->centralWidget()->width() - 1 -
+                form->centralWidget()->layout()->contentsMargins().right());
+  EXPECT_EQ(form->Density->Graph->width(), graph.width() + 200);
+  EXPECT_EQ(form->Density->Graph->height(), graph.height() + 150);
+  form->Pages->setCurrentIndex(1);
+  QApplication::processEvents();
+  const QSize cdf = form->Cdf->Graph->size();
+  form->resize(form->width() - 100, form->height() - 50);
+  QApplication::processEvents();
+  EXPECT_EQ(form->Cdf->Graph->width(), cdf.width() - 100);
+  EXPECT_EQ(form->Cdf->Graph->height(), cdf.height() - 50);
 }
 
 TEST_F(WindowTest, EnterInTheXEditComputesTheProbabilities) {
-  TypeInto(form->XEdit, "1.96");
+  TypeInto(form->Density->XEdit, "1.96");
   EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   EXPECT_EQ(form->MainButton->text(), "Compute Probabilities");
-  EXPECT_EQ(Text(form->XEdit), "1.96");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), " ");
-  EXPECT_EQ(form->ProbabilityEditCentral->width(), 2);
+  EXPECT_EQ(Text(form->Density->XEdit), "1.96");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.975");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.025");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), " ");
+  EXPECT_EQ(form->Density->ProbabilityEditCentral->width(), 2);
   // The marker sits over x on the graph.
-  const int centre = form->DensityMarker->x() + form->DensityMarker->width() / 2;
-  EXPECT_GT(centre, form->DensityGraph->x() + form->DensityGraph->width() / 2);
+  const int centre = form->Density->XMarker->x() + form->Density->XMarker->width() / 2;
+  EXPECT_GT(centre, form->Density->Graph->x() + form->Density->Graph->width() / 2);
   EXPECT_EQ(beeps, 0);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, NumbersUseTheUsersDecimalSeparator) {
   SetDecimalSeparator(',');
-  TypeInto(form->XEdit, "1,96");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0,975");
-  TypeInto(form->XEdit, "1.96");  // the other separator is not a number here
+  TypeInto(form->Density->XEdit, "1,96");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0,975");
+  TypeInto(form->Density->XEdit, "1.96");  // the other separator is not a number here
   EXPECT_EQ(beeps, 1);
   TypeIntoGrid(1, "2,25");
   EXPECT_EQ(GridText(2), "1,5");
@@ -188,42 +218,42 @@ TEST_F(WindowTest, NumbersUseTheUsersDecimalSeparator) {
 }
 
 TEST_F(WindowTest, AProbabilityGivesTheQuantile) {
-  TypeInto(form->ProbabilityEditLeft, "0.975");
+  TypeInto(form->Density->ProbabilityEditLeft, "0.975");
   EXPECT_EQ(form->MainButton->text(), "Compute Quantile");
-  EXPECT_EQ(Text(form->XEdit), "1.96");  // 3 decimals for the standard normal
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.975");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.025");
+  EXPECT_EQ(Text(form->Density->XEdit), "1.96");  // 3 decimals for the standard normal
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.975");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.025");
 
-  TypeInto(form->ProbabilityEditRight, "0.5");
-  EXPECT_EQ(Text(form->XEdit), "0");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
+  TypeInto(form->Density->ProbabilityEditRight, "0.5");
+  EXPECT_EQ(Text(form->Density->XEdit), "0");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.5");
   EXPECT_EQ(beeps, 0);
 }
 
 TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
-  TypeInto(form->XEdit, "1");
-  const QString x = Text(form->XEdit);
-  const QString left = Text(form->ProbabilityEditLeft);
+  TypeInto(form->Density->XEdit, "1");
+  const QString x = Text(form->Density->XEdit);
+  const QString left = Text(form->Density->ProbabilityEditLeft);
   const QString digits(400, QChar('9'));
   struct Case {
     QLineEdit* edit;
     QString text;
   };
   const std::vector<Case> cases = {
-      {form->ProbabilityEditLeft, "1.5"},
-      {form->ProbabilityEditLeft, "-0.1"},
-      {form->ProbabilityEditRight, "1.5"},
-      {form->ProbabilityEditRight, "abc"},
-      {form->ProbabilityEditLeft, "nan"},
-      {form->ProbabilityEditLeft, "-"},
-      {form->ProbabilityEditLeft, "."},
-      {form->ProbabilityEditLeft, ""},
-      {form->ProbabilityEditLeft, digits},
-      {form->XEdit, "1e5000"},
-      {form->XEdit, "inf"},
-      {form->XEdit, "1,5"},
-      {form->XEdit, "0x10"},
-      {form->XEdit, "2e"},
+      {form->Density->ProbabilityEditLeft, "1.5"},
+      {form->Density->ProbabilityEditLeft, "-0.1"},
+      {form->Density->ProbabilityEditRight, "1.5"},
+      {form->Density->ProbabilityEditRight, "abc"},
+      {form->Density->ProbabilityEditLeft, "nan"},
+      {form->Density->ProbabilityEditLeft, "-"},
+      {form->Density->ProbabilityEditLeft, "."},
+      {form->Density->ProbabilityEditLeft, ""},
+      {form->Density->ProbabilityEditLeft, digits},
+      {form->Density->XEdit, "1e5000"},
+      {form->Density->XEdit, "inf"},
+      {form->Density->XEdit, "1,5"},
+      {form->Density->XEdit, "0x10"},
+      {form->Density->XEdit, "2e"},
   };
   const Real currentX = form->Calc().CurrentX;
   int expected = 0;
@@ -236,8 +266,8 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
     // The typed text stays for correcting; nothing was recomputed.
     EXPECT_EQ(Text(c.edit), c.text.isEmpty() ? QString() : c.text) << what;
     EXPECT_EQ(form->Calc().CurrentX, currentX) << what;
-    if (c.edit != form->XEdit) {
-      EXPECT_EQ(Text(form->XEdit), x) << what;
+    if (c.edit != form->Density->XEdit) {
+      EXPECT_EQ(Text(form->Density->XEdit), x) << what;
     }
   }
   (void)left;
@@ -247,36 +277,37 @@ TEST_F(WindowTest, BadNumbersInTheEditsOnlyBeep) {
 TEST_F(WindowTest, TinyTailsShowTheirDigitsAndFitTheirBoxes) {
   // 1 - P(Z > 9) is one unit of the last place below 1: the distance to 1
   // is the directly computed upper tail (mpmath: 1.128588405953840e-19).
-  TypeInto(form->XEdit, "9");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "1.1286e-19");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), QString::fromUtf8("1 \u2212 1.1286e-19"));
-  for (QLineEdit* e : {form->ProbabilityEditLeft, form->ProbabilityEditRight}) {
+  TypeInto(form->Density->XEdit, "9");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "1.1286e-19");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), QString::fromUtf8("1 \u2212 1.1286e-19"));
+  for (QLineEdit* e : {form->Density->ProbabilityEditLeft, form->Density->ProbabilityEditRight}) {
     EXPECT_GE(e->width(), e->fontMetrics().horizontalAdvance(e->text()));
     EXPECT_GE(e->x(), 0);
-    EXPECT_LE(e->x() + e->width(), form->GrayPanel->width());
+    EXPECT_LE(e->x() + e->width(), form->Density->GrayPanel->width());
   }
   form->Pages->setCurrentIndex(1);
-  TypeInto(form->CdfXEdit, "9");
-  EXPECT_EQ(Text(form->CdfEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
-  EXPECT_GE(form->CdfEdit->width(),
-            form->CdfEdit->fontMetrics().horizontalAdvance(form->CdfEdit->text()));
+  TypeInto(form->Cdf->XEdit, "9");
+  EXPECT_EQ(Text(form->Cdf->ProbabilityEdit), QString::fromUtf8("1 \u2212 1.1286e-19"));
+  EXPECT_GE(form->Cdf->ProbabilityEdit->width(),
+            form->Cdf->ProbabilityEdit->fontMetrics().horizontalAdvance(
+                form->Cdf->ProbabilityEdit->text()));
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, ProbabilitiesZeroAndOneReachTheQuantile) {
-  TypeInto(form->ProbabilityEditLeft, "0");
-  TypeInto(form->ProbabilityEditLeft, "1");
+  TypeInto(form->Density->ProbabilityEditLeft, "0");
+  TypeInto(form->Density->ProbabilityEditLeft, "1");
   // A huge x is still a number: all probability lies left of it.
-  TypeInto(form->XEdit, "1e999");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "1");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0");
+  TypeInto(form->Density->XEdit, "1e999");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "1");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0");
   EXPECT_EQ(beeps, 0);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
-  TypeInto(form->XEdit, "1.5");
-  const QString x = Text(form->XEdit), left = Text(form->ProbabilityEditLeft);
+  TypeInto(form->Density->XEdit, "1.5");
+  const QString x = Text(form->Density->XEdit), left = Text(form->Density->ProbabilityEditLeft);
   struct Case {
     int row;
     QString text;
@@ -306,8 +337,8 @@ TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
     EXPECT_EQ(mu.Value, 0) << c.text.toStdString();
     EXPECT_EQ(var.Value, 1) << c.text.toStdString();
     EXPECT_EQ(form->Current()->Mean, 0);
-    EXPECT_EQ(Text(form->XEdit), x);
-    EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
+    EXPECT_EQ(Text(form->Density->XEdit), x);
+    EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), left);
   }
   // A good first parameter with a bad second one is not half applied.
   errors.clear();
@@ -348,8 +379,8 @@ TEST_F(WindowTest, EnterInTheGridAppliesTheParameters) {
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(form->Current()->Mean, 10);
   EXPECT_EQ(form->Current()->Variance, 4);
-  EXPECT_EQ(Text(form->XEdit), "10");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.5");
+  EXPECT_EQ(Text(form->Density->XEdit), "10");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.5");
   EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   EXPECT_EQ(form->MainButton->text(), "Compute Probabilities");
 }
@@ -362,10 +393,10 @@ TEST_F(WindowTest, EnterAnywhereIsThePressOnce) {
   EXPECT_EQ(form->Current()->Mean, 1);
   EXPECT_EQ(form->Current()->Variance, 4);
   // In a number edit Enter computes once (a second press would beep here).
-  form->XEdit->setText("abc");
-  form->XEdit->setFocus();
+  form->Density->XEdit->setText("abc");
+  form->Density->XEdit->setFocus();
   form->Calc().NumberEditClicked(EditId::xValue);
-  QTest::keyClick(form->XEdit, Qt::Key_Return);
+  QTest::keyClick(form->Density->XEdit, Qt::Key_Return);
   EXPECT_EQ(beeps, 1);
   EXPECT_TRUE(errors.empty());
 }
@@ -409,25 +440,25 @@ TEST_F(WindowTest, DiscreteTypeComputesAndSnapsTheCentralEdit) {
   ASSERT_TRUE(form->ChooseType("test die"));
   TypeIntoGrid(0, "6", true);
   ASSERT_TRUE(errors.empty());
-  EXPECT_EQ(Text(form->XEdit), "3.5");
-  TypeInto(form->XEdit, "2");
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.1667");
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), "0.1667");
-  EXPECT_EQ(Text(form->ProbabilityEditRight), "0.6667");
-  EXPECT_EQ(form->ProbabilityEditCentral->width(), form->NumberWidth);
+  EXPECT_EQ(Text(form->Density->XEdit), "3.5");
+  TypeInto(form->Density->XEdit, "2");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.1667");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), "0.1667");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), "0.6667");
+  EXPECT_EQ(form->Density->ProbabilityEditCentral->width(), form->Sizes().NumberWidth);
 }
 
 TEST_F(WindowTest, DecimalsMenusRecompute) {
-  TypeInto(form->XEdit, "1.96");
+  TypeInto(form->Density->XEdit, "1.96");
   form->ProbabilityDecimalsGroup->actions()[7]->trigger();  // "8"
   EXPECT_EQ(form->Calc().ProbabilityDecimals, 8);
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), "0.9750021");
-  EXPECT_EQ(Text(form->XEdit), "1.96");
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.9750021");
+  EXPECT_EQ(Text(form->Density->XEdit), "1.96");
 
-  TypeInto(form->ProbabilityEditLeft, "0.975");
+  TypeInto(form->Density->ProbabilityEditLeft, "0.975");
   form->XDecimalsGroup->actions()[0]->trigger();  // "0"
   EXPECT_EQ(form->Calc().XValueDecimals, 0);
-  EXPECT_EQ(Text(form->XEdit), "2");
+  EXPECT_EQ(Text(form->Density->XEdit), "2");
   EXPECT_TRUE(form->XDecimalsGroup->actions()[0]->isChecked());
   EXPECT_EQ(beeps, 0);
 }
@@ -456,67 +487,68 @@ TEST_F(WindowTest, XDecimalsMenuOnlyForContinuousTypes) {
 TEST_F(WindowTest, CdfPageComputesBothWays) {
   form->Pages->setCurrentIndex(1);
   QApplication::processEvents();
-  EXPECT_EQ(Text(form->CdfXEdit), "0");
-  EXPECT_EQ(Text(form->CdfEdit), "0.5");
-  TypeInto(form->CdfXEdit, "1.96");
-  EXPECT_EQ(Text(form->CdfEdit), "0.975");
+  EXPECT_EQ(Text(form->Cdf->XEdit), "0");
+  EXPECT_EQ(Text(form->Cdf->ProbabilityEdit), "0.5");
+  TypeInto(form->Cdf->XEdit, "1.96");
+  EXPECT_EQ(Text(form->Cdf->ProbabilityEdit), "0.975");
   form->ProbabilityDecimalsGroup->actions()[7]->trigger();  // "8" recomputes this page
-  EXPECT_EQ(Text(form->CdfEdit), "0.9750021");
+  EXPECT_EQ(Text(form->Cdf->ProbabilityEdit), "0.9750021");
   form->ProbabilityDecimalsGroup->actions()[3]->trigger();
   // The probability edit rides at the height of F(x).
-  const int mid = form->CdfEdit->y() + form->CdfEdit->height() / 2;
-  EXPECT_NEAR(mid, form->CdfGraph->y() + 0.025 * form->CdfGraph->height(), 2);
-  TypeInto(form->CdfEdit, "0.5");
-  EXPECT_EQ(Text(form->CdfXEdit), "0");
-  EXPECT_TRUE(form->CdfEdit->hasFocus());
-  TypeInto(form->CdfEdit, "2");
+  const int mid = form->Cdf->ProbabilityEdit->y() + form->Cdf->ProbabilityEdit->height() / 2;
+  EXPECT_NEAR(mid, form->Cdf->Graph->y() + 0.025 * form->Cdf->Graph->height(), 2);
+  TypeInto(form->Cdf->ProbabilityEdit, "0.5");
+  EXPECT_EQ(Text(form->Cdf->XEdit), "0");
+  EXPECT_TRUE(form->Cdf->ProbabilityEdit->hasFocus());
+  TypeInto(form->Cdf->ProbabilityEdit, "2");
   EXPECT_EQ(beeps, 1);
-  EXPECT_TRUE(form->CdfEdit->hasFocus());
+  EXPECT_TRUE(form->Cdf->ProbabilityEdit->hasFocus());
   // An apply on the cdf page leaves the x edit of that page entered.
   TypeIntoGrid(0, "1", true);
   EXPECT_EQ(form->Calc().Mode, InputMode::CdfX);
-  EXPECT_EQ(Text(form->CdfXEdit), "1");
+  EXPECT_EQ(Text(form->Cdf->XEdit), "1");
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, DraggingTheMarkerMovesX) {
-  TypeInto(form->ProbabilityEditLeft, "0.975");
-  QWidget* panel = form->DensityMarker;
+  TypeInto(form->Density->ProbabilityEditLeft, "0.975");
+  QWidget* panel = form->Density->XMarker;
   const int start = panel->width() / 2;
   QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(start, 5));
   // Pressing keeps x where the marker is (to within a pixel's worth).
   EXPECT_NEAR(static_cast<double>(form->Calc().CurrentX), 1.96, 0.05);
-  const QString before = Text(form->ProbabilityEditLeft);
+  const QString before = Text(form->Density->ProbabilityEditLeft);
   QMouseEvent move(QEvent::MouseMove, QPointF(start - 40, 5),
                    panel->mapToGlobal(QPointF(start - 40, 5)), Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &move);
   EXPECT_LT(form->Calc().CurrentX, 1.9);
-  EXPECT_NE(Text(form->ProbabilityEditLeft), before);  // the numbers follow live
+  EXPECT_NE(Text(form->Density->ProbabilityEditLeft), before);  // the numbers follow live
   // Far beyond the right end: x keeps growing, the marker stays at the edge.
-  const int far = start + 3 * form->DensityGraph->width();
+  const int far = start + 3 * form->Density->Graph->width();
   QMouseEvent beyond(QEvent::MouseMove, QPointF(far, 5), panel->mapToGlobal(QPointF(far, 5)),
                      Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(panel, &beyond);
   EXPECT_GT(form->Calc().CurrentX, 4);
-  EXPECT_EQ(panel->x() + panel->width() / 2, form->DensityGraph->x() + form->DensityGraph->width());
+  EXPECT_EQ(panel->x() + panel->width() / 2,
+            form->Density->Graph->x() + form->Density->Graph->width());
   QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(panel->width() / 2, 5));
   EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
   // Far out the upper tail is tiny but not 0: shown in exponent notation.
   Real below, at, above;
   form->Current()->Probabilities(form->Calc().CurrentX, below, at, above);
   EXPECT_GT(above, 0);
-  EXPECT_EQ(Text(form->ProbabilityEditRight).toStdString(),
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight).toStdString(),
             FormatProbability(form->Calc().ProbabilityDecimals, above));
-  EXPECT_TRUE(Text(form->ProbabilityEditRight).contains("e-"));
+  EXPECT_TRUE(Text(form->Density->ProbabilityEditRight).contains("e-"));
 
   // A discrete distribution snaps to the nearest integer.
   ASSERT_TRUE(form->ChooseType("test die"));
   TypeIntoGrid(0, "6", true);
-  QTest::mouseClick(form->DensityMarker, Qt::LeftButton, {},
-                    QPoint(form->DensityMarker->width() / 2, 5));
+  QTest::mouseClick(form->Density->XMarker, Qt::LeftButton, {},
+                    QPoint(form->Density->XMarker->width() / 2, 5));
   const Real x = form->Calc().CurrentX;
   EXPECT_EQ(x, std::round(x));
-  EXPECT_EQ(Text(form->XEdit).toStdString(), FormatNumber(x));
+  EXPECT_EQ(Text(form->Density->XEdit).toStdString(), FormatNumber(x));
   EXPECT_TRUE(errors.empty());
 }
 
@@ -527,11 +559,11 @@ TEST_F(WindowTest, CopyGraphOnlyFromAGraphPage) {
   EXPECT_TRUE(QGuiApplication::clipboard()->pixmap().isNull());
   form->Pages->setCurrentIndex(0);
   form->CopyGraph();
-  EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), form->DensityPage->size());
+  EXPECT_EQ(QGuiApplication::clipboard()->pixmap().size(), form->Density->size());
 }
 
 TEST_F(WindowTest, FormulasPageTurnsTheButtonBackToApply) {
-  TypeInto(form->XEdit, "1");
+  TypeInto(form->Density->XEdit, "1");
   form->Pages->setCurrentIndex(2);
   QApplication::processEvents();
   EXPECT_EQ(form->MainButton->text(), "Apply New Distribution");
@@ -542,8 +574,9 @@ TEST_F(WindowTest, FormulasPageTurnsTheButtonBackToApply) {
 TEST_F(WindowTest, GridCellsCarryTheRangeHints) {
   EXPECT_EQ(form->Grid->item(1, 1)->toolTip().toStdString(), "@s^2_ > 0");
   EXPECT_EQ(form->Grid->item(1, 0)->toolTip().toStdString(), "@s^2_ > 0");
-  EXPECT_EQ(form->RowLabel(1), "@s^2_ =");
-  EXPECT_EQ(form->CdfEdit->toolTip(), QString::fromUtf8("Probability  P( X @\u00A3 x )"));
+  EXPECT_EQ(form->Grid->RowLabel(1), "@s^2_ =");
+  EXPECT_EQ(form->Cdf->ProbabilityEdit->toolTip(),
+            QString::fromUtf8("Probability  P( X @\u00A3 x )"));
 }
 
 TEST_F(WindowTest, HelpOpensAtTheContents) {
@@ -559,8 +592,8 @@ TEST_F(WindowTest, HelpOpensAtTheContents) {
 
 TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
   if (!form->ChooseType("Kruskal-Wallis")) GTEST_SKIP() << "no Kruskal-Wallis type in this build";
-  EXPECT_EQ(form->RowLabel(0), "n_1^ =");
-  EXPECT_EQ(form->RowHint(1), "n_2^ = 0, 1, 2, ...");
+  EXPECT_EQ(form->Grid->RowLabel(0), "n_1^ =");
+  EXPECT_EQ(form->Grid->RowHint(1), "n_2^ = 0, 1, 2, ...");
   // Selecting the last row adds a spare row below it.
   const int rows = form->Grid->rowCount();
   form->Grid->setCurrentCell(rows - 1, 1);
@@ -623,17 +656,18 @@ TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   form->Calc().Mode = InputMode::Parameters;
   form->MainButtonClicked();
   ASSERT_TRUE(errors.empty());
-  TypeInto(form->XEdit, "2");
-  const QString left = Text(form->ProbabilityEditLeft);
+  TypeInto(form->Density->XEdit, "2");
+  const QString left = Text(form->Density->ProbabilityEditLeft);
   const Real p = form->Current()->Cdf(2);
 
   // Three groups of fifteen: seconds of work, with progress.
   while (form->Grid->rowCount() < 4) form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
   form->Calc().ParameterTexts = {"", "15", "15", "15", ""};
   const std::vector<std::string> texts = form->Calc().ParameterTexts;
-  const QImage pdf = form->DensityGraph->grab().toImage();
-  const QString x = Text(form->XEdit), central = Text(form->ProbabilityEditCentral),
-                right = Text(form->ProbabilityEditRight);
+  const QImage pdf = form->Density->Graph->grab().toImage();
+  const QString x = Text(form->Density->XEdit),
+                central = Text(form->Density->ProbabilityEditCentral),
+                right = Text(form->Density->ProbabilityEditRight);
   bool sawProgress = false;
   QElapsedTimer clock;
   qint64 clickedAt = -1;
@@ -652,14 +686,14 @@ TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   EXPECT_FALSE(form->ProgressBar->isVisible());
   EXPECT_TRUE(form->MainButton->isEnabled());
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(Text(form->ProbabilityEditLeft), left);
-  EXPECT_EQ(Text(form->ProbabilityEditCentral), central);
-  EXPECT_EQ(Text(form->ProbabilityEditRight), right);
-  EXPECT_EQ(Text(form->XEdit), x);
+  EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), left);
+  EXPECT_EQ(Text(form->Density->ProbabilityEditCentral), central);
+  EXPECT_EQ(Text(form->Density->ProbabilityEditRight), right);
+  EXPECT_EQ(Text(form->Density->XEdit), x);
   EXPECT_EQ(form->Current()->Cdf(2), p);
   EXPECT_EQ(form->Current()->Par[1].Value, 2);
   EXPECT_EQ(form->Calc().ParameterTexts, texts);
-  EXPECT_EQ(form->DensityGraph->grab().toImage(), pdf);
+  EXPECT_EQ(form->Density->Graph->grab().toImage(), pdf);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -4,8 +4,13 @@
 
 #include <QApplication>
 #include <QHelpEvent>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QTableWidget>
+
+#include "formula/markup.h"
+#include "formula/qt/painter_surface.h"
 
 namespace vokt {
 namespace {
@@ -28,6 +33,49 @@ class MixedHints : public ::testing::Test {
   void TearDown() override { window->HideHint(); }
   HintWindow* window = nullptr;
 };
+
+// The rows of an image that hold ink (pixels not transparent): first and last.
+std::pair<int, int> InkRows(const QImage& image) {
+  int first = -1, last = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) > 0) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  return {first, last};
+}
+
+// Superscripts and subscripts stay inside the window: the caption drawn as
+// the window draws it, on a taller canvas, has its ink within the window's
+// rows.
+TEST_F(MixedHints, RaisedAndLoweredPartsStayInsideTheWindow) {
+  const char* captions[] = {"@s^2_ > 0", "n_1^ = 0, 1, 2, ...", "e^x^2__ > 0", "x_i_j^^ > 0"};
+  for (const char* caption : captions) {
+    QLabel label("p");
+    label.setToolTip(QString::fromUtf8(caption));
+    label.show();
+    RequestHint(&label, {2, 2});
+    ASSERT_TRUE(window->isVisible()) << caption;
+    constexpr int kMargin = 20;
+    QImage image(window->width(), window->height() + 2 * kMargin, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+      QPainter painter(&image);
+      QPainterSurface surface(painter, image.rect(), window->palette());
+      surface.SetFont(ToFontSpec(window->font()));
+      TextExtent extent;
+      MixedTextOut(surface, 1, kMargin + window->TextTop(), extent, true,
+                   HintWindow::PaddedText(caption));
+    }
+    const auto [first, last] = InkRows(image);
+    ASSERT_GE(first, 0) << caption;
+    EXPECT_GE(first, kMargin) << caption;
+    EXPECT_LT(last, kMargin + window->height()) << caption;
+    window->HideHint();
+  }
+}
 
 TEST_F(MixedHints, PlainHintIsLeftToQt) {
   QLabel label("type");
