@@ -230,26 +230,134 @@ void Info(Distribution& d, std::ostream& out) {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err) {
+namespace {
+
+// The command-line options taken out of the arguments: --seed N and --help.
+struct Options {
   std::vector<std::string> args;
+  bool help = false;
   bool haveSeed = false;
   uint64_t seed = 0;
-  try {
-    for (size_t i = 0; i < argsIn.size(); ++i) {
-      if (argsIn[i] == "--seed") {
-        if (i + 1 >= argsIn.size()) throw UsageError{"--seed needs a value"};
-        const std::string& s = argsIn[++i];
-        if (s.empty() || s.size() > 19 || s.find_first_not_of("0123456789") != std::string::npos)
-          throw UsageError{"'" + s + "' is not a valid seed"};
-        seed = std::stoull(s);
-        haveSeed = true;
-      } else if (argsIn[i] == "--help" || argsIn[i] == "-h") {
-        out << kUsage;
-        return 0;
-      } else {
-        args.push_back(argsIn[i]);
-      }
+};
+
+Options ParseOptions(const std::vector<std::string>& argsIn) {
+  Options o;
+  for (size_t i = 0; i < argsIn.size(); ++i) {
+    if (argsIn[i] == "--seed") {
+      if (i + 1 >= argsIn.size()) throw UsageError{"--seed needs a value"};
+      const std::string& s = argsIn[++i];
+      if (s.empty() || s.size() > 19 || s.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{"'" + s + "' is not a valid seed"};
+      o.seed = std::stoull(s);
+      o.haveSeed = true;
+    } else if (argsIn[i] == "--help" || argsIn[i] == "-h") {
+      o.help = true;
+      return o;
+    } else {
+      o.args.push_back(argsIn[i]);
     }
+  }
+  return o;
+}
+
+// Refuses an unknown operation or a wrong number of arguments for it.
+void CheckOperation(const std::vector<std::string>& args) {
+  const std::string& op = args[2];
+  if (op != "cdf" && op != "pdf" && op != "probs" && op != "quantile" && op != "sample" &&
+      op != "info" && op != "sf" && op != "isf" && !IsTailOperation(op))
+    throw UsageError{"unknown operation '" + op + "'"};
+  if (op == "info" && args.size() != 3) throw UsageError{"info takes no arguments"};
+  if (op == "sample" && args.size() != 4) throw UsageError{"sample takes one size"};
+  if (op != "info" && op != "sample" && args.size() < 4) throw UsageError{op + " needs arguments"};
+}
+
+int RunSample(Distribution& d, const std::string& size, std::ostream& out) {
+  Real n;
+  if (!ParseNumberWith(size, '.', n) || !IsIntegerValue(n) || n < 0)
+    throw UsageError{"'" + size + "' is not a valid sample size"};
+  int status = 0;
+  std::string buf;
+  for (int64_t i = 0; i < static_cast<int64_t>(RoundExt(n)); ++i) {
+    try {
+      buf = Num(d.RandomValue());
+    } catch (const std::exception& e) {
+      buf = std::string("error: ") + e.what();
+      status = 1;
+    }
+    out << buf << '\n';
+  }
+  return status;
+}
+
+// One output line of cdf, pdf, sf, probs, isf or quantile at the value v.
+std::string PointLine(Distribution& d, const std::string& op, Real v) {
+  if (op == "cdf") return Num(d.Cdf(v));
+  if (op == "pdf") return Num(d.IsDiscrete() ? d.PointProb(v) : d.Density(v));
+  if (op == "sf") return Num(d.UpperTail(v));
+  if (op == "probs") {
+    Real left, central, right;
+    d.Probabilities(v, left, central, right);
+    return Num(left) + ' ' + Num(central) + ' ' + Num(right);
+  }
+  if (op == "isf") {
+    Real x = d.UpperQuantile(v);
+    // A discrete type reaches the upper tail at its point, which may lie
+    // below q.
+    return Num(x) + ' ' + Num(d.IsDiscrete() ? d.UpperTail(x) : v);
+  }
+  Real p = v;
+  Real x = d.Quantile(p);
+  return Num(x) + ' ' + Num(p);
+}
+
+int RunPointOperations(Distribution& d, const std::vector<std::string>& args, std::ostream& out) {
+  int status = 0;
+  for (size_t i = 3; i < args.size(); ++i) {
+    std::string line;
+    try {
+      line = PointLine(d, args[2], ParseArgument(args[i]));
+    } catch (const std::exception& e) {
+      line = std::string("error: ") + e.what();
+      status = 1;
+    }
+    out << line << '\n';
+  }
+  return status;
+}
+
+int RunOperation(Distribution& d, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err) {
+  const std::string& op = args[2];
+  if (op == "info") {
+    try {
+      Info(d, out);
+    } catch (const std::exception& e) {
+      err << e.what() << '\n';
+      return 1;
+    }
+    return 0;
+  }
+  if (op == "sample") return RunSample(d, args[3], out);
+  if (IsTailOperation(op)) {
+    try {
+      return RunTailOperation(d, op, std::vector<std::string>(args.begin() + 3, args.end()), out);
+    } catch (const TailUsageError& e) {
+      throw UsageError{e.what()};
+    }
+  }
+  return RunPointOperations(d, args, out);
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err) {
+  try {
+    const Options o = ParseOptions(argsIn);
+    if (o.help) {
+      out << kUsage;
+      return 0;
+    }
+    const std::vector<std::string>& args = o.args;
     if (args.empty()) throw UsageError{""};
     if (args[0] == "list") {
       if (args.size() != 1) throw UsageError{"list takes no arguments"};
@@ -258,15 +366,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     if (args.size() < 3) throw UsageError{""};
     uint16_t type = FindType(args[0]);
     if (type == 0) throw UsageError{"unknown type '" + args[0] + "'"};
-    const std::string& op = args[2];
-    if (op != "cdf" && op != "pdf" && op != "probs" && op != "quantile" && op != "sample" &&
-        op != "info" && op != "sf" && op != "isf" && !IsTailOperation(op))
-      throw UsageError{"unknown operation '" + op + "'"};
-    if (op == "info" && args.size() != 3) throw UsageError{"info takes no arguments"};
-    if (op == "sample" && args.size() != 4) throw UsageError{"sample takes one size"};
-    if (op != "info" && op != "sample" && args.size() < 4)
-      throw UsageError{op + " needs arguments"};
-
+    CheckOperation(args);
     auto d = CreateDistribution(type);
     try {
       ApplyParameters(*d, args[1], err);
@@ -276,74 +376,8 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
       err << e.what() << '\n';
       return 1;
     }
-    if (haveSeed) SeedUniform(seed);
-
-    if (op == "info") {
-      try {
-        Info(*d, out);
-      } catch (const std::exception& e) {
-        err << e.what() << '\n';
-        return 1;
-      }
-      return 0;
-    }
-    if (op == "sample") {
-      Real n;
-      if (!ParseNumberWith(args[3], '.', n) || !IsIntegerValue(n) || n < 0)
-        throw UsageError{"'" + args[3] + "' is not a valid sample size"};
-      int status = 0;
-      std::string buf;
-      for (int64_t i = 0; i < static_cast<int64_t>(RoundExt(n)); ++i) {
-        try {
-          buf = Num(d->RandomValue());
-        } catch (const std::exception& e) {
-          buf = std::string("error: ") + e.what();
-          status = 1;
-        }
-        out << buf << '\n';
-      }
-      return status;
-    }
-    if (IsTailOperation(op)) {
-      try {
-        return RunTailOperation(*d, op, std::vector<std::string>(args.begin() + 3, args.end()),
-                                out);
-      } catch (const TailUsageError& e) {
-        throw UsageError{e.what()};
-      }
-    }
-    int status = 0;
-    for (size_t i = 3; i < args.size(); ++i) {
-      std::string line;
-      try {
-        Real v = ParseArgument(args[i]);
-        if (op == "cdf") {
-          line = Num(d->Cdf(v));
-        } else if (op == "pdf") {
-          line = Num(d->IsDiscrete() ? d->PointProb(v) : d->Density(v));
-        } else if (op == "sf") {
-          line = Num(d->UpperTail(v));
-        } else if (op == "probs") {
-          Real left, central, right;
-          d->Probabilities(v, left, central, right);
-          line = Num(left) + ' ' + Num(central) + ' ' + Num(right);
-        } else if (op == "isf") {
-          Real x = d->UpperQuantile(v);
-          // A discrete type reaches the upper tail at its point, which may
-          // lie below q.
-          line = Num(x) + ' ' + Num(d->IsDiscrete() ? d->UpperTail(x) : v);
-        } else {
-          Real p = v;
-          Real x = d->Quantile(p);
-          line = Num(x) + ' ' + Num(p);
-        }
-      } catch (const std::exception& e) {
-        line = std::string("error: ") + e.what();
-        status = 1;
-      }
-      out << line << '\n';
-    }
-    return status;
+    if (o.haveSeed) SeedUniform(o.seed);
+    return RunOperation(*d, args, out, err);
   } catch (const UsageError& u) {
     if (!u.message.empty()) err << "vokt-cli: " << u.message << '\n';
     err << kUsage;
