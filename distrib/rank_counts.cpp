@@ -272,6 +272,28 @@ std::vector<Real> SignedRankCounts(int32_t n, const RankControl* control) {
   return c;
 }
 
+namespace {
+// The counts 0..half of a table as long doubles, one rounding each: the
+// top two words, and a sticky bit for the rest.
+std::vector<Real> RoundCounts(WordCounts& table, int64_t half) {
+  std::vector<Real> out(static_cast<size_t>(half + 1));
+  for (int64_t j = 0; j <= half; ++j) {
+    const Word* p = table.At(static_cast<size_t>(j));
+    int t = table.len[static_cast<size_t>(j)] - 1;
+    while (t > 0 && p[t] == 0) --t;
+    if (t == 0) {
+      out[static_cast<size_t>(j)] = Real(p[0]);
+    } else {
+      const unsigned __int128 top = ((unsigned __int128)p[t] << 64) | p[t - 1];
+      bool sticky = false;
+      for (int k = t - 2; k >= 0 && !sticky; --k) sticky = p[k] != 0;
+      out[static_cast<size_t>(j)] = std::ldexp(Real(top | (unsigned __int128)sticky), 64 * (t - 1));
+    }
+  }
+  return out;
+}
+}  // namespace
+
 std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* control) {
   ErrorIf(m < 1 || n < 1, msgTooLarge);
   const RankCost cost = MannWhitneyCost(m, n);
@@ -338,22 +360,7 @@ std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* con
     done += sweep;
     ticker.Tick(done, cost.Steps);
   }
-  // One rounding per count: the top two words, a sticky bit for the rest.
-  std::vector<Real> out(static_cast<size_t>(half + 1));
-  for (int64_t j = 0; j <= half; ++j) {
-    const Word* p = table.At(static_cast<size_t>(j));
-    int t = table.len[static_cast<size_t>(j)] - 1;
-    while (t > 0 && p[t] == 0) --t;
-    if (t == 0) {
-      out[static_cast<size_t>(j)] = Real(p[0]);
-    } else {
-      const unsigned __int128 top = ((unsigned __int128)p[t] << 64) | p[t - 1];
-      bool sticky = false;
-      for (int k = t - 2; k >= 0 && !sticky; --k) sticky = p[k] != 0;
-      out[static_cast<size_t>(j)] = std::ldexp(Real(top | (unsigned __int128)sticky), 64 * (t - 1));
-    }
-  }
-  return out;
+  return RoundCounts(table, half);
 }
 
 }  // namespace vokt
