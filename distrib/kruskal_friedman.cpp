@@ -184,6 +184,92 @@ class KwShape {
   double vectors_ = 1;
 };
 
+// Adds the source block of the previous step (placing rank r in group g,
+// or in the last group when g = -1, shifts group g's coordinate by shift) to
+// the destination block of the current vector: row by row, the outer
+// coordinates by odometer, the inner (the last tracked group) contiguous.
+template <class C>
+void AddSourceBlock(C* dst, const C* src, int K, int g, int64_t shift, int64_t blockSize,
+                    const std::vector<int64_t>& dims, const std::vector<int64_t>& sdims,
+                    const std::vector<int64_t>& sstride, std::vector<int64_t>& u) {
+  // Rows: the outer u's by odometer, the inner (group K-1) contiguous.
+  const int64_t inner = dims[static_cast<size_t>(K - 1)];
+  const int64_t innerShift = g == K - 1 ? shift : 0;
+  const int64_t sInner = sdims[static_cast<size_t>(K - 1)];
+  const int64_t lo = std::max<int64_t>(0, -innerShift);
+  const int64_t hi = std::min<int64_t>(inner - 1, sInner - 1 - innerShift);
+  if (lo > hi) return;
+  std::fill(u.begin(), u.end(), 0);
+  for (int64_t row = 0; row < blockSize; row += inner) {
+    // Source row of the outer coordinates, if they are in range.
+    int64_t sbase = 0;
+    bool ok = true;
+    for (int h = 0; h < K - 1; ++h) {
+      const size_t H = static_cast<size_t>(h);
+      const int64_t su = u[H] + (h == g ? shift : 0);
+      if (su < 0 || su >= sdims[H]) {
+        ok = false;
+        break;
+      }
+      sbase += su * sstride[H];
+    }
+    if (ok) {
+      C* d = dst + row;
+      const C* sp = src + sbase + innerShift;
+      for (int64_t j = lo; j <= hi; ++j) d[j] += sp[j];
+    }
+    for (int h = K - 2; h >= 0; --h) {
+      const size_t H = static_cast<size_t>(h);
+      if (++u[H] < dims[H]) break;
+      u[H] = 0;
+    }
+  }
+}
+
+// The exact keys L sum R^2 / n of the final block (every tracked group
+// complete; the last group's sum follows from the total), with their counts,
+// sorted and merged.
+template <class C>
+std::vector<std::pair<int64_t, C>> FoldKeys(const C* block, const KwShape& shape,
+                                            const std::vector<int32_t>& order, int64_t lcm) {
+  const int K = shape.K(), N = shape.N();
+  const std::vector<int32_t>& n = shape.n();
+  std::vector<int64_t> dims(static_cast<size_t>(K)), u(static_cast<size_t>(K), 0);
+  std::vector<int64_t> coef(static_cast<size_t>(K));
+  for (int g = 0; g < K; ++g) coef[static_cast<size_t>(g)] = lcm / n[static_cast<size_t>(g)];
+  const int64_t lastCoef = lcm / order.back();
+  const int64_t allSum = int64_t{N} * (N + 1) / 2;
+  for (int g = 0; g < K; ++g) {
+    const size_t G = static_cast<size_t>(g);
+    dims[G] = int64_t{n[G]} * (N - n[G]) + 1;
+  }
+  int64_t fsize = 1;
+  for (int64_t d : dims) fsize *= d;
+  std::vector<std::pair<int64_t, C>> keys;
+  keys.reserve(static_cast<size_t>(fsize));
+  for (int64_t i = 0; i < fsize; ++i) {
+    const C cnt = block[i];
+    if (cnt != C(0)) {
+      int64_t key = 0, rest = allSum;
+      for (int g = 0; g < K; ++g) {
+        const size_t G = static_cast<size_t>(g);
+        const int64_t s = u[G] + int64_t{n[G]} * (n[G] + 1) / 2;
+        rest -= s;
+        key += coef[G] * s * s;
+      }
+      key += lastCoef * rest * rest;
+      keys.emplace_back(key, cnt);
+    }
+    for (int h = K - 1; h >= 0; --h) {
+      const size_t H = static_cast<size_t>(h);
+      if (++u[H] < dims[H]) break;
+      u[H] = 0;
+    }
+  }
+  SortMerge(keys);
+  return keys;
+}
+
 template <class C>
 std::vector<std::pair<int64_t, C>> KruskalWallisKeys(const std::vector<int32_t>& order, int64_t lcm,
                                                      const RankControl* control,
@@ -245,39 +331,7 @@ std::vector<std::pair<int64_t, C>> KruskalWallisKeys(const std::vector<int32_t>&
           sstride[static_cast<size_t>(h)] = ss;
           ss *= sdims[static_cast<size_t>(h)];
         }
-        const C* src = prev.data() + soff;
-        // Rows: the outer u's by odometer, the inner (group K-1) contiguous.
-        const int64_t inner = dims[static_cast<size_t>(K - 1)];
-        const int64_t innerShift = g == K - 1 ? shift : 0;
-        const int64_t sInner = sdims[static_cast<size_t>(K - 1)];
-        const int64_t lo = std::max<int64_t>(0, -innerShift);
-        const int64_t hi = std::min<int64_t>(inner - 1, sInner - 1 - innerShift);
-        if (lo > hi) continue;
-        std::fill(u.begin(), u.end(), 0);
-        for (int64_t row = 0; row < blockSize; row += inner) {
-          // Source row of the outer coordinates, if they are in range.
-          int64_t sbase = 0;
-          bool ok = true;
-          for (int h = 0; h < K - 1; ++h) {
-            const size_t H = static_cast<size_t>(h);
-            const int64_t su = u[H] + (h == g ? shift : 0);
-            if (su < 0 || su >= sdims[H]) {
-              ok = false;
-              break;
-            }
-            sbase += su * sstride[H];
-          }
-          if (ok) {
-            C* d = dst + row;
-            const C* sp = src + sbase + innerShift;
-            for (int64_t j = lo; j <= hi; ++j) d[j] += sp[j];
-          }
-          for (int h = K - 2; h >= 0; --h) {
-            const size_t H = static_cast<size_t>(h);
-            if (++u[H] < dims[H]) break;
-            u[H] = 0;
-          }
-        }
+        AddSourceBlock(dst, prev.data() + soff, K, g, shift, blockSize, dims, sdims, sstride, u);
       }
       done += double(blockSize) * (K + 1);
       ticker.Tick(done, totalSteps);
@@ -287,43 +341,10 @@ std::vector<std::pair<int64_t, C>> KruskalWallisKeys(const std::vector<int32_t>&
   }
 
   // The final block: every tracked group complete.
-  std::vector<int64_t> coef(static_cast<size_t>(K));
-  for (int g = 0; g < K; ++g) coef[static_cast<size_t>(g)] = lcm / n[static_cast<size_t>(g)];
-  const int64_t lastCoef = lcm / order.back();
-  const int64_t allSum = int64_t{N} * (N + 1) / 2;
   int64_t fidx = 0;
   for (int g = 0; g < K; ++g) fidx += n[static_cast<size_t>(g)] * vstride[static_cast<size_t>(g)];
   const int64_t foff = prevLayout.offset[static_cast<size_t>(fidx)];
-  for (int g = 0; g < K; ++g) {
-    const size_t G = static_cast<size_t>(g);
-    dims[G] = int64_t{n[G]} * (N - n[G]) + 1;
-  }
-  int64_t fsize = 1;
-  for (int64_t d : dims) fsize *= d;
-  std::vector<std::pair<int64_t, C>> keys;
-  keys.reserve(static_cast<size_t>(fsize));
-  std::fill(u.begin(), u.end(), 0);
-  for (int64_t i = 0; i < fsize; ++i) {
-    const C cnt = prev[static_cast<size_t>(foff + i)];
-    if (cnt != C(0)) {
-      int64_t key = 0, rest = allSum;
-      for (int g = 0; g < K; ++g) {
-        const size_t G = static_cast<size_t>(g);
-        const int64_t s = u[G] + int64_t{n[G]} * (n[G] + 1) / 2;
-        rest -= s;
-        key += coef[G] * s * s;
-      }
-      key += lastCoef * rest * rest;
-      keys.emplace_back(key, cnt);
-    }
-    for (int h = K - 1; h >= 0; --h) {
-      const size_t H = static_cast<size_t>(h);
-      if (++u[H] < dims[H]) break;
-      u[H] = 0;
-    }
-  }
-  SortMerge(keys);
-  return keys;
+  return FoldKeys(prev.data() + foff, shape, order, lcm);
 }
 
 // ---------------------------------------------------------------------------
