@@ -270,7 +270,10 @@ void MainWindow::SelectTypeInList(Distribution* d) {
 }
 
 bool MainWindow::ChooseType(const QString& name) {
-  const int i = TypeBox->findText(name);
+  // The names as the list shows them, blanks at the end not counted.
+  int i = TypeBox->findText(name);
+  for (int k = 0; i < 0 && k < TypeBox->count(); ++k)
+    if (TypeBox->itemText(k).trimmed() == name.trimmed()) i = k;
   if (i < 0) return false;
   TypeBox->setCurrentIndex(i);
   Guarded([&] { TypeChosen(); });

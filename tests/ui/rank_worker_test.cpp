@@ -48,7 +48,7 @@ TEST(RankWorker, CancelKeepsTheOldTableAndAFinishedCountIsExact) {
 
     // Mann-Whitney 900 x 900: seconds of counting, cancelled once the
     // progress bar shows; the 3 x 3 table stays.
-    ASSERT_TRUE(Choose(form, "Mann-Whitney"));
+    ASSERT_TRUE(form.ChooseType("Mann-Whitney"));
     auto* mw = dynamic_cast<MannWhitneyDistribution*>(form.Current());
     ASSERT_NE(mw, nullptr);
     const int32_t m0 = mw->m, n0 = mw->n;
