@@ -63,10 +63,10 @@ void RegisterRandom(const std::string& name, Make make) {
   benchmark::RegisterBenchmark(("Random1e6/" + name).c_str(),
                                [make](benchmark::State& state) {
                                  std::unique_ptr<Distribution> d = make();
-                                 SeedUniform(1);
+                                 RandomEngine engine(1);
                                  for (auto _ : state) {
                                    Real s = 0;
-                                   for (int i = 0; i < 1000000; ++i) s += d->RandomValue();
+                                   for (int i = 0; i < 1000000; ++i) s += d->RandomValue(engine);
                                    benchmark::DoNotOptimize(s);
                                  }
                                })

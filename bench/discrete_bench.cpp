@@ -82,10 +82,10 @@ BENCHMARK(BM_Quantile)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 void BM_RandomValues(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
   state.SetLabel(Label(static_cast<int>(state.range(0))));
-  SeedUniform(1);
+  RandomEngine engine(1);
   for (auto _ : state) {
     Real s = 0;
-    for (int i = 0; i < 1000000; ++i) s += d->RandomValue();
+    for (int i = 0; i < 1000000; ++i) s += d->RandomValue(engine);
     benchmark::DoNotOptimize(s);
   }
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "distrib/catalogue.h"
+#include "numeric/uniform.h"
 
 namespace {
 
@@ -99,7 +100,8 @@ void BM_Quantile(benchmark::State& state) {
 void BM_RandomValue(benchmark::State& state) {
   const Setting& s = kSettings[state.range(0)];
   auto d = Make(s);
-  for (auto _ : state) benchmark::DoNotOptimize(d->RandomValue());
+  vokt::RandomEngine engine(1);
+  for (auto _ : state) benchmark::DoNotOptimize(d->RandomValue(engine));
   Label(state, s);
 }
 

@@ -275,7 +275,8 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
       err << e.what() << '\n';
       return 1;
     }
-    if (haveSeed) SeedUniform(seed);
+    // The draws' stream: the seed's, or a new one from the clock.
+    RandomEngine engine = haveSeed ? RandomEngine(seed) : RandomEngine();
 
     if (op == "info") {
       try {
@@ -294,7 +295,7 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
       std::string buf;
       for (int64_t i = 0; i < static_cast<int64_t>(RoundExt(n)); ++i) {
         try {
-          buf = Num(d->RandomValue());
+          buf = Num(d->RandomValue(engine));
         } catch (const std::exception& e) {
           buf = std::string("error: ") + e.what();
           status = 1;

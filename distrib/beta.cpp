@@ -131,7 +131,7 @@ Real BetaDistribution::UpperQuantile(Real q) {
   return BetaUpperInv(Alpha, Beta, q);
 }
 
-Real BetaDistribution::ChengLogW() {
+Real BetaDistribution::ChengLogW(RandomEngine& engine) {
   // Cheng's BA: V = ln(U1/(1 - U1))/rho, W = alpha e^V, accept when
   // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2).
   // For small shapes rho is small and e^V can leave the extended range
@@ -139,25 +139,25 @@ Real BetaDistribution::ChengLogW() {
   // logarithm.
   const Real ln4 = 1.386294361119890618834464242916L;
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Real u1 = Uniform();
+    const Real u1 = engine.Uniform();
     const Real v = std::log(u1 / (1 - u1)) / Rho;
     const Real lnW = LnAlpha + v;
     const Real lnBW = lnW < 11000 ? std::log(Beta + std::exp(lnW))  // ln(beta + W)
                                   : LogAddExp(LnBeta, lnW);
     const Real t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
-    const Real u2 = Uniform();
+    const Real u2 = engine.Uniform();
     if (t >= std::log(u1 * u1 * u2)) return lnW;
   }
   throw ConvergenceError("the beta generator");
 }
 
-Real BetaDistribution::RandomValue() {
+Real BetaDistribution::RandomValue(RandomEngine& engine) {
   // W/(beta + W) = 1/(1 + beta/W)
-  return 1 / (1 + std::exp(LnBeta - ChengLogW()));
+  return 1 / (1 + std::exp(LnBeta - ChengLogW(engine)));
 }
 
-Real BetaDistribution::RandomOdds() {
-  const Real r = std::exp(ChengLogW() - LnBeta);
+Real BetaDistribution::RandomOdds(RandomEngine& engine) {
+  const Real r = std::exp(ChengLogW(engine) - LnBeta);
   if (std::isinf(r)) RaiseOverflow();
   return r;
 }

@@ -24,18 +24,18 @@ class BetaDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
   // ln of the density at y with 1 - y = q given separately (0 < y < 1), so
   // that a caller who knows 1 - y better than the subtraction keeps it.
   Real LogDensity(Real y, Real q) const;
   // W/beta from the same draw: the odds y/(1 - y) of a beta variate y (a
   // beta-prime variate), without the cancellation in 1 - y.  The F
   // distribution's generator uses it.
-  Real RandomOdds();
+  Real RandomOdds(RandomEngine& engine);
 
  private:
   // One accepted trial of Cheng's BA; returns ln W.
-  Real ChengLogW();
+  Real ChengLogW(RandomEngine& engine);
   // ln alpha, ln beta, ln(alpha + beta): generator constants, once per
   // parameter set.
   Real LnAlpha = 0, LnBeta = 0, LnSum = 0;

@@ -128,6 +128,6 @@ int BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   return 0;
 }
 
-Real BernoulliDistribution::RandomValue() { return Uniform() < p ? 1 : 0; }
+Real BernoulliDistribution::RandomValue(RandomEngine& engine) { return engine.Uniform() < p ? 1 : 0; }
 
 }  // namespace vokt

@@ -36,7 +36,7 @@ class BernoulliDistribution : public BinomialDistribution {
   explicit BernoulliDistribution(Real p);
 
   int SetParameters(Real p1, Real p2, Real p3) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 }  // namespace vokt

@@ -193,7 +193,7 @@ Real UniformDistribution::UpperQuantile(Real q) {
   return Lower + (1 - q) * (Upper - Lower);
 }
 
-Real UniformDistribution::RandomValue() { return Uniform() * (Upper - Lower) + Lower; }
+Real UniformDistribution::RandomValue(RandomEngine& engine) { return engine.Uniform() * (Upper - Lower) + Lower; }
 
 // ---------------------------------------------------------------- Weibull
 
@@ -299,9 +299,9 @@ Real WeibullDistribution::UpperQuantile(Real q) {
   return WeibullInverse(A, RecipB, -lq);
 }
 
-Real WeibullDistribution::RandomValue() {
+Real WeibullDistribution::RandomValue(RandomEngine& engine) {
   // (-ln U / a)^(1/b)
-  return CheckedExp(RecipB * std::log(-std::log(Uniform()) * RecipA));
+  return CheckedExp(RecipB * std::log(-std::log(engine.Uniform()) * RecipA));
 }
 
 // ---------------------------------------------------------------- logistic
@@ -367,8 +367,8 @@ Real LogisticDistribution::UpperQuantile(Real q) {
   return Location - Scale * Logit(q);
 }
 
-Real LogisticDistribution::RandomValue() {
-  const Real u = Uniform();
+Real LogisticDistribution::RandomValue(RandomEngine& engine) {
+  const Real u = engine.Uniform();
   return Location + Scale * std::log(u / (1 - u));
 }
 
@@ -441,9 +441,9 @@ Real ParetoDistribution::UpperQuantile(Real q) {
   return Alpha * std::exp(-lq / Theta);
 }
 
-Real ParetoDistribution::RandomValue() {
+Real ParetoDistribution::RandomValue(RandomEngine& engine) {
   // alpha U^(-1/theta)
-  return CheckedExp(std::log(Alpha) - std::log(Uniform()) / Theta);
+  return CheckedExp(std::log(Alpha) - std::log(engine.Uniform()) / Theta);
 }
 
 // ---------------------------------------------------------------- Gumbel
@@ -500,7 +500,7 @@ Real GumbelDistribution::UpperQuantile(Real q) {
   return Location - Scale * std::log(-lc);
 }
 
-Real GumbelDistribution::RandomValue() { return Location - Scale * std::log(-std::log(Uniform())); }
+Real GumbelDistribution::RandomValue(RandomEngine& engine) { return Location - Scale * std::log(-std::log(engine.Uniform())); }
 
 // ---------------------------------------------------------------- Cauchy
 
@@ -568,12 +568,12 @@ Real CauchyDistribution::UpperQuantile(Real q) {
   return Location - Scale * CauchyInverse(q);
 }
 
-Real CauchyDistribution::RandomValue() {
+Real CauchyDistribution::RandomValue(RandomEngine& engine) {
   // The ratio of the coordinates of a uniform point in the unit disc is
   // standard Cauchy (the tangent of a uniform angle, without the tangent).
   for (int trial = 0; trial < kCauchyTrials; ++trial) {
-    const Real c = 2 * Uniform() - 1;
-    const Real d = 2 * Uniform() - 1;
+    const Real c = 2 * engine.Uniform() - 1;
+    const Real d = 2 * engine.Uniform() - 1;
     if (c * c + d * d <= 1 && d != 0) return Location + Scale * c / d;
   }
   throw ConvergenceError("the Cauchy generator");
@@ -643,10 +643,10 @@ Real DoubleExponentialDistribution::UpperQuantile(Real q) {
   return Location - Scale * LaplaceInverse(q);
 }
 
-Real DoubleExponentialDistribution::RandomValue() {
+Real DoubleExponentialDistribution::RandomValue(RandomEngine& engine) {
   // A fair sign from U, an exponential magnitude from U'.
-  if (Uniform() > 0.5L) return Location - Scale * std::log(Uniform());
-  return Location + Scale * std::log(Uniform());
+  if (engine.Uniform() > 0.5L) return Location - Scale * std::log(engine.Uniform());
+  return Location + Scale * std::log(engine.Uniform());
 }
 
 }  // namespace vokt

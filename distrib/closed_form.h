@@ -23,7 +23,7 @@ class UniformDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // Weibull with density a b x^(b-1) exp(-a x^b): R's shape b, scale a^(-1/b).
@@ -43,7 +43,7 @@ class WeibullDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // Logistic with location alpha and scale beta.
@@ -60,7 +60,7 @@ class LogisticDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // Pareto on [alpha, inf) with shape theta.
@@ -77,7 +77,7 @@ class ParetoDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // Gumbel (largest extreme value) with location alpha and scale beta.
@@ -94,7 +94,7 @@ class GumbelDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // Cauchy with location alpha and scale beta; no mean, no variance.
@@ -111,7 +111,7 @@ class CauchyDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // Double exponential (Laplace) with location alpha and scale beta.
@@ -128,7 +128,7 @@ class DoubleExponentialDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 // ln Gamma(1 + 2t) - 2 ln Gamma(1 + t), the logarithm of the ratio that makes

@@ -395,13 +395,13 @@ Real DiscreteDistribution::UpperQuantile(Real q) {
       [&](Real k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 
-Real DiscreteDistribution::RandomValue() {
+Real DiscreteDistribution::RandomValue(RandomEngine& engine) {
   const Real M = MaxDens, s = HatWidth, m = Mode;
   const Real centre = s / (3 * s + M), halfWidth = s / M + 0.5L;
   for (int64_t trial = 0; trial < kMaxTrials; ++trial) {
-    Real u = Uniform();
-    Real v = 2 * Uniform() - 1;
-    Real w = Uniform();
+    Real u = engine.Uniform();
+    Real v = 2 * engine.Uniform() - 1;
+    Real w = engine.Uniform();
     Real x, y;
     // std::rint rounds half to even like RoundExt (the default rounding
     // mode) at a fraction of nearbyint's cost; |v|^(3/2) is |v| sqrt|v|.

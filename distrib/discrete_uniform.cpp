@@ -71,6 +71,6 @@ Real DiscreteUniformDistribution::UpperTail(Real x) {
   return (N - k) / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::RandomValue() { return M + std::floor(Uniform() * (N - M + 1)); }
+Real DiscreteUniformDistribution::RandomValue(RandomEngine& engine) { return M + std::floor(engine.Uniform() * (N - M + 1)); }
 
 }  // namespace vokt

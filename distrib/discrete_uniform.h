@@ -17,7 +17,7 @@ class DiscreteUniformDistribution : public DiscreteDistribution {
   Real PointProb(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 };
 
 }  // namespace vokt

@@ -182,8 +182,8 @@ Real Distribution::Quantile(Real& p) {
   return 0;
 }
 
-Real Distribution::RandomValue() {
-  Real u = Uniform();
+Real Distribution::RandomValue(RandomEngine& engine) {
+  Real u = engine.Uniform();
   return Quantile(u);
 }
 

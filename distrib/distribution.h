@@ -16,6 +16,8 @@
 
 namespace vokt {
 
+class RandomEngine;
+
 // Parameter record.
 struct Parameter {
   bool Unset = false;
@@ -104,7 +106,7 @@ class Distribution {
   // x with P(X > x) = q, solved on the upper tail.  The base class falls back
   // on Quantile(1 - q).
   virtual Real UpperQuantile(Real q);
-  virtual Real RandomValue();
+  virtual Real RandomValue(RandomEngine& engine);
   virtual int SetParameters(Real p1, Real p2, Real p3);
   virtual void ParameterLabel(int i, int n, std::string& s) const;
   virtual void PlotRange(GraphRange& r);
@@ -178,7 +180,7 @@ class DiscreteDistribution : public Distribution {
   // 5e-12), solved on the upper tail: the same point as Quantile(1 - q)
   // without forming 1 - q.  q = 1 gives the lowest point, q = 0 the highest.
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
   void PlotRange(GraphRange& r) override;
   Real MaxDensity() override;
   virtual void BuildPointTable();

@@ -241,12 +241,12 @@ Real EmpiricalDistribution::UpperQuantile(Real q) {
   return t[lo].X;
 }
 
-Real EmpiricalDistribution::RandomValue() {
+Real EmpiricalDistribution::RandomValue(RandomEngine& engine) {
   const PointTable& t = *Points;
   const int count = t.Count();
   ErrorIf(count == 0, 1374);
   if (AllSingle) {
-    int i = static_cast<int>(Uniform() * count);
+    int i = static_cast<int>(engine.Uniform() * count);
     if (i >= count) i = count - 1;
     return t[i].X;
   }
@@ -255,9 +255,9 @@ Real EmpiricalDistribution::RandomValue() {
   const Real expected = Real(count) * MaxProb;
   const Real cap = 1000 * expected + 1000000;
   for (Real trial = 0; trial < cap; trial += 1) {
-    int i = static_cast<int>(Uniform() * count);
+    int i = static_cast<int>(engine.Uniform() * count);
     if (i >= count) i = count - 1;
-    const Real u2 = Uniform();
+    const Real u2 = engine.Uniform();
     if (t[i].Prob >= u2 * MaxProb) return t[i].X;
   }
   throw ConvergenceError("the random generator");

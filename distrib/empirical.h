@@ -31,7 +31,7 @@ class EmpiricalDistribution : public DiscreteDistribution {
   Real IntervalProb(Real a, Real b) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
   int SetParameters(Real p1, Real p2, Real p3) override;
   void PlotRange(GraphRange& r) override;
   void BuildPointTable() override;

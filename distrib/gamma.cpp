@@ -131,13 +131,13 @@ Real GammaDistribution::UpperQuantile(Real q) {
   return GammaUpperInv(Alpha, q) / Lambda;
 }
 
-Real GammaDistribution::RandomValue() {
-  if (Alpha == 1) return -std::log(Uniform()) / Lambda;
+Real GammaDistribution::RandomValue(RandomEngine& engine) {
+  if (Alpha == 1) return -std::log(engine.Uniform()) / Lambda;
   if (Alpha > 1) {
     const Real d = Alpha - 1;
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Real u = Uniform();
-      const Real v = Uniform() * (Gen2 - Gen1) + Gen1;
+      const Real u = engine.Uniform();
+      const Real v = engine.Uniform() * (Gen2 - Gen1) + Gen1;
       const Real c = v / u;
       const Real x = c + d;
       const Real l = -2 * u * u + 8 * u - 6;
@@ -159,8 +159,8 @@ Real GammaDistribution::RandomValue() {
   // Ahrens-Dieter GS with b = 1 + alpha/e.
   const Real b = Gen1;
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Real u1 = Uniform();
-    const Real u2 = Uniform();
+    const Real u1 = engine.Uniform();
+    const Real u2 = engine.Uniform();
     const Real p = b * u1;
     if (p > 1) {
       const Real x = -std::log((b - p) * Gen2);

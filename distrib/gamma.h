@@ -25,7 +25,7 @@ class GammaDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 
  protected:
   Real LogLambda = 0;      // ln lambda

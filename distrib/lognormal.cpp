@@ -97,9 +97,9 @@ Real LognormalDistribution::UpperQuantile(Real q) {
   return std::exp(Mu + Sigma * NormalUpperInv(q));
 }
 
-Real LognormalDistribution::RandomValue() {
+Real LognormalDistribution::RandomValue(RandomEngine& engine) {
   // Beyond the extended range only for absurd mu; reported as overflow.
-  return CheckedExp(NormalPart->RandomValue());
+  return CheckedExp(NormalPart->RandomValue(engine));
 }
 
 void LognormalDistribution::ParameterLabel(int i, int n, std::string& s) const {

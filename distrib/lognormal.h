@@ -26,7 +26,7 @@ class LognormalDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 };
 

@@ -276,9 +276,9 @@ Real NoncentralChiSquareDistribution::Quantile(Real& p) { return Solve(p, false)
 
 Real NoncentralChiSquareDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
-Real NoncentralChiSquareDistribution::RandomValue() {
-  const Real x = noncentral::NcChiSquareValue(Nu, NonCentrality);
-  if (!(x >= 0)) return ContinuousDistribution::RandomValue();
+Real NoncentralChiSquareDistribution::RandomValue(RandomEngine& engine) {
+  const Real x = noncentral::NcChiSquareValue(engine, Nu, NonCentrality);
+  if (!(x >= 0)) return ContinuousDistribution::RandomValue(engine);
   return x < SupportHigh ? x : SupportHigh;
 }
 
@@ -497,14 +497,14 @@ Real NoncentralBetaDistribution::UpperQuantile(Real q) {
                                   "the non-central beta quantile");
 }
 
-Real NoncentralBetaDistribution::RandomValue() {
+Real NoncentralBetaDistribution::RandomValue(RandomEngine& engine) {
   // X1 / (X1 + X2) with X1 non-central chi-square(2 alpha, lambda) and X2
   // chi-square(2 beta).  When both underflow (tiny shapes) the ratio means
   // nothing and the inversion of the cdf answers instead.
-  const Real x1 = noncentral::NcChiSquareValue(2 * Alpha, NonCentrality);
-  const Real x2 = 2 * noncentral::GammaValue(Beta);
+  const Real x1 = noncentral::NcChiSquareValue(engine, 2 * Alpha, NonCentrality);
+  const Real x2 = 2 * noncentral::GammaValue(engine, Beta);
   const Real s = x1 + x2;
-  if (!(s > 0) || !std::isfinite(s)) return ContinuousDistribution::RandomValue();
+  if (!(s > 0) || !std::isfinite(s)) return ContinuousDistribution::RandomValue(engine);
   return x1 / s;
 }
 

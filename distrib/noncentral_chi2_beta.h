@@ -32,7 +32,7 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 
  private:
   Real Tail(Real x, bool upper);
@@ -56,7 +56,7 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 
   // Density, cdf and upper tail at x with 1 - x given separately, so that callers that
   // know the complement more accurately than 1 - x (the non-central F in its

@@ -161,12 +161,12 @@ Real NoncentralFDistribution::Quantile(Real& p) { return Solve(p, false); }
 
 Real NoncentralFDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
-Real NoncentralFDistribution::RandomValue() {
+Real NoncentralFDistribution::RandomValue(RandomEngine& engine) {
   // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
-  const Real x1 = noncentral::NcChiSquareValue(NumDf, NonCentrality);
-  const Real x2 = 2 * noncentral::GammaValue(DenDf / 2);
+  const Real x1 = noncentral::NcChiSquareValue(engine, NumDf, NonCentrality);
+  const Real x2 = 2 * noncentral::GammaValue(engine, DenDf / 2);
   const Real r = (x1 / NumDf) / (x2 / DenDf);
-  if (!(r >= 0)) return ContinuousDistribution::RandomValue();
+  if (!(r >= 0)) return ContinuousDistribution::RandomValue(engine);
   return r < SupportHigh ? r : SupportHigh;
 }
 
@@ -651,12 +651,12 @@ Real NoncentralTDistribution::Quantile(Real& p) { return Solve(p, false); }
 
 Real NoncentralTDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
-Real NoncentralTDistribution::RandomValue() {
+Real NoncentralTDistribution::RandomValue(RandomEngine& engine) {
   // (Z + delta) / sqrt(V / nu), V chi-square(nu).
-  const Real z = noncentral::StdNormalValue() + Delta;
-  const Real v = 2 * noncentral::GammaValue(Nu / 2);
+  const Real z = noncentral::StdNormalValue(engine) + Delta;
+  const Real v = 2 * noncentral::GammaValue(engine, Nu / 2);
   const Real t = z / std::sqrt(v / Nu);
-  if (std::isnan(t)) return ContinuousDistribution::RandomValue();
+  if (std::isnan(t)) return ContinuousDistribution::RandomValue(engine);
   if (t > SupportHigh) return SupportHigh;
   if (t < SupportLow) return SupportLow;
   return t;

@@ -36,7 +36,7 @@ class NoncentralFDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:
@@ -65,7 +65,7 @@ class NoncentralTDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
 
  private:
   // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d.

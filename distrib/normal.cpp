@@ -76,11 +76,11 @@ Real NormalDistribution::UpperQuantile(Real q) {
   return Mu + Sigma * NormalUpperInv(q);
 }
 
-Real NormalDistribution::RandomValue() {
+Real NormalDistribution::RandomValue(RandomEngine& engine) {
   Real x;
   for (;;) {
-    const Real u = Uniform();
-    const Real v = (2 * Uniform() - 1) * RouConst;
+    const Real u = engine.Uniform();
+    const Real v = (2 * engine.Uniform() - 1) * RouConst;
     x = v / u;
     const Real x2 = x * x;
     if (x2 <= 6 - 8 * u + 2 * u * u) break;

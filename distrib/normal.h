@@ -23,7 +23,7 @@ class NormalDistribution : public ContinuousDistribution {
   Real UpperTail(Real x) override;
   Real Quantile(Real& p) override;
   Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real RandomValue(RandomEngine& engine) override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:

@@ -156,12 +156,12 @@ Real StudentTDistribution::UpperQuantile(Real q) {
   return -PositiveQuantile(1 - q);
 }
 
-Real StudentTDistribution::RandomValue() {
+Real StudentTDistribution::RandomValue(RandomEngine& engine) {
   if (Nu == 1 || Nu == 3) {
     // Polar method: a uniform point (c, b) in the unit disc.
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Real c = 2 * Uniform() - 1;
-      const Real b = 2 * Uniform() - 1;
+      const Real c = 2 * engine.Uniform() - 1;
+      const Real b = 2 * engine.Uniform() - 1;
       if (c * c + b * b > 1) continue;
       if (Nu == 1) {
         if (c == 0) continue;  // b/c would not be a number
@@ -175,16 +175,16 @@ Real StudentTDistribution::RandomValue() {
     // Ratio of uniforms: accept X = V/U when U^2 <= h(X), that is
     // nu (U^(-4/(nu+1)) - 1) >= X^2, with U^(-4/(nu+1)) - 1 as expm1.
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Real u = Uniform();
-      const Real v = (2 * Uniform() - 1) * Gen;
+      const Real u = engine.Uniform();
+      const Real v = (2 * engine.Uniform() - 1) * Gen;
       const Real x = v / u;
       if (Nu * std::expm1(-4 * std::log(u) / (Nu + 1)) >= x * x) return x;
     }
     throw ConvergenceError("the t generator");
   }
   // nu < 1: Z / sqrt(chi^2/nu) with chi^2 = 2G, G ~ gamma(nu/2, 1).
-  const Real z = NormalPart->RandomValue();
-  const Real g = GammaPart->RandomValue();
+  const Real z = NormalPart->RandomValue(engine);
+  const Real g = GammaPart->RandomValue(engine);
   // G underflows to 0 only for values of |X| beyond the extended range.
   if (!(g > 0)) RaiseOverflow();
   const Real r = z * Gen / std::sqrt(g);
@@ -427,11 +427,11 @@ Real FDistribution::UpperQuantile(Real t) {
   return FromBeta(y, q);
 }
 
-Real FDistribution::RandomValue() {
+Real FDistribution::RandomValue(RandomEngine& engine) {
   // y n/((1 - y) m) for a beta(m/2, n/2) variate y, with the odds y/(1 - y)
   // taken from the beta generator directly: for small degrees of freedom y
   // is often so close to 1 that 1 - y keeps few digits or none.
-  const Real r = BetaPart->RandomOdds() * DenDf / NumDf;
+  const Real r = BetaPart->RandomOdds(engine) * DenDf / NumDf;
   if (!std::isfinite(r)) RaiseOverflow();
   return r;
 }

@@ -17,6 +17,7 @@
 
 #include "distrib/distribution.h"
 #include "distrib/kruskal_friedman.h"
+#include "numeric/uniform.h"
 #include "ui/calculator.h"
 #include "ui/number_edit.h"
 
@@ -335,6 +336,8 @@ class MainWindow : public QMainWindow, public DriverView, public ProgressSink {
   std::function<void()> cancelRun_;
   // Set by Cancel while a sample is drawn.
   bool sampleCancel_ = false;
+  // The stream of unseeded draws, seeded from the clock when the window opens.
+  RandomEngine draws_;
 };
 
 }  // namespace vokt::ui

@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "numeric/uniform.h"
 #include "ui/messages.h"
 
 namespace vokt::ui {
@@ -215,16 +214,6 @@ void DrawDialog::Accept() {
   HasSeed = hasSeed;
   Seed = seed;
   accept();
-}
-
-SeededDraw::SeededDraw(bool active, uint64_t seed) : active_(active) {
-  if (!active_) return;
-  GetSeeds(seed1_, seed2_);
-  SeedUniform(seed);
-}
-
-SeededDraw::~SeededDraw() {
-  if (active_) SetSeeds(seed1_, seed2_);
 }
 
 AssignDialog::AssignDialog(QWidget* parent) : QDialog(parent) {

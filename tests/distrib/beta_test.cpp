@@ -61,11 +61,11 @@ TEST(Beta, TinyShapesDrawFiniteValues) {
   const struct { Real a, b, mean; } rows[] = {{1e-3L, 1e-3L, 0.5L}, {1e-3L, 3e-3L, 0.25L}};
   for (auto r : rows) {
     BetaDistribution d(r.a, r.b);
-    SeedUniform(99);
+    RandomEngine engine(99);
     double s = 0;
     const int n = 20000;
     for (int i = 0; i < n; ++i) {
-      const Real x = d.RandomValue();
+      const Real x = d.RandomValue(engine);
       ASSERT_TRUE(x >= 0 && x <= 1) << (double)x;
       s += (double)x;
     }

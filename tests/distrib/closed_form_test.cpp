@@ -261,9 +261,9 @@ TEST(Cauchy, QuartilesNoMomentsAndMedianOfDraws) {
   const GraphRange r = d.Range();  // the 0.005 and 0.995 quantiles
   EXPECT_NEAR((double)r.Left, 1 - 2 / std::tan(M_PI * 0.005), 1e-7);
   EXPECT_NEAR((double)r.Right, 1 + 2 / std::tan(M_PI * 0.005), 1e-7);
-  SeedUniform(7);
+  RandomEngine engine(7);
   std::vector<Real> v(20001);
-  for (auto& x : v) x = d.RandomValue();
+  for (auto& x : v) x = d.RandomValue(engine);
   std::nth_element(v.begin(), v.begin() + 10000, v.end());
   EXPECT_NEAR((double)v[10000], 1, 0.06);
 }
@@ -331,10 +331,10 @@ TEST(ClosedForm, ContinuousProperties) {
     }
     // Kolmogorov-Smirnov; the inverse Gaussian draws by numerical inversion,
     // so it gets fewer.
-    SeedUniform(20261208);
+    RandomEngine engine(20261208);
     const int n = s.type == 930 ? 20000 : 100000;
     std::vector<Real> v(static_cast<size_t>(n));
-    for (auto& x : v) x = d->RandomValue();
+    for (auto& x : v) x = d->RandomValue(engine);
     std::sort(v.begin(), v.end());
     Real dmax = 0;
     for (int i = 0; i < n; ++i) {
@@ -350,7 +350,7 @@ TEST(ClosedForm, ContinuousProperties) {
 TEST(ClosedForm, ExtremeArgumentsNeverCrash) {
   const Real vals[] = {1e-300L, 1e-10L, 0.5L,  1,   7,        1e3L,      1e6L,         1e10L,
                        1e300L,  -1,     -1e6L, NAN, INFINITY, -INFINITY, 2147483646.0L};
-  SeedUniform(3);
+  RandomEngine engine(3);
   for (int t : {903, 913, 914, 915, 916, 917, 918, 919, 930}) {
     auto d = CreateDistribution(static_cast<uint16_t>(t));
     for (Real p1 : vals)
@@ -383,7 +383,7 @@ TEST(ClosedForm, ExtremeArgumentsNeverCrash) {
         }
         for (int k = 0; k < 10; ++k) {
           try {
-            EXPECT_FALSE(std::isnan(d->RandomValue())) << label;
+            EXPECT_FALSE(std::isnan(d->RandomValue(engine))) << label;
           } catch (const std::exception&) {
           }
         }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "distrib/binomial.h"
+#include "numeric/uniform.h"
 #include "distrib/hypergeometric.h"
 #include "distrib/negative_binomial.h"
 #include "distrib/poisson.h"
@@ -154,9 +155,10 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
 TEST(DiscreteBase, GeneratorNeverReturnsPointsOutsideTheSupport) {
   NegativeBinomialDistribution nb(3, 0.3L);
   HypergeometricDistribution h(10, 8, 5);
+  RandomEngine engine(1);
   for (int i = 0; i < 20000; ++i) {
-    EXPECT_TRUE(nb.InSupport(nb.RandomValue()));
-    EXPECT_TRUE(h.InSupport(h.RandomValue()));
+    EXPECT_TRUE(nb.InSupport(nb.RandomValue(engine)));
+    EXPECT_TRUE(h.InSupport(h.RandomValue(engine)));
   }
 }
 

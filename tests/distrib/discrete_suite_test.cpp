@@ -155,11 +155,11 @@ TEST_P(DiscreteSuite, IntervalProbabilitiesFromEitherSide) {
 
 TEST_P(DiscreteSuite, RandomValuesFitTheDistribution) {
   auto d = Make(GetParam());
-  SeedUniform(20261208);
+  RandomEngine engine(20261208);
   constexpr int kDraws = 100000;
   std::map<Real, int> counts;
   for (int i = 0; i < kDraws; ++i) {
-    const Real x = d->RandomValue();
+    const Real x = d->RandomValue(engine);
     ASSERT_TRUE(d->InSupport(x)) << (double)x;
     ++counts[x];
   }

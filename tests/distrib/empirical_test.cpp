@@ -36,7 +36,8 @@ TEST(Empirical, SingleValue) {
   EXPECT_EQ(d.Quantile(p), 1);
   EXPECT_EQ(p, 1);
   EXPECT_FALSE(d.AllSingle);
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(d.RandomValue(), 1);
+  RandomEngine engine(1);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(d.RandomValue(engine), 1);
 }
 
 TEST(Empirical, ThreeValues) {
@@ -99,22 +100,22 @@ TEST(Empirical, AllSingleDrawsWithOneUniformNumber) {
   Table d({{1, 1}, {2, 1}, {4, 1}, {8, 1}});
   EXPECT_TRUE(d.AllSingle);
   for (uint64_t seed = 1; seed <= 20; ++seed) {
-    SeedUniform(seed);
-    const long double x = d.RandomValue();
-    const long double after = Uniform();
-    SeedUniform(seed);
-    const long double u = Uniform();
+    RandomEngine engine(seed);
+    const long double x = d.RandomValue(engine);
+    const long double after = engine.Uniform();
+    RandomEngine replay(seed);
+    const long double u = replay.Uniform();
     EXPECT_EQ(x, (*d.Points)[static_cast<int>(u * 4)].X);
-    EXPECT_EQ(after, Uniform());
+    EXPECT_EQ(after, replay.Uniform());
   }
 }
 
 TEST(Empirical, RandomFrequenciesFollowTheCounts) {
   Table d({{0, 1}, {1, 2}, {2, 1}});
-  SeedUniform(7);
+  RandomEngine engine(7);
   int hits[3] = {0, 0, 0};
   const int n = 40000;
-  for (int i = 0; i < n; ++i) ++hits[static_cast<int>(d.RandomValue())];
+  for (int i = 0; i < n; ++i) ++hits[static_cast<int>(d.RandomValue(engine))];
   EXPECT_NEAR(hits[0] / double(n), 0.25, 0.01);
   EXPECT_NEAR(hits[1] / double(n), 0.5, 0.01);
   EXPECT_NEAR(hits[2] / double(n), 0.25, 0.01);

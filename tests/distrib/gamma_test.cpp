@@ -136,13 +136,13 @@ TEST(Gamma, CdfAtExtremeArguments) {
 
 TEST(Gamma, ShapeOneUsesOneUniformPerValue) {
   GammaDistribution d(1, 4);
-  SeedUniform(77);
-  const Real x = d.RandomValue();
-  const Real next = Uniform();
-  SeedUniform(77);
-  const Real u = Uniform();
+  RandomEngine engine(77);
+  const Real x = d.RandomValue(engine);
+  const Real next = engine.Uniform();
+  RandomEngine replay(77);
+  const Real u = replay.Uniform();
   EXPECT_EQ(x, -std::log(u) / 4);
-  EXPECT_EQ(next, Uniform());
+  EXPECT_EQ(next, replay.Uniform());
 }
 
 // Just above shape 1 the textbook form of the generator constants cancels
@@ -153,10 +153,10 @@ TEST(Gamma, GeneratorNearShapeOne) {
     EXPECT_TRUE(std::isfinite(d.Gen1) && std::isfinite(d.Gen2)) << (double)a;
     EXPECT_LE(d.Gen1, 0) << (double)a;
     EXPECT_GT(d.Gen2, 0) << (double)a;
-    SeedUniform(5);
+    RandomEngine engine(5);
     double s = 0;
     for (int i = 0; i < 20000; ++i) {
-      const Real x = d.RandomValue();
+      const Real x = d.RandomValue(engine);
       ASSERT_TRUE(x >= 0 && std::isfinite(x)) << (double)a;
       s += (double)x;
     }

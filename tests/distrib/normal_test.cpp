@@ -62,12 +62,12 @@ TEST(Normal, QuantileDecimalsAndMaximum) {
 }
 
 TEST(Normal, RandomValuesMatchTheMoments) {
-  SeedUniform(12345);
+  RandomEngine engine(12345);
   NormalDistribution d(3, 4);
   const int n = 200000;
   double s = 0, s2 = 0;
   for (int i = 0; i < n; ++i) {
-    double x = (double)d.RandomValue();
+    double x = (double)d.RandomValue(engine);
     s += x;
     s2 += x * x;
   }
