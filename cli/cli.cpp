@@ -333,9 +333,8 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
           // lie below q.
           line = Num(x) + ' ' + Num(d->IsDiscrete() ? d->UpperTail(x) : v);
         } else {
-          Real p = v;
-          Real x = d->Quantile(p);
-          line = Num(x) + ' ' + Num(p);
+          const QuantileResult q = d->Quantile(v);
+          line = Num(q.X) + ' ' + Num(q.Probability);
         }
       } catch (const std::exception& e) {
         line = std::string("error: ") + e.what();

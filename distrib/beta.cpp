@@ -117,7 +117,7 @@ Real BetaDistribution::UpperTail(Real x) {
   return BetaUpper(Alpha, Beta, x);
 }
 
-Real BetaDistribution::Quantile(Real& p) {
+Real BetaDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return BetaUpperInv(Alpha, Beta, 1 - p);

@@ -22,7 +22,7 @@ class BetaDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
   // ln of the density at y with 1 - y = q given separately (0 < y < 1), so

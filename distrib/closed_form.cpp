@@ -178,7 +178,7 @@ Real UniformDistribution::UpperTail(Real x) {
   return Clamp01((Upper - x) / w);
 }
 
-Real UniformDistribution::Quantile(Real& p) {
+Real UniformDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, Lower, Upper, x)) return x;
   // From the nearer end, so that a p close to 1 keeps its digits.
@@ -283,7 +283,7 @@ Real WeibullDistribution::UpperTail(Real x) {
   return Clamp01(std::exp(-WeibullExponent(A, B, x)));
 }
 
-Real WeibullDistribution::Quantile(Real& p) {
+Real WeibullDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, 0, SupportHigh, x)) return x;
   Real lp, lc;
@@ -355,7 +355,7 @@ Real LogisticDistribution::UpperTail(Real x) {
   return Clamp01(LogisticLower((Location - x) / Scale));
 }
 
-Real LogisticDistribution::Quantile(Real& p) {
+Real LogisticDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * Logit(p);
@@ -425,7 +425,7 @@ Real ParetoDistribution::UpperTail(Real x) {
   return Clamp01(std::exp(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Real ParetoDistribution::Quantile(Real& p) {
+Real ParetoDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, Alpha, SupportHigh, x)) return x;
   Real lp, lc;
@@ -484,7 +484,7 @@ Real GumbelDistribution::UpperTail(Real x) {
   return Clamp01(-std::expm1(-std::exp((Location - x) / Scale)));
 }
 
-Real GumbelDistribution::Quantile(Real& p) {
+Real GumbelDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   Real lp, lc;
@@ -556,7 +556,7 @@ Real CauchyDistribution::UpperTail(Real x) {
   return Clamp01(CauchyLower((Location - x) / Scale));
 }
 
-Real CauchyDistribution::Quantile(Real& p) {
+Real CauchyDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * CauchyInverse(p);
@@ -631,7 +631,7 @@ Real DoubleExponentialDistribution::UpperTail(Real x) {
   return Clamp01(LaplaceLower((Location - x) / Scale));
 }
 
-Real DoubleExponentialDistribution::Quantile(Real& p) {
+Real DoubleExponentialDistribution::InverseCdf(Real p) {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * LaplaceInverse(p);

@@ -21,7 +21,7 @@ class UniformDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };
@@ -41,7 +41,7 @@ class WeibullDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };
@@ -58,7 +58,7 @@ class LogisticDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };
@@ -75,7 +75,7 @@ class ParetoDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };
@@ -92,7 +92,7 @@ class GumbelDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };
@@ -109,7 +109,7 @@ class CauchyDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };
@@ -126,7 +126,7 @@ class DoubleExponentialDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 };

@@ -38,8 +38,7 @@ int ContinuousDistribution::XDecimals() {
   if (HasVariance) {
     w = 0.009L * StdDev();
   } else {
-    Real p1 = 0.75L, p2 = 0.25L;
-    w = 0.009L * (Quantile(p1) - Quantile(p2));
+    w = 0.009L * (Quantile(0.75L).X - Quantile(0.25L).X);
   }
   // An infinite or undefined spread (quantiles beyond the extended range)
   // asks for no decimals; a spread below 1e-30 gets the cap.
@@ -58,7 +57,9 @@ Real ContinuousDistribution::Cdf(Real x) {
   return Distribution::Cdf(x);
 }
 
-Real ContinuousDistribution::Quantile(Real& p) {
+QuantileResult ContinuousDistribution::Quantile(Real p) { return {InverseCdf(p), p}; }
+
+Real ContinuousDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return SupportLow;
@@ -186,8 +187,7 @@ Real ContinuousDistribution::MaxDensity() {
   } else if (InSupport(Mode)) {
     d = Density(Mode);
   } else {
-    Real half = 0.5L;
-    Real x = Quantile(half);
+    Real x = Quantile(0.5L).X;
     d = Density(x);
     const Real h = 2 * (r.Right - r.Left) / kModeSearchParts;
     // Each walk covers at most the plot range in steps of two pixels.

@@ -347,12 +347,12 @@ Real DiscreteDistribution::SettlePoint(Real n, Pred holds) {
   throw ConvergenceError("the quantile search");
 }
 
-Real DiscreteDistribution::Quantile(Real& p) {
+QuantileResult DiscreteDistribution::Quantile(Real p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (p == 0) return SupportLow;
-  if (p == 1) return SupportHigh;
+  if (p == 0) return {SupportLow, p};
+  if (p == 1) return {SupportHigh, p};
   Real n;
   if (p <= 0.5L) {
     const Real target = p * (1 - kQuantileTolerance);
@@ -367,8 +367,7 @@ Real DiscreteDistribution::Quantile(Real& p) {
                     [&](Real k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
     n = SettlePoint(n, [&](Real k) { return k >= SupportHigh || UpperTail(k) <= target; });
   }
-  p = Cdf(n);
-  return n;
+  return {n, Cdf(n)};
 }
 
 Real DiscreteDistribution::UpperQuantile(Real q) {

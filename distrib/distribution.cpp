@@ -156,8 +156,7 @@ void Distribution::Probabilities(Real x, Real& left, Real& central, Real& right)
 Real Distribution::UpperQuantile(Real q) {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  Real p = 1 - q;
-  return Quantile(p);
+  return Quantile(1 - q).X;
 }
 
 Real Distribution::IntervalProb(Real a, Real b) {
@@ -176,15 +175,14 @@ Real Distribution::IntervalProb(Real a, Real b) {
   return r;
 }
 
-Real Distribution::Quantile(Real& p) {
+QuantileResult Distribution::Quantile(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  return 0;
+  return {0, p};
 }
 
 Real Distribution::RandomValue(RandomEngine& engine) {
-  Real u = engine.Uniform();
-  return Quantile(u);
+  return Quantile(engine.Uniform()).X;
 }
 
 int Distribution::SetParameters(Real p1, Real p2, Real p3) {
@@ -224,10 +222,8 @@ void Distribution::PlotRange(GraphRange& r) {
     r.Right = Mean + 4 * StdDev();
     if (r.Right > SupportHigh) r.Right = SupportHigh;
   } else {
-    Real p = 0.005L;
-    r.Left = Quantile(p);
-    p = 0.995L;
-    r.Right = Quantile(p);
+    r.Left = Quantile(0.005L).X;
+    r.Right = Quantile(0.995L).X;
   }
   // The graph needs finite ends with a finite width between them.
   const Real big = std::numeric_limits<Real>::max() / 4;

@@ -29,6 +29,15 @@ struct Parameter {
   std::string RangeHint;  // formula markup, e.g. "@s^2_ > 0"
 };
 
+// A quantile: the point x and the probability P(X <= x) it reaches.  For a
+// continuous distribution that is the probability asked for; a discrete one
+// stops at the smallest support point whose distribution function reaches
+// it, and says how far that is.
+struct QuantileResult {
+  Real X = 0;
+  Real Probability = 0;
+};
+
 struct GraphRange {
   Real Left = 0;
   Real Right = 0;
@@ -102,7 +111,7 @@ class Distribution {
   // the support point below x.
   virtual Real StrictLowerTail(Real x);
   virtual Real IntervalProb(Real a, Real b);
-  virtual Real Quantile(Real& p);
+  virtual QuantileResult Quantile(Real p);
   // x with P(X > x) = q, solved on the upper tail.  The base class falls back
   // on Quantile(1 - q).
   virtual Real UpperQuantile(Real q);
@@ -116,7 +125,6 @@ class Distribution {
   std::string NameText() const;
   std::string Label(int i, int n = 0) const;
   GraphRange Range();
-  Real QuantileOf(Real p) { return Quantile(p); }
   virtual bool IsDiscrete() const { return false; }
   // The three probabilities P(X < x), P(X = x) and P(X > x), each computed
   // on its own side (the lower from Cdf, the upper from UpperTail), each in
@@ -141,7 +149,11 @@ class ContinuousDistribution : public Distribution {
 
   int XDecimals() override;
   Real Cdf(Real x) override;
-  Real Quantile(Real& p) override;
+  // {InverseCdf(p), p}: a continuous distribution reaches p exactly.
+  QuantileResult Quantile(Real p) override;
+  // x with P(X <= x) = p; the generic inversion unless the family has a
+  // closed form or a quicker one.
+  virtual Real InverseCdf(Real p);
   Real UpperQuantile(Real q) override;
   Real MaxDensity() override;
 
@@ -174,8 +186,9 @@ class DiscreteDistribution : public Distribution {
   // The smallest support point n with P(X <= n) >= p.  "Reaches p" allows a
   // relative 5e-12 of p (for p <= 1/2) or of 1 - p (above, where the search
   // runs on the upper tail), so that far-tail quantiles are exact.  p = 0
-  // and p = 1 give the ends of the support; p is set to P(X <= n).
-  Real Quantile(Real& p) override;
+  // and p = 1 give the ends of the support; the probability reached is
+  // P(X <= n).
+  QuantileResult Quantile(Real p) override;
   // The smallest support point n with P(X > n) <= q (q within a relative
   // 5e-12), solved on the upper tail: the same point as Quantile(1 - q)
   // without forming 1 - q.  q = 1 gives the lowest point, q = 0 the highest.

@@ -188,8 +188,8 @@ Real EmpiricalDistribution::IntervalProb(Real a, Real b) {
 // the same point is found in the upper tails, P(X > x) <= 1 - p, with the
 // tolerance relative to 1 - p (1 - p is exact there): relative to p, the
 // tolerance would swallow every upper tail below 1e-15 and p = 1 would stop
-// short of the end.  p is set to the probability reached when that differs.
-Real EmpiricalDistribution::Quantile(Real& p) {
+// short of the end.  The probability reached is p unless it differs by more.
+QuantileResult EmpiricalDistribution::Quantile(Real p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -206,8 +206,8 @@ Real EmpiricalDistribution::Quantile(Real& p) {
       else
         hi = mid;
     }
-    if (std::fabs(UpperProb[static_cast<size_t>(lo)] - q) > q * kQuantileRelTol) p = t[lo].CumProb;
-    return t[lo].X;
+    const bool differs = std::fabs(UpperProb[static_cast<size_t>(lo)] - q) > q * kQuantileRelTol;
+    return {t[lo].X, differs ? t[lo].CumProb : p};
   }
   const Real target = p - p * kQuantileRelTol;
   while (lo < hi) {
@@ -217,8 +217,8 @@ Real EmpiricalDistribution::Quantile(Real& p) {
     else
       hi = mid;
   }
-  if (std::fabs(t[lo].CumProb - p) > p * kQuantileRelTol) p = t[lo].CumProb;
-  return t[lo].X;
+  const bool differs = std::fabs(t[lo].CumProb - p) > p * kQuantileRelTol;
+  return {t[lo].X, differs ? t[lo].CumProb : p};
 }
 
 // The smallest point whose upper tail P(X > x) is at most q (relative

@@ -29,7 +29,7 @@ class EmpiricalDistribution : public DiscreteDistribution {
   Real UpperTail(Real x) override;
   Real StrictLowerTail(Real x) override;
   Real IntervalProb(Real a, Real b) override;
-  Real Quantile(Real& p) override;
+  QuantileResult Quantile(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
   int SetParameters(Real p1, Real p2, Real p3) override;

@@ -117,7 +117,7 @@ Real GammaDistribution::UpperTail(Real x) {
   return GammaUpper(Alpha, Lambda * x);
 }
 
-Real GammaDistribution::Quantile(Real& p) {
+Real GammaDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return GammaUpperInv(Alpha, 1 - p) / Lambda;
@@ -231,7 +231,7 @@ Real ExponentialDistribution::UpperTail(Real x) {
   return std::exp(-Theta * x);
 }
 
-Real ExponentialDistribution::Quantile(Real& p) {
+Real ExponentialDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return SupportHigh;

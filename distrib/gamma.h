@@ -23,7 +23,7 @@ class GammaDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 
@@ -47,7 +47,7 @@ class ExponentialDistribution : public GammaDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
 };
 

@@ -171,7 +171,7 @@ Real InverseGaussianDistribution::Solve(Real p, bool upper) {
       "the inverse Gaussian quantile");
 }
 
-Real InverseGaussianDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real InverseGaussianDistribution::InverseCdf(Real p) { return Solve(p, false); }
 
 Real InverseGaussianDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 

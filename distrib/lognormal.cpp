@@ -79,7 +79,7 @@ Real LognormalDistribution::UpperTail(Real x) {
   return Clamp01(NormalUpper((std::log(x) - Mu) / Sigma));
 }
 
-Real LognormalDistribution::Quantile(Real& p) {
+Real LognormalDistribution::InverseCdf(Real p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);

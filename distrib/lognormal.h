@@ -24,7 +24,7 @@ class LognormalDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
   void ParameterLabel(int i, int n, std::string& s) const override;

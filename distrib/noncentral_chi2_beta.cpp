@@ -272,7 +272,7 @@ Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) {
                                   "the non-central chi-square quantile");
 }
 
-Real NoncentralChiSquareDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralChiSquareDistribution::InverseCdf(Real p) { return Solve(p, false); }
 
 Real NoncentralChiSquareDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
@@ -479,7 +479,7 @@ Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
   }
 }
 
-Real NoncentralBetaDistribution::Quantile(Real& p) {
+Real NoncentralBetaDistribution::InverseCdf(Real p) {
   const bool up = p > 0.5L;
   const Real x0 = StartValue(up ? 1 - p : p, up);
   return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },

@@ -30,7 +30,7 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 
@@ -54,7 +54,7 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
+  Real InverseCdf(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
 

@@ -157,7 +157,7 @@ Real NoncentralFDistribution::Solve(Real p, bool upper) {
       "the non-central F quantile");
 }
 
-Real NoncentralFDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralFDistribution::InverseCdf(Real p) { return Solve(p, false); }
 
 Real NoncentralFDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 
@@ -647,7 +647,7 @@ Real NoncentralTDistribution::Solve(Real p, bool upper) {
       [&](Real x) { return Density(x); }, p, upper, x0, -inf, inf, "the non-central t quantile");
 }
 
-Real NoncentralTDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralTDistribution::InverseCdf(Real p) { return Solve(p, false); }
 
 Real NoncentralTDistribution::UpperQuantile(Real q) { return Solve(q, true); }
 

@@ -60,7 +60,7 @@ Real NormalDistribution::Cdf(Real x) { return NormalLower(Z(x)); }
 
 Real NormalDistribution::UpperTail(Real x) { return NormalUpper(Z(x)); }
 
-Real NormalDistribution::Quantile(Real& p) {
+Real NormalDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;

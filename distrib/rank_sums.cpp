@@ -158,12 +158,12 @@ Real RankSumBase::IntervalProb(Real a, Real b) {
 }
 
 // The smallest point whose cumulative probability reaches p, "reaches" with a
-// tolerance relative to p; p is set to the probability reached when that
-// differs by more than the tolerance.  Above 1/2 the same point is found in
+// tolerance relative to p; the probability reached is p unless it differs by
+// more than the tolerance.  Above 1/2 the same point is found in
 // the upper tails, P(X > x) <= 1 - p, with the tolerance relative to 1 - p
 // (exact there): relative to p it would swallow every upper tail below 1e-15,
 // and p = 1 would stop short of the end.
-Real RankSumBase::Quantile(Real& p) {
+QuantileResult RankSumBase::Quantile(Real p) {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -179,8 +179,8 @@ Real RankSumBase::Quantile(Real& p) {
       else
         hi = mid;
     }
-    if (std::fabs(Table.Upper(lo) - q) > q * tol) p = Table.Lower(lo);
-    return Real(lo + Offset);
+    const Real reached = std::fabs(Table.Upper(lo) - q) > q * tol ? Table.Lower(lo) : p;
+    return {Real(lo + Offset), reached};
   }
   const Real target = p - p * tol;
   while (lo < hi) {
@@ -191,8 +191,7 @@ Real RankSumBase::Quantile(Real& p) {
       hi = mid;
   }
   const Real reached = Table.Lower(lo);
-  if (std::fabs(reached - p) > p * tol) p = reached;
-  return Real(lo + Offset);
+  return {Real(lo + Offset), std::fabs(reached - p) > p * tol ? reached : p};
 }
 
 Real RankSumBase::UpperQuantile(Real q) {

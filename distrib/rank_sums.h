@@ -49,7 +49,7 @@ class RankSumBase : public DiscreteDistribution {
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
   Real IntervalProb(Real a, Real b) override;
-  Real Quantile(Real& p) override;
+  QuantileResult Quantile(Real p) override;
   Real UpperQuantile(Real q) override;
 
  protected:

@@ -138,7 +138,7 @@ Real StudentTDistribution::PositiveQuantile(Real t) const {
   return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
 }
 
-Real StudentTDistribution::Quantile(Real& p) {
+Real StudentTDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -403,7 +403,7 @@ Real FDistribution::FromBeta(Real y, Real q) const {
   return DenDf / NumDf * (y / q);
 }
 
-Real FDistribution::Quantile(Real& p) {
+Real FDistribution::InverseCdf(Real p) {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return InfBound;

@@ -139,7 +139,11 @@ void Calculator::MainButtonClicked() {
         source = EditId::ProbLeft;
         ProbLeft = EditNumber(source);
         CheckProbability(ProbLeft);
-        CurrentX = Current->Quantile(ProbLeft);
+        {
+          const QuantileResult q = Current->Quantile(ProbLeft);
+          CurrentX = q.X;
+          ProbLeft = q.Probability;
+        }
         UpdateDensityPage(true);
         break;
       case InputMode::UpperProbability:
@@ -155,7 +159,11 @@ void Calculator::MainButtonClicked() {
         source = EditId::cdF;
         ProbLeft = EditNumber(source);
         CheckProbability(ProbLeft);
-        CurrentX = Current->Quantile(ProbLeft);
+        {
+          const QuantileResult q = Current->Quantile(ProbLeft);
+          CurrentX = q.X;
+          ProbLeft = q.Probability;
+        }
         ProbCentral = Current->PointProb(CurrentX);
         view_.RefreshActivePage();
         view_.FocusEdit(EditId::cdF);
@@ -237,7 +245,13 @@ void Calculator::ShowDistribution() {
   }
   if (ParametersComplete()) {
     ProbLeft = 0.5L;
-    CurrentX = Current->HasMean ? Current->Mean : Current->Quantile(ProbLeft);
+    if (Current->HasMean) {
+      CurrentX = Current->Mean;
+    } else {
+      const QuantileResult q = Current->Quantile(ProbLeft);
+      CurrentX = q.X;
+      ProbLeft = q.Probability;
+    }
     XValueDecimals = Current->XDecimals();
     view_.CheckXDecimalsItem(std::clamp(XValueDecimals, 0, 12));
   }

@@ -47,7 +47,7 @@ class SyntheticUniform : public vokt::DiscreteDistribution {
 Real CentreX(Distribution& d) {
   if (d.HasMean) return d.Mean;
   Real p = 0.5L;
-  return d.Quantile(p);
+  return d.Quantile(p).X;
 }
 
 void PaintDensity(Distribution& d, vokt::DrawingSurface& s, Real x) {

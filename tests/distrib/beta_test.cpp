@@ -52,7 +52,7 @@ TEST(Beta, ValuesAndMoments) {
   // The 0.01 quantile of beta(3, 1), x^3 = 0.01, lies below mean - 2 sd.
   BetaDistribution skew(3, 1);
   Real p = 0.01L;
-  EXPECT_NEAR((double)skew.Quantile(p), std::cbrt(0.01), 1e-10);
+  EXPECT_NEAR((double)skew.Quantile(p).X, std::cbrt(0.01), 1e-10);
 }
 
 // Cheng's BA with very small shapes: e^V leaves the extended range, yet the

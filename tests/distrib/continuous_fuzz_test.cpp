@@ -105,7 +105,7 @@ void Probe(RandomEngine& engine, uint16_t type, Real p1, Real p2, Real p3) {
                  kInf, -kInf}) {
     probe.Call("Quantile of " + std::to_string((double)p), [&] {
       Real q = p;
-      return IsNumber(d->Quantile(q));
+      return IsNumber(d->Quantile(q).X);
     });
   }
   probe.Call("RandomValue", [&] {

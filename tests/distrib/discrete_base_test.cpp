@@ -82,8 +82,8 @@ TEST(DiscreteBase, QuantileWritesBackTheCumulativeProbability) {
   };
   for (const auto& c : cases) {
     Real p = c.p;
-    EXPECT_EQ(b.Quantile(p), c.x) << (double)c.p;
-    EXPECT_NEAR((double)p, (double)c.back, 1e-11) << (double)c.p;
+    EXPECT_EQ(b.Quantile(p).X, c.x) << (double)c.p;
+    EXPECT_NEAR((double)b.Quantile(p).Probability, (double)c.back, 1e-11) << (double)c.p;
   }
   struct {
     Real p;
@@ -111,7 +111,7 @@ TEST(DiscreteBase, LongTailsEndQuickly) {
   GeometricDistribution g(1e-6L);
   EXPECT_GT(g.Points->Count(), 4900000);
   Real p = 1 - 1e-9L;
-  const Real x = g.Quantile(p);
+  const Real x = g.Quantile(p).X;
   // The smallest k with P(X > k) = (1 - p)^(k + 1) <= 1e-9.
   EXPECT_EQ(x, std::ceil(std::log(1e-9L) / std::log1p(-1e-6L)) - 1);
   EXPECT_NEAR((double)p, 1 - 1e-9, 1e-11);
@@ -139,7 +139,7 @@ TEST(DiscreteBase, IntervalsFarOutOnTheLine) {
   // Points beyond 2^31 are ordinary points: a quantile there is found.
   PoissonDistribution edge(2147483000);
   Real level = 0.999999L;
-  const Real top = edge.Quantile(level);
+  const Real top = edge.Quantile(level).X;
   EXPECT_GT(top, 2147483647.0L);
   EXPECT_GE(edge.Cdf(top), 0.999999L * (1 - Eps));
   EXPECT_LT(edge.Cdf(top - 1), 0.999999L);

@@ -33,8 +33,8 @@ TEST(Empirical, SingleValue) {
   EXPECT_EQ(d.Cdf(0.99L), 0);
   EXPECT_EQ(d.Cdf(1), 1);
   long double p = 0.3L;
-  EXPECT_EQ(d.Quantile(p), 1);
-  EXPECT_EQ(p, 1);
+  EXPECT_EQ(d.Quantile(p).X, 1);
+  EXPECT_EQ(d.Quantile(p).Probability, 1);
   EXPECT_FALSE(d.AllSingle);
   RandomEngine engine(1);
   for (int i = 0; i < 20; ++i) EXPECT_EQ(d.RandomValue(engine), 1);
@@ -51,11 +51,11 @@ TEST(Empirical, ThreeValues) {
   EXPECT_EQ(d.Cdf(-1), 0);
   EXPECT_EQ(d.Cdf(7), 1);
   long double p = 0.3L;
-  EXPECT_EQ(d.Quantile(p), 1);
-  EXPECT_EQ(p, 0.75L);
+  EXPECT_EQ(d.Quantile(p).X, 1);
+  EXPECT_EQ(d.Quantile(p).Probability, 0.75L);
   p = 0.25L;
-  EXPECT_EQ(d.Quantile(p), 0);
-  EXPECT_EQ(p, 0.25L);
+  EXPECT_EQ(d.Quantile(p).X, 0);
+  EXPECT_EQ(d.Quantile(p).Probability, 0.25L);
   EXPECT_EQ(d.PointProb(1.5L), 0);
   EXPECT_EQ(d.PointProb(1 + 1e-13L), 0.5L);
   EXPECT_TRUE(d.InSupport(1 + 1e-13L));
@@ -176,16 +176,16 @@ TEST(Empirical, StrictLowerTailAndTopQuantileOnNonIntegerValues) {
   EXPECT_NEAR(d.IntervalProb(0.9L, 1), 0.5L, 1e-18L);
   for (long double p : {1.0L, 0.7L, 0.61L, 0.6L}) {
     long double pp = p;
-    EXPECT_EQ(d.Quantile(pp), p > 0.6L ? 2.5L : 1) << (double)p;
+    EXPECT_EQ(d.Quantile(pp).X, p > 0.6L ? 2.5L : 1) << (double)p;
   }
 
   // A last point of probability 1e-18: Quantile(1) is that point, and
   // Quantile(1 - 1e-16) stops at the one below.
   Table far({{0, 1000000000000000000}, {1, 1}});
   long double one = 1, near = 1 - 1e-16L;
-  EXPECT_EQ(far.Quantile(one), 1);
-  EXPECT_EQ(one, 1);
-  EXPECT_EQ(far.Quantile(near), 0);
+  EXPECT_EQ(far.Quantile(one).X, 1);
+  EXPECT_EQ(far.Quantile(one).Probability, 1);
+  EXPECT_EQ(far.Quantile(near).X, 0);
 }
 
 }  // namespace

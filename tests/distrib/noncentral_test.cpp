@@ -139,7 +139,7 @@ TEST(ReferenceTable, FiftyDigitValuesOfEveryFamilyHere) {
       got = d->Density(x);
     else if (op == "quantile") {
       Real p = x;
-      got = d->Quantile(p);
+      got = d->Quantile(p).X;
     } else {
       got = d->UpperQuantile(x);
     }
@@ -327,7 +327,7 @@ TEST(NonCentral, LargeNonCentralities) {
     }
     for (Real p : {0.01L, 0.5L, 0.99L}) {
       Real q = p;
-      const Real x = d->Quantile(q);
+      const Real x = d->Quantile(q).X;
       EXPECT_NEAR((double)d->Cdf(x), (double)p, 1e-9) << s.type;
       const Real h = std::min(d->StdDev() * 1e-3L, (x - d->SupportLow) / 1000);
       const Real d1 = d->Cdf(x + h) - d->Cdf(x - h), d2 = d->Cdf(x + 2 * h) - d->Cdf(x - 2 * h);

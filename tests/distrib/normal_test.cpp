@@ -44,12 +44,12 @@ TEST(Normal, Parameters) {
 TEST(Normal, QuantileDecimalsAndMaximum) {
   NormalDistribution d(0, 1);
   Real p = 0.975L;
-  EXPECT_NEAR((double)d.Quantile(p), 1.959963984540054, 1e-10);
+  EXPECT_NEAR((double)d.Quantile(p).X, 1.959963984540054, 1e-10);
   p = 0.5L;
-  EXPECT_NEAR((double)d.Quantile(p), 0, 5e-12);
+  EXPECT_NEAR((double)d.Quantile(p).X, 0, 5e-12);
   p = 1e-13L;
-  EXPECT_LT(d.Quantile(p), -7);
-  EXPECT_TRUE(std::isfinite(d.Quantile(p)));
+  EXPECT_LT(d.Quantile(p).X, -7);
+  EXPECT_TRUE(std::isfinite(d.Quantile(p).X));
   EXPECT_EQ(d.XDecimals(), 3);
   NormalDistribution wide(0, 10000);
   EXPECT_EQ(wide.XDecimals(), 1);
