@@ -34,13 +34,12 @@ BetaDistribution::BetaDistribution(Real alpha, Real beta) {
   BetaDistribution::SetParameters(alpha, beta, 0);
 }
 
-int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
+void BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 910;
   const Real a = p1, b = p2;
   Alpha = a;
@@ -79,7 +78,6 @@ int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   LnAlpha = std::log(a);
   LnBeta = std::log(b);
   LnSum = std::log(ShapeSum);
-  return 0;
 }
 
 bool BetaDistribution::InSupport(Real x) const {

@@ -17,7 +17,7 @@ class BetaDistribution : public ContinuousDistribution {
   Real Alpha = 1;
   Real Beta = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;

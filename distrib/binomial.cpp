@@ -24,14 +24,13 @@ constexpr Real kLargeCount = 100000;
 
 BinomialDistribution::BinomialDistribution(Real n, Real p) { SetParameters(n, p, 0); }
 
-int BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
   ParameterChangeGuard guard(*this, false, n, p);
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "n");
   DefineParameter(2, 0, 1, false, "p");
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // n is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
@@ -45,7 +44,6 @@ int BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
 Real BinomialDistribution::PointProb(Real x) {
@@ -111,21 +109,19 @@ Real BinomialDistribution::ProbRatio(int32_t k) {
 
 BernoulliDistribution::BernoulliDistribution(Real p) { SetParameters(p, 0, 0); }
 
-int BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   // Validated as the binomial's second parameter; whatever fails, the
   // records go back to the one-parameter form they had.
   ParameterChangeGuard guard(*this, true, n, p);
-  int r = BinomialDistribution::SetParameters(1.0L, p1, 0);
-  if (r != 0) return r;
+  BinomialDistribution::SetParameters(1.0L, p1, 0);
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");
   Par[1].Value = p1;
   Par[1].Unset = false;
   NameId = 904;
   guard.Commit();
-  return 0;
 }
 
 Real BernoulliDistribution::RandomValue(RandomEngine& engine) { return engine.Uniform() < p ? 1 : 0; }

@@ -14,7 +14,7 @@ class BinomialDistribution : public DiscreteDistribution {
   int32_t n = 1;
   Real p = 0.5L;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real PointProb(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -35,7 +35,7 @@ class BernoulliDistribution : public BinomialDistribution {
  public:
   explicit BernoulliDistribution(Real p);
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real RandomValue(RandomEngine& engine) override;
 };
 

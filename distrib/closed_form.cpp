@@ -132,7 +132,7 @@ Real WeibullSpreadLog(Real t) {
 
 UniformDistribution::UniformDistribution(Real a, Real b) { SetParameters(a, b, 1); }
 
-int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
+void UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   // Each value is the other's bound, so a NaN would end up in the message as a
   // bound; refuse it as what it is.
   RefuseNaN(p1);
@@ -140,8 +140,7 @@ int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, p2, false, "@a");
   DefineParameter(2, p1, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 903;
   Lower = p1;
   Upper = p2;
@@ -152,7 +151,6 @@ int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = (Lower + Upper) / 2;
   Variance = (Lower - Upper) * (Lower - Upper) / 12;
   Mode = Mean;
-  return 0;
 }
 
 Real UniformDistribution::Density(Real x) {
@@ -199,12 +197,11 @@ Real UniformDistribution::RandomValue(RandomEngine& engine) { return engine.Unif
 
 WeibullDistribution::WeibullDistribution(Real a, Real b) { SetParameters(a, b, 1); }
 
-int WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
+void WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "a");
   DefineParameter(2, 0, InfBound, false, "b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 913;
   A = p1;
   B = p2;
@@ -236,7 +233,6 @@ int WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
   HasVariance = HasMean && std::isnormal(Variance);
   if (!HasVariance) Variance = 0;
   Mode = B > 1 ? std::pow((B - 1) / (A * B), RecipB) : 0;
-  return 0;
 }
 
 bool WeibullDistribution::InSupport(Real x) const {
@@ -308,12 +304,11 @@ Real WeibullDistribution::RandomValue(RandomEngine& engine) {
 
 LogisticDistribution::LogisticDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
+void LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 914;
   Location = p1;
   Scale = p2;
@@ -322,7 +317,6 @@ int LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Location;
   Variance = (kPi * Scale) * (kPi * Scale) / 3;
   Mode = Location;
-  return 0;
 }
 
 Real LogisticDistribution::Density(Real x) {
@@ -376,12 +370,11 @@ Real LogisticDistribution::RandomValue(RandomEngine& engine) {
 
 ParetoDistribution::ParetoDistribution(Real alpha, Real theta) { SetParameters(alpha, theta, 1); }
 
-int ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
+void ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@q");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 915;
   Alpha = p1;
   Theta = p2;
@@ -391,7 +384,6 @@ int ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
   if (HasMean) Mean = Alpha * Theta / (Theta - 1);
   if (HasVariance) Variance = Mean * Alpha / ((Theta - 1) * (Theta - 2));
   Mode = Alpha;
-  return 0;
 }
 
 namespace {
@@ -450,12 +442,11 @@ Real ParetoDistribution::RandomValue(RandomEngine& engine) {
 
 GumbelDistribution::GumbelDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
+void GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 916;
   Location = p1;
   Scale = p2;
@@ -464,7 +455,6 @@ int GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Location + kEuler * Scale;
   Variance = (kPi * Scale) * (kPi * Scale) / 6;
   Mode = Location;
-  return 0;
 }
 
 Real GumbelDistribution::Density(Real x) {
@@ -506,19 +496,17 @@ Real GumbelDistribution::RandomValue(RandomEngine& engine) { return Location - S
 
 CauchyDistribution::CauchyDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
+void CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 917;
   Location = p1;
   Scale = p2;
   HasMean = false;
   HasVariance = false;
   Mode = Location;
-  return 0;
 }
 
 Real CauchyDistribution::Density(Real x) {
@@ -585,12 +573,11 @@ DoubleExponentialDistribution::DoubleExponentialDistribution(Real alpha, Real be
   SetParameters(alpha, beta, 1);
 }
 
-int DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
+void DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 919;
   Location = p1;
   Scale = p2;
@@ -599,7 +586,6 @@ int DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Location;
   Variance = 2 * Scale * Scale;
   Mode = Location;
-  return 0;
 }
 
 Real DoubleExponentialDistribution::Density(Real x) {

@@ -17,7 +17,7 @@ class UniformDistribution : public ContinuousDistribution {
   Real Lower = 0;
   Real Upper = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -36,7 +36,7 @@ class WeibullDistribution : public ContinuousDistribution {
   Real A = 1;
   Real B = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
@@ -54,7 +54,7 @@ class LogisticDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -71,7 +71,7 @@ class ParetoDistribution : public ContinuousDistribution {
   Real Alpha = 1;
   Real Theta = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -88,7 +88,7 @@ class GumbelDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -105,7 +105,7 @@ class CauchyDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -122,7 +122,7 @@ class DoubleExponentialDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;

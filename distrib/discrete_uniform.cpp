@@ -28,14 +28,13 @@ bool DiscreteUniformDistribution::CheckParameter(int i, Real x) {
   return DiscreteDistribution::CheckParameter(i, x);
 }
 
-int DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
   ParameterChangeGuard guard(*this, false, M, N);
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, true, "M");
   DefineParameter(2, p1 + 1, InfBound, true, "N");
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   ErrorIf(std::fabs(p1) > kMaxBound || std::fabs(p2) > kMaxBound, msgTooLarge);
   guard.Validated();
   NameId = 920;
@@ -49,7 +48,6 @@ int DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
 Real DiscreteUniformDistribution::PointProb(Real x) {

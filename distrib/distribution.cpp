@@ -185,21 +185,18 @@ Real Distribution::RandomValue(RandomEngine& engine) {
   return Quantile(engine.Uniform()).X;
 }
 
-int Distribution::SetParameters(Real p1, Real p2, Real p3) {
+void Distribution::SetParameters(Real p1, Real p2, Real p3) {
   const Real p[4] = {0, p1, p2, p3};
-  int result = 0;
-  for (int i = 1; i <= 3 && result == 0 && i <= ParCount; ++i) {
+  for (int i = 1; i <= 3 && i <= ParCount; ++i) {
+    // A value out of range raises ArgumentError here.
+    CheckParameter(i, p[i]);
     Parameter r;
     r.Value = p[i];
-    if (!CheckParameter(i, p[i]))
-      result = i;
-    else
-      SetParameter(i, r);
+    SetParameter(i, r);
   }
   SupportLow = -InfBound;
   SupportHigh = InfBound;
   MaxDens = 0;
-  return result;
 }
 
 void Distribution::ParameterLabel(int i, int n, std::string& s) const {

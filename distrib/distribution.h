@@ -116,7 +116,7 @@ class Distribution {
   // on Quantile(1 - q).
   virtual Real UpperQuantile(Real q);
   virtual Real RandomValue(RandomEngine& engine);
-  virtual int SetParameters(Real p1, Real p2, Real p3);
+  virtual void SetParameters(Real p1, Real p2, Real p3);
   virtual void ParameterLabel(int i, int n, std::string& s) const;
   virtual void PlotRange(GraphRange& r);
   virtual Real MaxDensity();

@@ -73,17 +73,15 @@ void EmpiricalDistribution::DeriveFromCounts() {
   }
 }
 
-int EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   DeriveFromCounts();
-  int result = 0;
   try {
-    result = Distribution::SetParameters(p1, p2, p3);
+    Distribution::SetParameters(p1, p2, p3);
   } catch (...) {
     BuildPointTable();
     throw;
   }
   BuildPointTable();
-  return result;
 }
 
 void EmpiricalDistribution::BuildPointTable() {

@@ -32,7 +32,7 @@ class EmpiricalDistribution : public DiscreteDistribution {
   QuantileResult Quantile(Real p) override;
   Real UpperQuantile(Real q) override;
   Real RandomValue(RandomEngine& engine) override;
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   void PlotRange(GraphRange& r) override;
   void BuildPointTable() override;
 

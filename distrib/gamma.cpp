@@ -41,13 +41,12 @@ GammaDistribution::GammaDistribution(Real alpha, Real lambda) {
   GammaDistribution::SetParameters(alpha, lambda, 0);
 }
 
-int GammaDistribution::SetParameters(Real p1, Real p2, Real) {
+void GammaDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@l");
-  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 911;
   Alpha = p1;
   Lambda = p2;
@@ -79,7 +78,6 @@ int GammaDistribution::SetParameters(Real p1, Real p2, Real) {
     Gen1 = 1 + Alpha / std::exp(1.0L);  // b = (e + alpha)/e
     Gen2 = 1 / Alpha;
   }
-  return 0;
 }
 
 bool GammaDistribution::InSupport(Real x) const {
@@ -198,11 +196,10 @@ ExponentialDistribution::ExponentialDistribution(Real theta) {
   ExponentialDistribution::SetParameters(theta, 0, 0);
 }
 
-int ExponentialDistribution::SetParameters(Real p1, Real, Real) {
+void ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   CheckOwnParameter(p1);
   RecordGuard guard(*this);
-  int r = GammaDistribution::SetParameters(1, p1, 0);
-  if (r != 0) return r;
+  GammaDistribution::SetParameters(1, p1, 0);
   guard.armed = false;
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@q");
@@ -210,7 +207,6 @@ int ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   Par[1].Unset = false;
   NameId = 902;
   Theta = p1;
-  return 0;
 }
 
 Real ExponentialDistribution::Density(Real x) {
@@ -254,11 +250,10 @@ ChiSquareDistribution::ChiSquareDistribution(Real nu) {
   ChiSquareDistribution::SetParameters(nu, 0, 0);
 }
 
-int ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
+void ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
   CheckOwnParameter(p1);
   RecordGuard guard(*this);
-  int r = GammaDistribution::SetParameters(p1 / 2, 0.5L, 0);
-  if (r != 0) return r;
+  GammaDistribution::SetParameters(p1 / 2, 0.5L, 0);
   guard.armed = false;
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@n");
@@ -266,7 +261,6 @@ int ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
   Par[1].Unset = false;
   NameId = 907;
   Nu = p1;
-  return 0;
 }
 
 }  // namespace vokt

@@ -18,7 +18,7 @@ class GammaDistribution : public ContinuousDistribution {
   Real Alpha = 1;
   Real Lambda = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
@@ -43,7 +43,7 @@ class ExponentialDistribution : public GammaDistribution {
 
   Real Theta = 1;  // rate
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -57,7 +57,7 @@ class ChiSquareDistribution : public GammaDistribution {
 
   Real Nu = 1;  // degrees of freedom, need not be an integer
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 }  // namespace vokt

@@ -32,14 +32,13 @@ bool HypergeometricDistribution::CheckParameter(int i, Real x) {
   return DiscreteDistribution::CheckParameter(i, x);
 }
 
-int HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParameterChangeGuard guard(*this, false, N, N1, N2, n);
   ParCount = 3;
   DefineParameter(1, 2, InfBound, true, "N");
   DefineParameter(2, 1, p1, true, "N_1^");
   DefineParameter(3, 1, p1, true, "n");
-  int r = DiscreteDistribution::SetParameters(p1, p2, p3);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, p3);
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
   NameId = 912;
@@ -54,7 +53,6 @@ int HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
 Real HypergeometricDistribution::PointProb(Real x) {

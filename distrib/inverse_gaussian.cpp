@@ -85,12 +85,11 @@ InverseGaussianDistribution::InverseGaussianDistribution(Real mu, Real lambda) {
   SetParameters(mu, lambda, 1);
 }
 
-int InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
+void InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@l");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 930;
   Mu = p1;
   Lambda = p2;
@@ -103,7 +102,6 @@ int InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
   // mu (sqrt(1 + 9/(4 phi^2)) - 3/(2 phi)), multiplied out by the conjugate:
   // for small phi the difference would cancel to nothing.
   Mode = Mu / (std::sqrt(1 + 9 / (4 * Phi * Phi)) + 3 / (2 * Phi));
-  return 0;
 }
 
 bool InverseGaussianDistribution::InSupport(Real x) const {

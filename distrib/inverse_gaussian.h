@@ -19,7 +19,7 @@ class InverseGaussianDistribution : public ContinuousDistribution {
   Real Lambda = 1;
   Real Phi = 1;  // lambda / mu
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;

@@ -21,12 +21,11 @@ Real Clamp01(Real p) {
 
 LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { SetParameters(mu, sigma2, 1); }
 
-int LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
+void LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   // The new normal is built before any field changes, so that the object
   // stays whole should it fail.
   auto normal = std::make_unique<NormalDistribution>(p1, p2);
@@ -52,7 +51,6 @@ int LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
   Mode = std::exp(Mu - Sigma2);
   NormalPart = std::move(normal);
-  return 0;
 }
 
 bool LognormalDistribution::InSupport(Real x) const {

@@ -19,7 +19,7 @@ class LognormalDistribution : public ContinuousDistribution {
   Real Sigma2 = 1;
   Real Sigma = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;

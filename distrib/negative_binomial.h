@@ -15,7 +15,7 @@ class NegativeBinomialDistribution : public DiscreteDistribution {
   int32_t r = 1;
   Real p = 0.5L;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real PointProb(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -33,7 +33,7 @@ class GeometricDistribution : public NegativeBinomialDistribution {
  public:
   explicit GeometricDistribution(Real p);
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 }  // namespace vokt

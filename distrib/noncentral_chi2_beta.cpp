@@ -150,7 +150,7 @@ NoncentralChiSquareDistribution::NoncentralChiSquareDistribution(Real nu, Real l
   SetParameters(nu, lambda, 0);
 }
 
-int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
+void NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, true, "@n");
   DefineParameter(2, -Eps, InfBound, false, "@l");
@@ -161,17 +161,14 @@ int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   if (central) {
     // The chi-square's record: real, so nu need not be an integer here.
     DefineParameter(1, 0, InfBound, false, "@n");
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 1);
-      r = ContinuousDistribution::SetParameters(p1, 0, 0);
+      ContinuousDistribution::SetParameters(p1, 0, 0);
     }
-    if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, 1);
   }
   NameId = 923;
   Central = central;
@@ -183,7 +180,6 @@ int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Nu + NonCentrality;
   Variance = 2 * Nu + 4 * NonCentrality;
   Mode = -1;
-  return 0;
 }
 
 bool NoncentralChiSquareDistribution::CheckParameter(int i, Real x) {
@@ -289,24 +285,21 @@ NoncentralBetaDistribution::NoncentralBetaDistribution(Real alpha, Real beta, Re
   SetParameters(alpha, beta, lambda);
 }
 
-int NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   DefineParameter(3, -1e-11L, InfBound, false, "@l");
   const bool central = NearlyEqual(p3, 0);
   if (central) {
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 2);
-      r = ContinuousDistribution::SetParameters(p1, p2, 0);
+      ContinuousDistribution::SetParameters(p1, p2, 0);
     }
-    if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real a = central ? 0 : p3 / 2;
   // Moments of the mixture: component j is beta(alpha + j, beta) with mean
@@ -361,7 +354,6 @@ int NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Mean = mean;
   Variance = var;
   Mode = -1;
-  return 0;
 }
 
 bool NoncentralBetaDistribution::CheckParameter(int i, Real x) {

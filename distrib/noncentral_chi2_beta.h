@@ -25,7 +25,7 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
   Real Nu = 1;
   Real NonCentrality = 0;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
@@ -48,7 +48,7 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   Real Beta = 1;
   Real NonCentrality = 0;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;

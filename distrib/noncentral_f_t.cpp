@@ -37,7 +37,7 @@ NoncentralFDistribution::NoncentralFDistribution(Real m, Real n, Real lambda) {
   SetParameters(m, n, lambda);
 }
 
-int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
@@ -46,17 +46,14 @@ int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   if (central) {
     // The central F's records and checks; lambda = 0 itself would fail the
     // check against -Eps.
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 2);
-      r = ContinuousDistribution::SetParameters(p1, p2, 0);
+      ContinuousDistribution::SetParameters(p1, p2, 0);
     }
-    if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real m = p1, n = p2, lambda = central ? 0 : p3;
   // Built before any field changes, so a failure leaves the object as it was.
@@ -87,7 +84,6 @@ int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
     ChiPart->NonCentrality = lambda;
     ChiPart->Central = lambda == 0;
   }
-  return 0;
 }
 
 bool NoncentralFDistribution::CheckParameter(int i, Real x) {
@@ -364,23 +360,20 @@ NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) {
   SetParameters(nu, delta, 0);
 }
 
-int NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
+void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@n");
   DefineParameter(2, -InfBound, InfBound, false, "@d");
   const bool central = NearlyEqual(p2, 0);
   if (central) {
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 1);
-      r = ContinuousDistribution::SetParameters(p1, 0, 0);
+      ContinuousDistribution::SetParameters(p1, 0, 0);
     }
-    if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, 1);
   }
   const Real nu = p1, delta = central ? 0 : p2;
   NameId = 925;
@@ -400,7 +393,6 @@ int NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
     if (!(Variance > 0)) Variance = nu / (nu - 2);
   }
   Mode = -2147483648.0L;
-  return 0;
 }
 
 bool NoncentralTDistribution::CheckParameter(int i, Real x) {

@@ -28,7 +28,7 @@ class NoncentralFDistribution : public ContinuousDistribution {
   Real DenDf = 1;
   Real NonCentrality = 0;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
@@ -58,7 +58,7 @@ class NoncentralTDistribution : public ContinuousDistribution {
   Real Delta = 0;
   Real LogGammaHalfNu = 0;  // ln Gamma(nu / 2)
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;

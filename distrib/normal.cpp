@@ -19,14 +19,13 @@ NormalDistribution::NormalDistribution(Real mu, Real sigma2) {
   SetParameters(mu, sigma2, std::sqrt(sigma2));
 }
 
-int NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   StrictPositive = true;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   DefineParameter(3, 0, InfBound, false, "@s");
-  int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, p3);
   NameId = 901;
   Mu = p1;
   Sigma2 = p2;
@@ -38,7 +37,6 @@ int NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
   ErrorIf(!(Sigma > 0) || !std::isfinite(Sigma), msgTooLarge);
   RouConst = std::sqrt(2 / std::exp(1.0L));
-  return 0;
 }
 
 Real NormalDistribution::Z(Real x) const {

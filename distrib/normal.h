@@ -17,7 +17,7 @@ class NormalDistribution : public ContinuousDistribution {
   Real Sigma = 1;
   Real InvSigma = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;

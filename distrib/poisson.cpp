@@ -62,7 +62,7 @@ Real SmallTail(Real k, Real lambda, bool upper) {
 
 PoissonDistribution::PoissonDistribution(Real lambda) { SetParameters(lambda, 0, 0); }
 
-int PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   ParameterChangeGuard guard(*this, false, Lambda);
@@ -71,8 +71,7 @@ int PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   // An infinite mean reaches past every point (finite ones too large for
   // the point table are refused when it is built).
   ErrorIf(p1 == InfBound, msgTooLarge);
-  int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
   guard.Validated();
   NameId = 906;
   Lambda = p1;
@@ -82,7 +81,6 @@ int PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
 Real PoissonDistribution::PointProb(Real x) {

@@ -13,7 +13,7 @@ class PoissonDistribution : public DiscreteDistribution {
 
   Real Lambda = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real PointProb(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;

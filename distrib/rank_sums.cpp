@@ -226,7 +226,7 @@ void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& count
 
 SignedRankDistribution::SignedRankDistribution(Real n) { SetParameters(n, 0, 0); }
 
-int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
+void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
   DefineParameter(1, 1, InfBound, true, "n");
   // The table is built before anything changes, so that a refused size leaves
@@ -238,8 +238,7 @@ int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
         TakeOrCount(p1, 0, [&] { return SignedRankCounts(static_cast<int32_t>(p1), Control); });
   }
   BaseState saved(*this);
-  int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
   const int32_t oldN = n;
   n = static_cast<int32_t>(p1);
   try {
@@ -251,14 +250,13 @@ int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
     n = oldN;
     throw;
   }
-  return 0;
 }
 
 // ---------------------------------------------------------------------------
 
 MannWhitneyDistribution::MannWhitneyDistribution(Real m, Real n) { SetParameters(m, n, 0); }
 
-int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
+void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
@@ -272,8 +270,7 @@ int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
     });
   }
   BaseState saved(*this);
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
@@ -287,14 +284,13 @@ int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
     n = oldN;
     throw;
   }
-  return 0;
 }
 
 // ---------------------------------------------------------------------------
 
 RankSumDistribution::RankSumDistribution(Real m, Real n) { SetParameters(m, n, 0); }
 
-int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
+void RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
@@ -308,8 +304,7 @@ int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
     });
   }
   BaseState saved(*this);
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
@@ -323,7 +318,6 @@ int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
     n = oldN;
     throw;
   }
-  return 0;
 }
 
 }  // namespace vokt

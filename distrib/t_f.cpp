@@ -31,13 +31,12 @@ StudentTDistribution::StudentTDistribution(Real nu) {
   StudentTDistribution::SetParameters(nu, 1, 1);
 }
 
-int StudentTDistribution::SetParameters(Real p1, Real, Real) {
+void StudentTDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@n");
   const std::array<Parameter, 4> before = Par;
-  int r = ContinuousDistribution::SetParameters(p1, 1, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, 1, 1);
   const Real nu = p1;
   // The components come first: their shape nu/2 can still be refused (nu
   // within twice the tolerance of 0), and then nothing may have changed.
@@ -75,7 +74,6 @@ int StudentTDistribution::SetParameters(Real p1, Real, Real) {
     NormalPart = std::move(normal);
     GammaPart = std::move(gamma);
   }
-  return 0;
 }
 
 Real StudentTDistribution::Density(Real x) {
@@ -196,14 +194,13 @@ Real StudentTDistribution::RandomValue(RandomEngine& engine) {
 
 FDistribution::FDistribution(Real m, Real n) { FDistribution::SetParameters(m, n, 1); }
 
-int FDistribution::SetParameters(Real p1, Real p2, Real) {
+void FDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
   const std::array<Parameter, 4> before = Par;
-  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   const Real m = p1, n = p2;
   // The beta component first: its shapes m/2 and n/2 can still be refused
   // (within twice the tolerance of 0), and then nothing may have changed.
@@ -226,7 +223,6 @@ int FDistribution::SetParameters(Real p1, Real p2, Real) {
   if (HasVariance) Variance = Mean * Mean * 2 * (m + n - 2) / (m * (n - 4));
   Mode = m >= 2 ? (m - 2) * n / (m * (n + 2)) : 0;
   BetaPart = std::move(beta);
-  return 0;
 }
 
 bool FDistribution::InSupport(Real x) const {

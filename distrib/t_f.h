@@ -25,7 +25,7 @@ class StudentTDistribution : public ContinuousDistribution {
   std::unique_ptr<GammaDistribution> GammaPart;    // gamma(nu/2, 1), made when nu < 1
   Real Nu = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;
   Real UpperTail(Real x) override;
@@ -50,7 +50,7 @@ class FDistribution : public ContinuousDistribution {
   Real NumDf = 1;
   Real DenDf = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
   Real Density(Real x) override;
   Real Cdf(Real x) override;

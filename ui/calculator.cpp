@@ -205,16 +205,11 @@ void Calculator::ApplyParameters() {
     }
     Current->Par = saved;
   };
-  int failed;
   try {
-    failed = Current->SetParameters(p[1], p[2], p[3]);
+    Current->SetParameters(p[1], p[2], p[3]);
   } catch (...) {
     restore();
     throw;
-  }
-  if (failed != 0) {
-    restore();
-    return;
   }
   try {
     ShowDistribution();

@@ -12,18 +12,16 @@ namespace {
 class TestFamily : public ContinuousDistribution {
  public:
   TestFamily() { SetParameters(1, 2, 1); }
-  int SetParameters(Real p1, Real p2, Real p3) override {
+  void SetParameters(Real p1, Real p2, Real p3) override {
     ParCount = parCount;
     DefineParameter(1, 0, 10, false, "a");
     DefineParameter(2, 1, 10, true, "n");
     DefineParameter(3, 0, 1, false, "c");
-    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, p3);
     SupportLow = 0;
     SupportHigh = 1;
     Mean = 0.5L;
     Variance = 1.0L / 12;
-    return 0;
   }
   Real Density(Real x) override { return InSupport(x) ? 1 : 0; }
   Real Cdf(Real x) override {

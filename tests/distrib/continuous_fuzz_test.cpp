@@ -72,7 +72,10 @@ void Probe(RandomEngine& engine, uint16_t type, Real p1, Real p2, Real p3) {
   std::ostringstream s;
   s << "type " << type << " (" << (double)p1 << ", " << (double)p2 << ", " << (double)p3 << ")";
   Prober probe(s.str());
-  if (!probe.Call("SetParameters", [&] { return d->SetParameters(p1, p2, p3) == 0; })) return;
+  if (!probe.Call("SetParameters", [&] {
+        d->SetParameters(p1, p2, p3);
+        return true;
+      })) return;
 
   std::vector<Real> xs = {d->SupportLow,
                           d->SupportHigh,

@@ -225,9 +225,9 @@ TEST(DiscreteFamilies, FailureAfterValidationRestoresTheRecords) {
   EXPECT_EQ(u.Par[2].Value, 5);
   EXPECT_EQ(u.M, 1);
   EXPECT_EQ(u.N, 5);
-  EXPECT_EQ(u.SetParameters(0, 46340, 0), 0);
+  EXPECT_NO_THROW(u.SetParameters(0, 46340, 0));
   EXPECT_EQ(u.Points->Count(), 46341);
-  EXPECT_EQ(u.SetParameters(-2147483646, -2147483640, 0), 0);
+  EXPECT_NO_THROW(u.SetParameters(-2147483646, -2147483640, 0));
   EXPECT_EQ(u.Cdf(-2147483643), 4.0L / 7);
   // A validation failure keeps what passed (N) but nothing derived from it.
   HypergeometricDistribution h(10, 5, 3);
@@ -644,7 +644,7 @@ TEST(DiscreteFamilies, FiftyDigitReferences) {
     for (int i = 0; i < 3 && std::getline(ps, item, ';'); ++i)
       par[i] = std::strtold(item.c_str(), nullptr);
     auto d = CreateDistribution(r.type);
-    ASSERT_EQ(d->SetParameters(par[0], par[1], par[2]), 0) << r.type << " " << r.params;
+    ASSERT_NO_THROW(d->SetParameters(par[0], par[1], par[2])) << r.type << " " << r.params;
     const std::string op = r.op;
     // The incomplete beta function at n = 1e7 has 1.2e-15 at z = -12.
     const Real tolerance = r.type == 905 && par[0] >= 1e6L ? 2e-15L : 1e-15L;
