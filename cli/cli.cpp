@@ -217,7 +217,7 @@ void Info(Distribution& d, std::ostream& out) {
   out << "support: " << BoundText(d.SupportLow) << ' ' << BoundText(d.SupportHigh) << '\n';
   out << "mean: " << (d.HasMean ? Num(d.Mean) : "none") << '\n';
   out << "variance: " << (d.HasVariance ? Num(d.Variance) : "none") << '\n';
-  out << "mode: " << Num(d.Mode) << '\n';
+  out << "mode: " << Num(d.ModeValue()) << '\n';
   std::string decimals;
   try {
     decimals = std::to_string(d.XDecimals());

@@ -86,7 +86,7 @@ bool BetaDistribution::InSupport(Real x) const {
   return lowOk && highOk;
 }
 
-Real BetaDistribution::Density(Real x) {
+Real BetaDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   // At an end where the density is infinite the graph takes 0, as before.
   if (x == 0) return Alpha == 1 ? Beta : 0;
@@ -105,31 +105,31 @@ Real BetaDistribution::LogDensity(Real y, Real q) const {
   return ly + lq + LogNorm;
 }
 
-Real BetaDistribution::Cdf(Real x) {
+Real BetaDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return BetaLower(Alpha, Beta, x);
 }
 
-Real BetaDistribution::UpperTail(Real x) {
+Real BetaDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return BetaUpper(Alpha, Beta, x);
 }
 
-Real BetaDistribution::InverseCdf(Real p) {
+Real BetaDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return BetaUpperInv(Alpha, Beta, 1 - p);
   return BetaLowerInv(Alpha, Beta, p);
 }
 
-Real BetaDistribution::UpperQuantile(Real q) {
+Real BetaDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q > 0.5L) return BetaLowerInv(Alpha, Beta, 1 - q);
   return BetaUpperInv(Alpha, Beta, q);
 }
 
-Real BetaDistribution::ChengLogW(RandomEngine& engine) {
+Real BetaDistribution::ChengLogW(RandomEngine& engine) const {
   // Cheng's BA: V = ln(U1/(1 - U1))/rho, W = alpha e^V, accept when
   // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2).
   // For small shapes rho is small and e^V can leave the extended range
@@ -149,12 +149,12 @@ Real BetaDistribution::ChengLogW(RandomEngine& engine) {
   throw ConvergenceError("the beta generator");
 }
 
-Real BetaDistribution::RandomValue(RandomEngine& engine) {
+Real BetaDistribution::RandomValue(RandomEngine& engine) const {
   // W/(beta + W) = 1/(1 + beta/W)
   return 1 / (1 + std::exp(LnBeta - ChengLogW(engine)));
 }
 
-Real BetaDistribution::RandomOdds(RandomEngine& engine) {
+Real BetaDistribution::RandomOdds(RandomEngine& engine) const {
   const Real r = std::exp(ChengLogW(engine) - LnBeta);
   if (std::isinf(r)) RaiseOverflow();
   return r;

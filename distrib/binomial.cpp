@@ -46,7 +46,7 @@ void BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   guard.Commit();
 }
 
-Real BinomialDistribution::PointProb(Real x) {
+Real BinomialDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (n <= kSmallCount) {
@@ -60,7 +60,7 @@ Real BinomialDistribution::PointProb(Real x) {
   return std::exp(LogBinomialWeight(k, n, p, 1 - p));
 }
 
-Real BinomialDistribution::SmallSum(Real from, Real to) {
+Real BinomialDistribution::SmallSum(Real from, Real to) const {
   // P(from <= X <= to) for n <= kSmallCount: positive terms by the ratio.
   Real term = PointProb(from), sum = term;
   for (Real j = from + 1; j <= to; j += 1) {
@@ -70,7 +70,7 @@ Real BinomialDistribution::SmallSum(Real from, Real to) {
   return sum > 1 ? 1 : sum;
 }
 
-Real BinomialDistribution::Cdf(Real x) {
+Real BinomialDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= n) return 1;
@@ -79,7 +79,7 @@ Real BinomialDistribution::Cdf(Real x) {
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Real BinomialDistribution::UpperTail(Real x) {
+Real BinomialDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= n) return 0;
@@ -90,19 +90,19 @@ Real BinomialDistribution::UpperTail(Real x) {
 
 bool BinomialDistribution::QuickSearchTails() const { return n >= kLargeCount; }
 
-Real BinomialDistribution::SearchCdf(Real x) {
+Real BinomialDistribution::SearchCdf(Real x) const {
   const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= n) return Cdf(x);
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Real BinomialDistribution::SearchUpperTail(Real x) {
+Real BinomialDistribution::SearchUpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= n) return UpperTail(x);
   return BetaLower(k + 1, n - k, p);
 }
 
-Real BinomialDistribution::ProbRatio(int32_t k) {
+Real BinomialDistribution::ProbRatio(int32_t k) const {
   if (k <= 0 || k > n) return 0;
   return ((n - k + 1) * p / k) / (1 - p);
 }
@@ -124,6 +124,6 @@ void BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   guard.Commit();
 }
 
-Real BernoulliDistribution::RandomValue(RandomEngine& engine) { return engine.Uniform() < p ? 1 : 0; }
+Real BernoulliDistribution::RandomValue(RandomEngine& engine) const { return engine.Uniform() < p ? 1 : 0; }
 
 }  // namespace vokt

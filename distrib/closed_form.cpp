@@ -153,12 +153,12 @@ void UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = Mean;
 }
 
-Real UniformDistribution::Density(Real x) {
+Real UniformDistribution::Density(Real x) const {
   if (!InSupport(x)) return 0;
   return 1 / (Upper - Lower);
 }
 
-Real UniformDistribution::Cdf(Real x) {
+Real UniformDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   if (x <= Lower) return 0;
   if (x >= Upper) return 1;
@@ -167,7 +167,7 @@ Real UniformDistribution::Cdf(Real x) {
   return Clamp01((x - Lower) / w);
 }
 
-Real UniformDistribution::UpperTail(Real x) {
+Real UniformDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   if (x <= Lower) return 1;
   if (x >= Upper) return 0;
@@ -176,7 +176,7 @@ Real UniformDistribution::UpperTail(Real x) {
   return Clamp01((Upper - x) / w);
 }
 
-Real UniformDistribution::InverseCdf(Real p) {
+Real UniformDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, Lower, Upper, x)) return x;
   // From the nearer end, so that a p close to 1 keeps its digits.
@@ -184,14 +184,14 @@ Real UniformDistribution::InverseCdf(Real p) {
   return Upper - (1 - p) * (Upper - Lower);
 }
 
-Real UniformDistribution::UpperQuantile(Real q) {
+Real UniformDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, Upper, Lower, x)) return x;
   if (q <= 0.5L) return Upper - q * (Upper - Lower);
   return Lower + (1 - q) * (Upper - Lower);
 }
 
-Real UniformDistribution::RandomValue(RandomEngine& engine) { return engine.Uniform() * (Upper - Lower) + Lower; }
+Real UniformDistribution::RandomValue(RandomEngine& engine) const { return engine.Uniform() * (Upper - Lower) + Lower; }
 
 // ---------------------------------------------------------------- Weibull
 
@@ -260,26 +260,26 @@ Real WeibullInverse(Real a, Real recipB, Real L) {
 }
 }  // namespace
 
-Real WeibullDistribution::Density(Real x) {
+Real WeibullDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (!(x > 0) || std::isinf(x)) return 0;
   const Real lx = std::log(x);
   return std::exp((B - 1) * lx - WeibullExponent(A, B, x)) * A * B;
 }
 
-Real WeibullDistribution::Cdf(Real x) {
+Real WeibullDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   if (!(x > 0)) return 0;
   return Clamp01(-std::expm1(-WeibullExponent(A, B, x)));
 }
 
-Real WeibullDistribution::UpperTail(Real x) {
+Real WeibullDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   if (!(x > 0)) return 1;
   return Clamp01(std::exp(-WeibullExponent(A, B, x)));
 }
 
-Real WeibullDistribution::InverseCdf(Real p) {
+Real WeibullDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, 0, SupportHigh, x)) return x;
   Real lp, lc;
@@ -287,7 +287,7 @@ Real WeibullDistribution::InverseCdf(Real p) {
   return WeibullInverse(A, RecipB, -lc);
 }
 
-Real WeibullDistribution::UpperQuantile(Real q) {
+Real WeibullDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, 0, x)) return x;
   Real lq, lc;
@@ -295,7 +295,7 @@ Real WeibullDistribution::UpperQuantile(Real q) {
   return WeibullInverse(A, RecipB, -lq);
 }
 
-Real WeibullDistribution::RandomValue(RandomEngine& engine) {
+Real WeibullDistribution::RandomValue(RandomEngine& engine) const {
   // (-ln U / a)^(1/b)
   return CheckedExp(RecipB * std::log(-std::log(engine.Uniform()) * RecipA));
 }
@@ -319,7 +319,7 @@ void LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = Location;
 }
 
-Real LogisticDistribution::Density(Real x) {
+Real LogisticDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   // 1/(1/z + z + 2)/beta with z = exp((x - alpha)/beta), written with the
@@ -339,29 +339,29 @@ Real LogisticLower(Real z) {
 }
 }  // namespace
 
-Real LogisticDistribution::Cdf(Real x) {
+Real LogisticDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(LogisticLower((x - Location) / Scale));
 }
 
-Real LogisticDistribution::UpperTail(Real x) {
+Real LogisticDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(LogisticLower((Location - x) / Scale));
 }
 
-Real LogisticDistribution::InverseCdf(Real p) {
+Real LogisticDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * Logit(p);
 }
 
-Real LogisticDistribution::UpperQuantile(Real q) {
+Real LogisticDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * Logit(q);
 }
 
-Real LogisticDistribution::RandomValue(RandomEngine& engine) {
+Real LogisticDistribution::RandomValue(RandomEngine& engine) const {
   const Real u = engine.Uniform();
   return Location + Scale * std::log(u / (1 - u));
 }
@@ -394,7 +394,7 @@ Real ParetoLogRatio(Real alpha, Real x) {
 }
 }  // namespace
 
-Real ParetoDistribution::Density(Real x) {
+Real ParetoDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (!(x >= Alpha) || std::isinf(x)) return 0;
   const Real r = Alpha / x;
@@ -402,14 +402,14 @@ Real ParetoDistribution::Density(Real x) {
   return std::exp((Theta + 1) * ParetoLogRatio(Alpha, x)) * Theta / Alpha;
 }
 
-Real ParetoDistribution::Cdf(Real x) {
+Real ParetoDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   if (!(x > Alpha)) return 0;
   // 1 - (alpha/x)^theta
   return Clamp01(-std::expm1(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Real ParetoDistribution::UpperTail(Real x) {
+Real ParetoDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   if (!(x > Alpha)) return 1;
   const Real r = Alpha / x;
@@ -417,7 +417,7 @@ Real ParetoDistribution::UpperTail(Real x) {
   return Clamp01(std::exp(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Real ParetoDistribution::InverseCdf(Real p) {
+Real ParetoDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, Alpha, SupportHigh, x)) return x;
   Real lp, lc;
@@ -425,7 +425,7 @@ Real ParetoDistribution::InverseCdf(Real p) {
   return Alpha * std::exp(-lc / Theta);
 }
 
-Real ParetoDistribution::UpperQuantile(Real q) {
+Real ParetoDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, Alpha, x)) return x;
   Real lq, lc;
@@ -433,7 +433,7 @@ Real ParetoDistribution::UpperQuantile(Real q) {
   return Alpha * std::exp(-lq / Theta);
 }
 
-Real ParetoDistribution::RandomValue(RandomEngine& engine) {
+Real ParetoDistribution::RandomValue(RandomEngine& engine) const {
   // alpha U^(-1/theta)
   return CheckedExp(std::log(Alpha) - std::log(engine.Uniform()) / Theta);
 }
@@ -457,24 +457,24 @@ void GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = Location;
 }
 
-Real GumbelDistribution::Density(Real x) {
+Real GumbelDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   const Real z = (Location - x) / Scale;
   return std::exp(z - std::exp(z)) / Scale;
 }
 
-Real GumbelDistribution::Cdf(Real x) {
+Real GumbelDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(std::exp(-std::exp((Location - x) / Scale)));
 }
 
-Real GumbelDistribution::UpperTail(Real x) {
+Real GumbelDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(-std::expm1(-std::exp((Location - x) / Scale)));
 }
 
-Real GumbelDistribution::InverseCdf(Real p) {
+Real GumbelDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   Real lp, lc;
@@ -482,7 +482,7 @@ Real GumbelDistribution::InverseCdf(Real p) {
   return Location - Scale * std::log(-lp);
 }
 
-Real GumbelDistribution::UpperQuantile(Real q) {
+Real GumbelDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   Real lq, lc;
@@ -490,7 +490,7 @@ Real GumbelDistribution::UpperQuantile(Real q) {
   return Location - Scale * std::log(-lc);
 }
 
-Real GumbelDistribution::RandomValue(RandomEngine& engine) { return Location - Scale * std::log(-std::log(engine.Uniform())); }
+Real GumbelDistribution::RandomValue(RandomEngine& engine) const { return Location - Scale * std::log(-std::log(engine.Uniform())); }
 
 // ---------------------------------------------------------------- Cauchy
 
@@ -509,7 +509,7 @@ void CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = Location;
 }
 
-Real CauchyDistribution::Density(Real x) {
+Real CauchyDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   const Real d = x - Location;
@@ -534,29 +534,29 @@ Real CauchyInverse(Real p) {
 }
 }  // namespace
 
-Real CauchyDistribution::Cdf(Real x) {
+Real CauchyDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(CauchyLower((x - Location) / Scale));
 }
 
-Real CauchyDistribution::UpperTail(Real x) {
+Real CauchyDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(CauchyLower((Location - x) / Scale));
 }
 
-Real CauchyDistribution::InverseCdf(Real p) {
+Real CauchyDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * CauchyInverse(p);
 }
 
-Real CauchyDistribution::UpperQuantile(Real q) {
+Real CauchyDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * CauchyInverse(q);
 }
 
-Real CauchyDistribution::RandomValue(RandomEngine& engine) {
+Real CauchyDistribution::RandomValue(RandomEngine& engine) const {
   // The ratio of the coordinates of a uniform point in the unit disc is
   // standard Cauchy (the tangent of a uniform angle, without the tangent).
   for (int trial = 0; trial < kCauchyTrials; ++trial) {
@@ -588,7 +588,7 @@ void DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = Location;
 }
 
-Real DoubleExponentialDistribution::Density(Real x) {
+Real DoubleExponentialDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   return std::exp(-std::fabs(x - Location) / Scale) / (2 * Scale);
@@ -607,29 +607,29 @@ Real LaplaceInverse(Real p) {
 }
 }  // namespace
 
-Real DoubleExponentialDistribution::Cdf(Real x) {
+Real DoubleExponentialDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(LaplaceLower((x - Location) / Scale));
 }
 
-Real DoubleExponentialDistribution::UpperTail(Real x) {
+Real DoubleExponentialDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(LaplaceLower((Location - x) / Scale));
 }
 
-Real DoubleExponentialDistribution::InverseCdf(Real p) {
+Real DoubleExponentialDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * LaplaceInverse(p);
 }
 
-Real DoubleExponentialDistribution::UpperQuantile(Real q) {
+Real DoubleExponentialDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * LaplaceInverse(q);
 }
 
-Real DoubleExponentialDistribution::RandomValue(RandomEngine& engine) {
+Real DoubleExponentialDistribution::RandomValue(RandomEngine& engine) const {
   // A fair sign from U, an exponential magnitude from U'.
   if (engine.Uniform() > 0.5L) return Location - Scale * std::log(engine.Uniform());
   return Location + Scale * std::log(engine.Uniform());

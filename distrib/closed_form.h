@@ -18,12 +18,12 @@ class UniformDistribution : public ContinuousDistribution {
   Real Upper = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Weibull with density a b x^(b-1) exp(-a x^b): R's shape b, scale a^(-1/b).
@@ -38,12 +38,12 @@ class WeibullDistribution : public ContinuousDistribution {
 
   void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Logistic with location alpha and scale beta.
@@ -55,12 +55,12 @@ class LogisticDistribution : public ContinuousDistribution {
   Real Scale = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Pareto on [alpha, inf) with shape theta.
@@ -72,12 +72,12 @@ class ParetoDistribution : public ContinuousDistribution {
   Real Theta = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Gumbel (largest extreme value) with location alpha and scale beta.
@@ -89,12 +89,12 @@ class GumbelDistribution : public ContinuousDistribution {
   Real Scale = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Cauchy with location alpha and scale beta; no mean, no variance.
@@ -106,12 +106,12 @@ class CauchyDistribution : public ContinuousDistribution {
   Real Scale = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Double exponential (Laplace) with location alpha and scale beta.
@@ -123,12 +123,12 @@ class DoubleExponentialDistribution : public ContinuousDistribution {
   Real Scale = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // ln Gamma(1 + 2t) - 2 ln Gamma(1 + t), the logarithm of the ratio that makes

@@ -50,25 +50,25 @@ void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   guard.Commit();
 }
 
-Real DiscreteUniformDistribution::PointProb(Real x) {
+Real DiscreteUniformDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   return 1 / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::Cdf(Real x) {
+Real DiscreteUniformDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < M) return 0;
   if (k >= N) return 1;
   return (k - M + 1) / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::UpperTail(Real x) {
+Real DiscreteUniformDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < M) return 1;
   if (k >= N) return 0;
   return (N - k) / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::RandomValue(RandomEngine& engine) { return M + std::floor(engine.Uniform() * (N - M + 1)); }
+Real DiscreteUniformDistribution::RandomValue(RandomEngine& engine) const { return M + std::floor(engine.Uniform() * (N - M + 1)); }
 
 }  // namespace vokt

@@ -14,10 +14,10 @@ class DiscreteUniformDistribution : public DiscreteDistribution {
 
   bool CheckParameter(int i, Real x) override;
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 }  // namespace vokt

@@ -103,7 +103,7 @@ void EmpiricalDistribution::BuildPointTable() {
   MaxDens = PointProb(Mode);
 }
 
-int EmpiricalDistribution::XDecimals() {
+int EmpiricalDistribution::XDecimals() const {
   Real d = StdDev() * 0.009L;
   if (!(d > 0)) return 0;
   int r = 0;
@@ -120,7 +120,7 @@ bool EmpiricalDistribution::InSupport(Real x) const {
   return !std::isnan(x) && FindPoint(*Points, x, i);
 }
 
-Real EmpiricalDistribution::PointProb(Real x) {
+Real EmpiricalDistribution::PointProb(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   int i;
   return FindPoint(*Points, x, i) ? (*Points)[i].Prob : 0;
@@ -128,7 +128,7 @@ Real EmpiricalDistribution::PointProb(Real x) {
 
 // The tolerant look-up comes first: a value within Eps of the lowest point is
 // that point, not a value below the support.
-Real EmpiricalDistribution::Cdf(Real x) {
+Real EmpiricalDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
@@ -139,7 +139,7 @@ Real EmpiricalDistribution::Cdf(Real x) {
   return t[i - 1].CumProb;
 }
 
-Real EmpiricalDistribution::UpperTail(Real x) {
+Real EmpiricalDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
@@ -153,7 +153,7 @@ Real EmpiricalDistribution::UpperTail(Real x) {
 // P(X < x): the cumulative probability of the point below.  The discrete
 // base steps down by one, which is wrong for a table whose values are not
 // integers (its point below 1 may be 0.9).
-Real EmpiricalDistribution::StrictLowerTail(Real x) {
+Real EmpiricalDistribution::StrictLowerTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
@@ -166,7 +166,7 @@ Real EmpiricalDistribution::StrictLowerTail(Real x) {
 
 // P(a <= X <= b) from the table.  The discrete base steps over the integers,
 // which misses every value of a table whose values are not integers.
-Real EmpiricalDistribution::IntervalProb(Real a, Real b) {
+Real EmpiricalDistribution::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // From whichever tail is smaller, so that no digits are lost.
@@ -187,7 +187,7 @@ Real EmpiricalDistribution::IntervalProb(Real a, Real b) {
 // tolerance relative to 1 - p (1 - p is exact there): relative to p, the
 // tolerance would swallow every upper tail below 1e-15 and p = 1 would stop
 // short of the end.  The probability reached is p unless it differs by more.
-QuantileResult EmpiricalDistribution::Quantile(Real p) {
+QuantileResult EmpiricalDistribution::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -221,7 +221,7 @@ QuantileResult EmpiricalDistribution::Quantile(Real p) {
 
 // The smallest point whose upper tail P(X > x) is at most q (relative
 // tolerance as above), searched in the upper tails themselves.
-Real EmpiricalDistribution::UpperQuantile(Real q) {
+Real EmpiricalDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -239,7 +239,7 @@ Real EmpiricalDistribution::UpperQuantile(Real q) {
   return t[lo].X;
 }
 
-Real EmpiricalDistribution::RandomValue(RandomEngine& engine) {
+Real EmpiricalDistribution::RandomValue(RandomEngine& engine) const {
   const PointTable& t = *Points;
   const int count = t.Count();
   ErrorIf(count == 0, 1374);
@@ -261,7 +261,7 @@ Real EmpiricalDistribution::RandomValue(RandomEngine& engine) {
   throw ConvergenceError("the random generator");
 }
 
-void EmpiricalDistribution::PlotRange(GraphRange& r) {
+void EmpiricalDistribution::PlotRange(GraphRange& r) const {
   const Real s = StdDev();
   r.Left = Mean - 4 * s;
   if (r.Left < SupportLow) r.Left = SupportLow;

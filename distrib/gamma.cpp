@@ -85,7 +85,7 @@ bool GammaDistribution::InSupport(Real x) const {
   return ContinuousDistribution::InSupport(x);
 }
 
-Real GammaDistribution::Density(Real x) {
+Real GammaDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < 0 || std::isinf(x)) return 0;
   // At 0 a shape below 1 has an infinite density; the graph takes 0 there.
@@ -103,33 +103,33 @@ Real GammaDistribution::Density(Real x) {
   return std::exp(lw + std::log(Alpha / x));
 }
 
-Real GammaDistribution::Cdf(Real x) {
+Real GammaDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   return GammaLower(Alpha, Lambda * x);
 }
 
-Real GammaDistribution::UpperTail(Real x) {
+Real GammaDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   return GammaUpper(Alpha, Lambda * x);
 }
 
-Real GammaDistribution::InverseCdf(Real p) {
+Real GammaDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return GammaUpperInv(Alpha, 1 - p) / Lambda;
   return GammaLowerInv(Alpha, p) / Lambda;
 }
 
-Real GammaDistribution::UpperQuantile(Real q) {
+Real GammaDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q > 0.5L) return GammaLowerInv(Alpha, 1 - q) / Lambda;
   return GammaUpperInv(Alpha, q) / Lambda;
 }
 
-Real GammaDistribution::RandomValue(RandomEngine& engine) {
+Real GammaDistribution::RandomValue(RandomEngine& engine) const {
   if (Alpha == 1) return -std::log(engine.Uniform()) / Lambda;
   if (Alpha > 1) {
     const Real d = Alpha - 1;
@@ -209,25 +209,25 @@ void ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   Theta = p1;
 }
 
-Real ExponentialDistribution::Density(Real x) {
+Real ExponentialDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < 0) return 0;
   return Theta * std::exp(-Theta * x);
 }
 
-Real ExponentialDistribution::Cdf(Real x) {
+Real ExponentialDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   return -std::expm1(-Theta * x);
 }
 
-Real ExponentialDistribution::UpperTail(Real x) {
+Real ExponentialDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   return std::exp(-Theta * x);
 }
 
-Real ExponentialDistribution::InverseCdf(Real p) {
+Real ExponentialDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return SupportHigh;
@@ -236,7 +236,7 @@ Real ExponentialDistribution::InverseCdf(Real p) {
   return -std::log1p(-p) / Theta;
 }
 
-Real ExponentialDistribution::UpperQuantile(Real q) {
+Real ExponentialDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;

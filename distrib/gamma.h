@@ -20,12 +20,12 @@ class GammaDistribution : public ContinuousDistribution {
 
   void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  protected:
   Real LogLambda = 0;      // ln lambda
@@ -44,11 +44,11 @@ class ExponentialDistribution : public GammaDistribution {
   Real Theta = 1;  // rate
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
 };
 
 class ChiSquareDistribution : public GammaDistribution {

@@ -55,7 +55,7 @@ void HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   guard.Commit();
 }
 
-Real HypergeometricDistribution::PointProb(Real x) {
+Real HypergeometricDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (n <= kProductLimit) {
@@ -74,7 +74,7 @@ Real HypergeometricDistribution::PointProb(Real x) {
                   LogBinomialWeight(n, N, pr, q));
 }
 
-Real HypergeometricDistribution::ProbRatio(int32_t k) {
+Real HypergeometricDistribution::ProbRatio(int32_t k) const {
   // Undefined at the lowest point (and outside the support): the callers
   // then evaluate the point probability itself.
   if (k <= SupportLow || k > SupportHigh || N2 + k == n) return 0;

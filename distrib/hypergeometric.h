@@ -19,8 +19,8 @@ class HypergeometricDistribution : public DiscreteDistribution {
 
   bool CheckParameter(int i, Real x) override;
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real PointProb(Real x) override;
-  Real ProbRatio(int32_t k) override;
+  Real PointProb(Real x) const override;
+  Real ProbRatio(int32_t k) const override;
 };
 
 }  // namespace vokt

@@ -57,7 +57,7 @@ bool LognormalDistribution::InSupport(Real x) const {
   return ContinuousDistribution::InSupport(x) && x > 0;
 }
 
-Real LognormalDistribution::Density(Real x) {
+Real LognormalDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0) || std::isinf(x)) return 0;
   const Real lx = std::log(x);
@@ -65,19 +65,19 @@ Real LognormalDistribution::Density(Real x) {
   return std::exp(LogNorm - lx - d * d / (2 * Sigma2));
 }
 
-Real LognormalDistribution::Cdf(Real x) {
+Real LognormalDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 0;
   return Clamp01(NormalLower((std::log(x) - Mu) / Sigma));
 }
 
-Real LognormalDistribution::UpperTail(Real x) {
+Real LognormalDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 1;
   return Clamp01(NormalUpper((std::log(x) - Mu) / Sigma));
 }
 
-Real LognormalDistribution::InverseCdf(Real p) {
+Real LognormalDistribution::InverseCdf(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -86,7 +86,7 @@ Real LognormalDistribution::InverseCdf(Real p) {
   return std::exp(Mu + Sigma * NormalLowerInv(p));
 }
 
-Real LognormalDistribution::UpperQuantile(Real q) {
+Real LognormalDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -95,7 +95,7 @@ Real LognormalDistribution::UpperQuantile(Real q) {
   return std::exp(Mu + Sigma * NormalUpperInv(q));
 }
 
-Real LognormalDistribution::RandomValue(RandomEngine& engine) {
+Real LognormalDistribution::RandomValue(RandomEngine& engine) const {
   // Beyond the extended range only for absurd mu; reported as overflow.
   return CheckedExp(NormalPart->RandomValue(engine));
 }

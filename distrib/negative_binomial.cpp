@@ -75,7 +75,7 @@ void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   guard.Commit();
 }
 
-Real NegativeBinomialDistribution::PointProb(Real x) {
+Real NegativeBinomialDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (k <= kSmallCount && r <= kSmallCount) {
@@ -90,7 +90,7 @@ Real NegativeBinomialDistribution::PointProb(Real x) {
   return r / (r + k) * std::exp(LogBinomialWeight(r, r + k, p, 1 - p));
 }
 
-Real NegativeBinomialDistribution::Cdf(Real x) {
+Real NegativeBinomialDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
@@ -108,7 +108,7 @@ Real NegativeBinomialDistribution::Cdf(Real x) {
   return c < 0 ? 0 : c;
 }
 
-Real NegativeBinomialDistribution::UpperTail(Real x) {
+Real NegativeBinomialDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
@@ -130,13 +130,13 @@ Real NegativeBinomialDistribution::UpperTail(Real x) {
   return c < 0 ? 0 : c;
 }
 
-Real NegativeBinomialDistribution::ModeStart() {
+Real NegativeBinomialDistribution::ModeStart() const {
   // The mode is floor((r - 1)(1 - p) / p) (0 for r = 1): the mean lies up to
   // 1/p above it, a long walk for a small p.
   return std::floor((static_cast<Real>(r) - 1) * (1 - p) / p);
 }
 
-Real NegativeBinomialDistribution::ProbRatio(int32_t k) {
+Real NegativeBinomialDistribution::ProbRatio(int32_t k) const {
   if (k <= 0) return 0;
   return (static_cast<Real>(r) + k - 1) * (1 - p) / k;
 }

@@ -190,7 +190,7 @@ bool NoncentralChiSquareDistribution::CheckParameter(int i, Real x) {
   return true;
 }
 
-Real NoncentralChiSquareDistribution::Density(Real x) {
+Real NoncentralChiSquareDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return 0;
   const Real k = Nu / 2;
@@ -220,11 +220,11 @@ Real NoncentralChiSquareDistribution::Density(Real x) {
                                 "the non-central chi-square density");
 }
 
-Real NoncentralChiSquareDistribution::Cdf(Real x) { return Tail(x, false); }
+Real NoncentralChiSquareDistribution::Cdf(Real x) const { return Tail(x, false); }
 
-Real NoncentralChiSquareDistribution::UpperTail(Real x) { return Tail(x, true); }
+Real NoncentralChiSquareDistribution::UpperTail(Real x) const { return Tail(x, true); }
 
-Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) {
+Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
@@ -249,7 +249,7 @@ Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) {
       "the non-central chi-square distribution function");
 }
 
-Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) {
+Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) const {
   // Patnaik: X about c chi-square(f), c = (nu + 2 lambda) / (nu + lambda),
   // f = (nu + lambda)^2 / (nu + 2 lambda); exact for lambda = 0.
   const Real l = NonCentrality, s1 = Nu + l, s2 = Nu + 2 * l;
@@ -268,11 +268,11 @@ Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) {
                                   "the non-central chi-square quantile");
 }
 
-Real NoncentralChiSquareDistribution::InverseCdf(Real p) { return Solve(p, false); }
+Real NoncentralChiSquareDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralChiSquareDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralChiSquareDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralChiSquareDistribution::RandomValue(RandomEngine& engine) {
+Real NoncentralChiSquareDistribution::RandomValue(RandomEngine& engine) const {
   const Real x = noncentral::NcChiSquareValue(engine, Nu, NonCentrality);
   if (!(x >= 0)) return ContinuousDistribution::RandomValue(engine);
   return x < SupportHigh ? x : SupportHigh;
@@ -366,12 +366,12 @@ bool NoncentralBetaDistribution::CheckParameter(int i, Real x) {
 
 bool NoncentralBetaDistribution::InSupport(Real x) const { return 0 < x && x < 1; }
 
-Real NoncentralBetaDistribution::Density(Real x) {
+Real NoncentralBetaDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return DensityAt(x, 1 - x);
 }
 
-Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) {
+Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) const {
   if (!(x > 0) || !(cx > 0)) return 0;
   Real lx, lcx;
   LogPair(x, cx, lx, lcx);
@@ -403,21 +403,21 @@ Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) {
                                 "the non-central beta density");
 }
 
-Real NoncentralBetaDistribution::Cdf(Real x) {
+Real NoncentralBetaDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return CdfAt(x, 1 - x);
 }
 
-Real NoncentralBetaDistribution::UpperTail(Real x) {
+Real NoncentralBetaDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return UpperAt(x, 1 - x);
 }
 
-Real NoncentralBetaDistribution::CdfAt(Real x, Real cx) { return TailAt(x, cx, false); }
+Real NoncentralBetaDistribution::CdfAt(Real x, Real cx) const { return TailAt(x, cx, false); }
 
-Real NoncentralBetaDistribution::UpperAt(Real x, Real cx) { return TailAt(x, cx, true); }
+Real NoncentralBetaDistribution::UpperAt(Real x, Real cx) const { return TailAt(x, cx, true); }
 
-Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) {
+Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper) const {
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (!(cx > 0)) return upper ? 0 : 1;
@@ -471,7 +471,7 @@ Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
   }
 }
 
-Real NoncentralBetaDistribution::InverseCdf(Real p) {
+Real NoncentralBetaDistribution::InverseCdf(Real p) const {
   const bool up = p > 0.5L;
   const Real x0 = StartValue(up ? 1 - p : p, up);
   return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },
@@ -480,7 +480,7 @@ Real NoncentralBetaDistribution::InverseCdf(Real p) {
                                   "the non-central beta quantile");
 }
 
-Real NoncentralBetaDistribution::UpperQuantile(Real q) {
+Real NoncentralBetaDistribution::UpperQuantile(Real q) const {
   const bool up = !(q > 0.5L);
   const Real x0 = StartValue(up ? q : 1 - q, up);
   return noncentral::TailQuantile([&](Real x) { return CdfAt(x, 1 - x); },
@@ -489,7 +489,7 @@ Real NoncentralBetaDistribution::UpperQuantile(Real q) {
                                   "the non-central beta quantile");
 }
 
-Real NoncentralBetaDistribution::RandomValue(RandomEngine& engine) {
+Real NoncentralBetaDistribution::RandomValue(RandomEngine& engine) const {
   // X1 / (X1 + X2) with X1 non-central chi-square(2 alpha, lambda) and X2
   // chi-square(2 beta).  When both underflow (tiny shapes) the ratio means
   // nothing and the inversion of the cdf answers instead.

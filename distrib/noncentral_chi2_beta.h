@@ -27,16 +27,16 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
 
   void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  private:
-  Real Tail(Real x, bool upper);
-  Real Solve(Real p, bool upper);
+  Real Tail(Real x, bool upper) const;
+  Real Solve(Real p, bool upper) const;
 };
 
 class NoncentralBetaDistribution : public ContinuousDistribution {
@@ -51,25 +51,25 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
   // Density, cdf and upper tail at x with 1 - x given separately, so that callers that
   // know the complement more accurately than 1 - x (the non-central F in its
   // upper tail) keep it.
-  Real DensityAt(Real x, Real cx);
-  Real CdfAt(Real x, Real cx);
-  Real UpperAt(Real x, Real cx);
+  Real DensityAt(Real x, Real cx) const;
+  Real CdfAt(Real x, Real cx) const;
+  Real UpperAt(Real x, Real cx) const;
   // Start value for a quantile solver: Patnaik's two-moment chi-square for
   // the non-central part (p on the upper tail when upper).
   Real StartValue(Real p, bool upper) const;
 
  private:
-  Real TailAt(Real x, Real cx, bool upper);
+  Real TailAt(Real x, Real cx, bool upper) const;
 };
 
 }  // namespace vokt

@@ -116,7 +116,7 @@ void BetaVariable(Real m, Real n, Real x, Real& y, Real& cy) {
 
 }  // namespace
 
-Real NoncentralFDistribution::Density(Real x) {
+Real NoncentralFDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x >= 0) || std::isinf(x)) return 0;
   // At 0 the density is finite and positive only for m = 2: the limit of the
@@ -129,11 +129,11 @@ Real NoncentralFDistribution::Density(Real x) {
   return NcBetaPart->DensityAt(y, cy) * (NumDf / DenDf) * cy * cy;
 }
 
-Real NoncentralFDistribution::Cdf(Real x) { return Tail(x, false); }
+Real NoncentralFDistribution::Cdf(Real x) const { return Tail(x, false); }
 
-Real NoncentralFDistribution::UpperTail(Real x) { return Tail(x, true); }
+Real NoncentralFDistribution::UpperTail(Real x) const { return Tail(x, true); }
 
-Real NoncentralFDistribution::Tail(Real x, bool upper) {
+Real NoncentralFDistribution::Tail(Real x, bool upper) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
@@ -143,7 +143,7 @@ Real NoncentralFDistribution::Tail(Real x, bool upper) {
   return upper ? NcBetaPart->UpperAt(y, cy) : NcBetaPart->CdfAt(y, cy);
 }
 
-Real NoncentralFDistribution::Solve(Real p, bool upper) {
+Real NoncentralFDistribution::Solve(Real p, bool upper) const {
   const bool up = p > 0.5L ? !upper : upper;
   const Real y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
   const Real x0 = (DenDf / NumDf) * y0 / (1 - y0);
@@ -153,11 +153,11 @@ Real NoncentralFDistribution::Solve(Real p, bool upper) {
       "the non-central F quantile");
 }
 
-Real NoncentralFDistribution::InverseCdf(Real p) { return Solve(p, false); }
+Real NoncentralFDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralFDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralFDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralFDistribution::RandomValue(RandomEngine& engine) {
+Real NoncentralFDistribution::RandomValue(RandomEngine& engine) const {
   // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
   const Real x1 = noncentral::NcChiSquareValue(engine, NumDf, NonCentrality);
   const Real x2 = 2 * noncentral::GammaValue(engine, DenDf / 2);
@@ -410,7 +410,7 @@ namespace {
 constexpr Real kNormalNu = 1e18L;
 }  // namespace
 
-Real NoncentralTDistribution::Density(Real x) {
+Real NoncentralTDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalDensity(x - Delta);
   if (Central) {
@@ -471,7 +471,7 @@ Real NoncentralTDistribution::Density(Real x) {
   return LowerTailDensity(ax, Nu, d);
 }
 
-Real NoncentralTDistribution::Cdf(Real x) {
+Real NoncentralTDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalLower(x - Delta);
   // P(T <= x; delta) = P(T > -x; -delta) for a negative delta.
@@ -479,14 +479,14 @@ Real NoncentralTDistribution::Cdf(Real x) {
   return TailPositive(x, Delta, false);
 }
 
-Real NoncentralTDistribution::UpperTail(Real x) {
+Real NoncentralTDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalUpper(x - Delta);
   if (Delta < 0) return TailPositive(-x, -Delta, false);
   return TailPositive(x, Delta, true);
 }
 
-Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
+Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) const {
   if (std::isinf(x)) return (x > 0) == upperWanted ? 0 : 1;
   const Real b = Nu / 2;
   // y = x^2 / (x^2 + nu) and 1 - y from t = x / sqrt(nu), without overflow.
@@ -607,7 +607,7 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted) {
   return noncentral::Clamp01(S);
 }
 
-Real NoncentralTDistribution::Solve(Real p, bool upper) {
+Real NoncentralTDistribution::Solve(Real p, bool upper) const {
   // Start: the normal approximation of Johnson and Kotz,
   // (x (1 - 1/(4 nu)) - delta) / sqrt(1 + x^2 / (2 nu)) standard normal,
   // solved for x; the solver works on the tail in any case.
@@ -639,11 +639,11 @@ Real NoncentralTDistribution::Solve(Real p, bool upper) {
       [&](Real x) { return Density(x); }, p, upper, x0, -inf, inf, "the non-central t quantile");
 }
 
-Real NoncentralTDistribution::InverseCdf(Real p) { return Solve(p, false); }
+Real NoncentralTDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralTDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralTDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralTDistribution::RandomValue(RandomEngine& engine) {
+Real NoncentralTDistribution::RandomValue(RandomEngine& engine) const {
   // (Z + delta) / sqrt(V / nu), V chi-square(nu).
   const Real z = noncentral::StdNormalValue(engine) + Delta;
   const Real v = 2 * noncentral::GammaValue(engine, Nu / 2);

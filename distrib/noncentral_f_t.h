@@ -31,19 +31,19 @@ class NoncentralFDistribution : public ContinuousDistribution {
   void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:
   // F's density, cdf and upper tail through the beta variable
   // y = m x / (m x + n), 1 - y = n / (m x + n), exact for every finite x.
-  Real Tail(Real x, bool upper);
-  Real Solve(Real p, bool upper);
+  Real Tail(Real x, bool upper) const;
+  Real Solve(Real p, bool upper) const;
 };
 
 class NoncentralTDistribution : public ContinuousDistribution {
@@ -60,17 +60,17 @@ class NoncentralTDistribution : public ContinuousDistribution {
 
   void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  private:
   // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d.
-  Real TailPositive(Real x, Real d, bool upper);
-  Real Solve(Real p, bool upper);
+  Real TailPositive(Real x, Real d, bool upper) const;
+  Real Solve(Real p, bool upper) const;
 };
 
 }  // namespace vokt

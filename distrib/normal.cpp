@@ -48,17 +48,17 @@ Real NormalDistribution::Z(Real x) const {
   return z;
 }
 
-Real NormalDistribution::Density(Real x) {
+Real NormalDistribution::Density(Real x) const {
   const Real z = Z(x);
   if (std::isinf(z)) return 0;
   return NormalDensity(z) * InvSigma;
 }
 
-Real NormalDistribution::Cdf(Real x) { return NormalLower(Z(x)); }
+Real NormalDistribution::Cdf(Real x) const { return NormalLower(Z(x)); }
 
-Real NormalDistribution::UpperTail(Real x) { return NormalUpper(Z(x)); }
+Real NormalDistribution::UpperTail(Real x) const { return NormalUpper(Z(x)); }
 
-Real NormalDistribution::InverseCdf(Real p) {
+Real NormalDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -66,7 +66,7 @@ Real NormalDistribution::InverseCdf(Real p) {
   return Mu + Sigma * NormalLowerInv(p);
 }
 
-Real NormalDistribution::UpperQuantile(Real q) {
+Real NormalDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return InfBound;
@@ -74,7 +74,7 @@ Real NormalDistribution::UpperQuantile(Real q) {
   return Mu + Sigma * NormalUpperInv(q);
 }
 
-Real NormalDistribution::RandomValue(RandomEngine& engine) {
+Real NormalDistribution::RandomValue(RandomEngine& engine) const {
   Real x;
   for (;;) {
     const Real u = engine.Uniform();

@@ -18,12 +18,12 @@ class NormalDistribution : public ContinuousDistribution {
   Real InvSigma = 1;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real InverseCdf(Real p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue(RandomEngine& engine) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:

@@ -124,7 +124,7 @@ int64_t RankSumBase::IndexAtOrBelow(Real x) const {
   return static_cast<int64_t>(j);
 }
 
-Real RankSumBase::PointProb(Real x) {
+Real RankSumBase::PointProb(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const int64_t j = IndexAtOrBelow(x);
   if (j < 0 || j > Table.Top) return 0;
@@ -132,17 +132,17 @@ Real RankSumBase::PointProb(Real x) {
   return Table.Point(j);
 }
 
-Real RankSumBase::Cdf(Real x) {
+Real RankSumBase::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Table.Lower(IndexAtOrBelow(x));
 }
 
-Real RankSumBase::UpperTail(Real x) {
+Real RankSumBase::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Table.Upper(IndexAtOrBelow(x));
 }
 
-Real RankSumBase::IntervalProb(Real a, Real b) {
+Real RankSumBase::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // Points j in [ceil(a - Eps), floor(b + Eps)]: below is P(X < a).
@@ -163,7 +163,7 @@ Real RankSumBase::IntervalProb(Real a, Real b) {
 // the upper tails, P(X > x) <= 1 - p, with the tolerance relative to 1 - p
 // (exact there): relative to p it would swallow every upper tail below 1e-15,
 // and p = 1 would stop short of the end.
-QuantileResult RankSumBase::Quantile(Real p) {
+QuantileResult RankSumBase::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -194,7 +194,7 @@ QuantileResult RankSumBase::Quantile(Real p) {
   return {Real(lo + Offset), std::fabs(reached - p) > p * tol ? reached : p};
 }
 
-Real RankSumBase::UpperQuantile(Real q) {
+Real RankSumBase::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);

@@ -45,12 +45,12 @@ class RankSumBase : public DiscreteDistribution {
   };
   std::optional<PreparedCounts> Prepared;
 
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real IntervalProb(Real a, Real b) override;
-  QuantileResult Quantile(Real p) override;
-  Real UpperQuantile(Real q) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real IntervalProb(Real a, Real b) const override;
+  QuantileResult Quantile(Real p) const override;
+  Real UpperQuantile(Real q) const override;
 
  protected:
   // The largest table index j with j + Offset <= x (+ Eps), clamped to

@@ -76,7 +76,7 @@ void StudentTDistribution::SetParameters(Real p1, Real, Real) {
   }
 }
 
-Real StudentTDistribution::Density(Real x) {
+Real StudentTDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return 0;
   // exp(-ln(1 + x^2/nu) (nu+1)/2 + LogNorm); beyond 1e2000 the square would
@@ -106,13 +106,13 @@ Real StudentTDistribution::TailBeyond(Real ax) const {
   return BetaLower(Nu / 2, 0.5L, v / (1 + v)) / 2;
 }
 
-Real StudentTDistribution::Cdf(Real x) {
+Real StudentTDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Real t = TailBeyond(std::fabs(x));
   return x <= 0 ? t : 1 - t;
 }
 
-Real StudentTDistribution::UpperTail(Real x) {
+Real StudentTDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Real t = TailBeyond(std::fabs(x));
   return x >= 0 ? t : 1 - t;
@@ -136,7 +136,7 @@ Real StudentTDistribution::PositiveQuantile(Real t) const {
   return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
 }
 
-Real StudentTDistribution::InverseCdf(Real p) {
+Real StudentTDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -145,7 +145,7 @@ Real StudentTDistribution::InverseCdf(Real p) {
   return PositiveQuantile(1 - p);
 }
 
-Real StudentTDistribution::UpperQuantile(Real q) {
+Real StudentTDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return InfBound;
@@ -154,7 +154,7 @@ Real StudentTDistribution::UpperQuantile(Real q) {
   return -PositiveQuantile(1 - q);
 }
 
-Real StudentTDistribution::RandomValue(RandomEngine& engine) {
+Real StudentTDistribution::RandomValue(RandomEngine& engine) const {
   if (Nu == 1 || Nu == 3) {
     // Polar method: a uniform point (c, b) in the unit disc.
     for (int trial = 0; trial < kTrialCap; ++trial) {
@@ -308,7 +308,7 @@ Real FDistribution::OddsError(Real x, Real y, Real q, OddsFrom kind) const {
   return eta;
 }
 
-Real FDistribution::Density(Real x) {
+Real FDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Real m = NumDf, n = DenDf;
   if (x > 0 && std::isfinite(x)) {
@@ -333,7 +333,7 @@ Real FDistribution::Density(Real x) {
   return 0;
 }
 
-Real FDistribution::Cdf(Real x) {
+Real FDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   if (std::isinf(x)) return 1;
@@ -365,7 +365,7 @@ Real FDistribution::Cdf(Real x) {
   return p;
 }
 
-Real FDistribution::UpperTail(Real x) {
+Real FDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   if (std::isinf(x)) return 0;
@@ -399,7 +399,7 @@ Real FDistribution::FromBeta(Real y, Real q) const {
   return DenDf / NumDf * (y / q);
 }
 
-Real FDistribution::InverseCdf(Real p) {
+Real FDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return InfBound;
@@ -411,7 +411,7 @@ Real FDistribution::InverseCdf(Real p) {
   return FromBeta(y, q);
 }
 
-Real FDistribution::UpperQuantile(Real t) {
+Real FDistribution::UpperQuantile(Real t) const {
   CheckValue(msgAtLeast, t, 0);
   CheckValue(msgNotGreaterThan, t, 1);
   if (t == 0) return InfBound;
@@ -423,7 +423,7 @@ Real FDistribution::UpperQuantile(Real t) {
   return FromBeta(y, q);
 }
 
-Real FDistribution::RandomValue(RandomEngine& engine) {
+Real FDistribution::RandomValue(RandomEngine& engine) const {
   // y n/((1 - y) m) for a beta(m/2, n/2) variate y, with the odds y/(1 - y)
   // taken from the beta generator directly: for small degrees of freedom y
   // is often so close to 1 that 1 - y keeps few digits or none.

@@ -23,8 +23,8 @@ class TestFamily : public ContinuousDistribution {
     Mean = 0.5L;
     Variance = 1.0L / 12;
   }
-  Real Density(Real x) override { return InSupport(x) ? 1 : 0; }
-  Real Cdf(Real x) override {
+  Real Density(Real x) const override { return InSupport(x) ? 1 : 0; }
+  Real Cdf(Real x) const override {
     if (!InSupport(x)) return ContinuousDistribution::Cdf(x);
     return x;
   }
@@ -42,14 +42,14 @@ class LogisticFamily : public ContinuousDistribution {
     Mean = 0;
     Variance = 3.2898681336964528729L;
   }
-  Real Density(Real x) override {
+  Real Density(Real x) const override {
     const Real e = std::exp(-std::fabs(x));
     return e / ((1 + e) * (1 + e));
   }
-  Real Cdf(Real x) override {
+  Real Cdf(Real x) const override {
     return x < 0 ? std::exp(x) / (1 + std::exp(x)) : 1 / (1 + std::exp(-x));
   }
-  Real UpperTail(Real x) override { return Cdf(-x); }
+  Real UpperTail(Real x) const override { return Cdf(-x); }
 };
 
 TEST(DistributionBase, GenericQuantileInBothFarTails) {
@@ -157,7 +157,7 @@ TEST(DistributionBase, NotANumberIsRefusedNotRecursedOn) {
   // A family on the whole line that keeps the inherited cdf.
   class WholeLine : public ContinuousDistribution {
    public:
-    Real Density(Real) override { return 0; }
+    Real Density(Real) const override { return 0; }
   } d;
   EXPECT_THROW(d.Cdf(NAN), ArgumentError);
   EXPECT_THROW(d.IntervalProb(NAN, 1), ArgumentError);

@@ -50,8 +50,8 @@ class TestDie : public DiscreteDistribution {
     Variance = (N * N - 1) / 12;
     BuildPointTable();
   }
-  Real PointProb(Real x) override { return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0; }
-  Real Cdf(Real x) override {
+  Real PointProb(Real x) const override { return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0; }
+  Real Cdf(Real x) const override {
     if (x < 1) return 0;
     if (x >= N) return 1;
     return std::floor(x) / N;
