@@ -368,3 +368,41 @@ TEST(NonCentral, RandomValuesFollowTheCdf) {
 
 }  // namespace
 }  // namespace vokt
+
+namespace vokt {
+namespace {
+
+// Evaluating changes nothing a reader sees: the density maximum of a family
+// that gives no mode is searched once and kept aside, the records stay, and a
+// parameter change starts the search afresh.
+TEST(NonCentral, EvaluationLeavesTheDistributionAsItWas) {
+  struct Case {
+    Real p1, p2, next1, next2;
+  };
+  for (const Case c : {Case{4, 2, 10, 5}, Case{6, 1, 30, 100}}) {
+    NoncentralChiSquareDistribution d(c.p1, c.p2);
+    const Real mode = d.Mode, maxDens = d.MaxDens;
+    const Real height = d.MaxDensity();
+    EXPECT_EQ(d.Mode, mode);
+    EXPECT_EQ(d.MaxDens, maxDens);
+    EXPECT_EQ(d.MaxDensity(), height);
+    // The mode found is the highest point of the search.
+    const Real m = d.ModeValue();
+    ASSERT_TRUE(d.InSupport(m)) << (double)c.p1;
+    EXPECT_NEAR((double)d.Density(m), (double)height, 1e-12 * (double)height);
+    EXPECT_LT(d.Density(m + 0.5L), height);
+    EXPECT_LT(d.Density(m - 0.5L), height);
+    // A quantile neither writes into its argument nor into the object.
+    const Real p = 0.3L;
+    const QuantileResult q = d.Quantile(p);
+    EXPECT_EQ(q.Probability, p);
+    EXPECT_NEAR((double)d.Cdf(q.X), 0.3, 1e-15);
+    d.SetParameters(c.next1, c.next2, 0);
+    const Real next = d.MaxDensity();
+    EXPECT_NE(next, height);
+    EXPECT_NEAR((double)d.Density(d.ModeValue()), (double)next, 1e-12 * (double)next);
+  }
+}
+
+}  // namespace
+}  // namespace vokt
