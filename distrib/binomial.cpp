@@ -124,6 +124,8 @@ void BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   guard.Commit();
 }
 
-Real BernoulliDistribution::RandomValue(RandomEngine& engine) const { return engine.Uniform() < p ? 1 : 0; }
+Real BernoulliDistribution::RandomValue(RandomEngine& engine) const {
+  return engine.Uniform() < p ? 1 : 0;
+}
 
 }  // namespace vokt

@@ -191,7 +191,9 @@ Real UniformDistribution::UpperQuantile(Real q) const {
   return Lower + (1 - q) * (Upper - Lower);
 }
 
-Real UniformDistribution::RandomValue(RandomEngine& engine) const { return engine.Uniform() * (Upper - Lower) + Lower; }
+Real UniformDistribution::RandomValue(RandomEngine& engine) const {
+  return engine.Uniform() * (Upper - Lower) + Lower;
+}
 
 // ---------------------------------------------------------------- Weibull
 
@@ -490,7 +492,9 @@ Real GumbelDistribution::UpperQuantile(Real q) const {
   return Location - Scale * std::log(-lc);
 }
 
-Real GumbelDistribution::RandomValue(RandomEngine& engine) const { return Location - Scale * std::log(-std::log(engine.Uniform())); }
+Real GumbelDistribution::RandomValue(RandomEngine& engine) const {
+  return Location - Scale * std::log(-std::log(engine.Uniform()));
+}
 
 // ---------------------------------------------------------------- Cauchy
 

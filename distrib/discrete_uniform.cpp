@@ -69,6 +69,8 @@ Real DiscreteUniformDistribution::UpperTail(Real x) const {
   return (N - k) / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::RandomValue(RandomEngine& engine) const { return M + std::floor(engine.Uniform() * (N - M + 1)); }
+Real DiscreteUniformDistribution::RandomValue(RandomEngine& engine) const {
+  return M + std::floor(engine.Uniform() * (N - M + 1));
+}
 
 }  // namespace vokt

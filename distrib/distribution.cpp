@@ -181,9 +181,7 @@ QuantileResult Distribution::Quantile(Real p) const {
   return {0, p};
 }
 
-Real Distribution::RandomValue(RandomEngine& engine) const {
-  return Quantile(engine.Uniform()).X;
-}
+Real Distribution::RandomValue(RandomEngine& engine) const { return Quantile(engine.Uniform()).X; }
 
 void Distribution::SetParameters(Real p1, Real p2, Real p3) {
   peakDensity_ = 0;

@@ -88,6 +88,7 @@ class Distribution {
   bool HasVariance = true;
   Real Mean = 0;
   Real Variance = 1;
+  // Set with the parameters, never by an evaluation (see ModeValue).
   Real Mode = -2147483648.0L;
   Real MaxDens = 0;
   std::unique_ptr<PointTable> Points;

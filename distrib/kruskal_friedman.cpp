@@ -630,7 +630,7 @@ RankTable KruskalWallisDistribution::ComputeKruskalWallis(const std::vector<int3
 }
 
 void KruskalWallisDistribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
-                                                    RankTable&& table) {
+                                                     RankTable&& table) {
   ParCount = 1;
   DefineParameter(1, 2, 255, true, "k");
   SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
@@ -640,7 +640,7 @@ void KruskalWallisDistribution::InstallKruskalWallis(const std::vector<int32_t>&
 }
 
 void KruskalWallisDistribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
-                                                  const RankControl* control) {
+                                                   const RankControl* control) {
   PrepareKruskalWallis(sizes);
   RankTable table = ComputeKruskalWallis(sizes, control);
   InstallKruskalWallis(sizes, std::move(table));

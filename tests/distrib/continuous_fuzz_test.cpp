@@ -75,7 +75,8 @@ void Probe(RandomEngine& engine, uint16_t type, Real p1, Real p2, Real p3) {
   if (!probe.Call("SetParameters", [&] {
         d->SetParameters(p1, p2, p3);
         return true;
-      })) return;
+      }))
+    return;
 
   std::vector<Real> xs = {d->SupportLow,
                           d->SupportHigh,

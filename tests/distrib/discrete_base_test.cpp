@@ -7,10 +7,10 @@
 #include <cmath>
 
 #include "distrib/binomial.h"
-#include "numeric/uniform.h"
 #include "distrib/hypergeometric.h"
 #include "distrib/negative_binomial.h"
 #include "distrib/poisson.h"
+#include "numeric/uniform.h"
 
 namespace vokt {
 namespace {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "numeric/uniform.h"
 #include "distrib/binomial.h"
 #include "distrib/catalogue.h"
 #include "distrib/discrete_uniform.h"
@@ -18,6 +17,7 @@
 #include "distrib/negative_binomial.h"
 #include "distrib/poisson.h"
 #include "numeric/functions.h"
+#include "numeric/uniform.h"
 
 namespace vokt {
 namespace {

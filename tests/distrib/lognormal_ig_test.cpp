@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "distrib/inverse_gaussian.h"
-#include "numeric/uniform.h"
 #include "distrib/lognormal.h"
+#include "numeric/uniform.h"
 
 namespace vokt {
 namespace {

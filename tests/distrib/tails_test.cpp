@@ -13,9 +13,9 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "plot/axis.h"
 #include "distrib/catalogue.h"
 #include "distrib/kruskal_friedman.h"
+#include "plot/axis.h"
 
 namespace vokt {
 namespace {
