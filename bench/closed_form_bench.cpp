@@ -52,23 +52,23 @@ void Density(benchmark::State& state) {
 
 void UpperQuantile(benchmark::State& state) {
   auto d = Make(state);
-  vokt::SeedUniform(1);
-  for (auto _ : state) benchmark::DoNotOptimize(d->UpperQuantile(vokt::Uniform()));
+  vokt::RandomEngine engine(1);
+  for (auto _ : state) benchmark::DoNotOptimize(d->UpperQuantile(engine.Uniform()));
 }
 
 void Quantile(benchmark::State& state) {
   auto d = Make(state);
-  vokt::SeedUniform(1);
+  vokt::RandomEngine engine(1);
   for (auto _ : state) {
-    Real p = vokt::Uniform();
-    benchmark::DoNotOptimize(d->Quantile(p));
+    Real p = engine.Uniform();
+    benchmark::DoNotOptimize(d->Quantile(p).X);
   }
 }
 
 void RandomValue(benchmark::State& state) {
   auto d = Make(state);
-  vokt::SeedUniform(1);
-  for (auto _ : state) benchmark::DoNotOptimize(d->RandomValue());
+  vokt::RandomEngine engine(1);
+  for (auto _ : state) benchmark::DoNotOptimize(d->RandomValue(engine));
 }
 
 void Types(benchmark::internal::Benchmark* b) {

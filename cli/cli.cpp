@@ -218,7 +218,7 @@ void Info(Distribution& d, std::ostream& out) {
   out << "support: " << BoundText(d.SupportLow) << ' ' << BoundText(d.SupportHigh) << '\n';
   out << "mean: " << (d.HasMean ? Num(d.Mean) : "none") << '\n';
   out << "variance: " << (d.HasVariance ? Num(d.Variance) : "none") << '\n';
-  out << "mode: " << Num(d.Mode) << '\n';
+  out << "mode: " << Num(d.ModeValue()) << '\n';
   std::string decimals;
   try {
     decimals = std::to_string(d.XDecimals());
@@ -271,7 +271,8 @@ void CheckOperation(const std::vector<std::string>& args) {
   if (op != "info" && op != "sample" && args.size() < 4) throw UsageError{op + " needs arguments"};
 }
 
-int RunSample(Distribution& d, const std::string& size, std::ostream& out) {
+int RunSample(const Distribution& d, const std::string& size, std::ostream& out,
+              RandomEngine& engine) {
   Real n;
   if (!ParseNumberWith(size, '.', n) || !IsIntegerValue(n) || n < 0)
     throw UsageError{"'" + size + "' is not a valid sample size"};
@@ -279,7 +280,7 @@ int RunSample(Distribution& d, const std::string& size, std::ostream& out) {
   std::string buf;
   for (int64_t i = 0; i < static_cast<int64_t>(RoundExt(n)); ++i) {
     try {
-      buf = Num(d.RandomValue());
+      buf = Num(d.RandomValue(engine));
     } catch (const std::exception& e) {
       buf = std::string("error: ") + e.what();
       status = 1;
@@ -305,9 +306,8 @@ std::string PointLine(Distribution& d, const std::string& op, Real v) {
     // below q.
     return Num(x) + ' ' + Num(d.IsDiscrete() ? d.UpperTail(x) : v);
   }
-  Real p = v;
-  Real x = d.Quantile(p);
-  return Num(x) + ' ' + Num(p);
+  const QuantileResult q = d.Quantile(v);
+  return Num(q.X) + ' ' + Num(q.Probability);
 }
 
 int RunPointOperations(Distribution& d, const std::vector<std::string>& args, std::ostream& out) {
@@ -326,7 +326,7 @@ int RunPointOperations(Distribution& d, const std::vector<std::string>& args, st
 }
 
 int RunOperation(Distribution& d, const std::vector<std::string>& args, std::ostream& out,
-                 std::ostream& err) {
+                 std::ostream& err, RandomEngine& engine) {
   const std::string& op = args[2];
   if (op == "info") {
     try {
@@ -337,7 +337,7 @@ int RunOperation(Distribution& d, const std::vector<std::string>& args, std::ost
     }
     return 0;
   }
-  if (op == "sample") return RunSample(d, args[3], out);
+  if (op == "sample") return RunSample(d, args[3], out, engine);
   if (IsTailOperation(op)) {
     try {
       return RunTailOperation(d, op, std::vector<std::string>(args.begin() + 3, args.end()), out);
@@ -376,8 +376,9 @@ int RunCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
       err << e.what() << '\n';
       return 1;
     }
-    if (o.haveSeed) SeedUniform(o.seed);
-    return RunOperation(*d, args, out, err);
+    // The draws' stream: the seed's, or a new one from the clock.
+    RandomEngine engine = o.haveSeed ? RandomEngine(o.seed) : RandomEngine();
+    return RunOperation(*d, args, out, err, engine);
   } catch (const UsageError& u) {
     if (!u.message.empty()) err << "vokt-cli: " << u.message << '\n';
     err << kUsage;

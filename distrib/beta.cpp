@@ -34,13 +34,12 @@ BetaDistribution::BetaDistribution(Real alpha, Real beta) {
   BetaDistribution::SetParameters(alpha, beta, 0);
 }
 
-int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
+void BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 910;
   const Real a = p1, b = p2;
   Alpha = a;
@@ -87,7 +86,6 @@ int BetaDistribution::SetParameters(Real p1, Real p2, Real) {
   LnAlpha = std::log(a);
   LnBeta = std::log(b);
   LnSum = std::log(ShapeSum);
-  return 0;
 }
 
 bool BetaDistribution::InSupport(Real x) const {
@@ -96,7 +94,7 @@ bool BetaDistribution::InSupport(Real x) const {
   return lowOk && highOk;
 }
 
-Real BetaDistribution::Density(Real x) {
+Real BetaDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   // At an end where the density is infinite the graph takes 0, as before.
   if (x == 0) return Alpha == 1 ? Beta : 0;
@@ -138,31 +136,31 @@ Real BetaDistribution::LogDensity(Real y, Real q) const {
   return ly + lq + LogNorm;
 }
 
-Real BetaDistribution::Cdf(Real x) {
+Real BetaDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Incomplete.Lower(x);
 }
 
-Real BetaDistribution::UpperTail(Real x) {
+Real BetaDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Incomplete.Upper(x);
 }
 
-Real BetaDistribution::Quantile(Real& p) {
+Real BetaDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return Incomplete.UpperInv(1 - p);
   return Incomplete.LowerInv(p);
 }
 
-Real BetaDistribution::UpperQuantile(Real q) {
+Real BetaDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q > 0.5L) return Incomplete.LowerInv(1 - q);
   return Incomplete.UpperInv(q);
 }
 
-Real BetaDistribution::ChengLogW() {
+Real BetaDistribution::ChengLogW(RandomEngine& engine) const {
   // Cheng's BA: V = ln(U1/(1 - U1))/rho, W = alpha e^V, accept when
   // (alpha+beta) ln((alpha+beta)/(beta+W)) + (alpha+rho) V - ln 4 >= ln(U1^2 U2).
   // For small shapes rho is small and e^V can leave the extended range
@@ -170,25 +168,25 @@ Real BetaDistribution::ChengLogW() {
   // logarithm.
   const Real ln4 = 1.386294361119890618834464242916L;
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Real u1 = Uniform();
+    const Real u1 = engine.Uniform();
     const Real v = std::log(u1 / (1 - u1)) / Rho;
     const Real lnW = LnAlpha + v;
     const Real lnBW = lnW < 11000 ? std::log(Beta + std::exp(lnW))  // ln(beta + W)
                                   : LogAddExp(LnBeta, lnW);
     const Real t = ShapeSum * (LnSum - lnBW) + AlphaRho * v - ln4;
-    const Real u2 = Uniform();
+    const Real u2 = engine.Uniform();
     if (t >= std::log(u1 * u1 * u2)) return lnW;
   }
   throw ConvergenceError("the beta generator");
 }
 
-Real BetaDistribution::RandomValue() {
+Real BetaDistribution::RandomValue(RandomEngine& engine) const {
   // W/(beta + W) = 1/(1 + beta/W)
-  return 1 / (1 + std::exp(LnBeta - ChengLogW()));
+  return 1 / (1 + std::exp(LnBeta - ChengLogW(engine)));
 }
 
-Real BetaDistribution::RandomOdds() {
-  const Real r = std::exp(ChengLogW() - LnBeta);
+Real BetaDistribution::RandomOdds(RandomEngine& engine) const {
+  const Real r = std::exp(ChengLogW(engine) - LnBeta);
   if (std::isinf(r)) RaiseOverflow();
   return r;
 }

@@ -19,14 +19,14 @@ class BetaDistribution : public ContinuousDistribution {
   Real Beta = 1;
   BetaFunction Incomplete{1, 1};  // I_x(alpha, beta) with its shape constants
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
   // ln of the density at y with 1 - y = q given separately (0 < y < 1), so
   // that a caller who knows 1 - y better than the subtraction keeps it.
   Real LogDensity(Real y, Real q) const;
@@ -38,11 +38,11 @@ class BetaDistribution : public ContinuousDistribution {
   // W/beta from the same draw: the odds y/(1 - y) of a beta variate y (a
   // beta-prime variate), without the cancellation in 1 - y.  The F
   // distribution's generator uses it.
-  Real RandomOdds();
+  Real RandomOdds(RandomEngine& engine) const;
 
  private:
   // One accepted trial of Cheng's BA; returns ln W.
-  Real ChengLogW();
+  Real ChengLogW(RandomEngine& engine) const;
   // ln alpha, ln beta, ln(alpha + beta): generator constants, once per
   // parameter set.
   Real LnAlpha = 0, LnBeta = 0, LnSum = 0;

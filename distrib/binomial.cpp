@@ -24,14 +24,13 @@ constexpr Real kLargeCount = 100000;
 
 BinomialDistribution::BinomialDistribution(Real n, Real p) { SetParameters(n, p, 0); }
 
-int BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
   ParameterChangeGuard guard(*this, false, n, p);
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "n");
   DefineParameter(2, 0, 1, false, "p");
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // n is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
@@ -45,10 +44,9 @@ int BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
-Real BinomialDistribution::PointProb(Real x) {
+Real BinomialDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (n <= kSmallCount) {
@@ -62,7 +60,7 @@ Real BinomialDistribution::PointProb(Real x) {
   return std::exp(LogBinomialWeight(k, n, p, 1 - p));
 }
 
-Real BinomialDistribution::SmallSum(Real from, Real to) {
+Real BinomialDistribution::SmallSum(Real from, Real to) const {
   // P(from <= X <= to) for n <= kSmallCount: positive terms by the ratio.
   Real term = PointProb(from), sum = term;
   for (Real j = from + 1; j <= to; j += 1) {
@@ -72,7 +70,7 @@ Real BinomialDistribution::SmallSum(Real from, Real to) {
   return sum > 1 ? 1 : sum;
 }
 
-Real BinomialDistribution::Cdf(Real x) {
+Real BinomialDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= n) return 1;
@@ -81,7 +79,7 @@ Real BinomialDistribution::Cdf(Real x) {
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Real BinomialDistribution::UpperTail(Real x) {
+Real BinomialDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= n) return 0;
@@ -92,42 +90,42 @@ Real BinomialDistribution::UpperTail(Real x) {
 
 bool BinomialDistribution::QuickSearchTails() const { return n >= kLargeCount; }
 
-Real BinomialDistribution::SearchCdf(Real x) {
+Real BinomialDistribution::SearchCdf(Real x) const {
   const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= n) return Cdf(x);
   return BetaLower(n - k, k + 1, 1 - p);
 }
 
-Real BinomialDistribution::SearchUpperTail(Real x) {
+Real BinomialDistribution::SearchUpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= n) return UpperTail(x);
   return BetaLower(k + 1, n - k, p);
 }
 
-Real BinomialDistribution::ProbRatio(int32_t k) {
+Real BinomialDistribution::ProbRatio(int32_t k) const {
   if (k <= 0 || k > n) return 0;
   return ((n - k + 1) * p / k) / (1 - p);
 }
 
 BernoulliDistribution::BernoulliDistribution(Real p) { SetParameters(p, 0, 0); }
 
-int BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   // Validated as the binomial's second parameter; whatever fails, the
   // records go back to the one-parameter form they had.
   ParameterChangeGuard guard(*this, true, n, p);
-  int r = BinomialDistribution::SetParameters(1.0L, p1, 0);
-  if (r != 0) return r;
+  BinomialDistribution::SetParameters(1.0L, p1, 0);
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");
   Par[1].Value = p1;
   Par[1].Unset = false;
   NameId = 904;
   guard.Commit();
-  return 0;
 }
 
-Real BernoulliDistribution::RandomValue() { return Uniform() < p ? 1 : 0; }
+Real BernoulliDistribution::RandomValue(RandomEngine& engine) const {
+  return engine.Uniform() < p ? 1 : 0;
+}
 
 }  // namespace vokt

@@ -14,29 +14,29 @@ class BinomialDistribution : public DiscreteDistribution {
   int32_t n = 1;
   Real p = 0.5L;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real ProbRatio(int32_t k) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real ProbRatio(int32_t k) const override;
 
  protected:
   // The incomplete beta / gamma function, quick where the tails are sums.
-  Real SearchCdf(Real x) override;
-  Real SearchUpperTail(Real x) override;
+  Real SearchCdf(Real x) const override;
+  Real SearchUpperTail(Real x) const override;
   bool QuickSearchTails() const override;
   BinomialDistribution() = default;
 
  private:
-  Real SmallSum(Real from, Real to);
+  Real SmallSum(Real from, Real to) const;
 };
 
 class BernoulliDistribution : public BinomialDistribution {
  public:
   explicit BernoulliDistribution(Real p);
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 }  // namespace vokt

@@ -132,7 +132,7 @@ Real WeibullSpreadLog(Real t) {
 
 UniformDistribution::UniformDistribution(Real a, Real b) { SetParameters(a, b, 1); }
 
-int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
+void UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   // Each value is the other's bound, so a NaN would end up in the message as a
   // bound; refuse it as what it is.
   RefuseNaN(p1);
@@ -140,8 +140,7 @@ int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, p2, false, "@a");
   DefineParameter(2, p1, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 903;
   Lower = p1;
   Upper = p2;
@@ -152,15 +151,14 @@ int UniformDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = (Lower + Upper) / 2;
   Variance = (Lower - Upper) * (Lower - Upper) / 12;
   Mode = Mean;
-  return 0;
 }
 
-Real UniformDistribution::Density(Real x) {
+Real UniformDistribution::Density(Real x) const {
   if (!InSupport(x)) return 0;
   return 1 / (Upper - Lower);
 }
 
-Real UniformDistribution::Cdf(Real x) {
+Real UniformDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   if (x <= Lower) return 0;
   if (x >= Upper) return 1;
@@ -169,7 +167,7 @@ Real UniformDistribution::Cdf(Real x) {
   return Clamp01((x - Lower) / w);
 }
 
-Real UniformDistribution::UpperTail(Real x) {
+Real UniformDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   if (x <= Lower) return 1;
   if (x >= Upper) return 0;
@@ -178,7 +176,7 @@ Real UniformDistribution::UpperTail(Real x) {
   return Clamp01((Upper - x) / w);
 }
 
-Real UniformDistribution::Quantile(Real& p) {
+Real UniformDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, Lower, Upper, x)) return x;
   // From the nearer end, so that a p close to 1 keeps its digits.
@@ -186,25 +184,26 @@ Real UniformDistribution::Quantile(Real& p) {
   return Upper - (1 - p) * (Upper - Lower);
 }
 
-Real UniformDistribution::UpperQuantile(Real q) {
+Real UniformDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, Upper, Lower, x)) return x;
   if (q <= 0.5L) return Upper - q * (Upper - Lower);
   return Lower + (1 - q) * (Upper - Lower);
 }
 
-Real UniformDistribution::RandomValue() { return Uniform() * (Upper - Lower) + Lower; }
+Real UniformDistribution::RandomValue(RandomEngine& engine) const {
+  return engine.Uniform() * (Upper - Lower) + Lower;
+}
 
 // ---------------------------------------------------------------- Weibull
 
 WeibullDistribution::WeibullDistribution(Real a, Real b) { SetParameters(a, b, 1); }
 
-int WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
+void WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "a");
   DefineParameter(2, 0, InfBound, false, "b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 913;
   A = p1;
   B = p2;
@@ -236,7 +235,6 @@ int WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
   HasVariance = HasMean && std::isnormal(Variance);
   if (!HasVariance) Variance = 0;
   Mode = B > 1 ? std::pow((B - 1) / (A * B), RecipB) : 0;
-  return 0;
 }
 
 bool WeibullDistribution::InSupport(Real x) const {
@@ -264,26 +262,26 @@ Real WeibullInverse(Real a, Real recipB, Real L) {
 }
 }  // namespace
 
-Real WeibullDistribution::Density(Real x) {
+Real WeibullDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (!(x > 0) || std::isinf(x)) return 0;
   const Real lx = std::log(x);
   return std::exp((B - 1) * lx - WeibullExponent(A, B, x)) * A * B;
 }
 
-Real WeibullDistribution::Cdf(Real x) {
+Real WeibullDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   if (!(x > 0)) return 0;
   return Clamp01(-std::expm1(-WeibullExponent(A, B, x)));
 }
 
-Real WeibullDistribution::UpperTail(Real x) {
+Real WeibullDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   if (!(x > 0)) return 1;
   return Clamp01(std::exp(-WeibullExponent(A, B, x)));
 }
 
-Real WeibullDistribution::Quantile(Real& p) {
+Real WeibullDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, 0, SupportHigh, x)) return x;
   Real lp, lc;
@@ -291,7 +289,7 @@ Real WeibullDistribution::Quantile(Real& p) {
   return WeibullInverse(A, RecipB, -lc);
 }
 
-Real WeibullDistribution::UpperQuantile(Real q) {
+Real WeibullDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, 0, x)) return x;
   Real lq, lc;
@@ -299,21 +297,20 @@ Real WeibullDistribution::UpperQuantile(Real q) {
   return WeibullInverse(A, RecipB, -lq);
 }
 
-Real WeibullDistribution::RandomValue() {
+Real WeibullDistribution::RandomValue(RandomEngine& engine) const {
   // (-ln U / a)^(1/b)
-  return CheckedExp(RecipB * std::log(-std::log(Uniform()) * RecipA));
+  return CheckedExp(RecipB * std::log(-std::log(engine.Uniform()) * RecipA));
 }
 
 // ---------------------------------------------------------------- logistic
 
 LogisticDistribution::LogisticDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
+void LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 914;
   Location = p1;
   Scale = p2;
@@ -322,10 +319,9 @@ int LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Location;
   Variance = (kPi * Scale) * (kPi * Scale) / 3;
   Mode = Location;
-  return 0;
 }
 
-Real LogisticDistribution::Density(Real x) {
+Real LogisticDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   // 1/(1/z + z + 2)/beta with z = exp((x - alpha)/beta), written with the
@@ -345,30 +341,30 @@ Real LogisticLower(Real z) {
 }
 }  // namespace
 
-Real LogisticDistribution::Cdf(Real x) {
+Real LogisticDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(LogisticLower((x - Location) / Scale));
 }
 
-Real LogisticDistribution::UpperTail(Real x) {
+Real LogisticDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(LogisticLower((Location - x) / Scale));
 }
 
-Real LogisticDistribution::Quantile(Real& p) {
+Real LogisticDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * Logit(p);
 }
 
-Real LogisticDistribution::UpperQuantile(Real q) {
+Real LogisticDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * Logit(q);
 }
 
-Real LogisticDistribution::RandomValue() {
-  const Real u = Uniform();
+Real LogisticDistribution::RandomValue(RandomEngine& engine) const {
+  const Real u = engine.Uniform();
   return Location + Scale * std::log(u / (1 - u));
 }
 
@@ -376,12 +372,11 @@ Real LogisticDistribution::RandomValue() {
 
 ParetoDistribution::ParetoDistribution(Real alpha, Real theta) { SetParameters(alpha, theta, 1); }
 
-int ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
+void ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@q");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 915;
   Alpha = p1;
   Theta = p2;
@@ -391,7 +386,6 @@ int ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
   if (HasMean) Mean = Alpha * Theta / (Theta - 1);
   if (HasVariance) Variance = Mean * Alpha / ((Theta - 1) * (Theta - 2));
   Mode = Alpha;
-  return 0;
 }
 
 namespace {
@@ -402,7 +396,7 @@ Real ParetoLogRatio(Real alpha, Real x) {
 }
 }  // namespace
 
-Real ParetoDistribution::Density(Real x) {
+Real ParetoDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (!(x >= Alpha) || std::isinf(x)) return 0;
   const Real r = Alpha / x;
@@ -410,14 +404,14 @@ Real ParetoDistribution::Density(Real x) {
   return std::exp((Theta + 1) * ParetoLogRatio(Alpha, x)) * Theta / Alpha;
 }
 
-Real ParetoDistribution::Cdf(Real x) {
+Real ParetoDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   if (!(x > Alpha)) return 0;
   // 1 - (alpha/x)^theta
   return Clamp01(-std::expm1(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Real ParetoDistribution::UpperTail(Real x) {
+Real ParetoDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   if (!(x > Alpha)) return 1;
   const Real r = Alpha / x;
@@ -425,7 +419,7 @@ Real ParetoDistribution::UpperTail(Real x) {
   return Clamp01(std::exp(Theta * ParetoLogRatio(Alpha, x)));
 }
 
-Real ParetoDistribution::Quantile(Real& p) {
+Real ParetoDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, Alpha, SupportHigh, x)) return x;
   Real lp, lc;
@@ -433,7 +427,7 @@ Real ParetoDistribution::Quantile(Real& p) {
   return Alpha * std::exp(-lc / Theta);
 }
 
-Real ParetoDistribution::UpperQuantile(Real q) {
+Real ParetoDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, Alpha, x)) return x;
   Real lq, lc;
@@ -441,21 +435,20 @@ Real ParetoDistribution::UpperQuantile(Real q) {
   return Alpha * std::exp(-lq / Theta);
 }
 
-Real ParetoDistribution::RandomValue() {
+Real ParetoDistribution::RandomValue(RandomEngine& engine) const {
   // alpha U^(-1/theta)
-  return CheckedExp(std::log(Alpha) - std::log(Uniform()) / Theta);
+  return CheckedExp(std::log(Alpha) - std::log(engine.Uniform()) / Theta);
 }
 
 // ---------------------------------------------------------------- Gumbel
 
 GumbelDistribution::GumbelDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
+void GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 916;
   Location = p1;
   Scale = p2;
@@ -464,27 +457,26 @@ int GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Location + kEuler * Scale;
   Variance = (kPi * Scale) * (kPi * Scale) / 6;
   Mode = Location;
-  return 0;
 }
 
-Real GumbelDistribution::Density(Real x) {
+Real GumbelDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   const Real z = (Location - x) / Scale;
   return std::exp(z - std::exp(z)) / Scale;
 }
 
-Real GumbelDistribution::Cdf(Real x) {
+Real GumbelDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(std::exp(-std::exp((Location - x) / Scale)));
 }
 
-Real GumbelDistribution::UpperTail(Real x) {
+Real GumbelDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(-std::expm1(-std::exp((Location - x) / Scale)));
 }
 
-Real GumbelDistribution::Quantile(Real& p) {
+Real GumbelDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   Real lp, lc;
@@ -492,7 +484,7 @@ Real GumbelDistribution::Quantile(Real& p) {
   return Location - Scale * std::log(-lp);
 }
 
-Real GumbelDistribution::UpperQuantile(Real q) {
+Real GumbelDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   Real lq, lc;
@@ -500,28 +492,28 @@ Real GumbelDistribution::UpperQuantile(Real q) {
   return Location - Scale * std::log(-lc);
 }
 
-Real GumbelDistribution::RandomValue() { return Location - Scale * std::log(-std::log(Uniform())); }
+Real GumbelDistribution::RandomValue(RandomEngine& engine) const {
+  return Location - Scale * std::log(-std::log(engine.Uniform()));
+}
 
 // ---------------------------------------------------------------- Cauchy
 
 CauchyDistribution::CauchyDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
 
-int CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
+void CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 917;
   Location = p1;
   Scale = p2;
   HasMean = false;
   HasVariance = false;
   Mode = Location;
-  return 0;
 }
 
-Real CauchyDistribution::Density(Real x) {
+Real CauchyDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   const Real d = x - Location;
@@ -546,34 +538,34 @@ Real CauchyInverse(Real p) {
 }
 }  // namespace
 
-Real CauchyDistribution::Cdf(Real x) {
+Real CauchyDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(CauchyLower((x - Location) / Scale));
 }
 
-Real CauchyDistribution::UpperTail(Real x) {
+Real CauchyDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(CauchyLower((Location - x) / Scale));
 }
 
-Real CauchyDistribution::Quantile(Real& p) {
+Real CauchyDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * CauchyInverse(p);
 }
 
-Real CauchyDistribution::UpperQuantile(Real q) {
+Real CauchyDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * CauchyInverse(q);
 }
 
-Real CauchyDistribution::RandomValue() {
+Real CauchyDistribution::RandomValue(RandomEngine& engine) const {
   // The ratio of the coordinates of a uniform point in the unit disc is
   // standard Cauchy (the tangent of a uniform angle, without the tangent).
   for (int trial = 0; trial < kCauchyTrials; ++trial) {
-    const Real c = 2 * Uniform() - 1;
-    const Real d = 2 * Uniform() - 1;
+    const Real c = 2 * engine.Uniform() - 1;
+    const Real d = 2 * engine.Uniform() - 1;
     if (c * c + d * d <= 1 && d != 0) return Location + Scale * c / d;
   }
   throw ConvergenceError("the Cauchy generator");
@@ -585,12 +577,11 @@ DoubleExponentialDistribution::DoubleExponentialDistribution(Real alpha, Real be
   SetParameters(alpha, beta, 1);
 }
 
-int DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
+void DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 919;
   Location = p1;
   Scale = p2;
@@ -599,10 +590,9 @@ int DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
   Mean = Location;
   Variance = 2 * Scale * Scale;
   Mode = Location;
-  return 0;
 }
 
-Real DoubleExponentialDistribution::Density(Real x) {
+Real DoubleExponentialDistribution::Density(Real x) const {
   RefuseNaN(x);
   if (std::isinf(x)) return 0;
   return std::exp(-std::fabs(x - Location) / Scale) / (2 * Scale);
@@ -621,32 +611,32 @@ Real LaplaceInverse(Real p) {
 }
 }  // namespace
 
-Real DoubleExponentialDistribution::Cdf(Real x) {
+Real DoubleExponentialDistribution::Cdf(Real x) const {
   RefuseNaN(x);
   return Clamp01(LaplaceLower((x - Location) / Scale));
 }
 
-Real DoubleExponentialDistribution::UpperTail(Real x) {
+Real DoubleExponentialDistribution::UpperTail(Real x) const {
   RefuseNaN(x);
   return Clamp01(LaplaceLower((Location - x) / Scale));
 }
 
-Real DoubleExponentialDistribution::Quantile(Real& p) {
+Real DoubleExponentialDistribution::InverseCdf(Real p) const {
   Real x;
   if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
   return Location + Scale * LaplaceInverse(p);
 }
 
-Real DoubleExponentialDistribution::UpperQuantile(Real q) {
+Real DoubleExponentialDistribution::UpperQuantile(Real q) const {
   Real x;
   if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
   return Location - Scale * LaplaceInverse(q);
 }
 
-Real DoubleExponentialDistribution::RandomValue() {
+Real DoubleExponentialDistribution::RandomValue(RandomEngine& engine) const {
   // A fair sign from U, an exponential magnitude from U'.
-  if (Uniform() > 0.5L) return Location - Scale * std::log(Uniform());
-  return Location + Scale * std::log(Uniform());
+  if (engine.Uniform() > 0.5L) return Location - Scale * std::log(engine.Uniform());
+  return Location + Scale * std::log(engine.Uniform());
 }
 
 }  // namespace vokt

@@ -17,13 +17,13 @@ class UniformDistribution : public ContinuousDistribution {
   Real Lower = 0;
   Real Upper = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Weibull with density a b x^(b-1) exp(-a x^b): R's shape b, scale a^(-1/b).
@@ -36,14 +36,14 @@ class WeibullDistribution : public ContinuousDistribution {
   Real A = 1;
   Real B = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Logistic with location alpha and scale beta.
@@ -54,13 +54,13 @@ class LogisticDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Pareto on [alpha, inf) with shape theta.
@@ -71,13 +71,13 @@ class ParetoDistribution : public ContinuousDistribution {
   Real Alpha = 1;
   Real Theta = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Gumbel (largest extreme value) with location alpha and scale beta.
@@ -88,13 +88,13 @@ class GumbelDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Cauchy with location alpha and scale beta; no mean, no variance.
@@ -105,13 +105,13 @@ class CauchyDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // Double exponential (Laplace) with location alpha and scale beta.
@@ -122,13 +122,13 @@ class DoubleExponentialDistribution : public ContinuousDistribution {
   Real Location = 0;
   Real Scale = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 // ln Gamma(1 + 2t) - 2 ln Gamma(1 + t), the logarithm of the ratio that makes

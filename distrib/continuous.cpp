@@ -33,13 +33,12 @@ constexpr Real kWidthTolerance = 2e-17L;
 
 ContinuousDistribution::ContinuousDistribution() = default;
 
-int ContinuousDistribution::XDecimals() {
+int ContinuousDistribution::XDecimals() const {
   Real w;
   if (HasVariance) {
     w = 0.009L * StdDev();
   } else {
-    Real p1 = 0.75L, p2 = 0.25L;
-    w = 0.009L * (Quantile(p1) - Quantile(p2));
+    w = 0.009L * (Quantile(0.75L).X - Quantile(0.25L).X);
   }
   // An infinite or undefined spread (quantiles beyond the extended range)
   // asks for no decimals; a spread below 1e-30 gets the cap.
@@ -52,13 +51,15 @@ int ContinuousDistribution::XDecimals() {
   return n;
 }
 
-Real ContinuousDistribution::Cdf(Real x) {
+Real ContinuousDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= SupportLow) return 0;
   return Distribution::Cdf(x);
 }
 
-Real ContinuousDistribution::Quantile(Real& p) {
+QuantileResult ContinuousDistribution::Quantile(Real p) const { return {InverseCdf(p), p}; }
+
+Real ContinuousDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return SupportLow;
@@ -68,7 +69,7 @@ Real ContinuousDistribution::Quantile(Real& p) {
   return SolveTail(p, false);
 }
 
-Real ContinuousDistribution::UpperQuantile(Real q) {
+Real ContinuousDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
@@ -77,7 +78,7 @@ Real ContinuousDistribution::UpperQuantile(Real q) {
   return SolveTail(q, true);
 }
 
-Real ContinuousDistribution::SolveTail(Real t, bool upper) {
+Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
   // e(x) increases with x and is 0 at the answer.
   auto e = [&](Real x) {
     const Real v = upper ? t - UpperTail(x) : Cdf(x) - t;
@@ -172,7 +173,7 @@ Real ContinuousDistribution::SolveTail(Real t, bool upper) {
   }
 }
 
-Real ContinuousDistribution::MaxDensity() {
+Real ContinuousDistribution::MaxDensity() const {
   GraphRange r = Range();
   // When the moments put the whole plotting window beyond the stand-in for
   // infinity (a gamma with mean 1e16, say) the range is empty or reversed and
@@ -183,11 +184,12 @@ Real ContinuousDistribution::MaxDensity() {
   Real d;
   if (MaxDens > 0) {
     d = MaxDens;
+  } else if (peakDensity_ > 0) {
+    d = peakDensity_;
   } else if (InSupport(Mode)) {
     d = Density(Mode);
   } else {
-    Real half = 0.5L;
-    Real x = Quantile(half);
+    Real x = Quantile(0.5L).X;
     d = Density(x);
     const Real h = 2 * (r.Right - r.Left) / kModeSearchParts;
     // Each walk covers at most the plot range in steps of two pixels.
@@ -218,7 +220,10 @@ Real ContinuousDistribution::MaxDensity() {
     }
     // A mode at an end of the support (a density infinite there, gamma with
     // shape 1/2) stays: the search only found the highest drawn point.
-    if (!(Mode == SupportLow || Mode == SupportHigh)) Mode = x;
+    if (!(Mode == SupportLow || Mode == SupportHigh)) {
+      peakMode_ = x;
+      peakFound_ = true;
+    }
   }
   // A density that is not a number at the peak (an underflowed argument at
   // an extreme parameter set) cannot scale a graph; say so rather than draw
@@ -226,7 +231,7 @@ Real ContinuousDistribution::MaxDensity() {
   if (std::isnan(d)) RaiseInvalidOp();
   const Real height = d < cap ? d : cap;
   if (std::isinf(height)) RaiseOverflow();
-  MaxDens = d;
+  peakDensity_ = d;
   return height;
 }
 

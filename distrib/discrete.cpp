@@ -42,7 +42,7 @@ void CountStep(int64_t& steps, const char* what) {
 
 // P(X = x), read from the point table where it covers x (the random
 // generator's acceptance test would otherwise evaluate it again and again).
-Real TableProb(DiscreteDistribution& d, Real x) {
+Real TableProb(const DiscreteDistribution& d, Real x) {
   if (d.Points && d.Points->Count() > 0) {
     const auto& items = d.Points->Items();
     const Real i = x - items.front().X;
@@ -62,13 +62,13 @@ bool DiscreteDistribution::InSupport(Real x) const {
   return IsIntegerValue(x) && Distribution::InSupport(RoundExt(x));
 }
 
-Real DiscreteDistribution::PointProb(Real) { return 0; }
+Real DiscreteDistribution::PointProb(Real) const { return 0; }
 
-Real DiscreteDistribution::ProbRatio(int32_t) { return 0; }
+Real DiscreteDistribution::ProbRatio(int32_t) const { return 0; }
 
-Real DiscreteDistribution::MaxDensity() { return PointProb(Mode); }
+Real DiscreteDistribution::MaxDensity() const { return PointProb(Mode); }
 
-void DiscreteDistribution::PlotRange(GraphRange& r) {
+void DiscreteDistribution::PlotRange(GraphRange& r) const {
   if (SupportHigh - SupportLow < 21) {
     r.Left = SupportLow;
     r.Right = SupportHigh;
@@ -172,19 +172,19 @@ Real DiscreteDistribution::CdfPoint(Real x) {
   return IsIntegerValue(x) ? RoundExt(x) : std::floor(x);
 }
 
-Real DiscreteDistribution::RatioAt(Real k) {
+Real DiscreteDistribution::RatioAt(Real k) const {
   if (!(std::fabs(k) <= 2147483647.0L)) return 0;
   return ProbRatio(static_cast<int32_t>(k));
 }
 
-Real DiscreteDistribution::ModeStart() {
+Real DiscreteDistribution::ModeStart() const {
   Real m = HasMean && std::isfinite(Mean) ? RoundExt(Mean) : SupportLow;
   if (m < SupportLow) m = SupportLow;
   if (m > SupportHigh) m = SupportHigh;
   return m;
 }
 
-Real DiscreteDistribution::SumPoints(Real lo, Real hi, bool fromTop) {
+Real DiscreteDistribution::SumPoints(Real lo, Real hi, bool fromTop) const {
   if (lo < SupportLow) lo = SupportLow;
   if (hi > SupportHigh) hi = SupportHigh;
   if (hi < lo) return 0;
@@ -217,7 +217,7 @@ Real DiscreteDistribution::SumPoints(Real lo, Real hi, bool fromTop) {
   return sum;
 }
 
-Real DiscreteDistribution::Cdf(Real x) {
+Real DiscreteDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < SupportLow) return 0;
   if (k >= SupportHigh) return 1;
@@ -228,7 +228,7 @@ Real DiscreteDistribution::Cdf(Real x) {
   return r < 0 ? 0 : r;
 }
 
-Real DiscreteDistribution::UpperTail(Real x) {
+Real DiscreteDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < SupportLow) return 1;
   if (k >= SupportHigh) return 0;
@@ -237,7 +237,7 @@ Real DiscreteDistribution::UpperTail(Real x) {
   return r < 0 ? 0 : r;
 }
 
-Real DiscreteDistribution::StrictLowerTail(Real x) {
+Real DiscreteDistribution::StrictLowerTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (IsIntegerValue(x)) {
     const Real k = RoundExt(x);
@@ -247,7 +247,7 @@ Real DiscreteDistribution::StrictLowerTail(Real x) {
   return Cdf(x);
 }
 
-Real DiscreteDistribution::IntervalProb(Real a, Real b) {
+Real DiscreteDistribution::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   // The integer points of [a, b], a value within Eps of a point counting as
   // that point.
@@ -273,7 +273,7 @@ Real DiscreteDistribution::IntervalProb(Real a, Real b) {
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-Real DiscreteDistribution::StartGuess(Real z) {
+Real DiscreteDistribution::StartGuess(Real z) const {
   // The normal approximation: within a few standard deviations of the
   // answer even far out, which the bracketing steps (an eighth of a standard
   // deviation, doubling) cover in a handful of evaluations.
@@ -287,7 +287,7 @@ Real DiscreteDistribution::StartGuess(Real z) {
 }
 
 template <class Pred>
-Real DiscreteDistribution::SearchPoint(Real start, Pred holds) {
+Real DiscreteDistribution::SearchPoint(Real start, Pred holds) const {
   // Bracket: lo fails (or lies below the support), hi holds.
   Real lo, hi;
   Real step = std::max<Real>(
@@ -331,7 +331,7 @@ Real DiscreteDistribution::SearchPoint(Real start, Pred holds) {
 }
 
 template <class Pred>
-Real DiscreteDistribution::SettlePoint(Real n, Pred holds) {
+Real DiscreteDistribution::SettlePoint(Real n, Pred holds) const {
   // Without quicker forms the search has settled n already.
   if (!QuickSearchTails()) return n;
   for (int steps = 0; steps < kMaxSearchSteps; ++steps) {
@@ -347,12 +347,12 @@ Real DiscreteDistribution::SettlePoint(Real n, Pred holds) {
   throw ConvergenceError("the quantile search");
 }
 
-Real DiscreteDistribution::Quantile(Real& p) {
+QuantileResult DiscreteDistribution::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (p == 0) return SupportLow;
-  if (p == 1) return SupportHigh;
+  if (p == 0) return {SupportLow, p};
+  if (p == 1) return {SupportHigh, p};
   Real n;
   if (p <= 0.5L) {
     const Real target = p * (1 - kQuantileTolerance);
@@ -367,11 +367,10 @@ Real DiscreteDistribution::Quantile(Real& p) {
                     [&](Real k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
     n = SettlePoint(n, [&](Real k) { return k >= SupportHigh || UpperTail(k) <= target; });
   }
-  p = Cdf(n);
-  return n;
+  return {n, Cdf(n)};
 }
 
-Real DiscreteDistribution::UpperQuantile(Real q) {
+Real DiscreteDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -395,13 +394,13 @@ Real DiscreteDistribution::UpperQuantile(Real q) {
       [&](Real k) { return k >= SupportHigh || Cdf(k) >= target; });
 }
 
-Real DiscreteDistribution::RandomValue() {
+Real DiscreteDistribution::RandomValue(RandomEngine& engine) const {
   const Real M = MaxDens, s = HatWidth, m = Mode;
   const Real centre = s / (3 * s + M), halfWidth = s / M + 0.5L;
   for (int64_t trial = 0; trial < kMaxTrials; ++trial) {
-    Real u = Uniform();
-    Real v = 2 * Uniform() - 1;
-    Real w = Uniform();
+    Real u = engine.Uniform();
+    Real v = 2 * engine.Uniform() - 1;
+    Real w = engine.Uniform();
     Real x, y;
     // std::rint rounds half to even like RoundExt (the default rounding
     // mode) at a fraction of nearbyint's cost; |v|^(3/2) is |v| sqrt|v|.

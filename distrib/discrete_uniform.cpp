@@ -28,14 +28,13 @@ bool DiscreteUniformDistribution::CheckParameter(int i, Real x) {
   return DiscreteDistribution::CheckParameter(i, x);
 }
 
-int DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
   ParameterChangeGuard guard(*this, false, M, N);
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, true, "M");
   DefineParameter(2, p1 + 1, InfBound, true, "N");
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   ErrorIf(std::fabs(p1) > kMaxBound || std::fabs(p2) > kMaxBound, msgTooLarge);
   guard.Validated();
   NameId = 920;
@@ -49,28 +48,29 @@ int DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
-Real DiscreteUniformDistribution::PointProb(Real x) {
+Real DiscreteUniformDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   return 1 / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::Cdf(Real x) {
+Real DiscreteUniformDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < M) return 0;
   if (k >= N) return 1;
   return (k - M + 1) / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::UpperTail(Real x) {
+Real DiscreteUniformDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < M) return 1;
   if (k >= N) return 0;
   return (N - k) / (N - M + 1);
 }
 
-Real DiscreteUniformDistribution::RandomValue() { return M + std::floor(Uniform() * (N - M + 1)); }
+Real DiscreteUniformDistribution::RandomValue(RandomEngine& engine) const {
+  return M + std::floor(engine.Uniform() * (N - M + 1));
+}
 
 }  // namespace vokt

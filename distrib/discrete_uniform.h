@@ -13,11 +13,11 @@ class DiscreteUniformDistribution : public DiscreteDistribution {
   Real N = 1;
 
   bool CheckParameter(int i, Real x) override;
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 };
 
 }  // namespace vokt

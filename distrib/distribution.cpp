@@ -94,7 +94,7 @@ std::string Distribution::NameText() const {
   return s;
 }
 
-int Distribution::XDecimals() { return 0; }
+int Distribution::XDecimals() const { return 0; }
 
 bool Distribution::CheckParameter(int i, Real x) {
   Parameter& v = ParAt(i);
@@ -117,11 +117,11 @@ bool Distribution::CheckParameter(int i, Real x) {
 
 bool Distribution::InSupport(Real x) const { return SupportLow <= x && x <= SupportHigh; }
 
-Real Distribution::PointProb(Real) { return 0; }
+Real Distribution::PointProb(Real) const { return 0; }
 
-Real Distribution::Density(Real) { return 0; }
+Real Distribution::Density(Real) const { return 0; }
 
-Real Distribution::Cdf(Real x) {
+Real Distribution::Cdf(Real x) const {
   // The cdf and the interval probability are defined through each other; a
   // NaN would pass every comparison below and recurse without end.
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
@@ -130,17 +130,17 @@ Real Distribution::Cdf(Real x) {
   return IntervalProb(SupportLow, x);
 }
 
-Real Distribution::UpperTail(Real x) {
+Real Distribution::UpperTail(Real x) const {
   const Real r = 1 - Cdf(x);
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-Real Distribution::StrictLowerTail(Real x) {
+Real Distribution::StrictLowerTail(Real x) const {
   const Real r = Cdf(x) - PointProb(x);
   return r < 0 ? 0 : (r > 1 ? 1 : r);
 }
 
-void Distribution::Probabilities(Real x, Real& left, Real& central, Real& right) {
+void Distribution::Probabilities(Real x, Real& left, Real& central, Real& right) const {
   // Each from its own tail, so that none inherits the rounding of another.
   central = PointProb(x);
   if (!(central >= 0)) central = 0;
@@ -153,14 +153,13 @@ void Distribution::Probabilities(Real x, Real& left, Real& central, Real& right)
   if (left > 1) left = 1;
 }
 
-Real Distribution::UpperQuantile(Real q) {
+Real Distribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  Real p = 1 - q;
-  return Quantile(p);
+  return Quantile(1 - q).X;
 }
 
-Real Distribution::IntervalProb(Real a, Real b) {
+Real Distribution::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (a < SupportLow) a = SupportLow;
   if (b > SupportHigh) b = SupportHigh;
@@ -176,32 +175,28 @@ Real Distribution::IntervalProb(Real a, Real b) {
   return r;
 }
 
-Real Distribution::Quantile(Real& p) {
+QuantileResult Distribution::Quantile(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  return 0;
+  return {0, p};
 }
 
-Real Distribution::RandomValue() {
-  Real u = Uniform();
-  return Quantile(u);
-}
+Real Distribution::RandomValue(RandomEngine& engine) const { return Quantile(engine.Uniform()).X; }
 
-int Distribution::SetParameters(Real p1, Real p2, Real p3) {
+void Distribution::SetParameters(Real p1, Real p2, Real p3) {
+  peakDensity_ = 0;
+  peakFound_ = false;
   const Real p[4] = {0, p1, p2, p3};
-  int result = 0;
-  for (int i = 1; i <= 3 && result == 0 && i <= ParCount; ++i) {
+  for (int i = 1; i <= 3 && i <= ParCount; ++i) {
+    // A value out of range raises ArgumentError here.
+    CheckParameter(i, p[i]);
     Parameter r;
     r.Value = p[i];
-    if (!CheckParameter(i, p[i]))
-      result = i;
-    else
-      SetParameter(i, r);
+    SetParameter(i, r);
   }
   SupportLow = -InfBound;
   SupportHigh = InfBound;
   MaxDens = 0;
-  return result;
 }
 
 void Distribution::ParameterLabel(int i, int n, std::string& s) const {
@@ -217,17 +212,15 @@ std::string Distribution::Label(int i, int n) const {
   return s;
 }
 
-void Distribution::PlotRange(GraphRange& r) {
+void Distribution::PlotRange(GraphRange& r) const {
   if (HasVariance) {
     r.Left = Mean - 4 * StdDev();
     if (r.Left < SupportLow) r.Left = SupportLow;
     r.Right = Mean + 4 * StdDev();
     if (r.Right > SupportHigh) r.Right = SupportHigh;
   } else {
-    Real p = 0.005L;
-    r.Left = Quantile(p);
-    p = 0.995L;
-    r.Right = Quantile(p);
+    r.Left = Quantile(0.005L).X;
+    r.Right = Quantile(0.995L).X;
   }
   // The graph needs finite ends with a finite width between them.
   const Real big = std::numeric_limits<Real>::max() / 4;
@@ -242,13 +235,13 @@ void Distribution::PlotRange(GraphRange& r) {
   }
 }
 
-GraphRange Distribution::Range() {
+GraphRange Distribution::Range() const {
   GraphRange r;
   PlotRange(r);
   return r;
 }
 
-Real Distribution::MaxDensity() {
+Real Distribution::MaxDensity() const {
   throw std::logic_error("Abstract error: MaxDensity is not implemented for this distribution");
 }
 

@@ -16,6 +16,8 @@
 
 namespace vokt {
 
+class RandomEngine;
+
 // Parameter record.
 struct Parameter {
   bool Unset = false;
@@ -25,6 +27,15 @@ struct Parameter {
   Real High = 0;
   std::string Symbol;     // formula markup, e.g. "@s^2_"
   std::string RangeHint;  // formula markup, e.g. "@s^2_ > 0"
+};
+
+// A quantile: the point x and the probability P(X <= x) it reaches.  For a
+// continuous distribution that is the probability asked for; a discrete one
+// stops at the smallest support point whose distribution function reaches
+// it, and says how far that is.
+struct QuantileResult {
+  Real X = 0;
+  Real Probability = 0;
 };
 
 struct GraphRange {
@@ -77,6 +88,7 @@ class Distribution {
   bool HasVariance = true;
   Real Mean = 0;
   Real Variance = 1;
+  // Set with the parameters, never by an evaluation (see ModeValue).
   Real Mode = -2147483648.0L;
   Real MaxDens = 0;
   std::unique_ptr<PointTable> Points;
@@ -86,42 +98,50 @@ class Distribution {
   virtual void SetParameter(int i, const Parameter& r);
   virtual Real StdDev() const;
   virtual void Name(std::string& s) const;
-  virtual int XDecimals();
+  virtual int XDecimals() const;
   virtual bool CheckParameter(int i, Real x);
   virtual bool InSupport(Real x) const;
-  virtual Real PointProb(Real x);
-  virtual Real Density(Real x);
-  virtual Real Cdf(Real x);
+  virtual Real PointProb(Real x) const;
+  virtual Real Density(Real x) const;
+  virtual Real Cdf(Real x) const;
   // P(X > x), computed directly in the upper tail (never as 1 - Cdf where
   // that loses digits).  The base class falls back on the complement.
-  virtual Real UpperTail(Real x);
+  virtual Real UpperTail(Real x) const;
   // P(X < x).  The base class gives Cdf(x) - PointProb(x) within [0, 1]; the
   // discrete families compute it directly as the distribution function at
   // the support point below x.
-  virtual Real StrictLowerTail(Real x);
-  virtual Real IntervalProb(Real a, Real b);
-  virtual Real Quantile(Real& p);
+  virtual Real StrictLowerTail(Real x) const;
+  virtual Real IntervalProb(Real a, Real b) const;
+  virtual QuantileResult Quantile(Real p) const;
   // x with P(X > x) = q, solved on the upper tail.  The base class falls back
   // on Quantile(1 - q).
-  virtual Real UpperQuantile(Real q);
-  virtual Real RandomValue();
-  virtual int SetParameters(Real p1, Real p2, Real p3);
+  virtual Real UpperQuantile(Real q) const;
+  virtual Real RandomValue(RandomEngine& engine) const;
+  virtual void SetParameters(Real p1, Real p2, Real p3);
   virtual void ParameterLabel(int i, int n, std::string& s) const;
-  virtual void PlotRange(GraphRange& r);
-  virtual Real MaxDensity();
+  virtual void PlotRange(GraphRange& r) const;
+  virtual Real MaxDensity() const;
 
   // Conveniences over the slots above.
   std::string NameText() const;
   std::string Label(int i, int n = 0) const;
-  GraphRange Range();
-  Real QuantileOf(Real p) { return Quantile(p); }
+  GraphRange Range() const;
   virtual bool IsDiscrete() const { return false; }
   // The three probabilities P(X < x), P(X = x) and P(X > x), each computed
   // on its own side (the lower from Cdf, the upper from UpperTail), each in
   // [0, 1].
-  void Probabilities(Real x, Real& left, Real& central, Real& right);
+  void Probabilities(Real x, Real& left, Real& central, Real& right) const;
+  // The mode: the family's, or where MaxDensity found the highest density of
+  // a continuous distribution whose family gives none.
+  Real ModeValue() const { return peakFound_ ? peakMode_ : Mode; }
 
  protected:
+  // What MaxDensity found where the family gives no maximum: a cache filled
+  // by the first call after a parameter change (emptied by SetParameters).
+  // An object is evaluated by one thread at a time, never shared.
+  mutable Real peakDensity_ = 0;
+  mutable Real peakMode_ = 0;
+  mutable bool peakFound_ = false;
   // When set, a real parameter whose lower bound is 0 only has to be above 0
   // (a variance of 1e-15 is a variance), not above the tolerance Eps.
   bool StrictPositive = false;
@@ -137,17 +157,21 @@ class ContinuousDistribution : public Distribution {
  public:
   ContinuousDistribution();
 
-  int XDecimals() override;
-  Real Cdf(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real MaxDensity() override;
+  int XDecimals() const override;
+  Real Cdf(Real x) const override;
+  // {InverseCdf(p), p}: a continuous distribution reaches p exactly.
+  QuantileResult Quantile(Real p) const override;
+  // x with P(X <= x) = p; the generic inversion unless the family has a
+  // closed form or a quicker one.
+  virtual Real InverseCdf(Real p) const;
+  Real UpperQuantile(Real q) const override;
+  Real MaxDensity() const override;
 
  protected:
   // The generic inversion: x with P(X <= x) = t (upper false) or P(X > x) = t
   // (upper true), for 0 < t <= 1/2, on the tail that holds t, with a
   // tolerance relative to t.
-  Real SolveTail(Real t, bool upper);
+  Real SolveTail(Real t, bool upper) const;
 };
 
 class DiscreteDistribution : public Distribution {
@@ -157,37 +181,38 @@ class DiscreteDistribution : public Distribution {
   Real HatWidth = 0;
 
   bool InSupport(Real x) const override;
-  Real PointProb(Real x) override;
+  Real PointProb(Real x) const override;
   // P(X <= x) and P(X > x), each summed directly from its own side where the
   // family has no closed form: the side of the mean the point lies on is
   // summed (the smaller tail, from its largest term outwards, by the
   // family's probability ratio), the other is its complement.  A value
   // within Eps of a support point is that point.
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
   // P(X < x): the distribution function at the support point below x when
   // x is (within Eps) a support point, so that it is 0 at the lowest point.
-  Real StrictLowerTail(Real x) override;
-  Real IntervalProb(Real a, Real b) override;
+  Real StrictLowerTail(Real x) const override;
+  Real IntervalProb(Real a, Real b) const override;
   // The smallest support point n with P(X <= n) >= p.  "Reaches p" allows a
   // relative 5e-12 of p (for p <= 1/2) or of 1 - p (above, where the search
   // runs on the upper tail), so that far-tail quantiles are exact.  p = 0
-  // and p = 1 give the ends of the support; p is set to P(X <= n).
-  Real Quantile(Real& p) override;
+  // and p = 1 give the ends of the support; the probability reached is
+  // P(X <= n).
+  QuantileResult Quantile(Real p) const override;
   // The smallest support point n with P(X > n) <= q (q within a relative
   // 5e-12), solved on the upper tail: the same point as Quantile(1 - q)
   // without forming 1 - q.  q = 1 gives the lowest point, q = 0 the highest.
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
-  void PlotRange(GraphRange& r) override;
-  Real MaxDensity() override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
+  void PlotRange(GraphRange& r) const override;
+  Real MaxDensity() const override;
   virtual void BuildPointTable();
   // Whether a parameter set whose plot range holds more points than a table
   // takes gets a thinned table (evenly spaced points, for the graphs) instead
   // of being refused: the family computes every probability on demand.
   virtual bool ThinTableAllowed() const { return false; }
   // P(X = k) / P(X = k - 1), or 0 where the family has none.
-  virtual Real ProbRatio(int32_t k);
+  virtual Real ProbRatio(int32_t k) const;
 
   bool IsDiscrete() const override { return true; }
 
@@ -197,18 +222,18 @@ class DiscreteDistribution : public Distribution {
 
  protected:
   // Where the mode search of BuildPointTable starts (the rounded mean).
-  virtual Real ModeStart();
+  virtual Real ModeStart() const;
   // P(lo <= X <= hi) summed point by point from the end named by fromTop
   // (the larger terms), by the probability ratio, until the rest is
   // negligible.  Capped.
-  Real SumPoints(Real lo, Real hi, bool fromTop);
+  Real SumPoints(Real lo, Real hi, bool fromTop) const;
   // ProbRatio for any value (0 beyond the 32-bit range).
-  Real RatioAt(Real k);
+  Real RatioAt(Real k) const;
   // The tails the quantile's search brackets with: Cdf and UpperTail unless
   // a family whose precise tails are long sums gives a quicker form (within
   // about 1e-12); the search then settles its answer on the precise tails.
-  virtual Real SearchCdf(Real k) { return Cdf(k); }
-  virtual Real SearchUpperTail(Real k) { return UpperTail(k); }
+  virtual Real SearchCdf(Real k) const { return Cdf(k); }
+  virtual Real SearchUpperTail(Real k) const { return UpperTail(k); }
   // Whether SearchCdf and SearchUpperTail are such quicker forms.
   virtual bool QuickSearchTails() const { return false; }
 
@@ -216,12 +241,12 @@ class DiscreteDistribution : public Distribution {
   // The smallest support point for which holds(n) is true; holds is
   // monotone (false below, true above), start a guess.
   template <class Pred>
-  Real SearchPoint(Real start, Pred holds);
+  Real SearchPoint(Real start, Pred holds) const;
   // Moves n to the smallest point where holds is true, one step at a time
   // (n is at most a step or two away).
   template <class Pred>
-  Real SettlePoint(Real n, Pred holds);
-  Real StartGuess(Real z);
+  Real SettlePoint(Real n, Pred holds) const;
+  Real StartGuess(Real z) const;
 };
 
 }  // namespace vokt

@@ -73,17 +73,15 @@ void EmpiricalDistribution::DeriveFromCounts() {
   }
 }
 
-int EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   DeriveFromCounts();
-  int result = 0;
   try {
-    result = Distribution::SetParameters(p1, p2, p3);
+    Distribution::SetParameters(p1, p2, p3);
   } catch (...) {
     BuildPointTable();
     throw;
   }
   BuildPointTable();
-  return result;
 }
 
 void EmpiricalDistribution::BuildPointTable() {
@@ -105,7 +103,7 @@ void EmpiricalDistribution::BuildPointTable() {
   MaxDens = PointProb(Mode);
 }
 
-int EmpiricalDistribution::XDecimals() {
+int EmpiricalDistribution::XDecimals() const {
   Real d = StdDev() * 0.009L;
   if (!(d > 0)) return 0;
   int r = 0;
@@ -122,7 +120,7 @@ bool EmpiricalDistribution::InSupport(Real x) const {
   return !std::isnan(x) && FindPoint(*Points, x, i);
 }
 
-Real EmpiricalDistribution::PointProb(Real x) {
+Real EmpiricalDistribution::PointProb(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   int i;
   return FindPoint(*Points, x, i) ? (*Points)[i].Prob : 0;
@@ -130,7 +128,7 @@ Real EmpiricalDistribution::PointProb(Real x) {
 
 // The tolerant look-up comes first: a value within Eps of the lowest point is
 // that point, not a value below the support.
-Real EmpiricalDistribution::Cdf(Real x) {
+Real EmpiricalDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
@@ -141,7 +139,7 @@ Real EmpiricalDistribution::Cdf(Real x) {
   return t[i - 1].CumProb;
 }
 
-Real EmpiricalDistribution::UpperTail(Real x) {
+Real EmpiricalDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
@@ -155,7 +153,7 @@ Real EmpiricalDistribution::UpperTail(Real x) {
 // P(X < x): the cumulative probability of the point below.  The discrete
 // base steps down by one, which is wrong for a table whose values are not
 // integers (its point below 1 may be 0.9).
-Real EmpiricalDistribution::StrictLowerTail(Real x) {
+Real EmpiricalDistribution::StrictLowerTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const PointTable& t = *Points;
   if (t.Count() == 0) return 0;
@@ -168,7 +166,7 @@ Real EmpiricalDistribution::StrictLowerTail(Real x) {
 
 // P(a <= X <= b) from the table.  The discrete base steps over the integers,
 // which misses every value of a table whose values are not integers.
-Real EmpiricalDistribution::IntervalProb(Real a, Real b) {
+Real EmpiricalDistribution::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // From whichever tail is smaller, so that no digits are lost.
@@ -188,8 +186,8 @@ Real EmpiricalDistribution::IntervalProb(Real a, Real b) {
 // the same point is found in the upper tails, P(X > x) <= 1 - p, with the
 // tolerance relative to 1 - p (1 - p is exact there): relative to p, the
 // tolerance would swallow every upper tail below 1e-15 and p = 1 would stop
-// short of the end.  p is set to the probability reached when that differs.
-Real EmpiricalDistribution::Quantile(Real& p) {
+// short of the end.  The probability reached is p unless it differs by more.
+QuantileResult EmpiricalDistribution::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -206,8 +204,8 @@ Real EmpiricalDistribution::Quantile(Real& p) {
       else
         hi = mid;
     }
-    if (std::fabs(UpperProb[static_cast<size_t>(lo)] - q) > q * kQuantileRelTol) p = t[lo].CumProb;
-    return t[lo].X;
+    const bool differs = std::fabs(UpperProb[static_cast<size_t>(lo)] - q) > q * kQuantileRelTol;
+    return {t[lo].X, differs ? t[lo].CumProb : p};
   }
   const Real target = p - p * kQuantileRelTol;
   while (lo < hi) {
@@ -217,13 +215,13 @@ Real EmpiricalDistribution::Quantile(Real& p) {
     else
       hi = mid;
   }
-  if (std::fabs(t[lo].CumProb - p) > p * kQuantileRelTol) p = t[lo].CumProb;
-  return t[lo].X;
+  const bool differs = std::fabs(t[lo].CumProb - p) > p * kQuantileRelTol;
+  return {t[lo].X, differs ? t[lo].CumProb : p};
 }
 
 // The smallest point whose upper tail P(X > x) is at most q (relative
 // tolerance as above), searched in the upper tails themselves.
-Real EmpiricalDistribution::UpperQuantile(Real q) {
+Real EmpiricalDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -241,12 +239,12 @@ Real EmpiricalDistribution::UpperQuantile(Real q) {
   return t[lo].X;
 }
 
-Real EmpiricalDistribution::RandomValue() {
+Real EmpiricalDistribution::RandomValue(RandomEngine& engine) const {
   const PointTable& t = *Points;
   const int count = t.Count();
   ErrorIf(count == 0, 1374);
   if (AllSingle) {
-    int i = static_cast<int>(Uniform() * count);
+    int i = static_cast<int>(engine.Uniform() * count);
     if (i >= count) i = count - 1;
     return t[i].X;
   }
@@ -255,15 +253,15 @@ Real EmpiricalDistribution::RandomValue() {
   const Real expected = Real(count) * MaxProb;
   const Real cap = 1000 * expected + 1000000;
   for (Real trial = 0; trial < cap; trial += 1) {
-    int i = static_cast<int>(Uniform() * count);
+    int i = static_cast<int>(engine.Uniform() * count);
     if (i >= count) i = count - 1;
-    const Real u2 = Uniform();
+    const Real u2 = engine.Uniform();
     if (t[i].Prob >= u2 * MaxProb) return t[i].X;
   }
   throw ConvergenceError("the random generator");
 }
 
-void EmpiricalDistribution::PlotRange(GraphRange& r) {
+void EmpiricalDistribution::PlotRange(GraphRange& r) const {
   const Real s = StdDev();
   r.Left = Mean - 4 * s;
   if (r.Left < SupportLow) r.Left = SupportLow;

@@ -22,18 +22,18 @@ class EmpiricalDistribution : public DiscreteDistribution {
   // P(X > x_i) for every point, summed from the top (never 1 - CumProb).
   std::vector<Real> UpperProb;
 
-  int XDecimals() override;
+  int XDecimals() const override;
   bool InSupport(Real x) const override;
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real StrictLowerTail(Real x) override;
-  Real IntervalProb(Real a, Real b) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  void PlotRange(GraphRange& r) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real StrictLowerTail(Real x) const override;
+  Real IntervalProb(Real a, Real b) const override;
+  QuantileResult Quantile(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  void PlotRange(GraphRange& r) const override;
   void BuildPointTable() override;
 
  protected:

@@ -41,13 +41,12 @@ GammaDistribution::GammaDistribution(Real alpha, Real lambda) {
   GammaDistribution::SetParameters(alpha, lambda, 0);
 }
 
-int GammaDistribution::SetParameters(Real p1, Real p2, Real) {
+void GammaDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@l");
-  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 911;
   Alpha = p1;
   Lambda = p2;
@@ -79,7 +78,6 @@ int GammaDistribution::SetParameters(Real p1, Real p2, Real) {
     Gen1 = 1 + Alpha / std::exp(1.0L);  // b = (e + alpha)/e
     Gen2 = 1 / Alpha;
   }
-  return 0;
 }
 
 bool GammaDistribution::InSupport(Real x) const {
@@ -87,7 +85,7 @@ bool GammaDistribution::InSupport(Real x) const {
   return ContinuousDistribution::InSupport(x);
 }
 
-Real GammaDistribution::Density(Real x) {
+Real GammaDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < 0 || std::isinf(x)) return 0;
   // At 0 a shape below 1 has an infinite density; the graph takes 0 there.
@@ -105,39 +103,39 @@ Real GammaDistribution::Density(Real x) {
   return std::exp(lw + std::log(Alpha / x));
 }
 
-Real GammaDistribution::Cdf(Real x) {
+Real GammaDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   return GammaLower(Alpha, Lambda * x);
 }
 
-Real GammaDistribution::UpperTail(Real x) {
+Real GammaDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   return GammaUpper(Alpha, Lambda * x);
 }
 
-Real GammaDistribution::Quantile(Real& p) {
+Real GammaDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p > 0.5L) return GammaUpperInv(Alpha, 1 - p) / Lambda;
   return GammaLowerInv(Alpha, p) / Lambda;
 }
 
-Real GammaDistribution::UpperQuantile(Real q) {
+Real GammaDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q > 0.5L) return GammaLowerInv(Alpha, 1 - q) / Lambda;
   return GammaUpperInv(Alpha, q) / Lambda;
 }
 
-Real GammaDistribution::RandomValue() {
-  if (Alpha == 1) return -std::log(Uniform()) / Lambda;
+Real GammaDistribution::RandomValue(RandomEngine& engine) const {
+  if (Alpha == 1) return -std::log(engine.Uniform()) / Lambda;
   if (Alpha > 1) {
     const Real d = Alpha - 1;
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Real u = Uniform();
-      const Real v = Uniform() * (Gen2 - Gen1) + Gen1;
+      const Real u = engine.Uniform();
+      const Real v = engine.Uniform() * (Gen2 - Gen1) + Gen1;
       const Real c = v / u;
       const Real x = c + d;
       const Real l = -2 * u * u + 8 * u - 6;
@@ -159,8 +157,8 @@ Real GammaDistribution::RandomValue() {
   // Ahrens-Dieter GS with b = 1 + alpha/e.
   const Real b = Gen1;
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Real u1 = Uniform();
-    const Real u2 = Uniform();
+    const Real u1 = engine.Uniform();
+    const Real u2 = engine.Uniform();
     const Real p = b * u1;
     if (p > 1) {
       const Real x = -std::log((b - p) * Gen2);
@@ -198,11 +196,10 @@ ExponentialDistribution::ExponentialDistribution(Real theta) {
   ExponentialDistribution::SetParameters(theta, 0, 0);
 }
 
-int ExponentialDistribution::SetParameters(Real p1, Real, Real) {
+void ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   CheckOwnParameter(p1);
   RecordGuard guard(*this);
-  int r = GammaDistribution::SetParameters(1, p1, 0);
-  if (r != 0) return r;
+  GammaDistribution::SetParameters(1, p1, 0);
   guard.armed = false;
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@q");
@@ -210,28 +207,27 @@ int ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   Par[1].Unset = false;
   NameId = 902;
   Theta = p1;
-  return 0;
 }
 
-Real ExponentialDistribution::Density(Real x) {
+Real ExponentialDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x < 0) return 0;
   return Theta * std::exp(-Theta * x);
 }
 
-Real ExponentialDistribution::Cdf(Real x) {
+Real ExponentialDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   return -std::expm1(-Theta * x);
 }
 
-Real ExponentialDistribution::UpperTail(Real x) {
+Real ExponentialDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   return std::exp(-Theta * x);
 }
 
-Real ExponentialDistribution::Quantile(Real& p) {
+Real ExponentialDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return SupportHigh;
@@ -240,7 +236,7 @@ Real ExponentialDistribution::Quantile(Real& p) {
   return -std::log1p(-p) / Theta;
 }
 
-Real ExponentialDistribution::UpperQuantile(Real q) {
+Real ExponentialDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return SupportHigh;
@@ -254,11 +250,10 @@ ChiSquareDistribution::ChiSquareDistribution(Real nu) {
   ChiSquareDistribution::SetParameters(nu, 0, 0);
 }
 
-int ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
+void ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
   CheckOwnParameter(p1);
   RecordGuard guard(*this);
-  int r = GammaDistribution::SetParameters(p1 / 2, 0.5L, 0);
-  if (r != 0) return r;
+  GammaDistribution::SetParameters(p1 / 2, 0.5L, 0);
   guard.armed = false;
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@n");
@@ -266,7 +261,6 @@ int ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
   Par[1].Unset = false;
   NameId = 907;
   Nu = p1;
-  return 0;
 }
 
 }  // namespace vokt

@@ -18,14 +18,14 @@ class GammaDistribution : public ContinuousDistribution {
   Real Alpha = 1;
   Real Lambda = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  protected:
   Real LogLambda = 0;      // ln lambda
@@ -43,12 +43,12 @@ class ExponentialDistribution : public GammaDistribution {
 
   Real Theta = 1;  // rate
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
 };
 
 class ChiSquareDistribution : public GammaDistribution {
@@ -57,7 +57,7 @@ class ChiSquareDistribution : public GammaDistribution {
 
   Real Nu = 1;  // degrees of freedom, need not be an integer
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 }  // namespace vokt

@@ -32,14 +32,13 @@ bool HypergeometricDistribution::CheckParameter(int i, Real x) {
   return DiscreteDistribution::CheckParameter(i, x);
 }
 
-int HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParameterChangeGuard guard(*this, false, N, N1, N2, n);
   ParCount = 3;
   DefineParameter(1, 2, InfBound, true, "N");
   DefineParameter(2, 1, p1, true, "N_1^");
   DefineParameter(3, 1, p1, true, "n");
-  int r = DiscreteDistribution::SetParameters(p1, p2, p3);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, p3);
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
   NameId = 912;
@@ -54,10 +53,9 @@ int HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
-Real HypergeometricDistribution::PointProb(Real x) {
+Real HypergeometricDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (n <= kProductLimit) {
@@ -76,7 +74,7 @@ Real HypergeometricDistribution::PointProb(Real x) {
                   LogBinomialWeight(n, N, pr, q));
 }
 
-Real HypergeometricDistribution::ProbRatio(int32_t k) {
+Real HypergeometricDistribution::ProbRatio(int32_t k) const {
   // Undefined at the lowest point (and outside the support): the callers
   // then evaluate the point probability itself.
   if (k <= SupportLow || k > SupportHigh || N2 + k == n) return 0;

@@ -18,9 +18,9 @@ class HypergeometricDistribution : public DiscreteDistribution {
   int32_t n = 1;
 
   bool CheckParameter(int i, Real x) override;
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real PointProb(Real x) override;
-  Real ProbRatio(int32_t k) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) const override;
+  Real ProbRatio(int32_t k) const override;
 };
 
 }  // namespace vokt

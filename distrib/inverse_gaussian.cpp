@@ -85,12 +85,11 @@ InverseGaussianDistribution::InverseGaussianDistribution(Real mu, Real lambda) {
   SetParameters(mu, lambda, 1);
 }
 
-int InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
+void InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@l");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   NameId = 930;
   Mu = p1;
   Lambda = p2;
@@ -103,14 +102,13 @@ int InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
   // mu (sqrt(1 + 9/(4 phi^2)) - 3/(2 phi)), multiplied out by the conjugate:
   // for small phi the difference would cancel to nothing.
   Mode = Mu / (std::sqrt(1 + 9 / (4 * Phi * Phi)) + 3 / (2 * Phi));
-  return 0;
 }
 
 bool InverseGaussianDistribution::InSupport(Real x) const {
   return ContinuousDistribution::InSupport(x) && x > 0;
 }
 
-Real InverseGaussianDistribution::Density(Real x) {
+Real InverseGaussianDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0) || std::isinf(x)) return 0;
   // sqrt(lambda/(2 pi x^3)) exp(-lambda (x - mu)^2 / (2 mu^2 x)), in logs so
@@ -122,7 +120,7 @@ Real InverseGaussianDistribution::Density(Real x) {
   return std::exp((std::log(Lambda) - kLn2Pi) / 2 - 1.5L * std::log(x) - v2 / 2);
 }
 
-Real InverseGaussianDistribution::Cdf(Real x) {
+Real InverseGaussianDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 0;
   if (std::isinf(x)) return 1;
@@ -135,7 +133,7 @@ Real InverseGaussianDistribution::Cdf(Real x) {
   return Clamp01(NormalLower(v) + NormalDensity(v) * NormalMillsRatio(w));
 }
 
-Real InverseGaussianDistribution::UpperTail(Real x) {
+Real InverseGaussianDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 1;
   if (std::isinf(x)) return 0;
@@ -158,7 +156,7 @@ Real InverseGaussianDistribution::UpperTail(Real x) {
   return Clamp01(dv * sum * hw);
 }
 
-Real InverseGaussianDistribution::Solve(Real p, bool upper) {
+Real InverseGaussianDistribution::Solve(Real p, bool upper) const {
   // Start: the lognormal with the same mean and variance.
   const Real s2 = std::log1p(Mu / Lambda), m = std::log(Mu) - s2 / 2;
   const bool up = p > 0.5L ? !upper : upper;
@@ -171,8 +169,8 @@ Real InverseGaussianDistribution::Solve(Real p, bool upper) {
       "the inverse Gaussian quantile");
 }
 
-Real InverseGaussianDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real InverseGaussianDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real InverseGaussianDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real InverseGaussianDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
 }  // namespace vokt

@@ -19,16 +19,16 @@ class InverseGaussianDistribution : public ContinuousDistribution {
   Real Lambda = 1;
   Real Phi = 1;  // lambda / mu
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
 
  private:
-  Real Solve(Real p, bool upper);
+  Real Solve(Real p, bool upper) const;
 };
 
 // Mills ratio R(w) = Phi(-w) / phi(w) of the standard normal for w >= 0, with

@@ -650,22 +650,21 @@ RankTable KruskalWallisDistribution::ComputeKruskalWallis(const std::vector<int3
   return MakeTable(KruskalWallisKeys<long double>(order, lcm, control, steps), toX);
 }
 
-int KruskalWallisDistribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
-                                                    RankTable&& table) {
+void KruskalWallisDistribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
+                                                     RankTable&& table) {
   ParCount = 1;
   DefineParameter(1, 2, 255, true, "k");
   SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
   GroupCount = static_cast<int32_t>(sizes.size()) - 1;
-  const int result = SetParameters(GroupCount, 0, 0);
-  if (result == 0) NameId = 929;
-  return result;
+  SetParameters(GroupCount, 0, 0);
+  NameId = 929;
 }
 
-int KruskalWallisDistribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
-                                                  const RankControl* control) {
+void KruskalWallisDistribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,
+                                                   const RankControl* control) {
   PrepareKruskalWallis(sizes);
   RankTable table = ComputeKruskalWallis(sizes, control);
-  return InstallKruskalWallis(sizes, std::move(table));
+  InstallKruskalWallis(sizes, std::move(table));
 }
 
 // ---------------------------------------------------------------------------
@@ -694,23 +693,22 @@ RankTable FriedmanDistribution::ComputeFriedman(int32_t T, int32_t B, const Rank
   return MakeTable(FriedmanKeys<long double>(T, B, control, steps), toX);
 }
 
-int FriedmanDistribution::InstallFriedman(int32_t T, int32_t B, RankTable&& table) {
+void FriedmanDistribution::InstallFriedman(int32_t T, int32_t B, RankTable&& table) {
   ParCount = 2;
   DefineParameter(1, 2, 12, true, "T");
   DefineParameter(2, 2, 63, true, "B");
   SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
   Treatments = T;
   Blocks = B;
-  const int result = SetParameters(T, B, 0);
-  if (result == 0) NameId = 931;
-  return result;
+  SetParameters(T, B, 0);
+  NameId = 931;
 }
 
-int FriedmanDistribution::BuildFriedman(const RankControl* control, Real T, Real B) {
+void FriedmanDistribution::BuildFriedman(const RankControl* control, Real T, Real B) {
   PrepareFriedman(T, B);
   const int32_t t = static_cast<int32_t>(T), b = static_cast<int32_t>(B);
   RankTable table = ComputeFriedman(t, b, control);
-  return InstallFriedman(t, b, std::move(table));
+  InstallFriedman(t, b, std::move(table));
 }
 
 }  // namespace vokt

@@ -43,15 +43,13 @@ class KruskalWallisDistribution : public EmpiricalDistribution {
   // The table for checked sizes.  Throws CancelledError on a requested stop.
   static RankTable ComputeKruskalWallis(const std::vector<int32_t>& sizes,
                                         const RankControl* control);
-  // Installs a computed table; returns the result of SetParameters.
-  int InstallKruskalWallis(const std::vector<int32_t>& sizes, RankTable&& table);
+  // Installs a computed table.
+  void InstallKruskalWallis(const std::vector<int32_t>& sizes, RankTable&& table);
   // All three; a refused size or a cancelled run leaves the distribution as
   // it was.
-  int BuildKruskalWallis(const std::vector<int32_t>& sizes, const RankControl* control = nullptr);
+  void BuildKruskalWallis(const std::vector<int32_t>& sizes, const RankControl* control = nullptr);
   // Builds from GroupSizes.
-  int Rebuild(const RankControl* control = nullptr) {
-    return BuildKruskalWallis(GroupSizes, control);
-  }
+  void Rebuild(const RankControl* control = nullptr) { BuildKruskalWallis(GroupSizes, control); }
 };
 
 class FriedmanDistribution : public EmpiricalDistribution {
@@ -64,8 +62,8 @@ class FriedmanDistribution : public EmpiricalDistribution {
   // Checks T and B (integers, 2 <= T <= 12, 2 <= B <= 63) and the cost.
   RankCost PrepareFriedman(Real T, Real B);
   static RankTable ComputeFriedman(int32_t T, int32_t B, const RankControl* control);
-  int InstallFriedman(int32_t T, int32_t B, RankTable&& table);
-  int BuildFriedman(const RankControl* control, Real T, Real B);
+  void InstallFriedman(int32_t T, int32_t B, RankTable&& table);
+  void BuildFriedman(const RankControl* control, Real T, Real B);
 };
 
 // The estimated cost of the dynamic programmes, from the sizes alone (entries

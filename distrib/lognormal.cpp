@@ -21,12 +21,11 @@ Real Clamp01(Real p) {
 
 LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { SetParameters(mu, sigma2, 1); }
 
-int LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
+void LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
-  const int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   // The new normal is built before any field changes, so that the object
   // stays whole should it fail.
   auto normal = std::make_unique<NormalDistribution>(p1, p2);
@@ -52,14 +51,13 @@ int LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
   Mode = std::exp(Mu - Sigma2);
   NormalPart = std::move(normal);
-  return 0;
 }
 
 bool LognormalDistribution::InSupport(Real x) const {
   return ContinuousDistribution::InSupport(x) && x > 0;
 }
 
-Real LognormalDistribution::Density(Real x) {
+Real LognormalDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0) || std::isinf(x)) return 0;
   const Real lx = std::log(x);
@@ -67,19 +65,19 @@ Real LognormalDistribution::Density(Real x) {
   return std::exp(LogNorm - lx - d * d / (2 * Sigma2));
 }
 
-Real LognormalDistribution::Cdf(Real x) {
+Real LognormalDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 0;
   return Clamp01(NormalLower((std::log(x) - Mu) / Sigma));
 }
 
-Real LognormalDistribution::UpperTail(Real x) {
+Real LognormalDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return 1;
   return Clamp01(NormalUpper((std::log(x) - Mu) / Sigma));
 }
 
-Real LognormalDistribution::Quantile(Real& p) {
+Real LognormalDistribution::InverseCdf(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -88,7 +86,7 @@ Real LognormalDistribution::Quantile(Real& p) {
   return std::exp(Mu + Sigma * NormalLowerInv(p));
 }
 
-Real LognormalDistribution::UpperQuantile(Real q) {
+Real LognormalDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -97,9 +95,9 @@ Real LognormalDistribution::UpperQuantile(Real q) {
   return std::exp(Mu + Sigma * NormalUpperInv(q));
 }
 
-Real LognormalDistribution::RandomValue() {
+Real LognormalDistribution::RandomValue(RandomEngine& engine) const {
   // Beyond the extended range only for absurd mu; reported as overflow.
-  return CheckedExp(NormalPart->RandomValue());
+  return CheckedExp(NormalPart->RandomValue(engine));
 }
 
 void LognormalDistribution::ParameterLabel(int i, int n, std::string& s) const {

@@ -19,14 +19,14 @@ class LognormalDistribution : public ContinuousDistribution {
   Real Sigma2 = 1;
   Real Sigma = 1;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 };
 

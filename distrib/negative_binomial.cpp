@@ -53,15 +53,14 @@ NegativeBinomialDistribution::NegativeBinomialDistribution(Real r, Real p) {
   SetParameters(r, p, 0);
 }
 
-int NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
   ParameterChangeGuard guard(*this, false, r, p);
   ParCount = 2;
   // r = 0 would be the point mass at 0; the range is r = 1, 2, ...
   DefineParameter(1, 1, InfBound, true, "r");
   DefineParameter(2, 0, 1, false, "p");
-  int result = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (result != 0) return result;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // r is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
   guard.Validated();
@@ -74,10 +73,9 @@ int NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
-Real NegativeBinomialDistribution::PointProb(Real x) {
+Real NegativeBinomialDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (k <= kSmallCount && r <= kSmallCount) {
@@ -92,7 +90,7 @@ Real NegativeBinomialDistribution::PointProb(Real x) {
   return r / (r + k) * std::exp(LogBinomialWeight(r, r + k, p, 1 - p));
 }
 
-Real NegativeBinomialDistribution::Cdf(Real x) {
+Real NegativeBinomialDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
@@ -110,7 +108,7 @@ Real NegativeBinomialDistribution::Cdf(Real x) {
   return c < 0 ? 0 : c;
 }
 
-Real NegativeBinomialDistribution::UpperTail(Real x) {
+Real NegativeBinomialDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
@@ -132,34 +130,32 @@ Real NegativeBinomialDistribution::UpperTail(Real x) {
   return c < 0 ? 0 : c;
 }
 
-Real NegativeBinomialDistribution::ModeStart() {
+Real NegativeBinomialDistribution::ModeStart() const {
   // The mode is floor((r - 1)(1 - p) / p) (0 for r = 1): the mean lies up to
   // 1/p above it, a long walk for a small p.
   return std::floor((static_cast<Real>(r) - 1) * (1 - p) / p);
 }
 
-Real NegativeBinomialDistribution::ProbRatio(int32_t k) {
+Real NegativeBinomialDistribution::ProbRatio(int32_t k) const {
   if (k <= 0) return 0;
   return (static_cast<Real>(r) + k - 1) * (1 - p) / k;
 }
 
 GeometricDistribution::GeometricDistribution(Real p) { SetParameters(p, 0.5L, 0); }
 
-int GeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void GeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   // Validated as the negative binomial's second parameter; whatever fails,
   // the records go back to the one-parameter form they had.
   ParameterChangeGuard guard(*this, true, r, p);
-  int result = NegativeBinomialDistribution::SetParameters(1.0L, p1, 0);
-  if (result != 0) return result;
+  NegativeBinomialDistribution::SetParameters(1.0L, p1, 0);
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");
   Par[1].Value = p1;
   Par[1].Unset = false;
   NameId = 922;
   guard.Commit();
-  return 0;
 }
 
 }  // namespace vokt

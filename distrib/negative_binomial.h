@@ -15,25 +15,25 @@ class NegativeBinomialDistribution : public DiscreteDistribution {
   int32_t r = 1;
   Real p = 0.5L;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real ProbRatio(int32_t k) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real ProbRatio(int32_t k) const override;
   // Every probability is computed on its own (no table walks): a
   // small p (r = 5, p = 1e-6 spans 30 million points) gets a thinned table.
   bool ThinTableAllowed() const override { return true; }
 
  protected:
   NegativeBinomialDistribution() = default;
-  Real ModeStart() override;
+  Real ModeStart() const override;
 };
 
 class GeometricDistribution : public NegativeBinomialDistribution {
  public:
   explicit GeometricDistribution(Real p);
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 }  // namespace vokt

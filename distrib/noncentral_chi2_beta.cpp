@@ -161,7 +161,7 @@ NoncentralChiSquareDistribution::NoncentralChiSquareDistribution(Real nu, Real l
   SetParameters(nu, lambda, 0);
 }
 
-int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
+void NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, true, "@n");
   DefineParameter(2, -Eps, InfBound, false, "@l");
@@ -172,17 +172,14 @@ int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   if (central) {
     // The chi-square's record: real, so nu need not be an integer here.
     DefineParameter(1, 0, InfBound, false, "@n");
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 1);
-      r = ContinuousDistribution::SetParameters(p1, 0, 0);
+      ContinuousDistribution::SetParameters(p1, 0, 0);
     }
-    if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, 1);
   }
   NameId = 923;
   Central = central;
@@ -196,7 +193,6 @@ int NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = -1;
   lnDensityScale_ = -NonCentrality / 2 - LogGamma(Nu / 2) - std::log(2.0L);
   lnTailScale_ = -NonCentrality / 2 - LogGamma(Nu / 2 + 1);
-  return 0;
 }
 
 // Where nu / 2, lambda / 2 and x / 2 are all at most kDirectLimit, the terms
@@ -233,7 +229,7 @@ bool NoncentralChiSquareDistribution::CheckParameter(int i, Real x) {
   return true;
 }
 
-Real NoncentralChiSquareDistribution::Density(Real x) {
+Real NoncentralChiSquareDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return 0;
   const Real k = Nu / 2;
@@ -308,13 +304,13 @@ bool NoncentralChiSquareDistribution::LowerTailFromZero(Real x, Real& lower) con
   return true;
 }
 
-Real NoncentralChiSquareDistribution::Cdf(Real x) {
+Real NoncentralChiSquareDistribution::Cdf(Real x) const {
   Real lower;
   if (!Central && x > 0 && std::isfinite(x) && LowerTailFromZero(x, lower)) return lower;
   return Tail(x, false);
 }
 
-Real NoncentralChiSquareDistribution::UpperTail(Real x) {
+Real NoncentralChiSquareDistribution::UpperTail(Real x) const {
   // Where the lower tail is at most a half, its complement keeps every digit;
   // otherwise the upper components Q(s, y) rise from Q(nu/2, y) by adding
   // D_s, so the upper sum too is formed of positive terms only.
@@ -337,7 +333,7 @@ Real NoncentralChiSquareDistribution::UpperTail(Real x) {
   return noncentral::Clamp01(sum);
 }
 
-Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) {
+Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
   if (std::isinf(x)) return upper ? 0 : 1;
@@ -362,7 +358,7 @@ Real NoncentralChiSquareDistribution::Tail(Real x, bool upper) {
       "the non-central chi-square distribution function");
 }
 
-Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) {
+Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) const {
   // Patnaik: X about c chi-square(f), c = (nu + 2 lambda) / (nu + lambda),
   // f = (nu + lambda)^2 / (nu + 2 lambda); exact for lambda = 0.
   const Real l = NonCentrality, s1 = Nu + l, s2 = Nu + 2 * l;
@@ -381,13 +377,13 @@ Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) {
                                   "the non-central chi-square quantile");
 }
 
-Real NoncentralChiSquareDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralChiSquareDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralChiSquareDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralChiSquareDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralChiSquareDistribution::RandomValue() {
-  const Real x = noncentral::NcChiSquareValue(Nu, NonCentrality);
-  if (!(x >= 0)) return ContinuousDistribution::RandomValue();
+Real NoncentralChiSquareDistribution::RandomValue(RandomEngine& engine) const {
+  const Real x = noncentral::NcChiSquareValue(engine, Nu, NonCentrality);
+  if (!(x >= 0)) return ContinuousDistribution::RandomValue(engine);
   return x < SupportHigh ? x : SupportHigh;
 }
 
@@ -398,24 +394,21 @@ NoncentralBetaDistribution::NoncentralBetaDistribution(Real alpha, Real beta, Re
   SetParameters(alpha, beta, lambda);
 }
 
-int NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   DefineParameter(3, -1e-11L, InfBound, false, "@l");
   const bool central = NearlyEqual(p3, 0);
   if (central) {
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 2);
-      r = ContinuousDistribution::SetParameters(p1, p2, 0);
+      ContinuousDistribution::SetParameters(p1, p2, 0);
     }
-    if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real a = central ? 0 : p3 / 2;
   // Moments of the mixture: component j is beta(alpha + j, beta) with mean
@@ -484,7 +477,6 @@ int NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Mean = mean;
   Variance = var;
   Mode = -1;
-  return 0;
 }
 
 bool NoncentralBetaDistribution::CheckParameter(int i, Real x) {
@@ -504,12 +496,12 @@ const NoncentralBetaDistribution::IndexConstants* NoncentralBetaDistribution::Ne
   return &Near[static_cast<size_t>(k)];
 }
 
-Real NoncentralBetaDistribution::Density(Real x) {
+Real NoncentralBetaDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return DensityAt(x, 1 - x);
 }
 
-Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) {
+Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) const {
   if (!(x > 0) || !(cx > 0)) return 0;
   Real lx, lcx;
   LogPair(x, cx, lx, lcx);
@@ -545,21 +537,21 @@ Real NoncentralBetaDistribution::DensityAt(Real x, Real cx) {
                                 "the non-central beta density");
 }
 
-Real NoncentralBetaDistribution::Cdf(Real x) {
+Real NoncentralBetaDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return CdfAt(x, 1 - x);
 }
 
-Real NoncentralBetaDistribution::UpperTail(Real x) {
+Real NoncentralBetaDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return UpperAt(x, 1 - x);
 }
 
-Real NoncentralBetaDistribution::CdfAt(Real x, Real cx) { return TailAt(x, cx, false); }
+Real NoncentralBetaDistribution::CdfAt(Real x, Real cx) const { return TailAt(x, cx, false); }
 
-Real NoncentralBetaDistribution::UpperAt(Real x, Real cx) { return TailAt(x, cx, true); }
+Real NoncentralBetaDistribution::UpperAt(Real x, Real cx) const { return TailAt(x, cx, true); }
 
-Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper, Real* density) {
+Real NoncentralBetaDistribution::TailAt(Real x, Real cx, bool upper, Real* density) const {
   if (density) *density = std::numeric_limits<Real>::quiet_NaN();
   if (std::isnan(x) || std::isnan(cx)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
@@ -622,7 +614,7 @@ Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
   }
 }
 
-Real NoncentralBetaDistribution::Solve(Real p, bool upper) {
+Real NoncentralBetaDistribution::Solve(Real p, bool upper) const {
   const bool up = p > 0.5L ? !upper : upper;
   const Real x0 = StartValue(p > 0.5L ? 1 - p : p, up);
   // The solver asks for the density right after the tail at the same x; the
@@ -641,18 +633,18 @@ Real NoncentralBetaDistribution::Solve(Real p, bool upper) {
                                   1, "the non-central beta quantile");
 }
 
-Real NoncentralBetaDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralBetaDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralBetaDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralBetaDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralBetaDistribution::RandomValue() {
+Real NoncentralBetaDistribution::RandomValue(RandomEngine& engine) const {
   // X1 / (X1 + X2) with X1 non-central chi-square(2 alpha, lambda) and X2
   // chi-square(2 beta).  When both underflow (tiny shapes) the ratio means
   // nothing and the inversion of the cdf answers instead.
-  const Real x1 = noncentral::NcChiSquareValue(2 * Alpha, NonCentrality);
-  const Real x2 = 2 * noncentral::GammaValue(Beta);
+  const Real x1 = noncentral::NcChiSquareValue(engine, 2 * Alpha, NonCentrality);
+  const Real x2 = 2 * noncentral::GammaValue(engine, Beta);
   const Real s = x1 + x2;
-  if (!(s > 0) || !std::isfinite(s)) return ContinuousDistribution::RandomValue();
+  if (!(s > 0) || !std::isfinite(s)) return ContinuousDistribution::RandomValue(engine);
   return x1 / s;
 }
 

@@ -28,18 +28,18 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
   Real Nu = 1;
   Real NonCentrality = 0;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  private:
-  Real Tail(Real x, bool upper);
-  Real Solve(Real p, bool upper);
+  Real Tail(Real x, bool upper) const;
+  Real Solve(Real p, bool upper) const;
   // The density summed upward from its first term, for moderate arguments.
   Real DensityFromZero(Real x) const;
   // The lower tail summed from its first term, for moderate arguments;
@@ -73,31 +73,31 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   // The constants of index j, or null when j is not among them.
   const IndexConstants* NearAt(int64_t j) const;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
   // Density, cdf and upper tail at x with 1 - x given separately, so that callers that
   // know the complement more accurately than 1 - x (the non-central F in its
   // upper tail) keep it.
-  Real DensityAt(Real x, Real cx);
-  Real CdfAt(Real x, Real cx);
-  Real UpperAt(Real x, Real cx);
+  Real DensityAt(Real x, Real cx) const;
+  Real CdfAt(Real x, Real cx) const;
+  Real UpperAt(Real x, Real cx) const;
   // Start value for a quantile solver: Patnaik's two-moment chi-square for
   // the non-central part (p on the upper tail when upper).
   Real StartValue(Real p, bool upper) const;
   // The lower (or upper) tail at x; density, when given, receives the
   // density at x from the same sums (NaN where they do not give it).
-  Real TailAt(Real x, Real cx, bool upper, Real* density = nullptr);
+  Real TailAt(Real x, Real cx, bool upper, Real* density = nullptr) const;
 
  private:
-  Real Solve(Real p, bool upper);
+  Real Solve(Real p, bool upper) const;
 };
 
 }  // namespace vokt

@@ -38,7 +38,7 @@ NoncentralFDistribution::NoncentralFDistribution(Real m, Real n, Real lambda) {
   SetParameters(m, n, lambda);
 }
 
-int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
@@ -47,17 +47,14 @@ int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   if (central) {
     // The central F's records and checks; lambda = 0 itself would fail the
     // check against -Eps.
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 2);
-      r = ContinuousDistribution::SetParameters(p1, p2, 0);
+      ContinuousDistribution::SetParameters(p1, p2, 0);
     }
-    if (r != 0) return r;
     Par[3].Value = 0;
     Par[3].Unset = Par[1].Unset || Par[2].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real m = p1, n = p2, lambda = central ? 0 : p3;
   // Built before any field changes, so a failure leaves the object as it was.
@@ -88,7 +85,6 @@ int NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
     ChiPart->NonCentrality = lambda;
     ChiPart->Central = lambda == 0;
   }
-  return 0;
 }
 
 bool NoncentralFDistribution::CheckParameter(int i, Real x) {
@@ -121,7 +117,7 @@ void BetaVariable(Real m, Real n, Real x, Real& y, Real& cy) {
 
 }  // namespace
 
-Real NoncentralFDistribution::Density(Real x) {
+Real NoncentralFDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x >= 0) || std::isinf(x)) return 0;
   // At 0 the density is finite and positive only for m = 2: the limit of the
@@ -134,11 +130,11 @@ Real NoncentralFDistribution::Density(Real x) {
   return NcBetaPart->DensityAt(y, cy) * (NumDf / DenDf) * cy * cy;
 }
 
-Real NoncentralFDistribution::Cdf(Real x) { return Tail(x, false); }
+Real NoncentralFDistribution::Cdf(Real x) const { return Tail(x, false); }
 
-Real NoncentralFDistribution::UpperTail(Real x) { return Tail(x, true); }
+Real NoncentralFDistribution::UpperTail(Real x) const { return Tail(x, true); }
 
-Real NoncentralFDistribution::Tail(Real x, bool upper, Real* density) {
+Real NoncentralFDistribution::Tail(Real x, bool upper, Real* density) const {
   if (density) *density = std::numeric_limits<Real>::quiet_NaN();
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (!(x > 0)) return upper ? 1 : 0;
@@ -152,7 +148,7 @@ Real NoncentralFDistribution::Tail(Real x, bool upper, Real* density) {
   return t;
 }
 
-Real NoncentralFDistribution::Solve(Real p, bool upper) {
+Real NoncentralFDistribution::Solve(Real p, bool upper) const {
   const bool up = p > 0.5L ? !upper : upper;
   const Real y0 = NcBetaPart->StartValue(p > 0.5L ? 1 - p : p, up);
   const Real x0 = (DenDf / NumDf) * y0 / (1 - y0);
@@ -171,16 +167,16 @@ Real NoncentralFDistribution::Solve(Real p, bool upper) {
       upper, x0, 0, std::numeric_limits<Real>::infinity(), "the non-central F quantile");
 }
 
-Real NoncentralFDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralFDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralFDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralFDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralFDistribution::RandomValue() {
+Real NoncentralFDistribution::RandomValue(RandomEngine& engine) const {
   // (X1 / m) / (X2 / n), X1 non-central chi-square(m, lambda), X2 chi-square(n).
-  const Real x1 = noncentral::NcChiSquareValue(NumDf, NonCentrality);
-  const Real x2 = 2 * noncentral::GammaValue(DenDf / 2);
+  const Real x1 = noncentral::NcChiSquareValue(engine, NumDf, NonCentrality);
+  const Real x2 = 2 * noncentral::GammaValue(engine, DenDf / 2);
   const Real r = (x1 / NumDf) / (x2 / DenDf);
-  if (!(r >= 0)) return ContinuousDistribution::RandomValue();
+  if (!(r >= 0)) return ContinuousDistribution::RandomValue(engine);
   return r < SupportHigh ? r : SupportHigh;
 }
 
@@ -427,23 +423,20 @@ NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) {
   SetParameters(nu, delta, 0);
 }
 
-int NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
+void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@n");
   DefineParameter(2, -InfBound, InfBound, false, "@d");
   const bool central = NearlyEqual(p2, 0);
   if (central) {
-    int r;
     {
       noncentral::ScopedParCount scope(ParCount, 1);
-      r = ContinuousDistribution::SetParameters(p1, 0, 0);
+      ContinuousDistribution::SetParameters(p1, 0, 0);
     }
-    if (r != 0) return r;
     Par[2].Value = 0;
     Par[2].Unset = Par[1].Unset;
   } else {
-    int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-    if (r != 0) return r;
+    ContinuousDistribution::SetParameters(p1, p2, 1);
   }
   const Real nu = p1, delta = central ? 0 : p2;
   auto series = std::make_shared<const SeriesConstants>(nu, std::fabs(delta));
@@ -465,7 +458,6 @@ int NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
     if (!(Variance > 0)) Variance = nu / (nu - 2);
   }
   Mode = -2147483648.0L;
-  return 0;
 }
 
 bool NoncentralTDistribution::CheckParameter(int i, Real x) {
@@ -483,7 +475,7 @@ namespace {
 constexpr Real kNormalNu = 1e18L;
 }  // namespace
 
-Real NoncentralTDistribution::Density(Real x) {
+Real NoncentralTDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalDensity(x - Delta);
   if (Central) {
@@ -550,7 +542,7 @@ Real NoncentralTDistribution::Density(Real x) {
   return LowerTailDensity(ax, Nu, d);
 }
 
-Real NoncentralTDistribution::Cdf(Real x) {
+Real NoncentralTDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalLower(x - Delta);
   // P(T <= x; delta) = P(T > -x; -delta) for a negative delta.
@@ -558,7 +550,7 @@ Real NoncentralTDistribution::Cdf(Real x) {
   return TailPositive(x, Delta, false);
 }
 
-Real NoncentralTDistribution::UpperTail(Real x) {
+Real NoncentralTDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (Nu > kNormalNu) return NormalUpper(x - Delta);
   if (Delta < 0) return TailPositive(-x, -Delta, false);
@@ -566,7 +558,7 @@ Real NoncentralTDistribution::UpperTail(Real x) {
 }
 
 Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Real* density,
-                                           Real* slope) {
+                                           Real* slope) const {
   if (density) *density = std::numeric_limits<Real>::quiet_NaN();
   if (slope) *slope = std::numeric_limits<Real>::quiet_NaN();
   if (std::isinf(x)) return (x > 0) == upperWanted ? 0 : 1;
@@ -719,7 +711,7 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Rea
   return noncentral::Clamp01(S);
 }
 
-Real NoncentralTDistribution::Solve(Real p, bool upper) {
+Real NoncentralTDistribution::Solve(Real p, bool upper) const {
   // Start: the normal approximation of Johnson and Kotz,
   // (x (1 - 1/(4 nu)) - delta) / sqrt(1 + x^2 / (2 nu)) standard normal,
   // solved for x; the solver works on the tail in any case.
@@ -781,16 +773,16 @@ Real NoncentralTDistribution::Solve(Real p, bool upper) {
                                   -inf, inf, "the non-central t quantile", slope);
 }
 
-Real NoncentralTDistribution::Quantile(Real& p) { return Solve(p, false); }
+Real NoncentralTDistribution::InverseCdf(Real p) const { return Solve(p, false); }
 
-Real NoncentralTDistribution::UpperQuantile(Real q) { return Solve(q, true); }
+Real NoncentralTDistribution::UpperQuantile(Real q) const { return Solve(q, true); }
 
-Real NoncentralTDistribution::RandomValue() {
+Real NoncentralTDistribution::RandomValue(RandomEngine& engine) const {
   // (Z + delta) / sqrt(V / nu), V chi-square(nu).
-  const Real z = noncentral::StdNormalValue() + Delta;
-  const Real v = 2 * noncentral::GammaValue(Nu / 2);
+  const Real z = noncentral::StdNormalValue(engine) + Delta;
+  const Real v = 2 * noncentral::GammaValue(engine, Nu / 2);
   const Real t = z / std::sqrt(v / Nu);
-  if (std::isnan(t)) return ContinuousDistribution::RandomValue();
+  if (std::isnan(t)) return ContinuousDistribution::RandomValue(engine);
   if (t > SupportHigh) return SupportHigh;
   if (t < SupportLow) return SupportLow;
   return t;

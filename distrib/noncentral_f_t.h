@@ -28,15 +28,15 @@ class NoncentralFDistribution : public ContinuousDistribution {
   Real DenDf = 1;
   Real NonCentrality = 0;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:
@@ -44,8 +44,8 @@ class NoncentralFDistribution : public ContinuousDistribution {
   // y = m x / (m x + n), 1 - y = n / (m x + n), exact for every finite x.
   // The tail at x; density, when given, receives f(x) where the tail's sums
   // give it (NaN elsewhere).
-  Real Tail(Real x, bool upper, Real* density = nullptr);
-  Real Solve(Real p, bool upper);
+  Real Tail(Real x, bool upper, Real* density = nullptr) const;
+  Real Solve(Real p, bool upper) const;
 };
 
 class NoncentralTDistribution : public ContinuousDistribution {
@@ -64,21 +64,22 @@ class NoncentralTDistribution : public ContinuousDistribution {
   struct SeriesConstants;
   std::shared_ptr<const SeriesConstants> Series;
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool CheckParameter(int i, Real x) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  private:
   // P(T <= x) (upper false) or P(T > x) for delta >= 0 given as d = |delta|;
   // density, when given, receives f(x) where the sums give it, NaN elsewhere.
   // slope, when given, receives f'(x) / f(x) at x > 0 (NaN elsewhere).
-  Real TailPositive(Real x, Real d, bool upper, Real* density = nullptr, Real* slope = nullptr);
-  Real Solve(Real p, bool upper);
+  Real TailPositive(Real x, Real d, bool upper, Real* density = nullptr,
+                    Real* slope = nullptr) const;
+  Real Solve(Real p, bool upper) const;
 };
 
 }  // namespace vokt

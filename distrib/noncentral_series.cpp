@@ -40,23 +40,23 @@ namespace {
 constexpr int kTrialCap = 1000;
 }  // namespace
 
-Real StdNormalValue() {
+Real StdNormalValue(RandomEngine& engine) {
   static NormalDistribution standard(0, 1);
-  return standard.RandomValue();
+  return standard.RandomValue(engine);
 }
 
-Real GammaValue(Real k) {
+Real GammaValue(RandomEngine& engine, Real k) {
   if (k < 1) {
-    const Real g = GammaValue(k + 1);
-    return g * std::pow(Uniform(), 1 / k);
+    const Real g = GammaValue(engine, k + 1);
+    return g * std::pow(engine.Uniform(), 1 / k);
   }
   const Real d = k - 1.0L / 3, c = 1 / std::sqrt(9 * d);
   for (int trial = 0; trial < kTrialCap; ++trial) {
-    const Real z = StdNormalValue();
+    const Real z = StdNormalValue(engine);
     Real v = 1 + c * z;
     if (v <= 0) continue;
     v = v * v * v;
-    const Real u = Uniform();
+    const Real u = engine.Uniform();
     const Real z2 = z * z;
     if (u < 1 - 0.0331L * z2 * z2) return d * v;
     if (u > 0 && std::log(u) < z2 / 2 + d * (1 - v + std::log(v))) return d * v;
@@ -64,12 +64,12 @@ Real GammaValue(Real k) {
   throw ConvergenceError("the gamma generator");
 }
 
-int64_t PoissonValue(Real a) {
+int64_t PoissonValue(RandomEngine& engine, Real a) {
   if (!(a > 0)) return 0;
   const int64_t m = static_cast<int64_t>(std::floor(a));
   const Real pm = std::exp(LogPoissonWeight(static_cast<Real>(m), a));
   const Real fm = GammaUpper(static_cast<Real>(m) + 1, a);  // P(J <= m)
-  const Real u = Uniform();
+  const Real u = engine.Uniform();
   const int64_t cap = SeriesCap(a);
   Real p = pm, f = fm;
   int64_t j = m;
@@ -92,15 +92,15 @@ int64_t PoissonValue(Real a) {
   return j;
 }
 
-Real NcChiSquareValue(Real k, Real lambda) {
+Real NcChiSquareValue(RandomEngine& engine, Real k, Real lambda) {
   if (k >= 1) {
-    const Real z = StdNormalValue() + std::sqrt(lambda);
+    const Real z = StdNormalValue(engine) + std::sqrt(lambda);
     Real r = z * z;
-    if (k > 1) r += 2 * GammaValue((k - 1) / 2);
+    if (k > 1) r += 2 * GammaValue(engine, (k - 1) / 2);
     return r;
   }
-  const int64_t j = lambda > 0 ? PoissonValue(lambda / 2) : 0;
-  return 2 * GammaValue(k / 2 + static_cast<Real>(j));
+  const int64_t j = lambda > 0 ? PoissonValue(engine, lambda / 2) : 0;
+  return 2 * GammaValue(engine, k / 2 + static_cast<Real>(j));
 }
 
 int64_t SeriesCap(Real a) { return 100000 + static_cast<int64_t>(50 * std::sqrt(a)); }

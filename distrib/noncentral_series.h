@@ -12,6 +12,7 @@
 #include "numeric/checks.h"
 #include "numeric/errors.h"
 #include "numeric/functions.h"
+#include "numeric/uniform.h"
 
 namespace vokt::noncentral {
 
@@ -43,10 +44,10 @@ inline Real Clamp01(Real v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 // chi-square with k degrees of freedom and non-centrality lambda, as
 // (Z + sqrt lambda)^2 + chi-square(k - 1) for k >= 1 and as the Poisson
 // mixture chi-square(k + 2J) below.
-Real StdNormalValue();
-Real GammaValue(Real k);
-int64_t PoissonValue(Real a);
-Real NcChiSquareValue(Real k, Real lambda);
+Real StdNormalValue(RandomEngine& engine);
+Real GammaValue(RandomEngine& engine, Real k);
+int64_t PoissonValue(RandomEngine& engine, Real a);
+Real NcChiSquareValue(RandomEngine& engine, Real k, Real lambda);
 
 // Lowers a parameter count for the lifetime of the object and restores it
 // however the scope ends: the central paths validate only the central

@@ -19,14 +19,13 @@ NormalDistribution::NormalDistribution(Real mu, Real sigma2) {
   SetParameters(mu, sigma2, std::sqrt(sigma2));
 }
 
-int NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParCount = 3;
   StrictPositive = true;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   DefineParameter(3, 0, InfBound, false, "@s");
-  int r = ContinuousDistribution::SetParameters(p1, p2, p3);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, p3);
   NameId = 901;
   Mu = p1;
   Sigma2 = p2;
@@ -38,7 +37,6 @@ int NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
   ErrorIf(!(Sigma > 0) || !std::isfinite(Sigma), msgTooLarge);
   RouConst = std::sqrt(2 / std::exp(1.0L));
-  return 0;
 }
 
 Real NormalDistribution::Z(Real x) const {
@@ -50,17 +48,17 @@ Real NormalDistribution::Z(Real x) const {
   return z;
 }
 
-Real NormalDistribution::Density(Real x) {
+Real NormalDistribution::Density(Real x) const {
   const Real z = Z(x);
   if (std::isinf(z)) return 0;
   return NormalDensity(z) * InvSigma;
 }
 
-Real NormalDistribution::Cdf(Real x) { return NormalLower(Z(x)); }
+Real NormalDistribution::Cdf(Real x) const { return NormalLower(Z(x)); }
 
-Real NormalDistribution::UpperTail(Real x) { return NormalUpper(Z(x)); }
+Real NormalDistribution::UpperTail(Real x) const { return NormalUpper(Z(x)); }
 
-Real NormalDistribution::Quantile(Real& p) {
+Real NormalDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -68,7 +66,7 @@ Real NormalDistribution::Quantile(Real& p) {
   return Mu + Sigma * NormalLowerInv(p);
 }
 
-Real NormalDistribution::UpperQuantile(Real q) {
+Real NormalDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return InfBound;
@@ -76,11 +74,11 @@ Real NormalDistribution::UpperQuantile(Real q) {
   return Mu + Sigma * NormalUpperInv(q);
 }
 
-Real NormalDistribution::RandomValue() {
+Real NormalDistribution::RandomValue(RandomEngine& engine) const {
   Real x;
   for (;;) {
-    const Real u = Uniform();
-    const Real v = (2 * Uniform() - 1) * RouConst;
+    const Real u = engine.Uniform();
+    const Real v = (2 * engine.Uniform() - 1) * RouConst;
     x = v / u;
     const Real x2 = x * x;
     if (x2 <= 6 - 8 * u + 2 * u * u) break;

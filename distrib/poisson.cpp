@@ -62,7 +62,7 @@ Real SmallTail(Real k, Real lambda, bool upper) {
 
 PoissonDistribution::PoissonDistribution(Real lambda) { SetParameters(lambda, 0, 0); }
 
-int PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
+void PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;
   (void)p3;
   ParameterChangeGuard guard(*this, false, Lambda);
@@ -71,8 +71,7 @@ int PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   // An infinite mean reaches past every point (finite ones too large for
   // the point table are refused when it is built).
   ErrorIf(p1 == InfBound, msgTooLarge);
-  int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
   guard.Validated();
   NameId = 906;
   Lambda = p1;
@@ -82,17 +81,16 @@ int PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HasMean = HasVariance = true;
   BuildPointTable();
   guard.Commit();
-  return 0;
 }
 
-Real PoissonDistribution::PointProb(Real x) {
+Real PoissonDistribution::PointProb(Real x) const {
   if (!InSupport(x)) return 0;
   const Real k = RoundExt(x);
   if (Lambda <= kSmallMean && k <= kSmallPoint) return SmallWeight(k, Lambda);
   return std::exp(LogPoissonWeight(k, Lambda));
 }
 
-Real PoissonDistribution::Cdf(Real x) {
+Real PoissonDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 0;
   if (k >= kBeyondMass) return 1;
@@ -102,7 +100,7 @@ Real PoissonDistribution::Cdf(Real x) {
   return GammaUpper(k + 1, Lambda);
 }
 
-Real PoissonDistribution::UpperTail(Real x) {
+Real PoissonDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (k < 0) return 1;
   if (k >= kBeyondMass) return 0;
@@ -116,19 +114,19 @@ bool PoissonDistribution::QuickSearchTails() const {
   return Lambda >= kLargeMean && Lambda <= kHugeMean;
 }
 
-Real PoissonDistribution::SearchCdf(Real x) {
+Real PoissonDistribution::SearchCdf(Real x) const {
   const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= kBeyondMass) return Cdf(x);
   return GammaUpper(k + 1, Lambda);
 }
 
-Real PoissonDistribution::SearchUpperTail(Real x) {
+Real PoissonDistribution::SearchUpperTail(Real x) const {
   const Real k = CdfPoint(x);
   if (!QuickSearchTails() || k < 0 || k >= kBeyondMass) return UpperTail(x);
   return GammaLower(k + 1, Lambda);
 }
 
-Real PoissonDistribution::ProbRatio(int32_t k) {
+Real PoissonDistribution::ProbRatio(int32_t k) const {
   if (k <= 0) return 0;
   return Lambda / k;
 }

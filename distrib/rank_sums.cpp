@@ -124,7 +124,7 @@ int64_t RankSumBase::IndexAtOrBelow(Real x) const {
   return static_cast<int64_t>(j);
 }
 
-Real RankSumBase::PointProb(Real x) {
+Real RankSumBase::PointProb(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const int64_t j = IndexAtOrBelow(x);
   if (j < 0 || j > Table.Top) return 0;
@@ -132,17 +132,17 @@ Real RankSumBase::PointProb(Real x) {
   return Table.Point(j);
 }
 
-Real RankSumBase::Cdf(Real x) {
+Real RankSumBase::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Table.Lower(IndexAtOrBelow(x));
 }
 
-Real RankSumBase::UpperTail(Real x) {
+Real RankSumBase::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   return Table.Upper(IndexAtOrBelow(x));
 }
 
-Real RankSumBase::IntervalProb(Real a, Real b) {
+Real RankSumBase::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
   if (b < a) return 0;
   // Points j in [ceil(a - Eps), floor(b + Eps)]: below is P(X < a).
@@ -158,12 +158,12 @@ Real RankSumBase::IntervalProb(Real a, Real b) {
 }
 
 // The smallest point whose cumulative probability reaches p, "reaches" with a
-// tolerance relative to p; p is set to the probability reached when that
-// differs by more than the tolerance.  Above 1/2 the same point is found in
+// tolerance relative to p; the probability reached is p unless it differs by
+// more than the tolerance.  Above 1/2 the same point is found in
 // the upper tails, P(X > x) <= 1 - p, with the tolerance relative to 1 - p
 // (exact there): relative to p it would swallow every upper tail below 1e-15,
 // and p = 1 would stop short of the end.
-Real RankSumBase::Quantile(Real& p) {
+QuantileResult RankSumBase::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
@@ -179,8 +179,8 @@ Real RankSumBase::Quantile(Real& p) {
       else
         hi = mid;
     }
-    if (std::fabs(Table.Upper(lo) - q) > q * tol) p = Table.Lower(lo);
-    return Real(lo + Offset);
+    const Real reached = std::fabs(Table.Upper(lo) - q) > q * tol ? Table.Lower(lo) : p;
+    return {Real(lo + Offset), reached};
   }
   const Real target = p - p * tol;
   while (lo < hi) {
@@ -191,11 +191,10 @@ Real RankSumBase::Quantile(Real& p) {
       hi = mid;
   }
   const Real reached = Table.Lower(lo);
-  if (std::fabs(reached - p) > p * tol) p = reached;
-  return Real(lo + Offset);
+  return {Real(lo + Offset), std::fabs(reached - p) > p * tol ? reached : p};
 }
 
-Real RankSumBase::UpperQuantile(Real q) {
+Real RankSumBase::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
@@ -227,7 +226,7 @@ void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& count
 
 SignedRankDistribution::SignedRankDistribution(Real n) { SetParameters(n, 0, 0); }
 
-int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
+void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
   DefineParameter(1, 1, InfBound, true, "n");
   // The table is built before anything changes, so that a refused size leaves
@@ -239,8 +238,7 @@ int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
         TakeOrCount(p1, 0, [&] { return SignedRankCounts(static_cast<int32_t>(p1), Control); });
   }
   BaseState saved(*this);
-  int r = DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
   const int32_t oldN = n;
   n = static_cast<int32_t>(p1);
   try {
@@ -252,14 +250,13 @@ int SignedRankDistribution::SetParameters(Real p1, Real, Real) {
     n = oldN;
     throw;
   }
-  return 0;
 }
 
 // ---------------------------------------------------------------------------
 
 MannWhitneyDistribution::MannWhitneyDistribution(Real m, Real n) { SetParameters(m, n, 0); }
 
-int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
+void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
@@ -273,8 +270,7 @@ int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
     });
   }
   BaseState saved(*this);
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
@@ -288,14 +284,13 @@ int MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
     n = oldN;
     throw;
   }
-  return 0;
 }
 
 // ---------------------------------------------------------------------------
 
 RankSumDistribution::RankSumDistribution(Real m, Real n) { SetParameters(m, n, 0); }
 
-int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
+void RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
@@ -309,8 +304,7 @@ int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
     });
   }
   BaseState saved(*this);
-  int r = DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  if (r != 0) return r;
+  DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
@@ -324,7 +318,6 @@ int RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
     n = oldN;
     throw;
   }
-  return 0;
 }
 
 }  // namespace vokt

@@ -45,12 +45,12 @@ class RankSumBase : public DiscreteDistribution {
   };
   std::optional<PreparedCounts> Prepared;
 
-  Real PointProb(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real IntervalProb(Real a, Real b) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
+  Real PointProb(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real IntervalProb(Real a, Real b) const override;
+  QuantileResult Quantile(Real p) const override;
+  Real UpperQuantile(Real q) const override;
 
  protected:
   // The largest table index j with j + Offset <= x (+ Eps), clamped to
@@ -75,7 +75,7 @@ class SignedRankDistribution : public RankSumBase {
  public:
   explicit SignedRankDistribution(Real n);
   int32_t n = 0;
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 // Mann-Whitney U for samples of sizes m and n.
@@ -84,7 +84,7 @@ class MannWhitneyDistribution : public RankSumBase {
   MannWhitneyDistribution(Real m, Real n);
   int32_t m = 0;
   int32_t n = 0;
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 // Sum of the ranks of the first sample (size m): U + m(m+1)/2.
@@ -93,7 +93,7 @@ class RankSumDistribution : public RankSumBase {
   RankSumDistribution(Real m, Real n);
   int32_t m = 0;
   int32_t n = 0;
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
 };
 
 // The counting recursions on their own (distrib/rank_counts.cpp), for callers

@@ -32,13 +32,12 @@ StudentTDistribution::StudentTDistribution(Real nu) {
   StudentTDistribution::SetParameters(nu, 1, 1);
 }
 
-int StudentTDistribution::SetParameters(Real p1, Real, Real) {
+void StudentTDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@n");
   const std::array<Parameter, 4> before = Par;
-  int r = ContinuousDistribution::SetParameters(p1, 1, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, 1, 1);
   const Real nu = p1;
   // The components come first: their shape nu/2 can still be refused (nu
   // within twice the tolerance of 0), and then nothing may have changed.
@@ -85,10 +84,9 @@ int StudentTDistribution::SetParameters(Real p1, Real, Real) {
     NormalPart = std::move(normal);
     GammaPart = std::move(gamma);
   }
-  return 0;
 }
 
-Real StudentTDistribution::Density(Real x) {
+Real StudentTDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (std::isinf(x)) return 0;
   // exp(-ln(1 + x^2/nu) (nu+1)/2 + LogNorm); beyond 1e2000 the square would
@@ -118,13 +116,13 @@ Real StudentTDistribution::TailBeyond(Real ax) const {
   return TailBeta.Lower(v / (1 + v)) / 2;
 }
 
-Real StudentTDistribution::Cdf(Real x) {
+Real StudentTDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Real t = TailBeyond(std::fabs(x));
   return x <= 0 ? t : 1 - t;
 }
 
-Real StudentTDistribution::UpperTail(Real x) {
+Real StudentTDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Real t = TailBeyond(std::fabs(x));
   return x >= 0 ? t : 1 - t;
@@ -148,7 +146,7 @@ Real StudentTDistribution::PositiveQuantile(Real t) const {
   return std::sqrt(Nu) * std::sqrt(c) / std::sqrt(w);
 }
 
-Real StudentTDistribution::Quantile(Real& p) {
+Real StudentTDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return -InfBound;
@@ -157,7 +155,7 @@ Real StudentTDistribution::Quantile(Real& p) {
   return PositiveQuantile(1 - p);
 }
 
-Real StudentTDistribution::UpperQuantile(Real q) {
+Real StudentTDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
   if (q == 0) return InfBound;
@@ -166,12 +164,12 @@ Real StudentTDistribution::UpperQuantile(Real q) {
   return -PositiveQuantile(1 - q);
 }
 
-Real StudentTDistribution::RandomValue() {
+Real StudentTDistribution::RandomValue(RandomEngine& engine) const {
   if (Nu == 1 || Nu == 3) {
     // Polar method: a uniform point (c, b) in the unit disc.
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Real c = 2 * Uniform() - 1;
-      const Real b = 2 * Uniform() - 1;
+      const Real c = 2 * engine.Uniform() - 1;
+      const Real b = 2 * engine.Uniform() - 1;
       if (c * c + b * b > 1) continue;
       if (Nu == 1) {
         if (c == 0) continue;  // b/c would not be a number
@@ -185,16 +183,16 @@ Real StudentTDistribution::RandomValue() {
     // Ratio of uniforms: accept X = V/U when U^2 <= h(X), that is
     // nu (U^(-4/(nu+1)) - 1) >= X^2, with U^(-4/(nu+1)) - 1 as expm1.
     for (int trial = 0; trial < kTrialCap; ++trial) {
-      const Real u = Uniform();
-      const Real v = (2 * Uniform() - 1) * Gen;
+      const Real u = engine.Uniform();
+      const Real v = (2 * engine.Uniform() - 1) * Gen;
       const Real x = v / u;
       if (Nu * std::expm1(-4 * std::log(u) / (Nu + 1)) >= x * x) return x;
     }
     throw ConvergenceError("the t generator");
   }
   // nu < 1: Z / sqrt(chi^2/nu) with chi^2 = 2G, G ~ gamma(nu/2, 1).
-  const Real z = NormalPart->RandomValue();
-  const Real g = GammaPart->RandomValue();
+  const Real z = NormalPart->RandomValue(engine);
+  const Real g = GammaPart->RandomValue(engine);
   // G underflows to 0 only for values of |X| beyond the extended range.
   if (!(g > 0)) RaiseOverflow();
   const Real r = z * Gen / std::sqrt(g);
@@ -206,14 +204,13 @@ Real StudentTDistribution::RandomValue() {
 
 FDistribution::FDistribution(Real m, Real n) { FDistribution::SetParameters(m, n, 1); }
 
-int FDistribution::SetParameters(Real p1, Real p2, Real) {
+void FDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
   const std::array<Parameter, 4> before = Par;
-  int r = ContinuousDistribution::SetParameters(p1, p2, 1);
-  if (r != 0) return r;
+  ContinuousDistribution::SetParameters(p1, p2, 1);
   const Real m = p1, n = p2;
   // The beta component first: its shapes m/2 and n/2 can still be refused
   // (within twice the tolerance of 0), and then nothing may have changed.
@@ -237,7 +234,6 @@ int FDistribution::SetParameters(Real p1, Real p2, Real) {
   if (HasVariance) Variance = Mean * Mean * 2 * (m + n - 2) / (m * (n - 4));
   Mode = m >= 2 ? (m - 2) * n / (m * (n + 2)) : 0;
   BetaPart = std::move(beta);
-  return 0;
 }
 
 bool FDistribution::InSupport(Real x) const {
@@ -323,7 +319,7 @@ Real FDistribution::OddsError(Real x, Real y, Real q, OddsFrom kind) const {
   return eta;
 }
 
-Real FDistribution::Density(Real x) {
+Real FDistribution::Density(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   const Real m = NumDf, n = DenDf;
   if (x > 0 && std::isfinite(x)) {
@@ -351,7 +347,7 @@ Real FDistribution::Density(Real x) {
   return 0;
 }
 
-Real FDistribution::Cdf(Real x) {
+Real FDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 0;
   if (std::isinf(x)) return 1;
@@ -383,7 +379,7 @@ Real FDistribution::Cdf(Real x) {
   return p;
 }
 
-Real FDistribution::UpperTail(Real x) {
+Real FDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x <= 0) return 1;
   if (std::isinf(x)) return 0;
@@ -417,7 +413,7 @@ Real FDistribution::FromBeta(Real y, Real q) const {
   return DenDf / NumDf * (y / q);
 }
 
-Real FDistribution::Quantile(Real& p) {
+Real FDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 1) return InfBound;
@@ -429,7 +425,7 @@ Real FDistribution::Quantile(Real& p) {
   return FromBeta(y, q);
 }
 
-Real FDistribution::UpperQuantile(Real t) {
+Real FDistribution::UpperQuantile(Real t) const {
   CheckValue(msgAtLeast, t, 0);
   CheckValue(msgNotGreaterThan, t, 1);
   if (t == 0) return InfBound;
@@ -441,11 +437,11 @@ Real FDistribution::UpperQuantile(Real t) {
   return FromBeta(y, q);
 }
 
-Real FDistribution::RandomValue() {
+Real FDistribution::RandomValue(RandomEngine& engine) const {
   // y n/((1 - y) m) for a beta(m/2, n/2) variate y, with the odds y/(1 - y)
   // taken from the beta generator directly: for small degrees of freedom y
   // is often so close to 1 that 1 - y keeps few digits or none.
-  const Real r = BetaPart->RandomOdds() * DenDf / NumDf;
+  const Real r = BetaPart->RandomOdds(engine) * DenDf / NumDf;
   if (!std::isfinite(r)) RaiseOverflow();
   return r;
 }

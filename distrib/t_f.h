@@ -27,13 +27,13 @@ class StudentTDistribution : public ContinuousDistribution {
   BetaFunction TailBeta{0.5L, 0.5L};    // I_w(nu/2, 1/2)
   BetaFunction CentreBeta{0.5L, 0.5L};  // I_w(1/2, nu/2)
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
 
  private:
   // P(T > ax) for ax >= 0.
@@ -53,14 +53,14 @@ class FDistribution : public ContinuousDistribution {
   Real DenDf = 1;
   BetaFunction DenBeta{1, 1};  // I_q(n/2, m/2), the numerator's BetaPart->Incomplete swapped
 
-  int SetParameters(Real p1, Real p2, Real p3) override;
+  void SetParameters(Real p1, Real p2, Real p3) override;
   bool InSupport(Real x) const override;
-  Real Density(Real x) override;
-  Real Cdf(Real x) override;
-  Real UpperTail(Real x) override;
-  Real Quantile(Real& p) override;
-  Real UpperQuantile(Real q) override;
-  Real RandomValue() override;
+  Real Density(Real x) const override;
+  Real Cdf(Real x) const override;
+  Real UpperTail(Real x) const override;
+  Real InverseCdf(Real p) const override;
+  Real UpperQuantile(Real q) const override;
+  Real RandomValue(RandomEngine& engine) const override;
   void ParameterLabel(int i, int n, std::string& s) const override;
 
  private:

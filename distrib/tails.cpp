@@ -172,14 +172,13 @@ CriticalValue LowerCritical(Distribution& d, Real alpha) {
   CheckLevel(alpha);
   CriticalValue c;
   if (!d.IsDiscrete()) {
-    Real p = alpha;
-    c.X = d.Quantile(p);
+    c.X = d.Quantile(alpha).X;
     c.Level = ProbAtMost(d, c.X);
     c.Exists = RealValue(c.X);
     return c;
   }
-  Real p = alpha, s;
-  if (!NearestPoint(d, d.Quantile(p), s)) return c;
+  Real s;
+  if (!NearestPoint(d, d.Quantile(alpha).X, s)) return c;
   int steps = 0;
   while (!AtMostLevel(d.Cdf(s), alpha)) {
     if (!PrevPoint(d, s, s)) return c;  // even the lowest point exceeds alpha

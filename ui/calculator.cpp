@@ -139,7 +139,11 @@ void Calculator::MainButtonClicked() {
         source = EditId::ProbLeft;
         ProbLeft = EditNumber(source);
         CheckProbability(ProbLeft);
-        CurrentX = Current->Quantile(ProbLeft);
+        {
+          const QuantileResult q = Current->Quantile(ProbLeft);
+          CurrentX = q.X;
+          ProbLeft = q.Probability;
+        }
         UpdateDensityPage(true);
         break;
       case InputMode::UpperProbability:
@@ -155,7 +159,11 @@ void Calculator::MainButtonClicked() {
         source = EditId::cdF;
         ProbLeft = EditNumber(source);
         CheckProbability(ProbLeft);
-        CurrentX = Current->Quantile(ProbLeft);
+        {
+          const QuantileResult q = Current->Quantile(ProbLeft);
+          CurrentX = q.X;
+          ProbLeft = q.Probability;
+        }
         ProbCentral = Current->PointProb(CurrentX);
         view_.RefreshActivePage();
         view_.FocusEdit(EditId::cdF);
@@ -197,16 +205,11 @@ void Calculator::ApplyParameters() {
     }
     Current->Par = saved;
   };
-  int failed;
   try {
-    failed = Current->SetParameters(p[1], p[2], p[3]);
+    Current->SetParameters(p[1], p[2], p[3]);
   } catch (...) {
     restore();
     throw;
-  }
-  if (failed != 0) {
-    restore();
-    return;
   }
   try {
     ShowDistribution();
@@ -237,7 +240,13 @@ void Calculator::ShowDistribution() {
   }
   if (ParametersComplete()) {
     ProbLeft = 0.5L;
-    CurrentX = Current->HasMean ? Current->Mean : Current->Quantile(ProbLeft);
+    if (Current->HasMean) {
+      CurrentX = Current->Mean;
+    } else {
+      const QuantileResult q = Current->Quantile(ProbLeft);
+      CurrentX = q.X;
+      ProbLeft = q.Probability;
+    }
     XValueDecimals = Current->XDecimals();
     view_.CheckXDecimalsItem(std::clamp(XValueDecimals, 0, 12));
   }

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "numeric/uniform.h"
 #include "ui/messages.h"
 
 namespace vokt::ui {
@@ -104,16 +103,6 @@ int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi) {
   const qlonglong v = t.toLongLong(&fits);
   if (!fits || v < lo || v > hi) throw RangeError();
   return v;
-}
-
-SeededDraw::SeededDraw(bool active, uint64_t seed) : active_(active) {
-  if (!active_) return;
-  GetSeeds(seed1_, seed2_);
-  SeedUniform(seed);
-}
-
-SeededDraw::~SeededDraw() {
-  if (active_) SetSeeds(seed1_, seed2_);
 }
 
 }  // namespace vokt::ui

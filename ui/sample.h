@@ -47,20 +47,4 @@ int64_t IntegerValue(const QString& text, int64_t lo, int64_t hi);
 // The largest seed the Draw Sample dialog accepts.
 inline constexpr int64_t kMaxSeed = 9223372036854775807;
 
-// A draw with a seed: the uniform generator is seeded from it (SeedUniform)
-// for the lifetime of this object, and its earlier state is put back at the
-// end, so unseeded draws go on with the stream they had.  Inactive without a
-// seed.
-class SeededDraw {
- public:
-  SeededDraw(bool active, uint64_t seed);
-  ~SeededDraw();
-  SeededDraw(const SeededDraw&) = delete;
-  SeededDraw& operator=(const SeededDraw&) = delete;
-
- private:
-  bool active_;
-  int32_t seed1_ = 0, seed2_ = 0;
-};
-
 }  // namespace vokt::ui

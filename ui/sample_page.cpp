@@ -75,15 +75,16 @@ void SamplePage::Draw() {
   values.reserve(static_cast<size_t>(n));
   constexpr int64_t kBatch = 8192;
   bool cancelled = false;
-  // A seed restarts the generator for this draw only; the stream of unseeded
-  // draws goes on afterwards where it was.
-  SeededDraw seeded(dialog.HasSeed, dialog.Seed);
+  // A seed gives this draw a stream of its own; the stream of unseeded draws
+  // goes on afterwards where it was.
+  RandomEngine seeded(dialog.Seed);
+  RandomEngine& engine = dialog.HasSeed ? seeded : draws_;
   try {
     run_.Run(n > kSampleProgressSize, [&](ProgressSink* sink) {
       BusyScope busy(sink);
       run_.Cancelled = false;
       for (int64_t i = 0; i < n; ++i) {
-        values.push_back(d->RandomValue());
+        values.push_back(d->RandomValue(engine));
         if (sink && (i + 1) % kBatch == 0 && i + 1 < n) {
           sink->SetPosition(static_cast<int>((i + 1) * 100 / n));
           sink->ProcessEvents();

@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "numeric/uniform.h"
+
 class QDialog;
 
 namespace vokt::ui {
@@ -51,6 +53,8 @@ class SamplePage : public QWidget {
   Calculator& calc_;
   LongRun& run_;
   std::mt19937 random_;
+  // The stream of unseeded draws, seeded from the clock when the page is made.
+  RandomEngine draws_;
 };
 
 }  // namespace vokt::ui

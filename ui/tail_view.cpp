@@ -184,8 +184,7 @@ void TailControls::EnsureSecond(Distribution& d) {
     SecondX = m.X;
     return;
   }
-  Real q = ProbAtMost(d, x) < 0.5L ? 0.8413L : 0.1587L;
-  SecondX = d.Quantile(q);
+  SecondX = d.Quantile(ProbAtMost(d, x) < 0.5L ? 0.8413L : 0.1587L).X;
   if (!std::isfinite(SecondX)) SecondX = (r.Left + r.Right) / 2;
 }
 

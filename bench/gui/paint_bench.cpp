@@ -34,8 +34,8 @@ class SyntheticUniform : public vokt::DiscreteDistribution {
     Variance = (static_cast<Real>(n) * n - 1) / 12;
     BuildPointTable();
   }
-  Real PointProb(Real x) override { return InSupport(x) ? 1.0L / n_ : 0; }
-  Real Cdf(Real x) override {
+  Real PointProb(Real x) const override { return InSupport(x) ? 1.0L / n_ : 0; }
+  Real Cdf(Real x) const override {
     if (x < 0) return 0;
     return std::min<Real>(std::floor(x) + 1, n_) / n_;
   }
@@ -47,7 +47,7 @@ class SyntheticUniform : public vokt::DiscreteDistribution {
 Real CentreX(Distribution& d) {
   if (d.HasMean) return d.Mean;
   Real p = 0.5L;
-  return d.Quantile(p);
+  return d.Quantile(p).X;
 }
 
 void PaintDensity(Distribution& d, vokt::DrawingSurface& s, Real x) {

@@ -139,7 +139,7 @@ TEST(ReferenceTable, FiftyDigitValuesOfEveryFamilyHere) {
       got = d->Density(x);
     else if (op == "quantile") {
       Real p = x;
-      got = d->Quantile(p);
+      got = d->Quantile(p).X;
     } else {
       got = d->UpperQuantile(x);
     }
@@ -327,7 +327,7 @@ TEST(NonCentral, LargeNonCentralities) {
     }
     for (Real p : {0.01L, 0.5L, 0.99L}) {
       Real q = p;
-      const Real x = d->Quantile(q);
+      const Real x = d->Quantile(q).X;
       EXPECT_NEAR((double)d->Cdf(x), (double)p, 1e-9) << s.type;
       const Real h = std::min(d->StdDev() * 1e-3L, (x - d->SupportLow) / 1000);
       const Real d1 = d->Cdf(x + h) - d->Cdf(x - h), d2 = d->Cdf(x + 2 * h) - d->Cdf(x - 2 * h);
@@ -349,12 +349,12 @@ TEST(NonCentral, RandomValuesFollowTheCdf) {
                       {932, 0.3L, 2, 5},  {932, 4, 0.7L, 300}, {932, 2, 3, 1e-6L},
                       {924, 0.6L, 4, 20}, {924, 5, 30, 2},     {925, 0.5L, 2, 0},
                       {925, 12, -3, 0},   {925, 3, 40, 0},     {924, 3, 1500, 1}};
-  SeedUniform(4711);
+  RandomEngine engine(4711);
   const int n = 20000;
   for (const Set& s : sets) {
     auto d = Make(s.type, s.p1, s.p2, s.p3);
     std::vector<Real> xs(n);
-    for (Real& x : xs) x = d->RandomValue();
+    for (Real& x : xs) x = d->RandomValue(engine);
     std::sort(xs.begin(), xs.end());
     Real dmax = 0;
     for (int i = 0; i < n; ++i) {
@@ -363,6 +363,44 @@ TEST(NonCentral, RandomValuesFollowTheCdf) {
     }
     EXPECT_LT((double)dmax, 1.9495 / std::sqrt((double)n))
         << s.type << " (" << (double)s.p1 << ", " << (double)s.p2 << ", " << (double)s.p3 << ")";
+  }
+}
+
+}  // namespace
+}  // namespace vokt
+
+namespace vokt {
+namespace {
+
+// Evaluating changes nothing a reader sees: the density maximum of a family
+// that gives no mode is searched once and kept aside, the records stay, and a
+// parameter change starts the search afresh.
+TEST(NonCentral, EvaluationLeavesTheDistributionAsItWas) {
+  struct Case {
+    Real p1, p2, next1, next2;
+  };
+  for (const Case c : {Case{4, 2, 10, 5}, Case{6, 1, 30, 100}}) {
+    NoncentralChiSquareDistribution d(c.p1, c.p2);
+    const Real mode = d.Mode, maxDens = d.MaxDens;
+    const Real height = d.MaxDensity();
+    EXPECT_EQ(d.Mode, mode);
+    EXPECT_EQ(d.MaxDens, maxDens);
+    EXPECT_EQ(d.MaxDensity(), height);
+    // The mode found is the highest point of the search.
+    const Real m = d.ModeValue();
+    ASSERT_TRUE(d.InSupport(m)) << (double)c.p1;
+    EXPECT_NEAR((double)d.Density(m), (double)height, 1e-12 * (double)height);
+    EXPECT_LT(d.Density(m + 0.5L), height);
+    EXPECT_LT(d.Density(m - 0.5L), height);
+    // A quantile neither writes into its argument nor into the object.
+    const Real p = 0.3L;
+    const QuantileResult q = d.Quantile(p);
+    EXPECT_EQ(q.Probability, p);
+    EXPECT_NEAR((double)d.Cdf(q.X), 0.3, 1e-15);
+    d.SetParameters(c.next1, c.next2, 0);
+    const Real next = d.MaxDensity();
+    EXPECT_NE(next, height);
+    EXPECT_NEAR((double)d.Density(d.ModeValue()), (double)next, 1e-12 * (double)next);
   }
 }
 

@@ -238,8 +238,8 @@ TEST(RankTables, QuantilesFromBothTails) {
   const auto& t = d.Points->Items();
   for (size_t i = 0; i < t.size(); i += 7) {
     long double p = t[i].CumProb;
-    EXPECT_EQ(d.Quantile(p), t[i].X);
-    EXPECT_EQ(p, t[i].CumProb);
+    EXPECT_EQ(d.Quantile(p).X, t[i].X);
+    EXPECT_EQ(d.Quantile(p).Probability, t[i].CumProb);
     EXPECT_EQ(d.UpperQuantile(d.UpperProb[i]), t[i].X);
   }
   // The far upper tail: P(H > x) of the second highest point is the

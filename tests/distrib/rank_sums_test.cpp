@@ -143,9 +143,9 @@ TEST(RankSum, ShiftsMannWhitney) {
   MannWhitneyDistribution u(2, 3);
   for (int x = 3; x <= 9; ++x) EXPECT_EQ(d.PointProb(x), u.PointProb(x - 3));
   long double p = 0.5L;
-  const long double q = d.Quantile(p);
-  EXPECT_EQ(q, 6);
-  EXPECT_NEAR(p, d.Cdf(6), 1e-15);
+  const QuantileResult q = d.Quantile(p);
+  EXPECT_EQ(q.X, 6);
+  EXPECT_NEAR(q.Probability, d.Cdf(6), 1e-15);
 }
 
 TEST(RankTables, QuantileInvertsCdf) {
@@ -156,7 +156,7 @@ TEST(RankTables, QuantileInvertsCdf) {
     for (long double x = d->SupportLow; x <= d->SupportHigh; x += 1) {
       long double p = d->Cdf(x);
       if (p > 1 - 1e-10L) break;
-      EXPECT_EQ(d->Quantile(p), x) << d->NameId << ' ' << (double)x;
+      EXPECT_EQ(d->Quantile(p).X, x) << d->NameId << ' ' << (double)x;
     }
   }
 }
@@ -170,14 +170,14 @@ TEST(RankTables, QuantileOfOneIsTheUpperEnd) {
   RankSumDistribution r(10, 7);
   for (DiscreteDistribution* d : std::vector<DiscreteDistribution*>{&w, &u, &r}) {
     long double p = 1;
-    EXPECT_EQ(d->Quantile(p), d->SupportHigh) << d->NameId;
-    EXPECT_EQ(p, 1) << d->NameId;
+    EXPECT_EQ(d->Quantile(p).X, d->SupportHigh) << d->NameId;
+    EXPECT_EQ(d->Quantile(p).Probability, 1) << d->NameId;
     p = 0;
-    EXPECT_EQ(d->Quantile(p), d->SupportLow) << d->NameId;
+    EXPECT_EQ(d->Quantile(p).X, d->SupportLow) << d->NameId;
     // Near 1 the point is the smallest with P(X > x) <= 1 - p.
     const long double q = 1e-12L;
     p = 1 - q;
-    const long double x = d->Quantile(p);
+    const long double x = d->Quantile(p).X;
     EXPECT_LE(d->UpperTail(x), q * (1 + 1e-13L)) << d->NameId;
     if (x > d->SupportLow) {
       EXPECT_GT(d->UpperTail(x - 1), q) << d->NameId;
@@ -353,12 +353,12 @@ TEST(RankTables, LargeSizesAndFarTails) {
   SignedRankDistribution w(200);
   for (long double x : {4986.0L, 3000.0L, 100.0L, 20.0L}) {
     long double p = w.Cdf(x);
-    EXPECT_EQ(w.Quantile(p), x);
+    EXPECT_EQ(w.Quantile(p).X, x);
     EXPECT_EQ(w.UpperQuantile(w.UpperTail(20100 - x)), 20100 - x);
   }
   // Between two points the next one is the quantile.
   long double p = (w.Cdf(4985) + w.Cdf(4986)) / 2;
-  EXPECT_EQ(w.Quantile(p), 4986);
+  EXPECT_EQ(w.Quantile(p).X, 4986);
   // The three probabilities at every point of a small table.
   RankSumDistribution r(5, 7);
   for (long double x = r.SupportLow; x <= r.SupportHigh; x += 1) {

@@ -263,7 +263,7 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
   for (long double p : ends) {
     try {
       long double pp = p;
-      const long double x = d->Quantile(pp);
+      const long double x = d->Quantile(pp).X;
       const long double want = p == 0 ? d->SupportLow : d->SupportHigh;
       if (x != want) Fail("Quantile(" + Num(p) + ") = " + Num(x) + ", not the end " + Num(want));
       const long double y = d->UpperQuantile(1 - p);
@@ -292,7 +292,7 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
           std::string(upperSide ? "UpperQuantile(" : "Quantile(") + Num(p) + ")";
       try {
         long double pp = p;
-        const long double x = upperSide ? d->UpperQuantile(p) : d->Quantile(pp);
+        const long double x = upperSide ? d->UpperQuantile(p) : d->Quantile(pp).X;
         if (std::isnan(x)) {
           Fail(name + " = nan");
           continue;

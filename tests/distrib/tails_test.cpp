@@ -130,10 +130,10 @@ class ExactTail : public ContinuousDistribution {
     SupportLow = 0;
     ParCount = 0;
   }
-  Real Density(Real x) override { return x < 0 ? 0 : std::exp(-x); }
-  Real Cdf(Real x) override { return x < 0 ? 0 : 1 - std::exp(-x); }
-  Real UpperTail(Real x) override { return x < 0 ? 1 : std::exp(-x); }
-  Real UpperQuantile(Real q) override { return -std::log(q); }
+  Real Density(Real x) const override { return x < 0 ? 0 : std::exp(-x); }
+  Real Cdf(Real x) const override { return x < 0 ? 0 : 1 - std::exp(-x); }
+  Real UpperTail(Real x) const override { return x < 0 ? 1 : std::exp(-x); }
+  Real UpperQuantile(Real q) const override { return -std::log(q); }
 };
 
 TEST(PValues, FarIntervalsComeFromTheTailTheyLieIn) {

@@ -6,45 +6,49 @@ namespace vokt {
 namespace {
 
 TEST(Uniform, FirstStepFromSeedsOne) {
-  SetSeeds(1, 1);
-  Real u = Uniform();
-  int32_t s1, s2;
-  GetSeeds(s1, s2);
-  EXPECT_EQ(s1, 40014);
-  EXPECT_EQ(s2, 40692);
+  RandomEngine engine(1, 1);
+  Real u = engine.Uniform();
+  EXPECT_EQ(engine.Seed1(), 40014);
+  EXPECT_EQ(engine.Seed2(), 40692);
   EXPECT_EQ(u, 2147482884 * 4.656613e-10L);
 }
 
 TEST(Uniform, NeverZeroNorOne) {
-  SeedUniform(99);
+  RandomEngine engine(uint64_t{99});
   for (int i = 0; i < 200000; ++i) {
-    Real v = Uniform();
+    Real v = engine.Uniform();
     ASSERT_GT(v, 0);
     ASSERT_LT(v, 1);
   }
 }
 
 TEST(Uniform, LargestSeedStaysInRange) {
-  SetSeeds(2147483562, 2147483398);
-  Uniform();
-  int32_t s1, s2;
-  GetSeeds(s1, s2);
-  EXPECT_GT(s1, 0);
-  EXPECT_LT(s1, 2147483563);
-  EXPECT_GT(s2, 0);
-  EXPECT_LT(s2, 2147483399);
+  RandomEngine engine(2147483562, 2147483398);
+  engine.Uniform();
+  EXPECT_GT(engine.Seed1(), 0);
+  EXPECT_LT(engine.Seed1(), 2147483563);
+  EXPECT_GT(engine.Seed2(), 0);
+  EXPECT_LT(engine.Seed2(), 2147483399);
 }
 
 TEST(Uniform, SeedingRepeatsTheStream) {
-  SeedUniform(7);
-  Real a = Uniform(), b = Uniform();
-  SeedUniform(7);
-  EXPECT_EQ(Uniform(), a);
-  EXPECT_EQ(Uniform(), b);
+  RandomEngine engine(uint64_t{7});
+  Real a = engine.Uniform(), b = engine.Uniform();
+  RandomEngine again(uint64_t{7});
+  EXPECT_EQ(again.Uniform(), a);
+  EXPECT_EQ(again.Uniform(), b);
   double sum = 0;
   const int n = 100000;
-  for (int i = 0; i < n; ++i) sum += (double)Uniform();
+  for (int i = 0; i < n; ++i) sum += (double)again.Uniform();
   EXPECT_NEAR(sum / n, 0.5, 0.005);
+}
+
+TEST(Uniform, EnginesAreIndependent) {
+  // Drawing from one engine leaves another with the same seed where it was.
+  RandomEngine a(uint64_t{11}), b(uint64_t{11});
+  for (int i = 0; i < 5; ++i) a.Uniform();
+  RandomEngine c(uint64_t{11});
+  EXPECT_EQ(b.Uniform(), c.Uniform());
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ class TestUniform : public DiscreteDistribution {
     Variance = (static_cast<Real>(n) * n - 1) / 12;
     BuildPointTable();
   }
-  Real PointProb(Real x) override { return InSupport(x) ? 1.0L / n_ : 0; }
-  Real Cdf(Real x) override {
+  Real PointProb(Real x) const override { return InSupport(x) ? 1.0L / n_ : 0; }
+  Real Cdf(Real x) const override {
     if (x < 0) return 0;
     return std::min<Real>(std::floor(x) + 1, n_) / n_;
   }

@@ -53,21 +53,19 @@ class TestDie : public DiscreteDistribution {
     Par[1].RangeHint = "n = 1, 2, ...";
   }
   void Name(std::string& s) const override { s = "test die"; }
-  int SetParameters(Real p1, Real p2, Real p3) override {
+  void SetParameters(Real p1, Real p2, Real p3) override {
     ParCount = 1;
     DefineParameter(1, 1, 1000, true, "n");
-    const int r = DiscreteDistribution::SetParameters(p1, p2, p3);
-    if (r != 0) return r;
+    DiscreteDistribution::SetParameters(p1, p2, p3);
     N = p1;
     SupportLow = 1;
     SupportHigh = N;
     Mean = (N + 1) / 2;
     Variance = (N * N - 1) / 12;
     BuildPointTable();
-    return 0;
   }
-  Real PointProb(Real x) override { return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0; }
-  Real Cdf(Real x) override {
+  Real PointProb(Real x) const override { return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0; }
+  Real Cdf(Real x) const override {
     if (x < 1) return 0;
     if (x >= N) return 1;
     return std::floor(x) / N;

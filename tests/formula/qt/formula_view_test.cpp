@@ -172,7 +172,7 @@ TEST(FormulasPage, StandardNormalAtZero) {
 TEST(FormulasPage, MomentsThatDoNotExist) {
   // The Cauchy distribution (type 917) has neither mean nor variance.
   const auto d = CreateDistribution(917);
-  ASSERT_EQ(d->SetParameters(0, 1, 0), 0);
+  ASSERT_NO_THROW(d->SetParameters(0, 1, 0));
   ASSERT_FALSE(d->HasMean);
   ASSERT_FALSE(d->HasVariance);
   FormulaView edit;
