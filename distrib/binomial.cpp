@@ -22,7 +22,9 @@ constexpr int32_t kSmallCount = 32;
 constexpr Real kLargeCount = 100000;
 }  // namespace
 
-BinomialDistribution::BinomialDistribution(Real n, Real p) { SetParameters(n, p, 0); }
+BinomialDistribution::BinomialDistribution(Real trials, Real prob) {
+  SetParameters(trials, prob, 0);
+}
 
 void BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p3;
@@ -107,7 +109,7 @@ Real BinomialDistribution::ProbRatio(int32_t k) const {
   return ((n - k + 1) * p / k) / (1 - p);
 }
 
-BernoulliDistribution::BernoulliDistribution(Real p) { SetParameters(p, 0, 0); }
+BernoulliDistribution::BernoulliDistribution(Real prob) { SetParameters(prob, 0, 0); }
 
 void BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;

@@ -9,7 +9,7 @@ namespace vokt {
 
 class BinomialDistribution : public DiscreteDistribution {
  public:
-  BinomialDistribution(Real n, Real p);
+  BinomialDistribution(Real trials, Real prob);
 
   int32_t n = 1;
   Real p = 0.5L;
@@ -33,7 +33,7 @@ class BinomialDistribution : public DiscreteDistribution {
 
 class BernoulliDistribution : public BinomialDistribution {
  public:
-  explicit BernoulliDistribution(Real p);
+  explicit BernoulliDistribution(Real prob);
 
   void SetParameters(Real p1, Real p2, Real p3) override;
   Real RandomValue(RandomEngine& engine) const override;

@@ -105,12 +105,12 @@ void DiscreteDistribution::BuildPointTable() {
   // family has one (a ratio below 1), which spares two point probabilities
   // per step on a long way to the mode.
   auto fallsTo = [this](Real k) {  // P(k) < P(k - 1)
-    const Real r = RatioAt(k);
-    return r > 0 ? r < 1 : PointProb(k - 1) > PointProb(k);
+    const Real ratio = RatioAt(k);
+    return ratio > 0 ? ratio < 1 : PointProb(k - 1) > PointProb(k);
   };
   auto risesTo = [this](Real k) {  // P(k) > P(k - 1)
-    const Real r = RatioAt(k);
-    return r > 0 ? r > 1 : PointProb(k) > PointProb(k - 1);
+    const Real ratio = RatioAt(k);
+    return ratio > 0 ? ratio > 1 : PointProb(k) > PointProb(k - 1);
   };
   Real mode = ModeStart();
   int64_t steps = 0;

@@ -17,7 +17,9 @@ namespace {
 constexpr Real kMaxBound = 9223372036854775807.0L;
 }  // namespace
 
-DiscreteUniformDistribution::DiscreteUniformDistribution(Real M, Real N) { SetParameters(M, N, 0); }
+DiscreteUniformDistribution::DiscreteUniformDistribution(Real low, Real high) {
+  SetParameters(low, high, 0);
+}
 
 bool DiscreteUniformDistribution::CheckParameter(int i, Real x) {
   // N is compared with the M stored just before it.

@@ -7,7 +7,7 @@ namespace vokt {
 
 class DiscreteUniformDistribution : public DiscreteDistribution {
  public:
-  DiscreteUniformDistribution(Real M, Real N);
+  DiscreteUniformDistribution(Real low, Real high);
 
   Real M = 0;
   Real N = 1;

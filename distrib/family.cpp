@@ -25,9 +25,12 @@ namespace {
 // A maker that passes the first k parameters to the constructor.
 template <class D, int k>
 std::unique_ptr<Distribution> MakeFrom(Real p1, Real p2, Real p3) {
-  if constexpr (k == 1) return std::make_unique<D>(p1);
-  else if constexpr (k == 2) return std::make_unique<D>(p1, p2);
-  else return std::make_unique<D>(p1, p2, p3);
+  if constexpr (k == 1)
+    return std::make_unique<D>(p1);
+  else if constexpr (k == 2)
+    return std::make_unique<D>(p1, p2);
+  else
+    return std::make_unique<D>(p1, p2, p3);
 }
 
 // One row a type, in id order.  The Kruskal-Wallis and Friedman rows start

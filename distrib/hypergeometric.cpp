@@ -18,8 +18,9 @@ namespace {
 constexpr int32_t kProductLimit = 60;
 }  // namespace
 
-HypergeometricDistribution::HypergeometricDistribution(Real N, Real N1, Real n) {
-  SetParameters(N, N1, n);
+HypergeometricDistribution::HypergeometricDistribution(Real population, Real successes,
+                                                       Real draws) {
+  SetParameters(population, successes, draws);
 }
 
 bool HypergeometricDistribution::CheckParameter(int i, Real x) {

@@ -10,7 +10,7 @@ namespace vokt {
 
 class HypergeometricDistribution : public DiscreteDistribution {
  public:
-  HypergeometricDistribution(Real N, Real N1, Real n);
+  HypergeometricDistribution(Real population, Real successes, Real draws);
 
   int32_t N = 2;
   int32_t N1 = 1;

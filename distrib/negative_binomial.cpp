@@ -49,8 +49,8 @@ Real BinomialTailSum(Real n, Real p, Real from, bool upwards) {
 }
 }  // namespace
 
-NegativeBinomialDistribution::NegativeBinomialDistribution(Real r, Real p) {
-  SetParameters(r, p, 0);
+NegativeBinomialDistribution::NegativeBinomialDistribution(Real successes, Real prob) {
+  SetParameters(successes, prob, 0);
 }
 
 void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
@@ -141,7 +141,7 @@ Real NegativeBinomialDistribution::ProbRatio(int32_t k) const {
   return (static_cast<Real>(r) + k - 1) * (1 - p) / k;
 }
 
-GeometricDistribution::GeometricDistribution(Real p) { SetParameters(p, 0.5L, 0); }
+GeometricDistribution::GeometricDistribution(Real prob) { SetParameters(prob, 0.5L, 0); }
 
 void GeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   (void)p2;

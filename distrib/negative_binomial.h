@@ -10,7 +10,7 @@ namespace vokt {
 
 class NegativeBinomialDistribution : public DiscreteDistribution {
  public:
-  NegativeBinomialDistribution(Real r, Real p);
+  NegativeBinomialDistribution(Real successes, Real prob);
 
   int32_t r = 1;
   Real p = 0.5L;
@@ -31,7 +31,7 @@ class NegativeBinomialDistribution : public DiscreteDistribution {
 
 class GeometricDistribution : public NegativeBinomialDistribution {
  public:
-  explicit GeometricDistribution(Real p);
+  explicit GeometricDistribution(Real prob);
 
   void SetParameters(Real p1, Real p2, Real p3) override;
 };

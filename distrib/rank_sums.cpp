@@ -224,7 +224,7 @@ void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& count
 
 // ---------------------------------------------------------------------------
 
-SignedRankDistribution::SignedRankDistribution(Real n) { SetParameters(n, 0, 0); }
+SignedRankDistribution::SignedRankDistribution(Real size) { SetParameters(size, 0, 0); }
 
 void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   ParCount = 1;
@@ -254,7 +254,9 @@ void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
 
 // ---------------------------------------------------------------------------
 
-MannWhitneyDistribution::MannWhitneyDistribution(Real m, Real n) { SetParameters(m, n, 0); }
+MannWhitneyDistribution::MannWhitneyDistribution(Real first, Real second) {
+  SetParameters(first, second, 0);
+}
 
 void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;
@@ -288,7 +290,9 @@ void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
 
 // ---------------------------------------------------------------------------
 
-RankSumDistribution::RankSumDistribution(Real m, Real n) { SetParameters(m, n, 0); }
+RankSumDistribution::RankSumDistribution(Real first, Real second) {
+  SetParameters(first, second, 0);
+}
 
 void RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
   ParCount = 2;

@@ -73,7 +73,7 @@ class RankSumBase : public DiscreteDistribution {
 // Sum of the positive ranks among n signed ranks.
 class SignedRankDistribution : public RankSumBase {
  public:
-  explicit SignedRankDistribution(Real n);
+  explicit SignedRankDistribution(Real size);
   int32_t n = 0;
   void SetParameters(Real p1, Real p2, Real p3) override;
 };
@@ -81,7 +81,7 @@ class SignedRankDistribution : public RankSumBase {
 // Mann-Whitney U for samples of sizes m and n.
 class MannWhitneyDistribution : public RankSumBase {
  public:
-  MannWhitneyDistribution(Real m, Real n);
+  MannWhitneyDistribution(Real first, Real second);
   int32_t m = 0;
   int32_t n = 0;
   void SetParameters(Real p1, Real p2, Real p3) override;
@@ -90,7 +90,7 @@ class MannWhitneyDistribution : public RankSumBase {
 // Sum of the ranks of the first sample (size m): U + m(m+1)/2.
 class RankSumDistribution : public RankSumBase {
  public:
-  RankSumDistribution(Real m, Real n);
+  RankSumDistribution(Real first, Real second);
   int32_t m = 0;
   int32_t n = 0;
   void SetParameters(Real p1, Real p2, Real p3) override;

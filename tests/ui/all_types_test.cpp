@@ -165,8 +165,8 @@ std::vector<uint16_t> Types() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, AllTypesTest, ::testing::ValuesIn(Types()),
-                         [](const ::testing::TestParamInfo<uint16_t>& info) {
-                           return std::to_string(info.param);
+                         [](const ::testing::TestParamInfo<uint16_t>& param_info) {
+                           return std::to_string(param_info.param);
                          });
 
 }  // namespace
