@@ -60,7 +60,7 @@ class NoncentralTDistribution : public ContinuousDistribution {
   Real Delta = 0;
   Real LogGammaHalfNu = 0;  // ln Gamma(nu / 2)
   // What the tail series need of nu and |delta| only, made once per
-  // parameter set (defined in noncentral_f_t.cpp).
+  // parameter set (defined in noncentral_t.cpp).
   struct SeriesConstants;
   std::shared_ptr<const SeriesConstants> Series;
 
