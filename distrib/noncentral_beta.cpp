@@ -22,31 +22,17 @@ NoncentralBetaDistribution::NoncentralBetaDistribution(Real alpha, Real beta, Re
   SetParameters(alpha, beta, lambda);
 }
 
-void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  ParCount = 3;
-  DefineParameter(1, 0, InfBound, false, "@a");
-  DefineParameter(2, 0, InfBound, false, "@b");
-  DefineParameter(3, -1e-11L, InfBound, false, "@l");
-  const bool central = NearlyEqual(p3, 0);
-  if (central) {
-    {
-      noncentral::ScopedParCount scope(ParCount, 2);
-      ContinuousDistribution::SetParameters(p1, p2, 0);
-    }
-    Par[3].Value = 0;
-    Par[3].Unset = Par[1].Unset || Par[2].Unset;
-  } else {
-    ContinuousDistribution::SetParameters(p1, p2, p3);
-  }
-  const Real a = central ? 0 : p3 / 2;
-  // Moments of the mixture: component j is beta(alpha + j, beta) with mean
-  // m_j and variance v_j; Var = sum p_j v_j + sum p_j (m_j - Mean)^2.
+namespace {
+
+// Mean and variance of the mixture of beta(alpha + j, beta) with Poisson(a)
+// weights (component mean m_j, variance v_j): Var = sum p_j v_j +
+// sum p_j (m_j - Mean)^2.
+void MixtureMoments(Real p1, Real p2, Real a, bool central, Real& mean, Real& var) {
   auto meanOf = [&](Real j) { return (p1 + j) / (p1 + p2 + j); };
   auto varOf = [&](Real j) {
     const Real s = p1 + p2 + j;
     return (p1 + j) * p2 / (s * s * (s + 1));
   };
-  Real mean = 0, var = 0;
   if (central) {
     mean = meanOf(0);
     var = varOf(0);
@@ -80,6 +66,29 @@ void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
       return varOf(j) + dm * dm;
     });
   }
+}
+
+}  // namespace
+
+void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  ParCount = 3;
+  DefineParameter(1, 0, InfBound, false, "@a");
+  DefineParameter(2, 0, InfBound, false, "@b");
+  DefineParameter(3, -1e-11L, InfBound, false, "@l");
+  const bool central = NearlyEqual(p3, 0);
+  if (central) {
+    {
+      noncentral::ScopedParCount scope(ParCount, 2);
+      ContinuousDistribution::SetParameters(p1, p2, 0);
+    }
+    Par[3].Value = 0;
+    Par[3].Unset = Par[1].Unset || Par[2].Unset;
+  } else {
+    ContinuousDistribution::SetParameters(p1, p2, p3);
+  }
+  const Real a = central ? 0 : p3 / 2;
+  Real mean = 0, var = 0;
+  MixtureMoments(p1, p2, a, central, mean, var);
   // Eight indices on either side of the mode cover the start of every sum
   // at small and moderate lambda; the others compute theirs.
   const int64_t mode = PoissonMode(a);
