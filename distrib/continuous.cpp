@@ -78,6 +78,37 @@ Real ContinuousDistribution::UpperQuantile(Real q) const {
   return SolveTail(q, true);
 }
 
+// Where the quantile search starts: the mean, else the middle of a finite
+// support, else next to its finite end, else 0.
+Real ContinuousDistribution::SearchStart() const {
+  if (HasMean && std::isfinite(Mean)) return Mean;
+  if (std::isfinite(SupportLow) && std::isfinite(SupportHigh))
+    return SupportLow / 2 + SupportHigh / 2;
+  if (std::isfinite(SupportLow)) return SupportLow + 1;
+  if (std::isfinite(SupportHigh)) return SupportHigh - 1;
+  return 0;
+}
+
+namespace {
+// A point strictly inside (lo, hi) that halves the bracket: of the exponent
+// range (a geometric mean) where it spans orders of magnitude, 0 where it
+// straddles 0 widely or narrowly, else the middle.
+Real BisectionPoint(Real lo, Real hi) {
+  const Real tiny = std::numeric_limits<Real>::denorm_min();
+  Real y;
+  if (lo >= 0 && hi / std::max(lo, tiny) > 16)
+    y = std::sqrt(std::max(lo, tiny)) * std::sqrt(hi);
+  else if (hi <= 0 && lo / std::min(hi, -tiny) > 16)
+    y = -std::sqrt(-lo) * std::sqrt(std::max(-hi, tiny));
+  else if (lo < 0 && hi > 0 && (hi > 16 || lo < -16 || (hi < 1 / 16.0L && lo > -1 / 16.0L)))
+    y = 0;
+  else
+    y = lo + (hi - lo) / 2;
+  if (!(y > lo && y < hi)) y = lo + (hi - lo) / 2;
+  return y;
+}
+}  // namespace
+
 Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
   // e(x) increases with x and is 0 at the answer.
   auto e = [&](Real x) {
@@ -87,16 +118,7 @@ Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
   };
   const Real lowEnd = std::max(SupportLow, -kBig);
   const Real highEnd = std::min(SupportHigh, kBig);
-  Real m = 0;
-  if (HasMean && std::isfinite(Mean))
-    m = Mean;
-  else if (std::isfinite(SupportLow) && std::isfinite(SupportHigh))
-    m = SupportLow / 2 + SupportHigh / 2;
-  else if (std::isfinite(SupportLow))
-    m = SupportLow + 1;
-  else if (std::isfinite(SupportHigh))
-    m = SupportHigh - 1;
-  m = std::clamp(m, lowEnd, highEnd);
+  const Real m = std::clamp(SearchStart(), lowEnd, highEnd);
   Real s = HasVariance ? 2 * std::sqrt(Variance) : 1;
   if (!(s > 0) || !std::isfinite(s)) s = 1;
   Real lo = m, hi = m;
@@ -146,16 +168,7 @@ Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
     if (g > 0 && std::isfinite(g) && width < 0.5L * lastWidth) y = x - ex / g;
     lastWidth = width;
     if (!(y > lo && y < hi)) {
-      const Real tiny = std::numeric_limits<Real>::denorm_min();
-      if (lo >= 0 && hi / std::max(lo, tiny) > 16)
-        y = std::sqrt(std::max(lo, tiny)) * std::sqrt(hi);
-      else if (hi <= 0 && lo / std::min(hi, -tiny) > 16)
-        y = -std::sqrt(-lo) * std::sqrt(std::max(-hi, tiny));
-      else if (lo < 0 && hi > 0 && (hi > 16 || lo < -16 || (hi < 1 / 16.0L && lo > -1 / 16.0L)))
-        y = 0;
-      else
-        y = lo + (hi - lo) / 2;
-      if (!(y > lo && y < hi)) y = lo + (hi - lo) / 2;
+      y = BisectionPoint(lo, hi);
       if (!(y > lo && y < hi)) y = next;
       lastWidth = kInf;  // let Newton try again from the new point
     }

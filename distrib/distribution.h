@@ -168,6 +168,8 @@ class ContinuousDistribution : public Distribution {
   Real MaxDensity() const override;
 
  protected:
+  // Where the quantile search starts.
+  Real SearchStart() const;
   // The generic inversion: x with P(X <= x) = t (upper false) or P(X > x) = t
   // (upper true), for 0 < t <= 1/2, on the tail that holds t, with a
   // tolerance relative to t.
