@@ -7,8 +7,10 @@
 // For x < 0 the sign of the p-series changes; since sum p_j = 1 and
 // sum q_j = 1 - 2 Phi(-d), the value is then 1/2 sum_j [p_j J_j - q_j K_j] with
 // the upper tails J_j = 1 - I_y(j + 1/2, b), K_j = 1 - I_y(j + 1, b), which
-// keeps the far lower tail from vanishing in 1 - (1 - small).  A negative d
-// uses P(T <= x; nu, d) = 1 - P(T <= -x; nu, -d).
+// keeps the far lower tail from vanishing in 1 - (1 - small).  Where even
+// that difference keeps no digits, the density and the lower tail come from
+// an integral over the chi-square variable (noncentral_t_integrals.cpp).  A
+// negative d uses P(T <= x; nu, d) = 1 - P(T <= -x; nu, -d).
 #include "distrib/noncentral_f_t.h"
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "distrib/noncentral_series.h"
+#include "distrib/noncentral_t_integrals.h"
 #include "numeric/functions.h"
 
 namespace vokt {
@@ -49,157 +52,10 @@ int64_t PeakIndex(Real bq, Real cq) {
   return ClampIndex(std::floor(root), int64_t{1} << 40);
 }
 
-// Integral over the real line of exp(logf(u)) for a concave logf with its
-// maximum at u0 and curvature scale sigma there: the trapezoidal rule, which
-// for such smooth integrands on the whole line converges geometrically.  A
-// step of sigma / 4 (error about exp(-2 pi^2 16) for a Gaussian peak), and at
-// most 0.1 for the exponential tails (strip of analyticity pi/4: error about
-// exp(-pi^2 / 0.2) = 5e-22), puts the discretisation error below the extended
-// precision; the walk in each direction stops once a term is below 1e-22 of
-// the sum.
-template <class LogF>
-Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
-  constexpr int kNodeCap = 1000000;
-  if (!(sigma > 0) || !std::isfinite(sigma)) sigma = 1;
-  const Real h = std::min(sigma / 4, 0.1L);
-  const Real l0 = logf(u0);
-  if (!std::isfinite(l0)) return 0;
-  Real sum = 1;
-  int n = 0;
-  for (int dir = -1; dir <= 1; dir += 2) {
-    for (int k = 1;; ++k) {
-      const Real t = std::exp(logf(u0 + dir * k * h) - l0);
-      sum += t;
-      if (!(t >= 1e-22L * sum)) break;
-      if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
-    }
-  }
-  return h * sum * std::exp(l0);
-}
-
-const Real kHalfLn2Pi = 0.918938533204672741780329736405617639861L;
-
 // ln(x^2 + nu) for x >= 0 without overflow of x^2.
 Real LogXSquarePlusNu(Real ax, Real nu) {
   if (ax <= 1) return std::log(ax * ax + nu);
   return 2 * std::log(ax) + std::log1p(nu / ax / ax);
-}
-
-// Density at x < 0 of the non-central t with nu degrees of freedom and
-// non-centrality d > 0, where Lenth's two series cancel:
-//   f(x) = integral over s > 0 of s phi(|x| s + d) g(s) ds,
-// g the density of s = sqrt(V / nu), V chi-square(nu).  With s = e^u the log
-// integrand (1 + nu) u - nu e^(2u) / 2 - (|x| e^u + d)^2 / 2 + const is
-// concave, with its peak at the positive root of (nu + x^2) s^2 + |x| d s = 1 + nu.
-Real LowerTailDensity(Real ax, Real nu, Real d) {
-  const Real b = nu / 2;
-  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
-  auto logf = [&](Real u) {
-    const Real s = std::exp(u), z = ax * s + d;
-    return c + (1 + nu) * u - nu * s * s / 2 - z * z / 2;
-  };
-  const Real q = nu + ax * ax;
-  const Real s0 = (-ax * d + std::sqrt(ax * ax * d * d + 4 * q * (1 + nu))) / (2 * q);
-  const Real sigma = 1 / std::sqrt(2 * q * s0 * s0 + ax * d * s0);
-  return LogConcaveIntegral(logf, std::log(s0), sigma);
-}
-
-// Distribution function at x < 0, d > 0 in the same situation:
-//   P(T <= x) = integral over s > 0 of Phi(-(|x| s + d)) g(s) ds.
-// With s = e^u the log integrand
-//   L(u) = c + nu u - nu e^(2u) / 2 + ln Phi(-z),  z = |x| e^u + d,
-// is concave (ln Phi(-z) is concave and falling in z, z convex in u); its
-// peak is found by bisection on L'(u) = nu - nu e^(2u) - |x| e^u M(z), M the
-// inverse Mills ratio phi(z) / Phi(-z).  Far left, where |x| e^u M(d) is below
-// 1e-20, Phi(-z) is Phi(-d) to full precision and the rest of the integral is
-// Phi(-d) P(s <= e^u), an incomplete gamma function: for small nu the
-// integrand decays only like e^(nu u) there.
-Real LowerTailCdf(Real ax, Real nu, Real d) {
-  const Real b = nu / 2;
-  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b);
-  auto mills = [](Real z) {
-    const Real tail = NormalUpper(z);
-    if (!(tail > 0)) return z + 1 / z;  // asymptotic, far beyond z = 200
-    return std::exp(-z * z / 2 - kHalfLn2Pi - std::log(tail));
-  };
-  auto logf = [&](Real u) {
-    const Real e = std::exp(u);
-    const Real tail = NormalUpper(ax * e + d);
-    if (!(tail > 0)) return -std::numeric_limits<Real>::infinity();
-    return c + nu * u - nu * e * e / 2 + std::log(tail);
-  };
-  auto slope = [&](Real u) {
-    const Real e = std::exp(u);
-    return nu - nu * e * e - ax * e * mills(ax * e + d);
-  };
-  Real lo = 0, hi = 0;
-  if (slope(0) > 0) {
-    for (int k = 0; slope(hi) > 0; ++k) {
-      lo = hi;
-      hi += 1;
-      if (k > 200) throw ConvergenceError("the non-central t integral");
-    }
-  } else {
-    for (int k = 0; !(slope(lo) > 0); ++k) {
-      hi = lo;
-      lo -= 2 * static_cast<Real>(k + 1);  // growing steps: the peak may lie near -ln|x|
-      if (k > 2000) throw ConvergenceError("the non-central t integral");
-    }
-  }
-  // Curvature: -L'' = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
-  auto curvature = [&](Real u) {
-    const Real e = std::exp(u), z = ax * e + d, m = mills(z);
-    return 2 * nu * e * e + ax * e * m + ax * ax * e * e * m * (m - z);
-  };
-  // Newton steps on the slope inside the bracket, bisection when a step
-  // leaves it; the peak is needed to a small fraction of the width only.
-  Real u0 = (lo + hi) / 2;
-  for (int k = 0; k < 200; ++k) {
-    const Real sl = slope(u0), cv = curvature(u0);
-    if (sl > 0)
-      lo = u0;
-    else
-      hi = u0;
-    Real next = cv > 0 ? u0 + sl / cv : (lo + hi) / 2;
-    if (!(next > lo && next < hi)) next = (lo + hi) / 2;
-    const Real step = std::fabs(next - u0);
-    u0 = next;
-    if (cv > 0 && step * std::sqrt(cv) < 1e-3L) break;
-    if (!(hi - lo > 1e-15L)) break;
-  }
-  const Real curv = curvature(u0);
-  const Real sigma = curv > 0 ? 1 / std::sqrt(curv) : 1;
-  const Real h = std::min(sigma / 4, 0.1L);
-  // Left end of the walk: there Phi(-z) = Phi(-d) (1 - |x| e^u M(d) + ...).
-  const Real uEnd = std::log(1e-20L / (ax * mills(d)));
-  const Real l0 = logf(u0);
-  if (!std::isfinite(l0)) return 0;
-  constexpr int kNodeCap = 1000000;
-  Real sum = 1, tailPart = 0;
-  int n = 0;
-  for (int k = 1;; ++k) {
-    const Real t = std::exp(logf(u0 + k * h) - l0);
-    sum += t;
-    if (!(t >= 1e-22L * sum)) break;
-    if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
-  }
-  for (int k = 1;; ++k) {
-    const Real u = u0 - k * h;
-    const Real t = std::exp(logf(u) - l0);
-    if (u <= uEnd) {
-      // Trapezoid down to u with its end correction h^2/12 f'(u) (Euler-
-      // Maclaurin; f' = f L', and the next term h^4/720 f''' is below 1e-15
-      // of it), the closed form below u.
-      sum += t / 2 + h / 12 * t * slope(u);
-      const Real e = std::exp(u);
-      tailPart = NormalUpper(d) * GammaLower(b, nu * e * e / 2);
-      break;
-    }
-    sum += t;
-    if (!(t >= 1e-22L * sum)) break;
-    if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
-  }
-  return h * sum * std::exp(l0) + tailPart;
 }
 
 }  // namespace
@@ -373,7 +229,7 @@ Real NoncentralTDistribution::Density(Real x) const {
   // integral over the chi-square variable takes over.
   const Real f = sumA - sumB;
   if (f > 1e-6L * (sumA + sumB)) return f;
-  return LowerTailDensity(ax, Nu, d);
+  return noncentral_t::LowerTailDensity(ax, Nu, d);
 }
 
 Real NoncentralTDistribution::Cdf(Real x) const {
@@ -391,141 +247,201 @@ Real NoncentralTDistribution::UpperTail(Real x) const {
   return TailPositive(x, Delta, true);
 }
 
+namespace {
+
+// The beta argument y = x^2 / (x^2 + nu) of the tail series, 1 - y and their
+// logarithms, with b = nu / 2, and the incomplete beta functions I_y(c, b)
+// on either side.
+struct BetaArgument {
+  Real b, y, cy, lnY, lnCY;
+  // 1 - I_y(c, b) = I_(1-y)(b, c); where 1 - y has left the extended range
+  // (|x| beyond 1e2400 sqrt(nu)) its leading term
+  // (1-y)^b Gamma(b + c) / (Gamma(c) Gamma(b + 1)) is exact to rounding.
+  bool tiny;
+
+  Real UpperI(const BetaFunction& f, Real c) const {
+    if (tiny) return std::exp(b * lnCY + LogGammaRatio(b + c, c) - LogGamma(b + 1));
+    return noncentral::IncBetaC(y, cy, f);
+  }
+  Real LowerI(const BetaFunction& f, Real c) const {
+    return tiny ? 1 - UpperI(f, c) : noncentral::IncBeta(y, cy, f);
+  }
+};
+
+// The argument at x, from t = |x| / sqrt(nu) without overflow.
+BetaArgument MakeBetaArgument(Real x, Real nu) {
+  BetaArgument a{};
+  a.b = nu / 2;
+  const Real t = std::fabs(x) / std::sqrt(nu);
+  if (t <= 1) {
+    const Real t2 = t * t;
+    a.y = t2 / (1 + t2);
+    a.cy = 1 / (1 + t2);
+    a.lnY = 2 * std::log(t) - std::log1p(t2);
+    a.lnCY = -std::log1p(t2);
+  } else {
+    const Real u = std::sqrt(nu) / std::fabs(x), r = u * u;
+    a.y = 1 / (1 + r);
+    a.cy = r / (1 + r);
+    a.lnY = -std::log1p(r);
+    a.lnCY = 2 * std::log(u) - std::log1p(r);
+  }
+  a.tiny = !(a.cy > 1e-4000L);
+  return a;
+}
+
+// The running terms of the two series at one index j: the weights p_j, q_j
+// (halved, as the sums take them), the increments
+// T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b),
+// and the series values V1, V2: I_y(j + 1/2, b), I_y(j + 1, b), or their
+// complements 1 - I.
+struct SeriesTerms {
+  Real p, q, T1, T2, V1, V2;
+};
+
+// The terms at the start index o, from the constants made for nu and d.
+SeriesTerms StartTerms(const NoncentralTDistribution::SeriesConstants& sc, const BetaArgument& a,
+                       bool comp) {
+  const Real e = sc.e;
+  const Real T1o = std::exp(sc.logT1 + (e + 0.5L) * a.lnY + a.b * a.lnCY);
+  const Real T2o = std::exp(sc.logT2 + (e + 1) * a.lnY + a.b * a.lnCY);
+  const Real V1o = comp ? a.UpperI(sc.first, e + 0.5L) : a.LowerI(sc.first, e + 0.5L);
+  const Real V2o = comp ? a.UpperI(sc.second, e + 1) : a.LowerI(sc.second, e + 1);
+  return {sc.p0, sc.q0, T1o, T2o, V1o, V2o};
+}
+
+// The sums: P = sum p_j V1_j and Q = sum q_j V2_j give the tail.  The density
+// comes with them: d I_y(c, b) / dx = 2 c T_c / x for the increment
+// T_c = I_y(c, b) - I_y(c + 1, b), so that f(x) = 2 / |x| (DP +- DQ) with
+// DP = sum p_j (j + 1/2) T1_j, DQ = sum q_j (j + 1) T2_j.  And its derivative:
+// d T_c / dx = T_c 2 (c (1 - y) - b y) / x, so that
+// f'(x) = 2 / x^2 (2 (E1 + E2) - (DP + DQ)) with
+// E1 = sum p_j (j + 1/2) T1_j ((j + 1/2)(1 - y) - b y), E2 likewise.
+struct SeriesSums {
+  Real P, Q, DP, DQ, E1, E2;
+};
+
+// The two series summed outward from the start index o.  comp: the series
+// values are the complements 1 - I, which rise with j (else they fall with
+// j); wantDensity: DP, DQ, E1, E2 are wanted beyond their start terms.  n
+// counts the terms of both directions against cap.
+struct TailSeries {
+  const BetaArgument& a;
+  Real h;  // d^2 / 2, the Poisson mean
+  bool comp;
+  bool wantDensity;
+  int64_t cap;
+
+  // The sums' start terms at o (e = o as a Real).
+  SeriesSums StartSums(const SeriesTerms& s, Real e) const {
+    const Real b = a.b, y = a.y, cy = a.cy;
+    SeriesSums sum{};
+    sum.P = s.p * s.V1;
+    sum.Q = s.q * s.V2;
+    sum.DP = s.p * (e + 0.5L) * s.T1;
+    sum.DQ = s.q * (e + 1) * s.T2;
+    sum.E1 = sum.DP * ((e + 0.5L) * cy - b * y);
+    sum.E2 = sum.DQ * ((e + 1) * cy - b * y);
+    return sum;
+  }
+
+  // Adds the terms at j (ej = j as a Real).
+  void Add(SeriesSums& sum, const SeriesTerms& s, Real ej) const {
+    sum.P += s.p * s.V1;
+    sum.Q += s.q * s.V2;
+    if (!wantDensity) return;
+    const Real b = a.b, y = a.y, cy = a.cy;
+    const Real dp = s.p * (ej + 0.5L) * s.T1, dq = s.q * (ej + 1) * s.T2;
+    sum.DP += dp;
+    sum.DQ += dq;
+    sum.E1 += dp * ((ej + 0.5L) * cy - b * y);
+    sum.E2 += dq * ((ej + 1) * cy - b * y);
+  }
+
+  // From o - 1 down to 0, or until a geometric bound on the rest is below the
+  // tolerance.
+  void Down(int64_t o, SeriesTerms s, SeriesSums& sum, int64_t& n) const {
+    const Real b = a.b, y = a.y;
+    const Real sgn = comp ? -1 : 1;
+    for (int64_t j = o - 1; j >= 0; --j) {
+      const Real ej = static_cast<Real>(j);
+      s.p = s.p * (ej + 1) / h;
+      s.q = s.q * (ej + 1.5L) / h;
+      s.T1 = s.T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
+      s.T2 = s.T2 * (ej + 2) / ((ej + 1 + b) * y);
+      s.V1 = noncentral::Clamp01(s.V1 + sgn * s.T1);
+      s.V2 = noncentral::Clamp01(s.V2 + sgn * s.T2);
+      Add(sum, s, ej);
+      if (j == 0) break;
+      // Everything below the extended range: the recurrences stay at 0.
+      if (s.V1 == 0 && s.V2 == 0 && s.T1 == 0 && s.T2 == 0) break;
+      if (++n > cap) throw ConvergenceError("the non-central t distribution function");
+      // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.
+      // The bound costs four divisions; every fourth step is soon enough.
+      if (n % 4 != 0) continue;
+      const Real rest = (comp ? s.V1 : 1) * GeometricRest(s.p, ej / h) +
+                        (comp ? s.V2 : 1) * GeometricRest(s.q, (ej + 0.5L) / h);
+      if (rest <= kRelTol * (sum.P + sum.Q) || rest <= kAbsTol) break;
+    }
+  }
+
+  // From o + 1 upward, likewise.
+  void Up(int64_t o, SeriesTerms s, SeriesSums& sum, int64_t& n) const {
+    const Real b = a.b, y = a.y;
+    const Real sgn = comp ? -1 : 1;
+    for (int64_t j = o + 1;; ++j) {
+      const Real ej = static_cast<Real>(j);
+      s.p = s.p * h / ej;
+      s.q = s.q * h / (ej + 0.5L);
+      s.V1 = noncentral::Clamp01(s.V1 - sgn * s.T1);
+      s.V2 = noncentral::Clamp01(s.V2 - sgn * s.T2);
+      s.T1 = s.T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
+      s.T2 = s.T2 * y * (ej + b) / (ej + 1);
+      Add(sum, s, ej);
+      if (!comp && s.V1 == 0 && s.V2 == 0) break;
+      if (s.V1 == 0 && s.V2 == 0 && s.T1 == 0 && s.T2 == 0) break;
+      if (!(s.p > 0) && !(s.q > 0)) break;
+      if (++n > cap) throw ConvergenceError("the non-central t distribution function");
+      if (n % 4 != 0) continue;  // as downward
+      const Real rest = (comp ? 1 : s.V1) * GeometricRest(s.p, h / (ej + 1)) +
+                        (comp ? 1 : s.V2) * GeometricRest(s.q, h / (ej + 1.5L));
+      if (rest <= kRelTol * (sum.P + sum.Q) || rest <= kAbsTol) break;
+    }
+  }
+};
+
+}  // namespace
+
 Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Real* density,
                                            Real* slope) const {
   if (density) *density = std::numeric_limits<Real>::quiet_NaN();
   if (slope) *slope = std::numeric_limits<Real>::quiet_NaN();
   if (std::isinf(x)) return (x > 0) == upperWanted ? 0 : 1;
-  const Real b = Nu / 2;
-  // y = x^2 / (x^2 + nu) and 1 - y from t = x / sqrt(nu), without overflow.
-  const Real t = std::fabs(x) / std::sqrt(Nu);
-  Real y, cy, lnY, lnCY;
-  if (t <= 1) {
-    const Real t2 = t * t;
-    y = t2 / (1 + t2);
-    cy = 1 / (1 + t2);
-    lnY = 2 * std::log(t) - std::log1p(t2);
-    lnCY = -std::log1p(t2);
-  } else {
-    const Real u = std::sqrt(Nu) / std::fabs(x), r = u * u;
-    y = 1 / (1 + r);
-    cy = r / (1 + r);
-    lnY = -std::log1p(r);
-    lnCY = 2 * std::log(u) - std::log1p(r);
-  }
-  // 1 - I_y(c, b) = I_(1-y)(b, c); where 1 - y has left the extended range
-  // (|x| beyond 1e2400 sqrt(nu)) its leading term
-  // (1-y)^b Gamma(b + c) / (Gamma(c) Gamma(b + 1)) is exact to rounding.
-  const bool tiny = !(cy > 1e-4000L);
-  auto upperI = [&](const BetaFunction& f, Real c) {
-    if (tiny) return std::exp(b * lnCY + LogGammaRatio(b + c, c) - LogGamma(b + 1));
-    return noncentral::IncBetaC(y, cy, f);
-  };
-  auto lowerI = [&](const BetaFunction& f, Real c) {
-    return tiny ? 1 - upperI(f, c) : noncentral::IncBeta(y, cy, f);
-  };
+  const BetaArgument a = MakeBetaArgument(x, Nu);
   // Made for d = |delta|, the only d this is called with.
   const SeriesConstants& sc = *Series;
   if (Central || d == 0) {
     // P(|T| > |x|) = I_(1-y)(nu/2, 1/2), halved for one side.
     if (x == 0) return 0.5L;
-    if ((x > 0) == upperWanted) return upperI(sc.half, 0.5L) / 2;
-    return 0.5L + lowerI(sc.half, 0.5L) / 2;
+    if ((x > 0) == upperWanted) return a.UpperI(sc.half, 0.5L) / 2;
+    return 0.5L + a.LowerI(sc.half, 0.5L) / 2;
   }
   // Below 0 the lower tail is at most Phi(-d) <= 1/2: the upper tail is its
   // complement without loss.
   if (x < 0 && upperWanted) return 1 - TailPositive(x, d, false, density, slope);
-  const Real h = sc.h;
   const Real phi = sc.phi;  // Phi(-d) = P(T <= 0)
-  if (x == 0 || !(y > 0)) return upperWanted ? sc.phiC : phi;
+  if (x == 0 || !(a.y > 0)) return upperWanted ? sc.phiC : phi;
   // Series values: for the lower tail at x >= 0 V1, V2 are I_y(j + 1/2, b),
   // I_y(j + 1, b) and fall with j; otherwise they are the complements
   // 1 - I and rise with j.
   const bool comp = upperWanted || x < 0;
-  const int64_t o = sc.o;
-  const int64_t cap = SeriesCap(h);
-  const Real e = sc.e;
-  const Real p0 = sc.p0, q0 = sc.q0;
-  // T1 = I_y(j + 1/2, b) - I_y(j + 3/2, b), T2 = I_y(j + 1, b) - I_y(j + 2, b).
-  const Real T1o = std::exp(sc.logT1 + (e + 0.5L) * lnY + b * lnCY);
-  const Real T2o = std::exp(sc.logT2 + (e + 1) * lnY + b * lnCY);
-  const Real sgn = comp ? -1 : 1;
-  const Real V1o = comp ? upperI(sc.first, e + 0.5L) : lowerI(sc.first, e + 0.5L);
-  const Real V2o = comp ? upperI(sc.second, e + 1) : lowerI(sc.second, e + 1);
-  Real P = p0 * V1o, Q = q0 * V2o;
-  // The density comes with the sums: d I_y(c, b) / dx = 2 c T_c / x for the
-  // increment T_c = I_y(c, b) - I_y(c + 1, b), so that f(x) = 2 / |x|
-  // (sum p_j (j + 1/2) T1_j +- sum q_j (j + 1) T2_j).
-  Real DP = p0 * (e + 0.5L) * T1o, DQ = q0 * (e + 1) * T2o;
-  const bool wantDensity = density != nullptr;
-  // And its derivative: d T_c / dx = T_c 2 (c (1 - y) - b y) / x, so that
-  // f'(x) = 2 / x^2 (2 (E1 + E2) - (DP + DQ)) with
-  // E1 = sum p_j (j + 1/2) T1_j ((j + 1/2)(1 - y) - b y), E2 likewise.
-  Real E1 = DP * ((e + 0.5L) * cy - b * y), E2 = DQ * ((e + 1) * cy - b * y);
+  const TailSeries series{a, sc.h, comp, density != nullptr, SeriesCap(sc.h)};
+  const SeriesTerms start = StartTerms(sc, a, comp);
+  SeriesSums sum = series.StartSums(start, sc.e);
   int64_t n = 0;
-  // Downward.
-  Real p = p0, q = q0, T1 = T1o, T2 = T2o, V1 = V1o, V2 = V2o;
-  for (int64_t j = o - 1; j >= 0; --j) {
-    const Real ej = static_cast<Real>(j);
-    p = p * (ej + 1) / h;
-    q = q * (ej + 1.5L) / h;
-    T1 = T1 * (ej + 1.5L) / ((ej + 0.5L + b) * y);
-    T2 = T2 * (ej + 2) / ((ej + 1 + b) * y);
-    V1 = noncentral::Clamp01(V1 + sgn * T1);
-    V2 = noncentral::Clamp01(V2 + sgn * T2);
-    P += p * V1;
-    Q += q * V2;
-    if (wantDensity) {
-      const Real dp = p * (ej + 0.5L) * T1, dq = q * (ej + 1) * T2;
-      DP += dp;
-      DQ += dq;
-      E1 += dp * ((ej + 0.5L) * cy - b * y);
-      E2 += dq * ((ej + 1) * cy - b * y);
-    }
-    if (j == 0) break;
-    // Everything below the extended range: the recurrences stay at 0.
-    if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
-    if (++n > cap) throw ConvergenceError("the non-central t distribution function");
-    // Below j the weights fall at least with ratios j/h and (j + 1/2)/h.  The
-    // bound costs four divisions; every fourth step is soon enough.
-    if (n % 4 != 0) continue;
-    const Real rest = (comp ? V1 : 1) * GeometricRest(p, ej / h) +
-                      (comp ? V2 : 1) * GeometricRest(q, (ej + 0.5L) / h);
-    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
-  }
-  // Upward.
-  p = p0;
-  q = q0;
-  T1 = T1o;
-  T2 = T2o;
-  V1 = V1o;
-  V2 = V2o;
-  for (int64_t j = o + 1;; ++j) {
-    const Real ej = static_cast<Real>(j);
-    p = p * h / ej;
-    q = q * h / (ej + 0.5L);
-    V1 = noncentral::Clamp01(V1 - sgn * T1);
-    V2 = noncentral::Clamp01(V2 - sgn * T2);
-    T1 = T1 * y * (ej - 0.5L + b) / (ej + 0.5L);
-    T2 = T2 * y * (ej + b) / (ej + 1);
-    P += p * V1;
-    Q += q * V2;
-    if (wantDensity) {
-      const Real dp = p * (ej + 0.5L) * T1, dq = q * (ej + 1) * T2;
-      DP += dp;
-      DQ += dq;
-      E1 += dp * ((ej + 0.5L) * cy - b * y);
-      E2 += dq * ((ej + 1) * cy - b * y);
-    }
-    if (!comp && V1 == 0 && V2 == 0) break;
-    if (V1 == 0 && V2 == 0 && T1 == 0 && T2 == 0) break;
-    if (!(p > 0) && !(q > 0)) break;
-    if (++n > cap) throw ConvergenceError("the non-central t distribution function");
-    if (n % 4 != 0) continue;  // as downward
-    const Real rest = (comp ? 1 : V1) * GeometricRest(p, h / (ej + 1)) +
-                      (comp ? 1 : V2) * GeometricRest(q, h / (ej + 1.5L));
-    if (rest <= kRelTol * (P + Q) || rest <= kAbsTol) break;
-  }
+  series.Down(sc.o, start, sum, n);
+  series.Up(sc.o, start, sum, n);
+  const Real P = sum.P, Q = sum.Q, DP = sum.DP, DQ = sum.DQ;
   Real S;
   if (upperWanted) {
     S = P + Q;  // x > 0: 1/2 sum (p_j J_j + q_j K_j), all terms positive
@@ -535,13 +451,13 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Rea
     // The difference of the two sums loses its digits in the far lower
     // tail; there the integral over the chi-square variable takes over.
     S = P - Q;
-    if (!(S > 1e-3L * (P + Q))) S = LowerTailCdf(-x, Nu, d);
+    if (!(S > 1e-3L * (P + Q))) S = noncentral_t::LowerTailCdf(-x, Nu, d);
     // The density's difference is taken only where it keeps three digits.
     if (density && DP - DQ > 1e-3L * (DP + DQ)) *density = 2 * (DP - DQ) / std::fabs(x);
     return noncentral::Clamp01(S);
   }
   if (density) *density = 2 * (DP + DQ) / std::fabs(x);
-  if (slope && DP + DQ > 0) *slope = (2 * (E1 + E2) - (DP + DQ)) / (x * (DP + DQ));
+  if (slope && DP + DQ > 0) *slope = (2 * (sum.E1 + sum.E2) - (DP + DQ)) / (x * (DP + DQ));
   return noncentral::Clamp01(S);
 }
 
