@@ -48,6 +48,8 @@ inline constexpr double kProgressSeconds = 0.2;
 class RankTicker {
  public:
   explicit RankTicker(const RankControl* control) : control_(control) {}
+  // Whether a stop was requested (safe from any thread; Tick is not).
+  bool StopRequested() const { return control_ && control_->Stop.stop_requested(); }
   // done/total: the fraction reached; throws CancelledError on a requested stop.
   void Tick(double done, double total) {
     if (!control_) return;

@@ -1,10 +1,11 @@
-// What the Kruskal-Wallis and Friedman programmes share: exact counts in
-// 128-bit integers (or long double), the merge of (key, count) pairs and the
-// table made from them, and the check of an estimated cost.  Internal to
-// kruskal_wallis.cpp and friedman.cpp.
+// What the rank-test programmes share: exact counts in 128-bit integers (or
+// long double), the merge of (key, count) pairs and the table made from them
+// (Kruskal-Wallis, Friedman), the check of an estimated cost and the bound
+// on the totals (all of them).  Internal to the rank-test sources.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -60,6 +61,14 @@ void SortMerge(std::vector<std::pair<int64_t, C>>& v) {
       v[w++] = v[i];
   }
   v.resize(w);
+}
+
+// Counts and their totals must stay within the long double range (2^16383).
+constexpr double kMaxLog2Total = 16000;
+
+// log2 C(a, b).
+inline double Log2Choose(double a, double b) {
+  return (std::lgamma(a + 1) - std::lgamma(b + 1) - std::lgamma(a - b + 1)) / std::log(2.0);
 }
 
 inline void CheckCost(const RankCost& c) {

@@ -107,6 +107,15 @@ std::vector<Real> SignedRankCounts(int32_t n, const RankControl* control = nullp
 // Coefficients 0..floor(m n / 2) of the Gaussian binomial coefficient
 // [m+n choose m], each exact before its one rounding to long double.
 std::vector<Real> MannWhitneyCounts(int32_t m, int32_t n, const RankControl* control = nullptr);
+// The same recursion on counts of `words` words (4..16: rounded, each count
+// keeping its top words; 0: the exact integers).  Empty when the rounding
+// errors outgrew a difference, or for another width.
+std::vector<Real> MannWhitneyCountsIn(int32_t m, int32_t n, int words,
+                                      const RankControl* control = nullptr);
+// The same recursion on counts rounded to `words` words (4..10 or 12); empty
+// when the rounding errors outgrew a difference.
+std::vector<Real> MannWhitneyRoundedCounts(int32_t m, int32_t n, int words,
+                                           const RankControl* control = nullptr);
 // Estimated cost of the two recursions, known from the sizes alone.
 RankCost SignedRankCost(int64_t n);
 RankCost MannWhitneyCost(int64_t m, int64_t n);

@@ -226,9 +226,9 @@ TEST(RankTables, LimitsFollowTheCostEstimates) {
     int64_t m, n;  // n = 0: signed rank of m
     bool accepted;
   } cases[] = {
-      {1000, 0, true},     {1020, 0, true},   {1021, 0, true},     {4000, 0, true},
-      {6000, 0, false},    {20000, 0, false}, {1000, 1000, true},  {1400, 1400, true},
-      {1700, 1700, false}, {200, 5000, true}, {3000, 3000, false}, {1, 100000, true},
+      {1000, 0, true},    {1020, 0, true},   {1021, 0, true},     {4000, 0, true},
+      {6000, 0, false},   {20000, 0, false}, {1000, 1000, true},  {1700, 1700, true},
+      {2000, 2000, true}, {200, 5000, true}, {3000, 3000, false}, {1, 100000, true},
   };
   for (const Case& c : cases) {
     const RankCost cost = c.n == 0 ? SignedRankCost(c.m) : MannWhitneyCost(c.m, c.n);
@@ -340,6 +340,30 @@ TEST(RankTables, AgreeWithExactIntegerCounts) {
     ++rows;
   }
   EXPECT_GT(rows, 400);
+}
+
+// The Mann-Whitney counts rounded to a few words (each keeping its top
+// words) against the exact integers, entry by entry: within one rounding of
+// the long double.  The first rows drop most of the words of the middle
+// counts; the last ones take the width the sizes choose by themselves.
+TEST(MannWhitney, RoundedCountsKeepEveryDigit) {
+  struct Case {
+    int m, n, words;  // words 0: the width chosen for the sizes
+  } cases[] = {{150, 150, 4}, {400, 400, 4}, {1000, 300, 4},
+               {500, 500, 5}, {600, 600, 0}, {90, 2000, 0}};
+  for (const Case& c : cases) {
+    const std::vector<Real> exact = MannWhitneyCountsIn(c.m, c.n, 0);
+    const std::vector<Real> rounded =
+        c.words ? MannWhitneyCountsIn(c.m, c.n, c.words) : MannWhitneyCounts(c.m, c.n);
+    ASSERT_EQ(rounded.size(), exact.size()) << c.m << ',' << c.n;
+    size_t bad = 0;
+    for (size_t j = 0; j < exact.size(); ++j)
+      if (!(std::fabs(rounded[j] - exact[j]) <= std::ldexp(exact[j], -62))) ++bad;
+    EXPECT_EQ(bad, 0u) << c.m << ',' << c.n << " in " << c.words << " words";
+  }
+  // Widths beyond what the rounded counts offer are refused, not guessed.
+  EXPECT_TRUE(MannWhitneyCountsIn(10, 10, 3).empty());
+  EXPECT_TRUE(MannWhitneyCountsIn(10, 10, 17).empty());
 }
 
 TEST(RankTables, LargeSizesAndFarTails) {
