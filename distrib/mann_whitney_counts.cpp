@@ -15,7 +15,8 @@
 // the dropped words cost was measured against the exact counts: the worst
 // relative error at the end is 2^(B - P) for counts of P bits, with B, the
 // bits the recursion loses, 30 at S = 200, 83 at 400, 166 at 700, 271 at
-// 1000 and 278 at S = 1000, L = 1200 (B grows with S, hardly with L).  W is
+// 1000, 278 at S = 1000, L = 1200, at most 450 at 1500 and at most 642 at
+// 2000 (B grows with S, hardly with L; m = n throughout but for one).  W is
 // chosen for 64 correct bits with 64 more to spare over the bound
 // 0.18 S + 1e-4 S^2 >= B; a difference that comes out negative (the
 // errors outgrew it) sends the computation to the exact integers, which
@@ -277,6 +278,7 @@ class MannWhitneySweeper {
  private:
   static constexpr int64_t kLag = 4096;    // how far the lower part may run ahead
   static constexpr int64_t kPublish = 64;  // positions between two publications
+  static constexpr int kSpins = 2000;      // pauses before a blocking wait
   static constexpr int64_t kDone = std::numeric_limits<int64_t>::max();
 
   template <class Tick>
@@ -292,6 +294,7 @@ class MannWhitneySweeper {
       lowerOk = Stages(0, split, &progress, &tick);
     } catch (...) {
       progress.Abort = true;
+      Publish(progress.Lower, kDone);
       upper.join();
       throw;
     }
@@ -319,31 +322,38 @@ class MannWhitneySweeper {
         if (watch && watch->StopRequested()) progress->Abort = true;
       }
       if (progress && j % kPublish == 0) {
-        (lower ? progress->Lower : progress->Upper).store(j, std::memory_order_release);
-        if (!Wait(*progress, lower, j, seen)) return ok;
+        Publish(lower ? progress->Lower : progress->Upper, j);
+        if (!Wait(*progress, lower, j, seen)) break;
       }
       for (int t = lo; t < hi; ++t)
         if (j <= h_[t]) ok &= Step(t, j, pj);
     }
-    if (progress)
-      (lower ? progress->Lower : progress->Upper).store(kDone, std::memory_order_release);
+    // Finished or aborted: the other part waits no longer.
+    if (progress) Publish(lower ? progress->Lower : progress->Upper, kDone);
     return ok;
+  }
+
+  static void Publish(std::atomic<int64_t>& at, int64_t j) {
+    at.store(j, std::memory_order_release);
+    at.notify_one();
   }
 
   // Waits until position j may be worked on: the lower part while it is
   // kLag ahead of the upper one, the upper part until the lower one has
-  // finished the positions up to j + kPublish.  False on an abort.
+  // finished the positions up to j + kPublish.  A short spin, then a
+  // blocking wait (the other thread may be waiting for a core).  False on
+  // an abort.
   bool Wait(SweepProgress& progress, bool lower, int64_t j, int64_t& seen) {
-    auto ready = [&] { return lower ? j < seen + kLag : (seen == kDone || seen >= j + kPublish); };
-    for (int spins = 0; !ready(); ++spins) {
+    std::atomic<int64_t>& other = lower ? progress.Upper : progress.Lower;
+    for (int spins = 0;; ++spins) {
       if (progress.Abort.load(std::memory_order_relaxed)) return false;
-      if (spins > 4096)
-        std::this_thread::yield();
-      else
+      if (seen == kDone || (lower ? j < seen + kLag : seen >= j + kPublish)) return true;
+      if (spins < kSpins)
         Pause();
-      seen = (lower ? progress.Upper : progress.Lower).load(std::memory_order_acquire);
+      else
+        other.wait(seen, std::memory_order_acquire);
+      seen = other.load(std::memory_order_acquire);
     }
-    return true;
   }
 
   // One count: step first + t at position j.
