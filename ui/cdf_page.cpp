@@ -9,6 +9,7 @@
 #include "distrib/empirical.h"
 #include "formula/qt/painter_surface.h"
 #include "plot/graph.h"
+#include "ui/end_labels.h"
 #include "ui/marker.h"
 #include "ui/messages.h"
 #include "ui/number_edit.h"
@@ -16,10 +17,6 @@
 #include "ui/tail_view.h"
 
 namespace vokt::ui {
-
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 CdfPage::CdfPage(Calculator& calc, QWidget* parent) : QWidget(parent), calc_(calc) {
   Graph = new PaintBox(this, [this](QPainter& p, const QRect& r) { Paint(p, r); });
@@ -93,37 +90,15 @@ void CdfPage::Place(int px, Real cdf) {
 }
 
 void CdfPage::Repaint() {
-  Distribution* d = calc_.Current;
-  if (!d || !calc_.ParametersComplete()) {
-    LowLabel->clear();
-    HighLabel->clear();
-  } else {
-    const GraphRange range = d->Range();
-    const int decimals = d->XDecimals();
-    LowLabel->setText(Q(FormatDecimals(decimals, std::max(d->SupportLow, range.Left))));
-    HighLabel->setText(Q(FormatDecimals(decimals, std::min(d->SupportHigh, range.Right))));
-  }
+  SetEndLabelTexts(LowLabel, HighLabel, calc_);
   PlaceLabels();
   Graph->update();
 }
 
-// As on the pdf page: a marker over an end pushes the end label outward.
+// The end labels as on the pdf page, pushed aside by the marker only.
 void CdfPage::PlaceLabels() {
-  Distribution* d = calc_.Current;
-  if (!d || !calc_.ParametersComplete()) return;
-  const GraphRange range = d->Range();
-  const Rect rect = BoxRect();
-  const QFontMetrics fm(LowLabel->font());
-  const QRect m = XMarker->geometry();
-  auto place = [&](QLabel* label, Real v, bool low) {
-    const int w = fm.horizontalAdvance(label->text()) + 4;
-    QRect r(Graph->x() + XToPixel(range, rect, v) - w / 2, 0, w, metrics_.LineHeight);
-    if (r.intersects(m)) r.moveLeft(low ? m.left() - w - 2 : m.right() + 3);
-    label->setGeometry(r);
-    label->setVisible(r.left() >= 0 && r.right() < Strip->width() && !label->text().isEmpty());
-  };
-  place(LowLabel, std::max(d->SupportLow, range.Left), true);
-  place(HighLabel, std::min(d->SupportHigh, range.Right), false);
+  PlaceEndLabels(LowLabel, HighLabel, calc_, BoxRect(), Graph->x(), {XMarker->geometry()},
+                 Strip->width(), metrics_.LineHeight);
 }
 
 void CdfPage::Paint(QPainter& p, const QRect& r) {

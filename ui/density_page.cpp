@@ -11,6 +11,7 @@
 #include "formula/qt/painter_surface.h"
 #include "plot/graph.h"
 #include "resources/strings.h"
+#include "ui/end_labels.h"
 #include "ui/marker.h"
 #include "ui/messages.h"
 #include "ui/number_edit.h"
@@ -150,16 +151,7 @@ void DensityPage::Place(int px, bool thinCentral) {
 }
 
 void DensityPage::Repaint() {
-  Distribution* d = calc_.Current;
-  if (!d || !calc_.ParametersComplete()) {
-    LowLabel->clear();
-    HighLabel->clear();
-  } else {
-    const GraphRange range = d->Range();
-    const int decimals = d->XDecimals();
-    LowLabel->setText(Q(FormatDecimals(decimals, std::max(d->SupportLow, range.Left))));
-    HighLabel->setText(Q(FormatDecimals(decimals, std::min(d->SupportHigh, range.Right))));
-  }
+  SetEndLabelTexts(LowLabel, HighLabel, calc_);
   PlaceLabels();
   Graph->update();
 }
@@ -167,24 +159,10 @@ void DensityPage::Repaint() {
 // The end labels stand under the ends of the support; a marker over an end
 // pushes its label outward beside it, and a label with no room left hides.
 void DensityPage::PlaceLabels() {
-  Distribution* d = calc_.Current;
-  if (!d || !calc_.ParametersComplete()) return;
-  const GraphRange range = d->Range();
-  const Rect rect = BoxRect();
-  const QFontMetrics fm(LowLabel->font());
-  const int h = metrics_.LineHeight;
   std::vector<QRect> markers{XMarker->geometry()};
   if (Tails->SecondPanel->isVisible()) markers.push_back(Tails->SecondPanel->geometry());
-  auto place = [&](QLabel* label, Real v, bool low) {
-    const int w = fm.horizontalAdvance(label->text()) + 4;
-    QRect r(Graph->x() + XToPixel(range, rect, v) - w / 2, 0, w, h);
-    for (const QRect& m : markers)
-      if (r.intersects(m)) r.moveLeft(low ? m.left() - w - 2 : m.right() + 3);
-    label->setGeometry(r);
-    label->setVisible(r.left() >= 0 && r.right() < Strip->width() && !label->text().isEmpty());
-  };
-  place(LowLabel, std::max(d->SupportLow, range.Left), true);
-  place(HighLabel, std::min(d->SupportHigh, range.Right), false);
+  PlaceEndLabels(LowLabel, HighLabel, calc_, BoxRect(), Graph->x(), markers, Strip->width(),
+                 metrics_.LineHeight);
 }
 
 void DensityPage::Paint(QPainter& p, const QRect& r) {
