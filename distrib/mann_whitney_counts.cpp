@@ -278,7 +278,7 @@ class MannWhitneySweeper {
  private:
   static constexpr int64_t kLag = 4096;    // how far the lower part may run ahead
   static constexpr int64_t kPublish = 64;  // positions between two publications
-  static constexpr int kSpins = 2000;      // pauses before a blocking wait
+  static constexpr int kSpins = 64;      // pauses before a blocking wait
   static constexpr int64_t kDone = std::numeric_limits<int64_t>::max();
 
   template <class Tick>
