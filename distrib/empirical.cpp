@@ -12,11 +12,9 @@ namespace vokt {
 
 EmpiricalDistribution::EmpiricalDistribution() { Points = std::make_unique<PointTable>(); }
 
-void EmpiricalDistribution::SetProbabilityTable(std::vector<PointRecord>&& records,
-                                                std::vector<Real>&& upper) {
-  Points->Clear();
-  Points->Reserve(records.size());
-  for (const PointRecord& r : records) Points->Add(r);
+void EmpiricalDistribution::SetProbabilityTable(std::unique_ptr<PointTable>&& points,
+                                                std::vector<Real>&& upper) noexcept {
+  Points = std::move(points);
   UpperProb = std::move(upper);
   fromProbabilities_ = true;
 }
@@ -25,6 +23,7 @@ void EmpiricalDistribution::DeriveFromCounts() {
   PointTable& t = *Points;
   const int count = t.Count();
   if (!fromProbabilities_) {
+    std::vector<Real> upper(static_cast<size_t>(count), 0);
     TotalCount = 0;
     MaxCount = 0;
     for (int i = 0; i < count; ++i) {
@@ -38,12 +37,12 @@ void EmpiricalDistribution::DeriveFromCounts() {
       p.Prob = TotalCount > 0 ? Real(p.Count) / TotalCount : 0;
       p.CumProb = TotalCount > 0 ? Real(running) / TotalCount : 0;
     }
-    UpperProb.assign(static_cast<size_t>(count), 0);
     int64_t above = 0;
     for (int i = count - 1; i >= 0; --i) {
-      UpperProb[static_cast<size_t>(i)] = TotalCount > 0 ? Real(above) / TotalCount : 0;
+      upper[static_cast<size_t>(i)] = TotalCount > 0 ? Real(above) / TotalCount : 0;
       above += t[i].Count;
     }
+    UpperProb = std::move(upper);
   } else {
     TotalCount = 0;
     MaxCount = 0;
@@ -74,13 +73,10 @@ void EmpiricalDistribution::DeriveFromCounts() {
 }
 
 void EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  // The table is the distribution; the parameters describe it.  They are
+  // checked before anything changes, and nothing after that can fail.
+  Distribution::SetParameters(p1, p2, p3);
   DeriveFromCounts();
-  try {
-    Distribution::SetParameters(p1, p2, p3);
-  } catch (...) {
-    BuildPointTable();
-    throw;
-  }
   BuildPointTable();
 }
 

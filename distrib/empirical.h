@@ -42,8 +42,9 @@ class EmpiricalDistribution : public DiscreteDistribution {
   // (the first steps of SetParameters).
   void DeriveFromCounts();
   // Installs a table whose records carry X, Prob and CumProb, with upper[i]
-  // = P(X > x_i); Count is not used.
-  void SetProbabilityTable(std::vector<PointRecord>&& records, std::vector<Real>&& upper);
+  // = P(X > x_i); Count is not used.  Cannot fail.
+  void SetProbabilityTable(std::unique_ptr<PointTable>&& points,
+                           std::vector<Real>&& upper) noexcept;
 
  private:
   bool fromProbabilities_ = false;

@@ -19,9 +19,16 @@ Real Clamp01(Real p) {
 }
 }  // namespace
 
-LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { SetParameters(mu, sigma2, 1); }
+LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { Build(mu, sigma2, 1); }
 
-void LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
+void LognormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  LognormalDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void LognormalDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
