@@ -30,9 +30,7 @@ Real LogAddExp(Real a, Real b) {
 }
 }  // namespace
 
-BetaDistribution::BetaDistribution(Real alpha, Real beta) {
-  Build(alpha, beta, 0);
-}
+BetaDistribution::BetaDistribution(Real alpha, Real beta) { Build(alpha, beta, 0); }
 
 void BetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   BetaDistribution next;

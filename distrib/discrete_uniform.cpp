@@ -16,9 +16,7 @@ namespace {
 constexpr Real kMaxBound = 9223372036854775807.0L;
 }  // namespace
 
-DiscreteUniformDistribution::DiscreteUniformDistribution(Real low, Real high) {
-  Build(low, high);
-}
+DiscreteUniformDistribution::DiscreteUniformDistribution(Real low, Real high) { Build(low, high); }
 
 void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real) {
   DiscreteUniformDistribution next;

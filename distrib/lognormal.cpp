@@ -33,8 +33,6 @@ void LognormalDistribution::Build(Real p1, Real p2, Real) {
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  // The new normal is built before any field changes, so that the object
-  // stays whole should it fail.
   auto normal = std::make_unique<NormalDistribution>(p1, p2);
   NameId = 918;
   Mu = p1;

@@ -52,7 +52,6 @@ void NoncentralFDistribution::Build(Real p1, Real p2, Real p3) {
     ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real m = p1, n = p2, lambda = central ? 0 : p3;
-  // Built before any field changes, so a failure leaves the object as it was.
   auto beta = std::make_unique<NoncentralBetaDistribution>(m / 2, n / 2, lambda);
   NameId = 924;
   Central = central;

@@ -253,9 +253,7 @@ struct NoncentralTDistribution::SeriesConstants {
   std::vector<Real> densityA, densityB;
 };
 
-NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) {
-  Build(nu, delta, 0);
-}
+NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) { Build(nu, delta, 0); }
 
 void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real p3) {
   NoncentralTDistribution next;

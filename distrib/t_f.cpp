@@ -27,9 +27,7 @@ constexpr Real kLnPi = 1.14472988584940017414342735135305871165L;
 
 // ---------------------------------------------------------------- t
 
-StudentTDistribution::StudentTDistribution(Real nu) {
-  Build(nu, 1, 1);
-}
+StudentTDistribution::StudentTDistribution(Real nu) { Build(nu, 1, 1); }
 
 void StudentTDistribution::SetParameters(Real p1, Real p2, Real p3) {
   StudentTDistribution next;
