@@ -19,11 +19,10 @@ void EmpiricalDistribution::SetProbabilityTable(std::unique_ptr<PointTable>&& po
   fromProbabilities_ = true;
 }
 
-void EmpiricalDistribution::DeriveFromCounts() {
+void EmpiricalDistribution::DeriveFromCounts(std::vector<Real>&& upper) {
   PointTable& t = *Points;
   const int count = t.Count();
   if (!fromProbabilities_) {
-    std::vector<Real> upper(static_cast<size_t>(count), 0);
     TotalCount = 0;
     MaxCount = 0;
     for (int i = 0; i < count; ++i) {
@@ -73,10 +72,13 @@ void EmpiricalDistribution::DeriveFromCounts() {
 }
 
 void EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  // The table is the distribution; the parameters describe it.  They are
-  // checked before anything changes, and nothing after that can fail.
-  Distribution::SetParameters(p1, p2, p3);
-  DeriveFromCounts();
+  // The table is the distribution; the parameters describe it.  What can
+  // fail (the checks, the memory of the upper tails of a counted table)
+  // comes before anything changes.
+  CheckParameters(ParCount, p1, p2, p3);
+  std::vector<Real> upper(fromProbabilities_ ? 0 : static_cast<size_t>(Points->Count()), 0);
+  StoreParameters(ParCount, p1, p2, p3);
+  DeriveFromCounts(std::move(upper));
   BuildPointTable();
 }
 
