@@ -22,6 +22,13 @@ constexpr Real kMaxPlotPoints = 9999990;
 // finite); the checks themselves raise the messages.
 bool ValidSize(Real x) { return x >= 1 && std::isfinite(x) && IsIntegerValue(x); }
 
+// The control and any counts prepared for other sizes stay with the
+// distribution when a fresh object takes its place.
+void KeepInputs(RankSumBase& from, RankSumBase& to) noexcept {
+  to.Control = from.Control;
+  to.Prepared = std::move(from.Prepared);
+}
+
 // The graphs' point table covers the mean plus and minus four standard
 // deviations and holds at most ten million points; a size whose table would
 // be refused there is refused here, before the counts are computed.
@@ -189,8 +196,8 @@ void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   std::vector<Real> counts = Counts(p1);
   SignedRankDistribution next;
   next.Par = Par;
-  next.Control = Control;
   next.Build(p1, std::move(counts));
+  KeepInputs(*this, next);
   ReplaceWith(*this, std::move(next));
 }
 
@@ -232,8 +239,8 @@ void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
   std::vector<Real> counts = PairCounts(p1, p2);
   MannWhitneyDistribution next;
   next.Par = Par;
-  next.Control = Control;
   next.Build(p1, p2, std::move(counts));
+  KeepInputs(*this, next);
   ReplaceWith(*this, std::move(next));
 }
 
@@ -259,8 +266,8 @@ void RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
   std::vector<Real> counts = PairCounts(p1, p2);
   RankSumDistribution next;
   next.Par = Par;
-  next.Control = Control;
   next.Build(p1, p2, std::move(counts));
+  KeepInputs(*this, next);
   ReplaceWith(*this, std::move(next));
 }
 

@@ -15,6 +15,7 @@
 #include "distrib/catalogue.h"
 #include "distrib/distribution.h"
 #include "distrib/kruskal_friedman.h"
+#include "distrib/rank_sums.h"
 
 namespace vokt {
 namespace {
@@ -404,6 +405,31 @@ TEST(ParameterChange, RefusedRankTableSizesChangeNothing) {
     }
     EXPECT_EQ(message, c.message);
     EXPECT_EQ(Differences(c.before, State(c.d), true), "") << c.message;
+  }
+}
+
+// A parameter change of a rank-sum distribution keeps its control and the
+// counts prepared for other sizes; counts prepared for its sizes are taken.
+TEST(ParameterChange, RankSumsKeepTheirControlAndOtherPreparedCounts) {
+  const struct {
+    Real p1, p2;
+    bool taken;
+  } cases[] = {{4, 5, true}, {5, 4, false}, {6, 6, false}};
+  for (const auto& c : cases) {
+    MannWhitneyDistribution d(3, 3);
+    const RankControl control;
+    d.Control = &control;
+    // Counts for 4 and 5 that are not the true ones: taken, they show.
+    std::vector<Real> counts(11, 1);
+    d.Prepared = RankSumBase::PreparedCounts{4, 5, counts};
+    d.SetParameters(c.p1, c.p2, 0);
+    EXPECT_EQ(d.Control, &control) << c.p1;
+    EXPECT_EQ(d.Prepared.has_value(), !c.taken) << c.p1;
+    EXPECT_EQ(d.PointProb(0) == d.PointProb(2), c.taken) << c.p1;
+    if (d.Prepared) {
+      EXPECT_EQ(d.Prepared->First, 4) << c.p1;
+      EXPECT_EQ(d.Prepared->Counts, counts) << c.p1;
+    }
   }
 }
 
