@@ -30,11 +30,16 @@ Real LogAddExp(Real a, Real b) {
 }
 }  // namespace
 
-BetaDistribution::BetaDistribution(Real alpha, Real beta) {
-  BetaDistribution::SetParameters(alpha, beta, 0);
+BetaDistribution::BetaDistribution(Real alpha, Real beta) { Build(alpha, beta, 0); }
+
+void BetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  BetaDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
 }
 
-void BetaDistribution::SetParameters(Real p1, Real p2, Real) {
+void BetaDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");

@@ -53,6 +53,11 @@ class BetaDistribution : public ContinuousDistribution {
   // 2 (alpha - 1) and 2 (beta - 1) where PowerDensity serves, else -1; 1 / B.
   int PowerA = -1, PowerB = -1;
   Real Norm = 0;
+
+ private:
+  BetaDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 }  // namespace vokt

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "distrib/discrete_util.h"
 #include "numeric/functions.h"
 #include "numeric/uniform.h"
 
@@ -22,20 +21,22 @@ constexpr int32_t kSmallCount = 32;
 constexpr Real kLargeCount = 100000;
 }  // namespace
 
-BinomialDistribution::BinomialDistribution(Real trials, Real prob) {
-  SetParameters(trials, prob, 0);
+BinomialDistribution::BinomialDistribution(Real trials, Real prob) { Build(trials, prob); }
+
+void BinomialDistribution::SetParameters(Real p1, Real p2, Real) {
+  BinomialDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2);
+  ReplaceWith(*this, std::move(next));
 }
 
-void BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  (void)p3;
-  ParameterChangeGuard guard(*this, false, n, p);
+void BinomialDistribution::Build(Real p1, Real p2) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "n");
   DefineParameter(2, 0, 1, false, "p");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // n is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
-  guard.Validated();
   NameId = 905;
   n = RoundInt(p1);
   p = p2;
@@ -45,7 +46,6 @@ void BinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Variance = (1 - p) * Mean;
   HasMean = HasVariance = true;
   BuildPointTable();
-  guard.Commit();
 }
 
 Real BinomialDistribution::PointProb(Real x) const {
@@ -109,21 +109,23 @@ Real BinomialDistribution::ProbRatio(int32_t k) const {
   return ((n - k + 1) * p / k) / (1 - p);
 }
 
-BernoulliDistribution::BernoulliDistribution(Real prob) { SetParameters(prob, 0, 0); }
+BernoulliDistribution::BernoulliDistribution(Real prob) { Build(prob); }
 
-void BernoulliDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  (void)p2;
-  (void)p3;
-  // Validated as the binomial's second parameter; whatever fails, the
-  // records go back to the one-parameter form they had.
-  ParameterChangeGuard guard(*this, true, n, p);
-  BinomialDistribution::SetParameters(1.0L, p1, 0);
+void BernoulliDistribution::SetParameters(Real p1, Real, Real) {
+  BernoulliDistribution next;
+  next.Par = Par;
+  next.Build(p1);
+  ReplaceWith(*this, std::move(next));
+}
+
+void BernoulliDistribution::Build(Real p1) {
+  // Validated as the binomial's second parameter, then given its own record.
+  BinomialDistribution::Build(1.0L, p1);
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");
   Par[1].Value = p1;
   Par[1].Unset = false;
   NameId = 904;
-  guard.Commit();
 }
 
 Real BernoulliDistribution::RandomValue(RandomEngine& engine) const {

@@ -26,6 +26,8 @@ class BinomialDistribution : public DiscreteDistribution {
   Real SearchUpperTail(Real x) const override;
   bool QuickSearchTails() const override;
   BinomialDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2);
 
  private:
   Real SmallSum(Real from, Real to) const;
@@ -37,6 +39,10 @@ class BernoulliDistribution : public BinomialDistribution {
 
   void SetParameters(Real p1, Real p2, Real p3) override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  BernoulliDistribution() = default;
+  void Build(Real p1);
 };
 
 }  // namespace vokt

@@ -85,9 +85,16 @@ Real WeibullSpreadLog(Real t) {
 
 // ---------------------------------------------------------------- uniform
 
-UniformDistribution::UniformDistribution(Real a, Real b) { SetParameters(a, b, 1); }
+UniformDistribution::UniformDistribution(Real a, Real b) { Build(a, b, 1); }
 
-void UniformDistribution::SetParameters(Real p1, Real p2, Real) {
+void UniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  UniformDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void UniformDistribution::Build(Real p1, Real p2, Real) {
   // Each value is the other's bound, so a NaN would end up in the message as a
   // bound; refuse it as what it is.
   RefuseNaN(p1);
@@ -152,9 +159,16 @@ Real UniformDistribution::RandomValue(RandomEngine& engine) const {
 
 // ---------------------------------------------------------------- Weibull
 
-WeibullDistribution::WeibullDistribution(Real a, Real b) { SetParameters(a, b, 1); }
+WeibullDistribution::WeibullDistribution(Real a, Real b) { Build(a, b, 1); }
 
-void WeibullDistribution::SetParameters(Real p1, Real p2, Real) {
+void WeibullDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  WeibullDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void WeibullDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "a");
   DefineParameter(2, 0, InfBound, false, "b");
@@ -259,9 +273,16 @@ Real WeibullDistribution::RandomValue(RandomEngine& engine) const {
 
 // ---------------------------------------------------------------- logistic
 
-LogisticDistribution::LogisticDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
+LogisticDistribution::LogisticDistribution(Real alpha, Real beta) { Build(alpha, beta, 1); }
 
-void LogisticDistribution::SetParameters(Real p1, Real p2, Real) {
+void LogisticDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  LogisticDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void LogisticDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
@@ -325,9 +346,16 @@ Real LogisticDistribution::RandomValue(RandomEngine& engine) const {
 
 // ---------------------------------------------------------------- Pareto
 
-ParetoDistribution::ParetoDistribution(Real alpha, Real theta) { SetParameters(alpha, theta, 1); }
+ParetoDistribution::ParetoDistribution(Real alpha, Real theta) { Build(alpha, theta, 1); }
 
-void ParetoDistribution::SetParameters(Real p1, Real p2, Real) {
+void ParetoDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  ParetoDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void ParetoDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@q");

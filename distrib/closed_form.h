@@ -24,6 +24,11 @@ class UniformDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  UniformDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Weibull with density a b x^(b-1) exp(-a x^b): R's shape b, scale a^(-1/b).
@@ -44,6 +49,11 @@ class WeibullDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  WeibullDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Logistic with location alpha and scale beta.
@@ -61,6 +71,11 @@ class LogisticDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  LogisticDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Pareto on [alpha, inf) with shape theta.
@@ -78,6 +93,11 @@ class ParetoDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  ParetoDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Gumbel (largest extreme value) with location alpha and scale beta.
@@ -95,6 +115,11 @@ class GumbelDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  GumbelDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Cauchy with location alpha and scale beta; no mean, no variance.
@@ -112,6 +137,11 @@ class CauchyDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  CauchyDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Double exponential (Laplace) with location alpha and scale beta.
@@ -129,6 +159,11 @@ class DoubleExponentialDistribution : public ContinuousDistribution {
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
+
+ private:
+  DoubleExponentialDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // ln Gamma(1 + 2t) - 2 ln Gamma(1 + t), the logarithm of the ratio that makes

@@ -82,10 +82,10 @@ void DiscreteDistribution::PlotRange(GraphRange& r) const {
 }
 
 void DiscreteDistribution::BuildPointTable() {
-  // Everything is computed into locals and stored at the end: a refused or
-  // failed table leaves the previous mode, maximum and table in place.  The
-  // size is checked first, before the mode search, so that a refused
-  // parameter set is answered at once.
+  // Called on an object whose parameters are being set (a fresh one, see
+  // SetParameters): a failure here is discarded with it.  The size is
+  // checked first, before the mode search, so that a refused parameter set
+  // is answered at once.
   GraphRange r = Range();
   const Real lo = RoundExt(std::max(SupportLow, r.Left));
   const Real hi = RoundExt(std::min(SupportHigh, r.Right));
@@ -128,39 +128,32 @@ void DiscreteDistribution::BuildPointTable() {
       std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
   auto points = std::make_unique<PointTable>();
   if (hi >= lo) points->Reserve(static_cast<size_t>((hi - lo) / step + 2));
-  // The interval sums behind Cdf read Mode, so it is set while the table is
-  // filled and put back if that fails.
-  const Real oldMode = Mode;
+  // The interval sums behind Cdf read Mode.
   Mode = mode;
-  try {
-    for (Real k = lo; thin; k += step) {
-      // Spaced points, each computed on its own.
-      if (k > hi) k = hi;
-      PointRecord rec;
-      rec.X = k;
-      rec.Prob = k == mode ? maxDens : PointProb(k);
-      rec.CumProb = Cdf(k);
-      points->Add(rec);
-      if (k == hi) break;
-    }
-    // One point probability, then a step with the family's probability
-    // ratio per record where it has one; the cumulative column is the cdf
-    // at the first point plus a running sum.  So the table never evaluates
-    // the distribution function more than once.
-    Real cum = 0, prob = 0;
-    for (Real k = lo; !thin && k <= hi; k += 1) {
-      const Real ratio = (k == lo || prob <= 0) ? 0 : RatioAt(k);
-      prob = k == mode ? maxDens : ratio > 0 ? prob * ratio : PointProb(k);
-      cum = (k == lo) ? Cdf(k) : cum + prob;
-      PointRecord rec;
-      rec.X = k;
-      rec.Prob = prob;
-      rec.CumProb = cum > 1 ? 1 : cum;
-      points->Add(rec);
-    }
-  } catch (...) {
-    Mode = oldMode;
-    throw;
+  for (Real k = lo; thin; k += step) {
+    // Spaced points, each computed on its own.
+    if (k > hi) k = hi;
+    PointRecord rec;
+    rec.X = k;
+    rec.Prob = k == mode ? maxDens : PointProb(k);
+    rec.CumProb = Cdf(k);
+    points->Add(rec);
+    if (k == hi) break;
+  }
+  // One point probability, then a step with the family's probability
+  // ratio per record where it has one; the cumulative column is the cdf
+  // at the first point plus a running sum.  So the table never evaluates
+  // the distribution function more than once.
+  Real cum = 0, prob = 0;
+  for (Real k = lo; !thin && k <= hi; k += 1) {
+    const Real ratio = (k == lo || prob <= 0) ? 0 : RatioAt(k);
+    prob = k == mode ? maxDens : ratio > 0 ? prob * ratio : PointProb(k);
+    cum = (k == lo) ? Cdf(k) : cum + prob;
+    PointRecord rec;
+    rec.X = k;
+    rec.Prob = prob;
+    rec.CumProb = cum > 1 ? 1 : cum;
+    points->Add(rec);
   }
   MaxDens = maxDens;
   HatWidth = hatWidth;

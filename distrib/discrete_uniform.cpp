@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "distrib/discrete_util.h"
 #include "numeric/uniform.h"
 
 namespace vokt {
@@ -17,28 +16,22 @@ namespace {
 constexpr Real kMaxBound = 9223372036854775807.0L;
 }  // namespace
 
-DiscreteUniformDistribution::DiscreteUniformDistribution(Real low, Real high) {
-  SetParameters(low, high, 0);
+DiscreteUniformDistribution::DiscreteUniformDistribution(Real low, Real high) { Build(low, high); }
+
+void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real) {
+  DiscreteUniformDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2);
+  ReplaceWith(*this, std::move(next));
 }
 
-bool DiscreteUniformDistribution::CheckParameter(int i, Real x) {
-  // N is compared with the M stored just before it.
-  if (i == 1)
-    ParAt(1).High = InfBound;
-  else if (i == 2)
-    ParAt(2).Low = Par[1].Value + 1;
-  return DiscreteDistribution::CheckParameter(i, x);
-}
-
-void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  (void)p3;
-  ParameterChangeGuard guard(*this, false, M, N);
+void DiscreteUniformDistribution::Build(Real p1, Real p2) {
   ParCount = 2;
+  // N is checked against the M given with it.
   DefineParameter(1, -InfBound, InfBound, true, "M");
   DefineParameter(2, p1 + 1, InfBound, true, "N");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   ErrorIf(std::fabs(p1) > kMaxBound || std::fabs(p2) > kMaxBound, msgTooLarge);
-  guard.Validated();
   NameId = 920;
   M = RoundExt(p1);
   N = RoundExt(p2);
@@ -49,7 +42,6 @@ void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Variance = d * (d + 2) / 12;
   HasMean = HasVariance = true;
   BuildPointTable();
-  guard.Commit();
 }
 
 Real DiscreteUniformDistribution::PointProb(Real x) const {

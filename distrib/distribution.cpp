@@ -96,8 +96,8 @@ std::string Distribution::NameText() const {
 
 int Distribution::XDecimals() const { return 0; }
 
-bool Distribution::CheckParameter(int i, Real x) {
-  Parameter& v = ParAt(i);
+void Distribution::CheckParameter(int i, Real x) const {
+  const Parameter& v = ParAt(i);
   const Real L = v.Low, H = v.High;
   if (v.IsInteger) {
     CheckValue(1298 + 4 * i, x, L);
@@ -111,8 +111,6 @@ bool Distribution::CheckParameter(int i, Real x) {
     }
     CheckValue(msgLessThan, x, H);
   }
-  v.Unset = false;
-  return true;
 }
 
 bool Distribution::InSupport(Real x) const { return SupportLow <= x && x <= SupportHigh; }
@@ -183,20 +181,30 @@ QuantileResult Distribution::Quantile(Real p) const {
 
 Real Distribution::RandomValue(RandomEngine& engine) const { return Quantile(engine.Uniform()).X; }
 
-void Distribution::SetParameters(Real p1, Real p2, Real p3) {
-  peakDensity_ = 0;
-  peakFound_ = false;
+void Distribution::CheckParameters(int count, Real p1, Real p2, Real p3) const {
   const Real p[4] = {0, p1, p2, p3};
-  for (int i = 1; i <= 3 && i <= ParCount; ++i) {
-    // A value out of range raises ArgumentError here.
-    CheckParameter(i, p[i]);
+  // A value out of range raises ArgumentError here.
+  for (int i = 1; i <= 3 && i <= count; ++i) CheckParameter(i, p[i]);
+}
+
+void Distribution::StoreParameters(int count, Real p1, Real p2, Real p3) {
+  CheckParameters(count, p1, p2, p3);
+  const Real p[4] = {0, p1, p2, p3};
+  for (int i = 1; i <= 3 && i <= count; ++i) {
     Parameter r;
     r.Value = p[i];
     SetParameter(i, r);
+    Par[static_cast<size_t>(i)].Unset = false;
   }
+  peakDensity_ = 0;
+  peakFound_ = false;
   SupportLow = -InfBound;
   SupportHigh = InfBound;
   MaxDens = 0;
+}
+
+void Distribution::SetParameters(Real p1, Real p2, Real p3) {
+  StoreParameters(ParCount, p1, p2, p3);
 }
 
 void Distribution::ParameterLabel(int i, int n, std::string& s) const {

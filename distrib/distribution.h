@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "formula/surface.h"
@@ -54,6 +56,8 @@ struct PointRecord {
 // Owning list of point records, kept sorted by X.
 class PointTable {
  public:
+  PointTable() = default;
+  explicit PointTable(std::vector<PointRecord>&& items) : items_(std::move(items)) {}
   void Add(const PointRecord& r) { items_.push_back(r); }
   void Insert(int index, const PointRecord& r);
   // Range-checked access (RangeError on a bad index).
@@ -99,7 +103,9 @@ class Distribution {
   virtual Real StdDev() const;
   virtual void Name(std::string& s) const;
   virtual int XDecimals() const;
-  virtual bool CheckParameter(int i, Real x);
+  // Checks a value for parameter i against its record; raises the message
+  // of the first fault.  Changes nothing.
+  virtual void CheckParameter(int i, Real x) const;
   virtual bool InSupport(Real x) const;
   virtual Real PointProb(Real x) const;
   virtual Real Density(Real x) const;
@@ -117,6 +123,9 @@ class Distribution {
   // on Quantile(1 - q).
   virtual Real UpperQuantile(Real q) const;
   virtual Real RandomValue(RandomEngine& engine) const;
+  // Gives the distribution new parameters.  Everything is checked and
+  // computed before anything is stored: a refused set (any exception) leaves
+  // the distribution exactly as it was, parameter records included.
   virtual void SetParameters(Real p1, Real p2, Real p3);
   virtual void ParameterLabel(int i, int n, std::string& s) const;
   virtual void PlotRange(GraphRange& r) const;
@@ -136,6 +145,17 @@ class Distribution {
   Real ModeValue() const { return peakFound_ ? peakMode_ : Mode; }
 
  protected:
+  // For the families' SetParameters, which build a fresh object of their own
+  // class and move it in (see ReplaceWith).
+  Distribution(Distribution&&) noexcept = default;
+  Distribution& operator=(Distribution&&) noexcept = default;
+  // Checks the first count values (p1, p2, p3) against their records in
+  // order; changes nothing.
+  void CheckParameters(int count, Real p1, Real p2, Real p3) const;
+  // Checks the first count values, then stores them (their Unset flags
+  // cleared) and forgets the support, the density maximum and the density
+  // peak found: a refused value stores nothing.
+  void StoreParameters(int count, Real p1, Real p2, Real p3);
   // What MaxDensity found where the family gives no maximum: a cache filled
   // by the first call after a parameter change (emptied by SetParameters).
   // An object is evaluated by one thread at a time, never shared.
@@ -151,6 +171,16 @@ class Distribution {
   // Sets Low, High, IsInteger and Symbol of record i (step 1 of every
   // family's SetParameters).
   void DefineParameter(int i, Real low, Real high, bool isInteger, const std::string& symbol);
+
+  // The last step of a family's SetParameters: the parameters were applied
+  // to next, a fresh object of the same class whose records started as
+  // copies of target's, and everything that can fail has been computed
+  // there; moving it in cannot fail.
+  template <class D>
+  static void ReplaceWith(D& target, D&& next) noexcept {
+    static_assert(std::is_nothrow_move_assignable_v<D>);
+    target = std::move(next);
+  }
 };
 
 class ContinuousDistribution : public Distribution {

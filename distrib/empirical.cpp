@@ -12,16 +12,14 @@ namespace vokt {
 
 EmpiricalDistribution::EmpiricalDistribution() { Points = std::make_unique<PointTable>(); }
 
-void EmpiricalDistribution::SetProbabilityTable(std::vector<PointRecord>&& records,
-                                                std::vector<Real>&& upper) {
-  Points->Clear();
-  Points->Reserve(records.size());
-  for (const PointRecord& r : records) Points->Add(r);
+void EmpiricalDistribution::SetProbabilityTable(std::unique_ptr<PointTable>&& points,
+                                                std::vector<Real>&& upper) noexcept {
+  Points = std::move(points);
   UpperProb = std::move(upper);
   fromProbabilities_ = true;
 }
 
-void EmpiricalDistribution::DeriveFromCounts() {
+void EmpiricalDistribution::DeriveFromCounts(std::vector<Real>&& upper) {
   PointTable& t = *Points;
   const int count = t.Count();
   if (!fromProbabilities_) {
@@ -38,12 +36,12 @@ void EmpiricalDistribution::DeriveFromCounts() {
       p.Prob = TotalCount > 0 ? Real(p.Count) / TotalCount : 0;
       p.CumProb = TotalCount > 0 ? Real(running) / TotalCount : 0;
     }
-    UpperProb.assign(static_cast<size_t>(count), 0);
     int64_t above = 0;
     for (int i = count - 1; i >= 0; --i) {
-      UpperProb[static_cast<size_t>(i)] = TotalCount > 0 ? Real(above) / TotalCount : 0;
+      upper[static_cast<size_t>(i)] = TotalCount > 0 ? Real(above) / TotalCount : 0;
       above += t[i].Count;
     }
+    UpperProb = std::move(upper);
   } else {
     TotalCount = 0;
     MaxCount = 0;
@@ -74,13 +72,13 @@ void EmpiricalDistribution::DeriveFromCounts() {
 }
 
 void EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  DeriveFromCounts();
-  try {
-    Distribution::SetParameters(p1, p2, p3);
-  } catch (...) {
-    BuildPointTable();
-    throw;
-  }
+  // The table is the distribution; the parameters describe it.  What can
+  // fail (the checks, the memory of the upper tails of a counted table)
+  // comes before anything changes.
+  CheckParameters(ParCount, p1, p2, p3);
+  std::vector<Real> upper(fromProbabilities_ ? 0 : static_cast<size_t>(Points->Count()), 0);
+  StoreParameters(ParCount, p1, p2, p3);
+  DeriveFromCounts(std::move(upper));
   BuildPointTable();
 }
 

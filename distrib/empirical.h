@@ -37,13 +37,15 @@ class EmpiricalDistribution : public DiscreteDistribution {
   void BuildPointTable() override;
 
  protected:
-  // Derives probabilities, both tails, mode and moments from the counts, or,
-  // after SetProbabilityTable, the mode and moments from the probabilities
-  // (the first steps of SetParameters).
-  void DeriveFromCounts();
+  // Derives probabilities, both tails, mode and moments from the counts
+  // (upper: room for the upper tails, one per point), or, after
+  // SetProbabilityTable, the mode and moments from the probabilities (steps
+  // of SetParameters).
+  void DeriveFromCounts(std::vector<Real>&& upper);
   // Installs a table whose records carry X, Prob and CumProb, with upper[i]
-  // = P(X > x_i); Count is not used.
-  void SetProbabilityTable(std::vector<PointRecord>&& records, std::vector<Real>&& upper);
+  // = P(X > x_i); Count is not used.  Cannot fail.
+  void SetProbabilityTable(std::unique_ptr<PointTable>&& points,
+                           std::vector<Real>&& upper) noexcept;
 
  private:
   bool fromProbabilities_ = false;

@@ -223,15 +223,15 @@ RankCost FriedmanCost(int32_t T, int32_t B) {
 // ---------------------------------------------------------------------------
 
 FriedmanDistribution::FriedmanDistribution(const RankControl* control, Real T, Real B) {
-  BuildFriedman(control, T, B);
-}
-
-RankCost FriedmanDistribution::PrepareFriedman(Real T, Real B) {
+  NameId = 931;
   ParCount = 2;
   DefineParameter(1, 2, 12, true, "T");
   DefineParameter(2, 2, 63, true, "B");
-  CheckParameter(1, T);
-  CheckParameter(2, B);
+  BuildFriedman(control, T, B);
+}
+
+RankCost FriedmanDistribution::PrepareFriedman(Real T, Real B) const {
+  CheckParameters(2, T, B, 0);
   const RankCost cost = FriedmanCost(static_cast<int32_t>(T), static_cast<int32_t>(B));
   CheckCost(cost);
   return cost;
@@ -247,14 +247,13 @@ RankTable FriedmanDistribution::ComputeFriedman(int32_t T, int32_t B, const Rank
 }
 
 void FriedmanDistribution::InstallFriedman(int32_t T, int32_t B, RankTable&& table) {
-  ParCount = 2;
-  DefineParameter(1, 2, 12, true, "T");
-  DefineParameter(2, 2, 63, true, "B");
-  SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
+  // Checked and allocated before anything changes; nothing after can fail.
+  CheckParameters(2, T, B, 0);
+  auto points = std::make_unique<PointTable>(std::move(table.Records));
+  SetProbabilityTable(std::move(points), std::move(table.Upper));
   Treatments = T;
   Blocks = B;
   SetParameters(T, B, 0);
-  NameId = 931;
 }
 
 void FriedmanDistribution::BuildFriedman(const RankControl* control, Real T, Real B) {

@@ -37,11 +37,16 @@ void CheckOwnParameter(Real x) {
 
 // ---------------------------------------------------------------- gamma
 
-GammaDistribution::GammaDistribution(Real alpha, Real lambda) {
-  GammaDistribution::SetParameters(alpha, lambda, 0);
-}
+GammaDistribution::GammaDistribution(Real alpha, Real lambda) { Build(alpha, lambda); }
 
 void GammaDistribution::SetParameters(Real p1, Real p2, Real) {
+  GammaDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2);
+  ReplaceWith(*this, std::move(next));
+}
+
+void GammaDistribution::Build(Real p1, Real p2) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
@@ -173,34 +178,20 @@ Real GammaDistribution::RandomValue(RandomEngine& engine) const {
 
 // ---------------------------------------------------------------- exponential
 
-namespace {
-// The one-parameter cases validate through the gamma's records; when that
-// fails their own single record (and the count) must come back, or the grid
-// would show the gamma's two parameters.
-struct RecordGuard {
-  Distribution& d;
-  uint8_t count;
-  std::array<Parameter, 4> par;
-  bool armed = true;
-  explicit RecordGuard(Distribution& dist) : d(dist), count(dist.ParCount), par(dist.Par) {}
-  ~RecordGuard() {
-    if (armed) {
-      d.ParCount = count;
-      d.Par = par;
-    }
-  }
-};
-}  // namespace
-
-ExponentialDistribution::ExponentialDistribution(Real theta) {
-  ExponentialDistribution::SetParameters(theta, 0, 0);
-}
+ExponentialDistribution::ExponentialDistribution(Real theta) { Build(theta); }
 
 void ExponentialDistribution::SetParameters(Real p1, Real, Real) {
+  ExponentialDistribution next;
+  next.Par = Par;
+  next.Build(p1);
+  ReplaceWith(*this, std::move(next));
+}
+
+void ExponentialDistribution::Build(Real p1) {
+  // Checked on its own, then applied as the gamma's rate; the record is
+  // then its own.
   CheckOwnParameter(p1);
-  RecordGuard guard(*this);
-  GammaDistribution::SetParameters(1, p1, 0);
-  guard.armed = false;
+  GammaDistribution::Build(1, p1);
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@q");
   Par[1].Value = p1;
@@ -246,15 +237,20 @@ Real ExponentialDistribution::UpperQuantile(Real q) const {
 
 // ---------------------------------------------------------------- chi-square
 
-ChiSquareDistribution::ChiSquareDistribution(Real nu) {
-  ChiSquareDistribution::SetParameters(nu, 0, 0);
-}
+ChiSquareDistribution::ChiSquareDistribution(Real nu) { Build(nu); }
 
 void ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
+  ChiSquareDistribution next;
+  next.Par = Par;
+  next.Build(p1);
+  ReplaceWith(*this, std::move(next));
+}
+
+void ChiSquareDistribution::Build(Real p1) {
+  // Checked on its own, then applied as the gamma's shape; the record is
+  // then its own.
   CheckOwnParameter(p1);
-  RecordGuard guard(*this);
-  GammaDistribution::SetParameters(p1 / 2, 0.5L, 0);
-  guard.armed = false;
+  GammaDistribution::Build(p1 / 2, 0.5L);
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@n");
   Par[1].Value = p1;

@@ -33,8 +33,10 @@ class GammaDistribution : public ContinuousDistribution {
   Real SaddleShape = 0;    // alpha - 1 (alpha >= 1) or alpha
   Real SaddleConst = 0;    // -StirlingError - ln(SaddleShape)/2 - ln sqrt(2 pi)
 
-  // For the special cases, whose constructors apply their own SetParameters.
+  // For SetParameters and the special cases: a fresh object, and
+  // SetParameters on it.
   GammaDistribution() = default;
+  void Build(Real p1, Real p2);
 };
 
 class ExponentialDistribution : public GammaDistribution {
@@ -49,6 +51,10 @@ class ExponentialDistribution : public GammaDistribution {
   Real UpperTail(Real x) const override;
   Real InverseCdf(Real p) const override;
   Real UpperQuantile(Real q) const override;
+
+ private:
+  ExponentialDistribution() = default;
+  void Build(Real p1);
 };
 
 class ChiSquareDistribution : public GammaDistribution {
@@ -58,6 +64,10 @@ class ChiSquareDistribution : public GammaDistribution {
   Real Nu = 1;  // degrees of freedom, need not be an integer
 
   void SetParameters(Real p1, Real p2, Real p3) override;
+
+ private:
+  ChiSquareDistribution() = default;
+  void Build(Real p1);
 };
 
 }  // namespace vokt

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "distrib/discrete_util.h"
 #include "numeric/functions.h"
 
 namespace vokt {
@@ -20,28 +19,24 @@ constexpr int32_t kProductLimit = 60;
 
 HypergeometricDistribution::HypergeometricDistribution(Real population, Real successes,
                                                        Real draws) {
-  SetParameters(population, successes, draws);
-}
-
-bool HypergeometricDistribution::CheckParameter(int i, Real x) {
-  // N1 and n are compared with the N just stored: the parameters are checked
-  // and stored in order.
-  if (i == 1)
-    ParAt(1).High = InfBound;
-  else
-    ParAt(i).High = Par[1].Value;
-  return DiscreteDistribution::CheckParameter(i, x);
+  Build(population, successes, draws);
 }
 
 void HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  ParameterChangeGuard guard(*this, false, N, N1, N2, n);
+  HypergeometricDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void HypergeometricDistribution::Build(Real p1, Real p2, Real p3) {
   ParCount = 3;
+  // N1 and n are checked against the N given with them.
   DefineParameter(1, 2, InfBound, true, "N");
   DefineParameter(2, 1, p1, true, "N_1^");
   DefineParameter(3, 1, p1, true, "n");
   DiscreteDistribution::SetParameters(p1, p2, p3);
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
-  guard.Validated();
   NameId = 912;
   N = RoundInt(p1);
   N1 = RoundInt(p2);
@@ -53,7 +48,6 @@ void HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Variance = N2 * Mean * (N - n) / N / (N - 1);
   HasMean = HasVariance = true;
   BuildPointTable();
-  guard.Commit();
 }
 
 Real HypergeometricDistribution::PointProb(Real x) const {

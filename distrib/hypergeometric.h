@@ -17,10 +17,14 @@ class HypergeometricDistribution : public DiscreteDistribution {
   int32_t N2 = 1;
   int32_t n = 1;
 
-  bool CheckParameter(int i, Real x) override;
   void SetParameters(Real p1, Real p2, Real p3) override;
   Real PointProb(Real x) const override;
   Real ProbRatio(int32_t k) const override;
+
+ private:
+  HypergeometricDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 }  // namespace vokt

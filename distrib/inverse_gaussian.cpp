@@ -82,10 +82,17 @@ Real NormalMillsRatio(Real w) {
 
 InverseGaussianDistribution::InverseGaussianDistribution(Real mu, Real lambda) {
   NormalPart = std::make_unique<NormalDistribution>(0, 1);
-  SetParameters(mu, lambda, 1);
+  Build(mu, lambda, 1);
 }
 
-void InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real) {
+void InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  InverseGaussianDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void InverseGaussianDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@l");

@@ -29,6 +29,11 @@ class InverseGaussianDistribution : public ContinuousDistribution {
 
  private:
   Real Solve(Real p, bool upper) const;
+
+ private:
+  InverseGaussianDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Mills ratio R(w) = Phi(-w) / phi(w) of the standard normal for w >= 0, with

@@ -39,11 +39,11 @@ class KruskalWallisDistribution : public EmpiricalDistribution {
   // Checks the sizes (at least two groups, every size at least 1, at most
   // 255 ranks) and the cost (work and memory within the bounds); raises the
   // message of the first fault.  Changes nothing.
-  RankCost PrepareKruskalWallis(const std::vector<int32_t>& sizes);
+  RankCost PrepareKruskalWallis(const std::vector<int32_t>& sizes) const;
   // The table for checked sizes.  Throws CancelledError on a requested stop.
   static RankTable ComputeKruskalWallis(const std::vector<int32_t>& sizes,
                                         const RankControl* control);
-  // Installs a computed table.
+  // Installs a computed table; a refused count of groups changes nothing.
   void InstallKruskalWallis(const std::vector<int32_t>& sizes, RankTable&& table);
   // All three; a refused size or a cancelled run leaves the distribution as
   // it was.
@@ -60,8 +60,9 @@ class FriedmanDistribution : public EmpiricalDistribution {
   int32_t Treatments = 0;  // T
 
   // Checks T and B (integers, 2 <= T <= 12, 2 <= B <= 63) and the cost.
-  RankCost PrepareFriedman(Real T, Real B);
+  RankCost PrepareFriedman(Real T, Real B) const;
   static RankTable ComputeFriedman(int32_t T, int32_t B, const RankControl* control);
+  // Installs a computed table; refused sizes change nothing.
   void InstallFriedman(int32_t T, int32_t B, RankTable&& table);
   void BuildFriedman(const RankControl* control, Real T, Real B);
 };

@@ -357,6 +357,9 @@ RankCost KruskalWallisCost(const std::vector<int32_t>& sizes) {
 
 KruskalWallisDistribution::KruskalWallisDistribution(const std::vector<int32_t>& sizes,
                                                      const RankControl* control) {
+  NameId = 929;
+  ParCount = 1;
+  DefineParameter(1, 2, 255, true, "k");
   GroupSizes = sizes;
   BuildKruskalWallis(sizes, control);
 }
@@ -368,9 +371,7 @@ void KruskalWallisDistribution::SetGroupSizes(const std::vector<int32_t>& rowVal
   GroupSizes = std::move(s);
 }
 
-RankCost KruskalWallisDistribution::PrepareKruskalWallis(const std::vector<int32_t>& sizes) {
-  ParCount = 1;
-  DefineParameter(1, 2, 255, true, "k");
+RankCost KruskalWallisDistribution::PrepareKruskalWallis(const std::vector<int32_t>& sizes) const {
   const int k = sizes.empty() ? 0 : static_cast<int>(sizes.size()) - 1;
   CheckParameter(1, k);
   int N = 0;
@@ -405,12 +406,13 @@ RankTable KruskalWallisDistribution::ComputeKruskalWallis(const std::vector<int3
 
 void KruskalWallisDistribution::InstallKruskalWallis(const std::vector<int32_t>& sizes,
                                                      RankTable&& table) {
-  ParCount = 1;
-  DefineParameter(1, 2, 255, true, "k");
-  SetProbabilityTable(std::move(table.Records), std::move(table.Upper));
-  GroupCount = static_cast<int32_t>(sizes.size()) - 1;
+  // Checked and allocated before anything changes; nothing after can fail.
+  const int32_t k = static_cast<int32_t>(sizes.size()) - 1;
+  CheckParameter(1, k);
+  auto points = std::make_unique<PointTable>(std::move(table.Records));
+  SetProbabilityTable(std::move(points), std::move(table.Upper));
+  GroupCount = k;
   SetParameters(GroupCount, 0, 0);
-  NameId = 929;
 }
 
 void KruskalWallisDistribution::BuildKruskalWallis(const std::vector<int32_t>& sizes,

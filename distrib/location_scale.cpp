@@ -28,9 +28,16 @@ constexpr Real kEuler = 0.577215664901532860606512090082402431042L;
 
 // ---------------------------------------------------------------- Gumbel
 
-GumbelDistribution::GumbelDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
+GumbelDistribution::GumbelDistribution(Real alpha, Real beta) { Build(alpha, beta, 1); }
 
-void GumbelDistribution::SetParameters(Real p1, Real p2, Real) {
+void GumbelDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  GumbelDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void GumbelDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
@@ -84,9 +91,16 @@ Real GumbelDistribution::RandomValue(RandomEngine& engine) const {
 
 // ---------------------------------------------------------------- Cauchy
 
-CauchyDistribution::CauchyDistribution(Real alpha, Real beta) { SetParameters(alpha, beta, 1); }
+CauchyDistribution::CauchyDistribution(Real alpha, Real beta) { Build(alpha, beta, 1); }
 
-void CauchyDistribution::SetParameters(Real p1, Real p2, Real) {
+void CauchyDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  CauchyDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void CauchyDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
@@ -160,10 +174,17 @@ Real CauchyDistribution::RandomValue(RandomEngine& engine) const {
 // ---------------------------------------------------------------- double exponential
 
 DoubleExponentialDistribution::DoubleExponentialDistribution(Real alpha, Real beta) {
-  SetParameters(alpha, beta, 1);
+  Build(alpha, beta, 1);
 }
 
-void DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real) {
+void DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  DoubleExponentialDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void DoubleExponentialDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");

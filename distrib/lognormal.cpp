@@ -19,15 +19,20 @@ Real Clamp01(Real p) {
 }
 }  // namespace
 
-LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { SetParameters(mu, sigma2, 1); }
+LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { Build(mu, sigma2, 1); }
 
-void LognormalDistribution::SetParameters(Real p1, Real p2, Real) {
+void LognormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  LognormalDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void LognormalDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  // The new normal is built before any field changes, so that the object
-  // stays whole should it fail.
   auto normal = std::make_unique<NormalDistribution>(p1, p2);
   NameId = 918;
   Mu = p1;

@@ -28,6 +28,11 @@ class LognormalDistribution : public ContinuousDistribution {
   Real UpperQuantile(Real q) const override;
   Real RandomValue(RandomEngine& engine) const override;
   void ParameterLabel(int i, int n, std::string& s) const override;
+
+ private:
+  LognormalDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 }  // namespace vokt

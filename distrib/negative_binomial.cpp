@@ -10,7 +10,6 @@
 
 #include <cmath>
 
-#include "distrib/discrete_util.h"
 #include "numeric/functions.h"
 
 namespace vokt {
@@ -50,12 +49,17 @@ Real BinomialTailSum(Real n, Real p, Real from, bool upwards) {
 }  // namespace
 
 NegativeBinomialDistribution::NegativeBinomialDistribution(Real successes, Real prob) {
-  SetParameters(successes, prob, 0);
+  Build(successes, prob);
 }
 
-void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  (void)p3;
-  ParameterChangeGuard guard(*this, false, r, p);
+void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real) {
+  NegativeBinomialDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2);
+  ReplaceWith(*this, std::move(next));
+}
+
+void NegativeBinomialDistribution::Build(Real p1, Real p2) {
   ParCount = 2;
   // r = 0 would be the point mass at 0; the range is r = 1, 2, ...
   DefineParameter(1, 1, InfBound, true, "r");
@@ -63,7 +67,6 @@ void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // r is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
-  guard.Validated();
   NameId = 921;
   r = RoundInt(p1);
   p = p2;
@@ -72,7 +75,6 @@ void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Variance = Mean / p;
   HasMean = HasVariance = true;
   BuildPointTable();
-  guard.Commit();
 }
 
 Real NegativeBinomialDistribution::PointProb(Real x) const {
@@ -141,21 +143,24 @@ Real NegativeBinomialDistribution::ProbRatio(int32_t k) const {
   return (static_cast<Real>(r) + k - 1) * (1 - p) / k;
 }
 
-GeometricDistribution::GeometricDistribution(Real prob) { SetParameters(prob, 0.5L, 0); }
+GeometricDistribution::GeometricDistribution(Real prob) { Build(prob); }
 
-void GeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  (void)p2;
-  (void)p3;
-  // Validated as the negative binomial's second parameter; whatever fails,
-  // the records go back to the one-parameter form they had.
-  ParameterChangeGuard guard(*this, true, r, p);
-  NegativeBinomialDistribution::SetParameters(1.0L, p1, 0);
+void GeometricDistribution::SetParameters(Real p1, Real, Real) {
+  GeometricDistribution next;
+  next.Par = Par;
+  next.Build(p1);
+  ReplaceWith(*this, std::move(next));
+}
+
+void GeometricDistribution::Build(Real p1) {
+  // Validated as the negative binomial's second parameter, then given its
+  // own record.
+  NegativeBinomialDistribution::Build(1.0L, p1);
   ParCount = 1;
   DefineParameter(1, 0, 1, false, "p");
   Par[1].Value = p1;
   Par[1].Unset = false;
   NameId = 922;
-  guard.Commit();
 }
 
 }  // namespace vokt

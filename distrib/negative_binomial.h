@@ -26,6 +26,8 @@ class NegativeBinomialDistribution : public DiscreteDistribution {
 
  protected:
   NegativeBinomialDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2);
   Real ModeStart() const override;
 };
 
@@ -34,6 +36,10 @@ class GeometricDistribution : public NegativeBinomialDistribution {
   explicit GeometricDistribution(Real prob);
 
   void SetParameters(Real p1, Real p2, Real p3) override;
+
+ private:
+  GeometricDistribution() = default;
+  void Build(Real p1);
 };
 
 }  // namespace vokt

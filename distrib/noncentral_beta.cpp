@@ -19,7 +19,7 @@ using namespace mixture;
 // Non-central beta
 
 NoncentralBetaDistribution::NoncentralBetaDistribution(Real alpha, Real beta, Real lambda) {
-  SetParameters(alpha, beta, lambda);
+  Build(alpha, beta, lambda);
 }
 
 namespace {
@@ -71,18 +71,22 @@ void MixtureMoments(Real p1, Real p2, Real a, bool central, Real& mean, Real& va
 }  // namespace
 
 void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  NoncentralBetaDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void NoncentralBetaDistribution::Build(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   DefineParameter(3, -1e-11L, InfBound, false, "@l");
   const bool central = NearlyEqual(p3, 0);
   if (central) {
-    {
-      noncentral::ScopedParCount scope(ParCount, 2);
-      ContinuousDistribution::SetParameters(p1, p2, 0);
-    }
+    StoreParameters(2, p1, p2, 0);
     Par[3].Value = 0;
-    Par[3].Unset = Par[1].Unset || Par[2].Unset;
+    Par[3].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, p3);
   }
@@ -116,12 +120,11 @@ void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Mode = -1;
 }
 
-bool NoncentralBetaDistribution::CheckParameter(int i, Real x) {
+void NoncentralBetaDistribution::CheckParameter(int i, Real x) const {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
   ContinuousDistribution::CheckParameter(i, x);
   if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
-  return true;
 }
 
 bool NoncentralBetaDistribution::InSupport(Real x) const { return 0 < x && x < 1; }

@@ -33,10 +33,17 @@ using namespace mixture;
 // Non-central chi-square
 
 NoncentralChiSquareDistribution::NoncentralChiSquareDistribution(Real nu, Real lambda) {
-  SetParameters(nu, lambda, 0);
+  Build(nu, lambda, 0);
 }
 
-void NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
+void NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  NoncentralChiSquareDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void NoncentralChiSquareDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, true, "@n");
   DefineParameter(2, -Eps, InfBound, false, "@l");
@@ -47,12 +54,9 @@ void NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real) {
   if (central) {
     // The chi-square's record: real, so nu need not be an integer here.
     DefineParameter(1, 0, InfBound, false, "@n");
-    {
-      noncentral::ScopedParCount scope(ParCount, 1);
-      ContinuousDistribution::SetParameters(p1, 0, 0);
-    }
+    StoreParameters(1, p1, 0, 0);
     Par[2].Value = 0;
-    Par[2].Unset = Par[1].Unset;
+    Par[2].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, 1);
   }
@@ -96,12 +100,11 @@ Real NoncentralChiSquareDistribution::DensityFromZero(Real x) const {
   return s;
 }
 
-bool NoncentralChiSquareDistribution::CheckParameter(int i, Real x) {
+void NoncentralChiSquareDistribution::CheckParameter(int i, Real x) const {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
   ContinuousDistribution::CheckParameter(i, x);
   if (i == 2) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
-  return true;
 }
 
 Real NoncentralChiSquareDistribution::Density(Real x) const {

@@ -29,7 +29,7 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
   Real NonCentrality = 0;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  bool CheckParameter(int i, Real x) override;
+  void CheckParameter(int i, Real x) const override;
   Real Density(Real x) const override;
   Real Cdf(Real x) const override;
   Real UpperTail(Real x) const override;
@@ -49,6 +49,11 @@ class NoncentralChiSquareDistribution : public ContinuousDistribution {
   // and ln(e^(-lambda/2) / Gamma(nu/2 + 1)), that of LowerTailFromZero.
   Real lnDensityScale_ = 0;
   Real lnTailScale_ = 0;
+
+ private:
+  NoncentralChiSquareDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 class NoncentralBetaDistribution : public ContinuousDistribution {
@@ -74,7 +79,7 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
   const IndexConstants* NearAt(int64_t j) const;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  bool CheckParameter(int i, Real x) override;
+  void CheckParameter(int i, Real x) const override;
   bool InSupport(Real x) const override;
   Real Density(Real x) const override;
   Real Cdf(Real x) const override;
@@ -98,6 +103,11 @@ class NoncentralBetaDistribution : public ContinuousDistribution {
 
  private:
   Real Solve(Real p, bool upper) const;
+
+ private:
+  NoncentralBetaDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 }  // namespace vokt

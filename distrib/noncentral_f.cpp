@@ -26,10 +26,17 @@ constexpr Real kChiSquareDenDf = 1e18L;
 }  // namespace
 
 NoncentralFDistribution::NoncentralFDistribution(Real m, Real n, Real lambda) {
-  SetParameters(m, n, lambda);
+  Build(m, n, lambda);
 }
 
 void NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  NoncentralFDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void NoncentralFDistribution::Build(Real p1, Real p2, Real p3) {
   ParCount = 3;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
@@ -38,17 +45,13 @@ void NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   if (central) {
     // The central F's records and checks; lambda = 0 itself would fail the
     // check against -Eps.
-    {
-      noncentral::ScopedParCount scope(ParCount, 2);
-      ContinuousDistribution::SetParameters(p1, p2, 0);
-    }
+    StoreParameters(2, p1, p2, 0);
     Par[3].Value = 0;
-    Par[3].Unset = Par[1].Unset || Par[2].Unset;
+    Par[3].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real m = p1, n = p2, lambda = central ? 0 : p3;
-  // Built before any field changes, so a failure leaves the object as it was.
   auto beta = std::make_unique<NoncentralBetaDistribution>(m / 2, n / 2, lambda);
   NameId = 924;
   Central = central;
@@ -78,12 +81,11 @@ void NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   }
 }
 
-bool NoncentralFDistribution::CheckParameter(int i, Real x) {
+void NoncentralFDistribution::CheckParameter(int i, Real x) const {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
   ContinuousDistribution::CheckParameter(i, x);
   if (i == 3) ErrorIf(x > kMaxNonCentrality, msgTooLarge);
-  return true;
 }
 
 bool NoncentralFDistribution::InSupport(Real x) const {

@@ -29,7 +29,7 @@ class NoncentralFDistribution : public ContinuousDistribution {
   Real NonCentrality = 0;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  bool CheckParameter(int i, Real x) override;
+  void CheckParameter(int i, Real x) const override;
   bool InSupport(Real x) const override;
   Real Density(Real x) const override;
   Real Cdf(Real x) const override;
@@ -46,6 +46,11 @@ class NoncentralFDistribution : public ContinuousDistribution {
   // give it (NaN elsewhere).
   Real Tail(Real x, bool upper, Real* density = nullptr) const;
   Real Solve(Real p, bool upper) const;
+
+ private:
+  NoncentralFDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 class NoncentralTDistribution : public ContinuousDistribution {
@@ -65,7 +70,7 @@ class NoncentralTDistribution : public ContinuousDistribution {
   std::shared_ptr<const SeriesConstants> Series;
 
   void SetParameters(Real p1, Real p2, Real p3) override;
-  bool CheckParameter(int i, Real x) override;
+  void CheckParameter(int i, Real x) const override;
   Real Density(Real x) const override;
   Real Cdf(Real x) const override;
   Real UpperTail(Real x) const override;
@@ -80,6 +85,11 @@ class NoncentralTDistribution : public ContinuousDistribution {
   Real TailPositive(Real x, Real d, bool upper, Real* density = nullptr,
                     Real* slope = nullptr) const;
   Real Solve(Real p, bool upper) const;
+
+ private:
+  NoncentralTDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 }  // namespace vokt

@@ -49,23 +49,6 @@ Real GammaValue(RandomEngine& engine, Real k);
 int64_t PoissonValue(RandomEngine& engine, Real a);
 Real NcChiSquareValue(RandomEngine& engine, Real k, Real lambda);
 
-// Lowers a parameter count for the lifetime of the object and restores it
-// however the scope ends: the central paths validate only the central
-// family's records, and a refused value must not leave the grid one row short.
-class ScopedParCount {
- public:
-  ScopedParCount(uint8_t& count, uint8_t temporary) : count_(count), saved_(count) {
-    count_ = temporary;
-  }
-  ~ScopedParCount() { count_ = saved_; }
-  ScopedParCount(const ScopedParCount&) = delete;
-  ScopedParCount& operator=(const ScopedParCount&) = delete;
-
- private:
-  uint8_t& count_;
-  uint8_t saved_;
-};
-
 // Term cap for series centred at index about a with spread sqrt(a): fifty
 // times the spread is already far beyond the 1e-21 truncation.
 int64_t SeriesCap(Real a);

@@ -109,22 +109,24 @@ struct NoncentralTDistribution::SeriesConstants {
   std::vector<Real> densityA, densityB;
 };
 
-NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) {
-  SetParameters(nu, delta, 0);
+NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) { Build(nu, delta, 0); }
+
+void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  NoncentralTDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
 }
 
-void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
+void NoncentralTDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   DefineParameter(1, 0, InfBound, false, "@n");
   DefineParameter(2, -InfBound, InfBound, false, "@d");
   const bool central = NearlyEqual(p2, 0);
   if (central) {
-    {
-      noncentral::ScopedParCount scope(ParCount, 1);
-      ContinuousDistribution::SetParameters(p1, 0, 0);
-    }
+    StoreParameters(1, p1, 0, 0);
     Par[2].Value = 0;
-    Par[2].Unset = Par[1].Unset;
+    Par[2].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, 1);
   }
@@ -150,12 +152,11 @@ void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real) {
   Mode = -2147483648.0L;
 }
 
-bool NoncentralTDistribution::CheckParameter(int i, Real x) {
+void NoncentralTDistribution::CheckParameter(int i, Real x) const {
   // Every finite value is a candidate; an infinite one is too large.
   ErrorIf(std::isinf(x), msgTooLarge);
   ContinuousDistribution::CheckParameter(i, x);
   if (i == 2) ErrorIf(std::fabs(x) > kMaxNonCentralDelta, msgTooLarge);
-  return true;
 }
 
 namespace {

@@ -16,10 +16,17 @@ Real StdNormalCdf(Real z) {
 }
 
 NormalDistribution::NormalDistribution(Real mu, Real sigma2) {
-  SetParameters(mu, sigma2, std::sqrt(sigma2));
+  Build(mu, sigma2, std::sqrt(sigma2));
 }
 
 void NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  NormalDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void NormalDistribution::Build(Real p1, Real p2, Real p3) {
   ParCount = 3;
   StrictPositive = true;
   DefineParameter(1, -InfBound, InfBound, false, "@m");

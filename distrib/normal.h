@@ -29,6 +29,11 @@ class NormalDistribution : public ContinuousDistribution {
  private:
   // (x - mu) / sigma, also where x - mu would overflow.
   Real Z(Real x) const;
+
+ private:
+  NormalDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 // Standard normal cdf Phi(z) (NormalLower, with a NaN refused).

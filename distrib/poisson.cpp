@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "distrib/discrete_util.h"
 #include "numeric/functions.h"
 
 namespace vokt {
@@ -60,19 +59,22 @@ Real SmallTail(Real k, Real lambda, bool upper) {
 }
 }  // namespace
 
-PoissonDistribution::PoissonDistribution(Real lambda) { SetParameters(lambda, 0, 0); }
+PoissonDistribution::PoissonDistribution(Real lambda) { Build(lambda); }
 
-void PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
-  (void)p2;
-  (void)p3;
-  ParameterChangeGuard guard(*this, false, Lambda);
+void PoissonDistribution::SetParameters(Real p1, Real, Real) {
+  PoissonDistribution next;
+  next.Par = Par;
+  next.Build(p1);
+  ReplaceWith(*this, std::move(next));
+}
+
+void PoissonDistribution::Build(Real p1) {
   ParCount = 1;
   DefineParameter(1, 0, InfBound, false, "@l");
   // An infinite mean reaches past every point (finite ones too large for
   // the point table are refused when it is built).
   ErrorIf(p1 == InfBound, msgTooLarge);
   DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  guard.Validated();
   NameId = 906;
   Lambda = p1;
   SupportLow = 0;
@@ -80,7 +82,6 @@ void PoissonDistribution::SetParameters(Real p1, Real p2, Real p3) {
   Variance = Lambda;
   HasMean = HasVariance = true;
   BuildPointTable();
-  guard.Commit();
 }
 
 Real PoissonDistribution::PointProb(Real x) const {

@@ -24,6 +24,11 @@ class PoissonDistribution : public DiscreteDistribution {
   Real SearchCdf(Real x) const override;
   Real SearchUpperTail(Real x) const override;
   bool QuickSearchTails() const override;
+
+ private:
+  PoissonDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1);
 };
 
 }  // namespace vokt

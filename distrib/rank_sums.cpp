@@ -22,46 +22,12 @@ constexpr Real kMaxPlotPoints = 9999990;
 // finite); the checks themselves raise the messages.
 bool ValidSize(Real x) { return x >= 1 && std::isfinite(x) && IsIntegerValue(x); }
 
-// The fields of the base classes that SetParameters changes after
-// validation; put back when the point table is refused, so that a failed
-// change leaves the distribution as it was.
-class BaseState {
- public:
-  explicit BaseState(const RankSumBase& d)
-      : nameId_(d.NameId),
-        low_(d.SupportLow),
-        high_(d.SupportHigh),
-        mean_(d.Mean),
-        variance_(d.Variance),
-        mode_(d.Mode),
-        maxDens_(d.MaxDens),
-        hatWidth_(d.HatWidth),
-        hasMean_(d.HasMean),
-        hasVariance_(d.HasVariance),
-        table_(d.Table),
-        offset_(d.Offset) {}
-  void Restore(RankSumBase& d) {
-    d.NameId = nameId_;
-    d.SupportLow = low_;
-    d.SupportHigh = high_;
-    d.Mean = mean_;
-    d.Variance = variance_;
-    d.Mode = mode_;
-    d.MaxDens = maxDens_;
-    d.HatWidth = hatWidth_;
-    d.HasMean = hasMean_;
-    d.HasVariance = hasVariance_;
-    d.Table = std::move(table_);
-    d.Offset = offset_;
-  }
-
- private:
-  uint16_t nameId_;
-  Real low_, high_, mean_, variance_, mode_, maxDens_, hatWidth_;
-  bool hasMean_, hasVariance_;
-  SymmetricTable table_;
-  int64_t offset_;
-};
+// The control and any counts prepared for other sizes stay with the
+// distribution when a fresh object takes its place.
+void KeepInputs(RankSumBase& from, RankSumBase& to) noexcept {
+  to.Control = from.Control;
+  to.Prepared = std::move(from.Prepared);
+}
 
 // The graphs' point table covers the mean plus and minus four standard
 // deviations and holds at most ten million points; a size whose table would
@@ -224,104 +190,97 @@ void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& count
 
 // ---------------------------------------------------------------------------
 
-SignedRankDistribution::SignedRankDistribution(Real size) { SetParameters(size, 0, 0); }
+SignedRankDistribution::SignedRankDistribution(Real size) { Build(size, Counts(size)); }
 
 void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
+  std::vector<Real> counts = Counts(p1);
+  SignedRankDistribution next;
+  next.Par = Par;
+  next.Build(p1, std::move(counts));
+  KeepInputs(*this, next);
+  ReplaceWith(*this, std::move(next));
+}
+
+std::vector<Real> SignedRankDistribution::Counts(Real p1) {
+  // Counted only for a size the checks will pass; any other is refused by
+  // them in Build.
+  if (!ValidSize(p1)) return {};
+  ErrorIf(p1 > 100000, msgTooLarge);
+  return TakeOrCount(p1, 0, [&] { return SignedRankCounts(static_cast<int32_t>(p1), Control); });
+}
+
+void SignedRankDistribution::Build(Real p1, std::vector<Real>&& counts) {
   ParCount = 1;
   DefineParameter(1, 1, InfBound, true, "n");
-  // The table is built before anything changes, so that a refused size leaves
-  // the distribution as it was.
-  std::vector<Real> counts;
-  if (ValidSize(p1)) {
-    ErrorIf(p1 > 100000, msgTooLarge);
-    counts =
-        TakeOrCount(p1, 0, [&] { return SignedRankCounts(static_cast<int32_t>(p1), Control); });
-  }
-  BaseState saved(*this);
   DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  const int32_t oldN = n;
   n = static_cast<int32_t>(p1);
-  try {
-    NameId = 926;
-    const int64_t top = int64_t{n} * (n + 1) / 2;
-    Install(top, 0, std::move(counts), (2 * Real(n) + 1) * Real(top) / 12);
-  } catch (...) {
-    saved.Restore(*this);
-    n = oldN;
-    throw;
-  }
+  NameId = 926;
+  const int64_t top = int64_t{n} * (n + 1) / 2;
+  Install(top, 0, std::move(counts), (2 * Real(n) + 1) * Real(top) / 12);
 }
 
 // ---------------------------------------------------------------------------
 
+std::vector<Real> RankSumBase::PairCounts(Real p1, Real p2) {
+  if (!(ValidSize(p1) && ValidSize(p2))) return {};
+  ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
+  const Real top = p1 * p2;
+  CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
+  return TakeOrCount(p1, p2, [&] {
+    return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
+  });
+}
+
 MannWhitneyDistribution::MannWhitneyDistribution(Real first, Real second) {
-  SetParameters(first, second, 0);
+  Build(first, second, PairCounts(first, second));
 }
 
 void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
+  std::vector<Real> counts = PairCounts(p1, p2);
+  MannWhitneyDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, std::move(counts));
+  KeepInputs(*this, next);
+  ReplaceWith(*this, std::move(next));
+}
+
+void MannWhitneyDistribution::Build(Real p1, Real p2, std::vector<Real>&& counts) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
-  std::vector<Real> counts;
-  if (ValidSize(p1) && ValidSize(p2)) {
-    ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
-    const Real top = p1 * p2;
-    CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
-    counts = TakeOrCount(p1, p2, [&] {
-      return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
-    });
-  }
-  BaseState saved(*this);
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
-  try {
-    NameId = 927;
-    const int64_t top = int64_t{m} * n;
-    Install(top, 0, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
-  } catch (...) {
-    saved.Restore(*this);
-    m = oldM;
-    n = oldN;
-    throw;
-  }
+  NameId = 927;
+  const int64_t top = int64_t{m} * n;
+  Install(top, 0, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
 }
 
 // ---------------------------------------------------------------------------
 
 RankSumDistribution::RankSumDistribution(Real first, Real second) {
-  SetParameters(first, second, 0);
+  Build(first, second, PairCounts(first, second));
 }
 
 void RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
+  std::vector<Real> counts = PairCounts(p1, p2);
+  RankSumDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, std::move(counts));
+  KeepInputs(*this, next);
+  ReplaceWith(*this, std::move(next));
+}
+
+void RankSumDistribution::Build(Real p1, Real p2, std::vector<Real>&& counts) {
   ParCount = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
-  std::vector<Real> counts;
-  if (ValidSize(p1) && ValidSize(p2)) {
-    ErrorIf(p1 > 100000 || p2 > 100000, msgTooLarge);
-    const Real top = p1 * p2;
-    CheckPlotPoints(top, top * (p1 + p2 + 1) / 12);
-    counts = TakeOrCount(p1, p2, [&] {
-      return MannWhitneyCounts(static_cast<int32_t>(p1), static_cast<int32_t>(p2), Control);
-    });
-  }
-  BaseState saved(*this);
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
-  const int32_t oldM = m, oldN = n;
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
-  try {
-    NameId = 928;
-    const int64_t top = int64_t{m} * n;
-    Install(top, int64_t{m} * (m + 1) / 2, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
-  } catch (...) {
-    saved.Restore(*this);
-    m = oldM;
-    n = oldN;
-    throw;
-  }
+  NameId = 928;
+  const int64_t top = int64_t{m} * n;
+  Install(top, int64_t{m} * (m + 1) / 2, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
 }
 
 }  // namespace vokt

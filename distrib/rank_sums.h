@@ -68,6 +68,9 @@ class RankSumBase : public DiscreteDistribution {
   }
   // Installs a computed table and the support, mean and variance.
   void Install(int64_t top, int64_t offset, std::vector<Real>&& counts, Real variance);
+  // The counts of the two-sample tables for sizes that will pass the checks
+  // (none for others, which the checks refuse).
+  std::vector<Real> PairCounts(Real p1, Real p2);
 };
 
 // Sum of the positive ranks among n signed ranks.
@@ -76,6 +79,12 @@ class SignedRankDistribution : public RankSumBase {
   explicit SignedRankDistribution(Real size);
   int32_t n = 0;
   void SetParameters(Real p1, Real p2, Real p3) override;
+
+ private:
+  // SetParameters builds a fresh object with counts computed beforehand.
+  SignedRankDistribution() = default;
+  std::vector<Real> Counts(Real p1);
+  void Build(Real p1, std::vector<Real>&& counts);
 };
 
 // Mann-Whitney U for samples of sizes m and n.
@@ -85,6 +94,11 @@ class MannWhitneyDistribution : public RankSumBase {
   int32_t m = 0;
   int32_t n = 0;
   void SetParameters(Real p1, Real p2, Real p3) override;
+
+ private:
+  // SetParameters builds a fresh object with counts computed beforehand.
+  MannWhitneyDistribution() = default;
+  void Build(Real p1, Real p2, std::vector<Real>&& counts);
 };
 
 // Sum of the ranks of the first sample (size m): U + m(m+1)/2.
@@ -94,6 +108,11 @@ class RankSumDistribution : public RankSumBase {
   int32_t m = 0;
   int32_t n = 0;
   void SetParameters(Real p1, Real p2, Real p3) override;
+
+ private:
+  // SetParameters builds a fresh object with counts computed beforehand.
+  RankSumDistribution() = default;
+  void Build(Real p1, Real p2, std::vector<Real>&& counts);
 };
 
 // The counting recursions on their own (distrib/rank_counts.cpp), for callers

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 #include "numeric/functions.h"
 #include "numeric/uniform.h"
@@ -28,41 +27,34 @@ constexpr Real kLnPi = 1.14472988584940017414342735135305871165L;
 
 // ---------------------------------------------------------------- t
 
-StudentTDistribution::StudentTDistribution(Real nu) {
-  StudentTDistribution::SetParameters(nu, 1, 1);
+StudentTDistribution::StudentTDistribution(Real nu) { Build(nu, 1, 1); }
+
+void StudentTDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  StudentTDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
 }
 
-void StudentTDistribution::SetParameters(Real p1, Real, Real) {
+void StudentTDistribution::Build(Real p1, Real, Real) {
   ParCount = 1;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@n");
-  const std::array<Parameter, 4> before = Par;
   ContinuousDistribution::SetParameters(p1, 1, 1);
   const Real nu = p1;
-  // The components come first: their shape nu/2 can still be refused (nu
-  // within twice the tolerance of 0), and then nothing may have changed.
+  // The components' shape nu/2 can still be refused (nu within twice the
+  // tolerance of 0).
   std::unique_ptr<NormalDistribution> normal;
   std::unique_ptr<GammaDistribution> gamma;
   if (nu < 1) {
-    try {
-      normal = std::make_unique<NormalDistribution>(0, 1);
-      gamma = std::make_unique<GammaDistribution>(nu / 2, 1);
-    } catch (...) {
-      Par = before;
-      throw;
-    }
+    normal = std::make_unique<NormalDistribution>(0, 1);
+    gamma = std::make_unique<GammaDistribution>(nu / 2, 1);
   }
-  std::optional<BetaFunction> tail;
-  try {
-    tail.emplace(nu / 2, 0.5L);
-  } catch (...) {
-    Par = before;
-    throw;
-  }
+  const BetaFunction tail(nu / 2, 0.5L);
   NameId = 908;
   Nu = nu;
-  TailBeta = *tail;
-  CentreBeta = tail->Swapped();
+  TailBeta = tail;
+  CentreBeta = tail.Swapped();
   HasMean = nu > 1;
   if (HasMean) Mean = 0;
   HasVariance = nu > 2;
@@ -202,26 +194,25 @@ Real StudentTDistribution::RandomValue(RandomEngine& engine) const {
 
 // ---------------------------------------------------------------- F
 
-FDistribution::FDistribution(Real m, Real n) { FDistribution::SetParameters(m, n, 1); }
+FDistribution::FDistribution(Real m, Real n) { Build(m, n, 1); }
 
-void FDistribution::SetParameters(Real p1, Real p2, Real) {
+void FDistribution::SetParameters(Real p1, Real p2, Real p3) {
+  FDistribution next;
+  next.Par = Par;
+  next.Build(p1, p2, p3);
+  ReplaceWith(*this, std::move(next));
+}
+
+void FDistribution::Build(Real p1, Real p2, Real) {
   ParCount = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
-  const std::array<Parameter, 4> before = Par;
   ContinuousDistribution::SetParameters(p1, p2, 1);
   const Real m = p1, n = p2;
-  // The beta component first: its shapes m/2 and n/2 can still be refused
-  // (within twice the tolerance of 0), and then nothing may have changed.
-  std::unique_ptr<BetaDistribution> beta;
-  try {
-    beta = std::make_unique<BetaDistribution>(m / 2, n / 2);
-  } catch (...) {
-    Par = before;
-    SupportLow = 0;
-    throw;
-  }
+  // The beta component's shapes m/2 and n/2 can still be refused (within
+  // twice the tolerance of 0).
+  auto beta = std::make_unique<BetaDistribution>(m / 2, n / 2);
   NumDf = m;
   DenDf = n;
   DenBeta = beta->Incomplete.Swapped();

@@ -40,6 +40,11 @@ class StudentTDistribution : public ContinuousDistribution {
   Real TailBeyond(Real ax) const;
   // x >= 0 with P(T > x) = t, 0 < t <= 1/2.
   Real PositiveQuantile(Real t) const;
+
+ private:
+  StudentTDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 class FDistribution : public ContinuousDistribution {
@@ -72,6 +77,11 @@ class FDistribution : public ContinuousDistribution {
   Real OddsError(Real x, Real y, Real q, OddsFrom kind) const;
   // x = n y / (m q) from a beta argument and its complement.
   Real FromBeta(Real y, Real q) const;
+
+ private:
+  FDistribution() = default;
+  // SetParameters on a fresh object.
+  void Build(Real p1, Real p2, Real p3);
 };
 
 }  // namespace vokt

@@ -191,33 +191,21 @@ void Calculator::ApplyParameters() {
   Real p[4] = {0, 1, 1, 1};
   for (int i = 1; i <= n; ++i) p[i] = ParameterValue(ParameterTexts[i]);
 
-  // SetParameters stores the parameters that passed before a failing one but
-  // keeps the old support and moments; put the object back as it was, so the
-  // records never disagree with what the distribution computes.
+  // A refused set leaves the distribution as it was; the caller reports it.
   const std::array<Parameter, 4> saved = Current->Par;
-  const bool wasComplete = ParametersComplete();
-  auto restore = [&] {
-    if (wasComplete) {
-      try {
-        Current->SetParameters(saved[1].Value, saved[2].Value, saved[3].Value);
-      } catch (...) {
-      }
-    }
-    Current->Par = saved;
-  };
-  try {
-    Current->SetParameters(p[1], p[2], p[3]);
-  } catch (...) {
-    restore();
-    throw;
-  }
+  Current->SetParameters(p[1], p[2], p[3]);
   try {
     ShowDistribution();
   } catch (...) {
     // Parameters the distribution accepts but cannot show (a quantile or a
-    // spread beyond the extended range): back to the old ones, and the
-    // caller reports the error.
-    restore();
+    // spread beyond the extended range): the old ones are applied again, as
+    // a parameter change of their own, with the grid's unapplied rows as
+    // they were; the caller reports the error.
+    try {
+      Current->SetParameters(saved[1].Value, saved[2].Value, saved[3].Value);
+      for (size_t i = 1; i < saved.size(); ++i) Current->Par[i].Unset = saved[i].Unset;
+    } catch (...) {
+    }
     try {
       ShowDistribution();
     } catch (...) {

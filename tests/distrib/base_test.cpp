@@ -132,11 +132,11 @@ TEST(DistributionBase, OnlyUsedParametersAreChecked) {
   EXPECT_EQ(SetMessage(d, 1, -5, 99), "");
 }
 
-TEST(DistributionBase, FailedCheckKeepsTheValueAndClearsUnsetOnSuccess) {
+TEST(DistributionBase, FailedCheckStoresNothingAndSuccessClearsUnset) {
   TestFamily d;
   d.Par[2].Unset = true;
   EXPECT_NE(SetMessage(d, 3, 0), "");
-  EXPECT_EQ(d.Par[1].Value, 3);  // the first passed and was stored
+  EXPECT_EQ(d.Par[1].Value, 1);  // the first passed, but nothing is stored
   EXPECT_EQ(d.Par[2].Value, 2);
   EXPECT_TRUE(d.Par[2].Unset);
   EXPECT_EQ(SetMessage(d, 3, 4), "");

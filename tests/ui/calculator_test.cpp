@@ -5,6 +5,7 @@
 #include <map>
 
 #include "distrib/catalogue.h"
+#include "resources/strings.h"
 #include "ui/calculator.h"
 
 namespace vokt::ui {
@@ -138,6 +139,70 @@ TEST_F(DriverTest, IncompleteParametersComputeButShowNothing) {
   driver.MainButtonClicked();
   EXPECT_EQ(view.selectedRow, 1);
   EXPECT_FALSE(driver.ParametersComplete());
+  driver.Current = normal.get();
+}
+
+// A uniform distribution on (0, a) that counts its parameter changes and,
+// for a above 5, accepts the parameter but cannot give its decimals.
+class CountingFamily : public ContinuousDistribution {
+ public:
+  CountingFamily() { SetParameters(1, 0, 0); }
+  void SetParameters(Real p1, Real p2, Real p3) override {
+    ++changes;
+    ParCount = 1;
+    DefineParameter(1, 0, 100, false, "a");
+    ContinuousDistribution::SetParameters(p1, p2, p3);
+    SupportLow = 0;
+    SupportHigh = p1;
+    Mean = p1 / 2;
+    Variance = p1 * p1 / 12;
+  }
+  Real Density(Real x) const override { return InSupport(x) ? 1 / SupportHigh : 0; }
+  Real Cdf(Real x) const override { return x <= 0 ? 0 : x >= SupportHigh ? 1 : x / SupportHigh; }
+  int XDecimals() const override {
+    if (Par[1].Value > 5) RaiseMessage(msgTooLarge);
+    return 2;
+  }
+  int changes = 0;
+};
+
+TEST_F(DriverTest, RefusedOrUnshowableParametersLeaveTheOldOnesInUse) {
+  CountingFamily d;
+  d.Par[1].Unset = true;
+  driver.Current = &d;
+  const struct {
+    const char* text;
+    const char* message;
+    int changes;  // parameter changes made by the apply
+    bool unset;   // the first record still unapplied afterwards
+  } cases[] = {
+      {"-1", "Value should be greater than 0", 1, true},  // refused: never applied again
+      {"6", "Numbers too large.", 2, true},               // accepted, not shown: the old ones
+      {"2", "", 1, false},
+      {"200", "Value should be less than 100", 1, false},
+      {"7", "Numbers too large.", 2, false},
+  };
+  Real mean = d.Mean, value = d.Par[1].Value;
+  for (const auto& c : cases) {
+    driver.ParameterTexts = {"", c.text, "", ""};
+    driver.Mode = InputMode::Parameters;
+    const int before = d.changes;
+    std::string message;
+    try {
+      driver.MainButtonClicked();
+    } catch (const std::exception& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, c.message) << c.text;
+    EXPECT_EQ(d.changes - before, c.changes) << c.text;
+    EXPECT_EQ(d.Par[1].Unset, c.unset) << c.text;
+    if (message.empty()) {
+      mean = d.Mean;
+      value = d.Par[1].Value;
+    }
+    EXPECT_EQ(d.Par[1].Value, value) << c.text;
+    EXPECT_EQ(d.Mean, mean) << c.text;
+  }
   driver.Current = normal.get();
 }
 
