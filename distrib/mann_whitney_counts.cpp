@@ -49,10 +49,15 @@ namespace {
 
 using rank_dp::Log2Choose;
 
-// Elementary steps per word of a count in one step of the recursion,
-// measured against the long double addition (1): rounded and exact counts.
-constexpr double kWordStep = 0.28;
+// Elementary steps of one count of w words in one step of the recursion,
+// measured against the long double addition (1): kRoundedStep (w + 1)^2 for
+// the rounded counts (the wider counts also fill the caches: m = n = 1000
+// in 8 words, 1500 in 11), kExactWordStep (w + 1) for the exact ones.
+constexpr double kRoundedStep = 0.032;
 constexpr double kExactWordStep = 0.6;
+// How far the lower of two threads may run ahead of the upper one (at
+// least), in positions.
+constexpr int64_t kMinLag = 32768;
 // The widest rounded count, in words.
 constexpr int kMaxRoundedWords = 16;
 
@@ -242,17 +247,29 @@ class MannWhitneySweeper {
  public:
   MannWhitneySweeper(int64_t S, int64_t L, Counts& table, size_t stride, bool twoThreads)
       : S_(S), L_(L), table_(table), twoThreads_(twoThreads) {
-    ring_ = static_cast<size_t>(L + S + 2 + (twoThreads ? kLag + kPublish : 0));
     stages_ = static_cast<int>(std::min<int64_t>(kStages, std::max<int64_t>(S - 1, 1)));
+    twoThreads_ = twoThreads && stages_ >= 2;
+    // Each ring holds the last L + S + 2 positions at least (a power of two
+    // of them, so that a position is j masked); the ring the lower part
+    // hands to the upper one holds kMinLag more, which the lower part may
+    // run ahead.
+    const int64_t reach = L + S + 2;
     rings_.reserve(static_cast<size_t>(stages_));
-    for (int t = 0; t < stages_; ++t) rings_.emplace_back(ring_, stride);
+    for (int t = 0; t < stages_; ++t) {
+      const bool handOver = twoThreads_ && t == stages_ / 2;
+      size_t size = 1;
+      while (size < static_cast<size_t>(reach + (handOver ? kMinLag + kPublish : 0))) size *= 2;
+      if (handOver) lag_ = static_cast<int64_t>(size) - reach - kPublish;
+      masks_[t] = size - 1;
+      rings_.emplace_back(size, stride);
+    }
   }
 
-  // Runs the recursion from G_1 to G_S; width(i) is the words of a count at
-  // step i (for the progress).  False when a rounded difference went
+  // Runs the recursion from G_1 to G_S; countSteps(i) is the work of a count
+  // at step i (for the progress).  False when a rounded difference went
   // negative.
-  template <class Width>
-  bool Run(Width width, RankTicker& ticker, double total) {
+  template <class CountSteps>
+  bool Run(CountSteps countSteps, RankTicker& ticker, double total) {
     // G_1 = 1 + q + ... + q^L.
     for (int64_t j = 0; j <= L_ / 2; ++j) table_.At(static_cast<size_t>(j))[0] = 1;
     double done = 0;
@@ -263,8 +280,7 @@ class MannWhitneySweeper {
         degIn_[t] = (first_ + t - 1) * L_;
       }
       double sweep = 0;  // the work of this sweep
-      for (int t = 0; t < T_; ++t)
-        sweep += kWordStep * (double(h_[t]) + 1) * (width(first_ + t) + 1);
+      for (int t = 0; t < T_; ++t) sweep += (double(h_[t]) + 1) * countSteps(first_ + t);
       auto tick = [&](int64_t j) {
         ticker.Tick(done + sweep * double(j) / double(h_[T_ - 1]), total);
       };
@@ -276,14 +292,14 @@ class MannWhitneySweeper {
   }
 
  private:
-  static constexpr int64_t kLag = 4096;    // how far the lower part may run ahead
   static constexpr int64_t kPublish = 64;  // positions between two publications
-  static constexpr int kSpins = 64;      // pauses before a blocking wait
+  static constexpr int kSpins = 64;        // pauses before a blocking wait
   static constexpr int64_t kDone = std::numeric_limits<int64_t>::max();
 
   template <class Tick>
   bool Sweep(RankTicker& ticker, Tick& tick) {
-    const int split = twoThreads_ && T_ >= 2 ? T_ / 2 : T_;
+    // Two threads on the full sweeps (the last may have fewer steps).
+    const int split = twoThreads_ && T_ == stages_ ? T_ / 2 : T_;
     if (split == T_) return Stages(0, T_, nullptr, &tick);
     SweepProgress progress;
     bool upperOk = true;
@@ -304,7 +320,7 @@ class MannWhitneySweeper {
   }
 
   // Stages [lo, hi) of the sweep over all their positions.  With progress,
-  // the lower part (lo == 0) keeps within kLag positions of the upper one,
+  // the lower part (lo == 0) keeps within lag_ positions of the upper one,
   // which waits for the lower part to finish each position it reads.  The
   // lower part ticks; the upper one only watches for a stop.
   template <class Tick>
@@ -314,8 +330,7 @@ class MannWhitneySweeper {
     const int64_t top = h_[hi - 1];
     int64_t seen = 0;  // the other part's last published position
     bool ok = true;
-    size_t pj = 0;  // j's position in the rings: j modulo the ring size
-    for (int64_t j = 0; j <= top; ++j, pj = pj + 1 == ring_ ? 0 : pj + 1) {
+    for (int64_t j = 0; j <= top; ++j) {
       // A stop is seen within a few milliseconds even in a long sweep.
       if ((j & 8191) == 8191) {
         if (tick) (*tick)(j);
@@ -326,7 +341,7 @@ class MannWhitneySweeper {
         if (!Wait(*progress, lower, j, seen)) break;
       }
       for (int t = lo; t < hi; ++t)
-        if (j <= h_[t]) ok &= Step(t, j, pj);
+        if (j <= h_[t]) ok &= Step(t, j);
     }
     // Finished or aborted: the other part waits no longer.
     if (progress) Publish(lower ? progress->Lower : progress->Upper, kDone);
@@ -339,7 +354,7 @@ class MannWhitneySweeper {
   }
 
   // Waits until position j may be worked on: the lower part while it is
-  // kLag ahead of the upper one, the upper part until the lower one has
+  // lag_ ahead of the upper one, the upper part until the lower one has
   // finished the positions up to j + kPublish.  A short spin, then a
   // blocking wait (the other thread may be waiting for a core).  False on
   // an abort.
@@ -347,7 +362,7 @@ class MannWhitneySweeper {
     std::atomic<int64_t>& other = lower ? progress.Upper : progress.Lower;
     for (int spins = 0;; ++spins) {
       if (progress.Abort.load(std::memory_order_relaxed)) return false;
-      if (seen == kDone || (lower ? j < seen + kLag : seen >= j + kPublish)) return true;
+      if (seen == kDone || (lower ? j < seen + lag_ : seen >= j + kPublish)) return true;
       if (spins < kSpins)
         Pause();
       else
@@ -357,34 +372,33 @@ class MannWhitneySweeper {
   }
 
   // One count: step first + t at position j.
-  bool Step(int t, int64_t j, size_t pj) {
+  bool Step(int t, int64_t j) {
     const int64_t s = first_ + t;
     Counts& in = rings_[static_cast<size_t>(t)];
-    // Ring positions behind pj by less than the ring.
-    auto back = [&](int64_t d) {
-      return pj >= static_cast<size_t>(d) ? pj - static_cast<size_t>(d)
-                                          : pj + ring_ - static_cast<size_t>(d);
-    };
-    // The input at j: the table, the previous stage, or the mirror (degIn -
-    // j, which is 2 j - degIn behind j).
+    const size_t mask = masks_[t];
+    const size_t pj = static_cast<size_t>(j) & mask;
+    // The input at j: the table, the previous stage, or the mirror.
     if (t == 0 && j <= degIn_[0] / 2)
       in.Copy(pj, table_, static_cast<size_t>(j));
     else if (t == 0 || j > h_[t - 1])
-      in.Copy(pj, in, back(2 * j - degIn_[t]));
+      in.Copy(pj, in, static_cast<size_t>(degIn_[t] - j) & mask);
+    // The output, and c at j - s, in the table or the next stage's ring.
     const bool last = t == T_ - 1;
     Counts& out = last ? table_ : rings_[static_cast<size_t>(t + 1)];
-    const size_t po = last ? static_cast<size_t>(j) : pj;
-    const size_t pb = j >= L_ + s ? back(L_ + s) : 0;
-    const size_t pc = j >= s ? (last ? static_cast<size_t>(j - s) : back(s)) : 0;
+    const size_t outMask = last ? ~size_t{0} : masks_[t + 1];
+    const size_t po = static_cast<size_t>(j) & outMask;
+    const size_t pb = j >= L_ + s ? static_cast<size_t>(j - L_ - s) & mask : 0;
+    const size_t pc = j >= s ? static_cast<size_t>(j - s) & outMask : 0;
     return CombineAt(out, po, in, pj, j >= L_ + s ? &pb : nullptr, out, j >= s ? &pc : nullptr);
   }
 
   const int64_t S_, L_;
   Counts& table_;
-  const bool twoThreads_;
-  size_t ring_ = 0;
+  bool twoThreads_;
   int stages_ = 1;
   std::vector<Counts> rings_;
+  size_t masks_[kStages] = {};
+  int64_t lag_ = 0;
   // The current sweep: its first step, its number of steps, and for step
   // first + t the half h_[t] and the degree of its input.
   int64_t first_ = 2;
@@ -414,16 +428,20 @@ int RoundedWords(int64_t S, int64_t L) {
   return w <= kMaxRoundedWords ? w : 0;
 }
 
+// The work of one count at step i, in words of `words` (0: exact).
+double CountSteps(int64_t L, int64_t i, int words) {
+  if (words == 0) return kExactWordStep * (Words(L, i) + 1);
+  const double w = std::min(words, Words(L, i)) + 1;
+  return kRoundedStep * w * w;
+}
+
 // The work of the recursion on one thread, in elementary steps, with counts
 // of `words` words (0: the exact integers): a pass over the lower half per
 // step, each count as wide as the largest of the step.
 double SingleThreadSteps(int64_t S, int64_t L, int words) {
   double steps = 0;
-  for (int64_t i = 2; i <= S; ++i) {
-    const int w = words > 0 ? std::min(words, Words(L, i)) : Words(L, i);
-    steps += (double(i) * L / 2 + 1) * (w + 1);
-  }
-  return steps * (words > 0 ? kWordStep : kExactWordStep);
+  for (int64_t i = 2; i <= S; ++i) steps += (double(i) * L / 2 + 1) * CountSteps(L, i, words);
+  return steps;
 }
 
 // The work is shared by two threads when there are two cores and it takes
@@ -449,7 +467,8 @@ RankCost MannWhitneyCost(int64_t m, int64_t n) {
   // probabilities and their running sums.
   const double half = double(S) * L / 2 + 1;
   const double bytes = words > 0 ? words * 8.0 + 2 : (Words(L, S) + kBlock) * 8.0 + 1;
-  c.Bytes = (half + double(kStages) * (L + S + 6000)) * bytes + 2 * half * sizeof(Real);
+  const double rings = (kStages + 1) * 2.0 * (L + S + 2) + 2.0 * kMinLag;
+  c.Bytes = (half + rings) * bytes + 2 * half * sizeof(Real);
   return c;
 }
 
@@ -461,7 +480,7 @@ std::vector<Real> RoundedCountsOf(int64_t S, int64_t L, bool two, RankTicker& ti
   const int64_t half = S * L / 2;
   RoundedCounts<W> table(static_cast<size_t>(half + 1), W);
   MannWhitneySweeper<RoundedCounts<W>> sweeper(S, L, table, W, two);
-  if (!sweeper.Run([&](int64_t i) { return std::min(W, Words(L, i)); }, ticker, total)) return {};
+  if (!sweeper.Run([&](int64_t i) { return CountSteps(L, i, W); }, ticker, total)) return {};
   std::vector<Real> out(static_cast<size_t>(half + 1));
   for (size_t j = 0; j < out.size(); ++j) out[j] = RoundWords(table.At(j), W, table.low[j]);
   return out;
@@ -480,7 +499,7 @@ std::vector<Real> ExactCounts(int64_t S, int64_t L, bool two, RankTicker& ticker
   const size_t stride = static_cast<size_t>((Words(L, S) + kBlock - 1) / kBlock * kBlock);
   WordCounts table(static_cast<size_t>(half + 1), stride);
   MannWhitneySweeper<WordCounts> sweeper(S, L, table, stride, two);
-  sweeper.Run([&](int64_t i) { return Words(L, i); }, ticker, total);
+  sweeper.Run([&](int64_t i) { return CountSteps(L, i, 0); }, ticker, total);
   std::vector<Real> out(static_cast<size_t>(half + 1));
   for (size_t j = 0; j < out.size(); ++j) out[j] = RoundWords(table.At(j), table.len[j], 0);
   return out;
