@@ -96,26 +96,18 @@ void RankTests::ApplyKruskalWallis() {
     const bool empty = k >= static_cast<int>(texts.size()) || texts[k].empty();
     rows.push_back(empty ? 0 : GridInteger(k));
   }
-  const std::array<Parameter, 4> oldPar = kw->Par;
   std::vector<int32_t> packed(1, 0);
   for (size_t i = 1; i < rows.size(); ++i)
     if (rows[i] > 0) packed.push_back(rows[i]);
-  std::optional<RankTable> table;
-  try {
-    // Sizes and cost are checked first: a refused size answers at once.
-    const RankCost cost = kw->PrepareKruskalWallis(packed);
-    table = run_.RunRankBuild(cost.Seconds() > kProgressSeconds, [packed](const RankControl& c) {
-      return KruskalWallisDistribution::ComputeKruskalWallis(packed, &c);
-    });
-  } catch (...) {
-    kw->Par = oldPar;
-    throw;
-  }
+  // Sizes and cost are checked first, changing nothing: a refused size
+  // answers at once.
+  const RankCost cost = kw->PrepareKruskalWallis(packed);
+  std::optional<RankTable> table =
+      run_.RunRankBuild(cost.Seconds() > kProgressSeconds, [packed](const RankControl& c) {
+        return KruskalWallisDistribution::ComputeKruskalWallis(packed, &c);
+      });
   // Cancelled: nothing was changed, the previous distribution stays.
-  if (!table) {
-    kw->Par = oldPar;
-    return;
-  }
+  if (!table) return;
   kw->SetGroupSizes(std::vector<int32_t>(rows.begin() + 1, rows.end()));
   kw->InstallKruskalWallis(packed, std::move(*table));
   calc_.ShowDistribution();
@@ -128,21 +120,11 @@ void RankTests::ApplyFriedman() {
   if (!fr) return;
   const int32_t t = GridInteger(1);
   const int32_t b = GridInteger(2);
-  const std::array<Parameter, 4> oldPar = fr->Par;
-  std::optional<RankTable> table;
-  try {
-    const RankCost cost = fr->PrepareFriedman(t, b);
-    table = run_.RunRankBuild(cost.Seconds() > kProgressSeconds, [t, b](const RankControl& c) {
-      return FriedmanDistribution::ComputeFriedman(t, b, &c);
-    });
-  } catch (...) {
-    fr->Par = oldPar;
-    throw;
-  }
-  if (!table) {
-    fr->Par = oldPar;
-    return;
-  }
+  const RankCost cost = fr->PrepareFriedman(t, b);
+  std::optional<RankTable> table = run_.RunRankBuild(
+      cost.Seconds() > kProgressSeconds,
+      [t, b](const RankControl& c) { return FriedmanDistribution::ComputeFriedman(t, b, &c); });
+  if (!table) return;
   fr->InstallFriedman(t, b, std::move(*table));
   calc_.ShowDistribution();
   refresh_();
