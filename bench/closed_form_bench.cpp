@@ -19,7 +19,7 @@ std::unique_ptr<vokt::Distribution> Make(const benchmark::State& state) {
 
 void Cdf(benchmark::State& state) {
   auto d = Make(state);
-  Real lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Real lo = d->SupportLow() > -1e3L ? d->SupportLow() : d->Mode() - 10;
   Real x = lo, step = 1e-3L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->Cdf(x));
@@ -30,7 +30,7 @@ void Cdf(benchmark::State& state) {
 
 void UpperTail(benchmark::State& state) {
   auto d = Make(state);
-  Real lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Real lo = d->SupportLow() > -1e3L ? d->SupportLow() : d->Mode() - 10;
   Real x = lo, step = 1e-3L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->UpperTail(x));
@@ -41,7 +41,7 @@ void UpperTail(benchmark::State& state) {
 
 void Density(benchmark::State& state) {
   auto d = Make(state);
-  Real lo = d->SupportLow > -1e3L ? d->SupportLow : d->Mode - 10;
+  Real lo = d->SupportLow() > -1e3L ? d->SupportLow() : d->Mode() - 10;
   Real x = lo, step = 1e-3L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->Density(x));

@@ -56,7 +56,7 @@ const char* Label(int which) {
 void BM_Cdf(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
   state.SetLabel(Label(static_cast<int>(state.range(0))));
-  const Real lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
+  const Real lo = d->Mean() - 3 * d->StdDev(), hi = d->Mean() + 3 * d->StdDev();
   Real x = lo;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->Cdf(x));
@@ -116,7 +116,7 @@ void AtDefaults(benchmark::State& state, Op op) {
   std::string label;
   auto d = MakeDefault(static_cast<int>(state.range(0)), label);
   state.SetLabel(label);
-  const Real lo = d->SupportLow, hi = std::min(d->SupportHigh, d->SupportLow + 12);
+  const Real lo = d->SupportLow(), hi = std::min(d->SupportHigh(), d->SupportLow() + 12);
   Real x = lo;
   for (auto _ : state) {
     benchmark::DoNotOptimize(op(*d, x));
@@ -142,7 +142,7 @@ BENCHMARK(BM_DefaultPointProb)->DenseRange(0, 6)->Unit(benchmark::kNanosecond);
 void BM_UpperTail(benchmark::State& state) {
   auto d = Make(static_cast<int>(state.range(0)));
   state.SetLabel(Label(static_cast<int>(state.range(0))));
-  const Real lo = d->Mean - 3 * d->StdDev(), hi = d->Mean + 3 * d->StdDev();
+  const Real lo = d->Mean() - 3 * d->StdDev(), hi = d->Mean() + 3 * d->StdDev();
   Real x = lo;
   for (auto _ : state) {
     benchmark::DoNotOptimize(d->UpperTail(x));

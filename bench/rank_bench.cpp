@@ -16,9 +16,9 @@ void KruskalWallis(benchmark::State& state, std::vector<int32_t> sizes) {
   vokt::KruskalWallisDistribution d({0, 1, 1});
   for (auto _ : state) {
     d.BuildKruskalWallis(sizes);
-    benchmark::DoNotOptimize(d.Points->Count());
+    benchmark::DoNotOptimize(d.Points()->Count());
   }
-  state.counters["points"] = d.Points->Count();
+  state.counters["points"] = d.Points()->Count();
   state.counters["est s"] = vokt::KruskalWallisCost(sizes).Seconds();
 }
 
@@ -26,9 +26,9 @@ void Friedman(benchmark::State& state, int T, int B) {
   vokt::FriedmanDistribution d(nullptr, 2, 2);
   for (auto _ : state) {
     d.BuildFriedman(nullptr, T, B);
-    benchmark::DoNotOptimize(d.Points->Count());
+    benchmark::DoNotOptimize(d.Points()->Count());
   }
-  state.counters["points"] = d.Points->Count();
+  state.counters["points"] = d.Points()->Count();
   state.counters["est s"] = vokt::FriedmanCost(T, B).Seconds();
 }
 

@@ -93,9 +93,9 @@ std::vector<std::string> SplitCommas(const std::string& s) {
 
 std::string MarkupSymbols(const Distribution& d) {
   std::string s;
-  for (int i = 1; i <= d.ParCount; ++i) {
+  for (int i = 1; i <= d.ParCount(); ++i) {
     if (i > 1) s += ' ';
-    s += d.Par[i].Symbol;
+    s += d.Par()[i].Symbol;
   }
   return s;
 }
@@ -165,7 +165,7 @@ bool ApplyEnumeratedParameters(Distribution& d, const std::vector<Real>& values,
   } else {
     return false;
   }
-  for (int i = 1; i <= d.ParCount; ++i) d.Par[i].Unset = false;
+  for (int i = 1; i <= d.ParCount(); ++i) d.MarkUnset(i, false);
   return true;
 }
 
@@ -180,14 +180,14 @@ void ApplyParameters(Distribution& d, const std::string& text, std::ostream& err
   if (ApplyEnumeratedParameters(d, values, err)) return;
   TerminalProgress terminal(err);
   auto* rank = dynamic_cast<RankSumBase*>(&d);
-  if (rank && values.size() == d.ParCount) {
+  if (rank && values.size() == d.ParCount()) {
     const bool tty = &err == &std::cerr && isatty(STDERR_FILENO);
     const bool valid = values[0] >= 1 && values[0] <= 100000 &&
                        (values.size() < 2 || (values[1] >= 1 && values[1] <= 100000));
     if (valid) {
-      const RankCost cost = d.ParCount == 1 ? SignedRankCost(static_cast<int64_t>(values[0]))
-                                            : MannWhitneyCost(static_cast<int64_t>(values[0]),
-                                                              static_cast<int64_t>(values[1]));
+      const RankCost cost = d.ParCount() == 1 ? SignedRankCost(static_cast<int64_t>(values[0]))
+                                              : MannWhitneyCost(static_cast<int64_t>(values[0]),
+                                                                static_cast<int64_t>(values[1]));
       rank->Control = terminal.For(cost, tty);
     }
   }
@@ -197,14 +197,14 @@ void ApplyParameters(Distribution& d, const std::string& text, std::ostream& err
       if (r) r->Control = nullptr;
     }
   } reset{rank};
-  size_t count = d.ParCount;
+  size_t count = d.ParCount();
   if (FamilyOf(d).SpreadPair && values.size() == 2) values.push_back(std::sqrt(values[1]));
   if (values.size() != count)
     throw UsageError{"type '" + TrimRight(d.NameText()) + "' takes " + std::to_string(count) +
                      " parameter(s): " + MarkupSymbols(d)};
   while (values.size() < 3) values.push_back(1.0L);
   d.SetParameters(values[0], values[1], values[2]);
-  for (int i = 1; i <= d.ParCount; ++i) d.Par[i].Unset = false;
+  for (int i = 1; i <= d.ParCount(); ++i) d.MarkUnset(i, false);
 }
 
 void Info(Distribution& d, std::ostream& out) {
@@ -215,9 +215,9 @@ void Info(Distribution& d, std::ostream& out) {
     }
   }
   out << "name: " << TrimRight(d.NameText()) << '\n';
-  out << "support: " << BoundText(d.SupportLow) << ' ' << BoundText(d.SupportHigh) << '\n';
-  out << "mean: " << (d.HasMean ? Num(d.Mean) : "none") << '\n';
-  out << "variance: " << (d.HasVariance ? Num(d.Variance) : "none") << '\n';
+  out << "support: " << BoundText(d.SupportLow()) << ' ' << BoundText(d.SupportHigh()) << '\n';
+  out << "mean: " << (d.HasMean() ? Num(d.Mean()) : "none") << '\n';
+  out << "variance: " << (d.HasVariance() ? Num(d.Variance()) : "none") << '\n';
   out << "mode: " << Num(d.ModeValue()) << '\n';
   std::string decimals;
   try {

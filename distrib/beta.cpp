@@ -34,18 +34,18 @@ BetaDistribution::BetaDistribution(Real alpha, Real beta) { Build(alpha, beta, 0
 
 void BetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   BetaDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void BetaDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 910;
+  nameId_ = 910;
   const Real a = p1, b = p2;
   Alpha = a;
   Beta = b;
@@ -67,22 +67,22 @@ void BetaDistribution::Build(Real p1, Real p2, Real) {
   PowerB = halfSteps(b);
   Norm = std::exp(LogNorm);
   if (Saddle) LogSumM1 = std::log(ShapeSum - 1);
-  SupportLow = 0;
-  SupportHigh = 1;
-  Mean = a / ShapeSum;
-  Variance = Mean * b / ShapeSum / (ShapeSum + 1);
+  supportLow_ = 0;
+  supportHigh_ = 1;
+  mean_ = a / ShapeSum;
+  variance_ = mean_ * b / ShapeSum / (ShapeSum + 1);
   if (a == b && a >= 1)
-    Mode = 0.5L;
+    mode_ = 0.5L;
   else if (a == 1 && b > 1)
-    Mode = 0;
+    mode_ = 0;
   else if (b == 1 && a > 1)
-    Mode = 1;
+    mode_ = 1;
   else if (a > 1 && b > 1)
-    Mode = (a - 1) / (ShapeSum - 2);
+    mode_ = (a - 1) / (ShapeSum - 2);
   else if (a < b)
-    Mode = 0;
+    mode_ = 0;
   else
-    Mode = 1;
+    mode_ = 1;
   if (a > 1 && b > 1)
     Rho = std::sqrt((2 * a * b - ShapeSum) / (ShapeSum - 2));
   else

@@ -25,26 +25,26 @@ BinomialDistribution::BinomialDistribution(Real trials, Real prob) { Build(trial
 
 void BinomialDistribution::SetParameters(Real p1, Real p2, Real) {
   BinomialDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2);
   ReplaceWith(*this, std::move(next));
 }
 
 void BinomialDistribution::Build(Real p1, Real p2) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 1, InfBound, true, "n");
   DefineParameter(2, 0, 1, false, "p");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // n is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
-  NameId = 905;
+  nameId_ = 905;
   n = RoundInt(p1);
   p = p2;
-  SupportLow = 0;
-  SupportHigh = n;
-  Mean = n * p;
-  Variance = (1 - p) * Mean;
-  HasMean = HasVariance = true;
+  supportLow_ = 0;
+  supportHigh_ = n;
+  mean_ = n * p;
+  variance_ = (1 - p) * mean_;
+  hasMean_ = hasVariance_ = true;
   BuildPointTable();
 }
 
@@ -113,7 +113,7 @@ BernoulliDistribution::BernoulliDistribution(Real prob) { Build(prob); }
 
 void BernoulliDistribution::SetParameters(Real p1, Real, Real) {
   BernoulliDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1);
   ReplaceWith(*this, std::move(next));
 }
@@ -121,11 +121,11 @@ void BernoulliDistribution::SetParameters(Real p1, Real, Real) {
 void BernoulliDistribution::Build(Real p1) {
   // Validated as the binomial's second parameter, then given its own record.
   BinomialDistribution::Build(1.0L, p1);
-  ParCount = 1;
+  parCount_ = 1;
   DefineParameter(1, 0, 1, false, "p");
-  Par[1].Value = p1;
-  Par[1].Unset = false;
-  NameId = 904;
+  par_[1].Value = p1;
+  par_[1].Unset = false;
+  nameId_ = 904;
 }
 
 Real BernoulliDistribution::RandomValue(RandomEngine& engine) const {

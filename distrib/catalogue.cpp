@@ -49,9 +49,9 @@ std::unique_ptr<Distribution> CreateDistribution(uint16_t t, const std::array<Pa
   }
   std::unique_ptr<Distribution> d = Construct(t, p1, p2, p3);
   if (!d) return std::make_unique<Distribution>();
-  for (int i = 1; i <= d->ParCount; ++i) {
-    d->Par[i].Unset = useDefaults ? true : values[i].Unset;
-    d->Par[i].RangeHint = LoadString(FamilyOf(*d).HintId(i));
+  for (int i = 1; i <= d->ParCount(); ++i) {
+    d->MarkUnset(i, useDefaults ? true : values[i].Unset);
+    d->SetRangeHint(i, LoadString(FamilyOf(*d).HintId(i)));
   }
   return d;
 }

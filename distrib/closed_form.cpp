@@ -89,7 +89,7 @@ UniformDistribution::UniformDistribution(Real a, Real b) { Build(a, b, 1); }
 
 void UniformDistribution::SetParameters(Real p1, Real p2, Real p3) {
   UniformDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
@@ -99,20 +99,20 @@ void UniformDistribution::Build(Real p1, Real p2, Real) {
   // bound; refuse it as what it is.
   RefuseNaN(p1);
   RefuseNaN(p2);
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, -InfBound, p2, false, "@a");
   DefineParameter(2, p1, InfBound, false, "@b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 903;
+  nameId_ = 903;
   Lower = p1;
   Upper = p2;
-  SupportLow = Lower;
-  SupportHigh = Upper;
-  HasMean = true;
-  HasVariance = true;
-  Mean = (Lower + Upper) / 2;
-  Variance = (Lower - Upper) * (Lower - Upper) / 12;
-  Mode = Mean;
+  supportLow_ = Lower;
+  supportHigh_ = Upper;
+  hasMean_ = true;
+  hasVariance_ = true;
+  mean_ = (Lower + Upper) / 2;
+  variance_ = (Lower - Upper) * (Lower - Upper) / 12;
+  mode_ = mean_;
 }
 
 Real UniformDistribution::Density(Real x) const {
@@ -163,22 +163,22 @@ WeibullDistribution::WeibullDistribution(Real a, Real b) { Build(a, b, 1); }
 
 void WeibullDistribution::SetParameters(Real p1, Real p2, Real p3) {
   WeibullDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void WeibullDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 0, InfBound, false, "a");
   DefineParameter(2, 0, InfBound, false, "b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 913;
+  nameId_ = 913;
   A = p1;
   B = p2;
   RecipA = 1 / A;
   RecipB = 1 / B;
-  SupportLow = 0;
+  supportLow_ = 0;
   // E X = a^(-1/b) Gamma(1 + 1/b) and Var X = (E X)^2 (Gamma(1 + 2/b) /
   // Gamma(1 + 1/b)^2 - 1), both through logarithms: for small b the moments
   // leave the extended range (they are then reported as absent, so that the
@@ -187,23 +187,23 @@ void WeibullDistribution::Build(Real p1, Real p2, Real) {
   const Real logMean = LogGamma(RecipB + 1) - RecipB * std::log(A);
   const Real logVar = 2 * logMean + LnExpm1(WeibullSpreadLog(RecipB));
   // Var = Mean^2 (e^spread - 1) directly where the mean is in range.
-  HasMean = logMean < LnMaxExtended();
+  hasMean_ = logMean < LnMaxExtended();
   // a^(-1/b) Gamma(1 + 1/b) as a power times the gamma function where both
   // are in range (exact at a = b = 1), through the logarithm otherwise.
-  Mean = 0;
-  if (HasMean) {
+  mean_ = 0;
+  if (hasMean_) {
     const Real power = std::pow(A, -RecipB);
     const Real gamma = RecipB < 1000 ? std::exp(LogGamma(RecipB + 1)) : 0;
-    Mean = std::isnormal(power) && std::isnormal(gamma) ? power * gamma : std::exp(logMean);
+    mean_ = std::isnormal(power) && std::isnormal(gamma) ? power * gamma : std::exp(logMean);
   }
-  Variance = std::exp(logVar);
-  if (HasMean && std::isnormal(Mean)) {
-    const Real v = Mean * Mean * std::expm1(WeibullSpreadLog(RecipB));
-    if (std::isnormal(v)) Variance = v;
+  variance_ = std::exp(logVar);
+  if (hasMean_ && std::isnormal(mean_)) {
+    const Real v = mean_ * mean_ * std::expm1(WeibullSpreadLog(RecipB));
+    if (std::isnormal(v)) variance_ = v;
   }
-  HasVariance = HasMean && std::isnormal(Variance);
-  if (!HasVariance) Variance = 0;
-  Mode = B > 1 ? std::pow((B - 1) / (A * B), RecipB) : 0;
+  hasVariance_ = hasMean_ && std::isnormal(variance_);
+  if (!hasVariance_) variance_ = 0;
+  mode_ = B > 1 ? std::pow((B - 1) / (A * B), RecipB) : 0;
 }
 
 bool WeibullDistribution::InSupport(Real x) const {
@@ -252,7 +252,7 @@ Real WeibullDistribution::UpperTail(Real x) const {
 
 Real WeibullDistribution::InverseCdf(Real p) const {
   Real x;
-  if (QuantileEnd(p, 0, SupportHigh, x)) return x;
+  if (QuantileEnd(p, 0, supportHigh_, x)) return x;
   Real lp, lc;
   LogPair(p, lp, lc);
   return WeibullInverse(A, RecipB, -lc);
@@ -260,7 +260,7 @@ Real WeibullDistribution::InverseCdf(Real p) const {
 
 Real WeibullDistribution::UpperQuantile(Real q) const {
   Real x;
-  if (QuantileEnd(q, SupportHigh, 0, x)) return x;
+  if (QuantileEnd(q, supportHigh_, 0, x)) return x;
   Real lq, lc;
   LogPair(q, lq, lc);
   return WeibullInverse(A, RecipB, -lq);
@@ -277,24 +277,24 @@ LogisticDistribution::LogisticDistribution(Real alpha, Real beta) { Build(alpha,
 
 void LogisticDistribution::SetParameters(Real p1, Real p2, Real p3) {
   LogisticDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void LogisticDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 914;
+  nameId_ = 914;
   Location = p1;
   Scale = p2;
-  HasMean = true;
-  HasVariance = true;
-  Mean = Location;
-  Variance = (kPi * Scale) * (kPi * Scale) / 3;
-  Mode = Location;
+  hasMean_ = true;
+  hasVariance_ = true;
+  mean_ = Location;
+  variance_ = (kPi * Scale) * (kPi * Scale) / 3;
+  mode_ = Location;
 }
 
 Real LogisticDistribution::Density(Real x) const {
@@ -329,13 +329,13 @@ Real LogisticDistribution::UpperTail(Real x) const {
 
 Real LogisticDistribution::InverseCdf(Real p) const {
   Real x;
-  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  if (QuantileEnd(p, supportLow_, supportHigh_, x)) return x;
   return Location + Scale * Logit(p);
 }
 
 Real LogisticDistribution::UpperQuantile(Real q) const {
   Real x;
-  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  if (QuantileEnd(q, supportHigh_, supportLow_, x)) return x;
   return Location - Scale * Logit(q);
 }
 
@@ -350,25 +350,25 @@ ParetoDistribution::ParetoDistribution(Real alpha, Real theta) { Build(alpha, th
 
 void ParetoDistribution::SetParameters(Real p1, Real p2, Real p3) {
   ParetoDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void ParetoDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@q");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 915;
+  nameId_ = 915;
   Alpha = p1;
   Theta = p2;
-  SupportLow = Alpha;
-  HasMean = Theta > 1;
-  HasVariance = Theta > 2;
-  if (HasMean) Mean = Alpha * Theta / (Theta - 1);
-  if (HasVariance) Variance = Mean * Alpha / ((Theta - 1) * (Theta - 2));
-  Mode = Alpha;
+  supportLow_ = Alpha;
+  hasMean_ = Theta > 1;
+  hasVariance_ = Theta > 2;
+  if (hasMean_) mean_ = Alpha * Theta / (Theta - 1);
+  if (hasVariance_) variance_ = mean_ * Alpha / ((Theta - 1) * (Theta - 2));
+  mode_ = Alpha;
 }
 
 namespace {
@@ -404,7 +404,7 @@ Real ParetoDistribution::UpperTail(Real x) const {
 
 Real ParetoDistribution::InverseCdf(Real p) const {
   Real x;
-  if (QuantileEnd(p, Alpha, SupportHigh, x)) return x;
+  if (QuantileEnd(p, Alpha, supportHigh_, x)) return x;
   Real lp, lc;
   LogPair(p, lp, lc);
   return Alpha * std::exp(-lc / Theta);
@@ -412,7 +412,7 @@ Real ParetoDistribution::InverseCdf(Real p) const {
 
 Real ParetoDistribution::UpperQuantile(Real q) const {
   Real x;
-  if (QuantileEnd(q, SupportHigh, Alpha, x)) return x;
+  if (QuantileEnd(q, supportHigh_, Alpha, x)) return x;
   Real lq, lc;
   LogPair(q, lq, lc);
   return Alpha * std::exp(-lq / Theta);

@@ -35,7 +35,7 @@ ContinuousDistribution::ContinuousDistribution() = default;
 
 int ContinuousDistribution::XDecimals() const {
   Real w;
-  if (HasVariance) {
+  if (hasVariance_) {
     w = 0.009L * StdDev();
   } else {
     w = 0.009L * (Quantile(0.75L).X - Quantile(0.25L).X);
@@ -53,7 +53,7 @@ int ContinuousDistribution::XDecimals() const {
 
 Real ContinuousDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (x <= SupportLow) return 0;
+  if (x <= supportLow_) return 0;
   return Distribution::Cdf(x);
 }
 
@@ -62,8 +62,8 @@ QuantileResult ContinuousDistribution::Quantile(Real p) const { return {InverseC
 Real ContinuousDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (p == 0) return SupportLow;
-  if (p == 1) return SupportHigh;
+  if (p == 0) return supportLow_;
+  if (p == 1) return supportHigh_;
   // Above 1/2 the upper tail 1 - p (exact there) is the smaller one.
   if (p > 0.5L) return SolveTail(1 - p, true);
   return SolveTail(p, false);
@@ -72,8 +72,8 @@ Real ContinuousDistribution::InverseCdf(Real p) const {
 Real ContinuousDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  if (q == 0) return SupportHigh;
-  if (q == 1) return SupportLow;
+  if (q == 0) return supportHigh_;
+  if (q == 1) return supportLow_;
   if (q > 0.5L) return SolveTail(1 - q, false);
   return SolveTail(q, true);
 }
@@ -81,11 +81,11 @@ Real ContinuousDistribution::UpperQuantile(Real q) const {
 // Where the quantile search starts: the mean, else the middle of a finite
 // support, else next to its finite end, else 0.
 Real ContinuousDistribution::SearchStart() const {
-  if (HasMean && std::isfinite(Mean)) return Mean;
-  if (std::isfinite(SupportLow) && std::isfinite(SupportHigh))
-    return SupportLow / 2 + SupportHigh / 2;
-  if (std::isfinite(SupportLow)) return SupportLow + 1;
-  if (std::isfinite(SupportHigh)) return SupportHigh - 1;
+  if (hasMean_ && std::isfinite(mean_)) return mean_;
+  if (std::isfinite(supportLow_) && std::isfinite(supportHigh_))
+    return supportLow_ / 2 + supportHigh_ / 2;
+  if (std::isfinite(supportLow_)) return supportLow_ + 1;
+  if (std::isfinite(supportHigh_)) return supportHigh_ - 1;
   return 0;
 }
 
@@ -116,10 +116,10 @@ Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
     if (std::isnan(v)) throw ConvergenceError("the quantile search");
     return v;
   };
-  const Real lowEnd = std::max(SupportLow, -kBig);
-  const Real highEnd = std::min(SupportHigh, kBig);
+  const Real lowEnd = std::max(supportLow_, -kBig);
+  const Real highEnd = std::min(supportHigh_, kBig);
   const Real m = std::clamp(SearchStart(), lowEnd, highEnd);
-  Real s = HasVariance ? 2 * std::sqrt(Variance) : 1;
+  Real s = hasVariance_ ? 2 * std::sqrt(variance_) : 1;
   if (!(s > 0) || !std::isfinite(s)) s = 1;
   Real lo = m, hi = m;
   Real elo = e(m), ehi = elo;
@@ -130,7 +130,7 @@ Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
     while (ehi < 0) {
       lo = hi;
       elo = ehi;
-      if (hi >= highEnd) return SupportHigh;  // beyond the largest number
+      if (hi >= highEnd) return supportHigh_;  // beyond the largest number
       hi = hi + step > highEnd ? highEnd : hi + step;
       step *= 8;
       ehi = e(hi);
@@ -141,7 +141,7 @@ Real ContinuousDistribution::SolveTail(Real t, bool upper) const {
     while (elo > 0) {
       hi = lo;
       ehi = elo;
-      if (lo <= lowEnd) return SupportLow;
+      if (lo <= lowEnd) return supportLow_;
       lo = lo - step < lowEnd ? lowEnd : lo - step;
       step *= 8;
       elo = e(lo);
@@ -195,12 +195,12 @@ Real ContinuousDistribution::MaxDensity() const {
   const Real cap =
       r.Right > r.Left ? 5 / (r.Right - r.Left) : std::numeric_limits<Real>::infinity();
   Real d;
-  if (MaxDens > 0) {
-    d = MaxDens;
+  if (maxDens_ > 0) {
+    d = maxDens_;
   } else if (peakDensity_ > 0) {
     d = peakDensity_;
-  } else if (InSupport(Mode)) {
-    d = Density(Mode);
+  } else if (InSupport(mode_)) {
+    d = Density(mode_);
   } else {
     Real x = Quantile(0.5L).X;
     d = Density(x);
@@ -233,7 +233,7 @@ Real ContinuousDistribution::MaxDensity() const {
     }
     // A mode at an end of the support (a density infinite there, gamma with
     // shape 1/2) stays: the search only found the highest drawn point.
-    if (!(Mode == SupportLow || Mode == SupportHigh)) {
+    if (!(mode_ == supportLow_ || mode_ == supportHigh_)) {
       peakMode_ = x;
       peakFound_ = true;
     }

@@ -43,8 +43,8 @@ void CountStep(int64_t& steps, const char* what) {
 // P(X = x), read from the point table where it covers x (the random
 // generator's acceptance test would otherwise evaluate it again and again).
 Real TableProb(const DiscreteDistribution& d, Real x) {
-  if (d.Points && d.Points->Count() > 0) {
-    const auto& items = d.Points->Items();
+  if (d.Points() && d.Points()->Count() > 0) {
+    const auto& items = d.Points()->Items();
     const Real i = x - items.front().X;
     if (i >= 0 && i < static_cast<Real>(items.size())) {
       const PointRecord& rec = items[static_cast<size_t>(i)];
@@ -66,12 +66,12 @@ Real DiscreteDistribution::PointProb(Real) const { return 0; }
 
 Real DiscreteDistribution::ProbRatio(int32_t) const { return 0; }
 
-Real DiscreteDistribution::MaxDensity() const { return PointProb(Mode); }
+Real DiscreteDistribution::MaxDensity() const { return PointProb(mode_); }
 
 void DiscreteDistribution::PlotRange(GraphRange& r) const {
-  if (SupportHigh - SupportLow < 21) {
-    r.Left = SupportLow;
-    r.Right = SupportHigh;
+  if (supportHigh_ - supportLow_ < 21) {
+    r.Left = supportLow_;
+    r.Right = supportHigh_;
   } else {
     Distribution::PlotRange(r);
     r.Left = RoundExt(r.Left);
@@ -87,8 +87,8 @@ void DiscreteDistribution::BuildPointTable() {
   // checked first, before the mode search, so that a refused parameter set
   // is answered at once.
   GraphRange r = Range();
-  const Real lo = RoundExt(std::max(SupportLow, r.Left));
-  const Real hi = RoundExt(std::min(SupportHigh, r.Right));
+  const Real lo = RoundExt(std::max(supportLow_, r.Left));
+  const Real hi = RoundExt(std::min(supportHigh_, r.Right));
   // Refused as well: a distribution whose mass lies beyond the 32-bit
   // support (a negative binomial with a mean above 2147483647, say), where
   // the range is empty.
@@ -125,11 +125,11 @@ void DiscreteDistribution::BuildPointTable() {
   const Real maxDens = PointProb(mode);
   ErrorIf(!(maxDens > 0), msgTooLarge);
   const Real hatWidth =
-      std::cbrt(3 * maxDens * maxDens * ((mode - Mean) * (mode - Mean) + Variance));
+      std::cbrt(3 * maxDens * maxDens * ((mode - mean_) * (mode - mean_) + variance_));
   auto points = std::make_unique<PointTable>();
   if (hi >= lo) points->Reserve(static_cast<size_t>((hi - lo) / step + 2));
   // The interval sums behind Cdf read Mode.
-  Mode = mode;
+  mode_ = mode;
   for (Real k = lo; thin; k += step) {
     // Spaced points, each computed on its own.
     if (k > hi) k = hi;
@@ -155,9 +155,9 @@ void DiscreteDistribution::BuildPointTable() {
     rec.CumProb = cum > 1 ? 1 : cum;
     points->Add(rec);
   }
-  MaxDens = maxDens;
+  maxDens_ = maxDens;
   HatWidth = hatWidth;
-  Points = std::move(points);
+  points_ = std::move(points);
 }
 
 Real DiscreteDistribution::CdfPoint(Real x) {
@@ -171,15 +171,15 @@ Real DiscreteDistribution::RatioAt(Real k) const {
 }
 
 Real DiscreteDistribution::ModeStart() const {
-  Real m = HasMean && std::isfinite(Mean) ? RoundExt(Mean) : SupportLow;
-  if (m < SupportLow) m = SupportLow;
-  if (m > SupportHigh) m = SupportHigh;
+  Real m = hasMean_ && std::isfinite(mean_) ? RoundExt(mean_) : supportLow_;
+  if (m < supportLow_) m = supportLow_;
+  if (m > supportHigh_) m = supportHigh_;
   return m;
 }
 
 Real DiscreteDistribution::SumPoints(Real lo, Real hi, bool fromTop) const {
-  if (lo < SupportLow) lo = SupportLow;
-  if (hi > SupportHigh) hi = SupportHigh;
+  if (lo < supportLow_) lo = supportLow_;
+  if (hi > supportHigh_) hi = supportHigh_;
   if (hi < lo) return 0;
   Real k = fromTop ? hi : lo;
   Real p = PointProb(k);
@@ -212,21 +212,21 @@ Real DiscreteDistribution::SumPoints(Real lo, Real hi, bool fromTop) const {
 
 Real DiscreteDistribution::Cdf(Real x) const {
   const Real k = CdfPoint(x);
-  if (k < SupportLow) return 0;
-  if (k >= SupportHigh) return 1;
+  if (k < supportLow_) return 0;
+  if (k >= supportHigh_) return 1;
   // Below the mean the lower tail is the smaller one and is summed; above,
   // the upper tail is summed and its complement keeps all digits.
-  if (!HasMean || k < Mean) return std::min<Real>(1, SumPoints(SupportLow, k, true));
-  const Real r = 1 - SumPoints(k + 1, SupportHigh, false);
+  if (!hasMean_ || k < mean_) return std::min<Real>(1, SumPoints(supportLow_, k, true));
+  const Real r = 1 - SumPoints(k + 1, supportHigh_, false);
   return r < 0 ? 0 : r;
 }
 
 Real DiscreteDistribution::UpperTail(Real x) const {
   const Real k = CdfPoint(x);
-  if (k < SupportLow) return 1;
-  if (k >= SupportHigh) return 0;
-  if (HasMean && k >= Mean) return std::min<Real>(1, SumPoints(k + 1, SupportHigh, false));
-  const Real r = 1 - SumPoints(SupportLow, k, true);
+  if (k < supportLow_) return 1;
+  if (k >= supportHigh_) return 0;
+  if (hasMean_ && k >= mean_) return std::min<Real>(1, SumPoints(k + 1, supportHigh_, false));
+  const Real r = 1 - SumPoints(supportLow_, k, true);
   return r < 0 ? 0 : r;
 }
 
@@ -234,7 +234,7 @@ Real DiscreteDistribution::StrictLowerTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (IsIntegerValue(x)) {
     const Real k = RoundExt(x);
-    return k - 1 < SupportLow ? 0 : Cdf(k - 1);
+    return k - 1 < supportLow_ ? 0 : Cdf(k - 1);
   }
   if (InSupport(x)) return Distribution::StrictLowerTail(x);  // non-integer points
   return Cdf(x);
@@ -246,19 +246,19 @@ Real DiscreteDistribution::IntervalProb(Real a, Real b) const {
   // that point.
   Real lo = IsIntegerValue(a) ? RoundExt(a) : std::ceil(a);
   Real hi = CdfPoint(b);
-  if (lo < SupportLow) lo = SupportLow;
-  if (hi > SupportHigh) hi = SupportHigh;
+  if (lo < supportLow_) lo = supportLow_;
+  if (hi > supportHigh_) hi = supportHigh_;
   if (hi < lo) return 0;
-  if (lo <= SupportLow) return Cdf(hi);
-  if (hi >= SupportHigh) return UpperTail(lo - 1);
+  if (lo <= supportLow_) return Cdf(hi);
+  if (hi >= supportHigh_) return UpperTail(lo - 1);
   Real r;
   if (hi - lo < 1000) {
     // A short interval is summed from its larger end.
-    const bool fromTop = !HasMean || hi <= Mean || (lo < Mean && PointProb(hi) >= PointProb(lo));
+    const bool fromTop = !hasMean_ || hi <= mean_ || (lo < mean_ && PointProb(hi) >= PointProb(lo));
     r = SumPoints(lo, hi, fromTop);
-  } else if (HasMean && hi <= Mean) {
+  } else if (hasMean_ && hi <= mean_) {
     r = Cdf(hi) - Cdf(lo - 1);
-  } else if (HasMean && lo - 1 >= Mean) {
+  } else if (hasMean_ && lo - 1 >= mean_) {
     r = UpperTail(lo - 1) - UpperTail(hi);
   } else {
     r = 1 - Cdf(lo - 1) - UpperTail(hi);
@@ -270,12 +270,12 @@ Real DiscreteDistribution::StartGuess(Real z) const {
   // The normal approximation: within a few standard deviations of the
   // answer even far out, which the bracketing steps (an eighth of a standard
   // deviation, doubling) cover in a handful of evaluations.
-  Real n = HasMean && std::isfinite(Mean) ? Mean : SupportLow;
-  if (HasVariance && std::isfinite(Variance) && std::isfinite(z)) n += z * std::sqrt(Variance);
+  Real n = hasMean_ && std::isfinite(mean_) ? mean_ : supportLow_;
+  if (hasVariance_ && std::isfinite(variance_) && std::isfinite(z)) n += z * std::sqrt(variance_);
   n = std::floor(n);
-  if (!(n >= SupportLow)) n = SupportLow;
-  if (!(n <= SupportHigh)) n = SupportHigh;
-  if (!std::isfinite(n)) n = std::isfinite(SupportLow) ? SupportLow : 0;
+  if (!(n >= supportLow_)) n = supportLow_;
+  if (!(n <= supportHigh_)) n = supportHigh_;
+  if (!std::isfinite(n)) n = std::isfinite(supportLow_) ? supportLow_ : 0;
   return n;
 }
 
@@ -284,7 +284,7 @@ Real DiscreteDistribution::SearchPoint(Real start, Pred holds) const {
   // Bracket: lo fails (or lies below the support), hi holds.
   Real lo, hi;
   Real step = std::max<Real>(
-      1, HasVariance && std::isfinite(Variance) ? std::floor(std::sqrt(Variance) / 8) : 1);
+      1, hasVariance_ && std::isfinite(variance_) ? std::floor(std::sqrt(variance_) / 8) : 1);
   int steps = 0;
   auto count = [&steps] {
     if (++steps > kMaxSearchSteps) throw ConvergenceError("the quantile search");
@@ -293,8 +293,8 @@ Real DiscreteDistribution::SearchPoint(Real start, Pred holds) const {
     hi = start;
     for (;;) {
       count();
-      if (hi <= SupportLow) return SupportLow;
-      lo = std::max(SupportLow, hi - step);
+      if (hi <= supportLow_) return supportLow_;
+      lo = std::max(supportLow_, hi - step);
       if (!holds(lo)) break;
       hi = lo;
       step *= 2;
@@ -303,8 +303,8 @@ Real DiscreteDistribution::SearchPoint(Real start, Pred holds) const {
     lo = start;
     for (;;) {
       count();
-      if (lo >= SupportHigh) return SupportHigh;
-      hi = std::min(SupportHigh, lo + step);
+      if (lo >= supportHigh_) return supportHigh_;
+      hi = std::min(supportHigh_, lo + step);
       if (!std::isfinite(hi)) throw ConvergenceError("the quantile search");
       if (holds(hi)) break;
       lo = hi;
@@ -329,9 +329,9 @@ Real DiscreteDistribution::SettlePoint(Real n, Pred holds) const {
   if (!QuickSearchTails()) return n;
   for (int steps = 0; steps < kMaxSearchSteps; ++steps) {
     if (n + 1 == n) return n;  // beyond the exact integers
-    if (n < SupportHigh && !holds(n)) {
+    if (n < supportHigh_ && !holds(n)) {
       n += 1;
-    } else if (n > SupportLow && holds(n - 1)) {
+    } else if (n > supportLow_ && holds(n - 1)) {
       n -= 1;
     } else {
       return n;
@@ -344,21 +344,21 @@ QuantileResult DiscreteDistribution::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (p == 0) return {SupportLow, p};
-  if (p == 1) return {SupportHigh, p};
+  if (p == 0) return {supportLow_, p};
+  if (p == 1) return {supportHigh_, p};
   Real n;
   if (p <= 0.5L) {
     const Real target = p * (1 - kQuantileTolerance);
     n = SearchPoint(StartGuess(NormalLowerInv(p)),
-                    [&](Real k) { return k >= SupportHigh || SearchCdf(k) >= target; });
-    n = SettlePoint(n, [&](Real k) { return k >= SupportHigh || Cdf(k) >= target; });
+                    [&](Real k) { return k >= supportHigh_ || SearchCdf(k) >= target; });
+    n = SettlePoint(n, [&](Real k) { return k >= supportHigh_ || Cdf(k) >= target; });
   } else {
     // 1 - p is exact for p >= 1/2, but p itself (a rounded distribution
     // function, say) is known to a few units of 2^-64 only.
     const Real target = (1 - p) * (1 + kQuantileTolerance) + kResolutionNearOne;
     n = SearchPoint(StartGuess(NormalUpperInv(1 - p)),
-                    [&](Real k) { return k >= SupportHigh || SearchUpperTail(k) <= target; });
-    n = SettlePoint(n, [&](Real k) { return k >= SupportHigh || UpperTail(k) <= target; });
+                    [&](Real k) { return k >= supportHigh_ || SearchUpperTail(k) <= target; });
+    n = SettlePoint(n, [&](Real k) { return k >= supportHigh_ || UpperTail(k) <= target; });
   }
   return {n, Cdf(n)};
 }
@@ -367,14 +367,14 @@ Real DiscreteDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  if (q == 0) return SupportHigh;
-  if (q == 1) return SupportLow;
+  if (q == 0) return supportHigh_;
+  if (q == 1) return supportLow_;
   if (q <= 0.5L) {
     const Real target = q * (1 + kQuantileTolerance);
-    auto holds = [&](Real k) { return k >= SupportHigh || UpperTail(k) <= target; };
+    auto holds = [&](Real k) { return k >= supportHigh_ || UpperTail(k) <= target; };
     return SettlePoint(
         SearchPoint(StartGuess(NormalUpperInv(q)),
-                    [&](Real k) { return k >= SupportHigh || SearchUpperTail(k) <= target; }),
+                    [&](Real k) { return k >= supportHigh_ || SearchUpperTail(k) <= target; }),
         holds);
   }
   // Next to 1 the tolerance is relative to 1 - q, on the lower tail (as the
@@ -383,12 +383,12 @@ Real DiscreteDistribution::UpperQuantile(Real q) const {
   const Real target = (1 - q) * (1 - kQuantileTolerance) - kResolutionNearOne;
   return SettlePoint(
       SearchPoint(StartGuess(NormalLowerInv(1 - q)),
-                  [&](Real k) { return k >= SupportHigh || SearchCdf(k) >= target; }),
-      [&](Real k) { return k >= SupportHigh || Cdf(k) >= target; });
+                  [&](Real k) { return k >= supportHigh_ || SearchCdf(k) >= target; }),
+      [&](Real k) { return k >= supportHigh_ || Cdf(k) >= target; });
 }
 
 Real DiscreteDistribution::RandomValue(RandomEngine& engine) const {
-  const Real M = MaxDens, s = HatWidth, m = Mode;
+  const Real M = maxDens_, s = HatWidth, m = mode_;
   const Real centre = s / (3 * s + M), halfWidth = s / M + 0.5L;
   for (int64_t trial = 0; trial < kMaxTrials; ++trial) {
     Real u = engine.Uniform();

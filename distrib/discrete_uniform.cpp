@@ -20,27 +20,27 @@ DiscreteUniformDistribution::DiscreteUniformDistribution(Real low, Real high) { 
 
 void DiscreteUniformDistribution::SetParameters(Real p1, Real p2, Real) {
   DiscreteUniformDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2);
   ReplaceWith(*this, std::move(next));
 }
 
 void DiscreteUniformDistribution::Build(Real p1, Real p2) {
-  ParCount = 2;
+  parCount_ = 2;
   // N is checked against the M given with it.
   DefineParameter(1, -InfBound, InfBound, true, "M");
   DefineParameter(2, p1 + 1, InfBound, true, "N");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   ErrorIf(std::fabs(p1) > kMaxBound || std::fabs(p2) > kMaxBound, msgTooLarge);
-  NameId = 920;
+  nameId_ = 920;
   M = RoundExt(p1);
   N = RoundExt(p2);
-  SupportLow = M;
-  SupportHigh = N;
-  Mean = M / 2 + N / 2;
+  supportLow_ = M;
+  supportHigh_ = N;
+  mean_ = M / 2 + N / 2;
   const Real d = N - M;
-  Variance = d * (d + 2) / 12;
-  HasMean = HasVariance = true;
+  variance_ = d * (d + 2) / 12;
+  hasMean_ = hasVariance_ = true;
   BuildPointTable();
 }
 

@@ -51,21 +51,21 @@ bool FindPoint(const PointTable& list, Real x, int& index) {
 }
 
 Distribution::Distribution() {
-  Par[1].Symbol = "@m";
-  Par[2].Symbol = "@s";
-  Par[2].Value = 1.0L;
+  par_[1].Symbol = "@m";
+  par_[2].Symbol = "@s";
+  par_[2].Value = 1.0L;
 }
 
 Distribution::~Distribution() = default;
 
 Parameter& Distribution::ParAt(int i) {
   if (i < 1 || i > 3) throw RangeError();
-  return Par[static_cast<size_t>(i)];
+  return par_[static_cast<size_t>(i)];
 }
 
 const Parameter& Distribution::ParAt(int i) const {
   if (i < 1 || i > 3) throw RangeError();
-  return Par[static_cast<size_t>(i)];
+  return par_[static_cast<size_t>(i)];
 }
 
 void Distribution::DefineParameter(int i, Real low, Real high, bool isInteger,
@@ -82,11 +82,11 @@ void Distribution::GetParameter(int i, Parameter& r) const { r = ParAt(i); }
 void Distribution::SetParameter(int i, const Parameter& r) { ParAt(i).Value = r.Value; }
 
 Real Distribution::StdDev() const {
-  ErrorIf(!HasVariance, msgNoVariance);
-  return std::sqrt(Variance);
+  ErrorIf(!hasVariance_, msgNoVariance);
+  return std::sqrt(variance_);
 }
 
-void Distribution::Name(std::string& s) const { s = LoadString(NameId); }
+void Distribution::Name(std::string& s) const { s = LoadString(nameId_); }
 
 std::string Distribution::NameText() const {
   std::string s;
@@ -113,7 +113,7 @@ void Distribution::CheckParameter(int i, Real x) const {
   }
 }
 
-bool Distribution::InSupport(Real x) const { return SupportLow <= x && x <= SupportHigh; }
+bool Distribution::InSupport(Real x) const { return supportLow_ <= x && x <= supportHigh_; }
 
 Real Distribution::PointProb(Real) const { return 0; }
 
@@ -123,9 +123,9 @@ Real Distribution::Cdf(Real x) const {
   // The cdf and the interval probability are defined through each other; a
   // NaN would pass every comparison below and recurse without end.
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  if (x < SupportLow) return 0;
-  if (x >= SupportHigh) return 1;
-  return IntervalProb(SupportLow, x);
+  if (x < supportLow_) return 0;
+  if (x >= supportHigh_) return 1;
+  return IntervalProb(supportLow_, x);
 }
 
 Real Distribution::UpperTail(Real x) const {
@@ -159,8 +159,8 @@ Real Distribution::UpperQuantile(Real q) const {
 
 Real Distribution::IntervalProb(Real a, Real b) const {
   if (std::isnan(a) || std::isnan(b)) RaiseMessage(msgNotANumber);
-  if (a < SupportLow) a = SupportLow;
-  if (b > SupportHigh) b = SupportHigh;
+  if (a < supportLow_) a = supportLow_;
+  if (b > supportHigh_) b = supportHigh_;
   Real r;
   if (b >= InfBound)
     r = 1 - Cdf(a) + PointProb(a);
@@ -194,17 +194,17 @@ void Distribution::StoreParameters(int count, Real p1, Real p2, Real p3) {
     Parameter r;
     r.Value = p[i];
     SetParameter(i, r);
-    Par[static_cast<size_t>(i)].Unset = false;
+    par_[static_cast<size_t>(i)].Unset = false;
   }
   peakDensity_ = 0;
   peakFound_ = false;
-  SupportLow = -InfBound;
-  SupportHigh = InfBound;
-  MaxDens = 0;
+  supportLow_ = -InfBound;
+  supportHigh_ = InfBound;
+  maxDens_ = 0;
 }
 
 void Distribution::SetParameters(Real p1, Real p2, Real p3) {
-  StoreParameters(ParCount, p1, p2, p3);
+  StoreParameters(parCount_, p1, p2, p3);
 }
 
 void Distribution::ParameterLabel(int i, int n, std::string& s) const {
@@ -221,19 +221,19 @@ std::string Distribution::Label(int i, int n) const {
 }
 
 void Distribution::PlotRange(GraphRange& r) const {
-  if (HasVariance) {
-    r.Left = Mean - 4 * StdDev();
-    if (r.Left < SupportLow) r.Left = SupportLow;
-    r.Right = Mean + 4 * StdDev();
-    if (r.Right > SupportHigh) r.Right = SupportHigh;
+  if (hasVariance_) {
+    r.Left = mean_ - 4 * StdDev();
+    if (r.Left < supportLow_) r.Left = supportLow_;
+    r.Right = mean_ + 4 * StdDev();
+    if (r.Right > supportHigh_) r.Right = supportHigh_;
   } else {
     r.Left = Quantile(0.005L).X;
     r.Right = Quantile(0.995L).X;
   }
   // The graph needs finite ends with a finite width between them.
   const Real big = std::numeric_limits<Real>::max() / 4;
-  if (std::isnan(r.Left)) r.Left = SupportLow;
-  if (std::isnan(r.Right)) r.Right = SupportHigh;
+  if (std::isnan(r.Left)) r.Left = supportLow_;
+  if (std::isnan(r.Right)) r.Right = supportHigh_;
   r.Left = std::fmax(-big, std::fmin(r.Left, big));
   r.Right = std::fmax(-big, std::fmin(r.Right, big));
   if (!(r.Right > r.Left)) {

@@ -83,19 +83,27 @@ class Distribution {
   Distribution(const Distribution&) = delete;
   Distribution& operator=(const Distribution&) = delete;
 
-  uint16_t NameId = 900;
-  uint8_t ParCount = 2;
-  std::array<Parameter, 4> Par;  // indices 1..3; Par[0] unused
-  Real SupportLow = -InfBound;
-  Real SupportHigh = InfBound;
-  bool HasMean = true;
-  bool HasVariance = true;
-  Real Mean = 0;
-  Real Variance = 1;
-  // Set with the parameters, never by an evaluation (see ModeValue).
-  Real Mode = -2147483648.0L;
-  Real MaxDens = 0;
-  std::unique_ptr<PointTable> Points;
+  // What the parameters made: read here, set only by the family's
+  // SetParameters (and the rank tables' builds).
+  uint16_t NameId() const { return nameId_; }
+  uint8_t ParCount() const { return parCount_; }
+  // The parameter records, indices 1..3 (0 unused).
+  const std::array<Parameter, 4>& Par() const { return par_; }
+  Real SupportLow() const { return supportLow_; }
+  Real SupportHigh() const { return supportHigh_; }
+  bool HasMean() const { return hasMean_; }
+  bool HasVariance() const { return hasVariance_; }
+  Real Mean() const { return mean_; }
+  Real Variance() const { return variance_; }
+  // The family's mode (see ModeValue for the one a search found).
+  Real Mode() const { return mode_; }
+  Real MaxDens() const { return maxDens_; }
+  // The point table of a discrete distribution; null for a continuous one.
+  const PointTable* Points() const { return points_.get(); }
+  // How record i shows in the grid: not yet typed (unset), and the hint of
+  // its range; neither changes what the distribution computes.
+  void MarkUnset(int i, bool unset) { ParAt(i).Unset = unset; }
+  void SetRangeHint(int i, const std::string& hint) { ParAt(i).RangeHint = hint; }
 
   // The virtual operations, in the order of their slots.
   virtual void GetParameter(int i, Parameter& r) const;
@@ -142,9 +150,23 @@ class Distribution {
   void Probabilities(Real x, Real& left, Real& central, Real& right) const;
   // The mode: the family's, or where MaxDensity found the highest density of
   // a continuous distribution whose family gives none.
-  Real ModeValue() const { return peakFound_ ? peakMode_ : Mode; }
+  Real ModeValue() const { return peakFound_ ? peakMode_ : mode_; }
 
  protected:
+  uint16_t nameId_ = 900;
+  uint8_t parCount_ = 2;
+  std::array<Parameter, 4> par_;  // indices 1..3; par_[0] unused
+  Real supportLow_ = -InfBound;
+  Real supportHigh_ = InfBound;
+  bool hasMean_ = true;
+  bool hasVariance_ = true;
+  Real mean_ = 0;
+  Real variance_ = 1;
+  // Set with the parameters, never by an evaluation (see ModeValue).
+  Real mode_ = -2147483648.0L;
+  Real maxDens_ = 0;
+  std::unique_ptr<PointTable> points_;
+
   // For the families' SetParameters, which build a fresh object of their own
   // class and move it in (see ReplaceWith).
   Distribution(Distribution&&) noexcept = default;

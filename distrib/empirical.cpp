@@ -10,17 +10,17 @@
 
 namespace vokt {
 
-EmpiricalDistribution::EmpiricalDistribution() { Points = std::make_unique<PointTable>(); }
+EmpiricalDistribution::EmpiricalDistribution() { points_ = std::make_unique<PointTable>(); }
 
 void EmpiricalDistribution::SetProbabilityTable(std::unique_ptr<PointTable>&& points,
                                                 std::vector<Real>&& upper) noexcept {
-  Points = std::move(points);
+  points_ = std::move(points);
   UpperProb = std::move(upper);
   fromProbabilities_ = true;
 }
 
 void EmpiricalDistribution::DeriveFromCounts(std::vector<Real>&& upper) {
-  PointTable& t = *Points;
+  PointTable& t = *points_;
   const int count = t.Count();
   if (!fromProbabilities_) {
     TotalCount = 0;
@@ -54,20 +54,20 @@ void EmpiricalDistribution::DeriveFromCounts(std::vector<Real>&& upper) {
     s2 += p.X * p.X * p.Prob;
     if (p.Prob > MaxProb) {  // ties keep the smallest value as the mode
       MaxProb = p.Prob;
-      Mode = p.X;
+      mode_ = p.X;
     }
   }
-  HasMean = true;
-  HasVariance = true;
+  hasMean_ = true;
+  hasVariance_ = true;
   if (count > 0) {
-    Mean = s1;
+    mean_ = s1;
     // Cancellation can leave a variance a hair below zero; it is never
     // negative, and a negative one would make the standard deviation NaN.
-    Variance = s2 - Mean * Mean;
-    if (Variance < 0) Variance = 0;
+    variance_ = s2 - mean_ * mean_;
+    if (variance_ < 0) variance_ = 0;
   } else {
-    Mean = 0;
-    Variance = 0;
+    mean_ = 0;
+    variance_ = 0;
   }
 }
 
@@ -75,18 +75,18 @@ void EmpiricalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   // The table is the distribution; the parameters describe it.  What can
   // fail (the checks, the memory of the upper tails of a counted table)
   // comes before anything changes.
-  CheckParameters(ParCount, p1, p2, p3);
-  std::vector<Real> upper(fromProbabilities_ ? 0 : static_cast<size_t>(Points->Count()), 0);
-  StoreParameters(ParCount, p1, p2, p3);
+  CheckParameters(parCount_, p1, p2, p3);
+  std::vector<Real> upper(fromProbabilities_ ? 0 : static_cast<size_t>(points_->Count()), 0);
+  StoreParameters(parCount_, p1, p2, p3);
   DeriveFromCounts(std::move(upper));
   BuildPointTable();
 }
 
 void EmpiricalDistribution::BuildPointTable() {
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   AllSingle = false;
   if (t.Count() == 0) {
-    MaxDens = 0;
+    maxDens_ = 0;
     return;
   }
   // Counted tables: every value occurs once; others: equal probabilities.
@@ -96,9 +96,9 @@ void EmpiricalDistribution::BuildPointTable() {
     AllSingle = true;
     for (int i = 1; i < t.Count() && AllSingle; ++i) AllSingle = t[i].Prob == t[0].Prob;
   }
-  SupportLow = t[0].X;
-  SupportHigh = t[t.Count() - 1].X;
-  MaxDens = PointProb(Mode);
+  supportLow_ = t[0].X;
+  supportHigh_ = t[t.Count() - 1].X;
+  maxDens_ = PointProb(mode_);
 }
 
 int EmpiricalDistribution::XDecimals() const {
@@ -115,20 +115,20 @@ int EmpiricalDistribution::XDecimals() const {
 
 bool EmpiricalDistribution::InSupport(Real x) const {
   int i;
-  return !std::isnan(x) && FindPoint(*Points, x, i);
+  return !std::isnan(x) && FindPoint(*points_, x, i);
 }
 
 Real EmpiricalDistribution::PointProb(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   int i;
-  return FindPoint(*Points, x, i) ? (*Points)[i].Prob : 0;
+  return FindPoint(*points_, x, i) ? (*points_)[i].Prob : 0;
 }
 
 // The tolerant look-up comes first: a value within Eps of the lowest point is
 // that point, not a value below the support.
 Real EmpiricalDistribution::Cdf(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   if (t.Count() == 0) return 0;
   int i;
   if (FindPoint(t, x, i)) return t[i].CumProb;
@@ -139,7 +139,7 @@ Real EmpiricalDistribution::Cdf(Real x) const {
 
 Real EmpiricalDistribution::UpperTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   if (t.Count() == 0) return 0;
   int i;
   if (FindPoint(t, x, i)) return UpperProb[static_cast<size_t>(i)];
@@ -153,7 +153,7 @@ Real EmpiricalDistribution::UpperTail(Real x) const {
 // integers (its point below 1 may be 0.9).
 Real EmpiricalDistribution::StrictLowerTail(Real x) const {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   if (t.Count() == 0) return 0;
   int i;
   FindPoint(t, x, i);  // found: i is the point; not found: the point above x
@@ -189,7 +189,7 @@ QuantileResult EmpiricalDistribution::Quantile(Real p) const {
   if (std::isnan(p)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   ErrorIf(t.Count() == 0, 1374);
   int lo = 0, hi = t.Count() - 1;
   if (p > 0.5L) {
@@ -223,7 +223,7 @@ Real EmpiricalDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   ErrorIf(t.Count() == 0, 1374);
   const Real target = q + q * kQuantileRelTol;
   int lo = 0, hi = t.Count() - 1;
@@ -238,7 +238,7 @@ Real EmpiricalDistribution::UpperQuantile(Real q) const {
 }
 
 Real EmpiricalDistribution::RandomValue(RandomEngine& engine) const {
-  const PointTable& t = *Points;
+  const PointTable& t = *points_;
   const int count = t.Count();
   ErrorIf(count == 0, 1374);
   if (AllSingle) {
@@ -261,10 +261,10 @@ Real EmpiricalDistribution::RandomValue(RandomEngine& engine) const {
 
 void EmpiricalDistribution::PlotRange(GraphRange& r) const {
   const Real s = StdDev();
-  r.Left = Mean - 4 * s;
-  if (r.Left < SupportLow) r.Left = SupportLow;
-  r.Right = Mean + 4 * s;
-  if (r.Right > SupportHigh) r.Right = SupportHigh;
+  r.Left = mean_ - 4 * s;
+  if (r.Left < supportLow_) r.Left = supportLow_;
+  r.Right = mean_ + 4 * s;
+  if (r.Right > supportHigh_) r.Right = supportHigh_;
 }
 
 }  // namespace vokt

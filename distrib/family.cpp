@@ -89,7 +89,7 @@ const Family* FindFamily(uint16_t id) {
 
 const Family& FamilyOf(const Distribution& d) {
   static const Family blank;
-  const Family* f = FindFamily(d.NameId);
+  const Family* f = FindFamily(d.NameId());
   return f ? *f : blank;
 }
 

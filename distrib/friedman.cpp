@@ -223,8 +223,8 @@ RankCost FriedmanCost(int32_t T, int32_t B) {
 // ---------------------------------------------------------------------------
 
 FriedmanDistribution::FriedmanDistribution(const RankControl* control, Real T, Real B) {
-  NameId = 931;
-  ParCount = 2;
+  nameId_ = 931;
+  parCount_ = 2;
   DefineParameter(1, 2, 12, true, "T");
   DefineParameter(2, 2, 63, true, "B");
   BuildFriedman(control, T, B);

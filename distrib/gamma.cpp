@@ -41,18 +41,18 @@ GammaDistribution::GammaDistribution(Real alpha, Real lambda) { Build(alpha, lam
 
 void GammaDistribution::SetParameters(Real p1, Real p2, Real) {
   GammaDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2);
   ReplaceWith(*this, std::move(next));
 }
 
 void GammaDistribution::Build(Real p1, Real p2) {
-  ParCount = 2;
+  parCount_ = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@l");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 911;
+  nameId_ = 911;
   Alpha = p1;
   Lambda = p2;
   LogNorm = Alpha * std::log(Lambda) - LogGamma(Alpha);
@@ -64,10 +64,10 @@ void GammaDistribution::Build(Real p1, Real p2) {
   SaddleShape = Alpha >= 1 ? Alpha - 1 : Alpha;
   SaddleConst =
       SaddleShape > 0 ? -StirlingError(SaddleShape) - 0.5L * std::log(SaddleShape) - kLnSqrt2Pi : 0;
-  SupportLow = 0;
-  Mean = Alpha / Lambda;
-  Variance = Alpha / (Lambda * Lambda);
-  Mode = Alpha >= 1 ? (Alpha - 1) / Lambda : 0;
+  supportLow_ = 0;
+  mean_ = Alpha / Lambda;
+  variance_ = Alpha / (Lambda * Lambda);
+  mode_ = Alpha >= 1 ? (Alpha - 1) / Lambda : 0;
   if (Alpha > 1) {
     // Extremes of c sqrt(h(c)) for h(c) = (1 + c/d)^d e^-c, d = alpha - 1,
     // at c = 1 -+ m with m = sqrt(2 alpha - 1).  Since m - 1 = 2d/(1 + m),
@@ -182,7 +182,7 @@ ExponentialDistribution::ExponentialDistribution(Real theta) { Build(theta); }
 
 void ExponentialDistribution::SetParameters(Real p1, Real, Real) {
   ExponentialDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1);
   ReplaceWith(*this, std::move(next));
 }
@@ -192,11 +192,11 @@ void ExponentialDistribution::Build(Real p1) {
   // then its own.
   CheckOwnParameter(p1);
   GammaDistribution::Build(1, p1);
-  ParCount = 1;
+  parCount_ = 1;
   DefineParameter(1, 0, InfBound, false, "@q");
-  Par[1].Value = p1;
-  Par[1].Unset = false;
-  NameId = 902;
+  par_[1].Value = p1;
+  par_[1].Unset = false;
+  nameId_ = 902;
   Theta = p1;
 }
 
@@ -221,7 +221,7 @@ Real ExponentialDistribution::UpperTail(Real x) const {
 Real ExponentialDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
-  if (p == 1) return SupportHigh;
+  if (p == 1) return supportHigh_;
   // ln(1 - p) is exact for p > 1/2 as a logarithm of the exact 1 - p.
   if (p > 0.5L) return -std::log(1 - p) / Theta;
   return -std::log1p(-p) / Theta;
@@ -230,7 +230,7 @@ Real ExponentialDistribution::InverseCdf(Real p) const {
 Real ExponentialDistribution::UpperQuantile(Real q) const {
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  if (q == 0) return SupportHigh;
+  if (q == 0) return supportHigh_;
   if (q < 0.5L) return -std::log(q) / Theta;
   return -std::log1p(-(1 - q)) / Theta;
 }
@@ -241,7 +241,7 @@ ChiSquareDistribution::ChiSquareDistribution(Real nu) { Build(nu); }
 
 void ChiSquareDistribution::SetParameters(Real p1, Real, Real) {
   ChiSquareDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1);
   ReplaceWith(*this, std::move(next));
 }
@@ -251,11 +251,11 @@ void ChiSquareDistribution::Build(Real p1) {
   // then its own.
   CheckOwnParameter(p1);
   GammaDistribution::Build(p1 / 2, 0.5L);
-  ParCount = 1;
+  parCount_ = 1;
   DefineParameter(1, 0, InfBound, false, "@n");
-  Par[1].Value = p1;
-  Par[1].Unset = false;
-  NameId = 907;
+  par_[1].Value = p1;
+  par_[1].Unset = false;
+  nameId_ = 907;
   Nu = p1;
 }
 

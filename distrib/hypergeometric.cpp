@@ -24,29 +24,29 @@ HypergeometricDistribution::HypergeometricDistribution(Real population, Real suc
 
 void HypergeometricDistribution::SetParameters(Real p1, Real p2, Real p3) {
   HypergeometricDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void HypergeometricDistribution::Build(Real p1, Real p2, Real p3) {
-  ParCount = 3;
+  parCount_ = 3;
   // N1 and n are checked against the N given with them.
   DefineParameter(1, 2, InfBound, true, "N");
   DefineParameter(2, 1, p1, true, "N_1^");
   DefineParameter(3, 1, p1, true, "n");
   DiscreteDistribution::SetParameters(p1, p2, p3);
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
-  NameId = 912;
+  nameId_ = 912;
   N = RoundInt(p1);
   N1 = RoundInt(p2);
   N2 = N - N1;
   n = RoundInt(p3);
-  SupportLow = n > N2 ? n - N2 : 0;
-  SupportHigh = N1 < n ? N1 : n;
-  Mean = static_cast<Real>(static_cast<int64_t>(n) * N1) / N;
-  Variance = N2 * Mean * (N - n) / N / (N - 1);
-  HasMean = HasVariance = true;
+  supportLow_ = n > N2 ? n - N2 : 0;
+  supportHigh_ = N1 < n ? N1 : n;
+  mean_ = static_cast<Real>(static_cast<int64_t>(n) * N1) / N;
+  variance_ = N2 * mean_ * (N - n) / N / (N - 1);
+  hasMean_ = hasVariance_ = true;
   BuildPointTable();
 }
 
@@ -72,7 +72,7 @@ Real HypergeometricDistribution::PointProb(Real x) const {
 Real HypergeometricDistribution::ProbRatio(int32_t k) const {
   // Undefined at the lowest point (and outside the support): the callers
   // then evaluate the point probability itself.
-  if (k <= SupportLow || k > SupportHigh || N2 + k == n) return 0;
+  if (k <= supportLow_ || k > supportHigh_ || N2 + k == n) return 0;
   return (static_cast<Real>(N1 - k + 1) / k) * (n - k + 1) / (k + N2 - n);
 }
 

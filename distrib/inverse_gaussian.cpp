@@ -87,28 +87,28 @@ InverseGaussianDistribution::InverseGaussianDistribution(Real mu, Real lambda) {
 
 void InverseGaussianDistribution::SetParameters(Real p1, Real p2, Real p3) {
   InverseGaussianDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void InverseGaussianDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 0, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@l");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 930;
+  nameId_ = 930;
   Mu = p1;
   Lambda = p2;
   Phi = Lambda / Mu;
-  SupportLow = 0;
-  HasMean = true;
-  HasVariance = true;
-  Mean = Mu;
-  Variance = Mu * Mu * Mu / Lambda;
+  supportLow_ = 0;
+  hasMean_ = true;
+  hasVariance_ = true;
+  mean_ = Mu;
+  variance_ = Mu * Mu * Mu / Lambda;
   // mu (sqrt(1 + 9/(4 phi^2)) - 3/(2 phi)), multiplied out by the conjugate:
   // for small phi the difference would cancel to nothing.
-  Mode = Mu / (std::sqrt(1 + 9 / (4 * Phi * Phi)) + 3 / (2 * Phi));
+  mode_ = Mu / (std::sqrt(1 + 9 / (4 * Phi * Phi)) + 3 / (2 * Phi));
 }
 
 bool InverseGaussianDistribution::InSupport(Real x) const {

@@ -357,8 +357,8 @@ RankCost KruskalWallisCost(const std::vector<int32_t>& sizes) {
 
 KruskalWallisDistribution::KruskalWallisDistribution(const std::vector<int32_t>& sizes,
                                                      const RankControl* control) {
-  NameId = 929;
-  ParCount = 1;
+  nameId_ = 929;
+  parCount_ = 1;
   DefineParameter(1, 2, 255, true, "k");
   GroupSizes = sizes;
   BuildKruskalWallis(sizes, control);

@@ -32,24 +32,24 @@ GumbelDistribution::GumbelDistribution(Real alpha, Real beta) { Build(alpha, bet
 
 void GumbelDistribution::SetParameters(Real p1, Real p2, Real p3) {
   GumbelDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void GumbelDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 916;
+  nameId_ = 916;
   Location = p1;
   Scale = p2;
-  HasMean = true;
-  HasVariance = true;
-  Mean = Location + kEuler * Scale;
-  Variance = (kPi * Scale) * (kPi * Scale) / 6;
-  Mode = Location;
+  hasMean_ = true;
+  hasVariance_ = true;
+  mean_ = Location + kEuler * Scale;
+  variance_ = (kPi * Scale) * (kPi * Scale) / 6;
+  mode_ = Location;
 }
 
 Real GumbelDistribution::Density(Real x) const {
@@ -71,7 +71,7 @@ Real GumbelDistribution::UpperTail(Real x) const {
 
 Real GumbelDistribution::InverseCdf(Real p) const {
   Real x;
-  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  if (QuantileEnd(p, supportLow_, supportHigh_, x)) return x;
   Real lp, lc;
   LogPair(p, lp, lc);
   return Location - Scale * std::log(-lp);
@@ -79,7 +79,7 @@ Real GumbelDistribution::InverseCdf(Real p) const {
 
 Real GumbelDistribution::UpperQuantile(Real q) const {
   Real x;
-  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  if (QuantileEnd(q, supportHigh_, supportLow_, x)) return x;
   Real lq, lc;
   LogPair(q, lq, lc);
   return Location - Scale * std::log(-lc);
@@ -95,22 +95,22 @@ CauchyDistribution::CauchyDistribution(Real alpha, Real beta) { Build(alpha, bet
 
 void CauchyDistribution::SetParameters(Real p1, Real p2, Real p3) {
   CauchyDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void CauchyDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 917;
+  nameId_ = 917;
   Location = p1;
   Scale = p2;
-  HasMean = false;
-  HasVariance = false;
-  Mode = Location;
+  hasMean_ = false;
+  hasVariance_ = false;
+  mode_ = Location;
 }
 
 Real CauchyDistribution::Density(Real x) const {
@@ -150,13 +150,13 @@ Real CauchyDistribution::UpperTail(Real x) const {
 
 Real CauchyDistribution::InverseCdf(Real p) const {
   Real x;
-  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  if (QuantileEnd(p, supportLow_, supportHigh_, x)) return x;
   return Location + Scale * CauchyInverse(p);
 }
 
 Real CauchyDistribution::UpperQuantile(Real q) const {
   Real x;
-  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  if (QuantileEnd(q, supportHigh_, supportLow_, x)) return x;
   return Location - Scale * CauchyInverse(q);
 }
 
@@ -179,24 +179,24 @@ DoubleExponentialDistribution::DoubleExponentialDistribution(Real alpha, Real be
 
 void DoubleExponentialDistribution::SetParameters(Real p1, Real p2, Real p3) {
   DoubleExponentialDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void DoubleExponentialDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   ContinuousDistribution::SetParameters(p1, p2, 1);
-  NameId = 919;
+  nameId_ = 919;
   Location = p1;
   Scale = p2;
-  HasMean = true;
-  HasVariance = true;
-  Mean = Location;
-  Variance = 2 * Scale * Scale;
-  Mode = Location;
+  hasMean_ = true;
+  hasVariance_ = true;
+  mean_ = Location;
+  variance_ = 2 * Scale * Scale;
+  mode_ = Location;
 }
 
 Real DoubleExponentialDistribution::Density(Real x) const {
@@ -230,13 +230,13 @@ Real DoubleExponentialDistribution::UpperTail(Real x) const {
 
 Real DoubleExponentialDistribution::InverseCdf(Real p) const {
   Real x;
-  if (QuantileEnd(p, SupportLow, SupportHigh, x)) return x;
+  if (QuantileEnd(p, supportLow_, supportHigh_, x)) return x;
   return Location + Scale * LaplaceInverse(p);
 }
 
 Real DoubleExponentialDistribution::UpperQuantile(Real q) const {
   Real x;
-  if (QuantileEnd(q, SupportHigh, SupportLow, x)) return x;
+  if (QuantileEnd(q, supportHigh_, supportLow_, x)) return x;
   return Location - Scale * LaplaceInverse(q);
 }
 

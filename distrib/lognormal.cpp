@@ -23,38 +23,38 @@ LognormalDistribution::LognormalDistribution(Real mu, Real sigma2) { Build(mu, s
 
 void LognormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   LognormalDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void LognormalDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   ContinuousDistribution::SetParameters(p1, p2, 1);
   auto normal = std::make_unique<NormalDistribution>(p1, p2);
-  NameId = 918;
+  nameId_ = 918;
   Mu = p1;
   Sigma2 = p2;
   Sigma = std::sqrt(Sigma2);
-  SupportLow = 0;
+  supportLow_ = 0;
   // E X = exp(mu + sigma^2/2); Var X = exp(2 mu + sigma^2) (e^(sigma^2) - 1),
   // the difference of the two exponentials written without cancellation.
   // Moments beyond the extended range are reported as absent, so that the
   // plot range and the quantile search work from quantiles instead.
   const Real lnMax = std::log(std::numeric_limits<Real>::max());
   const Real logMean = Mu + Sigma2 / 2;
-  HasMean = logMean < lnMax;
-  Mean = HasMean ? std::exp(logMean) : 0;
+  hasMean_ = logMean < lnMax;
+  mean_ = hasMean_ ? std::exp(logMean) : 0;
   const Real logVar =
       2 * Mu + Sigma2 +
       (Sigma2 > 40 ? Sigma2 + std::log1p(-std::exp(-Sigma2)) : std::log(std::expm1(Sigma2)));
-  Variance = std::exp(logVar);
-  HasVariance = HasMean && std::isnormal(Variance);
-  if (!HasVariance) Variance = 0;
+  variance_ = std::exp(logVar);
+  hasVariance_ = hasMean_ && std::isnormal(variance_);
+  if (!hasVariance_) variance_ = 0;
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
-  Mode = std::exp(Mu - Sigma2);
+  mode_ = std::exp(Mu - Sigma2);
   NormalPart = std::move(normal);
 }
 
@@ -87,7 +87,7 @@ Real LognormalDistribution::InverseCdf(Real p) const {
   CheckValue(msgAtLeast, p, 0);
   CheckValue(msgNotGreaterThan, p, 1);
   if (p == 0) return 0;
-  if (p == 1) return SupportHigh;
+  if (p == 1) return supportHigh_;
   return std::exp(Mu + Sigma * NormalLowerInv(p));
 }
 
@@ -95,7 +95,7 @@ Real LognormalDistribution::UpperQuantile(Real q) const {
   if (std::isnan(q)) RaiseMessage(msgNotANumber);
   CheckValue(msgAtLeast, q, 0);
   CheckValue(msgNotGreaterThan, q, 1);
-  if (q == 0) return SupportHigh;
+  if (q == 0) return supportHigh_;
   if (q == 1) return 0;
   return std::exp(Mu + Sigma * NormalUpperInv(q));
 }

@@ -54,26 +54,26 @@ NegativeBinomialDistribution::NegativeBinomialDistribution(Real successes, Real 
 
 void NegativeBinomialDistribution::SetParameters(Real p1, Real p2, Real) {
   NegativeBinomialDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2);
   ReplaceWith(*this, std::move(next));
 }
 
 void NegativeBinomialDistribution::Build(Real p1, Real p2) {
-  ParCount = 2;
+  parCount_ = 2;
   // r = 0 would be the point mass at 0; the range is r = 1, 2, ...
   DefineParameter(1, 1, InfBound, true, "r");
   DefineParameter(2, 0, 1, false, "p");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   // r is counted in 32 bits.
   ErrorIf(p1 > 2147483647.0L, msgTooLarge);
-  NameId = 921;
+  nameId_ = 921;
   r = RoundInt(p1);
   p = p2;
-  SupportLow = 0;
-  Mean = r * (1 - p) / p;
-  Variance = Mean / p;
-  HasMean = HasVariance = true;
+  supportLow_ = 0;
+  mean_ = r * (1 - p) / p;
+  variance_ = mean_ / p;
+  hasMean_ = hasVariance_ = true;
   BuildPointTable();
 }
 
@@ -105,7 +105,7 @@ Real NegativeBinomialDistribution::Cdf(Real x) const {
     }
     return sum > 1 ? 1 : sum;
   }
-  if (k < Mean) return std::min<Real>(1, BinomialTailSum(r + k, p, r, true));
+  if (k < mean_) return std::min<Real>(1, BinomialTailSum(r + k, p, r, true));
   const Real c = 1 - BinomialTailSum(r + k, p, r - 1, false);
   return c < 0 ? 0 : c;
 }
@@ -127,7 +127,7 @@ Real NegativeBinomialDistribution::UpperTail(Real x) const {
     }
     return sum > 1 ? 1 : sum;
   }
-  if (k >= Mean) return std::min<Real>(1, BinomialTailSum(r + k, p, r - 1, false));
+  if (k >= mean_) return std::min<Real>(1, BinomialTailSum(r + k, p, r - 1, false));
   const Real c = 1 - BinomialTailSum(r + k, p, r, true);
   return c < 0 ? 0 : c;
 }
@@ -147,7 +147,7 @@ GeometricDistribution::GeometricDistribution(Real prob) { Build(prob); }
 
 void GeometricDistribution::SetParameters(Real p1, Real, Real) {
   GeometricDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1);
   ReplaceWith(*this, std::move(next));
 }
@@ -156,11 +156,11 @@ void GeometricDistribution::Build(Real p1) {
   // Validated as the negative binomial's second parameter, then given its
   // own record.
   NegativeBinomialDistribution::Build(1.0L, p1);
-  ParCount = 1;
+  parCount_ = 1;
   DefineParameter(1, 0, 1, false, "p");
-  Par[1].Value = p1;
-  Par[1].Unset = false;
-  NameId = 922;
+  par_[1].Value = p1;
+  par_[1].Unset = false;
+  nameId_ = 922;
 }
 
 }  // namespace vokt

@@ -72,21 +72,21 @@ void MixtureMoments(Real p1, Real p2, Real a, bool central, Real& mean, Real& va
 
 void NoncentralBetaDistribution::SetParameters(Real p1, Real p2, Real p3) {
   NoncentralBetaDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void NoncentralBetaDistribution::Build(Real p1, Real p2, Real p3) {
-  ParCount = 3;
+  parCount_ = 3;
   DefineParameter(1, 0, InfBound, false, "@a");
   DefineParameter(2, 0, InfBound, false, "@b");
   DefineParameter(3, -1e-11L, InfBound, false, "@l");
   const bool central = NearlyEqual(p3, 0);
   if (central) {
     StoreParameters(2, p1, p2, 0);
-    Par[3].Value = 0;
-    Par[3].Unset = false;
+    par_[3].Value = 0;
+    par_[3].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, p3);
   }
@@ -105,19 +105,19 @@ void NoncentralBetaDistribution::Build(Real p1, Real p2, Real p3) {
     near.push_back({BetaFunction(p1 + e, p2), LogGammaRatio(p1 + p2 + e, p2) - LogGamma(p1 + e + 1),
                     central ? 0 : LnPoisson(j, a)});
   }
-  NameId = 932;
+  nameId_ = 932;
   NearFirst = first;
   Near = std::move(near);
   Central = central;
   Alpha = p1;
   Beta = p2;
   NonCentrality = central ? 0 : p3;
-  SupportLow = 0;
-  SupportHigh = 1;
-  HasMean = HasVariance = true;
-  Mean = mean;
-  Variance = var;
-  Mode = -1;
+  supportLow_ = 0;
+  supportHigh_ = 1;
+  hasMean_ = hasVariance_ = true;
+  mean_ = mean;
+  variance_ = var;
+  mode_ = -1;
 }
 
 void NoncentralBetaDistribution::CheckParameter(int i, Real x) const {
@@ -250,7 +250,7 @@ Real NoncentralBetaDistribution::StartValue(Real p, bool upper) const {
     const Real B = upper ? BetaUpperInv(f / 2, Beta, p) : BetaLowerInv(f / 2, Beta, p);
     return c * B / (c * B + (1 - B));
   } catch (const std::runtime_error&) {
-    return Mean;  // only a start: the solver brackets from anywhere
+    return mean_;  // only a start: the solver brackets from anywhere
   }
 }
 

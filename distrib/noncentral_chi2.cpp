@@ -38,13 +38,13 @@ NoncentralChiSquareDistribution::NoncentralChiSquareDistribution(Real nu, Real l
 
 void NoncentralChiSquareDistribution::SetParameters(Real p1, Real p2, Real p3) {
   NoncentralChiSquareDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void NoncentralChiSquareDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 0, InfBound, true, "@n");
   DefineParameter(2, -Eps, InfBound, false, "@l");
   // The central chi-square's own check comes first: the integer record below
@@ -55,21 +55,21 @@ void NoncentralChiSquareDistribution::Build(Real p1, Real p2, Real) {
     // The chi-square's record: real, so nu need not be an integer here.
     DefineParameter(1, 0, InfBound, false, "@n");
     StoreParameters(1, p1, 0, 0);
-    Par[2].Value = 0;
-    Par[2].Unset = false;
+    par_[2].Value = 0;
+    par_[2].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, 1);
   }
-  NameId = 923;
+  nameId_ = 923;
   Central = central;
   Nu = p1;
   NonCentrality = central ? 0 : p2;
-  SupportLow = 0;
-  SupportHigh = InfBound;
-  HasMean = HasVariance = true;
-  Mean = Nu + NonCentrality;
-  Variance = 2 * Nu + 4 * NonCentrality;
-  Mode = -1;
+  supportLow_ = 0;
+  supportHigh_ = InfBound;
+  hasMean_ = hasVariance_ = true;
+  mean_ = Nu + NonCentrality;
+  variance_ = 2 * Nu + 4 * NonCentrality;
+  mode_ = -1;
   lnDensityScale_ = -NonCentrality / 2 - LogGamma(Nu / 2) - std::log(2.0L);
   lnTailScale_ = -NonCentrality / 2 - LogGamma(Nu / 2 + 1);
 }
@@ -247,7 +247,7 @@ Real NoncentralChiSquareDistribution::Solve(Real p, bool upper) const {
   try {
     if (pp > 0) x0 = 2 * c * (up ? GammaUpperInv(f / 2, pp) : GammaLowerInv(f / 2, pp));
   } catch (const std::runtime_error&) {
-    x0 = Mean;  // only a start: the solver brackets from anywhere
+    x0 = mean_;  // only a start: the solver brackets from anywhere
   }
   return noncentral::TailQuantile([&](Real x) { return Tail(x, false); },
                                   [&](Real x) { return Tail(x, true); },
@@ -262,7 +262,7 @@ Real NoncentralChiSquareDistribution::UpperQuantile(Real q) const { return Solve
 Real NoncentralChiSquareDistribution::RandomValue(RandomEngine& engine) const {
   const Real x = noncentral::NcChiSquareValue(engine, Nu, NonCentrality);
   if (!(x >= 0)) return ContinuousDistribution::RandomValue(engine);
-  return x < SupportHigh ? x : SupportHigh;
+  return x < supportHigh_ ? x : supportHigh_;
 }
 
 }  // namespace vokt

@@ -31,13 +31,13 @@ NoncentralFDistribution::NoncentralFDistribution(Real m, Real n, Real lambda) {
 
 void NoncentralFDistribution::SetParameters(Real p1, Real p2, Real p3) {
   NoncentralFDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void NoncentralFDistribution::Build(Real p1, Real p2, Real p3) {
-  ParCount = 3;
+  parCount_ = 3;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
   DefineParameter(3, -Eps, InfBound, false, "@l");
@@ -46,29 +46,29 @@ void NoncentralFDistribution::Build(Real p1, Real p2, Real p3) {
     // The central F's records and checks; lambda = 0 itself would fail the
     // check against -Eps.
     StoreParameters(2, p1, p2, 0);
-    Par[3].Value = 0;
-    Par[3].Unset = false;
+    par_[3].Value = 0;
+    par_[3].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, p3);
   }
   const Real m = p1, n = p2, lambda = central ? 0 : p3;
   auto beta = std::make_unique<NoncentralBetaDistribution>(m / 2, n / 2, lambda);
-  NameId = 924;
+  nameId_ = 924;
   Central = central;
   NumDf = m;
   DenDf = n;
   NonCentrality = lambda;
-  SupportLow = 0;
-  SupportHigh = InfBound;
-  HasMean = n > 2;
-  if (HasMean) Mean = (m + lambda) * n / ((n - 2) * m);
-  HasVariance = n > 4;
-  if (HasVariance) {
+  supportLow_ = 0;
+  supportHigh_ = InfBound;
+  hasMean_ = n > 2;
+  if (hasMean_) mean_ = (m + lambda) * n / ((n - 2) * m);
+  hasVariance_ = n > 4;
+  if (hasVariance_) {
     const Real r = n / m;
-    Variance = 2 * r * r * ((m + lambda) * (m + lambda) + (m + 2 * lambda) * (n - 2)) /
-               ((n - 2) * (n - 2) * (n - 4));
+    variance_ = 2 * r * r * ((m + lambda) * (m + lambda) + (m + 2 * lambda) * (n - 2)) /
+                ((n - 2) * (n - 2) * (n - 4));
   }
-  Mode = -1;
+  mode_ = -1;
   NcBetaPart = std::move(beta);
   ChiPart.reset();
   if (n > kChiSquareDenDf) {
@@ -170,7 +170,7 @@ Real NoncentralFDistribution::RandomValue(RandomEngine& engine) const {
   const Real x2 = 2 * noncentral::GammaValue(engine, DenDf / 2);
   const Real r = (x1 / NumDf) / (x2 / DenDf);
   if (!(r >= 0)) return ContinuousDistribution::RandomValue(engine);
-  return r < SupportHigh ? r : SupportHigh;
+  return r < supportHigh_ ? r : supportHigh_;
 }
 
 void NoncentralFDistribution::ParameterLabel(int i, int n, std::string& s) const {

@@ -113,43 +113,43 @@ NoncentralTDistribution::NoncentralTDistribution(Real nu, Real delta) { Build(nu
 
 void NoncentralTDistribution::SetParameters(Real p1, Real p2, Real p3) {
   NoncentralTDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void NoncentralTDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 0, InfBound, false, "@n");
   DefineParameter(2, -InfBound, InfBound, false, "@d");
   const bool central = NearlyEqual(p2, 0);
   if (central) {
     StoreParameters(1, p1, 0, 0);
-    Par[2].Value = 0;
-    Par[2].Unset = false;
+    par_[2].Value = 0;
+    par_[2].Unset = false;
   } else {
     ContinuousDistribution::SetParameters(p1, p2, 1);
   }
   const Real nu = p1, delta = central ? 0 : p2;
   auto series = std::make_shared<const SeriesConstants>(nu, std::fabs(delta));
-  NameId = 925;
+  nameId_ = 925;
   Series = std::move(series);
   Central = central;
   Nu = nu;
   Delta = delta;
   LogGammaHalfNu = LogGamma(nu / 2);
   LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - std::log(nu * 3.14159265358979323846264L) / 2;
-  HasMean = nu > 1;
-  if (HasMean)
-    Mean =
+  hasMean_ = nu > 1;
+  if (hasMean_)
+    mean_ =
         delta == 0 ? 0 : delta * std::sqrt(nu / 2) * std::exp(LogGammaRatio((nu - 1) / 2, nu / 2));
-  HasVariance = nu > 2;
-  if (HasVariance) {
-    Variance = (1 + delta * delta) * nu / (nu - 2) - Mean * Mean;
+  hasVariance_ = nu > 2;
+  if (hasVariance_) {
+    variance_ = (1 + delta * delta) * nu / (nu - 2) - mean_ * mean_;
     // Rounding in the difference must not leave a negative variance.
-    if (!(Variance > 0)) Variance = nu / (nu - 2);
+    if (!(variance_ > 0)) variance_ = nu / (nu - 2);
   }
-  Mode = -2147483648.0L;
+  mode_ = -2147483648.0L;
 }
 
 void NoncentralTDistribution::CheckParameter(int i, Real x) const {
@@ -173,7 +173,7 @@ Real NoncentralTDistribution::Density(Real x) const {
     if (!InSupport(x)) return 0;
     return std::exp((std::log(Nu) - LogXSquarePlusNu(std::fabs(x), Nu)) * (Nu + 1) / 2 + LogNorm);
   }
-  if (!(SupportLow < x && x < SupportHigh)) return 0;
+  if (!(supportLow_ < x && x < supportHigh_)) return 0;
   Real d = Delta;
   if (d < 0) {
     x = -x;
@@ -534,8 +534,8 @@ Real NoncentralTDistribution::RandomValue(RandomEngine& engine) const {
   const Real v = 2 * noncentral::GammaValue(engine, Nu / 2);
   const Real t = z / std::sqrt(v / Nu);
   if (std::isnan(t)) return ContinuousDistribution::RandomValue(engine);
-  if (t > SupportHigh) return SupportHigh;
-  if (t < SupportLow) return SupportLow;
+  if (t > supportHigh_) return supportHigh_;
+  if (t < supportLow_) return supportLow_;
   return t;
 }
 

@@ -21,26 +21,26 @@ NormalDistribution::NormalDistribution(Real mu, Real sigma2) {
 
 void NormalDistribution::SetParameters(Real p1, Real p2, Real p3) {
   NormalDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void NormalDistribution::Build(Real p1, Real p2, Real p3) {
-  ParCount = 3;
+  parCount_ = 3;
   StrictPositive = true;
   DefineParameter(1, -InfBound, InfBound, false, "@m");
   DefineParameter(2, 0, InfBound, false, "@s^2_");
   DefineParameter(3, 0, InfBound, false, "@s");
   ContinuousDistribution::SetParameters(p1, p2, p3);
-  NameId = 901;
+  nameId_ = 901;
   Mu = p1;
   Sigma2 = p2;
   Sigma = std::sqrt(p2);
   InvSigma = 1 / Sigma;
-  Mean = Mu;
-  Variance = Sigma2;
-  Mode = Mu;
+  mean_ = Mu;
+  variance_ = Sigma2;
+  mode_ = Mu;
   LogNorm = -(std::log(6.283185307179586477L) + std::log(Sigma2)) / 2;
   ErrorIf(!(Sigma > 0) || !std::isfinite(Sigma), msgTooLarge);
   RouConst = std::sqrt(2 / std::exp(1.0L));

@@ -63,24 +63,24 @@ PoissonDistribution::PoissonDistribution(Real lambda) { Build(lambda); }
 
 void PoissonDistribution::SetParameters(Real p1, Real, Real) {
   PoissonDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1);
   ReplaceWith(*this, std::move(next));
 }
 
 void PoissonDistribution::Build(Real p1) {
-  ParCount = 1;
+  parCount_ = 1;
   DefineParameter(1, 0, InfBound, false, "@l");
   // An infinite mean reaches past every point (finite ones too large for
   // the point table are refused when it is built).
   ErrorIf(p1 == InfBound, msgTooLarge);
   DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
-  NameId = 906;
+  nameId_ = 906;
   Lambda = p1;
-  SupportLow = 0;
-  Mean = Lambda;
-  Variance = Lambda;
-  HasMean = HasVariance = true;
+  supportLow_ = 0;
+  mean_ = Lambda;
+  variance_ = Lambda;
+  hasMean_ = hasVariance_ = true;
   BuildPointTable();
 }
 

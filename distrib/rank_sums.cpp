@@ -180,11 +180,11 @@ Real RankSumBase::UpperQuantile(Real q) const {
 void RankSumBase::Install(int64_t top, int64_t offset, std::vector<Real>&& counts, Real variance) {
   Table.Set(top, std::move(counts));
   Offset = offset;
-  SupportLow = Real(offset);
-  SupportHigh = Real(offset + top);
-  Mean = Real(offset) + Real(top) / 2;
-  Variance = variance;
-  HasMean = HasVariance = true;
+  supportLow_ = Real(offset);
+  supportHigh_ = Real(offset + top);
+  mean_ = Real(offset) + Real(top) / 2;
+  variance_ = variance;
+  hasMean_ = hasVariance_ = true;
   BuildPointTable();
 }
 
@@ -195,7 +195,7 @@ SignedRankDistribution::SignedRankDistribution(Real size) { Build(size, Counts(s
 void SignedRankDistribution::SetParameters(Real p1, Real, Real) {
   std::vector<Real> counts = Counts(p1);
   SignedRankDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, std::move(counts));
   KeepInputs(*this, next);
   ReplaceWith(*this, std::move(next));
@@ -210,11 +210,11 @@ std::vector<Real> SignedRankDistribution::Counts(Real p1) {
 }
 
 void SignedRankDistribution::Build(Real p1, std::vector<Real>&& counts) {
-  ParCount = 1;
+  parCount_ = 1;
   DefineParameter(1, 1, InfBound, true, "n");
   DiscreteDistribution::SetParameters(p1, 1.0L, 1.0L);
   n = static_cast<int32_t>(p1);
-  NameId = 926;
+  nameId_ = 926;
   const int64_t top = int64_t{n} * (n + 1) / 2;
   Install(top, 0, std::move(counts), (2 * Real(n) + 1) * Real(top) / 12);
 }
@@ -238,20 +238,20 @@ MannWhitneyDistribution::MannWhitneyDistribution(Real first, Real second) {
 void MannWhitneyDistribution::SetParameters(Real p1, Real p2, Real) {
   std::vector<Real> counts = PairCounts(p1, p2);
   MannWhitneyDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, std::move(counts));
   KeepInputs(*this, next);
   ReplaceWith(*this, std::move(next));
 }
 
 void MannWhitneyDistribution::Build(Real p1, Real p2, std::vector<Real>&& counts) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
-  NameId = 927;
+  nameId_ = 927;
   const int64_t top = int64_t{m} * n;
   Install(top, 0, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
 }
@@ -265,20 +265,20 @@ RankSumDistribution::RankSumDistribution(Real first, Real second) {
 void RankSumDistribution::SetParameters(Real p1, Real p2, Real) {
   std::vector<Real> counts = PairCounts(p1, p2);
   RankSumDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, std::move(counts));
   KeepInputs(*this, next);
   ReplaceWith(*this, std::move(next));
 }
 
 void RankSumDistribution::Build(Real p1, Real p2, std::vector<Real>&& counts) {
-  ParCount = 2;
+  parCount_ = 2;
   DefineParameter(1, 1, InfBound, true, "m");
   DefineParameter(2, 1, InfBound, true, "n");
   DiscreteDistribution::SetParameters(p1, p2, 1.0L);
   m = static_cast<int32_t>(p1);
   n = static_cast<int32_t>(p2);
-  NameId = 928;
+  nameId_ = 928;
   const int64_t top = int64_t{m} * n;
   Install(top, int64_t{m} * (m + 1) / 2, std::move(counts), Real(top) * (Real(m) + n + 1) / 12);
 }

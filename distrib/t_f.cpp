@@ -31,13 +31,13 @@ StudentTDistribution::StudentTDistribution(Real nu) { Build(nu, 1, 1); }
 
 void StudentTDistribution::SetParameters(Real p1, Real p2, Real p3) {
   StudentTDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void StudentTDistribution::Build(Real p1, Real, Real) {
-  ParCount = 1;
+  parCount_ = 1;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "@n");
   ContinuousDistribution::SetParameters(p1, 1, 1);
@@ -51,18 +51,18 @@ void StudentTDistribution::Build(Real p1, Real, Real) {
     gamma = std::make_unique<GammaDistribution>(nu / 2, 1);
   }
   const BetaFunction tail(nu / 2, 0.5L);
-  NameId = 908;
+  nameId_ = 908;
   Nu = nu;
   TailBeta = tail;
   CentreBeta = tail.Swapped();
-  HasMean = nu > 1;
-  if (HasMean) Mean = 0;
-  HasVariance = nu > 2;
-  if (HasVariance) Variance = nu / (nu - 2);
+  hasMean_ = nu > 1;
+  if (hasMean_) mean_ = 0;
+  hasVariance_ = nu > 2;
+  if (hasVariance_) variance_ = nu / (nu - 2);
   LogNorm = LogGammaRatio((nu + 1) / 2, nu / 2) - (std::log(nu) + kLnPi) / 2;
   // ln(a B(a, 1/2)) for a = nu/2: ln a + ln Gamma(a) + ln Gamma(1/2) - ln Gamma(a + 1/2).
   LogSmallTailNorm = std::log(nu / 2) + kLnPi / 2 - LogGammaRatio((nu + 1) / 2, nu / 2);
-  Mode = 0;
+  mode_ = 0;
   if (nu >= 1) {
     // Largest |x| sqrt(h(x)) for h(x) = (1 + x^2/nu)^(-(nu+1)/2), at
     // x^2 = 2nu/(nu - 1): sqrt(2nu) (nu-1)^((nu-1)/4) / (nu+1)^((nu+1)/4).
@@ -198,13 +198,13 @@ FDistribution::FDistribution(Real m, Real n) { Build(m, n, 1); }
 
 void FDistribution::SetParameters(Real p1, Real p2, Real p3) {
   FDistribution next;
-  next.Par = Par;
+  next.par_ = par_;
   next.Build(p1, p2, p3);
   ReplaceWith(*this, std::move(next));
 }
 
 void FDistribution::Build(Real p1, Real p2, Real) {
-  ParCount = 2;
+  parCount_ = 2;
   StrictPositive = true;
   DefineParameter(1, 0, InfBound, false, "m");
   DefineParameter(2, 0, InfBound, false, "n");
@@ -216,14 +216,14 @@ void FDistribution::Build(Real p1, Real p2, Real) {
   NumDf = m;
   DenDf = n;
   DenBeta = beta->Incomplete.Swapped();
-  NameId = 909;
+  nameId_ = 909;
   LogNorm = beta->LogNorm + (std::log(m) - std::log(n)) * m / 2;
-  SupportLow = 0;
-  HasMean = n > 2;
-  if (HasMean) Mean = n / (n - 2);
-  HasVariance = n > 4;
-  if (HasVariance) Variance = Mean * Mean * 2 * (m + n - 2) / (m * (n - 4));
-  Mode = m >= 2 ? (m - 2) * n / (m * (n + 2)) : 0;
+  supportLow_ = 0;
+  hasMean_ = n > 2;
+  if (hasMean_) mean_ = n / (n - 2);
+  hasVariance_ = n > 4;
+  if (hasVariance_) variance_ = mean_ * mean_ * 2 * (m + n - 2) / (m * (n - 4));
+  mode_ = m >= 2 ? (m - 2) * n / (m * (n + 2)) : 0;
   BetaPart = std::move(beta);
 }
 

@@ -28,7 +28,7 @@ bool AtMostLevel(Real p, Real alpha) { return p <= alpha * (1 + kLevelSlack); }
 
 const PointTable* Table(const Distribution& d) {
   if (!dynamic_cast<const EmpiricalDistribution*>(&d)) return nullptr;
-  return d.Points && d.Points->Count() > 0 ? d.Points.get() : nullptr;
+  return d.Points() && d.Points()->Count() > 0 ? d.Points() : nullptr;
 }
 
 Real Clamp01(Real p) { return p < 0 ? 0 : (p > 1 ? 1 : p); }
@@ -61,7 +61,7 @@ bool NextPoint(Distribution& d, Real s, Real& n) {
     return true;
   }
   n = s + 1;
-  return n <= d.SupportHigh && n != s;
+  return n <= d.SupportHigh() && n != s;
 }
 
 bool PrevPoint(Distribution& d, Real s, Real& p) {
@@ -73,7 +73,7 @@ bool PrevPoint(Distribution& d, Real s, Real& p) {
     return true;
   }
   p = s - 1;
-  return p >= d.SupportLow && p != s;
+  return p >= d.SupportLow() && p != s;
 }
 
 // The support point nearest to x (for starting a walk); false when the
@@ -87,12 +87,12 @@ bool NearestPoint(Distribution& d, Real x, Real& s) {
     return true;
   }
   if (std::isnan(x)) return false;
-  if (x < d.SupportLow) x = d.SupportLow;
-  if (x > d.SupportHigh) x = d.SupportHigh;
+  if (x < d.SupportLow()) x = d.SupportLow();
+  if (x > d.SupportHigh()) x = d.SupportHigh();
   if (!std::isfinite(x)) return false;
   s = RoundExt(x);
-  if (s < d.SupportLow) s += 1;
-  if (s > d.SupportHigh) s -= 1;
+  if (s < d.SupportLow()) s += 1;
+  if (s > d.SupportHigh()) s -= 1;
   return true;
 }
 
@@ -118,8 +118,8 @@ Real ProbAtMost(Distribution& d, Real x) {
   if (x == std::numeric_limits<Real>::infinity()) return 1;
   // Beyond the ends of the support nothing is computed (some families
   // refuse arguments far outside it).
-  if (x < d.SupportLow - Eps) return 0;
-  if (x >= d.SupportHigh) return 1;
+  if (x < d.SupportLow() - Eps) return 0;
+  if (x >= d.SupportHigh()) return 1;
   return Clamp01(d.Cdf(x));
 }
 
@@ -127,8 +127,8 @@ Real ProbAbove(Distribution& d, Real x) {
   if (std::isnan(x)) RaiseMessage(msgNotANumber);
   if (x == -std::numeric_limits<Real>::infinity()) return 1;
   if (x == std::numeric_limits<Real>::infinity()) return 0;
-  if (x < d.SupportLow - Eps) return 1;
-  if (x >= d.SupportHigh) return 0;
+  if (x < d.SupportLow() - Eps) return 1;
+  if (x >= d.SupportHigh()) return 0;
   return Clamp01(d.UpperTail(x));
 }
 

@@ -239,7 +239,8 @@ void DrawDiscreteDensity(DiscreteDistribution& d, DrawingSurface& box, Color pen
   box.SetPenColor(pen);
   // The Kruskal-Wallis and Friedman graphs are always black.
   box.SetPenMode(FamilyOf(d).FractionalValues ? PenMode::AlwaysBlack : PenMode::Normal);
-  if (d.Points) DrawBars(box, *d.Points, r, box.ClientRect(), ClipInterval(r, from, to), d.MaxDens);
+  if (d.Points())
+    DrawBars(box, *d.Points(), r, box.ClientRect(), ClipInterval(r, from, to), d.MaxDens());
   box.SetPenWidth(2);
   box.SetPenMode(previous);
   box.SetPenColor(kTextColor);
@@ -252,7 +253,7 @@ void DrawDiscreteCdf(DiscreteDistribution& d, DrawingSurface& box, Real x, Real 
   x = ClampX(r, x);
   box.SetPenColor(kTextColor);
   box.SetPenWidth(2);
-  if (d.Points) DrawSteps(box, *d.Points, r, rect, 1);
+  if (d.Points()) DrawSteps(box, *d.Points(), r, rect, 1);
   box.SetPenWidth(1);
   Axis(box);
   const int32_t yF = YToPixel(rect, Sample([&d](Real t) { return d.Cdf(t); }, x), 1);

@@ -67,7 +67,7 @@ void Calculator::CheckProbability(Real p) {
 
 bool Calculator::ParametersComplete() const {
   if (!Current) return false;
-  for (int i = 1; i <= Current->ParCount && i <= 3; ++i) {
+  for (int i = 1; i <= Current->ParCount() && i <= 3; ++i) {
     Parameter r;
     Current->GetParameter(i, r);
     if (r.Unset) return false;
@@ -82,7 +82,7 @@ void Calculator::NumberEditClicked(EditId id) {
 
 void Calculator::FillParameterTexts() {
   if (!Current) return;
-  const int n = Current->ParCount;
+  const int n = Current->ParCount();
   if (static_cast<int>(ParameterTexts.size()) < n + 1) ParameterTexts.resize(n + 1);
   for (int i = 1; i <= n; ++i) {
     Parameter r;
@@ -179,7 +179,7 @@ void Calculator::MainButtonClicked() {
 }
 
 void Calculator::ApplyParameters() {
-  const int n = std::min<int>(Current->ParCount, 3);
+  const int n = std::min<int>(Current->ParCount(), 3);
   if (static_cast<int>(ParameterTexts.size()) < n + 1) ParameterTexts.resize(n + 1);
   int k = 1;
   while (k <= n && !ParameterTexts[k].empty()) ++k;
@@ -192,7 +192,7 @@ void Calculator::ApplyParameters() {
   for (int i = 1; i <= n; ++i) p[i] = ParameterValue(ParameterTexts[i]);
 
   // A refused set leaves the distribution as it was; the caller reports it.
-  const std::array<Parameter, 4> saved = Current->Par;
+  const std::array<Parameter, 4> saved = Current->Par();
   Current->SetParameters(p[1], p[2], p[3]);
   try {
     ShowDistribution();
@@ -203,7 +203,8 @@ void Calculator::ApplyParameters() {
     // they were; the caller reports the error.
     try {
       Current->SetParameters(saved[1].Value, saved[2].Value, saved[3].Value);
-      for (size_t i = 1; i < saved.size(); ++i) Current->Par[i].Unset = saved[i].Unset;
+      for (size_t i = 1; i < saved.size(); ++i)
+        Current->MarkUnset(static_cast<int>(i), saved[i].Unset);
     } catch (...) {
     }
     try {
@@ -221,15 +222,15 @@ void Calculator::ShowDistribution() {
   if (FamilyOf(*Current).Apply == ApplyStyle::GroupSizes && RankTestRows) {
     RankTestRows(*this);
   } else {
-    view_.SetGridRowCount(Current->ParCount);
+    view_.SetGridRowCount(Current->ParCount());
     FillParameterTexts();
     view_.RestartGridEditor();
     view_.GridTextsChanged();
   }
   if (ParametersComplete()) {
     ProbLeft = 0.5L;
-    if (Current->HasMean) {
-      CurrentX = Current->Mean;
+    if (Current->HasMean()) {
+      CurrentX = Current->Mean();
     } else {
       const QuantileResult q = Current->Quantile(ProbLeft);
       CurrentX = q.X;

@@ -107,7 +107,7 @@ void CdfPage::Paint(QPainter& p, const QRect& r) {
   QPainterSurface surface(p, r.adjusted(0, 0, 0, -AxisStripHeight(*Graph)), palette());
   try {
     PaintAxis(p, r, *Graph, d->Range());
-    DrawCdf(*d, surface, calc_.CurrentX, d->SupportHigh);
+    DrawCdf(*d, surface, calc_.CurrentX, d->SupportHigh());
   } catch (...) {
   }
 }

@@ -175,11 +175,11 @@ void DensityPage::Paint(QPainter& p, const QRect& r) {
     PaintAxis(p, r, *Graph, d->Range());
     if (Tails->PaintDensity(surface, *d)) return;  // a two-sided or interval view
     if (!d->IsDiscrete()) {
-      DrawDensity(*d, surface, kTextColor, kFillColor, d->SupportLow, x);
-      DrawDensity(*d, surface, kTextColor, kFillColor, x, d->SupportHigh);
+      DrawDensity(*d, surface, kTextColor, kFillColor, d->SupportLow(), x);
+      DrawDensity(*d, surface, kTextColor, kFillColor, x, d->SupportHigh());
     } else {
-      DrawDensity(*d, surface, kGrayColor, kGrayColor, d->SupportLow, x);
-      DrawDensity(*d, surface, kGrayColor, kGrayColor, x, d->SupportHigh);
+      DrawDensity(*d, surface, kGrayColor, kGrayColor, d->SupportLow(), x);
+      DrawDensity(*d, surface, kGrayColor, kGrayColor, x, d->SupportHigh());
       DrawDensity(*d, surface, kTextColor, kTextColor, x, x);
     }
   } catch (...) {

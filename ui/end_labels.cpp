@@ -14,10 +14,10 @@ namespace {
 
 // The ends the labels name: the plot range within the support.
 Real LowEnd(const Distribution& d, const GraphRange& range) {
-  return std::max(d.SupportLow, range.Left);
+  return std::max(d.SupportLow(), range.Left);
 }
 Real HighEnd(const Distribution& d, const GraphRange& range) {
-  return std::min(d.SupportHigh, range.Right);
+  return std::min(d.SupportHigh(), range.Right);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ void MainWindow::StartUp() {
   if (!calc_.Current && !distributions_.empty()) calc_.Current = distributions_.front().get();
   if (calc_.Current) {
     SelectTypeInList(calc_.Current);
-    if (calc_.Current->NameId == kStartType) {
+    if (calc_.Current->NameId() == kStartType) {
       const auto& p = FamilyOf(*calc_.Current).Defaults;
       calc_.Current->SetParameters(p[0], p[1], p[2]);
     }
@@ -117,7 +117,7 @@ bool MainWindow::GroupSizesInGrid() const {
 
 Distribution* MainWindow::FindType(uint16_t id) const {
   for (const auto& d : distributions_)
-    if (d->NameId == id) return d.get();
+    if (d->NameId() == id) return d.get();
   return nullptr;
 }
 

@@ -197,7 +197,7 @@ std::string ParameterGrid::RowLabel(int row) const {
   const Distribution* d = calc_.Current;
   if (!d) return {};
   if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes) return "n_" + std::to_string(row + 1) + "^ =";
-  if (row < 0 || row >= d->ParCount) return {};
+  if (row < 0 || row >= d->ParCount()) return {};
   Parameter r;
   d->GetParameter(row + 1, r);
   return r.Symbol + " =";
@@ -208,7 +208,7 @@ std::string ParameterGrid::RowHint(int row) const {
   if (!d) return {};
   if (FamilyOf(*d).Apply == ApplyStyle::GroupSizes)
     return "n_" + std::to_string(row + 1) + "^ = 0, 1, 2, ...";
-  if (row < 0 || row >= d->ParCount) return {};
+  if (row < 0 || row >= d->ParCount()) return {};
   Parameter r;
   d->GetParameter(row + 1, r);
   return r.RangeHint;

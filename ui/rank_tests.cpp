@@ -48,7 +48,7 @@ void RankTests::ApplyRankSums() {
     return ParseNumber(calc_.ParameterTexts[static_cast<size_t>(row)], v) && v >= 1 &&
            v <= 100000 && v == std::floor(v);
   };
-  const bool two = rank && rank->ParCount == 2;
+  const bool two = rank && rank->ParCount() == 2;
   if (!rank || calc_.ParameterTexts.size() < 3 || !size(1, first) || (two && !size(2, second))) {
     calc_.ApplyParameters();
     return;
@@ -138,7 +138,7 @@ void RankTests::ShowGroupRows() {
   grid_.SetRows(rows);
   auto& texts = calc_.ParameterTexts;
   texts.assign(rows + 1, std::string());
-  if (!kw->Par[1].Unset)
+  if (!kw->Par()[1].Unset)
     for (int k = 1; k < rows && k < static_cast<int>(kw->GroupSizes.size()); ++k)
       texts[k] = std::to_string(kw->GroupSizes[static_cast<size_t>(k)]);
   grid_.RestartQuietly();

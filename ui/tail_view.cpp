@@ -40,12 +40,12 @@ int32_t ClampPixel(int32_t v, int32_t lo, int32_t hi) { return std::max(lo, std:
 // when taller, so a dense table costs one pass and no more lines than
 // columns matter.
 void ShadeBars(DrawingSurface& s, DiscreteDistribution& d, Real from, Real to, Color c) {
-  if (!d.Points || d.Points->Count() == 0) return;
+  if (!d.Points() || d.Points()->Count() == 0) return;
   const GraphRange r = d.Range();
   const Rect rect = s.ClientRect();
-  const auto& items = d.Points->Items();
+  const auto& items = d.Points()->Items();
   int first = 0;
-  FindPoint(*d.Points, std::max(from, r.Left), first);
+  FindPoint(*d.Points(), std::max(from, r.Left), first);
   int inRange = 0;
   for (const auto& p : items)
     if (p.X >= r.Left && p.X <= r.Right) ++inRange;
@@ -53,13 +53,13 @@ void ShadeBars(DrawingSurface& s, DiscreteDistribution& d, Real from, Real to, C
   s.SetPenColor(c);
   s.SetPenWidth(inRange > 0 && w >= r.Right - r.Left ? std::max(1, std::min(3, w / inRange - 1))
                                                      : 1);
-  const int32_t base = YToPixel(rect, 0, d.MaxDens);
+  const int32_t base = YToPixel(rect, 0, d.MaxDens());
   int32_t lastX = INT32_MIN, lastTop = INT32_MAX;
   for (size_t i = static_cast<size_t>(first); i < items.size(); ++i) {
     const PointRecord& p = items[i];
     if (p.X > to + Eps || p.X > r.Right) break;
     if (p.X < from - Eps) continue;
-    const int32_t x = XToPixel(r, rect, p.X), top = YToPixel(rect, p.Prob, d.MaxDens);
+    const int32_t x = XToPixel(r, rect, p.X), top = YToPixel(rect, p.Prob, d.MaxDens());
     if (x == lastX && top >= lastTop) continue;
     s.MoveTo(x, base);
     s.LineTo(x, top);
@@ -380,7 +380,7 @@ void TailControls::PlaceSecond(Distribution& d, const ViewTexts& t, bool editabl
 bool TailControls::PaintDensity(DrawingSurface& s, Distribution& d) {
   const TailView view = View();
   if (view == TailView::Three) return false;
-  const Real L = d.SupportLow, H = d.SupportHigh;
+  const Real L = d.SupportLow(), H = d.SupportHigh();
   // The parts to shade: both tails (two-sided), the upper tail (rank tests
   // that reject large values) or the middle (between a and b).
   struct Part {

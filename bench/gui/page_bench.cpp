@@ -61,14 +61,14 @@ std::unique_ptr<MainWindow> WindowWith(uint16_t type, int page, std::string* why
     return nullptr;
   }
   std::vector<std::string> texts(
-      std::max<size_t>(form->Calc().ParameterTexts.size(), reference->ParCount + 1));
+      std::max<size_t>(form->Calc().ParameterTexts.size(), reference->ParCount() + 1));
   if (!params.empty()) {
     texts = params;
   } else if (type == 929) {
     texts = {"", "2", "3", ""};  // Kruskal-Wallis: group sizes, one per row
   } else {
-    for (int i = 1; i <= reference->ParCount; ++i)
-      texts[i] = vokt::FormatNumber(reference->Par[i].Value);
+    for (int i = 1; i <= reference->ParCount(); ++i)
+      texts[i] = vokt::FormatNumber(reference->Par()[i].Value);
   }
   int errors = 0;
   auto old = vokt::ui::SetErrorHook([&](const std::string& text) {

@@ -27,11 +27,11 @@ constexpr int kWidth = 1920, kHeight = 1080;
 class SyntheticUniform : public vokt::DiscreteDistribution {
  public:
   explicit SyntheticUniform(int n) : n_(n) {
-    NameId = 990;
-    SupportLow = 0;
-    SupportHigh = n - 1;
-    Mean = (n - 1) / 2.0L;
-    Variance = (static_cast<Real>(n) * n - 1) / 12;
+    nameId_ = 990;
+    supportLow_ = 0;
+    supportHigh_ = n - 1;
+    mean_ = (n - 1) / 2.0L;
+    variance_ = (static_cast<Real>(n) * n - 1) / 12;
     BuildPointTable();
   }
   Real PointProb(Real x) const override { return InSupport(x) ? 1.0L / n_ : 0; }
@@ -45,19 +45,19 @@ class SyntheticUniform : public vokt::DiscreteDistribution {
 };
 
 Real CentreX(Distribution& d) {
-  if (d.HasMean) return d.Mean;
+  if (d.HasMean()) return d.Mean();
   Real p = 0.5L;
   return d.Quantile(p).X;
 }
 
 void PaintDensity(Distribution& d, vokt::DrawingSurface& s, Real x) {
   if (d.IsDiscrete()) {
-    vokt::DrawDensity(d, s, vokt::kGrayColor, vokt::kFillColor, d.SupportLow, x);
-    vokt::DrawDensity(d, s, vokt::kGrayColor, vokt::kFillColor, x, d.SupportHigh);
+    vokt::DrawDensity(d, s, vokt::kGrayColor, vokt::kFillColor, d.SupportLow(), x);
+    vokt::DrawDensity(d, s, vokt::kGrayColor, vokt::kFillColor, x, d.SupportHigh());
     vokt::DrawDensity(d, s, vokt::kBlackColor, vokt::kFillColor, x, x);
   } else {
-    vokt::DrawDensity(d, s, vokt::kTextColor, vokt::kFillColor, d.SupportLow, x);
-    vokt::DrawDensity(d, s, vokt::kTextColor, vokt::kFillColor, x, d.SupportHigh);
+    vokt::DrawDensity(d, s, vokt::kTextColor, vokt::kFillColor, d.SupportLow(), x);
+    vokt::DrawDensity(d, s, vokt::kTextColor, vokt::kFillColor, x, d.SupportHigh());
   }
 }
 
@@ -72,7 +72,7 @@ void BM_Paint(benchmark::State& state, uint16_t type, bool cdf) {
   for (auto _ : state) {
     image.Clear();
     if (cdf)
-      vokt::DrawCdf(*d, image.Surface(), x, d->SupportHigh);
+      vokt::DrawCdf(*d, image.Surface(), x, d->SupportHigh());
     else
       PaintDensity(*d, image.Surface(), x);
   }

@@ -62,7 +62,7 @@ void BM_ApplyParameters(benchmark::State& state, uint16_t type) {
     return;
   }
   std::vector<std::string> texts(form.Calc().ParameterTexts.size());
-  for (int i = 1; i <= d->ParCount; ++i) texts[i] = vokt::FormatNumber(d->Par[i].Value);
+  for (int i = 1; i <= d->ParCount(); ++i) texts[i] = vokt::FormatNumber(d->Par()[i].Value);
   int errors = 0;
   auto old = vokt::ui::SetErrorHook([&](const std::string&) { ++errors; });
   for (auto _ : state) {

@@ -370,7 +370,7 @@ void FormulaView::keyPressEvent(QKeyEvent* event) {
 // ---- The page ----------------------------------------------------------------
 
 bool ParametersComplete(const Distribution& d) {
-  for (int i = 1; i <= d.ParCount && i <= 3; ++i) {
+  for (int i = 1; i <= d.ParCount() && i <= 3; ++i) {
     Parameter r;
     d.GetParameter(i, r);
     if (r.Unset) return false;
@@ -381,7 +381,7 @@ bool ParametersComplete(const Distribution& d) {
 void FillFormulasPage(FormulaView& edit, Distribution* d, Real x) {
   edit.ClearText();
   if (!d) return;
-  const int t = d->NameId;
+  const int t = d->NameId();
   const bool complete = ParametersComplete(*d);
   edit.AppendLine("");
   edit.AppendLine(LoadString(t + kFormulaOffset));
@@ -393,14 +393,14 @@ void FillFormulasPage(FormulaView& edit, Distribution* d, Real x) {
       edit.AppendLine("P(X = " + xs + ") = " + FormatNumber(d->PointProb(x)));
     else
       edit.AppendLine("f(" + xs + ") = " + FormatNumber(d->Density(x)));
-    if (d->HasMean)
+    if (d->HasMean())
       edit.AppendLine(LoadString(kExpectationLabel) + "= " + LoadString(t + kMeanOffset) + " = " +
-                      FormatNumber(d->Mean));
+                      FormatNumber(d->Mean()));
     else
       edit.AppendLine(LoadString(kExpectationLabel) + LoadString(kDoesNotExist));
-    if (d->HasVariance) {
+    if (d->HasVariance()) {
       edit.AppendLine(LoadString(kVarianceLabel) + "= " + LoadString(t + kVarianceOffset) + " = " +
-                      FormatNumber(d->Variance));
+                      FormatNumber(d->Variance()));
       edit.AppendLine(LoadString(kStdDevLabel) + "= " + FormatNumber(d->StdDev()));
     } else {
       edit.AppendLine(LoadString(kVarianceLabel) + " " + LoadString(kDoesNotExist));

@@ -13,21 +13,23 @@ class TestFamily : public ContinuousDistribution {
  public:
   TestFamily() { SetParameters(1, 2, 1); }
   void SetParameters(Real p1, Real p2, Real p3) override {
-    ParCount = parCount;
+    parCount_ = parCount;
     DefineParameter(1, 0, 10, false, "a");
     DefineParameter(2, 1, 10, true, "n");
     DefineParameter(3, 0, 1, false, "c");
     ContinuousDistribution::SetParameters(p1, p2, p3);
-    SupportLow = 0;
-    SupportHigh = 1;
-    Mean = 0.5L;
-    Variance = 1.0L / 12;
+    supportLow_ = 0;
+    supportHigh_ = 1;
+    mean_ = 0.5L;
+    variance_ = 1.0L / 12;
   }
   Real Density(Real x) const override { return InSupport(x) ? 1 : 0; }
   Real Cdf(Real x) const override {
     if (!InSupport(x)) return ContinuousDistribution::Cdf(x);
     return x;
   }
+  // A family whose variance is undefined.
+  void DropVariance() { hasVariance_ = false; }
   uint8_t parCount = 2;
 };
 
@@ -36,11 +38,11 @@ class TestFamily : public ContinuousDistribution {
 class LogisticFamily : public ContinuousDistribution {
  public:
   LogisticFamily() {
-    ParCount = 0;
-    SupportLow = -InfBound;
-    SupportHigh = InfBound;
-    Mean = 0;
-    Variance = 3.2898681336964528729L;
+    parCount_ = 0;
+    supportLow_ = -InfBound;
+    supportHigh_ = InfBound;
+    mean_ = 0;
+    variance_ = 3.2898681336964528729L;
   }
   Real Density(Real x) const override {
     const Real e = std::exp(-std::fabs(x));
@@ -134,13 +136,13 @@ TEST(DistributionBase, OnlyUsedParametersAreChecked) {
 
 TEST(DistributionBase, FailedCheckStoresNothingAndSuccessClearsUnset) {
   TestFamily d;
-  d.Par[2].Unset = true;
+  d.MarkUnset(2, true);
   EXPECT_NE(SetMessage(d, 3, 0), "");
-  EXPECT_EQ(d.Par[1].Value, 1);  // the first passed, but nothing is stored
-  EXPECT_EQ(d.Par[2].Value, 2);
-  EXPECT_TRUE(d.Par[2].Unset);
+  EXPECT_EQ(d.Par()[1].Value, 1);  // the first passed, but nothing is stored
+  EXPECT_EQ(d.Par()[2].Value, 2);
+  EXPECT_TRUE(d.Par()[2].Unset);
   EXPECT_EQ(SetMessage(d, 3, 4), "");
-  EXPECT_FALSE(d.Par[2].Unset);
+  EXPECT_FALSE(d.Par()[2].Unset);
 }
 
 TEST(DistributionBase, CdfAndIntervalProb) {
@@ -168,7 +170,7 @@ TEST(DistributionBase, LabelsAndStdDev) {
   TestFamily d;
   EXPECT_EQ(d.Label(1, 3), "a_3^");
   EXPECT_EQ(d.Label(1, 0), "a");
-  d.HasVariance = false;
+  d.DropVariance();
   try {
     d.StdDev();
     FAIL();

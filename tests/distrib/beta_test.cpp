@@ -25,7 +25,7 @@ TEST(Beta, SpecialPointsAndMode) {
     BetaDistribution d(r.a, r.b);
     EXPECT_EQ(d.Density(0), r.density0) << (double)r.a << "," << (double)r.b;
     EXPECT_EQ(d.Density(1), r.density1) << (double)r.a << "," << (double)r.b;
-    EXPECT_NEAR((double)d.Mode, (double)r.mode, 1e-15) << (double)r.a << "," << (double)r.b;
+    EXPECT_NEAR((double)d.Mode(), (double)r.mode, 1e-15) << (double)r.a << "," << (double)r.b;
     EXPECT_EQ(d.InSupport(0), r.in0) << (double)r.a << "," << (double)r.b;
     EXPECT_EQ(d.InSupport(1), r.in1) << (double)r.a << "," << (double)r.b;
     EXPECT_EQ(d.Cdf(0), 0);
@@ -44,9 +44,9 @@ TEST(Beta, ValuesAndMoments) {
   // Mode 1 lies outside the support, so the maximum is searched and capped.
   EXPECT_TRUE(std::isfinite(arcsine.MaxDensity()));
   BetaDistribution d(2, 5);
-  EXPECT_NEAR((double)d.Mean, 2.0 / 7, 1e-15);
-  EXPECT_NEAR((double)d.Variance, 10.0 / 392, 1e-15);
-  EXPECT_EQ(d.NameId, 910);
+  EXPECT_NEAR((double)d.Mean(), 2.0 / 7, 1e-15);
+  EXPECT_NEAR((double)d.Variance(), 10.0 / 392, 1e-15);
+  EXPECT_EQ(d.NameId(), 910);
   EXPECT_THROW(d.SetParameters(0, 1, 0), ArgumentError);
   EXPECT_EQ(d.Alpha, 2);
   // The 0.01 quantile of beta(3, 1), x^3 = 0.01, lies below mean - 2 sd.

@@ -78,8 +78,8 @@ void Probe(RandomEngine& engine, uint16_t type, Real p1, Real p2, Real p3) {
       }))
     return;
 
-  std::vector<Real> xs = {d->SupportLow,
-                          d->SupportHigh,
+  std::vector<Real> xs = {d->SupportLow(),
+                          d->SupportHigh(),
                           0,
                           1e-300L,
                           -1e-300L,
@@ -94,10 +94,10 @@ void Probe(RandomEngine& engine, uint16_t type, Real p1, Real p2, Real p3) {
                           kNaN,
                           kInf,
                           -kInf,
-                          d->SupportLow + 1e-12L,
-                          d->SupportHigh - 1e-12L,
-                          d->Mode};
-  if (d->HasMean) xs.push_back(d->Mean);
+                          d->SupportLow() + 1e-12L,
+                          d->SupportHigh() - 1e-12L,
+                          d->Mode()};
+  if (d->HasMean()) xs.push_back(d->Mean());
   for (Real x : xs) {
     const std::string at = " at " + std::to_string((double)x);
     probe.Call("Cdf" + at, [&] { return IsProbability(d->Cdf(x)); });
@@ -133,8 +133,8 @@ TEST(ContinuousFuzz, HostileParametersAndArguments) {
     auto d = CreateDistribution(t);
     if (d->IsDiscrete()) continue;
     ++types;
-    const int n = d->ParCount;
-    const Real defaults[4] = {0, d->Par[1].Value, d->Par[2].Value, d->Par[3].Value};
+    const int n = d->ParCount();
+    const Real defaults[4] = {0, d->Par()[1].Value, d->Par()[2].Value, d->Par()[3].Value};
     // One parameter at a time over the full list, the others at their defaults.
     for (int i = 1; i <= n; ++i) {
       for (Real v : ParameterValues()) {

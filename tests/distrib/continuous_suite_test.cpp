@@ -145,8 +145,8 @@ class ContinuousSuite : public ::testing::TestWithParam<Case> {
       set_.draws = 100000;
     }
     std::ostringstream s;
-    s << "type " << c.type << " (" << (double)d_->Par[1].Value << ", " << (double)d_->Par[2].Value
-      << ", " << (double)d_->Par[3].Value << ")";
+    s << "type " << c.type << " (" << (double)d_->Par()[1].Value << ", "
+      << (double)d_->Par()[2].Value << ", " << (double)d_->Par()[3].Value << ")";
     label_ = s.str();
   }
   std::unique_ptr<Distribution> d_;
@@ -191,10 +191,10 @@ TEST_P(ContinuousSuite, DensityIsTheDerivativeOfTheCdf) {
     // wider than the scale of its curvature), and at most a fiftieth of the
     // distance to a support end, where poles and kinks live.
     Real h = std::min(xs[i] - xs[i - 1], xs[i + 1] - xs[i]) / 100;
-    const Real toEnd = std::min(x - d_->SupportLow, d_->SupportHigh - x);
+    const Real toEnd = std::min(x - d_->SupportLow(), d_->SupportHigh() - x);
     h = std::min(h, toEnd / 50);
     if (!(h > 0)) continue;
-    if (KinkAtMode(GetParam().type) && std::fabs(x - d_->Mode) < 3 * h) continue;
+    if (KinkAtMode(GetParam().type) && std::fabs(x - d_->Mode()) < 3 * h) continue;
     const Real f = d_->Density(x);
     // The cdf is good to about 1e-11; the difference quotient needs h f well
     // above that to say anything at 1e-5.

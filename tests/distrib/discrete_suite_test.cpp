@@ -75,9 +75,9 @@ std::unique_ptr<Distribution> Make(const Case& c) {
 
 // The points that carry all but a negligible part of the probability.
 void MassRange(Distribution& d, Real& lo, Real& hi) {
-  const Real sd = std::sqrt(d.Variance);
-  lo = std::max(d.SupportLow, std::floor(d.Mean - 40 * sd - 50));
-  hi = std::min(d.SupportHigh, std::ceil(d.Mean + 40 * sd + 50));
+  const Real sd = std::sqrt(d.Variance());
+  lo = std::max(d.SupportLow(), std::floor(d.Mean() - 40 * sd - 50));
+  hi = std::min(d.SupportHigh(), std::ceil(d.Mean() + 40 * sd + 50));
 }
 
 // Upper 0.1% point of the chi-square distribution with df degrees of
@@ -136,7 +136,7 @@ TEST_P(DiscreteSuite, IntervalProbabilitiesFromEitherSide) {
   auto d = Make(GetParam());
   Real lo, hi;
   MassRange(*d, lo, hi);
-  const Real m = RoundExt(d->Mean), s = std::ceil(std::sqrt(d->Variance));
+  const Real m = RoundExt(d->Mean()), s = std::ceil(std::sqrt(d->Variance()));
   const Real points[] = {lo, m - 2 * s, m - s, m, m + 1, m + s, m + 3 * s};
   for (Real a : points) {
     for (Real b : points) {
@@ -192,8 +192,8 @@ TEST_P(DiscreteSuite, RandomValuesFitTheDistribution) {
 
 TEST_P(DiscreteSuite, PointTableMatchesThePointProbabilities) {
   auto d = Make(GetParam());
-  ASSERT_TRUE(d->Points);
-  const auto& items = d->Points->Items();
+  ASSERT_TRUE(d->Points());
+  const auto& items = d->Points()->Items();
   ASSERT_FALSE(items.empty());
   for (size_t i = 0; i < items.size(); ++i) {
     const PointRecord& r = items[i];
@@ -203,11 +203,11 @@ TEST_P(DiscreteSuite, PointTableMatchesThePointProbabilities) {
     EXPECT_NEAR((double)r.Prob, (double)d->PointProb(r.X), 1e-12 + 1e-9 * (double)r.Prob);
     EXPECT_NEAR((double)r.CumProb, (double)d->Cdf(r.X), 1e-9);
   }
-  EXPECT_EQ(d->MaxDensity(), d->PointProb(d->Mode));
+  EXPECT_EQ(d->MaxDensity(), d->PointProb(d->Mode()));
   // A local maximum, up to rounding where two neighbours tie exactly.
-  const Real top = d->PointProb(d->Mode) * (1 + 1e-12L);
-  EXPECT_GE(top, d->PointProb(d->Mode - 1));
-  EXPECT_GE(top, d->PointProb(d->Mode + 1));
+  const Real top = d->PointProb(d->Mode()) * (1 + 1e-12L);
+  EXPECT_GE(top, d->PointProb(d->Mode() - 1));
+  EXPECT_GE(top, d->PointProb(d->Mode() + 1));
 }
 
 TEST_P(DiscreteSuite, ThreeProbabilitiesAtAndAroundSupportPoints) {
@@ -235,17 +235,17 @@ TEST_P(DiscreteSuite, ThreeProbabilitiesAtAndAroundSupportPoints) {
     // Where the tails tell k from its neighbour (not both rounded to 1).
     if (at > 1e-300L) {
       Real p = d->Cdf(k);
-      if (p < 1 && (k == d->SupportLow || p > d->Cdf(k - 1) * (1 + 1e-11L))) {
+      if (p < 1 && (k == d->SupportLow() || p > d->Cdf(k - 1) * (1 + 1e-11L))) {
         EXPECT_EQ(d->Quantile(p).X, k) << (double)k;
       }
-      if (above > 0 && (k == d->SupportLow || above * (1 + 1e-11L) < d->UpperTail(k - 1))) {
+      if (above > 0 && (k == d->SupportLow() || above * (1 + 1e-11L) < d->UpperTail(k - 1))) {
         EXPECT_EQ(d->UpperQuantile(above), k) << (double)k;
       }
     }
   }
-  EXPECT_EQ(d->StrictLowerTail(d->SupportLow), 0);
-  EXPECT_EQ(d->StrictLowerTail(d->SupportLow - 1e-13L), 0);
-  EXPECT_EQ(d->UpperTail(d->SupportHigh), 0);
+  EXPECT_EQ(d->StrictLowerTail(d->SupportLow()), 0);
+  EXPECT_EQ(d->StrictLowerTail(d->SupportLow() - 1e-13L), 0);
+  EXPECT_EQ(d->UpperTail(d->SupportHigh()), 0);
   EXPECT_EQ(d->Cdf(InfBound), 1);
   EXPECT_EQ(d->UpperTail(-InfBound), 1);
 }

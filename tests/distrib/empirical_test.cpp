@@ -14,12 +14,12 @@ namespace {
 
 struct Table : EmpiricalDistribution {
   Table(std::vector<std::pair<long double, int64_t>> rows) {
-    ParCount = 0;
+    parCount_ = 0;
     for (auto [x, c] : rows) {
       PointRecord r;
       r.X = x;
       r.Count = c;
-      Points->Add(r);
+      points_->Add(r);
     }
     SetParameters(0, 0, 0);
   }
@@ -27,8 +27,8 @@ struct Table : EmpiricalDistribution {
 
 TEST(Empirical, SingleValue) {
   Table d({{1, 2}});
-  EXPECT_EQ(d.Mean, 1);
-  EXPECT_EQ(d.Variance, 0);
+  EXPECT_EQ(d.Mean(), 1);
+  EXPECT_EQ(d.Variance(), 0);
   EXPECT_EQ(d.XDecimals(), 0);
   EXPECT_EQ(d.Cdf(0.99L), 0);
   EXPECT_EQ(d.Cdf(1), 1);
@@ -42,10 +42,10 @@ TEST(Empirical, SingleValue) {
 
 TEST(Empirical, ThreeValues) {
   Table d({{0, 1}, {1, 2}, {2, 1}});
-  EXPECT_EQ(d.Mode, 1);
-  EXPECT_EQ(d.MaxDens, 0.5L);
-  EXPECT_EQ(d.SupportLow, 0);
-  EXPECT_EQ(d.SupportHigh, 2);
+  EXPECT_EQ(d.Mode(), 1);
+  EXPECT_EQ(d.MaxDens(), 0.5L);
+  EXPECT_EQ(d.SupportLow(), 0);
+  EXPECT_EQ(d.SupportHigh(), 2);
   EXPECT_EQ(d.Cdf(0.5L), 0.25L);
   EXPECT_EQ(d.Cdf(1), 0.75L);
   EXPECT_EQ(d.Cdf(-1), 0);
@@ -81,8 +81,8 @@ TEST(Empirical, NonIntegerValuesAndIntervals) {
 
 TEST(Empirical, ModeTieKeepsTheFirstValue) {
   Table d({{0, 3}, {5, 3}});
-  EXPECT_EQ(d.Mode, 0);
-  EXPECT_EQ(d.Mean, 2.5L);
+  EXPECT_EQ(d.Mode(), 0);
+  EXPECT_EQ(d.Mean(), 2.5L);
 }
 
 TEST(Empirical, XDecimalsFollowTheStandardDeviation) {
@@ -105,7 +105,7 @@ TEST(Empirical, AllSingleDrawsWithOneUniformNumber) {
     const long double after = engine.Uniform();
     RandomEngine replay(seed);
     const long double u = replay.Uniform();
-    EXPECT_EQ(x, (*d.Points)[static_cast<int>(u * 4)].X);
+    EXPECT_EQ(x, (*d.Points())[static_cast<int>(u * 4)].X);
     EXPECT_EQ(after, replay.Uniform());
   }
 }
@@ -132,12 +132,12 @@ namespace {
 TEST(Empirical, UpperTailsAndBothQuantiles) {
   struct T : EmpiricalDistribution {
     T() {
-      ParCount = 0;
+      parCount_ = 0;
       for (auto [x, c] : std::vector<std::pair<long double, int64_t>>{{0, 1}, {1, 2}, {2, 1}}) {
         PointRecord r;
         r.X = x;
         r.Count = c;
-        Points->Add(r);
+        points_->Add(r);
       }
       SetParameters(0, 0, 0);
     }

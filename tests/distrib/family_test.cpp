@@ -20,14 +20,14 @@ TEST(FamilyTable, RowsAgreeWithTheTypesTheyMake) {
     EXPECT_EQ(FindFamily(f.Id), &f);
     const auto d = CreateDistribution(f.Id);
     ASSERT_TRUE(d);
-    EXPECT_EQ(d->NameId, f.Id);
-    EXPECT_EQ(d->ParCount, f.ParameterCount);
+    EXPECT_EQ(d->NameId(), f.Id);
+    EXPECT_EQ(d->ParCount(), f.ParameterCount);
     EXPECT_EQ(d->IsDiscrete(), f.Kind != FamilyKind::Continuous);
     EXPECT_EQ(&FamilyOf(*d), &f);
     // The defaults are taken as they stand (the rank tables built from
     // sizes start from the smallest table instead).
     if (!f.BuildsTable()) {
-      for (int k = 1; k <= f.ParameterCount; ++k) EXPECT_EQ(d->Par[k].Value, f.Defaults[k - 1]);
+      for (int k = 1; k <= f.ParameterCount; ++k) EXPECT_EQ(d->Par()[k].Value, f.Defaults[k - 1]);
     }
   }
 }

@@ -28,8 +28,8 @@ TEST(Normal, Parameters) {
   NormalDistribution d(0, 1);
   d.SetParameters(5, 4, 3);
   EXPECT_EQ(d.Sigma, 2);
-  EXPECT_EQ(d.Mean, 5);
-  EXPECT_EQ(d.Variance, 4);
+  EXPECT_EQ(d.Mean(), 5);
+  EXPECT_EQ(d.Variance(), 4);
   EXPECT_THROW(d.SetParameters(0, 0, 1), ArgumentError);
   try {
     d.SetParameters(0, 1, 0);
@@ -78,20 +78,20 @@ TEST(Normal, RandomValuesMatchTheMoments) {
 
 TEST(Catalogue, DefaultsAndHints) {
   auto d = CreateDistribution(901);
-  EXPECT_EQ(d->NameId, 901);
-  EXPECT_EQ(d->ParCount, 3);
-  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(d->Par[i].Unset);
-  EXPECT_EQ(d->Par[1].RangeHint, "");
-  EXPECT_EQ(d->Par[2].RangeHint, "@s^2_ > 0");
-  EXPECT_EQ(d->Par[3].RangeHint, "@s > 0");
-  EXPECT_EQ(CreateDistribution(999)->NameId, 900);
+  EXPECT_EQ(d->NameId(), 901);
+  EXPECT_EQ(d->ParCount(), 3);
+  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(d->Par()[i].Unset);
+  EXPECT_EQ(d->Par()[1].RangeHint, "");
+  EXPECT_EQ(d->Par()[2].RangeHint, "@s^2_ > 0");
+  EXPECT_EQ(d->Par()[3].RangeHint, "@s > 0");
+  EXPECT_EQ(CreateDistribution(999)->NameId(), 900);
   std::array<Parameter, 4> values;
   values[1].Value = 2;
   values[2].Value = 9;
   values[3].Value = 3;
   auto e = CreateDistribution(901, values, false);
-  EXPECT_EQ(e->Mean, 2);
-  EXPECT_FALSE(e->Par[2].Unset);
+  EXPECT_EQ(e->Mean(), 2);
+  EXPECT_FALSE(e->Par()[2].Unset);
   EXPECT_EQ(FindType("Normal"), 901);
   EXPECT_EQ(FindType("901"), 901);
   EXPECT_EQ(FindType("nonsense"), 0);

@@ -38,19 +38,19 @@ struct State {
   std::vector<Real> values;  // Cdf, UpperTail, Quantile, UpperQuantile
 
   explicit State(const Distribution& d)
-      : nameId(d.NameId),
-        parCount(d.ParCount),
-        par(d.Par),
-        low(d.SupportLow),
-        high(d.SupportHigh),
-        mean(d.Mean),
-        variance(d.Variance),
-        mode(d.Mode),
-        maxDens(d.MaxDens),
-        hasMean(d.HasMean),
-        hasVariance(d.HasVariance),
-        table(d.Points.get()) {
-    if (d.Points) points = d.Points->Items();
+      : nameId(d.NameId()),
+        parCount(d.ParCount()),
+        par(d.Par()),
+        low(d.SupportLow()),
+        high(d.SupportHigh()),
+        mean(d.Mean()),
+        variance(d.Variance()),
+        mode(d.Mode()),
+        maxDens(d.MaxDens()),
+        hasMean(d.HasMean()),
+        hasVariance(d.HasVariance()),
+        table(d.Points()) {
+    if (d.Points()) points = d.Points()->Items();
     for (Real p : {0.1L, 0.5L, 0.9L}) {
       const QuantileResult q = d.Quantile(p);
       values.insert(values.end(), {q.X, q.Probability, d.Cdf(q.X), d.UpperTail(q.X)});
@@ -339,14 +339,14 @@ TEST(ParameterChange, ARefusedSetLeavesTheDistributionAsItWas) {
   for (const FamilyCase& c : Cases()) {
     auto d = CreateDistribution(c.type);
     ASSERT_TRUE(d) << c.type;
-    ASSERT_EQ(d->NameId, c.type);
+    ASSERT_EQ(d->NameId(), c.type);
     covered.push_back(c.type);
     // Fresh from the catalogue, every record still unset; then with a set
     // of its own.
     for (int round = 0; round < 2; ++round) {
       if (round == 1) {
         ASSERT_NO_THROW(d->SetParameters(c.p1, c.p2, c.p3)) << c.type;
-        for (int i = 1; i <= d->ParCount; ++i) EXPECT_FALSE(d->Par[i].Unset) << c.type;
+        for (int i = 1; i <= d->ParCount(); ++i) EXPECT_FALSE(d->Par()[i].Unset) << c.type;
       }
       const State before(*d);
       for (const Refused& r : c.refused) {

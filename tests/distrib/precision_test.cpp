@@ -93,7 +93,7 @@ std::unique_ptr<Distribution> Make(int type, const std::string& params) {
   for (size_t i = 0; i < p.size() && i < 3; ++i) v[i] = p[i];
   if (type == 901) v[2] = std::sqrt(v[1]);
   d->SetParameters(v[0], v[1], v[2]);
-  for (int i = 1; i <= d->ParCount; ++i) d->Par[i].Unset = false;
+  for (int i = 1; i <= d->ParCount(); ++i) d->MarkUnset(i, false);
   return d;
 }
 

@@ -126,11 +126,11 @@ void ExpectTable(const EmpiricalDistribution& d, const Counts& plain, ToX toX,
                  const std::string& what) {
   long double total = 0;
   for (const auto& kc : plain) total += kc.second;
-  ASSERT_EQ(d.Points->Count(), static_cast<int>(plain.size())) << what;
+  ASSERT_EQ(d.Points()->Count(), static_cast<int>(plain.size())) << what;
   long double below = 0, above = total;
   int i = 0;
   for (const auto& [key, count] : plain) {
-    const PointRecord& r = (*d.Points)[i];
+    const PointRecord& r = (*d.Points())[i];
     EXPECT_EQ(r.X, toX(key)) << what << " key " << key;
     below += count;
     above -= count;
@@ -180,23 +180,23 @@ TEST(Friedman, AgreesWithTheEnumerationEntryByEntry) {
 
 TEST(KruskalWallis, KnownTables) {
   KruskalWallisDistribution d(Sizes({2, 2}));
-  ASSERT_EQ(d.Points->Count(), 3);
-  EXPECT_EQ((*d.Points)[0].X, 0);  // exactly: H comes from its integer key
-  EXPECT_EQ((*d.Points)[1].X, 0.6L);
-  EXPECT_EQ((*d.Points)[2].X, 2.4L);
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR((*d.Points)[i].Prob, 1.0L / 3, 1e-19);
+  ASSERT_EQ(d.Points()->Count(), 3);
+  EXPECT_EQ((*d.Points())[0].X, 0);  // exactly: H comes from its integer key
+  EXPECT_EQ((*d.Points())[1].X, 0.6L);
+  EXPECT_EQ((*d.Points())[2].X, 2.4L);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR((*d.Points())[i].Prob, 1.0L / 3, 1e-19);
   d.BuildKruskalWallis(Sizes({2, 2, 2}));
-  EXPECT_EQ((*d.Points)[0].X, 0);
-  EXPECT_NEAR((*d.Points)[0].Prob, 6.0L / 90, 1e-19);
-  EXPECT_NEAR(d.SupportHigh, 32.0L / 7, 1e-18);
+  EXPECT_EQ((*d.Points())[0].X, 0);
+  EXPECT_NEAR((*d.Points())[0].Prob, 6.0L / 90, 1e-19);
+  EXPECT_NEAR(d.SupportHigh(), 32.0L / 7, 1e-18);
   EXPECT_EQ(d.GroupCount, 3);
-  EXPECT_EQ(d.NameId, 929);
+  EXPECT_EQ(d.NameId(), 929);
 }
 
 // P(X < x), P(X = x), P(X > x) at every support point and 1e-13 beside it:
 // each in [0, 1], adding up to 1, the lower one 0 at the lowest point.
 void ExpectConsistent(EmpiricalDistribution& d) {
-  const auto& t = d.Points->Items();
+  const auto& t = d.Points()->Items();
   for (size_t i = 0; i < t.size(); ++i) {
     for (long double dx : {0.0L, 1e-13L, -1e-13L}) {
       const long double x = t[i].X + dx;
@@ -226,7 +226,7 @@ TEST(RankTables, ThreeProbabilitiesAgreeAtSupportPoints) {
   ExpectConsistent(kw);
   FriedmanDistribution fr(nullptr, 2, 9);
   // Q = 1/9 is the lowest point for nine blocks.
-  EXPECT_EQ(fr.Cdf(0.1111111111111111L), (*fr.Points)[0].CumProb);
+  EXPECT_EQ(fr.Cdf(0.1111111111111111L), (*fr.Points())[0].CumProb);
   EXPECT_EQ(fr.Cdf(0.1111111111111111L) - fr.PointProb(0.1111111111111111L), 0);
   ExpectConsistent(fr);
   fr.BuildFriedman(nullptr, 4, 5);
@@ -235,7 +235,7 @@ TEST(RankTables, ThreeProbabilitiesAgreeAtSupportPoints) {
 
 TEST(RankTables, QuantilesFromBothTails) {
   KruskalWallisDistribution d(Sizes({5, 5, 5}));
-  const auto& t = d.Points->Items();
+  const auto& t = d.Points()->Items();
   for (size_t i = 0; i < t.size(); i += 7) {
     long double p = t[i].CumProb;
     EXPECT_EQ(d.Quantile(p).X, t[i].X);
@@ -278,7 +278,7 @@ TEST(RankTables, PublishedCriticalValues) {
 
 TEST(KruskalWallis, SizesAndCostAreCheckedFirst) {
   KruskalWallisDistribution d(Sizes({2, 3}));
-  const int before = d.Points->Count();
+  const int before = d.Points()->Count();
   EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({5})); }), "Value should be at least 2");
   EXPECT_EQ(Message([&] { d.BuildKruskalWallis({}); }), "Value should be at least 2");
   EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes({3, 0, 4})); }), "Value should be at least 1");
@@ -290,7 +290,7 @@ TEST(KruskalWallis, SizesAndCostAreCheckedFirst) {
     EXPECT_EQ(Message([&] { d.PrepareKruskalWallis(Sizes(s)); }), "Numbers too large.");
     EXPECT_EQ(Message([&] { d.BuildKruskalWallis(Sizes(s)); }), "Numbers too large.");
   }
-  EXPECT_EQ(d.Points->Count(), before);
+  EXPECT_EQ(d.Points()->Count(), before);
   EXPECT_EQ(d.GroupCount, 2);
   // Estimates grow with the work.
   EXPECT_LT(KruskalWallisCost(Sizes({6, 6, 6})).Steps,
@@ -304,7 +304,7 @@ TEST(KruskalWallis, GroupSizesFromGridRows) {
   EXPECT_EQ(d.GroupSizes, Sizes({3, 4}));
   d.Rebuild();
   EXPECT_EQ(d.GroupCount, 2);
-  EXPECT_EQ(d.Points->Count(), static_cast<int>(PlainKruskalWallis({3, 4}).size()));
+  EXPECT_EQ(d.Points()->Count(), static_cast<int>(PlainKruskalWallis({3, 4}).size()));
 }
 
 TEST(Friedman, TAndBAreCheckedFirst) {
@@ -327,11 +327,11 @@ TEST(Friedman, TAndBAreCheckedFirst) {
   for (const Row& r : rows)
     EXPECT_EQ(Message([&] { d.BuildFriedman(nullptr, r.T, r.B); }), r.message) << (double)r.T;
   EXPECT_EQ(d.Treatments, 3);
-  EXPECT_EQ(d.Points->Count(), 6);
+  EXPECT_EQ(d.Points()->Count(), 6);
   // Sizes the enumeration could not do: 62 blocks of three treatments.
   d.BuildFriedman(nullptr, 3, 62);
-  EXPECT_EQ((*d.Points)[0].X, 0);
-  EXPECT_NEAR(d.Mean, 2, 1e-15);  // E(Q) = T - 1
+  EXPECT_EQ((*d.Points())[0].X, 0);
+  EXPECT_NEAR(d.Mean(), 2, 1e-15);  // E(Q) = T - 1
 }
 
 TEST(RankTables, StopAndProgressAreParametersOfTheComputation) {
@@ -354,7 +354,7 @@ TEST(RankTables, StopAndProgressAreParametersOfTheComputation) {
     if (p >= 10) stop.request_stop();
   };
   EXPECT_THROW(d.BuildKruskalWallis(Sizes({10, 10, 10}), &stopping), CancelledError);
-  EXPECT_EQ(d.Points->Count(), 3);
+  EXPECT_EQ(d.Points()->Count(), 3);
   EXPECT_EQ(d.GroupCount, 2);
   FriedmanDistribution f(nullptr, 2, 2);
   std::stop_source stop2;

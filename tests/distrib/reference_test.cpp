@@ -15,7 +15,7 @@ namespace {
 void Apply(Distribution& d, const std::vector<long double>& p) {
   long double v[3] = {1, 1, 1};
   for (size_t i = 0; i < p.size() && i < 3; ++i) v[i] = p[i];
-  if (d.NameId == 901) v[2] = std::sqrt(v[1]);  // the normal's sigma follows sigma^2
+  if (d.NameId() == 901) v[2] = std::sqrt(v[1]);  // the normal's sigma follows sigma^2
   d.SetParameters(v[0], v[1], v[2]);
 }
 

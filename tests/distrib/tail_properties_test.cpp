@@ -94,8 +94,8 @@ std::unique_ptr<Distribution> Make(const Case& c, std::string& params) {
   auto d = CreateDistribution(c.type);
   params = c.params;
   if (params.empty()) {
-    const int n = c.type == 901 ? 2 : d->ParCount;
-    for (int i = 1; i <= n; ++i) params += (i > 1 ? "," : "") + Num(d->Par[i].Value);
+    const int n = c.type == 901 ? 2 : d->ParCount();
+    for (int i = 1; i <= n; ++i) params += (i > 1 ? "," : "") + Num(d->Par()[i].Value);
     return d;
   }
   std::vector<long double> p = SplitParams(params);
@@ -112,7 +112,7 @@ std::unique_ptr<Distribution> Make(const Case& c, std::string& params) {
     if (c.type == 901) v[2] = std::sqrt(v[1]);
     d->SetParameters(v[0], v[1], v[2]);
   }
-  for (int i = 1; i <= d->ParCount; ++i) d->Par[i].Unset = false;
+  for (int i = 1; i <= d->ParCount(); ++i) d->MarkUnset(i, false);
   return d;
 }
 
@@ -121,22 +121,22 @@ bool FiniteEnd(long double v) { return std::isfinite(v) && std::fabs(v) < InfBou
 // The support points (discrete) or grid points (continuous) to look at.
 std::vector<long double> Points(Distribution& d) {
   std::vector<long double> xs;
-  if (d.NameId == 929 || d.NameId == 931) {  // tables of non-integer values
-    for (const PointRecord& r : d.Points->Items()) xs.push_back(r.X);
+  if (d.NameId() == 929 || d.NameId() == 931) {  // tables of non-integer values
+    for (const PointRecord& r : d.Points()->Items()) xs.push_back(r.X);
     return xs;
   }
   if (d.IsDiscrete()) {
     // A window of at most about 200 points around the mean, with the ends of
     // the support when they lie in it and the integers just outside them.
-    const long double sd = d.HasVariance ? std::sqrt(d.Variance) : 10;
-    long double lo = std::floor(d.Mean - 12 * sd - 5), hi = std::ceil(d.Mean + 12 * sd + 5);
-    if (FiniteEnd(d.SupportLow) && lo < d.SupportLow) lo = d.SupportLow;
-    if (FiniteEnd(d.SupportHigh) && hi > d.SupportHigh) hi = d.SupportHigh;
+    const long double sd = d.HasVariance() ? std::sqrt(d.Variance()) : 10;
+    long double lo = std::floor(d.Mean() - 12 * sd - 5), hi = std::ceil(d.Mean() + 12 * sd + 5);
+    if (FiniteEnd(d.SupportLow()) && lo < d.SupportLow()) lo = d.SupportLow();
+    if (FiniteEnd(d.SupportHigh()) && hi > d.SupportHigh()) hi = d.SupportHigh();
     const long double step = std::max(1.0L, std::ceil((hi - lo) / 200));
     for (long double k = lo; k <= hi; k += step) xs.push_back(k);
     if (xs.back() != hi) xs.push_back(hi);
-    if (FiniteEnd(d.SupportLow)) xs.push_back(d.SupportLow - 1);
-    if (FiniteEnd(d.SupportHigh)) xs.push_back(d.SupportHigh + 1);
+    if (FiniteEnd(d.SupportLow())) xs.push_back(d.SupportLow() - 1);
+    if (FiniteEnd(d.SupportHigh())) xs.push_back(d.SupportHigh() + 1);
     return xs;
   }
   const GraphRange r = d.Range();
@@ -146,8 +146,8 @@ std::vector<long double> Points(Distribution& d) {
     xs.push_back(r.Left - f * w);
     xs.push_back(r.Right + f * w);
   }
-  if (FiniteEnd(d.SupportLow)) xs.push_back(d.SupportLow);
-  if (FiniteEnd(d.SupportHigh)) xs.push_back(d.SupportHigh);
+  if (FiniteEnd(d.SupportLow())) xs.push_back(d.SupportLow());
+  if (FiniteEnd(d.SupportHigh())) xs.push_back(d.SupportHigh());
   return xs;
 }
 
@@ -234,7 +234,7 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
                  Num(probs[k][2]));
             break;
           }
-      if (xs[k] == d->SupportLow && probs[k][0] != 0)
+      if (xs[k] == d->SupportLow() && probs[k][0] != 0)
         Fail("probs " + Num(xs[k]) + ": P(X < x) = " + Num(probs[k][0]) + " at the lowest point");
     }
   }
@@ -264,7 +264,7 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
     try {
       long double pp = p;
       const long double x = d->Quantile(pp).X;
-      const long double want = p == 0 ? d->SupportLow : d->SupportHigh;
+      const long double want = p == 0 ? d->SupportLow() : d->SupportHigh();
       if (x != want) Fail("Quantile(" + Num(p) + ") = " + Num(x) + ", not the end " + Num(want));
       const long double y = d->UpperQuantile(1 - p);
       if (y != want)
@@ -275,9 +275,9 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
   }
   // The point below x in the support (discrete types).
   auto below = [&](long double x) {
-    if (d->NameId == 929 || d->NameId == 931) {
+    if (d->NameId() == 929 || d->NameId() == 931) {
       long double prev = -INFINITY;
-      for (const PointRecord& r : d->Points->Items())
+      for (const PointRecord& r : d->Points()->Items())
         if (r.X < x - 1e-9L) prev = r.X;
       return prev;
     }
@@ -298,7 +298,7 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
           continue;
         }
         if (discrete) {
-          const bool atLow = x <= d->SupportLow;
+          const bool atLow = x <= d->SupportLow();
           if (upperSide) {
             const long double s = d->UpperTail(x);
             if (!(s <= p * (1 + rel))) Fail(name + " = " + Num(x) + " with P(X > x) = " + Num(s));
@@ -322,7 +322,8 @@ TEST_P(TailProperties, ThreeProbabilitiesAndQuantiles) {
         }
         // A quantile beyond what long double can hold stops at a finite end
         // of the support.
-        if ((x == d->SupportLow && FiniteEnd(x)) || (x == d->SupportHigh && FiniteEnd(x))) continue;
+        if ((x == d->SupportLow() && FiniteEnd(x)) || (x == d->SupportHigh() && FiniteEnd(x)))
+          continue;
         const long double got = upperSide ? d->UpperTail(x) : d->Cdf(x);
         const long double slack = 8 * LDBL_EPSILON * std::fabs(x) * d->Density(x);
         if (!(std::isfinite(x) && std::fabs(got - p) <= rel * p + slack))

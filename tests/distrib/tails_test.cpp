@@ -127,8 +127,8 @@ TEST(PValues, UpperPValueForTestsThatRejectLarge) {
 class ExactTail : public ContinuousDistribution {
  public:
   ExactTail() {
-    SupportLow = 0;
-    ParCount = 0;
+    supportLow_ = 0;
+    parCount_ = 0;
   }
   Real Density(Real x) const override { return x < 0 ? 0 : std::exp(-x); }
   Real Cdf(Real x) const override { return x < 0 ? 0 : 1 - std::exp(-x); }

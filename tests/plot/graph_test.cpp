@@ -19,13 +19,16 @@ using test::RecordingSurface;
 class TestUniform : public DiscreteDistribution {
  public:
   explicit TestUniform(int n, uint16_t id = 990) : n_(n) {
-    NameId = id;
-    SupportLow = 0;
-    SupportHigh = n - 1;
-    Mean = (n - 1) / 2.0L;
-    Variance = (static_cast<Real>(n) * n - 1) / 12;
+    nameId_ = id;
+    supportLow_ = 0;
+    supportHigh_ = n - 1;
+    mean_ = (n - 1) / 2.0L;
+    variance_ = (static_cast<Real>(n) * n - 1) / 12;
     BuildPointTable();
   }
+  // No table at all (null), or an empty one.
+  void DropTable() { points_.reset(); }
+  void EmptyTable() { points_ = std::make_unique<PointTable>(); }
   Real PointProb(Real x) const override { return InSupport(x) ? 1.0L / n_ : 0; }
   Real Cdf(Real x) const override {
     if (x < 0) return 0;
@@ -125,8 +128,8 @@ TEST(DrawDensity, ContinuousAreaSplitsAtX) {
   NormalDistribution d(0, 1);  // plot range -4..4
   RecordingSurface s(kW, kH);
   const Real x = 1;
-  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow, x);
-  DrawDensity(d, s, kTextColor, kFillColor, x, d.SupportHigh);
+  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow(), x);
+  DrawDensity(d, s, kTextColor, kFillColor, x, d.SupportHigh());
   ASSERT_EQ(s.polygons.size(), 2u);
   const auto& left = s.polygons[0];
   const auto& right = s.polygons[1];
@@ -143,8 +146,8 @@ TEST(DrawDensity, ContinuousAreaSplitsAtX) {
 TEST(DrawDensity, XOutsideTheRangeLeavesTheFarSideEmpty) {
   NormalDistribution d(0, 1);
   RecordingSurface s(kW, kH);
-  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow, 10);
-  DrawDensity(d, s, kTextColor, kFillColor, 10, d.SupportHigh);
+  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow(), 10);
+  DrawDensity(d, s, kTextColor, kFillColor, 10, d.SupportHigh());
   ASSERT_EQ(s.polygons.size(), 2u);
   EXPECT_EQ(s.polygons[0].points.size(), 403u);
   ASSERT_EQ(s.polygons[1].points.size(), 3u);
@@ -154,7 +157,7 @@ TEST(DrawDensity, XOutsideTheRangeLeavesTheFarSideEmpty) {
 TEST(DrawCdf, ContinuousGuideMeetsTheCurve) {
   NormalDistribution d(0, 1);
   RecordingSurface s(kW, kH);
-  DrawCdf(d, s, 0, d.SupportHigh);
+  DrawCdf(d, s, 0, d.SupportHigh());
   ASSERT_EQ(s.polylines.size(), 2u);
   EXPECT_EQ(s.polylines[0].points.size(), 401u);
   const auto& guide = s.polylines[1];
@@ -169,7 +172,7 @@ TEST(DrawCdf, ContinuousGuideMeetsTheCurve) {
 
   // x beyond the range: the guide stands at the right edge.
   s.Clear();
-  DrawCdf(d, s, 50, d.SupportHigh);
+  DrawCdf(d, s, 50, d.SupportHigh());
   EXPECT_EQ(s.polylines[1].points[1].x, 399);
 }
 
@@ -183,8 +186,8 @@ std::map<int, RecordedLine> LastBarPerColumn(const RecordingSurface& s) {
 
 // The paint of the pdf page for a discrete distribution.
 void PaintBars(DiscreteDistribution& d, RecordingSurface& s, Real x) {
-  DrawDensity(d, s, kGrayColor, kFillColor, d.SupportLow, x);
-  DrawDensity(d, s, kGrayColor, kFillColor, x, d.SupportHigh);
+  DrawDensity(d, s, kGrayColor, kFillColor, d.SupportLow(), x);
+  DrawDensity(d, s, kGrayColor, kFillColor, x, d.SupportHigh());
   DrawDensity(d, s, kBlackColor, kFillColor, x, x);
 }
 
@@ -236,11 +239,11 @@ TEST(DrawDensity, RankTestTypesDrawAlwaysBlack) {
 
 TEST(DrawDensity, EmptyPointTableDrawsOnlyTheAxis) {
   TestUniform d(6);
-  d.Points.reset();
+  d.DropTable();
   RecordingSurface s(kW, kH);
   DrawDensity(d, s, kGrayColor, kFillColor, 0, 5);
   DrawCdf(d, s, 2, 5);
-  d.Points = std::make_unique<PointTable>();
+  d.EmptyTable();
   DrawDensity(d, s, kGrayColor, kFillColor, 0, 5);
   DrawCdf(d, s, 2, 5);
   for (const RecordedLine& l : s.lines) EXPECT_EQ(l.from.y, l.to.y);
@@ -249,7 +252,7 @@ TEST(DrawDensity, EmptyPointTableDrawsOnlyTheAxis) {
 TEST(DrawCdf, DiscreteStepsAreHorizontal) {
   TestUniform d(10);  // range -1..10
   RecordingSurface s(kW, kH);
-  DrawCdf(d, s, 4, d.SupportHigh);
+  DrawCdf(d, s, 4, d.SupportHigh());
   // Lead-in at 0, one step per point but the last, the last to the edge, axis.
   ASSERT_EQ(s.lines.size(), 1u + 9u + 1u + 1u);
   for (const RecordedLine& l : s.lines) EXPECT_EQ(l.from.y, l.to.y);
@@ -267,7 +270,7 @@ TEST(DrawCdf, DiscreteStepsAreHorizontal) {
 TEST(DrawCdf, DenseStepsStayWithinTheColumns) {
   TestUniform d(5000);
   RecordingSurface s(kW, kH);
-  DrawCdf(d, s, 100, d.SupportHigh);
+  DrawCdf(d, s, 100, d.SupportHigh());
   EXPECT_LE(s.lines.size(), static_cast<size_t>(kW + 2));
   EXPECT_GE(s.lines.size(), static_cast<size_t>(kW - 2));
   for (const RecordedLine& l : s.lines) {

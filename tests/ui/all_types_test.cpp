@@ -65,22 +65,22 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
   auto reference = CreateDistribution(type);
   ASSERT_TRUE(form->ChooseType(QString::fromStdString(reference->NameText())));
   Distribution* d = form->Current();
-  ASSERT_EQ(d->NameId, type);
+  ASSERT_EQ(d->NameId(), type);
   std::vector<std::string> defaults(form->Calc().ParameterTexts.size());
   if (type == 929) {
     defaults = {"", "2", "3", ""};
     form->Grid->setCurrentCell(form->Grid->rowCount() - 1, 1);
   } else {
-    defaults.resize(std::max<size_t>(defaults.size(), reference->ParCount + 1));
-    for (int i = 1; i <= reference->ParCount; ++i)
-      defaults[i] = FormatNumber(reference->Par[i].Value);
+    defaults.resize(std::max<size_t>(defaults.size(), reference->ParCount() + 1));
+    for (int i = 1; i <= reference->ParCount(); ++i)
+      defaults[i] = FormatNumber(reference->Par()[i].Value);
   }
   form->Calc().ParameterTexts = defaults;
   Press(InputMode::Parameters);
   ASSERT_TRUE(errors.empty()) << errors[0];
   ASSERT_TRUE(form->Calc().ParametersComplete());
-  const auto applied = d->Par;
-  const Real mean = d->Mean;
+  const auto applied = d->Par();
+  const Real mean = d->Mean();
 
   // Not numbers, or beyond the long double range (about 1.19e4932); any
   // finite value within it may be a valid parameter.
@@ -102,18 +102,18 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     EXPECT_TRUE(errors[0] == named || (type == 929 && errors[0] == "Range check error."))
         << errors[0].substr(0, 80);
     for (int i = 1; i <= 3; ++i) {
-      EXPECT_EQ(d->Par[i].Value, applied[i].Value) << text.substr(0, 10);
-      EXPECT_EQ(d->Par[i].Unset, applied[i].Unset) << text.substr(0, 10);
+      EXPECT_EQ(d->Par()[i].Value, applied[i].Value) << text.substr(0, 10);
+      EXPECT_EQ(d->Par()[i].Unset, applied[i].Unset) << text.substr(0, 10);
     }
     if (!std::isnan(mean)) {
-      EXPECT_EQ(d->Mean, mean);
+      EXPECT_EQ(d->Mean(), mean);
     }
   }
   errors.clear();
 
   // Below the first parameter's lower bound: refused with a range message.
-  if (type != 929 && std::isfinite(reference->Par[1].Low)) {
-    const Real below = reference->Par[1].Low - 1 - std::fabs(reference->Par[1].Low);
+  if (type != 929 && std::isfinite(reference->Par()[1].Low)) {
+    const Real below = reference->Par()[1].Low - 1 - std::fabs(reference->Par()[1].Low);
     auto texts = defaults;
     texts[1] = FormatNumber(below);
     form->Calc().ParameterTexts = texts;
@@ -121,7 +121,7 @@ TEST_P(AllTypesTest, DefaultsApplyAndBadInputIsRefused) {
     ASSERT_EQ(errors.size(), 1u) << texts[1];
     EXPECT_EQ(errors[0].find("is not a valid floating point value."), std::string::npos)
         << errors[0];
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(d->Par[i].Value, applied[i].Value) << texts[1];
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(d->Par()[i].Value, applied[i].Value) << texts[1];
     errors.clear();
   }
 

@@ -149,18 +149,18 @@ class CountingFamily : public ContinuousDistribution {
   CountingFamily() { SetParameters(1, 0, 0); }
   void SetParameters(Real p1, Real p2, Real p3) override {
     ++changes;
-    ParCount = 1;
+    parCount_ = 1;
     DefineParameter(1, 0, 100, false, "a");
     ContinuousDistribution::SetParameters(p1, p2, p3);
-    SupportLow = 0;
-    SupportHigh = p1;
-    Mean = p1 / 2;
-    Variance = p1 * p1 / 12;
+    supportLow_ = 0;
+    supportHigh_ = p1;
+    mean_ = p1 / 2;
+    variance_ = p1 * p1 / 12;
   }
-  Real Density(Real x) const override { return InSupport(x) ? 1 / SupportHigh : 0; }
-  Real Cdf(Real x) const override { return x <= 0 ? 0 : x >= SupportHigh ? 1 : x / SupportHigh; }
+  Real Density(Real x) const override { return InSupport(x) ? 1 / supportHigh_ : 0; }
+  Real Cdf(Real x) const override { return x <= 0 ? 0 : x >= supportHigh_ ? 1 : x / supportHigh_; }
   int XDecimals() const override {
-    if (Par[1].Value > 5) RaiseMessage(msgTooLarge);
+    if (par_[1].Value > 5) RaiseMessage(msgTooLarge);
     return 2;
   }
   int changes = 0;
@@ -168,7 +168,7 @@ class CountingFamily : public ContinuousDistribution {
 
 TEST_F(DriverTest, RefusedOrUnshowableParametersLeaveTheOldOnesInUse) {
   CountingFamily d;
-  d.Par[1].Unset = true;
+  d.MarkUnset(1, true);
   driver.Current = &d;
   const struct {
     const char* text;
@@ -182,7 +182,7 @@ TEST_F(DriverTest, RefusedOrUnshowableParametersLeaveTheOldOnesInUse) {
       {"200", "Value should be less than 100", 1, false},
       {"7", "Numbers too large.", 2, false},
   };
-  Real mean = d.Mean, value = d.Par[1].Value;
+  Real mean = d.Mean(), value = d.Par()[1].Value;
   for (const auto& c : cases) {
     driver.ParameterTexts = {"", c.text, "", ""};
     driver.Mode = InputMode::Parameters;
@@ -195,13 +195,13 @@ TEST_F(DriverTest, RefusedOrUnshowableParametersLeaveTheOldOnesInUse) {
     }
     EXPECT_EQ(message, c.message) << c.text;
     EXPECT_EQ(d.changes - before, c.changes) << c.text;
-    EXPECT_EQ(d.Par[1].Unset, c.unset) << c.text;
+    EXPECT_EQ(d.Par()[1].Unset, c.unset) << c.text;
     if (message.empty()) {
-      mean = d.Mean;
-      value = d.Par[1].Value;
+      mean = d.Mean();
+      value = d.Par()[1].Value;
     }
-    EXPECT_EQ(d.Par[1].Value, value) << c.text;
-    EXPECT_EQ(d.Mean, mean) << c.text;
+    EXPECT_EQ(d.Par()[1].Value, value) << c.text;
+    EXPECT_EQ(d.Mean(), mean) << c.text;
   }
   driver.Current = normal.get();
 }

@@ -84,7 +84,7 @@ TEST(RankWorker, CancelKeepsTheOldTableAndAFinishedCountIsExact) {
     EXPECT_EQ(sr->n, 1000);
     EXPECT_FALSE(sr->Prepared.has_value());
     EXPECT_NEAR(static_cast<double>(sr->Cdf(0) / std::ldexp(1.0L, -1000)), 1, 1e-16);
-    EXPECT_EQ(sr->Mean, 250250);
+    EXPECT_EQ(sr->Mean(), 250250);
   }
   SetErrorHook(oldError);
 }

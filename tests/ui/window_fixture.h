@@ -26,19 +26,19 @@ class TestDie : public DiscreteDistribution {
  public:
   TestDie() {
     SetParameters(6, 1, 1);
-    Par[1].Unset = true;
-    Par[1].RangeHint = "n = 1, 2, ...";
+    par_[1].Unset = true;
+    par_[1].RangeHint = "n = 1, 2, ...";
   }
   void Name(std::string& s) const override { s = "test die"; }
   void SetParameters(Real p1, Real p2, Real p3) override {
-    ParCount = 1;
+    parCount_ = 1;
     DefineParameter(1, 1, 1000, true, "n");
     DiscreteDistribution::SetParameters(p1, p2, p3);
     N = p1;
-    SupportLow = 1;
-    SupportHigh = N;
-    Mean = (N + 1) / 2;
-    Variance = (N * N - 1) / 12;
+    supportLow_ = 1;
+    supportHigh_ = N;
+    mean_ = (N + 1) / 2;
+    variance_ = (N * N - 1) / 12;
     BuildPointTable();
   }
   Real PointProb(Real x) const override { return (InSupport(x) && IsIntegerValue(x)) ? 1 / N : 0; }

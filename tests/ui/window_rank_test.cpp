@@ -61,7 +61,7 @@ TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
   form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
   auto* d = form->Current();
-  EXPECT_EQ(d->Par[1].Value, 2);  // two groups
+  EXPECT_EQ(d->Par()[1].Value, 2);  // two groups
   EXPECT_EQ(form->Grid->rowCount(), 3);
   EXPECT_EQ(GridText(0), "3");
   EXPECT_EQ(GridText(1), "4");
@@ -75,7 +75,7 @@ TEST_F(WindowTest, KruskalWallisGroupsComeFromTheGridRows) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "'x' is not a valid integer value.");
   EXPECT_EQ(form->Grid->currentRow(), 1);
-  EXPECT_EQ(d->Par[1].Value, 2);
+  EXPECT_EQ(d->Par()[1].Value, 2);
 }
 
 TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) {
@@ -99,9 +99,9 @@ TEST_F(WindowTest, KruskalWallisTenTenTenAppliesWithProgressAndStaysResponsive) 
   EXPECT_TRUE(eventHandled);
   EXPECT_FALSE(form->ProgressBar->isVisible());
   EXPECT_TRUE(form->MainButton->isEnabled());
-  EXPECT_EQ(form->Current()->Par[1].Value, 3);
-  EXPECT_NEAR(form->Current()->Mean, 2, 1e-15);  // E(H) = k - 1
-  EXPECT_EQ(form->Current()->SupportLow, 0);
+  EXPECT_EQ(form->Current()->Par()[1].Value, 3);
+  EXPECT_NEAR(form->Current()->Mean(), 2, 1e-15);  // E(H) = k - 1
+  EXPECT_EQ(form->Current()->SupportLow(), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -146,7 +146,7 @@ TEST_F(WindowTest, CancellingARankBuildKeepsThePreviousTable) {
   EXPECT_EQ(Text(form->Density->ProbabilityEditRight), right);
   EXPECT_EQ(Text(form->Density->XEdit), x);
   EXPECT_EQ(form->Current()->Cdf(2), p);
-  EXPECT_EQ(form->Current()->Par[1].Value, 2);
+  EXPECT_EQ(form->Current()->Par()[1].Value, 2);
   EXPECT_EQ(form->Calc().ParameterTexts, texts);
   EXPECT_EQ(form->Density->Graph->grab().toImage(), pdf);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -158,7 +158,7 @@ TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
   form->Calc().Mode = InputMode::Parameters;
   form->MainButtonClicked();
   ASSERT_TRUE(errors.empty()) << errors[0];
-  const Real mean = form->Current()->Mean;
+  const Real mean = form->Current()->Mean();
   // Eight treatments in ten blocks: far beyond the bounds, refused before
   // anything is counted.
   QElapsedTimer clock;
@@ -169,8 +169,8 @@ TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
   EXPECT_LT(clock.elapsed(), 1000);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "Numbers too large.");
-  EXPECT_EQ(form->Current()->Mean, mean);
-  EXPECT_EQ(form->Current()->Par[2].Value, 3);
+  EXPECT_EQ(form->Current()->Mean(), mean);
+  EXPECT_EQ(form->Current()->Par()[2].Value, 3);
 
   // Fewer than two treatments are refused before anything is counted.
   for (const char* t : {"1", "0", "-3"}) {
@@ -180,8 +180,8 @@ TEST_F(WindowTest, RankSizesBeyondTheBoundsAreRefusedAtOnce) {
     form->MainButtonClicked();
     ASSERT_EQ(errors.size(), 1u) << t;
     EXPECT_EQ(errors[0], "Value should be at least 2.");
-    EXPECT_EQ(form->Current()->Mean, mean);
-    EXPECT_EQ(form->Current()->Par[1].Value, 3);
+    EXPECT_EQ(form->Current()->Mean(), mean);
+    EXPECT_EQ(form->Current()->Par()[1].Value, 3);
   }
 }
 

@@ -48,7 +48,7 @@ TEST_F(WindowTest, StartsWithTheStandardNormalOnThePdfPage) {
   EXPECT_EQ(form->windowTitle(), "VOKT");
   EXPECT_EQ(form->TypeBox->currentText(), "normal");
   ASSERT_NE(form->Current(), nullptr);
-  EXPECT_EQ(form->Current()->NameId, 901);
+  EXPECT_EQ(form->Current()->NameId(), 901);
   EXPECT_EQ(GridText(0), "0");
   EXPECT_EQ(GridText(1), "1");
   EXPECT_EQ(GridText(2), "1");
@@ -251,7 +251,7 @@ TEST_F(WindowTest, BadParametersShowTheMessageAndChangeNothing) {
     form->Current()->GetParameter(2, var);
     EXPECT_EQ(mu.Value, 0) << c.text.toStdString();
     EXPECT_EQ(var.Value, 1) << c.text.toStdString();
-    EXPECT_EQ(form->Current()->Mean, 0);
+    EXPECT_EQ(form->Current()->Mean(), 0);
     EXPECT_EQ(Text(form->Density->XEdit), x);
     EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), left);
   }
@@ -292,8 +292,8 @@ TEST_F(WindowTest, EnterInTheGridAppliesTheParameters) {
   TypeIntoGrid(0, "10");
   TypeIntoGrid(1, "4", true);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(form->Current()->Mean, 10);
-  EXPECT_EQ(form->Current()->Variance, 4);
+  EXPECT_EQ(form->Current()->Mean(), 10);
+  EXPECT_EQ(form->Current()->Variance(), 4);
   EXPECT_EQ(Text(form->Density->XEdit), "10");
   EXPECT_EQ(Text(form->Density->ProbabilityEditLeft), "0.5");
   EXPECT_EQ(form->Calc().Mode, InputMode::DensityX);
@@ -305,8 +305,8 @@ TEST_F(WindowTest, EnterAnywhereIsThePressOnce) {
   form->Calc().Mode = InputMode::Parameters;
   form->TypeBox->setFocus();
   QTest::keyClick(form->TypeBox, Qt::Key_Return);
-  EXPECT_EQ(form->Current()->Mean, 1);
-  EXPECT_EQ(form->Current()->Variance, 4);
+  EXPECT_EQ(form->Current()->Mean(), 1);
+  EXPECT_EQ(form->Current()->Variance(), 4);
   // In a number edit Enter computes once (a second press would beep here).
   form->Density->XEdit->setText("abc");
   form->Density->XEdit->setFocus();

@@ -173,8 +173,8 @@ TEST(FormulasPage, MomentsThatDoNotExist) {
   // The Cauchy distribution (type 917) has neither mean nor variance.
   const auto d = CreateDistribution(917);
   ASSERT_NO_THROW(d->SetParameters(0, 1, 0));
-  ASSERT_FALSE(d->HasMean);
-  ASSERT_FALSE(d->HasVariance);
+  ASSERT_FALSE(d->HasMean());
+  ASSERT_FALSE(d->HasVariance());
   FormulaView edit;
   FillFormulasPage(edit, *d, 1);
   const QStringList lines = Lines(edit);

@@ -55,8 +55,8 @@ TEST(PainterSurface, PaintsANormalDensity) {
   DrawingSurface& s = img.Surface();
   EXPECT_EQ(s.Width(), 300);
   EXPECT_EQ(s.Height(), 150);
-  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow, 0);
-  DrawDensity(d, s, kTextColor, kFillColor, 0, d.SupportHigh);
+  DrawDensity(d, s, kTextColor, kFillColor, d.SupportLow(), 0);
+  DrawDensity(d, s, kTextColor, kFillColor, 0, d.SupportHigh());
   const QImage im = img.TakeImage();
   EXPECT_EQ(im.pixelColor(120, 100), QColor(0, 0, 200)) << "filled under the curve";
   EXPECT_EQ(im.pixelColor(150, 148), QColor(10, 20, 30)) << "outline on the base line";
