@@ -163,6 +163,11 @@ namespace {
 // N(delta, 1): the differences are O((1 + x^4) / nu), and nu / 2 + 1/2 is no
 // longer a long double there (the series would lose their half-steps).
 constexpr Real kNormalNu = 1e18L;
+// Left of 0 the difference of the two series is taken only where their sums
+// lie above this: nearer the end of the extended range the sums are cut at
+// an absolute 1e-4920 and their smallest terms are subnormal, so that the
+// difference may keep no digit at all.
+constexpr Real kLeastDifferenced = 1e-4890L;
 }  // namespace
 
 Real NoncentralTDistribution::Density(Real x) const {
@@ -228,7 +233,7 @@ Real NoncentralTDistribution::Density(Real x) const {
   // Left of 0 the two series cancel; where more than six digits go, the
   // integral over the chi-square variable takes over.
   const Real f = sumA - sumB;
-  if (f > 1e-6L * (sumA + sumB)) return f;
+  if (f > 1e-6L * (sumA + sumB) && sumA + sumB > kLeastDifferenced) return f;
   return noncentral_t::LowerTailDensity(ax, Nu, d);
 }
 
@@ -248,6 +253,11 @@ Real NoncentralTDistribution::UpperTail(Real x) const {
 }
 
 namespace {
+
+// Largest share of the density's sums their untaken terms may have for the
+// sums to stand as the density: the quantile solver's Newton and Halley
+// steps need no more.
+constexpr Real kDensityRest = 1e-15L;
 
 // The beta argument y = x^2 / (x^2 + nu) of the tail series, 1 - y and their
 // logarithms, with b = nu / 2, and the incomplete beta functions I_y(c, b)
@@ -317,8 +327,11 @@ SeriesTerms StartTerms(const NoncentralTDistribution::SeriesConstants& sc, const
 // d T_c / dx = T_c 2 (c (1 - y) - b y) / x, so that
 // f'(x) = 2 / x^2 (2 (E1 + E2) - (DP + DQ)) with
 // E1 = sum p_j (j + 1/2) T1_j ((j + 1/2)(1 - y) - b y), E2 likewise.
+// DRest bounds the terms of DP and DQ beyond the ends the tail series
+// reached (they stop where the tail's weights have run out, which need not
+// be where the density's terms have).
 struct SeriesSums {
-  Real P, Q, DP, DQ, E1, E2;
+  Real P, Q, DP, DQ, E1, E2, DRest;
 };
 
 // The two series summed outward from the start index o.  comp: the series
@@ -363,7 +376,8 @@ struct TailSeries {
   void Down(int64_t o, SeriesTerms s, SeriesSums& sum, int64_t& n) const {
     const Real b = a.b, y = a.y;
     const Real sgn = comp ? -1 : 1;
-    for (int64_t j = o - 1; j >= 0; --j) {
+    int64_t j = o - 1;
+    for (; j >= 0; --j) {
       const Real ej = static_cast<Real>(j);
       s.p = s.p * (ej + 1) / h;
       s.q = s.q * (ej + 1.5L) / h;
@@ -383,13 +397,21 @@ struct TailSeries {
                         (comp ? s.V2 : 1) * GeometricRest(s.q, (ej + 0.5L) / h);
       if (rest <= kRelTol * (sum.P + sum.Q) || rest <= kAbsTol) break;
     }
+    // The density's terms below the last index j > 0 fall with ratios at
+    // most j (j - 1/2) / (h y (j - 1/2 + b)) and (j + 1/2) j / (h y (j + b)).
+    if (!wantDensity || j <= 0) return;
+    const Real ej = static_cast<Real>(j), hy = h * y;
+    sum.DRest +=
+        GeometricRest(s.p * (ej + 0.5L) * s.T1, ej * (ej - 0.5L) / (hy * (ej - 0.5L + b))) +
+        GeometricRest(s.q * (ej + 1) * s.T2, (ej + 0.5L) * ej / (hy * (ej + b)));
   }
 
   // From o + 1 upward, likewise.
   void Up(int64_t o, SeriesTerms s, SeriesSums& sum, int64_t& n) const {
     const Real b = a.b, y = a.y;
     const Real sgn = comp ? -1 : 1;
-    for (int64_t j = o + 1;; ++j) {
+    int64_t j = o + 1;
+    for (;; ++j) {
       const Real ej = static_cast<Real>(j);
       s.p = s.p * h / ej;
       s.q = s.q * h / (ej + 0.5L);
@@ -407,6 +429,13 @@ struct TailSeries {
                         (comp ? 1 : s.V2) * GeometricRest(s.q, h / (ej + 1.5L));
       if (rest <= kRelTol * (sum.P + sum.Q) || rest <= kAbsTol) break;
     }
+    // Above the last index j the density's terms fall with ratios at most
+    // h y (j + 1/2 + b) / ((j + 1) (j + 1/2)) and h y (j + 1 + b) / ((j + 3/2) (j + 1)).
+    if (!wantDensity) return;
+    const Real ej = static_cast<Real>(j), hy = h * y;
+    sum.DRest +=
+        GeometricRest(s.p * (ej + 0.5L) * s.T1, hy * (ej + 0.5L + b) / ((ej + 1) * (ej + 0.5L))) +
+        GeometricRest(s.q * (ej + 1) * s.T2, hy * (ej + 1 + b) / ((ej + 1.5L) * (ej + 1)));
   }
 };
 
@@ -451,11 +480,18 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Rea
     // The difference of the two sums loses its digits in the far lower
     // tail; there the integral over the chi-square variable takes over.
     S = P - Q;
-    if (!(S > 1e-3L * (P + Q))) S = noncentral_t::LowerTailCdf(-x, Nu, d);
-    // The density's difference is taken only where it keeps three digits.
-    if (density && DP - DQ > 1e-3L * (DP + DQ)) *density = 2 * (DP - DQ) / std::fabs(x);
+    if (!(S > 1e-3L * (P + Q) && P + Q > kLeastDifferenced))
+      S = noncentral_t::LowerTailCdf(-x, Nu, d);
+    // The density's difference is taken only where it keeps three digits
+    // and its sums are whole.
+    if (density && DP - DQ > 1e-3L * (DP + DQ) && DP + DQ > kLeastDifferenced &&
+        sum.DRest <= kDensityRest * (DP - DQ))
+      *density = 2 * (DP - DQ) / std::fabs(x);
     return noncentral::Clamp01(S);
   }
+  // Where the density's terms reach beyond the tail's, the density and its
+  // slope are left to Density.
+  if (!(sum.DRest <= kDensityRest * (DP + DQ))) return noncentral::Clamp01(S);
   if (density) *density = 2 * (DP + DQ) / std::fabs(x);
   if (slope && DP + DQ > 0) *slope = (2 * (sum.E1 + sum.E2) - (DP + DQ)) / (x * (DP + DQ));
   return noncentral::Clamp01(S);

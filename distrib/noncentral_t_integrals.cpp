@@ -30,12 +30,18 @@ constexpr int kNodeCap = 1000000;
 // exp(-pi^2 / 0.2) = 5e-22), puts the discretisation error below the extended
 // precision; the walk in each direction stops once a term is below 1e-22 of
 // the sum.
+// The integral as the pair (l0, r) with integral = r e^l0, l0 = logf(u0):
+// r = 0 where l0 is not finite.
+struct ScaledIntegral {
+  Real l0, r;
+};
+
 template <class LogF>
-Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
+ScaledIntegral LogConcaveIntegralScaled(LogF logf, Real u0, Real sigma) {
   if (!(sigma > 0) || !std::isfinite(sigma)) sigma = 1;
   const Real h = std::min(sigma / 4, 0.1L);
   const Real l0 = logf(u0);
-  if (!std::isfinite(l0)) return 0;
+  if (!std::isfinite(l0)) return {l0, 0};
   Real sum = 1;
   int n = 0;
   for (int dir = -1; dir <= 1; dir += 2) {
@@ -46,7 +52,14 @@ Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
       if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
     }
   }
-  return h * sum * std::exp(l0);
+  return {l0, h * sum};
+}
+
+template <class LogF>
+Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
+  const ScaledIntegral v = LogConcaveIntegralScaled(logf, u0, sigma);
+  if (!(v.r > 0)) return 0;
+  return v.r * std::exp(v.l0);
 }
 
 // The inverse Mills ratio phi(z) / Phi(-z).
@@ -117,10 +130,14 @@ Real CdfPeak(const CdfIntegrand& f) {
     else
       hi = u0;
     Real next = cv > 0 ? u0 + sl / cv : (lo + hi) / 2;
-    if (!(next > lo && next < hi)) next = (lo + hi) / 2;
+    // Only a Newton step measures the distance to the peak: a bisection
+    // step taken where the curvature is tiny (far out on the flat left
+    // side) says nothing about it.
+    const bool newton = cv > 0 && next > lo && next < hi;
+    if (!newton) next = (lo + hi) / 2;
     const Real step = std::fabs(next - u0);
     u0 = next;
-    if (cv > 0 && step * std::sqrt(cv) < 1e-3L) break;
+    if (newton && step * std::sqrt(cv) < 1e-3L) break;
     if (!(hi - lo > 1e-15L)) break;
   }
   return u0;
@@ -160,12 +177,38 @@ Real CdfWalkLeft(const CdfIntegrand& f, Real u0, Real h, Real l0, Real uEnd, Rea
   return 0;
 }
 
+// Beyond this |x| both integrals take their limit form below: there the
+// integrands live at s of order 1 / |x|, where the chi-square factor
+// e^(-nu s^2 / 2) is 1 to every digit (the relative corrections are of order
+// nu^2 / x^2), and x^2 would overflow in their peak searches.
+constexpr Real kFarX = 1e2400L;
+
+// ln(C J), C = 2 (nu/2)^(nu/2) / Gamma(nu/2) / sqrt(2 pi), J the integral over
+// w > 0 of w^nu e^(-(w + d)^2 / 2): with s = w / |x| the density far left is
+// f(x) = C J |x|^(-nu-1), and the lower tail its integral C J |x|^(-nu) / nu.
+// With w = e^v the log integrand (1 + nu) v - (e^v + d)^2 / 2 is concave,
+// with its peak at the positive root of w^2 + d w = 1 + nu.
+Real LogFarConstant(Real nu, Real d) {
+  const Real b = nu / 2;
+  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
+  auto logf = [&](Real v) {
+    const Real z = std::exp(v) + d;
+    return (1 + nu) * v - z * z / 2;
+  };
+  const Real w0 = 2 * (1 + nu) / (d + std::sqrt(d * d + 4 * (1 + nu)));
+  const Real sigma = 1 / std::sqrt(2 * w0 * w0 + d * w0);
+  const ScaledIntegral j = LogConcaveIntegralScaled(logf, std::log(w0), sigma);
+  if (!(j.r > 0)) return -std::numeric_limits<Real>::infinity();
+  return c + j.l0 + std::log(j.r);
+}
+
 }  // namespace
 
 // With s = e^u the log integrand (1 + nu) u - nu e^(2u) / 2 - (|x| e^u + d)^2 / 2
 // + const is concave, with its peak at the positive root of
-// (nu + x^2) s^2 + |x| d s = 1 + nu.
+// (nu + x^2) s^2 + |x| d s = 1 + nu (beyond kFarX the limit form).
 Real LowerTailDensity(Real ax, Real nu, Real d) {
+  if (ax > kFarX) return std::exp(LogFarConstant(nu, d) - (1 + nu) * std::log(ax));
   const Real b = nu / 2;
   const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
   auto logf = [&](Real u) {
@@ -178,11 +221,13 @@ Real LowerTailDensity(Real ax, Real nu, Real d) {
   return LogConcaveIntegral(logf, std::log(s0), sigma);
 }
 
-// The peak by CdfPeak, the trapezoidal rule around it.  Far left, where
+// The peak by CdfPeak, the trapezoidal rule around it (beyond kFarX the
+// limit form).  Far left, where
 // |x| e^u M(d) is below 1e-20, Phi(-z) is Phi(-d) to full precision and the
 // rest of the integral is Phi(-d) P(s <= e^u), an incomplete gamma function:
 // for small nu the integrand decays only like e^(nu u) there.
 Real LowerTailCdf(Real ax, Real nu, Real d) {
+  if (ax > kFarX) return std::exp(LogFarConstant(nu, d) - nu * std::log(ax) - std::log(nu));
   const CdfIntegrand f(ax, nu, d);
   const Real u0 = CdfPeak(f);
   const Real curv = f.Curvature(u0);
