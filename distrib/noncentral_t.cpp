@@ -399,11 +399,7 @@ struct TailSeries {
     }
     // The density's terms below the last index j > 0 fall with ratios at
     // most j (j - 1/2) / (h y (j - 1/2 + b)) and (j + 1/2) j / (h y (j + b)).
-    if (!wantDensity || j <= 0) return;
-    const Real ej = static_cast<Real>(j), hy = h * y;
-    sum.DRest +=
-        GeometricRest(s.p * (ej + 0.5L) * s.T1, ej * (ej - 0.5L) / (hy * (ej - 0.5L + b))) +
-        GeometricRest(s.q * (ej + 1) * s.T2, (ej + 0.5L) * ej / (hy * (ej + b)));
+    if (wantDensity && j > 0) sum.DRest += DensityRestBelow(s, j);
   }
 
   // From o + 1 upward, likewise.
@@ -431,11 +427,19 @@ struct TailSeries {
     }
     // Above the last index j the density's terms fall with ratios at most
     // h y (j + 1/2 + b) / ((j + 1) (j + 1/2)) and h y (j + 1 + b) / ((j + 3/2) (j + 1)).
-    if (!wantDensity) return;
-    const Real ej = static_cast<Real>(j), hy = h * y;
-    sum.DRest +=
-        GeometricRest(s.p * (ej + 0.5L) * s.T1, hy * (ej + 0.5L + b) / ((ej + 1) * (ej + 0.5L))) +
-        GeometricRest(s.q * (ej + 1) * s.T2, hy * (ej + 1 + b) / ((ej + 1.5L) * (ej + 1)));
+    if (wantDensity) sum.DRest += DensityRestAbove(s, j);
+  }
+
+  [[gnu::noinline]] Real DensityRestBelow(const SeriesTerms& s, int64_t j) const {
+    const Real b = a.b, ej = static_cast<Real>(j), hy = h * a.y;
+    return GeometricRest(s.p * (ej + 0.5L) * s.T1, ej * (ej - 0.5L) / (hy * (ej - 0.5L + b))) +
+           GeometricRest(s.q * (ej + 1) * s.T2, (ej + 0.5L) * ej / (hy * (ej + b)));
+  }
+  [[gnu::noinline]] Real DensityRestAbove(const SeriesTerms& s, int64_t j) const {
+    const Real b = a.b, ej = static_cast<Real>(j), hy = h * a.y;
+    return GeometricRest(s.p * (ej + 0.5L) * s.T1,
+                         hy * (ej + 0.5L + b) / ((ej + 1) * (ej + 0.5L))) +
+           GeometricRest(s.q * (ej + 1) * s.T2, hy * (ej + 1 + b) / ((ej + 1.5L) * (ej + 1)));
   }
 };
 

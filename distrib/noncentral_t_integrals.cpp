@@ -143,6 +143,21 @@ Real CdfPeak(const CdfIntegrand& f) {
   return u0;
 }
 
+// For f(u') = f(u) e^(lambda (u' - u)), u' <= u, the trapezoid's sum over the
+// nodes u, u - h, ... with the weight 1/2 at u, less the integral below u,
+// in units of h f(u), plus the 1/2: 1 / (1 - e^(-z)) - 1 / z for z = lambda h.
+// Its expansion 1/2 + z/12 - z^3/720 + z^5/30240 - ... begins with Euler-
+// Maclaurin's end terms; for small nu (lambda about nu, z up to 0.1 nu) the
+// z^3 term is not negligible.
+Real EndWeight(Real z) {
+  if (!(z > 0)) return 0.5L;
+  if (z < 1e-2L) {
+    const Real z2 = z * z;
+    return 0.5L + z / 12 * (1 - z2 / 60 * (1 - z2 / 42));
+  }
+  return -1 / std::expm1(-z) - 1 / z;
+}
+
 // The trapezoidal walk of the cdf's integrand from its peak u0 in steps of
 // h, its terms scaled by exp(-l0) = exp(-L(u0)) and added to sum; n counts
 // the nodes of both walks.  Rightwards the walk stops once a term is below
@@ -163,10 +178,10 @@ Real CdfWalkLeft(const CdfIntegrand& f, Real u0, Real h, Real l0, Real uEnd, Rea
     const Real u = u0 - k * h;
     const Real t = std::exp(f.LogF(u) - l0);
     if (u <= uEnd) {
-      // Trapezoid down to u with its end correction h^2/12 f'(u) (Euler-
-      // Maclaurin; f' = f L', and the next term h^4/720 f''' is below 1e-15
-      // of it), the closed form below u.
-      sum += t / 2 + h / 12 * t * f.Slope(u);
+      // Trapezoid down to u, the closed form below u, and what the
+      // trapezoid's nodes below u add beyond that integral: t EndWeight,
+      // with f falling like e^(lambda (u' - u)), lambda = L'(u), there.
+      sum += t * EndWeight(f.Slope(u) * h);
       const Real e = std::exp(u);
       return NormalUpper(f.d) * GammaLower(f.b, f.nu * e * e / 2);
     }
@@ -228,6 +243,15 @@ Real LowerTailDensity(Real ax, Real nu, Real d) {
 // for small nu the integrand decays only like e^(nu u) there.
 Real LowerTailCdf(Real ax, Real nu, Real d) {
   if (ax > kFarX) return std::exp(LogFarConstant(nu, d) - nu * std::log(ax) - std::log(nu));
+  // Near 0, Phi(-(|x| s + d)) = Phi(-d) - |x| s phi(d) + O((|x| s)^2 d phi(d)),
+  // and E[s^2] = 1: where |x| M(d) (1 + d) is below 1e-12 the integral is
+  // Phi(-d) (1 - |x| M(d) E[s]) to every digit,
+  // E[s] = sqrt(2 / nu) Gamma((nu + 1) / 2) / Gamma(nu / 2).
+  const Real md = InverseMills(d);
+  if (ax * md * (1 + d) <= 1e-12L) {
+    const Real meanS = std::exp(LogGammaRatio((nu + 1) / 2, nu / 2)) * std::sqrt(2 / nu);
+    return NormalUpper(d) * (1 - ax * md * meanS);
+  }
   const CdfIntegrand f(ax, nu, d);
   const Real u0 = CdfPeak(f);
   const Real curv = f.Curvature(u0);
