@@ -484,7 +484,10 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Rea
     // The difference of the two sums loses its digits in the far lower
     // tail; there the integral over the chi-square variable takes over.
     S = P - Q;
-    if (!(S > 1e-3L * (P + Q) && P + Q > kLeastDifferenced))
+    // So does it where 1 - y has left the range: the series' terms are then
+    // leading terms e^(b ln(1 - y) + ...), each rounded on its own exponent
+    // of up to 1e4, which the difference would magnify.
+    if (!(S > 1e-3L * (P + Q) && P + Q > kLeastDifferenced) || a.tiny)
       S = noncentral_t::LowerTailCdf(-x, Nu, d);
     // The density's difference is taken only where it keeps three digits
     // and its sums are whole.
