@@ -258,7 +258,7 @@ Real LowerTailCdf(Real ax, Real nu, Real d) {
   const Real sigma = curv > 0 ? 1 / std::sqrt(curv) : 1;
   const Real h = std::min(sigma / 4, 0.1L);
   // Left end of the walk: there Phi(-z) = Phi(-d) (1 - |x| e^u M(d) + ...).
-  const Real uEnd = std::log(1e-20L / (ax * InverseMills(d)));
+  const Real uEnd = std::log(1e-20L / (ax * md));
   const Real l0 = f.LogF(u0);
   if (!std::isfinite(l0)) return 0;
   Real sum = 1;
