@@ -69,6 +69,20 @@ Real InverseMills(Real z) {
   return std::exp(-z * z / 2 - kHalfLn2Pi - std::log(tail));
 }
 
+// The log density of u = ln s, s = sqrt(V / nu), V chi-square(nu), b = nu / 2:
+//   ln(2 b^b / Gamma(b)) + nu u - b e^(2u) = LogChiConstant(b) + b ChiKernel(u),
+// the two large terms b ln b - ln Gamma(b) and -b e^(2u) taken apart
+// (for nu = 1e7 their cancellation cost 1e-12): with Stirling's error,
+// b ln b - ln Gamma(b) = b + ln(b / (2 pi)) / 2 - StirlingError(b), and
+// ChiKernel(u) = 1 + 2u - e^(2u) = Log1pmx(e^(2u) - 1) near its peak u = 0.
+Real LogChiConstant(Real b) {
+  return std::log(2.0L) + std::log(b) / 2 - kHalfLn2Pi - StirlingError(b);
+}
+Real ChiKernel(Real u) {
+  if (std::fabs(u) < 0.5L) return Log1pmx(std::expm1(2 * u));
+  return 1 + 2 * u - std::exp(2 * u);
+}
+
 // The cdf's log integrand in u = ln s,
 //   L(u) = c + nu u - nu e^(2u) / 2 + ln Phi(-z),  z = |x| e^u + d,
 // which is concave (ln Phi(-z) is concave and falling in z, z convex in u),
@@ -77,17 +91,13 @@ Real InverseMills(Real z) {
 //   -L''(u) = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
 struct CdfIntegrand {
   CdfIntegrand(Real absX, Real dof, Real delta)
-      : ax(absX),
-        nu(dof),
-        d(delta),
-        b(dof / 2),
-        c(std::log(2.0L) + b * std::log(dof / 2) - LogGamma(b)) {}
+      : ax(absX), nu(dof), d(delta), b(dof / 2), c(LogChiConstant(dof / 2)) {}
 
   Real LogF(Real u) const {
     const Real e = std::exp(u);
     const Real tail = NormalUpper(ax * e + d);
     if (!(tail > 0)) return -std::numeric_limits<Real>::infinity();
-    return c + nu * u - nu * e * e / 2 + std::log(tail);
+    return c + b * ChiKernel(u) + std::log(tail);
   }
   Real Slope(Real u) const {
     const Real e = std::exp(u);
@@ -100,7 +110,7 @@ struct CdfIntegrand {
 
   const Real ax, nu, d;
   const Real b;  // nu / 2
-  const Real c;  // ln(2 (nu/2)^(nu/2) / Gamma(nu/2)), the constant of ln(g(e^u) e^u)
+  const Real c;  // LogChiConstant(nu / 2)
 };
 
 // The peak of the cdf's log integrand.  A bracket first: from 0 in unit
@@ -225,10 +235,10 @@ Real LogFarConstant(Real nu, Real d) {
 Real LowerTailDensity(Real ax, Real nu, Real d) {
   if (ax > kFarX) return std::exp(LogFarConstant(nu, d) - (1 + nu) * std::log(ax));
   const Real b = nu / 2;
-  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
+  const Real c = LogChiConstant(b) - kHalfLn2Pi;
   auto logf = [&](Real u) {
-    const Real s = std::exp(u), z = ax * s + d;
-    return c + (1 + nu) * u - nu * s * s / 2 - z * z / 2;
+    const Real z = ax * std::exp(u) + d;
+    return c + b * ChiKernel(u) + u - z * z / 2;
   };
   const Real q = nu + ax * ax;
   const Real s0 = (-ax * d + std::sqrt(ax * ax * d * d + 4 * q * (1 + nu))) / (2 * q);
