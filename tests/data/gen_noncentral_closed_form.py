@@ -532,6 +532,15 @@ FAR_CASES = [
     (('5', '1'), ['cdf', 'sf'], ['-1e2500', '1e2500']),
 ]
 
+# Left of 0 by the same integral (far_row) where the program integrates too:
+# just left of 0 for small nu, and for large nu, whose chi-square constant
+# once cancelled.
+INTEGRAL_CASES = [
+    (('0.1', '50'), ['cdf'], ['-1e-300', '-1e-5']),
+    (('1e6', '35'), ['cdf', 'pdf'], ['-1', '-10']),
+    (('1e4', '-10'), ['sf'], ['0.5']),
+]
+
 # Far quantiles: (params, op, p); the root in closed form (far_quantile).
 FAR_QCASES = [
     (('0.5', '-3'), 'isf', '1e-2000'),
@@ -605,6 +614,10 @@ def main():
         print(t, ps, op, a, mp.nstr(v, 20), file=sys.stderr)
         rows.append((t, ps, op, a, v))
     for ps, ops, xs in FAR_CASES:
+        for op in ops:
+            for x in xs:
+                rows.append((925, ps, op, x, far_row(op, ps, x)))
+    for ps, ops, xs in INTEGRAL_CASES:
         for op in ops:
             for x in xs:
                 rows.append((925, ps, op, x, far_row(op, ps, x)))
