@@ -231,9 +231,12 @@ Real NoncentralTDistribution::Density(Real x) const {
       capBase + SeriesCap(eB), "the non-central t density");
   if (x > 0) return sumA + sumB;
   // Left of 0 the two series cancel; where more than six digits go, the
-  // integral over the chi-square variable takes over.
+  // integral over the chi-square variable takes over.  So it does where the
+  // difference magnifies the rounding of the series' start terms (about
+  // |ln term| 1e-19 each, far left where ln(1 - y) is large) beyond 1e-16.
   const Real f = sumA - sumB;
-  if (f > 1e-6L * (sumA + sumB) && sumA + sumB > kLeastDifferenced) return f;
+  const Real spread = std::max(std::fabs(lnA), std::fabs(lnB)) * (sumA + sumB);
+  if (f > 1e-6L * (sumA + sumB) && f * 1e3L > spread && sumA + sumB > kLeastDifferenced) return f;
   return noncentral_t::LowerTailDensity(ax, Nu, d);
 }
 
