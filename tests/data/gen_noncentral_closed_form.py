@@ -533,12 +533,14 @@ FAR_CASES = [
 ]
 
 # Left of 0 by the same integral (far_row) where the program integrates too:
-# just left of 0 for small nu, and for large nu, whose chi-square constant
-# once cancelled.
+# just left of 0 for small nu, for large nu, whose chi-square constant once
+# cancelled, and the density far left, where the series' difference once
+# magnified the rounding of their large logarithms.
 INTEGRAL_CASES = [
     (('0.1', '50'), ['cdf'], ['-1e-300', '-1e-5']),
     (('1e6', '35'), ['cdf', 'pdf'], ['-1', '-10']),
     (('1e4', '-10'), ['sf'], ['0.5']),
+    (('0.5', '3'), ['pdf'], ['-1e5', '-1e100', '-1e1000']),
 ]
 
 # Far quantiles: (params, op, p); the root in closed form (far_quantile).
