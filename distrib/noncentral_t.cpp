@@ -164,6 +164,11 @@ namespace {
 // N(delta, 1): the differences are O((1 + x^4) / nu), and nu / 2 + 1/2 is no
 // longer a long double there (the series would lose their half-steps).
 constexpr Real kNormalNu = 1e18L;
+// Left of 0 the difference of the two series is taken only where their sums
+// lie above this: nearer the end of the extended range the sums are cut at
+// an absolute 1e-4920 and their smallest terms are subnormal, so that the
+// difference may keep no digit at all.
+constexpr Real kLeastDifferenced = 1e-4890L;
 }  // namespace
 
 Real NoncentralTDistribution::Density(Real x) const {
@@ -227,9 +232,12 @@ Real NoncentralTDistribution::Density(Real x) const {
       capBase + SeriesCap(eB), "the non-central t density");
   if (x > 0) return sumA + sumB;
   // Left of 0 the two series cancel; where more than six digits go, the
-  // integral over the chi-square variable takes over.
+  // integral over the chi-square variable takes over.  So it does where the
+  // difference magnifies the rounding of the series' start terms (about
+  // |ln term| 1e-19 each, far left where ln(1 - y) is large) beyond 1e-16.
   const Real f = sumA - sumB;
-  if (f > 1e-6L * (sumA + sumB)) return f;
+  const Real spread = std::max(std::fabs(lnA), std::fabs(lnB)) * (sumA + sumB);
+  if (f > 1e-6L * (sumA + sumB) && f * 1e3L > spread && sumA + sumB > kLeastDifferenced) return f;
   return noncentral_t::LowerTailDensity(ax, Nu, d);
 }
 
@@ -249,6 +257,11 @@ Real NoncentralTDistribution::UpperTail(Real x) const {
 }
 
 namespace {
+
+// Largest share of the density's sums their untaken terms may have for the
+// sums to stand as the density: the quantile solver's Newton and Halley
+// steps need no more.
+constexpr Real kDensityRest = 1e-15L;
 
 // The beta argument y = x^2 / (x^2 + nu) of the tail series, 1 - y and their
 // logarithms, with b = nu / 2, and the incomplete beta functions I_y(c, b)
@@ -318,8 +331,11 @@ SeriesTerms StartTerms(const NoncentralTDistribution::SeriesConstants& sc, const
 // d T_c / dx = T_c 2 (c (1 - y) - b y) / x, so that
 // f'(x) = 2 / x^2 (2 (E1 + E2) - (DP + DQ)) with
 // E1 = sum p_j (j + 1/2) T1_j ((j + 1/2)(1 - y) - b y), E2 likewise.
+// DRest bounds the terms of DP and DQ beyond the ends the tail series
+// reached (they stop where the tail's weights have run out, which need not
+// be where the density's terms have).
 struct SeriesSums {
-  Real P, Q, DP, DQ, E1, E2;
+  Real P, Q, DP, DQ, E1, E2, DRest;
 };
 
 // The two series summed outward from the start index o.  comp: the series
@@ -364,7 +380,8 @@ struct TailSeries {
   void Down(int64_t o, SeriesTerms s, SeriesSums& sum, int64_t& n) const {
     const Real b = a.b, y = a.y;
     const Real sgn = comp ? -1 : 1;
-    for (int64_t j = o - 1; j >= 0; --j) {
+    int64_t j = o - 1;
+    for (; j >= 0; --j) {
       const Real ej = static_cast<Real>(j);
       s.p = s.p * (ej + 1) / h;
       s.q = s.q * (ej + 1.5L) / h;
@@ -384,13 +401,17 @@ struct TailSeries {
                         (comp ? s.V2 : 1) * GeometricRest(s.q, (ej + 0.5L) / h);
       if (rest <= kRelTol * (sum.P + sum.Q) || rest <= kAbsTol) break;
     }
+    // The density's terms below the last index j > 0 fall with ratios at
+    // most j (j - 1/2) / (h y (j - 1/2 + b)) and (j + 1/2) j / (h y (j + b)).
+    if (wantDensity && j > 0) sum.DRest += DensityRestBelow(s, j);
   }
 
   // From o + 1 upward, likewise.
   void Up(int64_t o, SeriesTerms s, SeriesSums& sum, int64_t& n) const {
     const Real b = a.b, y = a.y;
     const Real sgn = comp ? -1 : 1;
-    for (int64_t j = o + 1;; ++j) {
+    int64_t j = o + 1;
+    for (;; ++j) {
       const Real ej = static_cast<Real>(j);
       s.p = s.p * h / ej;
       s.q = s.q * h / (ej + 0.5L);
@@ -408,6 +429,21 @@ struct TailSeries {
                         (comp ? 1 : s.V2) * GeometricRest(s.q, h / (ej + 1.5L));
       if (rest <= kRelTol * (sum.P + sum.Q) || rest <= kAbsTol) break;
     }
+    // Above the last index j the density's terms fall with ratios at most
+    // h y (j + 1/2 + b) / ((j + 1) (j + 1/2)) and h y (j + 1 + b) / ((j + 3/2) (j + 1)).
+    if (wantDensity) sum.DRest += DensityRestAbove(s, j);
+  }
+
+  [[gnu::noinline]] Real DensityRestBelow(const SeriesTerms& s, int64_t j) const {
+    const Real b = a.b, ej = static_cast<Real>(j), hy = h * a.y;
+    return GeometricRest(s.p * (ej + 0.5L) * s.T1, ej * (ej - 0.5L) / (hy * (ej - 0.5L + b))) +
+           GeometricRest(s.q * (ej + 1) * s.T2, (ej + 0.5L) * ej / (hy * (ej + b)));
+  }
+  [[gnu::noinline]] Real DensityRestAbove(const SeriesTerms& s, int64_t j) const {
+    const Real b = a.b, ej = static_cast<Real>(j), hy = h * a.y;
+    return GeometricRest(s.p * (ej + 0.5L) * s.T1,
+                         hy * (ej + 0.5L + b) / ((ej + 1) * (ej + 0.5L))) +
+           GeometricRest(s.q * (ej + 1) * s.T2, hy * (ej + 1 + b) / ((ej + 1.5L) * (ej + 1)));
   }
 };
 
@@ -452,11 +488,21 @@ Real NoncentralTDistribution::TailPositive(Real x, Real d, bool upperWanted, Rea
     // The difference of the two sums loses its digits in the far lower
     // tail; there the integral over the chi-square variable takes over.
     S = P - Q;
-    if (!(S > 1e-3L * (P + Q))) S = noncentral_t::LowerTailCdf(-x, Nu, d);
-    // The density's difference is taken only where it keeps three digits.
-    if (density && DP - DQ > 1e-3L * (DP + DQ)) *density = 2 * (DP - DQ) / std::fabs(x);
+    // So does it where 1 - y has left the range: the series' terms are then
+    // leading terms e^(b ln(1 - y) + ...), each rounded on its own exponent
+    // of up to 1e4, which the difference would magnify.
+    if (!(S > 1e-3L * (P + Q) && P + Q > kLeastDifferenced) || a.tiny)
+      S = noncentral_t::LowerTailCdf(-x, Nu, d);
+    // The density's difference is taken only where it keeps three digits
+    // and its sums are whole.
+    if (density && DP - DQ > 1e-3L * (DP + DQ) && DP + DQ > kLeastDifferenced &&
+        sum.DRest <= kDensityRest * (DP - DQ))
+      *density = 2 * (DP - DQ) / std::fabs(x);
     return noncentral::Clamp01(S);
   }
+  // Where the density's terms reach beyond the tail's, the density and its
+  // slope are left to Density.
+  if (!(sum.DRest <= kDensityRest * (DP + DQ))) return noncentral::Clamp01(S);
   if (density) *density = 2 * (DP + DQ) / std::fabs(x);
   if (slope && DP + DQ > 0) *slope = (2 * (sum.E1 + sum.E2) - (DP + DQ)) / (x * (DP + DQ));
   return noncentral::Clamp01(S);

@@ -30,12 +30,18 @@ constexpr int kNodeCap = 1000000;
 // exp(-pi^2 / 0.2) = 5e-22), puts the discretisation error below the extended
 // precision; the walk in each direction stops once a term is below 1e-22 of
 // the sum.
+// The integral as the pair (l0, r) with integral = r e^l0, l0 = logf(u0):
+// r = 0 where l0 is not finite.
+struct ScaledIntegral {
+  Real l0, r;
+};
+
 template <class LogF>
-Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
+ScaledIntegral LogConcaveIntegralScaled(LogF logf, Real u0, Real sigma) {
   if (!(sigma > 0) || !std::isfinite(sigma)) sigma = 1;
   const Real h = std::min(sigma / 4, 0.1L);
   const Real l0 = logf(u0);
-  if (!std::isfinite(l0)) return 0;
+  if (!std::isfinite(l0)) return {l0, 0};
   Real sum = 1;
   int n = 0;
   for (int dir = -1; dir <= 1; dir += 2) {
@@ -46,7 +52,14 @@ Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
       if (++n > kNodeCap) throw ConvergenceError("the non-central t integral");
     }
   }
-  return h * sum * std::exp(l0);
+  return {l0, h * sum};
+}
+
+template <class LogF>
+Real LogConcaveIntegral(LogF logf, Real u0, Real sigma) {
+  const ScaledIntegral v = LogConcaveIntegralScaled(logf, u0, sigma);
+  if (!(v.r > 0)) return 0;
+  return v.r * std::exp(v.l0);
 }
 
 // The inverse Mills ratio phi(z) / Phi(-z).
@@ -54,6 +67,20 @@ Real InverseMills(Real z) {
   const Real tail = NormalUpper(z);
   if (!(tail > 0)) return z + 1 / z;  // asymptotic, far beyond z = 200
   return std::exp(-z * z / 2 - kHalfLn2Pi - std::log(tail));
+}
+
+// The log density of u = ln s, s = sqrt(V / nu), V chi-square(nu), b = nu / 2:
+//   ln(2 b^b / Gamma(b)) + nu u - b e^(2u) = LogChiConstant(b) + b ChiKernel(u),
+// the two large terms b ln b - ln Gamma(b) and -b e^(2u) taken apart
+// (for nu = 1e7 their cancellation cost 1e-12): with Stirling's error,
+// b ln b - ln Gamma(b) = b + ln(b / (2 pi)) / 2 - StirlingError(b), and
+// ChiKernel(u) = 1 + 2u - e^(2u) = Log1pmx(e^(2u) - 1) near its peak u = 0.
+Real LogChiConstant(Real b) {
+  return std::log(2.0L) + std::log(b) / 2 - kHalfLn2Pi - StirlingError(b);
+}
+Real ChiKernel(Real u) {
+  if (std::fabs(u) < 0.5L) return Log1pmx(std::expm1(2 * u));
+  return 1 + 2 * u - std::exp(2 * u);
 }
 
 // The cdf's log integrand in u = ln s,
@@ -64,17 +91,13 @@ Real InverseMills(Real z) {
 //   -L''(u) = 2 nu e^(2u) + |x| e^u M + (|x| e^u)^2 M (M - z) > 0.
 struct CdfIntegrand {
   CdfIntegrand(Real absX, Real dof, Real delta)
-      : ax(absX),
-        nu(dof),
-        d(delta),
-        b(dof / 2),
-        c(std::log(2.0L) + b * std::log(dof / 2) - LogGamma(b)) {}
+      : ax(absX), nu(dof), d(delta), b(dof / 2), c(LogChiConstant(dof / 2)) {}
 
   Real LogF(Real u) const {
     const Real e = std::exp(u);
     const Real tail = NormalUpper(ax * e + d);
     if (!(tail > 0)) return -std::numeric_limits<Real>::infinity();
-    return c + nu * u - nu * e * e / 2 + std::log(tail);
+    return c + b * ChiKernel(u) + std::log(tail);
   }
   Real Slope(Real u) const {
     const Real e = std::exp(u);
@@ -87,7 +110,7 @@ struct CdfIntegrand {
 
   const Real ax, nu, d;
   const Real b;  // nu / 2
-  const Real c;  // ln(2 (nu/2)^(nu/2) / Gamma(nu/2)), the constant of ln(g(e^u) e^u)
+  const Real c;  // LogChiConstant(nu / 2)
 };
 
 // The peak of the cdf's log integrand.  A bracket first: from 0 in unit
@@ -117,13 +140,32 @@ Real CdfPeak(const CdfIntegrand& f) {
     else
       hi = u0;
     Real next = cv > 0 ? u0 + sl / cv : (lo + hi) / 2;
-    if (!(next > lo && next < hi)) next = (lo + hi) / 2;
+    // Only a Newton step measures the distance to the peak: a bisection
+    // step taken where the curvature is tiny (far out on the flat left
+    // side) says nothing about it.
+    const bool newton = cv > 0 && next > lo && next < hi;
+    if (!newton) next = (lo + hi) / 2;
     const Real step = std::fabs(next - u0);
     u0 = next;
-    if (cv > 0 && step * std::sqrt(cv) < 1e-3L) break;
+    if (newton && step * std::sqrt(cv) < 1e-3L) break;
     if (!(hi - lo > 1e-15L)) break;
   }
   return u0;
+}
+
+// For f(u') = f(u) e^(lambda (u' - u)), u' <= u, the trapezoid's sum over the
+// nodes u, u - h, ... with the weight 1/2 at u, less the integral below u,
+// in units of h f(u), plus the 1/2: 1 / (1 - e^(-z)) - 1 / z for z = lambda h.
+// Its expansion 1/2 + z/12 - z^3/720 + z^5/30240 - ... begins with Euler-
+// Maclaurin's end terms; for small nu (lambda about nu, z up to 0.1 nu) the
+// z^3 term is not negligible.
+Real EndWeight(Real z) {
+  if (!(z > 0)) return 0.5L;
+  if (z < 1e-2L) {
+    const Real z2 = z * z;
+    return 0.5L + z / 12 * (1 - z2 / 60 * (1 - z2 / 42));
+  }
+  return -1 / std::expm1(-z) - 1 / z;
 }
 
 // The trapezoidal walk of the cdf's integrand from its peak u0 in steps of
@@ -146,10 +188,10 @@ Real CdfWalkLeft(const CdfIntegrand& f, Real u0, Real h, Real l0, Real uEnd, Rea
     const Real u = u0 - k * h;
     const Real t = std::exp(f.LogF(u) - l0);
     if (u <= uEnd) {
-      // Trapezoid down to u with its end correction h^2/12 f'(u) (Euler-
-      // Maclaurin; f' = f L', and the next term h^4/720 f''' is below 1e-15
-      // of it), the closed form below u.
-      sum += t / 2 + h / 12 * t * f.Slope(u);
+      // Trapezoid down to u, the closed form below u, and what the
+      // trapezoid's nodes below u add beyond that integral: t EndWeight,
+      // with f falling like e^(lambda (u' - u)), lambda = L'(u), there.
+      sum += t * EndWeight(f.Slope(u) * h);
       const Real e = std::exp(u);
       return NormalUpper(f.d) * GammaLower(f.b, f.nu * e * e / 2);
     }
@@ -160,17 +202,43 @@ Real CdfWalkLeft(const CdfIntegrand& f, Real u0, Real h, Real l0, Real uEnd, Rea
   return 0;
 }
 
+// Beyond this |x| both integrals take their limit form below: there the
+// integrands live at s of order 1 / |x|, where the chi-square factor
+// e^(-nu s^2 / 2) is 1 to every digit (the relative corrections are of order
+// nu^2 / x^2), and x^2 would overflow in their peak searches.
+constexpr Real kFarX = 1e2400L;
+
+// ln(C J), C = 2 (nu/2)^(nu/2) / Gamma(nu/2) / sqrt(2 pi), J the integral over
+// w > 0 of w^nu e^(-(w + d)^2 / 2): with s = w / |x| the density far left is
+// f(x) = C J |x|^(-nu-1), and the lower tail its integral C J |x|^(-nu) / nu.
+// With w = e^v the log integrand (1 + nu) v - (e^v + d)^2 / 2 is concave,
+// with its peak at the positive root of w^2 + d w = 1 + nu.
+Real LogFarConstant(Real nu, Real d) {
+  const Real b = nu / 2;
+  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
+  auto logf = [&](Real v) {
+    const Real z = std::exp(v) + d;
+    return (1 + nu) * v - z * z / 2;
+  };
+  const Real w0 = 2 * (1 + nu) / (d + std::sqrt(d * d + 4 * (1 + nu)));
+  const Real sigma = 1 / std::sqrt(2 * w0 * w0 + d * w0);
+  const ScaledIntegral j = LogConcaveIntegralScaled(logf, std::log(w0), sigma);
+  if (!(j.r > 0)) return -std::numeric_limits<Real>::infinity();
+  return c + j.l0 + std::log(j.r);
+}
+
 }  // namespace
 
 // With s = e^u the log integrand (1 + nu) u - nu e^(2u) / 2 - (|x| e^u + d)^2 / 2
 // + const is concave, with its peak at the positive root of
-// (nu + x^2) s^2 + |x| d s = 1 + nu.
+// (nu + x^2) s^2 + |x| d s = 1 + nu (beyond kFarX the limit form).
 Real LowerTailDensity(Real ax, Real nu, Real d) {
+  if (ax > kFarX) return std::exp(LogFarConstant(nu, d) - (1 + nu) * std::log(ax));
   const Real b = nu / 2;
-  const Real c = std::log(2.0L) + b * std::log(nu / 2) - LogGamma(b) - kHalfLn2Pi;
+  const Real c = LogChiConstant(b) - kHalfLn2Pi;
   auto logf = [&](Real u) {
-    const Real s = std::exp(u), z = ax * s + d;
-    return c + (1 + nu) * u - nu * s * s / 2 - z * z / 2;
+    const Real z = ax * std::exp(u) + d;
+    return c + b * ChiKernel(u) + u - z * z / 2;
   };
   const Real q = nu + ax * ax;
   const Real s0 = (-ax * d + std::sqrt(ax * ax * d * d + 4 * q * (1 + nu))) / (2 * q);
@@ -178,18 +246,29 @@ Real LowerTailDensity(Real ax, Real nu, Real d) {
   return LogConcaveIntegral(logf, std::log(s0), sigma);
 }
 
-// The peak by CdfPeak, the trapezoidal rule around it.  Far left, where
+// The peak by CdfPeak, the trapezoidal rule around it (beyond kFarX the
+// limit form).  Far left, where
 // |x| e^u M(d) is below 1e-20, Phi(-z) is Phi(-d) to full precision and the
 // rest of the integral is Phi(-d) P(s <= e^u), an incomplete gamma function:
 // for small nu the integrand decays only like e^(nu u) there.
 Real LowerTailCdf(Real ax, Real nu, Real d) {
+  if (ax > kFarX) return std::exp(LogFarConstant(nu, d) - nu * std::log(ax) - std::log(nu));
+  // Near 0, Phi(-(|x| s + d)) = Phi(-d) - |x| s phi(d) + O((|x| s)^2 d phi(d)),
+  // and E[s^2] = 1: where |x| M(d) (1 + d) is below 1e-12 the integral is
+  // Phi(-d) (1 - |x| M(d) E[s]) to every digit,
+  // E[s] = sqrt(2 / nu) Gamma((nu + 1) / 2) / Gamma(nu / 2).
+  const Real md = InverseMills(d);
+  if (ax * md * (1 + d) <= 1e-12L) {
+    const Real meanS = std::exp(LogGammaRatio((nu + 1) / 2, nu / 2)) * std::sqrt(2 / nu);
+    return NormalUpper(d) * (1 - ax * md * meanS);
+  }
   const CdfIntegrand f(ax, nu, d);
   const Real u0 = CdfPeak(f);
   const Real curv = f.Curvature(u0);
   const Real sigma = curv > 0 ? 1 / std::sqrt(curv) : 1;
   const Real h = std::min(sigma / 4, 0.1L);
   // Left end of the walk: there Phi(-z) = Phi(-d) (1 - |x| e^u M(d) + ...).
-  const Real uEnd = std::log(1e-20L / (ax * InverseMills(d)));
+  const Real uEnd = std::log(1e-20L / (ax * md));
   const Real l0 = f.LogF(u0);
   if (!std::isfinite(l0)) return 0;
   Real sum = 1;

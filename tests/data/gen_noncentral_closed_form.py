@@ -11,7 +11,10 @@ non-central t is Lenth's mixture of incomplete beta functions (cdf, upper
 tail) and the 1F1 closed form (density), evaluated at 80 digits and again at
 110 digits, and a row is kept only when both agree to 1e-40.  Quantiles are
 solved with mpmath's root finder on the same functions (closed forms:
-their explicit inverses).
+their explicit inverses).  Far out (|x| up to 1e4900) the non-central t comes
+from its integral over the chi variable instead, s = w / |x| taken out
+exactly, checked against the limit form of that integral (a parabolic
+cylinder function); its far quantiles from that limit form, in closed form.
 
 Columns: type, p1, p2, p3, op, x, value.  op: cdf = P(X <= x), sf = P(X > x),
 pdf = density, quantile = x with P(X <= x) = arg, isf = x with P(X > x) = arg.
@@ -163,6 +166,118 @@ def nct_pdf(nu, d, x):
     A = mp.sqrt(2) * d * x / (nu + x * x) * mp.hyp1f1(nu / 2 + 1, mp.mpf(3) / 2, z) / mp.gamma((nu + 1) / 2)
     B = mp.hyp1f1((nu + 1) / 2, mp.mpf(1) / 2, z) / (mp.sqrt(nu + x * x) * mp.gamma(nu / 2 + 1))
     return pre * (A + B)
+
+
+# ------------------------------------------------------------ non-central t, far out
+def ld(s):
+    """The long double nearest to the decimal text s (64-bit significand)."""
+    with mp.workprec(64):
+        v = mp.mpf(s)
+    return v
+
+def nct_scaled(nu, a, ax, density):
+    """Integral over s > 0 of Phi(-(ax s + a)) g(s) ds (density False) or of
+    s phi(ax s + a) g(s) ds (density True), g the density of sqrt(V / nu),
+    V chi-square(nu): with w = ax s = e^v the factor ax^(-nu) (ax^(-nu-1))
+    comes out exactly and the integral over v is taken numerically."""
+    nu, a, ax = mp.mpf(nu), mp.mpf(a), mp.mpf(ax)
+    C = 2 * mp.exp(nu / 2 * mp.log(nu / 2) - mp.loggamma(nu / 2))
+    k = nu + 1 if density else nu
+
+    def f(v):
+        w = mp.exp(v)
+        if w + a > 1e4 or v > 2e4:  # Phi(-1e4) ~ e^(-5e7): nothing left
+            return mp.mpf(0)
+        body = mp.npdf(w + a) if density else mp.ncdf(-(w + a))
+        return mp.exp(k * v - nu * (w / ax) ** 2 / 2) * body
+    w0 = (-a + mp.sqrt(a * a + 4 * (1 + nu))) / 2 if a <= 0 else 2 * (1 + nu) / (a + mp.sqrt(a * a + 4 * (1 + nu)))
+    wdt = min(mp.mpf(1), 1 / mp.sqrt(1 + nu))
+    pts = set()
+    for c in (mp.log(w0), mp.log(ax)):
+        for i in range(-8, 9):
+            pts.add(c + i * wdt)
+    # Leftwards the integrand falls only like e^(k v): more points there.
+    m = mp.mpf(16)
+    while m < 200 / k:
+        pts.add(mp.log(w0) - m)
+        m *= 2
+    pts = [-mp.inf] + sorted(pts) + [mp.inf]
+    # mp.quad stops at an absolute error: the integrand is scaled to 1 at w0.
+    scale = max(f(mp.log(w0)), f(mp.log(ax)))
+    r = mp.quad(lambda v: f(v) / scale, pts) * scale
+    return C * r * ax ** (-k)
+
+def far_limit(nu, a, ax, density):
+    """The |x| -> infinity limit of nct_scaled: C J ax^(-nu-1) (density) or
+    C J ax^(-nu) / nu, J = integral over w > 0 of w^nu phi(w + a), by the
+    parabolic cylinder function: J = Gamma(nu + 1) e^(-a^2/4) D_(-nu-1)(a) / sqrt(2 pi)."""
+    nu, a, ax = mp.mpf(nu), mp.mpf(a), mp.mpf(ax)
+    C = 2 * mp.exp(nu / 2 * mp.log(nu / 2) - mp.loggamma(nu / 2))
+    J = mp.gamma(nu + 1) * mp.exp(-a * a / 4) * mp.pcfd(-nu - 1, a) / mp.sqrt(2 * mp.pi)
+    return C * J * ax ** (-nu - 1) if density else C * J * ax ** (-nu) / nu
+
+def nct_far(op, nu, d, x):
+    nu, d, x = mp.mpf(nu), mp.mpf(d), mp.mpf(x)
+    if op == 'pdf':
+        return nct_scaled(nu, d if x < 0 else -d, abs(x), True)
+    low = x < 0
+    t = nct_scaled(nu, d if low else -d, abs(x), False)  # the tail beyond x
+    if op == 'cdf':
+        return t if low else 1 - t
+    return 1 - t if low else t
+
+
+def far_row(op, ps, x):
+    """A non-central t value by the integral over the chi variable (at 60 and
+    at 80 digits, kept when both agree to 1e-45); where |x| >= 1e100 it must
+    also agree with the parabolic-cylinder form of its limit to 1e-45."""
+    nu, d, x = ld(ps[0]), ld(ps[1]), ld(x)
+    vals = []
+    for dps in (60, 80):
+        mp.mp.dps = dps
+        vals.append(nct_far(op, nu, d, x))
+    mp.mp.dps = 80
+    v1, v2 = vals
+    if abs(v1 - v2) > mp.mpf('1e-45') * abs(v2):
+        raise RuntimeError(('unstable', op, ps, x))
+    if abs(x) >= mp.mpf('1e100'):
+        low = x < 0
+        a = d if low else -d
+        lim = far_limit(nu, a, abs(x), op == 'pdf')
+        if (op == 'cdf' and not low) or (op == 'sf' and low):
+            lim = 1 - lim
+        if abs(lim - v2) > mp.mpf('1e-45') * abs(v2):
+            raise RuntimeError(('limit', op, ps, x, v2, lim))
+    return v2
+
+
+def integral_quantile(op, ps, p, start):
+    """x with P(T <= x) = p (quantile) or P(T > x) = p (isf) by the integral
+    over the chi variable (at 60 digits), bracketed around start."""
+    mp.mp.dps = 60
+    target = mp.mpf(p)
+    f = lambda x: nct_far('cdf' if op == 'quantile' else 'sf', ld(ps[0]), ld(ps[1]), x)
+    g = lambda x: mp.log(f(x)) - mp.log(target)
+    x0, w = mp.mpf(start), mp.mpf('1e-8')
+    while True:
+        lo, hi = x0 * (1 - w), x0 * (1 + w)
+        if (g(lo) < 0) != (g(hi) < 0):
+            break
+        w *= 10
+    v = illinois(g, lo, hi)
+    mp.mp.dps = 80
+    return v
+
+
+def far_quantile(op, ps, p):
+    """x with P(T <= x) = p (quantile) or P(T > x) = p (isf) far out, where
+    the tail is C J |x|^(-nu) / nu to every digit: |x| = (C J / (nu p))^(1/nu)."""
+    nu, d, p = ld(ps[0]), ld(ps[1]), mp.mpf(p)
+    a = d if op == 'quantile' else -d
+    k = far_limit(nu, a, mp.mpf(1), False)
+    ax = (k / p) ** (1 / nu)
+    assert ax >= mp.mpf('1e100')
+    return -ax if op == 'quantile' else ax
 
 
 def stable(f, *args):
@@ -403,6 +518,44 @@ QCASES = [
     (925, ('5', '1'), 'isf', '1e-40', '239009886.6924094'),
 ]
 
+# Far out, by the integral over the chi variable (far_row): both sides of
+# |x| = 1e2400, where the lower tail's integral takes its limit form, up to
+# 1e4900; values below the extended range read as 0.
+FAR_CASES = [
+    (('0.5', '3'), ['cdf', 'sf'], ['-1e4900', '-1e2500', '1e2500']),
+    (('0.5', '-3'), ['cdf', 'sf'], ['-1e2500', '1e2500', '1e4900']),
+    (('0.1', '40'), ['cdf', 'sf'], ['-1e4900', '1e4900']),
+    (('1', '-5'), ['cdf', 'sf', 'pdf'], ['-1e2500', '1e2500']),
+    (('0.3', '3'), ['cdf'], ['-1e2000', '-7.28066453390728366668e2054', '-8.08289390265054433104e2054',
+                             '-1e2399', '-1e2401']),
+    (('3', '-2'), ['sf'], ['1e1600']),
+    (('5', '1'), ['cdf', 'sf'], ['-1e2500', '1e2500']),
+]
+
+# Left of 0 by the same integral (far_row) where the program integrates too:
+# just left of 0 for small nu, for large nu, whose chi-square constant once
+# cancelled, and the density far left, where the series' difference once
+# magnified the rounding of their large logarithms.
+INTEGRAL_CASES = [
+    (('0.1', '50'), ['cdf'], ['-1e-300', '-1e-5']),
+    (('1e6', '35'), ['cdf', 'pdf'], ['-1', '-10']),
+    (('1e4', '-10'), ['sf'], ['0.5']),
+    (('0.5', '3'), ['pdf'], ['-1e5', '-1e100', '-1e1000']),
+]
+
+# Far quantiles: (params, op, p); the root in closed form (far_quantile).
+FAR_QCASES = [
+    (('0.5', '-3'), 'isf', '1e-2000'),
+    (('0.5', '3'), 'quantile', '1e-2000'),
+    (('0.3', '-3'), 'isf', '1e-1000'),
+]
+
+# Quantiles by the integral (params, op, p, start), where Lenth's series
+# cancel: the signed terms of a negative delta end the generic mixture early.
+INTEGRAL_QCASES = [
+    (('1948.28', '-35.564'), 'isf', '1.3264e-286', '0.5970756191641986'),
+]
+
 CLOSED = [
     (903, ('-1', '3'), ['cdf', 'sf', 'pdf'], ['-0.5', '2.999']),
     (903, ('-1', '3'), ['quantile', 'isf'], ['1e-300', '0.3', '1e-16']),
@@ -462,6 +615,18 @@ def main():
         v = illinois(g, lo, hi)
         print(t, ps, op, a, mp.nstr(v, 20), file=sys.stderr)
         rows.append((t, ps, op, a, v))
+    for ps, ops, xs in FAR_CASES:
+        for op in ops:
+            for x in xs:
+                rows.append((925, ps, op, x, far_row(op, ps, x)))
+    for ps, ops, xs in INTEGRAL_CASES:
+        for op in ops:
+            for x in xs:
+                rows.append((925, ps, op, x, far_row(op, ps, x)))
+    for ps, op, p in FAR_QCASES:
+        rows.append((925, ps, op, p, far_quantile(op, ps, p)))
+    for ps, op, p, start in INTEGRAL_QCASES:
+        rows.append((925, ps, op, p, integral_quantile(op, ps, p, start)))
     for t, ps, ops, xs in CLOSED:
         for op in ops:
             for x in xs:

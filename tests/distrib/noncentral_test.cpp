@@ -111,8 +111,10 @@ TEST(NonCentral, AgreesWithHighPrecisionValues) {
 // (generator: tests/data/gen_noncentral_closed_form.py, mpmath): every family
 // of this group, both tails, densities and both quantiles, far into the tails.
 // Relative error at most 1e-15 for probabilities and densities (1e-13 for
-// the non-central types) wherever the value is above 1e-300, and 1e-14 for
-// quantiles (1e-13 non-central); smaller values within 1e-10.
+// the non-central chi-square, beta and F) wherever the value is above 1e-300
+// (non-central: 1e-4900), and 1e-14 for quantiles (1e-13 non-central; the
+// non-central t's far quantiles, |x| up to 1e3993, 2e-15); smaller values
+// within 1e-10.
 TEST(ReferenceTable, FiftyDigitValuesOfEveryFamilyHere) {
   std::ifstream in(std::string(VOKT_TEST_DATA) + "/noncentral_closed_form_reference.csv");
   ASSERT_TRUE(in.good());
@@ -146,7 +148,8 @@ TEST(ReferenceTable, FiftyDigitValuesOfEveryFamilyHere) {
     const bool nc = type == 923 || type == 924 || type == 925 || type == 932;
     const bool quantile = op == "quantile" || op == "isf";
     Real tol = nc ? 1e-13L : (quantile ? 1e-14L : 1e-15L);
-    if (!quantile && std::fabs(want) < 1e-300L) tol = 1e-10L;
+    if (type == 925) tol = quantile ? 2e-15L : 1e-15L;
+    if (!quantile && std::fabs(want) < (nc ? 1e-4900L : 1e-300L)) tol = 1e-10L;
     const Real err = want == 0 ? std::fabs(got) : std::fabs(got / want - 1);
     EXPECT_LE(err, tol) << line << "  got " << std::setprecision(21) << got;
     ++rows;
@@ -401,6 +404,93 @@ TEST(NonCentral, EvaluationLeavesTheDistributionAsItWas) {
     const Real next = d.MaxDensity();
     EXPECT_NE(next, height);
     EXPECT_NEAR((double)d.Density(d.ModeValue()), (double)next, 1e-12 * (double)next);
+  }
+}
+
+// Far out the non-central t's tails follow a power law, P(T > x) ~ C x^(-nu)
+// (and P(T <= -x) likewise): one decade further out divides a tail by
+// 10^nu.  Both sides of |x| = 1e2400, where the lower tail's integral takes
+// its limit form, up to 1e4900 and infinity: no error, both tails summing to
+// 1, the power law wherever both tails are representable.
+TEST(NoncentralT, PowerLawTailsFarOut) {
+  const Real nus[] = {0.1L, 0.5L, 1, 2.5L, 7, 1e3L, 1e6L};
+  const Real deltas[] = {-40, -3, -0.5L, 0.5L, 3, 40};
+  const Real xs[] = {1e300L, 1e2000L, 1e2399L, 1e2401L, 1e2466L, 1e2500L, 1e4000L, 1e4900L};
+  for (Real nu : nus) {
+    for (Real delta : deltas) {
+      NoncentralTDistribution t(nu, delta);
+      for (Real ax : xs) {
+        for (Real x : {ax, -ax}) {
+          SCOPED_TRACE(::testing::Message() << "nu " << (double)nu << " delta " << (double)delta
+                                            << " x " << std::setprecision(6) << x);
+          Real cdf = -1, sf = -1, far = -1;
+          ASSERT_NO_THROW(cdf = t.Cdf(x));
+          ASSERT_NO_THROW(sf = t.UpperTail(x));
+          ASSERT_NO_THROW(t.Density(x));
+          EXPECT_NEAR(cdf + sf, 1, 2e-18L);
+          // The tail beyond x and the one a decade further out.
+          const Real tail = x > 0 ? sf : cdf;
+          ASSERT_NO_THROW(far = x > 0 ? t.UpperTail(10 * x) : t.Cdf(10 * x));
+          if (tail > 1e-4890L && far > 1e-4890L) {
+            EXPECT_NEAR(far / tail * std::pow(10.0L, nu), 1, 1e-14L);
+          }
+        }
+      }
+      for (Real x : {-INFINITY, INFINITY}) {
+        EXPECT_EQ(t.Cdf(x), x > 0 ? 1 : 0);
+        EXPECT_EQ(t.UpperTail(x), x > 0 ? 0 : 1);
+      }
+    }
+  }
+}
+
+// Quantiles the solver once lost: the density the tail's sums give on the
+// way stopped with the tail's terms and came out 1e-880 times too small,
+// and the Newton step went to -1e881 (the first row); the lower tail's
+// integral lost its peak far out for small nu (the others).  The tail
+// reached must be the one asked for.
+TEST(NoncentralT, QuantilesFarIntoTheTails) {
+  struct Case {
+    Real nu, delta, p;
+    bool upper;
+  };
+  const Case cases[] = {
+      {1948.28L, -35.564L, 1.3264e-286L, true},
+      {1948.28L, 35.564L, 1.3264e-286L, false},
+      {1e6L, 35.564L, 1e-280L, true},
+      {1e6L, 50, 1e-300L, true},
+      {0.5L, -3, 1e-2000L, true},
+      {0.5L, 3, 1e-2000L, false},
+      {0.3L, -3, 1e-600L, true},
+      {0.3L, 3, 1e-700L, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "nu " << (double)c.nu << " delta " << (double)c.delta
+                                      << " p " << (double)c.p << (c.upper ? " upper" : " lower"));
+    NoncentralTDistribution t(c.nu, c.delta);
+    Real x = 0;
+    ASSERT_NO_THROW(x = c.upper ? t.UpperQuantile(c.p) : t.InverseCdf(c.p));
+    ASSERT_TRUE(std::isfinite(x));
+    const Real reached = c.upper ? t.UpperTail(x) : t.Cdf(x);
+    EXPECT_NEAR(reached / c.p, 1, 1e-15L);
+  }
+}
+
+// Just left of 0 the lower tail is Phi(-delta) less |x| phi(delta) E[s]: at
+// |x| = 1e-300 it is Phi(-delta) to every digit, for small nu too (where the
+// integral's walk once ended at its peak and lost eight digits).
+TEST(NoncentralT, LowerTailJustLeftOfZero) {
+  const Real nus[] = {0.1L, 0.3L, 2, 30, 1948.28L};
+  const Real deltas[] = {3, 10, 35.564L, 50};
+  for (Real nu : nus) {
+    for (Real delta : deltas) {
+      NoncentralTDistribution t(nu, delta);
+      const Real want = NormalUpper(delta);
+      EXPECT_NEAR(t.Cdf(-1e-300L) / want, 1, 1e-17L) << (double)nu << " " << (double)delta;
+      NoncentralTDistribution mirror(nu, -delta);
+      EXPECT_NEAR(mirror.UpperTail(1e-300L) / want, 1, 1e-17L)
+          << (double)nu << " " << (double)delta;
+    }
   }
 }
 
