@@ -12,11 +12,6 @@
 
 namespace vokt {
 
-using noncentral::ClampIndex;
-using noncentral::kAbsTol;
-using noncentral::kRelTol;
-using noncentral::SeriesCap;
-
 // ---------------------------------------------------------------------------
 // Non-central F
 
