@@ -188,7 +188,7 @@ bool PrepareScreenshot(ui::MainWindow& form, const ScreenshotOptions& o) {
       draw.SampleSizeEdit->setText(n);
       draw.DecimalsEdit->setText(QStringLiteral("4"));
       draw.SeedEdit->setText(QStringLiteral("1"));  // the same picture every time
-      draw.Accept();
+      draw.CheckAndAccept();
       return draw.result() == QDialog::Accepted;
     };
     form.ActionDrawSample->trigger();

@@ -76,7 +76,7 @@ DrawDialog::DrawDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(seedBox);
 
   AddOkCancelRow(this, layout, OKButton, CancelButton);
-  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { Accept(); }); });
+  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { CheckAndAccept(); }); });
 }
 
 void DrawDialog::showEvent(QShowEvent* e) {
@@ -84,7 +84,7 @@ void DrawDialog::showEvent(QShowEvent* e) {
   FormatBox->setVisible(FormatBoxVisible);
 }
 
-void DrawDialog::Accept() {
+void DrawDialog::CheckAndAccept() {
   int64_t n;
   try {
     n = IntegerValue(SampleSizeEdit->text(), 1, kMaxSampleSize);
@@ -136,10 +136,10 @@ AssignDialog::AssignDialog(QWidget* parent) : QDialog(parent) {
   grid->addWidget(new QLabel(QStringLiteral("groups"), this), 1, 2);
   layout->addLayout(grid);
   AddOkCancelRow(this, layout, OKButton, CancelButton);
-  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { Accept(); }); });
+  connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([&] { CheckAndAccept(); }); });
 }
 
-void AssignDialog::Accept() {
+void AssignDialog::CheckAndAccept() {
   for (NumberEdit* e : {nsubjectsEdit, ngroupsedit}) {
     if (e->text().isEmpty() || e->text() == QLatin1String(kNumEditPlaceholder)) {
       e->setFocus();

@@ -36,7 +36,8 @@ class DrawDialog : public QDialog {
   QPushButton* OKButton = nullptr;
   QPushButton* CancelButton = nullptr;
 
-  void Accept();
+  // Checks the boxes and closes with them, or refuses a value.
+  void CheckAndAccept();
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -55,7 +56,8 @@ class AssignDialog : public QDialog {
   QPushButton* OKButton = nullptr;
   QPushButton* CancelButton = nullptr;
 
-  void Accept();
+  // Checks the boxes and closes with them, or refuses a value.
+  void CheckAndAccept();
 };
 
 }  // namespace vokt::ui

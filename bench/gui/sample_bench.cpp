@@ -61,7 +61,7 @@ void BM_DrawNormalSample(benchmark::State& state) {
     draw.SampleSizeEdit->setText(size);
     draw.FloatingPointCheckBox->setChecked(false);
     draw.DecimalsEdit->setText(QStringLiteral("4"));
-    draw.Accept();
+    draw.CheckAndAccept();
     return draw.result() == QDialog::Accepted;
   };
   // The benchmark library calls this function several times per size; the
@@ -104,7 +104,7 @@ void BM_SaveNormalSample(benchmark::State& state) {
     draw.SampleSizeEdit->setText(QString::number(state.range(0)));
     draw.FloatingPointCheckBox->setChecked(false);
     draw.DecimalsEdit->setText(QStringLiteral("4"));
-    draw.Accept();
+    draw.CheckAndAccept();
     return draw.result() == QDialog::Accepted;
   };
   form.ActionDrawSample->trigger();
