@@ -26,8 +26,9 @@
 // writes, so several steps run in one sweep over the table, each keeping
 // its recent inputs in a ring: the table goes through memory once per sweep
 // instead of twice per step.  With two cores the sweep's stages are shared
-// by two threads, the upper stages following the lower ones a few thousand
-// positions behind.
+// by two threads, the upper stages following the lower ones, which may run
+// up to 32768 positions ahead (on a single free core the two then take
+// turns in long stretches rather than switching all the time).
 #include <algorithm>
 #include <atomic>
 #include <cmath>
