@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "distrib/kruskal_friedman.h"
+#include "tests/ui/window_fixture.h"
 #include "ui/calculator.h"
 #include "ui/cdf_page.h"
 #include "ui/density_page.h"
@@ -55,27 +56,9 @@ class WalkThroughTest : public ::testing::Test {
     SetAskHook(oldAsk_);
   }
 
-  void TypeInto(QLineEdit* e, const QString& text) {
-    QTest::mouseClick(e, Qt::LeftButton);
-    e->setFocus();
-    QApplication::processEvents();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    if (!text.isEmpty()) QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();
-  }
-
+  void TypeInto(QLineEdit* e, const QString& text) { ui::TypeInto(e, text); }
   void TypeIntoGrid(int row, const QString& text, bool enter = false) {
-    form->Grid->setCurrentCell(row, 1);
-    QLineEdit* e = form->Grid->Editor();
-    ASSERT_NE(e, nullptr);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-    if (enter) QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();
+    ui::TypeIntoGrid(*form, row, text, enter);
   }
 
   // Applies the grid texts (rows 1..) as the button would.

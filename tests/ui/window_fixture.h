@@ -20,6 +20,32 @@
 
 namespace vokt::ui {
 
+// Enters an edit with the mouse, replaces its text and presses Enter.
+inline void TypeInto(QLineEdit* e, const QString& text) {
+  QTest::mouseClick(e, Qt::LeftButton);
+  e->setFocus();
+  QApplication::processEvents();
+  e->selectAll();
+  QTest::keyClick(e, Qt::Key_Delete);
+  if (!text.isEmpty()) QTest::keyClicks(e, text);
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+// Types text into the value cell of grid row r (0-based), pressing Enter
+// when asked.
+inline void TypeIntoGrid(MainWindow& form, int row, const QString& text, bool enter = false) {
+  form.Grid->setCurrentCell(row, 1);
+  QLineEdit* e = form.Grid->Editor();
+  ASSERT_NE(e, nullptr);
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClick(e, Qt::Key_Delete);
+  QTest::keyClicks(e, text);
+  if (enter) QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();
+}
+
 // A fair die with n faces: a discrete type for the rules that depend on
 // discreteness, independent of which discrete families are built.
 class TestDie : public DiscreteDistribution {
@@ -67,29 +93,9 @@ class WindowTest : public ::testing::Test {
     SetBeepHook(oldBeep_);
   }
 
-  // Enters an edit with the mouse, replaces its text and presses Enter.
-  void TypeInto(QLineEdit* e, const QString& text) {
-    QTest::mouseClick(e, Qt::LeftButton);
-    e->setFocus();
-    QApplication::processEvents();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    if (!text.isEmpty()) QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();
-  }
-
-  // Types text into the value cell of grid row r (0-based).
+  void TypeInto(QLineEdit* e, const QString& text) { ui::TypeInto(e, text); }
   void TypeIntoGrid(int row, const QString& text, bool enter = false) {
-    form->Grid->setCurrentCell(row, 1);
-    QLineEdit* e = form->Grid->Editor();
-    ASSERT_NE(e, nullptr);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-    if (enter) QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();
+    ui::TypeIntoGrid(*form, row, text, enter);
   }
 
   QString Text(QLineEdit* e) const { return e->text(); }
