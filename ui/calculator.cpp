@@ -28,7 +28,7 @@ std::string Quoted(const std::string& text) {
 // complement computed directly (1 - p has lost its digits when p lies
 // within a few units of the last place of 1: P(Z < 9) = 1 − 1.1286e-19).
 std::string ShowProbability(int n, Real p, Real complement) {
-  const std::string s = FormatProbability(n, p);
+  std::string s = FormatProbability(n, p);
   if (s.rfind("1 \u2212 ", 0) == 0 && complement > 0 && complement < 0.5L)
     return "1 \u2212 " + FormatProbability(n, complement);
   return s;

@@ -112,7 +112,7 @@ void ShowErrorMessage(const std::string& message) {
   box.exec();
 }
 
-void ShowException(std::exception_ptr e) {
+void ShowException(const std::exception_ptr& e) {
   try {
     std::rethrow_exception(e);
   } catch (const std::bad_alloc&) {

@@ -38,7 +38,7 @@ std::string AskSaveFileName(const std::string& preset, const std::string& filter
 // Shows message (after ErrorDisplayText) through the error hook.
 void ShowErrorMessage(const std::string& message);
 // Shows the message of any exception; unknown exceptions get a generic text.
-void ShowException(std::exception_ptr e);
+void ShowException(const std::exception_ptr& e);
 void Beep();
 
 // Runs f and shows any exception it raises: the standard error display of
